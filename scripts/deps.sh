@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need; only what is missing.
+# Usage: scripts/deps.sh [--tests]
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+    nlohmann-json3-dev
+    fonts-noto-core fonts-noto-cjk
+)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+# Another apt run may hold the lock (unattended upgrades): wait for it instead of failing.
+apt_opts=(-o DPkg::Lock::Timeout=600 -q -y)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get "${apt_opts[@]}" update
+"${sudo_cmd[@]}" apt-get "${apt_opts[@]}" install --no-install-recommends "${missing[@]}"

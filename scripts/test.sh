@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds everything and runs every test with ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh --tests
+bash scripts/build.sh -DTT_BUILD_TESTS=ON
+cd "${BUILD_DIR:-build}"
+ctest --output-on-failure -j"$(nproc)" --timeout 300

@@ -1,0 +1,89 @@
+#pragma once
+// Typed per-user key–value store: one JSON file per domain, written atomically off the UI thread.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+class PreferencesWriter;
+
+class Preferences : public QObject {
+    Q_OBJECT
+public:
+    // A store kept in `filePath`; an empty path keeps it in memory only (tests, fallbacks).
+    explicit Preferences(const QString& filePath = {}, QObject* parent = nullptr);
+    ~Preferences() override;
+
+    // The standard domain of this user. Tests may install their own instance (nullptr restores the file one).
+    static Preferences& standard();
+    static void setStandard(Preferences* preferences);
+
+    // Another domain by suite name (for example an earlier release's), opened from the same folder.
+    static std::unique_ptr<Preferences> openSuite(const QString& suiteName);
+    static QString configDirectory();
+    static QString pathForSuite(const QString& suiteName);
+
+    QString filePath() const { return m_filePath; }
+
+    bool contains(const QString& key) const { return m_values.contains(key); }
+    QStringList keys() const { return m_values.keys(); }
+    QVariantMap dictionary() const { return m_values; }
+    // The raw value (invalid when absent): bool, qint64, double, QString, QStringList, QByteArray,
+    // QVariantMap or QVariantList.
+    QVariant value(const QString& key) const { return m_values.value(key); }
+
+    // Typed reads: a value of another type reads as absent.
+    std::optional<bool> boolValue(const QString& key) const;
+    std::optional<qint64> intValue(const QString& key) const;
+    std::optional<double> doubleValue(const QString& key) const;
+    std::optional<QString> stringValue(const QString& key) const;
+    std::optional<QStringList> stringListValue(const QString& key) const;
+    std::optional<QByteArray> dataValue(const QString& key) const;
+    std::optional<QVariantMap> mapValue(const QString& key) const;
+    std::optional<QVariantList> listValue(const QString& key) const;
+
+    // Writes; each one emits changed(key). An invalid QVariant removes the key.
+    void setValue(const QString& key, const QVariant& value);
+    void setBool(const QString& key, bool value) { setValue(key, QVariant(value)); }
+    void setInt(const QString& key, qint64 value) { setValue(key, QVariant(value)); }
+    void setDouble(const QString& key, double value) { setValue(key, QVariant(value)); }
+    void setString(const QString& key, const QString& value) { setValue(key, QVariant(value)); }
+    void setStringList(const QString& key, const QStringList& value) { setValue(key, QVariant(value)); }
+    void setData(const QString& key, const QByteArray& value) { setValue(key, QVariant(value)); }
+    void remove(const QString& key);
+
+    // Writes pending changes now and waits until they are on disk (used at quit).
+    void flush();
+    // How long writes are gathered before one file write.
+    void setCoalesceInterval(int milliseconds) { m_coalesce.setInterval(milliseconds); }
+
+    // True when the file could not be read at start and was put aside (or could not be): nothing is
+    // written over it.
+    bool loadFailed() const { return m_loadFailed; }
+
+    // The file form, exposed for tests and tools.
+    static QByteArray serialize(const QVariantMap& values);
+    static std::optional<QVariantMap> deserialize(const QByteArray& bytes);
+
+signals:
+    void changed(const QString& key);
+
+private:
+    void load();
+    void scheduleWrite();
+    void writeNow();
+
+    QString m_filePath;
+    QVariantMap m_values;
+    QTimer m_coalesce;
+    bool m_dirty = false;
+    bool m_loadFailed = false;
+    std::unique_ptr<PreferencesWriter> m_writer;
+};
