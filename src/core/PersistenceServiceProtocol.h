@@ -1,0 +1,29 @@
+#pragma once
+// How the engine reaches storage; the real service keeps everything in the preferences.
+
+#include "core/ScheduledTimer.h"
+#include "core/TimerItem.h"
+#include "core/TimerPreset.h"
+
+#include <QList>
+#include <QUuid>
+
+#include <optional>
+
+class PersistenceServiceProtocol {
+public:
+    virtual ~PersistenceServiceProtocol() = default;
+
+    virtual void savePresets(const QList<TimerPreset>& presets) = 0;
+    virtual QList<TimerPreset> loadPresets() = 0;
+    virtual void saveSequences(const QList<TimerSequence>& sequences) = 0;
+    virtual QList<TimerSequence> loadSequences() = 0;
+    virtual void saveActiveSequenceID(const std::optional<QUuid>& id) = 0;
+    virtual std::optional<QUuid> loadActiveSequenceID() = 0;
+    virtual qint64 loadLastDuration() = 0;
+    virtual void saveScheduledTimers(const QList<ScheduledTimer>& timers) = 0;
+    virtual QList<ScheduledTimer> loadScheduledTimers() = 0;
+    virtual void saveActiveTimers(const QList<TimerItem>& timers) = 0;
+    virtual QList<TimerItem> loadActiveTimers() = 0;
+    virtual void clearActiveTimers() = 0;
+};

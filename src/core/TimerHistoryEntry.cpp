@@ -1,0 +1,52 @@
+#include "core/TimerHistoryEntry.h"
+
+#include "core/JsonCoding.h"
+
+TimerHistoryEntry TimerHistoryEntry::make(const QString& title, qint64 duration, const QDateTime& completedAt) {
+    return TimerHistoryEntry{QUuid::createUuid(), title, duration, completedAt};
+}
+
+std::optional<QByteArray> TimerHistoryEntry::encodeList(const QList<TimerHistoryEntry>& entries, QString* error) {
+    JsonWriter w;
+    w.beginArray();
+    for (const TimerHistoryEntry& e : entries) {
+        const auto completed = JsonCoding::referenceSeconds(e.completedAt);
+        if (!completed) {
+            if (error) {
+                *error = QStringLiteral("The history entry %1 has no valid date").arg(JsonCoding::uuidText(e.id));
+            }
+            return std::nullopt;
+        }
+        w.beginObject();
+        w.key("id");
+        w.value(std::string_view(JsonCoding::uuidUtf8(e.id)));
+        w.key("title");
+        w.value(e.title);
+        w.key("duration");
+        w.value(e.duration);
+        w.key("completedAt");
+        w.value(*completed);
+        w.endObject();
+    }
+    w.endArray();
+    return w.take();
+}
+
+std::optional<QList<TimerHistoryEntry>> TimerHistoryEntry::decodeList(const QByteArray& data) {
+    QList<TimerHistoryEntry> out;
+    const bool ok = readFlatRecordArray(data, [&out](const FlatRecord& r) {
+        const auto id = r.uuid("id");
+        const auto title = r.string("title");
+        const auto duration = r.integer("duration");
+        const auto completed = r.date("completedAt");
+        if (!id || !title || !duration || !completed) {
+            return false;
+        }
+        out.push_back({*id, *title, *duration, *completed});
+        return true;
+    });
+    if (!ok) {
+        return std::nullopt;
+    }
+    return out;
+}

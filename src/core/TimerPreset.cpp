@@ -1,0 +1,250 @@
+#include "core/TimerPreset.h"
+
+#include "core/JsonCoding.h"
+
+namespace {
+
+QUuid fixedId(const char* text) {
+    return QUuid::fromString(QLatin1String(text));
+}
+
+SequenceStep step(const char* id, SequenceStepKind kind, qint64 minutes) {
+    return SequenceStep{fixedId(id), kind, minutes};
+}
+
+std::optional<qint64> strictInteger(const nlohmann::json& j) {
+    if (j.is_number_integer()) {
+        if (j.is_number_unsigned() && j.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<qint64>::max())) {
+            return std::nullopt;
+        }
+        return j.get<qint64>();
+    }
+    if (j.is_number_float()) {
+        return JsonCoding::integerFromDouble(j.get<double>());
+    }
+    return std::nullopt;
+}
+
+std::optional<QUuid> strictUuid(const nlohmann::json& j) {
+    if (!j.is_string()) {
+        return std::nullopt;
+    }
+    return JsonCoding::parseUuid(std::string_view(j.get_ref<const std::string&>()));
+}
+
+std::optional<QString> strictString(const nlohmann::json& j) {
+    if (!j.is_string()) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(j.get<std::string>());
+}
+
+const nlohmann::json* member(const nlohmann::json& object, const char* key) {
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+const QList<TimerPreset>& TimerPreset::defaultPresets() {
+    static const QList<TimerPreset> presets = {
+        {fixedId("77798702-F349-4F52-B37B-E4A994935413"), QStringLiteral("25m"), 1500},
+        {fixedId("E3D3CE41-828E-4FC9-B270-9DA80A708F36"), QStringLiteral("45m"), 2700},
+        {fixedId("ACFC0D52-0A51-4417-80AD-6CEC736263A5"), QStringLiteral("60m"), 3600},
+    };
+    return presets;
+}
+
+QString TimerPreset::purposeDescription(AppLanguage language) const {
+    const bool en = language == AppLanguage::english;
+    const qint64 d = durationInSeconds;
+    if (d < 960) {
+        return en ? QStringLiteral("For a break or small task") : QStringLiteral("休憩や小さな作業に");
+    }
+    if (d < 1860) {
+        return en ? QStringLiteral("For a short focus session") : QStringLiteral("短い集中作業に");
+    }
+    if (d <= 3659) {
+        return en ? QStringLiteral("For a focused work block") : QStringLiteral("まとまった集中時間に");
+    }
+    return en ? QStringLiteral("For a longer work session") : QStringLiteral("長時間の作業に");
+}
+
+std::optional<QByteArray> TimerPreset::encodeList(const QList<TimerPreset>& presets, QString*) {
+    JsonWriter w;
+    w.beginArray();
+    for (const TimerPreset& p : presets) {
+        w.beginObject();
+        w.key("id");
+        w.value(std::string_view(JsonCoding::uuidUtf8(p.id)));
+        w.key("name");
+        w.value(p.name);
+        w.key("durationInSeconds");
+        w.value(p.durationInSeconds);
+        w.endObject();
+    }
+    w.endArray();
+    return w.take();
+}
+
+std::optional<QList<TimerPreset>> TimerPreset::decodeList(const QByteArray& data) {
+    QList<TimerPreset> presets;
+    const bool ok = readFlatRecordArray(data, [&presets](const FlatRecord& r) {
+        const auto id = r.uuid("id");
+        const auto name = r.string("name");
+        const auto duration = r.integer("durationInSeconds");
+        if (!id || !name || !duration) {
+            return false;
+        }
+        presets.push_back({*id, *name, *duration});
+        return true;
+    });
+    if (!ok) {
+        return std::nullopt;
+    }
+    return presets;
+}
+
+QString toRaw(SequenceStepKind kind) {
+    return kind == SequenceStepKind::focus ? QStringLiteral("focus") : QStringLiteral("breakTime");
+}
+
+std::optional<SequenceStepKind> sequenceStepKindFromRaw(const QString& raw) {
+    if (raw == QLatin1String("focus")) {
+        return SequenceStepKind::focus;
+    }
+    if (raw == QLatin1String("breakTime")) {
+        return SequenceStepKind::breakTime;
+    }
+    return std::nullopt;
+}
+
+const QList<TimerSequence>& TimerSequence::defaultSequences() {
+    using K = SequenceStepKind;
+    static const QList<TimerSequence> sequences = {
+        {fixedId("42A550A6-08B5-4F5C-9AC2-2CFF6B28EF4E"), QStringLiteral("Pomodoro"),
+         {step("2E5EDE75-E01A-453F-913C-0D533BFC67E7", K::focus, 25),
+          step("04512D66-7D3F-4C3F-8698-D3EF80C86D2A", K::breakTime, 5),
+          step("FAE39F3E-AA63-424F-9327-501960BDB66E", K::focus, 25),
+          step("72E6A1F1-0AC7-433B-8896-BDC6F9E5FDA9", K::breakTime, 5)}},
+        {fixedId("610A7297-727F-471E-9096-FC517483956A"), QStringLiteral("Deep Work"),
+         {step("5E828697-9C80-4DEF-AFAB-1374B33A94D1", K::focus, 50),
+          step("6F4C67C1-20CB-44B3-B80F-8092A6834ADF", K::breakTime, 10),
+          step("810EE8DB-489B-4EA9-A53A-384C8871692C", K::focus, 50)}},
+        {fixedId("7D1C8F02-4EF7-451B-91F0-6A29CD60B731"), QStringLiteral("Review Sprint"),
+         {step("0BC48E84-263A-4BAB-BB0D-AF9D1193A202", K::focus, 15),
+          step("C5AAC0B4-B057-4211-86A4-CEBAF9BD6CA8", K::breakTime, 3),
+          step("BE979261-4E8C-430D-84A8-AAE64FD98A25", K::focus, 15),
+          step("C84FE5F5-614B-4281-8FE7-26B296DE8BA4", K::breakTime, 3)}},
+    };
+    return sequences;
+}
+
+TimerSequence TimerSequence::blank() {
+    return TimerSequence{QUuid::createUuid(),
+                         QString(),
+                         {SequenceStep{QUuid::createUuid(), SequenceStepKind::focus, 25},
+                          SequenceStep{QUuid::createUuid(), SequenceStepKind::breakTime, 5}}};
+}
+
+QString TimerSequence::stepsSummary() const {
+    QStringList parts;
+    for (const SequenceStep& s : steps) {
+        parts << QString::number(s.minutes);
+    }
+    return parts.join(QStringLiteral(" \u00B7 "));
+}
+
+std::optional<qint64> TimerSequence::firstFocusMinutes() const {
+    for (const SequenceStep& s : steps) {
+        if (s.kind == SequenceStepKind::focus) {
+            return s.minutes;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> TimerSequence::firstBreakMinutes() const {
+    for (const SequenceStep& s : steps) {
+        if (s.kind == SequenceStepKind::breakTime) {
+            return s.minutes;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QByteArray> TimerSequence::encodeList(const QList<TimerSequence>& sequences, QString*) {
+    JsonWriter w;
+    w.beginArray();
+    for (const TimerSequence& seq : sequences) {
+        w.beginObject();
+        w.key("id");
+        w.value(std::string_view(JsonCoding::uuidUtf8(seq.id)));
+        w.key("name");
+        w.value(seq.name);
+        w.key("steps");
+        w.beginArray();
+        for (const SequenceStep& s : seq.steps) {
+            w.beginObject();
+            w.key("id");
+            w.value(std::string_view(JsonCoding::uuidUtf8(s.id)));
+            w.key("kind");
+            w.value(toRaw(s.kind));
+            w.key("minutes");
+            w.value(s.minutes);
+            w.endObject();
+        }
+        w.endArray();
+        w.endObject();
+    }
+    w.endArray();
+    return w.take();
+}
+
+std::optional<QList<TimerSequence>> TimerSequence::decodeList(const QByteArray& data) {
+    const auto root = nlohmann::json::parse(data.constData(), data.constData() + data.size(), nullptr, false);
+    if (root.is_discarded() || !root.is_array()) {
+        return std::nullopt;
+    }
+    QList<TimerSequence> out;
+    for (const auto& entry : root) {
+        if (!entry.is_object()) {
+            return std::nullopt;
+        }
+        const auto* id = member(entry, "id");
+        const auto* name = member(entry, "name");
+        const auto* steps = member(entry, "steps");
+        if (!id || !name || !steps || !steps->is_array()) {
+            return std::nullopt;
+        }
+        TimerSequence seq;
+        const auto parsedId = strictUuid(*id);
+        const auto parsedName = strictString(*name);
+        if (!parsedId || !parsedName) {
+            return std::nullopt;
+        }
+        seq.id = *parsedId;
+        seq.name = *parsedName;
+        for (const auto& s : *steps) {
+            if (!s.is_object()) {
+                return std::nullopt;
+            }
+            const auto* sid = member(s, "id");
+            const auto* kind = member(s, "kind");
+            const auto* minutes = member(s, "minutes");
+            if (!sid || !kind || !minutes) {
+                return std::nullopt;
+            }
+            const auto stepId = strictUuid(*sid);
+            const auto kindText = strictString(*kind);
+            const auto stepKind = kindText ? sequenceStepKindFromRaw(*kindText) : std::nullopt;
+            const auto stepMinutes = strictInteger(*minutes);
+            if (!stepId || !stepKind || !stepMinutes) {
+                return std::nullopt;
+            }
+            seq.steps.push_back({*stepId, *stepKind, *stepMinutes});
+        }
+        out.push_back(std::move(seq));
+    }
+    return out;
+}
