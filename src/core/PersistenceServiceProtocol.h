@@ -25,5 +25,8 @@ public:
     virtual QList<ScheduledTimer> loadScheduledTimers() = 0;
     virtual void saveActiveTimers(const QList<TimerItem>& timers) = 0;
     virtual QList<TimerItem> loadActiveTimers() = 0;
+    // Same key and form as saveActiveTimers, but the encoding may happen off the UI thread; a newer call
+    // supersedes an older one still in flight. Used for the frequent crash-safety saves.
+    virtual void saveActiveTimersInBackground(const QList<TimerItem>& timers) { saveActiveTimers(timers); }
     virtual void clearActiveTimers() = 0;
 };
