@@ -1,0 +1,237 @@
+#include "core/ScheduleManager.h"
+
+#include "support/FakeServices.h"
+#include "support/LogCapture.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outcome = ScheduleManager::StartOutcome;
+
+class ScheduleManagerTest : public ::testing::Test {
+protected:
+    QDateTime now = QDateTime(QDate(2024, 6, 1), QTime(9, 0, 0), Qt::UTC);
+    InMemoryPersistence persistence;
+    RecordingNotificationService notifications;
+    ScheduleManager schedule{persistence, notifications, [this] { return now; }};
+    QStringList journal; // starts, notifications, saves and change reports, in order
+    QList<QPair<QString, qint64>> started;
+    Outcome outcome = Outcome::started;
+
+    void SetUp() override {
+        notifications.journal = &journal;
+        persistence.journal = &journal;
+        schedule.onChanged = [this] { journal << QStringLiteral("changed"); };
+        schedule.startTimer = [this](const QString& title, qint64 duration) {
+            journal << QStringLiteral("start");
+            started.push_back({title, duration});
+            return outcome;
+        };
+    }
+
+    ScheduledTimer entry(qint64 msFromNow, const QString& memo, qint64 duration = 600, bool enabled = true) {
+        return ScheduledTimer{QUuid::createUuid(), now.addMSecs(msFromNow), duration, memo, enabled};
+    }
+    void load(const QList<ScheduledTimer>& timers) {
+        persistence.scheduledTimers = timers;
+        schedule.loadScheduledTimers();
+        journal.clear();
+    }
+    QStringList memos() const {
+        QStringList out;
+        for (const auto& t : schedule.scheduledTimers()) {
+            out << t.taskMemo;
+        }
+        return out;
+    }
+};
+
+TEST_F(ScheduleManagerTest, EntryDueWithinTheLeadInFiresAndOneAtTheLeadInWaits) {
+    load({entry(9'000, "soon", 1500), entry(10'000, "later", 300)});
+
+    schedule.checkScheduledTimers();
+
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0], qMakePair(QStringLiteral("soon"), qint64(1500)));
+    ASSERT_EQ(notifications.scheduleActivations.size(), 1);
+    EXPECT_EQ(notifications.scheduleActivations[0].memo, QStringLiteral("soon"));
+    EXPECT_EQ(notifications.scheduleActivations[0].formattedDuration, QStringLiteral("25分"));
+    EXPECT_EQ(memos(), QStringList{"later"});
+    ASSERT_EQ(persistence.scheduledTimerSaves.size(), 1);
+    EXPECT_EQ(persistence.scheduledTimerSaves[0], schedule.scheduledTimers());
+
+    now = now.addSecs(10); // the next check
+    schedule.checkScheduledTimers();
+    EXPECT_TRUE(schedule.scheduledTimers().isEmpty());
+    EXPECT_EQ(started.size(), 2);
+}
+
+TEST_F(ScheduleManagerTest, OverdueEntryFiresAtTheNextCheck) {
+    load({entry(3'600'000, "after sleep")});
+    now = now.addSecs(7200);
+
+    schedule.checkScheduledTimers();
+
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_TRUE(schedule.scheduledTimers().isEmpty());
+}
+
+TEST_F(ScheduleManagerTest, DisabledEntryNeverFiresAndIsWrittenBackUnchanged) {
+    const ScheduledTimer off = entry(-60'000, "off", 600, false);
+    load({off, entry(0, "on")});
+
+    schedule.checkScheduledTimers();
+    now = now.addDays(3);
+    schedule.checkScheduledTimers();
+
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_EQ(schedule.scheduledTimers(), QList<ScheduledTimer>{off});
+    EXPECT_EQ(persistence.scheduledTimers, QList<ScheduledTimer>{off});
+}
+
+TEST_F(ScheduleManagerTest, AllDueEntriesFireBeforeEachIsRemovedAndSavedInTurn) {
+    load({entry(-5'000, "a", 5400), entry(1'000, "b", 90), entry(60'000, "wait"), entry(2'000, "c", 59)});
+
+    schedule.checkScheduledTimers();
+
+    EXPECT_EQ(journal, (QStringList{"start", "notification.postScheduleActivated", "start",
+                                    "notification.postScheduleActivated", "start",
+                                    "notification.postScheduleActivated", "persistence.saveScheduledTimers",
+                                    "changed", "persistence.saveScheduledTimers", "changed",
+                                    "persistence.saveScheduledTimers", "changed"}));
+    const QList<RecordingNotificationService::ScheduleActivated> expected{
+        {"a", QStringLiteral("1時間30分")}, {"b", QStringLiteral("1分")}, {"c", QStringLiteral("0分")}};
+    EXPECT_EQ(notifications.scheduleActivations, expected);
+    ASSERT_EQ(persistence.scheduledTimerSaves.size(), 3);
+    EXPECT_EQ(persistence.scheduledTimerSaves[0].size(), 3);
+    EXPECT_EQ(persistence.scheduledTimerSaves[1].size(), 2);
+    EXPECT_EQ(persistence.scheduledTimerSaves[2].size(), 1);
+    EXPECT_EQ(memos(), QStringList{"wait"});
+}
+
+TEST_F(ScheduleManagerTest, DuplicateIdsBothFireAndTheSecondRemovalSavesAgain) {
+    ScheduledTimer first = entry(0, "first");
+    ScheduledTimer second = first;
+    second.taskMemo = QStringLiteral("second");
+    const ScheduledTimer other = entry(600'000, "other");
+    load({first, other, second});
+
+    schedule.checkScheduledTimers();
+
+    EXPECT_EQ(started.size(), 2);
+    EXPECT_EQ(notifications.scheduleActivations.size(), 2);
+    EXPECT_EQ(persistence.scheduledTimerSaves,
+              (QList<QList<ScheduledTimer>>{QList<ScheduledTimer>{other}, QList<ScheduledTimer>{other}}));
+    EXPECT_EQ(journal.count(QStringLiteral("changed")), 2);
+}
+
+TEST_F(ScheduleManagerTest, WithoutATimerManagerDueEntriesStillNotifyAndAreRemoved) {
+    schedule.startTimer = nullptr;
+    load({entry(0, "orphan", 120)});
+
+    schedule.checkScheduledTimers();
+
+    EXPECT_EQ(notifications.scheduleActivations.size(), 1);
+    EXPECT_TRUE(schedule.scheduledTimers().isEmpty());
+    EXPECT_EQ(persistence.scheduledTimerSaves.size(), 1);
+
+    // The timer manager's own "gone" answer is treated alike.
+    schedule.startTimer = [](const QString&, qint64) { return Outcome::noManager; };
+    load({entry(0, "orphan 2")});
+    schedule.checkScheduledTimers();
+    EXPECT_EQ(notifications.scheduleActivations.size(), 2);
+}
+
+TEST_F(ScheduleManagerTest, EntryRefusedAtTheTimerLimitLogsInsteadOfAnnouncingAndIsRemoved) {
+    LogCapture log;
+    outcome = Outcome::refused;
+    load({entry(0, "too many")});
+
+    schedule.checkScheduledTimers();
+
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_TRUE(notifications.scheduleActivations.isEmpty());
+    ASSERT_EQ(log.entries().size(), 1);
+    EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error);
+    EXPECT_TRUE(log.entries()[0].line.startsWith(QStringLiteral("[ScheduleManager] ")))
+        << log.entries()[0].line.toStdString();
+    EXPECT_TRUE(log.entries()[0].line.contains(QStringLiteral("too many")));
+    EXPECT_TRUE(schedule.scheduledTimers().isEmpty());
+    EXPECT_EQ(journal.count(QStringLiteral("changed")), 1);
+}
+
+TEST_F(ScheduleManagerTest, NoWakeUpUntilStartedNorWhenNothingEnabledIsPending) {
+    load({entry(30'000, "a")});
+    EXPECT_FALSE(schedule.wakeUpInterval().has_value());
+
+    load({});
+    schedule.startScheduler();
+    EXPECT_FALSE(schedule.wakeUpInterval().has_value());
+
+    load({entry(30'000, "off", 60, false)});
+    EXPECT_FALSE(schedule.wakeUpInterval().has_value());
+}
+
+TEST_F(ScheduleManagerTest, WakeUpLandsOnTheFirstMomentTheEarliestEnabledEntryFires) {
+    schedule.startScheduler();
+    load({entry(40'000, "later"), entry(12'000, "off", 60, false), entry(25'000, "first")});
+
+    const auto wait = schedule.wakeUpInterval();
+    ASSERT_TRUE(wait.has_value());
+    EXPECT_EQ(*wait, 25'000 - 10'000 + 1);
+
+    // One millisecond earlier the entry is not due yet; at the armed moment it is.
+    now = now.addMSecs(*wait - 1);
+    schedule.checkScheduledTimers();
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_EQ(schedule.wakeUpInterval(), 1);
+
+    now = now.addMSecs(1);
+    schedule.checkScheduledTimers();
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0].first, QStringLiteral("first"));
+    // Re-armed for the next enabled entry, whose first firing moment is as far behind.
+    EXPECT_EQ(schedule.wakeUpInterval(), 40'000 - 25'000);
+}
+
+TEST_F(ScheduleManagerTest, WakeUpIsCappedAtAMinuteAndImmediateWhenOverdue) {
+    schedule.startScheduler();
+    load({entry(3'600'000, "far")});
+    EXPECT_EQ(schedule.wakeUpInterval(), ScheduleManager::maxWakeUpIntervalMs);
+
+    now = now.addSecs(7200);         // the machine slept past it
+    schedule.checkScheduledTimers(); // the capped wake-up
+    EXPECT_TRUE(schedule.scheduledTimers().isEmpty());
+    EXPECT_FALSE(schedule.wakeUpInterval().has_value());
+
+    load({entry(-1'000, "overdue")});
+    EXPECT_EQ(schedule.wakeUpInterval(), 0);
+}
+
+TEST_F(ScheduleManagerTest, RemovingTheLastPendingEntryDisarmsTheWakeUp) {
+    schedule.startScheduler();
+    const ScheduledTimer only = entry(120'000, "only");
+    load({only});
+    ASSERT_TRUE(schedule.wakeUpInterval().has_value());
+
+    schedule.removeScheduledTimer(only);
+    EXPECT_FALSE(schedule.wakeUpInterval().has_value());
+}
+
+TEST_F(ScheduleManagerTest, ArmedWakeUpRunsTheCheckFromTheEventLoop) {
+    schedule.startScheduler();
+    load({entry(-1'000, "overdue")});
+    ASSERT_EQ(schedule.wakeUpInterval(), 0);
+
+    // A zero-length timer fires on the next pass of the event loop; no real time has to pass.
+    for (int i = 0; i < 10 && !schedule.scheduledTimers().isEmpty(); ++i) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_TRUE(schedule.scheduledTimers().isEmpty());
+}
+
+} // namespace
