@@ -1,0 +1,130 @@
+#include "theme/MenuBarAppearancePicker.h"
+
+#include "platform/Preferences.h"
+#include "theme/MenuBarDisplayContent.h"
+#include "theme/MenuBarPreviewButton.h"
+#include "theme/QvColor.h"
+#include "theme/QvFont.h"
+#include "theme/SymbolIcon.h"
+#include "theme/ViewEnvironment.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* makeHeading(QWidget* parent) {
+    auto* heading = new QLabel(parent);
+    heading->setFont(QvFont::qvText(13, QFont::DemiBold));
+    QPalette palette = heading->palette();
+    palette.setColor(QPalette::WindowText,
+                     QvColor::qvInkSecondary().resolve(ViewEnvironment::colorScheme(parent)));
+    heading->setPalette(palette);
+    return heading;
+}
+
+} // namespace
+
+MenuBarAppearancePicker::MenuBarAppearancePicker(Preferences& defaults, QWidget* parent)
+    : QWidget(parent), m_defaults(defaults) {
+    setObjectName(QStringLiteral("quorvane.settings.menuBar"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(12);
+
+    m_layoutHeading = makeHeading(this);
+    column->addWidget(m_layoutHeading, 0, Qt::AlignLeft);
+
+    auto* modeRow = new QHBoxLayout;
+    modeRow->setSpacing(8);
+    for (MenuBarDisplayMode mode : allMenuBarDisplayModes()) {
+        auto* button = new MenuBarPreviewButton(
+            [mode] { return label(mode); },
+            [this, mode](QPainter& painter, const QRectF& frame, const QColor& color) {
+                const MenuBarDisplayContent content{mode, currentIconStyle(), true, false,
+                                                    QStringLiteral("25:00")};
+                content.paint(painter, frame, QvFont::qvText(11, QFont::Medium), color);
+            },
+            this);
+        button->setObjectName(objectNameFor(toRaw(mode)));
+        connect(button, &QAbstractButton::clicked, this,
+                [this, mode] { m_defaults.setString(menuBarDisplayModeKey, toRaw(mode)); });
+        modeRow->addWidget(button, 1);
+        m_modeButtons << button;
+    }
+    column->addLayout(modeRow);
+
+    m_iconHeading = makeHeading(this);
+    column->addWidget(m_iconHeading, 0, Qt::AlignLeft);
+
+    auto* iconRow = new QHBoxLayout;
+    iconRow->setSpacing(8);
+    for (MenuBarIconStyle style : allMenuBarIconStyles()) {
+        auto* button = new MenuBarPreviewButton(
+            [style] { return label(style); },
+            [style](QPainter& painter, const QRectF& frame, const QColor& color) {
+                const double side = MenuBarDisplayContent::symbolSide(QvFont::qvText(16, QFont::Medium));
+                SymbolIcon::paint(
+                    painter, QRectF(frame.center().x() - side / 2, frame.center().y() - side / 2, side, side),
+                    symbolName(style), color);
+            },
+            this);
+        button->setObjectName(objectNameFor(toRaw(style)));
+        connect(button, &QAbstractButton::clicked, this,
+                [this, style] { m_defaults.setString(menuBarIconStyleKey, toRaw(style)); });
+        iconRow->addWidget(button, 1);
+        m_iconButtons << button;
+    }
+    column->addLayout(iconRow);
+
+    connect(&m_defaults, &Preferences::changed, this, [this](const QString& key) {
+        if (key == menuBarDisplayModeKey || key == menuBarIconStyleKey) {
+            refresh();
+        }
+    });
+    retranslate();
+    refresh();
+}
+
+QString MenuBarAppearancePicker::objectNameFor(const QString& raw) {
+    return QStringLiteral("quorvane.settings.menuBar.") + raw;
+}
+
+MenuBarDisplayMode MenuBarAppearancePicker::currentMode() const {
+    const QString raw = m_defaults.stringValue(menuBarDisplayModeKey).value_or(QStringLiteral("timeOnly"));
+    return menuBarDisplayModeFromRaw(raw).value_or(MenuBarDisplayMode::timeOnly);
+}
+
+MenuBarIconStyle MenuBarAppearancePicker::currentIconStyle() const {
+    const QString raw = m_defaults.stringValue(menuBarIconStyleKey).value_or(QStringLiteral("windup"));
+    return menuBarIconStyleFromRaw(raw).value_or(MenuBarIconStyle::windup);
+}
+
+void MenuBarAppearancePicker::refresh() {
+    const MenuBarDisplayMode mode = currentMode();
+    const MenuBarIconStyle style = currentIconStyle();
+    const QList<MenuBarDisplayMode> modes = allMenuBarDisplayModes();
+    for (qsizetype i = 0; i < m_modeButtons.size(); ++i) {
+        m_modeButtons[i]->setSelected(modes[i] == mode);
+        m_modeButtons[i]->update(); // the previews follow the icon style
+    }
+    const QList<MenuBarIconStyle> styles = allMenuBarIconStyles();
+    for (qsizetype i = 0; i < m_iconButtons.size(); ++i) {
+        m_iconButtons[i]->setSelected(styles[i] == style);
+    }
+}
+
+void MenuBarAppearancePicker::retranslate() {
+    m_layoutHeading->setText(tr("Layout"));
+    m_iconHeading->setText(tr("Icon"));
+}
+
+void MenuBarAppearancePicker::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+    }
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Keeps which optional home-screen modules are hidden, and saves every change at once.
+
+#include "theme/ModuleID.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class Preferences;
+
+class ModuleVisibilityStore : public QObject {
+    Q_OBJECT
+public:
+    static inline const QString hiddenModulesKey = QStringLiteral("bl.modules.hidden");
+
+    // Reads the stored list; texts that name no module are ignored here but stay stored until the next save.
+    explicit ModuleVisibilityStore(Preferences& defaults, QObject* parent = nullptr);
+    // Over the standard preferences.
+    explicit ModuleVisibilityStore(QObject* parent = nullptr);
+
+    QSet<ModuleID> hiddenModules() const { return m_hiddenModules; }
+    bool isVisible(ModuleID module) const { return !m_hiddenModules.contains(module); }
+    // Saves even when nothing changed, so the stored list is always rewritten in full.
+    void setVisible(bool visible, ModuleID module);
+    void toggle(ModuleID module);
+
+signals:
+    void hiddenModulesChanged(const QSet<ModuleID>& hiddenModules);
+    void changed();
+
+private:
+    void persist();
+
+    Preferences& m_defaults;
+    QSet<ModuleID> m_hiddenModules;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// The standard surfaces (card, chip, reference card, floating bar): their styles and how they are painted.
+
+#include "theme/ColorScheme.h"
+#include "theme/SurfaceStyle.h"
+
+#include <QMargins>
+#include <QPainterPath>
+#include <QRectF>
+
+class QPainter;
+
+class QvSurface {
+public:
+    static SurfaceStyle qvCard(bool isHovered, double cornerRadius, ColorScheme scheme);
+    static SurfaceStyle qvChip(bool isHovered, ColorScheme scheme);
+    static SurfaceStyle qvReferenceCard(bool isHovered, double cornerRadius, ColorScheme scheme);
+    static SurfaceStyle qvFloatingBar(ColorScheme scheme);
+
+    // Paints shadows, fill and outline of a surface whose shape is `shapeRect`. The shadows reach outside
+    // it by shadowMargins(): the painter's device must have that room, or they are clipped.
+    static void paint(QPainter& painter, const QRectF& shapeRect, const SurfaceStyle& style);
+    // How far the surface's drawing reaches beyond its shape on each side, lift included.
+    static QMargins shadowMargins(const SurfaceStyle& style);
+
+    // A rounded rectangle whose corners ease into the straight edges instead of meeting them at a circle's
+    // tangent; a radius beyond half the shorter side gives a capsule.
+    static QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
+
+    QvSurface() = delete;
+};
