@@ -2,6 +2,7 @@
 
 namespace {
 template <class... Ts> struct overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> overloaded(Ts...) -> overloaded<Ts...>;
 } // namespace
 
 QString TarvolinTimerError::errorDescription() const {
