@@ -1,0 +1,207 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>AccentTheme</name>
+    <message>
+        <source>Orange</source>
+        <translation>オレンジ</translation>
+    </message>
+    <message>
+        <source>Cream</source>
+        <translation>クリーム</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>ブラック</translation>
+    </message>
+    <message>
+        <source>Simple</source>
+        <translation>シンプル</translation>
+    </message>
+</context>
+<context>
+    <name>Appearance</name>
+    <message>
+        <source>Light</source>
+        <translation>ライト</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>システム</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>ダーク</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayDensity</name>
+    <message>
+        <source>Compact</source>
+        <translation>コンパクト</translation>
+    </message>
+    <message>
+        <source>Roomy</source>
+        <translation>ゆったり</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarAlarmFormat</name>
+    <message>
+        <source>Target + Remaining</source>
+        <translation>目標時刻 + 残り時間</translation>
+    </message>
+    <message>
+        <source>Remaining Only</source>
+        <translation>残り時間のみ</translation>
+    </message>
+    <message>
+        <source>Worded</source>
+        <translation>文章で表示</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarAppearancePicker</name>
+    <message>
+        <source>Layout</source>
+        <translation>レイアウト</translation>
+    </message>
+    <message>
+        <source>Icon</source>
+        <translation>アイコン</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarDisplayMode</name>
+    <message>
+        <source>Icon</source>
+        <translation>アイコン</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>Icon + Time</source>
+        <translation>アイコン + 時間</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarIconStyle</name>
+    <message>
+        <source>Wind-up</source>
+        <translation>ゼンマイ</translation>
+    </message>
+    <message>
+        <source>Clock</source>
+        <translation>時計</translation>
+    </message>
+    <message>
+        <source>Minimal</source>
+        <translation>ミニマル</translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarRemainingDetail</name>
+    <message>
+        <source>Seconds</source>
+        <translation>秒まで</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>分まで</translation>
+    </message>
+    <message>
+        <source>Words</source>
+        <translation>単位付き</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleID</name>
+    <message>
+        <source>Chained Timers Entry</source>
+        <translation>連続タイマーの入口</translation>
+    </message>
+    <message>
+        <source>Pomodoro Start Card</source>
+        <translation>ポモドーロ開始カード</translation>
+    </message>
+    <message>
+        <source>Symbol Key Row</source>
+        <translation>記号キーの列</translation>
+    </message>
+</context>
+<context>
+    <name>QuickLaunchParseError</name>
+    <message>
+        <source>Couldn't read that. Try: 10m · 1d18h · 12:30</source>
+        <translation>読み取れませんでした。例: 10m · 1d18h · 12:30</translation>
+    </message>
+    <message>
+        <source>Enter a time</source>
+        <translation>時間を入力してください</translation>
+    </message>
+    <message>
+        <source>That time isn't allowed</source>
+        <translation>その時間は指定できません</translation>
+    </message>
+    <message>
+        <source>That time has already passed</source>
+        <translation>その時刻はすでに過ぎています</translation>
+    </message>
+    <message>
+        <source>Must be at least 1 second</source>
+        <translation>1秒以上にしてください</translation>
+    </message>
+</context>
+<context>
+    <name>QuickPresetBehavior</name>
+    <message>
+        <source>Start ↔ Stop</source>
+        <translation>開始 ↔ 停止</translation>
+    </message>
+    <message>
+        <source>Press to start, press again to stop (default)</source>
+        <translation>押すと開始、もう一度押すと停止（標準）</translation>
+    </message>
+    <message>
+        <source>Always Start New</source>
+        <translation>毎回新しく開始</translation>
+    </message>
+    <message>
+        <source>Press to start a fresh timer every time</source>
+        <translation>押すたびに新しいタイマーを開始</translation>
+    </message>
+    <message>
+        <source>Pause / Resume</source>
+        <translation>一時停止 / 再開</translation>
+    </message>
+    <message>
+        <source>Pauses if running, resumes if paused</source>
+        <translation>動作中なら一時停止、停止中なら再開</translation>
+    </message>
+</context>
+<context>
+    <name>TimeDisplayStyle</name>
+    <message>
+        <source>Japanese</source>
+        <translation>日本語</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>英語</translation>
+    </message>
+    <message>
+        <source>Symbol</source>
+        <translation>記号</translation>
+    </message>
+</context>
+<context>
+    <name>TimerManager</name>
+    <message>
+        <source>until %1 (%2)</source>
+        <translation>%1 まで (%2)</translation>
+    </message>
+</context>
+</TS>
