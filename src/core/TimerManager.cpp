@@ -1,0 +1,660 @@
+#include "core/TimerManager.h"
+
+#include "core/AppSettings.h"
+#include "core/HistoryManagerProtocol.h"
+#include "core/NotificationServiceProtocol.h"
+#include "core/PersistenceServiceProtocol.h"
+#include "core/Saturating.h"
+#include "core/SoundServiceProtocol.h"
+#include "platform/TarvolinTimerLogger.h"
+
+#include <QPointer>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString kContext = QStringLiteral("TimerManager");
+
+// Spaces, tabs and other space separators, but not line breaks.
+bool isBlankCharacter(QChar c) {
+    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
+
+QString sequenceName(const QString& name) {
+    const bool blank = std::all_of(name.begin(), name.end(), isBlankCharacter);
+    return blank ? QStringLiteral("Sequence") : name;
+}
+
+} // namespace
+
+TimerManager::TimerManager(PersistenceServiceProtocol& persistence, NotificationServiceProtocol& notification,
+                           SoundServiceProtocol& sound, HistoryManagerProtocol& history,
+                           AppSettings& settings, Clock clock, QObject* parent)
+    : QObject(parent), m_persistence(persistence), m_notification(notification), m_sound(sound),
+      m_history(history), m_settings(settings), m_clock(std::move(clock)) {
+    m_schedule = std::make_unique<ScheduleManager>(m_persistence, m_notification, m_clock);
+    m_stats = std::make_unique<StatsManager>(m_history, m_clock);
+
+    QPointer<TimerManager> self(this);
+    m_schedule->onChanged = [self] {
+        if (self) {
+            self->publish(otherChange);
+        }
+    };
+    m_stats->onChanged = [self] {
+        if (self) {
+            self->publish(otherChange);
+        }
+    };
+    m_schedule->startTimer = [self](const QString& title, qint64 duration) {
+        if (!self) {
+            return ScheduleManager::StartOutcome::noManager;
+        }
+        return self->addTimer(title, duration, true) ? ScheduleManager::StartOutcome::started
+                                                     : ScheduleManager::StartOutcome::refused;
+    };
+
+    m_tickTimer.setTimerType(Qt::PreciseTimer);
+    m_tickTimer.setInterval(1000);
+    connect(&m_tickTimer, &QTimer::timeout, this, &TimerManager::tick);
+
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(defaultSaveDelayMs);
+    connect(&m_saveTimer, &QTimer::timeout, this, &TimerManager::saveInBackground);
+
+    loadStoredData();
+    // The tick sleeps until a timer runs (updateTickTimer), so an idle program does not wake every second.
+    m_schedule->startScheduler();
+}
+
+TimerManager::~TimerManager() = default;
+
+void TimerManager::loadStoredData() {
+    m_presets = m_persistence.loadPresets();
+    m_sequences = m_persistence.loadSequences();
+    m_activeSequenceID = m_persistence.loadActiveSequenceID();
+    if (!m_activeSequenceID && !m_sequences.isEmpty()) {
+        m_activeSequenceID = m_sequences.first().id; // a fallback only: not saved
+    }
+    const qint64 last = m_persistence.loadLastDuration();
+    m_defaultDuration = last >= 1 ? last : 1500;
+    m_schedule->loadScheduledTimers();
+    m_stats->refreshTodayStats(false);
+}
+
+void TimerManager::publish(quint8 changes) {
+    if (m_inTick) {
+        m_heldChanges |= changes;
+        return;
+    }
+    if (changes & timersChange) {
+        emit timersChanged();
+    }
+    if (changes & presetsChange) {
+        emit presetsChanged();
+    }
+    if (changes & sequencesChange) {
+        emit sequencesChanged();
+    }
+    if (changes & activeSequenceChange) {
+        emit activeSequenceIDChanged();
+    }
+    emit changed();
+}
+
+// ---- Lookup and bookkeeping ----
+
+qsizetype TimerManager::positionOf(const QUuid& id) const {
+    const auto found = m_sequenceById.constFind(id);
+    if (found == m_sequenceById.constEnd()) {
+        return -1;
+    }
+    const auto it = std::lower_bound(m_sequenceNumbers.begin(), m_sequenceNumbers.end(), found.value());
+    return qsizetype(it - m_sequenceNumbers.begin());
+}
+
+std::optional<TimerItem> TimerManager::timer(const QUuid& id) const {
+    const qsizetype position = positionOf(id);
+    if (position < 0) {
+        return std::nullopt;
+    }
+    return m_timers.at(position);
+}
+
+void TimerManager::append(TimerItem item) {
+    const quint64 sequence = m_nextSequence++;
+    if (m_sequenceById.contains(item.id)) {
+        m_hasDuplicateIds = true; // the earlier timer keeps the id
+    } else {
+        m_sequenceById.insert(item.id, sequence);
+    }
+    m_sequenceNumbers.push_back(sequence);
+    m_running.appendSlot();
+    m_paused.appendSlot();
+    const TimerState state = item.state;
+    item.state = TimerState::idle;
+    m_timers.append(std::move(item));
+    setState(m_timers.size() - 1, state);
+}
+
+void TimerManager::rebuildIndexes() {
+    QList<TimerItem> items = std::move(m_timers);
+    m_timers.clear();
+    m_sequenceById.clear();
+    m_sequenceNumbers.clear();
+    m_hasDuplicateIds = false;
+    m_running.clear();
+    m_paused.clear();
+    m_runningCount = 0;
+    m_pausedCount = 0;
+    m_timers.reserve(items.size());
+    m_sequenceNumbers.reserve(size_t(items.size()));
+    m_sequenceById.reserve(items.size());
+    for (TimerItem& item : items) {
+        append(std::move(item));
+    }
+}
+
+void TimerManager::setState(qsizetype position, TimerState state) {
+    TimerItem& item = at(position);
+    const TimerState old = item.state;
+    if (old == state) {
+        return;
+    }
+    item.state = state;
+    if (old == TimerState::running) {
+        --m_runningCount;
+        m_running.markStale();
+    } else if (old == TimerState::paused) {
+        --m_pausedCount;
+        m_paused.markStale();
+    }
+    if (state == TimerState::running) {
+        ++m_runningCount;
+        m_running.add(position);
+    } else if (state == TimerState::paused) {
+        ++m_pausedCount;
+        m_paused.add(position);
+    }
+}
+
+void TimerManager::updateTickTimer() {
+    if (m_runningCount > 0 && !m_tickTimer.isActive()) {
+        m_tickTimer.start();
+    } else if (m_runningCount == 0 && m_tickTimer.isActive()) {
+        m_tickTimer.stop();
+    }
+}
+
+void TimerManager::scheduleSave() {
+    // Not restarted by later changes, so a steady stream of changes cannot postpone the save forever.
+    if (!m_saveTimer.isActive()) {
+        m_saveTimer.start();
+    }
+}
+
+void TimerManager::saveInBackground() {
+    m_saveTimer.stop();
+    m_runningTicksSinceSave = 0;
+    m_persistence.saveActiveTimersInBackground(m_timers);
+}
+
+// ---- Adding ----
+
+std::optional<TimerItem> TimerManager::addTimer(const QString& title, qint64 duration,
+                                                bool startImmediately) {
+    if (m_timers.size() >= maxTimers) {
+        TarvolinTimerLogger::warning(QStringLiteral("Timer limit reached (%1)").arg(maxTimers), kContext);
+        return std::nullopt;
+    }
+    const qint64 length = std::clamp(duration, minDuration, maxDuration);
+    TimerItem item = TimerItem::make(QUuid::createUuid(), title, length,
+                                     startImmediately ? TimerState::running : TimerState::idle, false,
+                                     std::nullopt, std::nullopt, m_clock());
+    append(item);
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+    return item;
+}
+
+std::optional<TimerItem> TimerManager::addAlarm(const QString& title, const QDateTime& targetTime) {
+    if (m_timers.size() >= maxTimers) {
+        TarvolinTimerLogger::warning(QStringLiteral("Timer limit reached on addAlarm (%1)").arg(maxTimers),
+                                     kContext);
+        return std::nullopt;
+    }
+    const QDateTime now = m_clock();
+    const qint64 seconds = now.msecsTo(targetTime) / 1000; // truncates toward zero
+    if (seconds < 1) {
+        return std::nullopt;
+    }
+    TimerItem item = TimerItem::make(QUuid::createUuid(), title, seconds, TimerState::running, true,
+                                     targetTime, std::nullopt, now);
+    append(item);
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+    return item;
+}
+
+// ---- One timer ----
+
+void TimerManager::start(const QUuid& id) {
+    const qsizetype position = positionOf(id);
+    if (position < 0) {
+        return;
+    }
+    TimerItem& item = at(position);
+    switch (item.state) {
+    case TimerState::running:
+        return;
+    case TimerState::idle:
+        item.remaining = item.totalDuration;
+        break;
+    case TimerState::paused:
+    case TimerState::finished:
+        break; // remaining kept; a finished timer completes again at the next tick
+    }
+    setState(position, TimerState::running);
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
+void TimerManager::pause(const QUuid& id) {
+    const qsizetype position = positionOf(id);
+    if (position < 0 || m_timers.at(position).state != TimerState::running) {
+        return;
+    }
+    setState(position, TimerState::paused);
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
+void TimerManager::toggle(const QUuid& id) {
+    const qsizetype position = positionOf(id);
+    if (position < 0) {
+        return;
+    }
+    TimerItem& item = at(position);
+    switch (item.state) {
+    case TimerState::running:
+        setState(position, TimerState::paused);
+        break;
+    case TimerState::paused:
+        setState(position, TimerState::running);
+        break;
+    case TimerState::idle:
+    case TimerState::finished:
+        item.remaining = item.totalDuration;
+        setState(position, TimerState::running);
+        break;
+    }
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
+void TimerManager::reset(const QUuid& id) {
+    const qsizetype position = positionOf(id);
+    if (position < 0) {
+        return;
+    }
+    setState(position, TimerState::idle);
+    TimerItem& item = at(position);
+    item.remaining = item.totalDuration;
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
+void TimerManager::removeTimer(const QUuid& id) {
+    const qsizetype position = positionOf(id);
+    if (position < 0) {
+        return;
+    }
+    setState(position, TimerState::idle); // keeps the running and paused counts right
+    m_sequenceById.remove(id);
+    m_sequenceNumbers.erase(m_sequenceNumbers.begin() + position);
+    m_running.removeSlot(position);
+    m_paused.removeSlot(position);
+    m_timers.removeAt(position);
+    if (m_hasDuplicateIds) {
+        // Another timer with the same id (later in the list) now answers to it.
+        for (qsizetype i = position; i < m_timers.size(); ++i) {
+            if (m_timers.at(i).id == id) {
+                m_sequenceById.insert(id, m_sequenceNumbers[size_t(i)]);
+                break;
+            }
+        }
+    }
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
+void TimerManager::setPomodoroPhase(const QUuid& id, const std::optional<QString>& phase) {
+    const qsizetype position = positionOf(id);
+    if (position < 0 || at(position).pomodoroPhase == phase) {
+        return;
+    }
+    at(position).pomodoroPhase = phase;
+    publish(timersChange);
+}
+
+// ---- Several timers ----
+
+void TimerManager::pauseAll() {
+    if (m_runningCount == 0) {
+        return;
+    }
+    m_running.prepare([this](qsizetype p) { return m_timers.at(p).state == TimerState::running; });
+    const std::vector<qint32> positions = m_running.sorted(); // setState changes the index
+    for (const qint32 position : positions) {
+        if (m_timers.at(position).state == TimerState::running) {
+            setState(position, TimerState::paused);
+        }
+    }
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
+std::optional<TimerItem> TimerManager::primaryTimer() const {
+    if (m_runningCount > 0) {
+        m_running.prepare([this](qsizetype p) { return m_timers.at(p).state == TimerState::running; });
+        return m_timers.at(m_running.sorted().front());
+    }
+    if (m_pausedCount > 0) {
+        m_paused.prepare([this](qsizetype p) { return m_timers.at(p).state == TimerState::paused; });
+        return m_timers.at(m_paused.sorted().front());
+    }
+    return std::nullopt;
+}
+
+void TimerManager::resetPrimary() {
+    if (const auto primary = primaryTimer()) {
+        reset(primary->id);
+    } else if (!m_timers.isEmpty()) {
+        reset(m_timers.first().id);
+    }
+}
+
+std::optional<TimerItem> TimerManager::togglePrimary() {
+    if (const auto primary = primaryTimer()) {
+        toggle(primary->id);
+        return primary; // as it was before the toggle
+    }
+    if (!m_timers.isEmpty()) {
+        toggle(m_timers.first().id);
+        return m_timers.first(); // as it is after the toggle
+    }
+    return addTimer(QString(), m_defaultDuration, true);
+}
+
+// ---- Tick and completion ----
+
+void TimerManager::tick() {
+    const QDateTime now = m_clock();
+    if (m_timers.isEmpty() || m_runningCount == 0) {
+        return;
+    }
+    m_inTick = true;
+    bool changedAny = false;
+
+    const auto isRunning = [this](qsizetype p) { return m_timers.at(p).state == TimerState::running; };
+    m_running.prepare(isRunning);
+    TimerItem* items = m_timers.data();
+    quint64 version = m_running.version();
+    bool sawStale = false;
+
+    // Walk from the last running timer to the first. The hook may add, start, pause or remove timers while we
+    // walk: each position is read afresh, and after any change of the index the walk finds its place again by
+    // the sequence number of the timer just visited, so no timer is visited twice and none added during the
+    // tick is visited before the next one.
+    qsizetype i = qsizetype(m_running.sorted().size()) - 1;
+    while (i >= 0) {
+        const qsizetype position = m_running.sorted()[size_t(i)];
+        TimerItem& item = items[position];
+        if (item.state != TimerState::running) {
+            sawStale = true;
+            --i;
+            continue;
+        }
+        if (item.isAlarm && item.alarmTargetTime) {
+            const qint64 remaining = TimerItem::alarmRemaining(*item.alarmTargetTime, now);
+            if (remaining != item.remaining) {
+                item.remaining = remaining;
+                changedAny = true;
+            }
+        } else if (item.remaining >= 1) {
+            --item.remaining;
+            changedAny = true;
+        } else if (item.remaining < 0) {
+            item.remaining = 0; // a stored negative length would otherwise run for ever
+            changedAny = true;
+        }
+        if (item.remaining != 0) {
+            --i;
+            continue;
+        }
+        const quint64 visited = m_sequenceNumbers[size_t(position)];
+        completeAt(position);
+        changedAny = true;
+        sawStale = true; // the completed timer no longer runs
+        items = m_timers.data();
+        if (m_running.version() != version) {
+            m_running.prepare(isRunning);
+            version = m_running.version();
+            const auto after = std::lower_bound(m_sequenceNumbers.begin(), m_sequenceNumbers.end(), visited) -
+                               m_sequenceNumbers.begin();
+            const auto& sorted = m_running.sorted();
+            i = qsizetype(std::lower_bound(sorted.begin(), sorted.end(), qint32(after)) - sorted.begin()) - 1;
+        } else {
+            --i;
+        }
+    }
+    if (sawStale) {
+        m_running.markStale();
+        m_running.prepare(isRunning);
+    }
+
+    if (m_runningCount > 0 && ++m_runningTicksSinceSave >= ticksBetweenRunningSaves) {
+        saveInBackground();
+    }
+    updateTickTimer();
+
+    m_inTick = false;
+    quint8 held = std::exchange(m_heldChanges, 0);
+    if (changedAny) {
+        held |= timersChange;
+    }
+    if (held) {
+        publish(held);
+    }
+}
+
+void TimerManager::completeAt(qsizetype position) {
+    const TimerItem before = m_timers.at(position);
+    setState(position, TimerState::finished);
+
+    if (m_settings.soundEnabled()) {
+        m_sound.play(before.isAlarm ? SoundEvent::alarmComplete : SoundEvent::timerComplete);
+    }
+    // An untitled timer is logged by its display time, which reads 00:00 now that it has run out.
+    const QString label = before.title.isEmpty() ? m_timers.at(position).displayTime() : before.title;
+    m_history.log(label, before.totalDuration);
+    m_stats->addToTodayStats(before.totalDuration);
+    m_notification.postTimerComplete(before.title, before.totalDuration, before.isAlarm);
+    scheduleSave();
+    if (onTimerComplete) {
+        onTimerComplete(before.id);
+    }
+}
+
+// ---- Saving and restoring the list ----
+
+void TimerManager::restoreState() {
+    QList<TimerItem> loaded = m_persistence.loadActiveTimers();
+    if (!loaded.isEmpty()) {
+        for (TimerItem& item : loaded) {
+            item.remaining = std::max<qint64>(item.remaining, 0);
+        }
+        m_timers = std::move(loaded);
+        rebuildIndexes();
+        updateTickTimer();
+    }
+    m_persistence.clearActiveTimers();
+    if (!m_timers.isEmpty()) {
+        // The stored copy is gone now; write the list back soon so a crash does not lose it.
+        scheduleSave();
+        publish(timersChange);
+    }
+}
+
+void TimerManager::saveState() {
+    m_saveTimer.stop();
+    m_persistence.saveActiveTimers(m_timers);
+}
+
+// ---- Presets ----
+
+void TimerManager::addPreset(const QString& name, qint64 minutes) {
+    if (m_presets.size() >= maxPresets) {
+        return;
+    }
+    m_presets.append(TimerPreset{QUuid::createUuid(), name, saturatingMul(minutes, qint64(60))});
+    publish(presetsChange);
+    m_persistence.savePresets(m_presets);
+}
+
+void TimerManager::updatePreset(const TimerPreset& preset, const QString& name, qint64 minutes) {
+    const auto it = std::find_if(m_presets.begin(), m_presets.end(),
+                                 [&](const TimerPreset& p) { return p.id == preset.id; });
+    if (it == m_presets.end()) {
+        return;
+    }
+    const qsizetype index = it - m_presets.begin();
+    // Two separate changes: observers (the per-preset hotkeys) see the rename before the new length.
+    m_presets[index].name = name;
+    publish(presetsChange);
+    m_presets[index].durationInSeconds = saturatingMul(minutes, qint64(60));
+    publish(presetsChange);
+    m_persistence.savePresets(m_presets);
+}
+
+void TimerManager::removePreset(const TimerPreset& preset) {
+    if (m_presets.removeIf([&](const TimerPreset& p) { return p.id == preset.id; }) > 0) {
+        publish(presetsChange);
+    }
+    m_persistence.savePresets(m_presets);
+}
+
+// ---- Sequences ----
+
+std::optional<TimerSequence> TimerManager::addSequence(const QString& name,
+                                                       const QList<SequenceStep>& steps) {
+    if (m_sequences.size() >= maxSequences || steps.isEmpty()) {
+        return std::nullopt;
+    }
+    TimerSequence sequence{QUuid::createUuid(), sequenceName(name), steps};
+    m_sequences.append(sequence);
+    publish(sequencesChange);
+    m_persistence.saveSequences(m_sequences);
+    return sequence;
+}
+
+void TimerManager::updateSequence(const TimerSequence& sequence, const QString& name,
+                                  const QList<SequenceStep>& steps) {
+    const auto it = std::find_if(m_sequences.begin(), m_sequences.end(),
+                                 [&](const TimerSequence& s) { return s.id == sequence.id; });
+    if (it == m_sequences.end() || steps.isEmpty()) {
+        return;
+    }
+    const qsizetype index = it - m_sequences.begin();
+    m_sequences[index].name = sequenceName(name);
+    publish(sequencesChange);
+    m_sequences[index].steps = steps;
+    publish(sequencesChange);
+    m_persistence.saveSequences(m_sequences);
+    if (m_activeSequenceID == sequence.id) {
+        applySequence(m_sequences.at(index));
+    }
+}
+
+void TimerManager::removeSequence(const TimerSequence& sequence) {
+    if (m_sequences.removeIf([&](const TimerSequence& s) { return s.id == sequence.id; }) > 0) {
+        publish(sequencesChange);
+    }
+    m_persistence.saveSequences(m_sequences);
+    if (m_activeSequenceID == sequence.id) {
+        // The next active sequence is not applied: the Pomodoro settings keep their values.
+        m_activeSequenceID =
+            m_sequences.isEmpty() ? std::nullopt : std::optional<QUuid>(m_sequences.first().id);
+        publish(activeSequenceChange);
+        saveActiveSequenceID();
+    }
+}
+
+void TimerManager::applySequence(const TimerSequence& sequence) {
+    const auto it = std::find_if(m_sequences.cbegin(), m_sequences.cend(),
+                                 [&](const TimerSequence& s) { return s.id == sequence.id; });
+    if (it == m_sequences.cend()) {
+        return;
+    }
+    m_activeSequenceID = sequence.id;
+    publish(activeSequenceChange);
+    saveActiveSequenceID();
+    if (const auto focus = sequence.firstFocusMinutes()) {
+        m_settings.setPomWorkMinutes(*focus);
+    }
+    if (const auto pause = sequence.firstBreakMinutes()) {
+        m_settings.setPomShortBreakMinutes(*pause);
+    }
+}
+
+void TimerManager::saveActiveSequenceID() {
+    m_persistence.saveActiveSequenceID(m_activeSequenceID);
+}
+
+std::optional<TimerSequence> TimerManager::activeSequence() const {
+    if (!m_activeSequenceID) {
+        return std::nullopt;
+    }
+    for (const TimerSequence& sequence : m_sequences) {
+        if (sequence.id == *m_activeSequenceID) {
+            return sequence;
+        }
+    }
+    return std::nullopt;
+}
+
+// ---- Label text ----
+
+QString TimerManager::displayTime() const {
+    const auto primary = primaryTimer();
+    if (!primary) {
+        return TimerItem::formatDuration(m_defaultDuration);
+    }
+    if (primary->isAlarm && primary->alarmTargetTime) {
+        return tr("until %1 (%2)")
+            .arg(TimerItem::formatTimeOfDay(*primary->alarmTargetTime), primary->displayTime());
+    }
+    return primary->displayTime();
+}
+
+QString TimerManager::menuBarText(TimeDisplayStyle style, MenuBarAlarmFormat alarmFormat,
+                                  MenuBarRemainingDetail detail) const {
+    const auto primary = primaryTimer();
+    if (!primary) {
+        return TimerItem::formatDuration(m_defaultDuration);
+    }
+    if (primary->isAlarm && primary->alarmTargetTime) {
+        return menuBarAlarm(style, *primary->alarmTargetTime, primary->remaining, alarmFormat, detail);
+    }
+    return primary->displayTime();
+}

@@ -1,0 +1,187 @@
+#pragma once
+// The timer engine: the list of timers and alarms, its one-second tick and completion, presets, sequences,
+// and the main timer's label text.
+
+#include "core/Clock.h"
+#include "core/ScheduleManager.h"
+#include "core/StatsManager.h"
+#include "core/TimeDisplayStyle.h"
+#include "core/TimerItem.h"
+#include "core/TimerPositionIndex.h"
+#include "core/TimerPreset.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class AppSettings;
+class HistoryManagerProtocol;
+class NotificationServiceProtocol;
+class PersistenceServiceProtocol;
+class SoundServiceProtocol;
+
+class TimerManager : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qsizetype maxTimers = 999'999;
+    static constexpr qint64 minDuration = 1;
+    static constexpr qint64 maxDuration = 86'399'913'600; // 999,999 days
+    static constexpr qsizetype maxPresets = 10;
+    static constexpr qsizetype maxSequences = 20;
+    // Crash-safety saves of the list: this long after a change, and after this many ticks with timers
+    // running.
+    static constexpr int defaultSaveDelayMs = 2000;
+    static constexpr int ticksBetweenRunningSaves = 60;
+
+    TimerManager(PersistenceServiceProtocol& persistence, NotificationServiceProtocol& notification,
+                 SoundServiceProtocol& sound, HistoryManagerProtocol& history, AppSettings& settings,
+                 Clock clock = systemClock(), QObject* parent = nullptr);
+    ~TimerManager() override;
+
+    // ---- Timer list ----
+    const QList<TimerItem>& timers() const { return m_timers; }
+    // The first timer with that id.
+    std::optional<TimerItem> timer(const QUuid& id) const;
+    // The first running timer in list order, else the first paused one.
+    std::optional<TimerItem> primaryTimer() const;
+    qint64 defaultDuration() const { return m_defaultDuration; }
+
+    // None at the limit. The duration is clamped to minDuration…maxDuration.
+    std::optional<TimerItem> addTimer(const QString& title, qint64 duration, bool startImmediately);
+    // None at the limit or when the target is less than one whole second ahead.
+    std::optional<TimerItem> addAlarm(const QString& title, const QDateTime& targetTime);
+
+    // Each acts on the first timer with the id and does nothing when there is none.
+    void start(const QUuid& id);
+    void pause(const QUuid& id);
+    void toggle(const QUuid& id);
+    void reset(const QUuid& id);
+    void removeTimer(const QUuid& id);
+    void start(const TimerItem& timer) { start(timer.id); }
+    void pause(const TimerItem& timer) { pause(timer.id); }
+    void toggle(const TimerItem& timer) { toggle(timer.id); }
+    void reset(const TimerItem& timer) { reset(timer.id); }
+    void removeTimer(const TimerItem& timer) { removeTimer(timer.id); }
+    void pauseAll();
+    void resetPrimary();
+    // The primary timer as it was before the toggle; or, with none, the first timer as it is after it; or,
+    // with an empty list, the new running timer of the default length.
+    std::optional<TimerItem> togglePrimary();
+    // Tags a Pomodoro phase timer in place.
+    void setPomodoroPhase(const QUuid& id, const std::optional<QString>& phase);
+
+    // Advances every running timer by one second (alarms follow the clock) and completes those that reach
+    // zero, walking from the last timer to the first. Driven by a one-second timer; public for tests.
+    void tick();
+    // True while the one-second tick timer runs, which is exactly while some timer runs.
+    bool isTicking() const { return m_tickTimer.isActive(); }
+
+    // Called with the id of every completed timer, after the notification.
+    std::function<void(const QUuid&)> onTimerComplete;
+
+    // Brings back the list saved at the last quit (once: the saved copy is removed).
+    void restoreState();
+    // Saves the whole list now, synchronously (at quit), and drops a pending background save.
+    void saveState();
+    // How long after a change the list is saved in the background (tests shorten it).
+    void setSaveDelay(int milliseconds) { m_saveTimer.setInterval(milliseconds); }
+
+    // ---- Presets and sequences ----
+    const QList<TimerPreset>& presets() const { return m_presets; }
+    const QList<TimerSequence>& sequences() const { return m_sequences; }
+    std::optional<QUuid> activeSequenceID() const { return m_activeSequenceID; }
+    std::optional<TimerSequence> activeSequence() const;
+
+    void addPreset(const QString& name, qint64 minutes);
+    void updatePreset(const TimerPreset& preset, const QString& name, qint64 minutes);
+    void removePreset(const TimerPreset& preset);
+
+    std::optional<TimerSequence> addSequence(const QString& name, const QList<SequenceStep>& steps);
+    void updateSequence(const TimerSequence& sequence, const QString& name, const QList<SequenceStep>& steps);
+    void removeSequence(const TimerSequence& sequence);
+    void applySequence(const TimerSequence& sequence);
+
+    // ---- Label text ----
+    QString displayTime() const;
+    QString menuBarText(TimeDisplayStyle style, MenuBarAlarmFormat alarmFormat,
+                        MenuBarRemainingDetail detail) const;
+
+    ScheduleManager& schedule() const { return *m_schedule; }
+    StatsManager& stats() const { return *m_stats; }
+
+signals:
+    // Each is emitted after its change; during a tick all of them are gathered into one at the tick's end.
+    void timersChanged();
+    void presetsChanged();
+    void sequencesChanged();
+    void activeSequenceIDChanged();
+    // After any change of the manager, including today's total and the scheduled timers.
+    void changed();
+
+private:
+    enum Change : quint8 {
+        timersChange = 1,
+        presetsChange = 2,
+        sequencesChange = 4,
+        activeSequenceChange = 8,
+        otherChange = 16,
+    };
+
+    void loadStoredData();
+    void publish(quint8 changes);
+
+    qsizetype positionOf(const QUuid& id) const;
+    TimerItem& at(qsizetype position) { return m_timers[position]; }
+    void append(TimerItem item);
+    void rebuildIndexes();
+    void setState(qsizetype position, TimerState state);
+    void completeAt(qsizetype position);
+    void updateTickTimer();
+    void scheduleSave();
+    void saveInBackground();
+
+    void saveActiveSequenceID();
+
+    PersistenceServiceProtocol& m_persistence;
+    NotificationServiceProtocol& m_notification;
+    SoundServiceProtocol& m_sound;
+    HistoryManagerProtocol& m_history;
+    AppSettings& m_settings;
+    Clock m_clock;
+
+    QList<TimerItem> m_timers;
+    QList<TimerPreset> m_presets;
+    QList<TimerSequence> m_sequences;
+    std::optional<QUuid> m_activeSequenceID;
+    qint64 m_defaultDuration = 1500;
+
+    // Lookup by id without scanning: id → sequence number (fixed for a timer's life), and the sequence
+    // numbers in list order (strictly increasing, so a binary search finds the position).
+    QHash<QUuid, quint64> m_sequenceById;
+    std::vector<quint64> m_sequenceNumbers;
+    quint64 m_nextSequence = 0;
+    bool m_hasDuplicateIds = false; // only a restored list can have them
+
+    // Positions of running and paused timers, so the tick and primaryTimer cost O(running timers).
+    mutable TimerPositionIndex m_running;
+    mutable TimerPositionIndex m_paused;
+    qsizetype m_runningCount = 0;
+    qsizetype m_pausedCount = 0;
+
+    bool m_inTick = false;
+    quint8 m_heldChanges = 0;
+    int m_runningTicksSinceSave = 0;
+
+    std::unique_ptr<ScheduleManager> m_schedule;
+    std::unique_ptr<StatsManager> m_stats;
+    QTimer m_tickTimer;
+    QTimer m_saveTimer;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// A timer manager on recording services and a frozen clock, shared by the timer manager's test files.
+
+#include "core/AppSettings.h"
+#include "core/TimerManager.h"
+#include "platform/Preferences.h"
+#include "support/FakeServices.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class TimerManagerFixture : public ::testing::Test {
+protected:
+    // Local wall-clock time, so clock texts ("H:mm") do not depend on the machine's time zone.
+    QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
+    Clock clock = [this] { return now; };
+
+    Preferences preferences; // in memory
+    AppSettings settings{preferences};
+    InMemoryPersistence persistence;
+    RecordingNotificationService notification;
+    RecordingSoundService sound;
+    InMemoryHistory history{clock};
+    std::unique_ptr<TimerManager> manager;
+
+    void make() {
+        manager = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+    }
+    void TearDown() override { manager.reset(); }
+
+    void advance(qint64 milliseconds) { now = now.addMSecs(milliseconds); }
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            manager->tick();
+        }
+    }
+    TimerItem current(const QUuid& id) const {
+        const auto found = manager->timer(id);
+        EXPECT_TRUE(found.has_value());
+        return found.value_or(TimerItem{});
+    }
+    // A timer as a restored list would hold it: any state with any remaining time.
+    TimerItem stored(TimerState state, qint64 total, qint64 remaining,
+                     const QString& title = QStringLiteral("t")) {
+        TimerItem item =
+            TimerItem::make(QUuid::createUuid(), title, total, state, false, std::nullopt, std::nullopt, now);
+        item.remaining = remaining;
+        return item;
+    }
+    // Makes the manager and gives it exactly these timers, through the restore path.
+    void makeWith(const QList<TimerItem>& items) {
+        persistence.activeTimers = items;
+        make();
+        manager->restoreState();
+    }
+};
