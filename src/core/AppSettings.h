@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -31,8 +32,8 @@ public:
     Preferences& preferences() const { return m_preferences; }
 
     // One getter/setter pair per key; reads never write the default back.
-#define TT_SETTING(Type, name, Setter)                                                                        \
-    Type name() const;                                                                                         \
+#define TT_SETTING(Type, name, Setter)                                                                       \
+    Type name() const;                                                                                       \
     void Setter(const Type& value);
     TT_SETTING(qint64, defaultDuration, setDefaultDuration)
     TT_SETTING(QString, appLanguageRaw, setAppLanguageRaw)

@@ -7,8 +7,6 @@
 #include <QString>
 #include <QUuid>
 
-#include <nlohmann/json.hpp>
-
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,9 +23,12 @@ std::string uuidUtf8(const QUuid& id);
 std::optional<QUuid> parseUuid(std::string_view text);
 std::optional<QUuid> parseUuid(const QString& text);
 
-// Dates are stored as floating seconds since 2001-01-01 00:00:00 UTC.
+// Dates are stored as floating seconds since 2001-01-01 00:00:00 UTC. An invalid date, or one more than
+// about 3,000 years away from 2001, has no stored form; reading gives dates in UTC.
 inline constexpr qint64 kReferenceDateUnixSeconds = 978307200;
 std::optional<double> referenceSeconds(const QDateTime& date);
+// The same instant as whole milliseconds since the reference date (the form JsonWriter writes).
+std::optional<qint64> referenceMilliseconds(const QDateTime& date);
 std::optional<QDateTime> dateFromReferenceSeconds(double seconds);
 
 // Whole seconds from a JSON number; an integral floating value counts, a fraction or overflow does not.
@@ -35,29 +36,46 @@ std::optional<qint64> integerFromDouble(double value);
 
 } // namespace JsonCoding
 
-// Appends compact JSON to a byte buffer; keys come out in the order they are written.
+// Appends compact JSON to a byte buffer; keys come out in the order they are written. Lists can hold a
+// million records, so bytes are copied into the buffer directly rather than appended one call at a time.
 class JsonWriter {
 public:
-    void beginArray() { separate(); m_out.push_back('['); m_first.push_back(true); }
-    void endArray() { m_out.push_back(']'); m_first.pop_back(); }
-    void beginObject() { separate(); m_out.push_back('{'); m_first.push_back(true); }
-    void endObject() { m_out.push_back('}'); m_first.pop_back(); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
     void key(std::string_view name);
     void value(std::string_view text);
     void value(const QString& text);
+    void value(const QUuid& id); // upper-case UUID text
     void value(qint64 number);
     void value(double number); // finite only; callers check
     void value(bool flag);
-    void nullValue() { separate(); m_out.append("null"); }
+    // A date as stored: seconds since 2001 with the milliseconds as an exact decimal fraction.
+    void millisecondsAsSeconds(qint64 milliseconds);
+    void nullValue() {
+        separate();
+        put("null", 4);
+    }
 
-    QByteArray take() { return std::exchange(m_out, {}); }
-    void reserve(qsizetype bytes) { m_out.reserve(bytes); }
+    QByteArray take();
+    void reserve(qsizetype bytes);
 
 private:
     void separate();
+    void open(char c);
+    void close(char c);
     void appendString(std::string_view text);
+    // Room for n more bytes; the returned pointer is valid until the next call.
+    char* room(qsizetype n);
+    void put(const char* bytes, qsizetype n);
+    void put(char c) {
+        *room(1) = c;
+        ++m_size;
+    }
 
-    QByteArray m_out;
+    QByteArray m_out; // its size is the capacity in use; m_size bytes of it are written
+    qsizetype m_size = 0;
     std::vector<bool> m_first;
     bool m_afterKey = false;
 };
@@ -81,6 +99,8 @@ public:
 
     // Strict typed reads: absent or of another type gives nullopt.
     std::optional<QString> string(std::string_view key) const;
+    // The UTF-8 text of a string member, without making a QString; nullptr when absent or not a string.
+    const std::string* text(std::string_view key) const;
     std::optional<qint64> integer(std::string_view key) const;
     std::optional<double> number(std::string_view key) const;
     std::optional<bool> boolean(std::string_view key) const;

@@ -18,18 +18,19 @@ std::optional<QByteArray> ScheduledTimer::encodeList(const QList<ScheduledTimer>
     JsonWriter w;
     w.beginArray();
     for (const ScheduledTimer& t : timers) {
-        const auto time = JsonCoding::referenceSeconds(t.scheduledTime);
+        const auto time = JsonCoding::referenceMilliseconds(t.scheduledTime);
         if (!time) {
             if (error) {
-                *error = QStringLiteral("The scheduled timer %1 has no valid time").arg(JsonCoding::uuidText(t.id));
+                *error = QStringLiteral("The scheduled timer %1 has no valid time")
+                             .arg(JsonCoding::uuidText(t.id));
             }
             return std::nullopt;
         }
         w.beginObject();
         w.key("id");
-        w.value(std::string_view(JsonCoding::uuidUtf8(t.id)));
+        w.value(t.id);
         w.key("scheduledTime");
-        w.value(*time);
+        w.millisecondsAsSeconds(*time);
         w.key("durationInSeconds");
         w.value(t.durationInSeconds);
         w.key("taskMemo");

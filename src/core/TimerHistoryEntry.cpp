@@ -2,30 +2,33 @@
 
 #include "core/JsonCoding.h"
 
-TimerHistoryEntry TimerHistoryEntry::make(const QString& title, qint64 duration, const QDateTime& completedAt) {
+TimerHistoryEntry TimerHistoryEntry::make(const QString& title, qint64 duration,
+                                          const QDateTime& completedAt) {
     return TimerHistoryEntry{QUuid::createUuid(), title, duration, completedAt};
 }
 
-std::optional<QByteArray> TimerHistoryEntry::encodeList(const QList<TimerHistoryEntry>& entries, QString* error) {
+std::optional<QByteArray> TimerHistoryEntry::encodeList(const QList<TimerHistoryEntry>& entries,
+                                                        QString* error) {
     JsonWriter w;
     w.beginArray();
     for (const TimerHistoryEntry& e : entries) {
-        const auto completed = JsonCoding::referenceSeconds(e.completedAt);
+        const auto completed = JsonCoding::referenceMilliseconds(e.completedAt);
         if (!completed) {
             if (error) {
-                *error = QStringLiteral("The history entry %1 has no valid date").arg(JsonCoding::uuidText(e.id));
+                *error =
+                    QStringLiteral("The history entry %1 has no valid date").arg(JsonCoding::uuidText(e.id));
             }
             return std::nullopt;
         }
         w.beginObject();
         w.key("id");
-        w.value(std::string_view(JsonCoding::uuidUtf8(e.id)));
+        w.value(e.id);
         w.key("title");
         w.value(e.title);
         w.key("duration");
         w.value(e.duration);
         w.key("completedAt");
-        w.value(*completed);
+        w.millisecondsAsSeconds(*completed);
         w.endObject();
     }
     w.endArray();

@@ -2,12 +2,23 @@
 
 #include "core/JsonCoding.h"
 
+#include <algorithm>
+
 namespace {
 const char* const kStateRaw[] = {"idle", "running", "paused", "finished"};
 }
 
 QString toRaw(TimerState state) {
     return QString::fromLatin1(kStateRaw[int(state)]);
+}
+
+std::optional<TimerState> timerStateFromRaw(std::string_view raw) {
+    for (int i = 0; i < 4; ++i) {
+        if (raw == kStateRaw[i]) {
+            return TimerState(i);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<TimerState> timerStateFromRaw(const QString& raw) {
@@ -19,9 +30,9 @@ std::optional<TimerState> timerStateFromRaw(const QString& raw) {
     return std::nullopt;
 }
 
-TimerItem TimerItem::make(const QUuid& id, const QString& title, qint64 duration, TimerState state, bool isAlarm,
-                          std::optional<QDateTime> alarmTargetTime, std::optional<QString> pomodoroPhase,
-                          const QDateTime& createdAt) {
+TimerItem TimerItem::make(const QUuid& id, const QString& title, qint64 duration, TimerState state,
+                          bool isAlarm, std::optional<QDateTime> alarmTargetTime,
+                          std::optional<QString> pomodoroPhase, const QDateTime& createdAt) {
     TimerItem item;
     item.id = id;
     item.title = title;
@@ -60,13 +71,14 @@ QString TimerItem::formatTimeOfDay(const QDateTime& date) {
 }
 
 bool TimerItem::canEncode() const {
-    return createdAt.isValid() && (!alarmTargetTime || alarmTargetTime->isValid());
+    return JsonCoding::referenceMilliseconds(createdAt) &&
+           (!alarmTargetTime || JsonCoding::referenceMilliseconds(*alarmTargetTime));
 }
 
 void TimerItem::writeJson(JsonWriter& w) const {
     w.beginObject();
     w.key("id");
-    w.value(std::string_view(JsonCoding::uuidUtf8(id)));
+    w.value(id);
     w.key("title");
     w.value(title);
     w.key("totalDuration");
@@ -76,12 +88,12 @@ void TimerItem::writeJson(JsonWriter& w) const {
     w.key("state");
     w.value(std::string_view(kStateRaw[int(state)]));
     w.key("createdAt");
-    w.value(JsonCoding::referenceSeconds(createdAt).value_or(0.0));
+    w.millisecondsAsSeconds(JsonCoding::referenceMilliseconds(createdAt).value_or(0));
     w.key("isAlarm");
     w.value(isAlarm);
     if (alarmTargetTime) {
         w.key("alarmTargetTime");
-        w.value(JsonCoding::referenceSeconds(*alarmTargetTime).value_or(0.0));
+        w.millisecondsAsSeconds(JsonCoding::referenceMilliseconds(*alarmTargetTime).value_or(0));
     }
     if (pomodoroPhase) {
         w.key("pomodoroPhase");
@@ -96,7 +108,7 @@ std::optional<TimerItem> TimerItem::fromRecord(const FlatRecord& r) {
     const auto title = r.string("title");
     const auto total = r.integer("totalDuration");
     const auto remaining = r.integer("remaining");
-    const auto stateText = r.string("state");
+    const std::string* stateText = r.text("state");
     const auto created = r.date("createdAt");
     const auto isAlarm = r.boolean("isAlarm");
     if (!id || !title || !total || !remaining || !stateText || !created || !isAlarm) {
@@ -109,7 +121,8 @@ std::optional<TimerItem> TimerItem::fromRecord(const FlatRecord& r) {
     item.id = *id;
     item.title = *title;
     item.totalDuration = *total;
-    item.remaining = *remaining;
+    // A hand-edited or damaged list may hold a negative remaining time; no timer has less than nothing left.
+    item.remaining = std::max<qint64>(*remaining, 0);
     item.state = *state;
     item.createdAt = *created;
     item.isAlarm = *isAlarm;
@@ -135,7 +148,8 @@ std::optional<QByteArray> TimerItem::encodeList(const QList<TimerItem>& items, Q
     for (const TimerItem& item : items) {
         if (!item.canEncode()) {
             if (error) {
-                *error = QStringLiteral("The timer %1 has a date that cannot be written").arg(JsonCoding::uuidText(item.id));
+                *error = QStringLiteral("The timer %1 has a date that cannot be written")
+                             .arg(JsonCoding::uuidText(item.id));
             }
             return std::nullopt;
         }

@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <optional>
+#include <string_view>
 
 class FlatRecord;
 class JsonWriter;
@@ -16,6 +17,7 @@ enum class TimerState { idle, running, paused, finished };
 
 QString toRaw(TimerState state);
 std::optional<TimerState> timerStateFromRaw(const QString& raw);
+std::optional<TimerState> timerStateFromRaw(std::string_view raw);
 
 struct TimerItem {
     QUuid id;
@@ -29,8 +31,9 @@ struct TimerItem {
     std::optional<QString> pomodoroPhase;
 
     // Both lengths set to `duration`; createdAt is the given moment (the engine passes its clock's time).
-    static TimerItem make(const QUuid& id, const QString& title, qint64 duration, TimerState state, bool isAlarm,
-                          std::optional<QDateTime> alarmTargetTime, std::optional<QString> pomodoroPhase,
+    static TimerItem make(const QUuid& id, const QString& title, qint64 duration, TimerState state,
+                          bool isAlarm, std::optional<QDateTime> alarmTargetTime,
+                          std::optional<QString> pomodoroPhase,
                           const QDateTime& createdAt = QDateTime::currentDateTimeUtc());
 
     bool isRunning() const { return state == TimerState::running; }
@@ -46,8 +49,9 @@ struct TimerItem {
 
     bool operator==(const TimerItem& other) const = default;
 
-    void writeJson(JsonWriter& writer) const; // false-free: callers check dates first with canEncode()
+    // True when both dates have a stored form; writeJson expects it (callers check first).
     bool canEncode() const;
+    void writeJson(JsonWriter& writer) const;
     static std::optional<TimerItem> fromRecord(const FlatRecord& record);
 
     // The stored list form: one JSON array. Encoding fails only on a date that has no number form.

@@ -2,6 +2,8 @@
 
 #include "core/JsonCoding.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
 
 QUuid fixedId(const char* text) {
@@ -14,7 +16,8 @@ SequenceStep step(const char* id, SequenceStepKind kind, qint64 minutes) {
 
 std::optional<qint64> strictInteger(const nlohmann::json& j) {
     if (j.is_number_integer()) {
-        if (j.is_number_unsigned() && j.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<qint64>::max())) {
+        if (j.is_number_unsigned() &&
+            j.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<qint64>::max())) {
             return std::nullopt;
         }
         return j.get<qint64>();
@@ -76,7 +79,7 @@ std::optional<QByteArray> TimerPreset::encodeList(const QList<TimerPreset>& pres
     for (const TimerPreset& p : presets) {
         w.beginObject();
         w.key("id");
-        w.value(std::string_view(JsonCoding::uuidUtf8(p.id)));
+        w.value(p.id);
         w.key("name");
         w.value(p.name);
         w.key("durationInSeconds");
@@ -122,16 +125,19 @@ std::optional<SequenceStepKind> sequenceStepKindFromRaw(const QString& raw) {
 const QList<TimerSequence>& TimerSequence::defaultSequences() {
     using K = SequenceStepKind;
     static const QList<TimerSequence> sequences = {
-        {fixedId("42A550A6-08B5-4F5C-9AC2-2CFF6B28EF4E"), QStringLiteral("Pomodoro"),
+        {fixedId("42A550A6-08B5-4F5C-9AC2-2CFF6B28EF4E"),
+         QStringLiteral("Pomodoro"),
          {step("2E5EDE75-E01A-453F-913C-0D533BFC67E7", K::focus, 25),
           step("04512D66-7D3F-4C3F-8698-D3EF80C86D2A", K::breakTime, 5),
           step("FAE39F3E-AA63-424F-9327-501960BDB66E", K::focus, 25),
           step("72E6A1F1-0AC7-433B-8896-BDC6F9E5FDA9", K::breakTime, 5)}},
-        {fixedId("610A7297-727F-471E-9096-FC517483956A"), QStringLiteral("Deep Work"),
+        {fixedId("610A7297-727F-471E-9096-FC517483956A"),
+         QStringLiteral("Deep Work"),
          {step("5E828697-9C80-4DEF-AFAB-1374B33A94D1", K::focus, 50),
           step("6F4C67C1-20CB-44B3-B80F-8092A6834ADF", K::breakTime, 10),
           step("810EE8DB-489B-4EA9-A53A-384C8871692C", K::focus, 50)}},
-        {fixedId("7D1C8F02-4EF7-451B-91F0-6A29CD60B731"), QStringLiteral("Review Sprint"),
+        {fixedId("7D1C8F02-4EF7-451B-91F0-6A29CD60B731"),
+         QStringLiteral("Review Sprint"),
          {step("0BC48E84-263A-4BAB-BB0D-AF9D1193A202", K::focus, 15),
           step("C5AAC0B4-B057-4211-86A4-CEBAF9BD6CA8", K::breakTime, 3),
           step("BE979261-4E8C-430D-84A8-AAE64FD98A25", K::focus, 15),
@@ -179,7 +185,7 @@ std::optional<QByteArray> TimerSequence::encodeList(const QList<TimerSequence>& 
     for (const TimerSequence& seq : sequences) {
         w.beginObject();
         w.key("id");
-        w.value(std::string_view(JsonCoding::uuidUtf8(seq.id)));
+        w.value(seq.id);
         w.key("name");
         w.value(seq.name);
         w.key("steps");
@@ -187,7 +193,7 @@ std::optional<QByteArray> TimerSequence::encodeList(const QList<TimerSequence>& 
         for (const SequenceStep& s : seq.steps) {
             w.beginObject();
             w.key("id");
-            w.value(std::string_view(JsonCoding::uuidUtf8(s.id)));
+            w.value(s.id);
             w.key("kind");
             w.value(toRaw(s.kind));
             w.key("minutes");

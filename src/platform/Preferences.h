@@ -13,6 +13,7 @@
 #include <optional>
 
 class PreferencesWriter;
+class QIODevice;
 
 class Preferences : public QObject {
     Q_OBJECT
@@ -68,9 +69,12 @@ public:
     // written over it.
     bool loadFailed() const { return m_loadFailed; }
 
-    // The file form, exposed for tests and tools.
+    // The file form, exposed for tests and tools. deserialize gives none for anything that is not a JSON
+    // object, or that nests deeper than this store ever writes.
     static QByteArray serialize(const QVariantMap& values);
     static std::optional<QVariantMap> deserialize(const QByteArray& bytes);
+    // The same form written in pieces, so a large data value is never held twice; false on a write error.
+    static bool serializeTo(QIODevice& device, const QVariantMap& values);
 
 signals:
     void changed(const QString& key);

@@ -1,0 +1,255 @@
+#include "core/PersistenceService.h"
+
+#include "core/JsonCoding.h"
+#include "core/TarvolinTimerError.h"
+#include "platform/Preferences.h"
+#include "platform/TarvolinTimerLogger.h"
+
+#include <QMetaObject>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+const QString kContext = QStringLiteral("PersistenceService");
+
+// Short record names used in log lines.
+const QString kPresetsName = QStringLiteral("presets");
+const QString kSequencesName = QStringLiteral("sequences");
+const QString kScheduledTimersName = QStringLiteral("scheduledTimers");
+const QString kActiveTimersName = QStringLiteral("activeTimers");
+
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
+
+void logEncodeFailed(const QString& name, const QString& description) {
+    TarvolinTimerLogger::error(
+        TarvolinTimerError(TarvolinTimerError::persistenceEncodeFailed{name, description}).errorDescription(),
+        kContext);
+}
+
+// The stored list, or none when there is nothing usable: absent or not a data value (silently), or not
+// decodable (with a warning).
+template <class T, class Decode>
+std::optional<QList<T>> loadList(const Preferences& preferences, const char* storageKey, const QString& name,
+                                 Decode decode) {
+    const std::optional<QByteArray> data = preferences.dataValue(key(storageKey));
+    if (!data) {
+        return std::nullopt;
+    }
+    std::optional<QList<T>> list = decode(*data);
+    if (!list) {
+        TarvolinTimerLogger::warning(
+            TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription(),
+            kContext);
+    }
+    return list;
+}
+
+template <class T, class Encode>
+void saveList(Preferences& preferences, const char* storageKey, const QString& name, const QList<T>& list,
+              Encode encode) {
+    QString error;
+    const std::optional<QByteArray> data = encode(list, &error);
+    if (!data) {
+        logEncodeFailed(name, error); // the stored value stays as it was
+        return;
+    }
+    preferences.setData(key(storageKey), *data);
+}
+
+} // namespace
+
+// Shared with the worker: the newest request's number (so queued older work is skipped before it starts)
+// and the newest finished result waiting to be stored.
+struct PersistenceService::BackgroundState {
+    std::atomic<quint64> latestRequest{0};
+    std::mutex mutex;
+    bool hasResult = false;
+    quint64 resultGeneration = 0;
+    std::optional<QByteArray> resultData;
+    QString resultError;
+};
+
+PersistenceService::PersistenceService(Preferences& preferences, Clock clock, QObject* parent)
+    : QObject(parent), m_preferences(preferences), m_clock(std::move(clock)),
+      m_background(std::make_shared<BackgroundState>()) {
+    // One worker: requests run in order, and a newer one only waits for the one being encoded.
+    m_pool.setMaxThreadCount(1);
+    connect(&m_preferences, &Preferences::changed, this, [this](const QString& changedKey) {
+        if (!m_storingBackgroundResult && changedKey == QLatin1String(kActiveTimersKey)) {
+            supersedeBackgroundSaves();
+        }
+    });
+    bumpInternalSchemaVersion();
+}
+
+PersistenceService::~PersistenceService() {
+    m_pool.waitForDone();
+}
+
+PersistenceService& PersistenceService::shared() {
+    static PersistenceService instance(Preferences::standard());
+    return instance;
+}
+
+void PersistenceService::bumpInternalSchemaVersion() {
+    const qint64 stored = m_preferences.intValue(key(kSchemaVersionKey)).value_or(0);
+    if (stored >= kCurrentSchemaVersion) {
+        return;
+    }
+    m_preferences.setInt(key(kSchemaVersionKey), kCurrentSchemaVersion);
+    TarvolinTimerLogger::info(QStringLiteral("Schema bumped to v%1").arg(kCurrentSchemaVersion), kContext);
+}
+
+void PersistenceService::savePresets(const QList<TimerPreset>& presets) {
+    saveList(m_preferences, kPresetsKey, kPresetsName, presets, &TimerPreset::encodeList);
+}
+
+QList<TimerPreset> PersistenceService::loadPresets() {
+    // A stored empty list stays empty: the user removed every preset.
+    return loadList<TimerPreset>(m_preferences, kPresetsKey, kPresetsName, &TimerPreset::decodeList)
+        .value_or(TimerPreset::defaultPresets());
+}
+
+void PersistenceService::saveSequences(const QList<TimerSequence>& sequences) {
+    saveList(m_preferences, kSequencesKey, kSequencesName, sequences, &TimerSequence::encodeList);
+}
+
+QList<TimerSequence> PersistenceService::loadSequences() {
+    return loadList<TimerSequence>(m_preferences, kSequencesKey, kSequencesName, &TimerSequence::decodeList)
+        .value_or(TimerSequence::defaultSequences());
+}
+
+void PersistenceService::saveActiveSequenceID(const std::optional<QUuid>& id) {
+    if (id) {
+        m_preferences.setString(key(kActiveSequenceIDKey), JsonCoding::uuidText(*id));
+    } else {
+        m_preferences.remove(key(kActiveSequenceIDKey));
+    }
+}
+
+std::optional<QUuid> PersistenceService::loadActiveSequenceID() {
+    const std::optional<QString> text = m_preferences.stringValue(key(kActiveSequenceIDKey));
+    if (!text) {
+        return std::nullopt;
+    }
+    return JsonCoding::parseUuid(*text);
+}
+
+qint64 PersistenceService::loadLastDuration() {
+    const qint64 stored = m_preferences.intValue(key(kLastDurationKey)).value_or(0);
+    return stored >= 1 ? stored : kFallbackLastDuration;
+}
+
+void PersistenceService::saveScheduledTimers(const QList<ScheduledTimer>& timers) {
+    saveList(m_preferences, kScheduledTimersKey, kScheduledTimersName, timers, &ScheduledTimer::encodeList);
+}
+
+QList<ScheduledTimer> PersistenceService::loadScheduledTimers() {
+    const auto stored = loadList<ScheduledTimer>(m_preferences, kScheduledTimersKey, kScheduledTimersName,
+                                                 &ScheduledTimer::decodeList);
+    if (!stored) {
+        return {};
+    }
+    // Entries already past are left out; the stored value is rewritten only by the next save.
+    const QDateTime now = m_clock();
+    QList<ScheduledTimer> pending;
+    for (const ScheduledTimer& timer : *stored) {
+        if (!timer.isPast(now)) {
+            pending.push_back(timer);
+        }
+    }
+    return pending;
+}
+
+void PersistenceService::saveActiveTimers(const QList<TimerItem>& timers) {
+    saveList(m_preferences, kActiveTimersKey, kActiveTimersName, timers, &TimerItem::encodeList);
+}
+
+QList<TimerItem> PersistenceService::loadActiveTimers() {
+    auto stored =
+        loadList<TimerItem>(m_preferences, kActiveTimersKey, kActiveTimersName, &TimerItem::decodeList);
+    if (!stored) {
+        return {};
+    }
+    // Nothing counted down while the program was not running: running timers come back paused.
+    for (TimerItem& timer : *stored) {
+        if (timer.state == TimerState::running) {
+            timer.state = TimerState::paused;
+        }
+    }
+    return std::move(*stored);
+}
+
+void PersistenceService::clearActiveTimers() {
+    m_preferences.remove(key(kActiveTimersKey));
+}
+
+void PersistenceService::supersedeBackgroundSaves() {
+    ++m_activeTimersGeneration;
+    m_background->latestRequest.store(m_activeTimersGeneration);
+}
+
+void PersistenceService::saveActiveTimersInBackground(const QList<TimerItem>& timers) {
+    supersedeBackgroundSaves();
+    const quint64 generation = m_activeTimersGeneration;
+    std::shared_ptr<BackgroundState> state = m_background;
+    // The list is shared, not copied: the caller's next change detaches its own copy.
+    m_pool.start([this, state, generation, timers] {
+        if (state->latestRequest.load() != generation) {
+            return; // a newer write came while this one waited
+        }
+        QString error;
+        std::optional<QByteArray> data = TimerItem::encodeList(timers, &error);
+        {
+            std::lock_guard lock(state->mutex);
+            state->hasResult = true;
+            state->resultGeneration = generation;
+            state->resultData = std::move(data);
+            state->resultError = error;
+        }
+        // The destructor waits for this task, so `this` is alive here; the queued call is dropped if the
+        // object is gone by the time it would run.
+        QMetaObject::invokeMethod(
+            this, [this] { applyFinishedBackgroundSave(); }, Qt::QueuedConnection);
+    });
+}
+
+void PersistenceService::applyFinishedBackgroundSave() {
+    std::optional<QByteArray> data;
+    QString error;
+    {
+        std::lock_guard lock(m_background->mutex);
+        if (!m_background->hasResult) {
+            return; // already stored by waitForBackgroundSaves()
+        }
+        m_background->hasResult = false;
+        if (m_background->resultGeneration != m_activeTimersGeneration) {
+            m_background->resultData.reset();
+            return; // superseded by a later write
+        }
+        data = std::move(m_background->resultData);
+        m_background->resultData.reset();
+        error = m_background->resultError;
+    }
+    if (!data) {
+        logEncodeFailed(kActiveTimersName, error);
+        return;
+    }
+    m_storingBackgroundResult = true;
+    m_preferences.setData(key(kActiveTimersKey), *data);
+    m_storingBackgroundResult = false;
+}
+
+void PersistenceService::waitForBackgroundSaves() {
+    m_pool.waitForDone();
+    applyFinishedBackgroundSave();
+}
+
+void PersistenceService::flush() {
+    waitForBackgroundSaves();
+    m_preferences.flush();
+}

@@ -1,0 +1,115 @@
+#include "core/SchemaMigrator.h"
+
+#include "platform/Preferences.h"
+#include "platform/TarvolinTimerLogger.h"
+
+#include <memory>
+
+namespace {
+
+const QString kContext = QStringLiteral("SchemaMigrator");
+
+struct Move {
+    const char* from;
+    const char* to;
+};
+
+const Move kV2Moves[] = {
+    {"brindlet.presets", "quorvane.presets"},
+    {"brindlet.lastDuration", "quorvane.lastDuration"},
+    {"brindlet.scheduledTimers", "quorvane.scheduledTimers"},
+    {"brindlet.activeTimers", "quorvane.activeTimers"},
+    {"brindlet.schemaVersion", "quorvane.schemaVersion"},
+    {"brindlet.history", "quorvane.history"},
+};
+
+const char* const kV2Deleted[] = {"brindlet.relay.active", "brindlet.relay.queue"};
+
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
+
+bool isDone(const Preferences& defaults, const char* flag) {
+    return defaults.boolValue(key(flag)).value_or(false);
+}
+
+} // namespace
+
+void SchemaMigrator::migrateLegacyBundleIfNeeded(Preferences& defaults) {
+    if (isDone(defaults, kBundleRenameCompletedKey)) {
+        return;
+    }
+    const std::unique_ptr<Preferences> legacy = Preferences::openSuite(key(kLegacySuiteName));
+    migrateLegacyBundleIfNeeded(defaults, legacy.get());
+}
+
+void SchemaMigrator::migrateLegacyBundleIfNeeded(Preferences& defaults, Preferences* legacyDomain) {
+    if (isDone(defaults, kBundleRenameCompletedKey)) {
+        return;
+    }
+    if (!legacyDomain) {
+        defaults.setBool(key(kBundleRenameCompletedKey), true);
+        return;
+    }
+    int migrated = 0;
+    const QVariantMap legacy = legacyDomain->dictionary();
+    for (auto it = legacy.begin(); it != legacy.end(); ++it) {
+        const QString& name = it.key();
+        // The platform's own keys, not the application's.
+        if (name.startsWith(QLatin1String("NS"), Qt::CaseSensitive) ||
+            name.startsWith(QLatin1String("Apple"), Qt::CaseSensitive)) {
+            continue;
+        }
+        if (defaults.contains(name)) {
+            continue; // what the current release already stored wins
+        }
+        defaults.setValue(name, it.value());
+        ++migrated;
+    }
+    defaults.setBool(key(kBundleRenameCompletedKey), true);
+    TarvolinTimerLogger::info(QStringLiteral("Legacy bundle (%1) migration completed (migrated %2 keys)")
+                                  .arg(QLatin1String(kLegacySuiteName))
+                                  .arg(migrated),
+                              kContext);
+}
+
+void SchemaMigrator::migrateIfNeeded(Preferences& defaults, const QDateTime& now) {
+    Q_UNUSED(now);
+    migrateV1ToV2(defaults);
+    migrateV10ToV11(defaults);
+}
+
+void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
+    if (isDone(defaults, kV2CompletedKey)) {
+        return;
+    }
+    int migrated = 0;
+    for (const Move& move : kV2Moves) {
+        const QString from = key(move.from);
+        if (!defaults.contains(from)) {
+            continue;
+        }
+        // The legacy value replaces whatever the current key holds.
+        defaults.setValue(key(move.to), defaults.value(from));
+        defaults.remove(from);
+        ++migrated;
+    }
+    for (const char* name : kV2Deleted) {
+        if (defaults.contains(key(name))) {
+            defaults.remove(key(name));
+        }
+    }
+    defaults.setBool(key(kV2CompletedKey), true);
+    TarvolinTimerLogger::info(
+        QStringLiteral("Schema v2 migration completed (migrated %1 keys)").arg(migrated), kContext);
+}
+
+void SchemaMigrator::migrateV10ToV11(Preferences& defaults) {
+    if (isDone(defaults, kV11CompletedKey)) {
+        return;
+    }
+    defaults.setBool(key(kShortcutsAppliedDefaultsKey), true);
+    defaults.setBool(key(kV11CompletedKey), true);
+    TarvolinTimerLogger::info(QStringLiteral("Migration v1.0 to v1.1 completed (shortcut defaults skipped)"),
+                              kContext);
+}
