@@ -1,0 +1,339 @@
+// Pomodoro phases and configuration, and sessions driven through a real timer manager.
+#include "TimerManagerFixture.h"
+
+#include "core/PomodoroManager.h"
+#include "support/LogCapture.h"
+
+#include <QSignalSpy>
+
+#include <limits>
+
+namespace {
+
+using P = PomodoroPhase;
+
+// ---- Phases and configuration ----
+
+TEST(PomodoroPhaseTest, RawValuesLabelsAndIconsRoundTrip) {
+    EXPECT_EQ(allPomodoroPhases(), QList<P>({P::work, P::shortBreak, P::longBreak}));
+    const QStringList labels{QStringLiteral("Focus"), QStringLiteral("Short Break"),
+                             QStringLiteral("Long Break")};
+    const QStringList icons{QStringLiteral("brain"), QStringLiteral("cup.and.saucer"),
+                            QStringLiteral("cup.and.saucer")};
+    for (qsizetype i = 0; i < allPomodoroPhases().size(); ++i) {
+        const P phase = allPomodoroPhases().at(i);
+        EXPECT_EQ(pomodoroPhaseFromRaw(toRaw(phase)), phase);
+        EXPECT_EQ(label(phase), labels.at(i));
+        EXPECT_EQ(icon(phase), icons.at(i));
+    }
+    EXPECT_EQ(pomodoroPhaseFromRaw(QStringLiteral("Focus")), std::nullopt); // the label is not a raw value
+    EXPECT_EQ(pomodoroPhaseFromRaw(QStringLiteral("Work")), std::nullopt);
+}
+
+QList<P> phasesAfterFocus(const PomodoroConfig& config, int rounds) {
+    QList<P> result;
+    for (int completed = 1; completed <= rounds; ++completed) {
+        result << config.nextPhase(P::work, completed);
+    }
+    return result;
+}
+
+TEST(PomodoroConfigTest, NextPhaseFollowsTheLongBreakRhythm) {
+    PomodoroConfig config;
+    const P s = P::shortBreak, l = P::longBreak;
+    EXPECT_EQ(phasesAfterFocus(config, 8), QList<P>({s, s, s, l, s, s, s, l}));
+    EXPECT_EQ(config.nextPhase(P::work, 0), s);
+    EXPECT_EQ(config.nextPhase(P::shortBreak, 4), P::work);
+    EXPECT_EQ(config.nextPhase(P::longBreak, 4), P::work);
+    for (qint64 cycles : {qint64(0), qint64(-3), std::numeric_limits<qint64>::min()}) {
+        config.cyclesBeforeLongBreak = cycles; // counts as 1
+        EXPECT_EQ(phasesAfterFocus(config, 3), QList<P>({l, l, l}));
+    }
+    config.longBreakEnabled = false;
+    EXPECT_EQ(phasesAfterFocus(config, 4), QList<P>({s, s, s, s}));
+}
+
+TEST(PomodoroConfigTest, CodingNeedsEveryKeyWithItsType) {
+    const PomodoroConfig config{3000, 600, 1200, 3, false, true, false};
+    EXPECT_EQ(config.encode(),
+              QByteArray(R"({"workDuration":3000,"shortBreakDuration":600,"longBreakDuration":1200,)"
+                         R"("cyclesBeforeLongBreak":3,"autoStartBreak":false,"autoStartWork":true,)"
+                         R"("longBreakEnabled":false})"));
+    EXPECT_EQ(PomodoroConfig::decode(config.encode()), config);
+    const char* keys[] = {"workDuration",          "shortBreakDuration", "longBreakDuration",
+                          "cyclesBeforeLongBreak", "autoStartBreak",     "autoStartWork",
+                          "longBreakEnabled"};
+    for (const char* key : keys) {
+        SCOPED_TRACE(key);
+        QByteArray json = config.encode();
+        const QByteArray member = QByteArray("\"") + key + "\":";
+        const qsizetype at = json.indexOf(member);
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(PomodoroConfig::decode(QByteArray(json).replace(member, "\"other\":")), std::nullopt);
+        EXPECT_EQ(PomodoroConfig::decode(json.insert(at + member.size(), "\"1\",\"x\":")), std::nullopt);
+    }
+    EXPECT_EQ(PomodoroConfig::decode("[]"), std::nullopt);
+}
+
+// ---- Sessions ----
+
+class PomodoroManagerTest : public TimerManagerFixture {
+protected:
+    std::unique_ptr<PomodoroManager> pomodoro;
+
+    void SetUp() override {
+        make();
+        pomodoro = std::make_unique<PomodoroManager>(persistence, notification, sound, history, settings);
+        pomodoro->setTimerManager(manager.get());
+        pomodoro->updateConfig(settings);
+        manager->onTimerComplete = [this](const QUuid& id) { pomodoro->onTimerCompleted(id); };
+    }
+
+    TimerItem phaseTimer() const {
+        EXPECT_TRUE(pomodoro->currentTimerID().has_value());
+        return current(pomodoro->currentTimerID().value_or(QUuid()));
+    }
+    // Ticks the phase timer down to its completion.
+    void finishPhase() { ticks(int(phaseTimer().remaining)); }
+    void expectWaiting(P phase) const {
+        EXPECT_TRUE(pomodoro->isActive());
+        EXPECT_EQ(pomodoro->currentPhase(), phase);
+        EXPECT_EQ(pomodoro->currentTimerID(), std::nullopt);
+    }
+    void expectRunning(P phase, qint64 length) const {
+        const TimerItem timer = phaseTimer();
+        EXPECT_EQ(pomodoro->currentPhase(), phase);
+        EXPECT_EQ(timer.title, label(phase));
+        EXPECT_EQ(timer.pomodoroPhase, label(phase));
+        EXPECT_EQ(timer.totalDuration, length);
+        EXPECT_EQ(timer.state, TimerState::running);
+    }
+};
+
+TEST_F(PomodoroManagerTest, ADefaultCycleRunsFocusAndBreaksWithALongBreakAfterTheFourth) {
+    pomodoro->startSession();
+    expectRunning(P::work, 1500);
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        finishPhase();
+        EXPECT_EQ(pomodoro->completedCycles(), round);
+        EXPECT_EQ(pomodoro->session().totalWorkSeconds, round * 1500);
+        round < 4 ? expectRunning(P::shortBreak, 300) : expectRunning(P::longBreak, 900);
+        finishPhase();
+        expectWaiting(P::work); // focus never starts by itself by default
+        pomodoro->startPendingPhase();
+        expectRunning(P::work, 1500);
+    }
+    EXPECT_EQ(pomodoro->session().totalWorkSeconds, 6000);
+    QList<SoundEvent> sounds;
+    for (int round = 1; round <= 4; ++round) {
+        sounds << SoundEvent::pomWorkStart << SoundEvent::timerComplete << SoundEvent::pomBreakStart
+               << SoundEvent::timerComplete;
+    }
+    EXPECT_EQ(sound.events, sounds << SoundEvent::pomWorkStart);
+    EXPECT_EQ(notification.pomodoroPhaseStarts,
+              QList<P>({P::work, P::shortBreak, P::work, P::shortBreak, P::work, P::shortBreak, P::work,
+                        P::longBreak, P::work}));
+    EXPECT_EQ(manager->timers().size(), 9); // finished phase timers stay in the list like any other
+}
+
+TEST_F(PomodoroManagerTest, AutomaticStartsFollowTheirSettings) {
+    settings.setPomAutoBreak(false);
+    pomodoro->startSession();
+    finishPhase();
+    expectWaiting(P::shortBreak);
+    pomodoro->startPendingPhase();
+    settings.setPomAutoWork(true);
+    finishPhase();
+    expectRunning(P::work, 1500);
+
+    // Starting a pending phase does nothing while a phase timer exists, or without a session.
+    const qsizetype count = manager->timers().size();
+    pomodoro->startPendingPhase();
+    pomodoro->stopSession();
+    pomodoro->startPendingPhase();
+    EXPECT_EQ(manager->timers().size(), count - 1);
+}
+
+TEST_F(PomodoroManagerTest, SoundFollowsItsSwitchButThePhaseIsAlwaysAnnounced) {
+    settings.setSoundEnabled(false);
+    pomodoro->startSession();
+    EXPECT_TRUE(sound.events.isEmpty());
+    EXPECT_EQ(notification.pomodoroPhaseStarts, QList<P>({P::work}));
+}
+
+TEST_F(PomodoroManagerTest, SkippedFocusPhasesDoNotCountButMoveOn) {
+    for (int i = 0; i < 3; ++i) {
+        i == 0 ? pomodoro->startSession() : pomodoro->startPendingPhase();
+        finishPhase();
+        finishPhase();
+    }
+    pomodoro->startPendingPhase();
+    const QUuid skipped = phaseTimer().id;
+    pomodoro->skipPhase();
+    EXPECT_EQ(manager->timer(skipped), std::nullopt);
+    EXPECT_EQ(pomodoro->completedCycles(), 3);
+    EXPECT_EQ(pomodoro->session().totalWorkSeconds, 4500);
+    expectRunning(P::shortBreak, 300); // not the long break: the count passed on is still 3
+
+    pomodoro->skipPhase(); // a skipped break waits for focus like a finished one
+    expectWaiting(P::work);
+    const QList<TimerItem> before = manager->timers();
+    pomodoro->skipPhase(); // nothing to skip while waiting
+    expectWaiting(P::work);
+    EXPECT_EQ(manager->timers(), before);
+}
+
+TEST_F(PomodoroManagerTest, StopRemovesOnlyThePhaseTimerAndEndsTheSession) {
+    const auto other = manager->addTimer(QStringLiteral("tea"), 60, true);
+    pomodoro->startSession();
+    pomodoro->stopSession();
+    EXPECT_EQ(manager->timers(), QList<TimerItem>({*other}));
+    EXPECT_EQ(pomodoro->session(), PomodoroSession{});
+    EXPECT_EQ(pomodoro->currentTimerID(), std::nullopt);
+
+    settings.setPomAutoWork(false);
+    pomodoro->startSession();
+    finishPhase();
+    finishPhase(); // waiting for focus
+    const QList<TimerItem> before = manager->timers();
+    pomodoro->stopSession();
+    EXPECT_EQ(manager->timers(), before);
+    EXPECT_EQ(pomodoro->session(), PomodoroSession{});
+}
+
+TEST_F(PomodoroManagerTest, PauseAndResumeActOnThePhaseTimerWhileItIsInTheList) {
+    pomodoro->startSession();
+    pomodoro->pauseSession();
+    EXPECT_EQ(phaseTimer().state, TimerState::paused);
+    EXPECT_TRUE(pomodoro->session().isPaused);
+    pomodoro->resumeSession();
+    EXPECT_EQ(phaseTimer().state, TimerState::running);
+    EXPECT_FALSE(pomodoro->session().isPaused);
+
+    manager->pause(phaseTimer()); // directly in the list: the session does not follow
+    EXPECT_FALSE(pomodoro->session().isPaused);
+    manager->removeTimer(phaseTimer());
+    pomodoro->pauseSession();
+    EXPECT_FALSE(pomodoro->session().isPaused);
+    pomodoro->skipPhase(); // goes on without the timer
+    expectRunning(P::shortBreak, 300);
+    EXPECT_EQ(pomodoro->completedCycles(), 0);
+}
+
+TEST_F(PomodoroManagerTest, OtherCompletionsChangeNothing) {
+    const auto other = manager->addTimer(QStringLiteral("tea"), 10, true);
+    pomodoro->onTimerCompleted(other->id); // no session
+    EXPECT_FALSE(pomodoro->isActive());
+    pomodoro->startSession();
+    const PomodoroSession before = pomodoro->session();
+    const auto phaseId = pomodoro->currentTimerID();
+    ticks(10);
+    EXPECT_EQ(current(other->id).state, TimerState::finished);
+    EXPECT_EQ(pomodoro->session(), before);
+    EXPECT_EQ(pomodoro->currentTimerID(), phaseId);
+}
+
+TEST_F(PomodoroManagerTest, SettingsChangedMidPhaseApplyFromTheNextPhase) {
+    QSignalSpy configSpy(pomodoro.get(), &PomodoroManager::configChanged);
+    pomodoro->startSession();
+    settings.setPomWorkMinutes(50);
+    EXPECT_EQ(configSpy.count(), 1);
+    EXPECT_EQ(pomodoro->config().workDuration, 3000);
+    EXPECT_EQ(phaseTimer().totalDuration, 1500);
+    finishPhase();
+    EXPECT_EQ(pomodoro->session().totalWorkSeconds, 3000); // the configured length, not the one that ran
+    finishPhase();
+    pomodoro->startPendingPhase();
+    expectRunning(P::work, 3000);
+
+    settings.setPomShortBreakMinutes(7);
+    settings.setPomLongBreakMinutes(20);
+    settings.setPomCycles(2);
+    settings.setPomAutoBreak(false);
+    settings.setPomAutoWork(true);
+    settings.setPomLongBreakEnabled(false);
+    EXPECT_EQ(pomodoro->config(), (PomodoroConfig{3000, 420, 1200, 2, false, true, false}));
+    const int updates = configSpy.count();
+    settings.setSoundEnabled(true); // a write that changes no Pomodoro value publishes nothing
+    EXPECT_EQ(configSpy.count(), updates);
+}
+
+TEST_F(PomodoroManagerTest, HugeMinutesSaturateInsteadOfOverflowing) {
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    settings.setPomWorkMinutes(most / 10);
+    EXPECT_EQ(pomodoro->config().workDuration, most);
+    settings.setPomShortBreakMinutes(-(most / 10));
+    EXPECT_EQ(pomodoro->config().shortBreakDuration, std::numeric_limits<qint64>::min());
+    pomodoro->startSession();
+    EXPECT_EQ(phaseTimer().totalDuration, TimerManager::maxDuration);
+    pomodoro->onTimerCompleted(phaseTimer().id);
+    pomodoro->onTimerCompleted(phaseTimer().id); // the break: waits for focus
+    pomodoro->startPendingPhase();
+    pomodoro->onTimerCompleted(phaseTimer().id);
+    EXPECT_EQ(pomodoro->session().totalWorkSeconds, most);
+}
+
+TEST_F(PomodoroManagerTest, WithoutATimerManagerNothingStartsAndStopStillResets) {
+    pomodoro->startSession();
+    ASSERT_TRUE(pomodoro->currentTimerID().has_value());
+    manager.reset(); // the weak reference clears itself
+    EXPECT_EQ(pomodoro->timerManager(), nullptr);
+    pomodoro->pauseSession();
+    EXPECT_FALSE(pomodoro->session().isPaused);
+    pomodoro->stopSession();
+    EXPECT_EQ(pomodoro->session(), PomodoroSession{});
+    EXPECT_EQ(pomodoro->currentTimerID(), std::nullopt);
+    pomodoro->startSession();
+    EXPECT_TRUE(pomodoro->isActive());
+    EXPECT_EQ(pomodoro->currentTimerID(), std::nullopt);
+    EXPECT_EQ(notification.pomodoroPhaseStarts.size(), 1); // only the start made with the manager there
+}
+
+// A phase refused at the timer limit leaves the session waiting for it, with no id of an earlier timer
+// behind, and reports no start.
+TEST_F(PomodoroManagerTest, APhaseRefusedAtTheLimitWaitsAndReportsNothing) {
+    QList<TimerItem> many;
+    many.reserve(TimerManager::maxTimers);
+    for (qsizetype i = 0; i < TimerManager::maxTimers; ++i) {
+        TimerItem item;
+        item.id = QUuid(uint(i), 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
+        item.totalDuration = item.remaining = 60;
+        item.createdAt = now;
+        many.append(std::move(item));
+    }
+    persistence.activeTimers = std::move(many);
+    manager->restoreState();
+
+    LogCapture log;
+    QSignalSpy sessionSpy(pomodoro.get(), &PomodoroManager::sessionChanged);
+    pomodoro->startSession();
+    expectWaiting(P::work);
+    EXPECT_EQ(sessionSpy.count(), 1);
+    EXPECT_TRUE(notification.pomodoroPhaseStarts.isEmpty());
+    EXPECT_TRUE(sound.events.isEmpty());
+
+    manager->removeTimer(manager->timers().first());
+    pomodoro->startPendingPhase();
+    expectRunning(P::work, 1500);
+    const QUuid focus = phaseTimer().id;
+    finishPhase(); // the list is full again: the break is refused
+    expectWaiting(P::shortBreak);
+    EXPECT_EQ(pomodoro->completedCycles(), 1);
+    EXPECT_EQ(notification.pomodoroPhaseStarts, QList<P>({P::work}));
+    EXPECT_EQ(sound.events, QList<SoundEvent>({SoundEvent::pomWorkStart, SoundEvent::timerComplete}));
+    EXPECT_EQ(log.lines(), QStringList(2, QStringLiteral("[TimerManager] Timer limit reached (999999)")));
+
+    pomodoro->skipPhase();
+    pomodoro->pauseSession();
+    EXPECT_EQ(pomodoro->completedCycles(), 1);
+    EXPECT_FALSE(pomodoro->session().isPaused);
+    EXPECT_EQ(current(focus).state, TimerState::finished); // the finished focus timer is left alone
+
+    manager->removeTimer(focus);
+    pomodoro->startPendingPhase();
+    expectRunning(P::shortBreak, 300);
+    EXPECT_EQ(notification.pomodoroPhaseStarts, QList<P>({P::work, P::shortBreak}));
+}
+
+} // namespace
