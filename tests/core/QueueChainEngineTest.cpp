@@ -1,0 +1,233 @@
+// Task chains as values and the chain state machine: step order, callbacks, notifications, errors, pausing.
+#include "core/QueueChain.h"
+#include "core/QueueChainEngine.h"
+#include "core/QueueChainState.h"
+#include "support/FakeServices.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+
+// Readable failure messages for states.
+void PrintTo(const QueueChainState& state, std::ostream* os) {
+    static const char* const names[] = {"running", "paused", "idle", "completed", "cancelled"};
+    *os << names[state.value().index()];
+    if (const auto index = state.currentStepIndex()) {
+        *os << "(" << *index << ")";
+    }
+}
+
+namespace {
+
+using S = QueueChainState;
+
+QueueChain chainOf(const QString& name, const QList<double>& durations) {
+    QueueChain chain{QUuid::createUuid(), name, {}};
+    for (qsizetype i = 0; i < durations.size(); ++i) {
+        chain.steps << QueueChainStep{QUuid::createUuid(), QStringLiteral("step %1").arg(i), durations.at(i)};
+    }
+    return chain;
+}
+
+// ---- Records and states ----
+
+TEST(QueueChainTest, TotalDurationEqualityAndHash) {
+    const QueueChain chain = chainOf(QStringLiteral("c"), {600, 1200});
+    EXPECT_DOUBLE_EQ(chain.totalDuration(), 1800);
+    EXPECT_DOUBLE_EQ(chainOf(QStringLiteral("c"), {}).totalDuration(), 0);
+    EXPECT_TRUE(chainOf(QStringLiteral("c"), {}).isEmpty());
+
+    QueueChain copy = chain;
+    EXPECT_EQ(qHash(copy), qHash(chain));
+    copy.steps[1].duration = 1200.5;
+    EXPECT_NE(copy, chain);
+    copy = chain;
+    std::swap(copy.steps[0], copy.steps[1]);
+    EXPECT_NE(copy, chain) << "steps compare in order";
+}
+
+TEST(QueueChainTest, JsonKeepsTheFieldKeysAndNeedsEachOfThem) {
+    QueueChain chain = chainOf(QStringLiteral("Morning \"routine\""), {90.5, 1500});
+    chain.steps[0].name = QStringLiteral("書く");
+    const QByteArray json = chain.toJson();
+    const QByteArray id = chain.id.toString(QUuid::WithoutBraces).toUpper().toUtf8();
+    EXPECT_TRUE(json.startsWith("{\"id\":\"" + id + "\",\"name\":")) << json.constData();
+    EXPECT_TRUE(json.contains(",\"steps\":[{\"id\":")) << json.constData();
+    EXPECT_EQ(QueueChain::fromJson(json), chain);
+    EXPECT_EQ(QueueChainStep::fromJson(chain.steps[0].toJson()), chain.steps[0]);
+
+    const QByteArray stepId = "\"0F8FAD5B-D9CB-469F-A165-70867728950E\"";
+    const QByteArray badSteps[] = {
+        "{\"id\":" + stepId + ",\"name\":\"a\"}",
+        "{\"id\":" + stepId + ",\"name\":\"a\",\"duration\":\"60\"}",
+        "{\"id\":\"not-a-uuid\",\"name\":\"a\",\"duration\":60}",
+    };
+    for (const QByteArray& bad : badSteps) {
+        EXPECT_FALSE(QueueChainStep::fromJson(bad)) << bad.constData();
+        EXPECT_FALSE(QueueChain::fromJson("{\"id\":" + stepId + ",\"name\":\"c\",\"steps\":[" + bad + "]}"))
+            << "one bad step spoils the chain: " << bad.constData();
+    }
+    EXPECT_FALSE(QueueChain::fromJson("{\"id\":" + stepId + ",\"name\":\"c\"}"));
+}
+
+TEST(QueueChainStateTest, CasesCompareByTheirValuesAndDeriveTheirFlags) {
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+    EXPECT_NE(S(S::paused{2, 30.0}), S(S::paused{2, 29.5}));
+    EXPECT_NE(S(S::running{1, t}), S(S::running{1, t.addSecs(1)}));
+    EXPECT_EQ(S(S::running{1, t}), S(S::running{1, t}));
+    EXPECT_NE(S(S::completed{}), S(S::cancelled{}));
+
+    EXPECT_EQ(S(), S(S::idle{}));
+    EXPECT_FALSE(S().isTerminal() || S().isRunning() || S().isPaused() || S().currentStepIndex());
+    EXPECT_TRUE(S(S::completed{}).isTerminal() && S(S::cancelled{}).isTerminal());
+    EXPECT_FALSE(S(S::running{3, t}).isTerminal() || S(S::paused{4, 1}).isTerminal());
+    EXPECT_EQ(S(S::running{3, t}).currentStepIndex(), 3);
+    EXPECT_EQ(S(S::paused{4, 1}).currentStepIndex(), 4);
+}
+
+// ---- The engine ----
+
+class QueueChainEngineTest : public ::testing::Test {
+protected:
+    QDateTime now = QDateTime::fromSecsSinceEpoch(1'715'670'000, Qt::UTC);
+    RecordingNotificationService notification;
+    QueueChainEngine engine{notification, [this] { return now; }};
+    QStringList events; // callbacks and notifications in the order they happened
+
+    void SetUp() override {
+        notification.journal = &events;
+        engine.onStepCompleted = [this](qsizetype i) {
+            events << QStringLiteral("step %1 while %2")
+                          .arg(i)
+                          .arg(::testing::PrintToString(engine.state()).c_str());
+        };
+        engine.onChainCompleted = [this] {
+            events << QStringLiteral("chainCompleted while %1")
+                          .arg(::testing::PrintToString(engine.state()).c_str());
+        };
+        engine.onCancelled = [this] { events << QStringLiteral("cancelled"); };
+    }
+    S runningAt(qsizetype index) const { return S::running{index, now}; }
+};
+
+TEST_F(QueueChainEngineTest, OneStepChainCompletesOnceAfterItsStepCallback) {
+    const QueueChain chain = chainOf(QStringLiteral("Solo"), {60});
+    ASSERT_EQ(engine.start(chain), std::nullopt);
+    EXPECT_EQ(engine.state(), runningAt(0));
+    EXPECT_EQ(engine.currentStep(), chain.steps[0]);
+    EXPECT_TRUE(events.isEmpty()) << "starting calls nothing and posts nothing";
+
+    EXPECT_TRUE(engine.completeCurrentStep());
+    EXPECT_EQ(events, (QStringList{"step 0 while running(0)", "notification.scheduleQueueChainCompleted",
+                                   "chainCompleted while completed"}));
+    EXPECT_EQ(notification.chainCompletions, QStringList{"Solo"});
+    EXPECT_EQ(engine.chain(), chain) << "the chain stays after it ends";
+    EXPECT_FALSE(engine.currentStep());
+
+    EXPECT_FALSE(engine.completeCurrentStep());
+    EXPECT_EQ(notification.chainCompletions.size(), 1);
+}
+
+TEST_F(QueueChainEngineTest, StepsRunInOrderAndPostOnlyAtTheEndUnlessAskedForEachStep) {
+    for (const bool each : {false, true}) {
+        SCOPED_TRACE(each);
+        events.clear();
+        notification.chainCompletions.clear();
+        engine.setNotifyEachStep(each);
+        ASSERT_EQ(engine.start(chainOf(QStringLiteral("Three"), {60, 120, 180})), std::nullopt);
+        for (qsizetype i = 0; i < 2; ++i) {
+            now = now.addSecs(60);
+            EXPECT_TRUE(engine.completeCurrentStep());
+            EXPECT_EQ(engine.state(), runningAt(i + 1)) << "the next step is stamped with the clock";
+        }
+        EXPECT_TRUE(engine.completeCurrentStep());
+        EXPECT_EQ(notification.chainCompletions.size(), each ? 3 : 1);
+        EXPECT_EQ(
+            events.filter(QStringLiteral("step")),
+            (QStringList{"step 0 while running(0)", "step 1 while running(1)", "step 2 while running(2)"}));
+    }
+}
+
+TEST_F(QueueChainEngineTest, EmptyChainIsRefusedBeforeAnActiveOneAndNothingChanges) {
+    const QueueChain empty = chainOf(QStringLiteral("e"), {});
+    EXPECT_EQ(engine.start(empty), QueueChainEngineError::emptyChain);
+    EXPECT_EQ(engine.state(), S());
+    EXPECT_FALSE(engine.chain());
+
+    const QueueChain running = chainOf(QStringLiteral("r"), {60, 60});
+    ASSERT_EQ(engine.start(running), std::nullopt);
+    QSignalSpy stateSpy(&engine, &QueueChainEngine::stateChanged);
+    QSignalSpy chainSpy(&engine, &QueueChainEngine::chainChanged);
+    for (const bool paused : {false, true}) {
+        if (paused) {
+            engine.pause(10);
+        }
+        EXPECT_EQ(engine.start(empty), QueueChainEngineError::emptyChain);
+        EXPECT_EQ(engine.start(chainOf(QStringLiteral("other"), {60})), QueueChainEngineError::alreadyActive);
+    }
+    EXPECT_EQ(engine.chain(), running);
+    EXPECT_EQ(chainSpy.count(), 0);
+    EXPECT_EQ(stateSpy.count(), 1) << "only the pause changed the state";
+}
+
+TEST_F(QueueChainEngineTest, CancelEndsIdleRunningAndPausedChainsButNotEndedOnes) {
+    engine.cancel();
+    EXPECT_EQ(engine.state(), S(S::cancelled{}));
+    engine.cancel();
+    EXPECT_EQ(events, QStringList{"cancelled"}) << "a second cancel calls nothing";
+
+    ASSERT_EQ(engine.start(chainOf(QStringLiteral("a"), {60, 60})), std::nullopt);
+    engine.cancel();
+    EXPECT_FALSE(engine.currentStep());
+    const QueueChain next = chainOf(QStringLiteral("b"), {60});
+    ASSERT_EQ(engine.start(next), std::nullopt) << "a cancelled chain can be followed by another";
+    EXPECT_EQ(engine.chain(), next);
+    engine.pause(3);
+    engine.cancel();
+    EXPECT_EQ(events.count(QStringLiteral("cancelled")), 3);
+    EXPECT_TRUE(notification.calls.isEmpty()) << "cancelling posts nothing";
+
+    ASSERT_EQ(engine.start(next), std::nullopt);
+    engine.completeCurrentStep();
+    engine.cancel();
+    EXPECT_EQ(engine.state(), S(S::completed{}));
+    EXPECT_EQ(events.count(QStringLiteral("cancelled")), 3);
+}
+
+TEST_F(QueueChainEngineTest, PauseKeepsTheTimeLeftNeverBelowZeroAndResumeRestamps) {
+    QSignalSpy spy(&engine, &QueueChainEngine::stateChanged);
+    engine.pause(5);
+    engine.resume();
+    EXPECT_EQ(spy.count(), 0) << "neither applies to an idle engine";
+
+    ASSERT_EQ(engine.start(chainOf(QStringLiteral("a"), {60, 60})), std::nullopt);
+    engine.completeCurrentStep();
+    const struct { double given, kept; } cases[] = {{-5, 0}, {std::nan(""), 0}, {12.5, 12.5}};
+    for (const auto& c : cases) {
+        engine.pause(c.given);
+        EXPECT_EQ(engine.state(), S(S::paused{1, c.kept})) << c.given;
+        EXPECT_EQ(engine.currentStep()->name, QStringLiteral("step 1")) << "a paused chain keeps its step";
+        EXPECT_FALSE(engine.completeCurrentStep()) << "a paused step cannot be completed";
+        engine.pause(99);
+        EXPECT_EQ(engine.state().asPaused()->remainingAtPause, c.kept) << "pausing twice changes nothing";
+        now = now.addSecs(7);
+        engine.resume();
+        EXPECT_EQ(engine.state(), runningAt(1));
+    }
+}
+
+TEST_F(QueueChainEngineTest, ObserversSeeTheNewChainBeforeTheNewState) {
+    QStringList seen;
+    QObject::connect(&engine, &QueueChainEngine::chainChanged, [&] {
+        seen << QStringLiteral("chain %1 while %2").arg(engine.chain()->name).arg(engine.state().isRunning());
+    });
+    QObject::connect(&engine, &QueueChainEngine::stateChanged,
+                     [&] { seen << QStringLiteral("state %1").arg(engine.state().isRunning()); });
+    ASSERT_EQ(engine.start(chainOf(QStringLiteral("a"), {60})), std::nullopt);
+    EXPECT_EQ(seen, (QStringList{"chain a while 0", "state 1"}));
+}
+
+} // namespace
