@@ -4,8 +4,10 @@
 #include "app/SilentSoundService.h"
 #include "app/TerminationSignals.h"
 #include "core/AppSettings.h"
+#include "core/ChainCoordinator.h"
 #include "core/HistoryManager.h"
 #include "core/PersistenceService.h"
+#include "core/PomodoroManager.h"
 #include "core/SchemaMigrator.h"
 #include "core/TimerManager.h"
 #include "platform/Preferences.h"
@@ -13,6 +15,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+
+#include <memory>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -30,13 +34,23 @@ int main(int argc, char** argv) {
     HistoryManager& history = HistoryManager::shared();
     AppSettings& settings = AppSettings::shared();
     TimerManager timerManager(persistence, notification, sound, history, settings);
+    PomodoroManager pomodoro(persistence, notification, sound, history, settings);
+    // Made on first use by whoever starts a chain; the completion hook only asks it when it exists.
+    std::unique_ptr<ChainCoordinator> chainCoordinator;
 
     Preferences& defaults = Preferences::standard();
     SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
     SchemaMigrator::migrateIfNeeded(defaults, QDateTime::currentDateTimeUtc());
 
-    // The Pomodoro manager and the chain coordinator attach here once they exist.
-    timerManager.onTimerComplete = [](const QUuid&) {};
+    pomodoro.setTimerManager(&timerManager);
+    pomodoro.updateConfig(settings);
+    // The Pomodoro manager first, then the chain: each acts only on the timer it started.
+    timerManager.onTimerComplete = [&pomodoro, &chainCoordinator](const QUuid& id) {
+        pomodoro.onTimerCompleted(id);
+        if (chainCoordinator) {
+            chainCoordinator->onTimerCompleted(id);
+        }
+    };
     timerManager.restoreState();
     TarvolinTimerLogger::info(QStringLiteral("Running with %1 timers").arg(timerManager.timers().size()),
                               QStringLiteral("Main"));
