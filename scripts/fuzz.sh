@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds every libFuzzer target with clang, ASan and UBSan into build-fuzz/ (or $BUILD_DIR) and runs each
+# Builds every libFuzzer target with clang, ASan and UBSan into build-fuzz/ (or $FUZZ_BUILD_DIR) and runs each
 # fuzz_* program for $FUZZ_SECONDS seconds (20 by default). Fails when any of them finds a crash, a hang,
 # a leak or a sanitizer report. Without clang it says so and succeeds, so it can sit in any check list.
 set -euo pipefail
@@ -10,7 +10,7 @@ if ! command -v clang >/dev/null 2>&1 || ! command -v clang++ >/dev/null 2>&1; t
     exit 0
 fi
 
-build_dir=${BUILD_DIR:-build-fuzz}
+build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
 # Sanitizers and coverage on every library; libFuzzer's own main only on the fuzz programs (fuzz/CMakeLists.txt).
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds everything and runs every test with ctest.
+# The parser's and decoders' fuzz targets run first for FUZZ_SECONDS each (20 by default) when clang is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --tests
 bash scripts/build.sh -DTT_BUILD_TESTS=ON
+bash scripts/fuzz.sh
 cd "${BUILD_DIR:-build}"
 ctest --output-on-failure -j"$(nproc)" --timeout 300
