@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace {
 
 QMutex& sinkMutex() {
@@ -18,8 +20,9 @@ TarvolinTimerLogger::Sink& currentSink() {
 }
 
 void writeToStderr(TarvolinTimerLogger::Level level, const QString& line) {
-    // journald reads the priority prefix; 3 = error, 6 = info.
-    const char* prefix = level == TarvolinTimerLogger::Level::error ? "<3>" : "<6>";
+    // journald reads a priority prefix (3 = error, 6 = info); a person at a terminal does not need it.
+    static const bool toTerminal = isatty(fileno(stderr)) != 0;
+    const char* prefix = toTerminal ? "" : (level == TarvolinTimerLogger::Level::error ? "<3>" : "<6>");
     const QByteArray bytes = line.toUtf8();
     std::fprintf(stderr, "%s%s\n", prefix, bytes.constData());
     std::fflush(stderr);
