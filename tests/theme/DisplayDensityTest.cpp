@@ -6,65 +6,47 @@
 
 #include <gtest/gtest.h>
 
-TEST(DisplayDensityTest, RawValuesAreExactAndCaseSensitive) {
-    EXPECT_EQ(displayDensityFromRaw(QStringLiteral("compact")), DisplayDensity::compact);
+TEST(DisplayDensityTest, PreferenceReadsExactTextElseSpaciousAndCompactScalesByThreeQuarters) {
+    Preferences prefs;
+    EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious);
+    prefs.setString(displayDensityKey, QStringLiteral("compact"));
+    EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::compact);
+    for (const QVariant& other : {QVariant(QStringLiteral("COMPACT")), QVariant(QStringLiteral("roomy")),
+                                  QVariant(QString()), QVariant(true)}) {
+        prefs.setValue(displayDensityKey, other);
+        EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious)
+            << other.toString().toStdString();
+    }
     EXPECT_EQ(displayDensityFromRaw(QStringLiteral("spacious")), DisplayDensity::spacious);
-    EXPECT_FALSE(displayDensityFromRaw(QStringLiteral("Compact")));
-    EXPECT_FALSE(displayDensityFromRaw(QStringLiteral("roomy")));
-    EXPECT_FALSE(displayDensityFromRaw(QString()));
-    EXPECT_EQ(allDisplayDensities(),
-              (QList<DisplayDensity>{DisplayDensity::compact, DisplayDensity::spacious}));
     EXPECT_EQ(label(DisplayDensity::spacious), QStringLiteral("Roomy"));
-}
-
-TEST(DisplayDensityTest, CompactScalesSpacingsByThreeQuarters) {
     EXPECT_DOUBLE_EQ(scaled(DisplayDensity::compact, 16), 12);
     EXPECT_DOUBLE_EQ(scaled(DisplayDensity::compact, 20), 15);
     EXPECT_DOUBLE_EQ(scaled(DisplayDensity::spacious, 16), 16);
 }
 
-TEST(DisplayDensityTest, PreferenceFallsBackToSpacious) {
-    Preferences prefs;
-    EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious);
-    prefs.setString(displayDensityKey, QStringLiteral("compact"));
-    EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::compact);
-    prefs.setString(displayDensityKey, QStringLiteral("COMPACT"));
-    EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious);
-    prefs.setBool(displayDensityKey, true);
-    EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious);
-}
-
-TEST(ViewEnvironmentTest, DensityIsInheritedDownTheTreeUntilOverridden) {
-    QWidget root;
+TEST(ViewEnvironmentTest, DensityAndSchemeAreInheritedDownTheTreeUntilOverridden) {
+    QWidget root, outsider;
     auto* middle = new QWidget(&root);
     auto* leaf = new QWidget(middle);
-    QWidget outsider;
-
     EXPECT_EQ(ViewEnvironment::displayDensity(leaf), DisplayDensity::spacious);
+    EXPECT_EQ(ViewEnvironment::colorScheme(leaf), ColorScheme::light);
     ViewEnvironment::setDisplayDensity(&root, DisplayDensity::compact);
+    ViewEnvironment::setColorScheme(&root, ColorScheme::dark);
     EXPECT_EQ(ViewEnvironment::displayDensity(leaf), DisplayDensity::compact);
+    EXPECT_EQ(ViewEnvironment::colorScheme(leaf), ColorScheme::dark);
     EXPECT_EQ(ViewEnvironment::displayDensity(&outsider), DisplayDensity::spacious);
 
     ViewEnvironment::setDisplayDensity(middle, DisplayDensity::spacious);
+    ViewEnvironment::setColorScheme(middle, ColorScheme::light);
     EXPECT_EQ(ViewEnvironment::displayDensity(leaf), DisplayDensity::spacious);
+    EXPECT_EQ(ViewEnvironment::colorScheme(leaf), ColorScheme::light);
     EXPECT_EQ(ViewEnvironment::displayDensity(&root), DisplayDensity::compact);
 
     ViewEnvironment::clearDisplayDensity(middle);
+    ViewEnvironment::clearColorScheme(middle);
     EXPECT_EQ(ViewEnvironment::displayDensity(leaf), DisplayDensity::compact);
+    EXPECT_EQ(ViewEnvironment::colorScheme(leaf), ColorScheme::dark);
 
-    // A widget moved elsewhere reads its new ancestors.
-    leaf->setParent(&outsider);
+    leaf->setParent(&outsider); // a widget moved elsewhere reads its new ancestors
     EXPECT_EQ(ViewEnvironment::displayDensity(leaf), DisplayDensity::spacious);
-}
-
-TEST(ViewEnvironmentTest, ColorSchemeIsInheritedAndDefaultsToLight) {
-    QWidget root;
-    auto* child = new QWidget(&root);
-    EXPECT_EQ(ViewEnvironment::colorScheme(child), ColorScheme::light);
-    ViewEnvironment::setColorScheme(&root, ColorScheme::dark);
-    EXPECT_EQ(ViewEnvironment::colorScheme(child), ColorScheme::dark);
-    ViewEnvironment::setColorScheme(child, ColorScheme::light);
-    EXPECT_EQ(ViewEnvironment::colorScheme(child), ColorScheme::light);
-    ViewEnvironment::clearColorScheme(child);
-    EXPECT_EQ(ViewEnvironment::colorScheme(child), ColorScheme::dark);
 }

@@ -9,9 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
+
+const QString kModeKey = QStringLiteral("bl.menubar.displayMode");
+const QString kStyleKey = QStringLiteral("bl.menubar.iconStyle");
 
 MenuBarPreviewButton* button(const QWidget& picker, const QString& raw) {
     return picker.findChild<MenuBarPreviewButton*>(MenuBarAppearancePicker::objectNameFor(raw));
@@ -28,24 +29,20 @@ QStringList selected(const QWidget& picker) {
     return out;
 }
 
-bool near(const QColor& a, const QColor& b) {
-    return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
-           std::abs(a.blue() - b.blue()) <= 2;
-}
-
 } // namespace
 
-TEST(MenuBarAppearancePickerTest, HasSixIdentifiedButtonsInOrder) {
+TEST(MenuBarAppearancePickerTest, HasSixIdentifiedButtonsUnderTwoHeadings) {
     Preferences prefs;
     MenuBarAppearancePicker picker(prefs);
-    for (const char* raw : {"iconOnly", "timeOnly", "iconAndTime", "windup", "clock", "minimal"}) {
-        auto* b = button(picker, QLatin1String(raw));
+    const std::pair<const char*, const char*> buttons[] = {
+        {"iconOnly", "Icon"},  {"timeOnly", "Time"}, {"iconAndTime", "Icon + Time"},
+        {"windup", "Wind-up"}, {"clock", "Clock"},   {"minimal", "Minimal"}};
+    for (const auto& [raw, text] : buttons) {
+        const MenuBarPreviewButton* b = button(picker, QLatin1String(raw));
         ASSERT_NE(b, nullptr) << raw;
+        EXPECT_EQ(b->labelText(), QLatin1String(text));
         EXPECT_GE(b->minimumSizeHint().height(), 58);
     }
-    EXPECT_EQ(button(picker, QStringLiteral("timeOnly"))->labelText(), QStringLiteral("Time"));
-    EXPECT_EQ(button(picker, QStringLiteral("iconAndTime"))->labelText(), QStringLiteral("Icon + Time"));
-    EXPECT_EQ(button(picker, QStringLiteral("windup"))->labelText(), QStringLiteral("Wind-up"));
     QStringList headings;
     for (auto* l : picker.findChildren<QLabel*>()) {
         headings << l->text();
@@ -53,67 +50,48 @@ TEST(MenuBarAppearancePickerTest, HasSixIdentifiedButtonsInOrder) {
     EXPECT_EQ(headings, (QStringList{QStringLiteral("Layout"), QStringLiteral("Icon")}));
 }
 
-TEST(MenuBarAppearancePickerTest, NothingStoredSelectsTimeAndWindup) {
+TEST(MenuBarAppearancePickerTest, ClicksWriteTheChoiceAndTheSelectionFollowsThePreferences) {
     Preferences prefs;
-    MenuBarAppearancePicker picker(prefs);
-    EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("timeOnly"), QStringLiteral("windup")}));
-    EXPECT_TRUE(prefs.keys().isEmpty());
-}
-
-TEST(MenuBarAppearancePickerTest, UnknownStoredTextsSelectTheDefaults) {
-    Preferences prefs;
-    prefs.setString(QStringLiteral("bl.menubar.displayMode"), QStringLiteral("everything"));
-    prefs.setString(QStringLiteral("bl.menubar.iconStyle"), QStringLiteral("hourglass"));
-    MenuBarAppearancePicker picker(prefs);
-    EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("timeOnly"), QStringLiteral("windup")}));
-    EXPECT_EQ(picker.currentIconStyle(), MenuBarIconStyle::windup);
-}
-
-TEST(MenuBarAppearancePickerTest, ClickingWritesTheChoiceAndMovesTheSelection) {
-    Preferences prefs;
+    prefs.setString(kModeKey, QStringLiteral("everything"));
+    prefs.setString(kStyleKey, QStringLiteral("hourglass"));
+    QSignalSpy writes(&prefs, &Preferences::changed);
     MenuBarAppearancePicker picker(prefs);
     picker.resize(420, 180);
     picker.show();
+    // Unknown texts select the defaults, and clicking the selected choice writes it all the same.
+    EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("timeOnly"), QStringLiteral("windup")}));
+    EXPECT_EQ(writes.count(), 0);
+    QTest::mouseClick(button(picker, QStringLiteral("timeOnly")), Qt::LeftButton);
+    QTest::mouseClick(button(picker, QStringLiteral("timeOnly")), Qt::LeftButton);
+    EXPECT_EQ(writes.count(), 2);
+    EXPECT_EQ(prefs.stringValue(kModeKey), QStringLiteral("timeOnly"));
 
     QTest::mouseClick(button(picker, QStringLiteral("iconAndTime")), Qt::LeftButton);
     QTest::mouseClick(button(picker, QStringLiteral("minimal")), Qt::LeftButton);
-    EXPECT_EQ(prefs.stringValue(QStringLiteral("bl.menubar.displayMode")), QStringLiteral("iconAndTime"));
-    EXPECT_EQ(prefs.stringValue(QStringLiteral("bl.menubar.iconStyle")), QStringLiteral("minimal"));
+    EXPECT_EQ(prefs.stringValue(kModeKey), QStringLiteral("iconAndTime"));
+    EXPECT_EQ(prefs.stringValue(kStyleKey), QStringLiteral("minimal"));
     EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("iconAndTime"), QStringLiteral("minimal")}));
+
+    prefs.setString(kStyleKey, QStringLiteral("clock")); // changed elsewhere
+    EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("clock"), QStringLiteral("iconAndTime")}));
 }
 
-TEST(MenuBarAppearancePickerTest, ClickingTheSelectedChoiceWritesAgainAndStaysSelected) {
-    Preferences prefs;
-    prefs.setString(QStringLiteral("bl.menubar.displayMode"), QStringLiteral("iconOnly"));
-    MenuBarAppearancePicker picker(prefs);
-    picker.resize(420, 180);
-    picker.show();
-    QSignalSpy writes(&prefs, &Preferences::changed);
-    QTest::mouseClick(button(picker, QStringLiteral("iconOnly")), Qt::LeftButton);
-    EXPECT_EQ(writes.count(), 1);
-    EXPECT_TRUE(button(picker, QStringLiteral("iconOnly"))->isSelected());
-}
-
-TEST(MenuBarAppearancePickerTest, FollowsChangesMadeElsewhere) {
+TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionInk) {
     Preferences prefs;
     MenuBarAppearancePicker picker(prefs);
-    prefs.setString(QStringLiteral("bl.menubar.iconStyle"), QStringLiteral("clock"));
-    EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("clock"), QStringLiteral("timeOnly")}));
-}
-
-TEST(MenuBarAppearancePickerTest, SelectedButtonIsFilledWithTheActionInk) {
-    Preferences prefs;
-    MenuBarAppearancePicker picker(prefs);
+    EXPECT_TRUE(prefs.keys().isEmpty());
     picker.resize(420, 180);
     const QImage image = picker.grab().toImage();
-    const auto fillAt = [&](const QString& raw) {
-        const QWidget* b = button(picker, raw);
+    const QColor ink = QvColor::qvInkAction().resolve(ColorScheme::light);
+    const QColor surface = QvColor::qvSurface().resolve(ColorScheme::light);
+    for (const auto& [raw, want] :
+         {std::pair{"timeOnly", ink}, {"windup", ink}, {"iconOnly", surface}, {"clock", surface}}) {
+        const QWidget* b = button(picker, QLatin1String(raw));
         // Inside the left edge, clear of the rounded corner and of the centred content.
-        const QPoint p = b->mapTo(&picker, QPoint(4, b->height() / 2));
-        return image.pixelColor(p);
-    };
-    EXPECT_TRUE(near(fillAt(QStringLiteral("timeOnly")), QvColor::qvInkAction().resolve(ColorScheme::light)));
-    EXPECT_TRUE(near(fillAt(QStringLiteral("iconOnly")), QvColor::qvSurface().resolve(ColorScheme::light)));
-    EXPECT_TRUE(near(fillAt(QStringLiteral("windup")), QvColor::qvInkAction().resolve(ColorScheme::light)));
-    EXPECT_TRUE(near(fillAt(QStringLiteral("clock")), QvColor::qvSurface().resolve(ColorScheme::light)));
+        const QColor fill = image.pixelColor(b->mapTo(&picker, QPoint(4, b->height() / 2)));
+        EXPECT_LE(std::max({std::abs(fill.red() - want.red()), std::abs(fill.green() - want.green()),
+                            std::abs(fill.blue() - want.blue())}),
+                  2)
+            << raw;
+    }
 }

@@ -6,152 +6,84 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string_view>
+
 namespace {
 
-using Kind = MenuBarDisplayContent::Item::Kind;
+using Item = MenuBarDisplayContent::Item;
+using Kind = Item::Kind;
+using Mode = MenuBarDisplayMode;
+using Style = MenuBarIconStyle;
+enum class State { none, running, paused };
+const QString kTime = QStringLiteral("19:44まで あと4:05"); // shown as given
 
-enum class TimerState { none, running, paused };
-
-const char* name(TimerState s) {
-    return s == TimerState::none ? "none" : s == TimerState::running ? "running" : "paused";
-}
-
-MenuBarDisplayContent make(MenuBarDisplayMode mode, MenuBarIconStyle style, TimerState state) {
-    return {mode, style, state != TimerState::none, state == TimerState::paused, QStringLiteral("04:05")};
-}
-
-// Count of non-background pixels: what a content drew.
-int inkPixels(const QImage& image) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            n += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
-        }
-    }
-    return n;
-}
-
-QImage render(const MenuBarDisplayContent& content) {
-    QImage image(120, 24, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    content.paint(p, QRectF(0, 0, 120, 24), QvFont::qvText(13, QFont::Medium), Qt::black);
-    return image;
+MenuBarDisplayContent make(Mode mode, State state, Style style = Style::windup, const QString& time = kTime) {
+    return {mode, style, state != State::none, state == State::paused, time};
 }
 
 } // namespace
 
 TEST(MenuBarDisplayContentTest, RowForEveryModeStyleAndTimerState) {
-    // The label's table: rows per mode and state; the icon is always the style's symbol.
-    struct Row {
-        MenuBarDisplayMode mode;
-        TimerState state;
-        QList<Kind> kinds;
-    };
-    const QList<Row> table = {
-        {MenuBarDisplayMode::iconOnly, TimerState::none, {Kind::icon}},
-        {MenuBarDisplayMode::iconOnly, TimerState::running, {Kind::icon}},
-        {MenuBarDisplayMode::iconOnly, TimerState::paused, {Kind::icon}},
-        {MenuBarDisplayMode::timeOnly, TimerState::none, {Kind::icon}},
-        {MenuBarDisplayMode::timeOnly, TimerState::running, {Kind::time}},
-        {MenuBarDisplayMode::timeOnly, TimerState::paused, {Kind::pauseMark, Kind::time}},
-        {MenuBarDisplayMode::iconAndTime, TimerState::none, {Kind::icon}},
-        {MenuBarDisplayMode::iconAndTime, TimerState::running, {Kind::icon, Kind::time}},
-        {MenuBarDisplayMode::iconAndTime, TimerState::paused, {Kind::icon, Kind::pauseMark, Kind::time}},
-    };
-    const QList<std::pair<MenuBarIconStyle, QString>> styles = {
-        {MenuBarIconStyle::windup, QStringLiteral("timer")},
-        {MenuBarIconStyle::clock, QStringLiteral("clock")},
-        {MenuBarIconStyle::minimal, QStringLiteral("circle.dashed")},
-    };
-    for (const Row& row : table) {
+    // Per mode, the row without a timer, running and paused: i = the style's icon, p = pause mark, t = time.
+    const std::pair<Mode, std::array<const char*, 3>> table[] = {{Mode::iconOnly, {"i", "i", "i"}},
+                                                                 {Mode::timeOnly, {"i", "t", "pt"}},
+                                                                 {Mode::iconAndTime, {"i", "it", "ipt"}}};
+    const std::pair<Style, QString> styles[] = {
+        {Style::windup, "timer"}, {Style::clock, "clock"}, {Style::minimal, "circle.dashed"}};
+    for (const auto& [mode, rows] : table) {
         for (const auto& [style, symbol] : styles) {
-            SCOPED_TRACE(toRaw(row.mode).toStdString() + " " + toRaw(style).toStdString() + " " +
-                         name(row.state));
-            const QList<MenuBarDisplayContent::Item> items = make(row.mode, style, row.state).items();
-            ASSERT_EQ(items.size(), row.kinds.size());
-            for (qsizetype i = 0; i < items.size(); ++i) {
-                EXPECT_EQ(items[i].kind, row.kinds[i]);
-                if (items[i].kind == Kind::icon) {
-                    EXPECT_EQ(items[i].symbolName, symbol);
-                } else if (items[i].kind == Kind::pauseMark) {
-                    EXPECT_EQ(items[i].symbolName, QStringLiteral("pause.fill"));
-                } else {
-                    EXPECT_EQ(items[i].text, QStringLiteral("04:05"));
+            for (State state : {State::none, State::running, State::paused}) {
+                SCOPED_TRACE(toRaw(mode).toStdString() + " " + toRaw(style).toStdString() + " " +
+                             rows[int(state)]);
+                QList<Item> expected;
+                for (char c : std::string_view(rows[int(state)])) {
+                    expected << (c == 'i'   ? Item{Kind::icon, symbol, {}}
+                                 : c == 'p' ? Item{Kind::pauseMark, QStringLiteral("pause.fill"), {}}
+                                            : Item{Kind::time, {}, kTime});
                 }
+                EXPECT_EQ(make(mode, state, style).items(), expected);
             }
+            // A stale paused flag without a timer leaves no lone pause mark.
+            EXPECT_EQ(MenuBarDisplayContent({mode, style, false, true, kTime}).items(),
+                      make(mode, State::none, style).items());
         }
     }
 }
 
-TEST(MenuBarDisplayContentTest, PausedWithoutAMainTimerShowsNoPauseMark) {
-    // A stale paused flag with no timer must not leave a lone pause mark in the bar.
-    const MenuBarDisplayContent content{MenuBarDisplayMode::timeOnly, MenuBarIconStyle::clock, false, true,
-                                        QStringLiteral("00:10")};
-    ASSERT_EQ(content.items().size(), 1);
-    EXPECT_EQ(content.items()[0].kind, Kind::icon);
-}
-
-TEST(MenuBarDisplayContentTest, TimeTextIsShownVerbatim) {
-    const QString text = QStringLiteral("19:44まで あと4:05");
-    const MenuBarDisplayContent content{MenuBarDisplayMode::timeOnly, MenuBarIconStyle::windup, true, false,
-                                        text};
-    EXPECT_EQ(content.items().constLast().text, text);
-}
-
-TEST(MenuBarDisplayContentTest, NeverDrawsAnEmptyLabel) {
-    for (MenuBarDisplayMode mode : allMenuBarDisplayModes()) {
-        for (bool active : {false, true}) {
-            const MenuBarDisplayContent content{mode, MenuBarIconStyle::minimal, active, false,
-                                                QStringLiteral("0:01")};
-            EXPECT_GT(inkPixels(render(content)), 0) << toRaw(mode).toStdString() << active;
-        }
-    }
-}
-
-TEST(MenuBarDisplayContentTest, PauseMarkAndIconWidenTheRowByTheirSpacing) {
-    const QFont font = QvFont::qvText(13, QFont::Medium);
-    const auto running = make(MenuBarDisplayMode::timeOnly, MenuBarIconStyle::windup, TimerState::running);
-    const auto paused = make(MenuBarDisplayMode::timeOnly, MenuBarIconStyle::windup, TimerState::paused);
-    const auto withIcon =
-        make(MenuBarDisplayMode::iconAndTime, MenuBarIconStyle::windup, TimerState::running);
-    EXPECT_GT(paused.size(font).width(), running.size(font).width() + MenuBarDisplayContent::spacing);
-    EXPECT_DOUBLE_EQ(withIcon.size(font).width(), running.size(font).width() +
-                                                      MenuBarDisplayContent::symbolSide(font) +
-                                                      MenuBarDisplayContent::spacing);
-}
-
-TEST(MenuBarDisplayContentTest, TimeKeepsItsWidthAsDigitsChange) {
-    const QFont font = QvFont::qvText(13, QFont::Medium);
-    const MenuBarDisplayContent ones{MenuBarDisplayMode::timeOnly, MenuBarIconStyle::windup, true, false,
-                                     QStringLiteral("11:11")};
-    const MenuBarDisplayContent eights{MenuBarDisplayMode::timeOnly, MenuBarIconStyle::windup, true, false,
-                                       QStringLiteral("88:88")};
-    EXPECT_DOUBLE_EQ(ones.size(font).width(), eights.size(font).width());
-}
-
-TEST(MenuBarDisplayContentTest, DrawsInTheContainersColour) {
-    for (MenuBarDisplayMode mode : allMenuBarDisplayModes()) {
-        const MenuBarDisplayContent content{mode, MenuBarIconStyle::windup, true, true,
-                                            QStringLiteral("12:34")};
-        QImage image(120, 24, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        {
+TEST(MenuBarDisplayContentTest, NeverDrawsAnEmptyLabelAndDrawsInTheContainersColour) {
+    for (Mode mode : allMenuBarDisplayModes()) {
+        for (State state : {State::none, State::running, State::paused}) {
+            SCOPED_TRACE(toRaw(mode).toStdString() + " " + std::to_string(int(state)));
+            QImage image(120, 24, QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
             QPainter p(&image);
-            content.paint(p, QRectF(0, 0, 120, 24), QvFont::qvText(16, QFont::Medium), QColor(0, 200, 0));
-        }
-        int strong = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                if (c.alpha() >= 200) {
-                    EXPECT_LE(c.red(), 3);
-                    EXPECT_GE(c.green(), 150); // text edges are blended, so only the hue is pinned
-                    EXPECT_LE(c.blue(), 3);
-                    ++strong;
+            make(mode, state, Style::minimal, QStringLiteral("12:34"))
+                .paint(p, QRectF(0, 0, 120, 24), QvFont::qvText(16, QFont::Medium), QColor(0, 200, 0));
+            p.end();
+            int strong = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.alpha() >= 200) { // edges are blended, so only the hue is pinned
+                        ++strong;
+                        EXPECT_TRUE(c.red() <= 3 && c.green() >= 150 && c.blue() <= 3)
+                            << c.name().toStdString();
+                    }
                 }
             }
+            EXPECT_GT(strong, 10);
         }
-        EXPECT_GT(strong, 10) << toRaw(mode).toStdString();
     }
+}
+
+TEST(MenuBarDisplayContentTest, RowWidensByEachItemAndSpacingButNotByDigits) {
+    const QFont font = QvFont::qvText(13, QFont::Medium);
+    const double running = make(Mode::timeOnly, State::running).size(font).width();
+    EXPECT_GT(make(Mode::timeOnly, State::paused).size(font).width(),
+              running + MenuBarDisplayContent::spacing);
+    EXPECT_DOUBLE_EQ(make(Mode::iconAndTime, State::running).size(font).width(),
+                     running + MenuBarDisplayContent::symbolSide(font) + MenuBarDisplayContent::spacing);
+    EXPECT_DOUBLE_EQ(make(Mode::timeOnly, State::running, Style::windup, "11:11").size(font).width(),
+                     make(Mode::timeOnly, State::running, Style::windup, "88:88").size(font).width());
 }

@@ -17,33 +17,24 @@ TEST(MenuBarDisplayModeTest, RawValuesRoundTripAndRejectOtherText) {
     }
     EXPECT_FALSE(menuBarDisplayModeFromRaw(QStringLiteral("TimeOnly")));
     EXPECT_FALSE(menuBarIconStyleFromRaw(QStringLiteral("wind-up")));
-    EXPECT_EQ(symbolName(MenuBarIconStyle::windup), QStringLiteral("timer"));
-    EXPECT_EQ(symbolName(MenuBarIconStyle::clock), QStringLiteral("clock"));
-    EXPECT_EQ(symbolName(MenuBarIconStyle::minimal), QStringLiteral("circle.dashed"));
 }
 
-TEST(MenuBarDisplayModeTest, MigrationFollowsTheOlderIconSwitch) {
-    Preferences on;
-    on.setBool(menuBarShowIconKey, true);
-    migrateLegacyPreference(on);
-    EXPECT_EQ(on.stringValue(menuBarDisplayModeKey), QStringLiteral("iconAndTime"));
-    EXPECT_EQ(on.boolValue(menuBarShowIconKey), true); // the older key stays
-
-    Preferences off;
-    off.setBool(menuBarShowIconKey, false);
-    migrateLegacyPreference(off);
-    EXPECT_EQ(off.stringValue(menuBarDisplayModeKey), QStringLiteral("timeOnly"));
-
-    Preferences fresh;
-    migrateLegacyPreference(fresh);
-    EXPECT_EQ(fresh.stringValue(menuBarDisplayModeKey), QStringLiteral("timeOnly"));
-    EXPECT_FALSE(fresh.contains(menuBarShowIconKey));
-
-    // An older switch stored with another type reads as off.
-    Preferences odd;
-    odd.setString(menuBarShowIconKey, QStringLiteral("true"));
-    migrateLegacyPreference(odd);
-    EXPECT_EQ(odd.stringValue(menuBarDisplayModeKey), QStringLiteral("timeOnly"));
+TEST(MenuBarDisplayModeTest, MigrationFollowsTheOlderIconSwitchAndKeepsIt) {
+    // The older switch as stored (invalid: absent; another type reads as off), and the mode it gives.
+    const std::pair<QVariant, const char*> cases[] = {{QVariant(true), "iconAndTime"},
+                                                      {QVariant(false), "timeOnly"},
+                                                      {QVariant(), "timeOnly"},
+                                                      {QVariant(QStringLiteral("true")), "timeOnly"}};
+    for (const auto& [legacy, mode] : cases) {
+        Preferences prefs;
+        if (legacy.isValid()) {
+            prefs.setValue(menuBarShowIconKey, legacy);
+        }
+        migrateLegacyPreference(prefs);
+        EXPECT_EQ(prefs.stringValue(menuBarDisplayModeKey), QLatin1String(mode))
+            << legacy.toString().toStdString();
+        EXPECT_EQ(prefs.value(menuBarShowIconKey), legacy);
+    }
 }
 
 TEST(MenuBarDisplayModeTest, MigrationLeavesAnyStoredModeAlone) {
@@ -58,15 +49,4 @@ TEST(MenuBarDisplayModeTest, MigrationLeavesAnyStoredModeAlone) {
         EXPECT_EQ(writes.count(), 0) << value.typeName();
         EXPECT_EQ(prefs.value(menuBarDisplayModeKey), value);
     }
-}
-
-TEST(MenuBarDisplayModeTest, MigrationRunsOnce) {
-    Preferences prefs;
-    prefs.setBool(menuBarShowIconKey, true);
-    migrateLegacyPreference(prefs);
-    prefs.setBool(menuBarShowIconKey, false);
-    QSignalSpy writes(&prefs, &Preferences::changed);
-    migrateLegacyPreference(prefs);
-    EXPECT_EQ(writes.count(), 0);
-    EXPECT_EQ(prefs.stringValue(menuBarDisplayModeKey), QStringLiteral("iconAndTime"));
 }

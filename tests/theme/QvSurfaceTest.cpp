@@ -6,7 +6,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -14,183 +13,135 @@
 
 namespace {
 
-// The shape sits on half pixels so the 1-pixel outline covers whole pixels.
-const QRectF kShape(40.5, 30.5, 120, 60);
+constexpr auto L = ColorScheme::light;
+constexpr auto D = ColorScheme::dark;
+const QPoint kCenter(100, 60), kOutlineTop(100, 30), kBelow(100, 93), kFarBelow(100, 150);
 
+// The shape sits on half pixels so the 1-pixel outline covers whole pixels: x 40..160, y 30..90.
 QImage renderOn(const QColor& background, const SurfaceStyle& style) {
     QImage image(200, 160, QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
     QPainter p(&image);
-    QvSurface::paint(p, kShape, style);
+    QvSurface::paint(p, QRectF(40.5, 30.5, 120, 60), style);
     return image;
 }
 
-void expectColor(const QImage& image, int x, int y, const QColor& expected, int tolerance = 1) {
-    const QColor got = image.pixelColor(x, y);
-    EXPECT_LE(std::abs(got.red() - expected.red()), tolerance)
-        << x << "," << y << " " << got.name().toStdString();
-    EXPECT_LE(std::abs(got.green() - expected.green()), tolerance) << x << "," << y;
-    EXPECT_LE(std::abs(got.blue() - expected.blue()), tolerance) << x << "," << y;
+void expectColor(const QImage& image, QPoint at, const QvColor& token, int tolerance = 1) {
+    const QColor got = image.pixelColor(at), want = token.resolve(L);
+    EXPECT_LE(std::max({std::abs(got.red() - want.red()), std::abs(got.green() - want.green()),
+                        std::abs(got.blue() - want.blue())}),
+              tolerance)
+        << at.x() << "," << at.y() << " " << got.name().toStdString();
 }
 
-int lightness(const QImage& image, int x, int y) {
-    const QColor c = image.pixelColor(x, y);
+int lightness(const QImage& image, QPoint at) {
+    const QColor c = image.pixelColor(at);
     return c.red() + c.green() + c.blue();
 }
 
-QColor light(const QvColor& c) {
-    return c.resolve(ColorScheme::light);
+QList<double> opacities(const SurfaceStyle& style) {
+    QList<double> out;
+    for (const SurfaceShadow& s : style.shadows) {
+        out << s.opacity;
+    }
+    return out;
 }
-
-const int kCenterX = 100;
-const int kCenterY = 60;
-const int kBelow = 93; // three pixels under the outline
-const int kOutlineTop = 30;
 
 } // namespace
 
-TEST(QvSurfaceTest, CardFillFollowsHoverWhileOutlineAndShadowsStay) {
-    const SurfaceStyle plain = QvSurface::qvCard(false, 20, ColorScheme::light);
-    const SurfaceStyle hovered = QvSurface::qvCard(true, 20, ColorScheme::light);
-    EXPECT_EQ(plain.outline, hovered.outline);
-    EXPECT_EQ(plain.shadows, hovered.shadows);
-
-    const QColor bg = light(QvColor::qvBgPrimary());
-    const QImage a = renderOn(bg, plain);
-    const QImage b = renderOn(bg, hovered);
-    expectColor(a, kCenterX, kCenterY, light(QvColor::qvBgCard()));
-    expectColor(b, kCenterX, kCenterY, light(QvColor::qvBgCardHover()));
-    expectColor(a, kCenterX, kOutlineTop, light(QvColor::qvBorderCard()));
-    expectColor(b, kCenterX, kOutlineTop, light(QvColor::qvBorderCard()));
-    // The same shadow under both.
-    EXPECT_LT(lightness(a, kCenterX, kBelow), lightness(a, kCenterX, 150));
-    EXPECT_EQ(a.pixel(kCenterX, kBelow), b.pixel(kCenterX, kBelow));
-}
-
-TEST(QvSurfaceTest, CardShadowIsInkTintedInBothSchemes) {
-    const SurfaceStyle dark = QvSurface::qvCard(false, 20, ColorScheme::dark);
-    ASSERT_EQ(dark.shadows.size(), 2);
-    EXPECT_DOUBLE_EQ(dark.shadows[0].opacity, 0.03);
-    EXPECT_DOUBLE_EQ(dark.shadows[1].opacity, 0.05);
-    EXPECT_EQ(QvColor::toHex(dark.shadows[1].color), QStringLiteral("eef3f2"));
-    // On black the dark card's light-tinted shadow brightens what lies under it.
-    const QImage image = renderOn(Qt::black, dark);
-    EXPECT_GT(lightness(image, kCenterX, kBelow), 0);
-    EXPECT_EQ(lightness(image, kCenterX, 150), 0);
-}
-
-TEST(QvSurfaceTest, ChipHasRadiusEightAndNoShadow) {
+TEST(QvSurfaceTest, StylesHaveTheDesignsRadiiAndShadowOpacities) {
+    using Ops = QList<double>;
+    EXPECT_EQ(opacities(QvSurface::qvCard(false, 20, L)), (Ops{0.03, 0.05}));
+    EXPECT_EQ(opacities(QvSurface::qvCard(true, 20, D)), (Ops{0.03, 0.05}));
+    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(false, 12, L)), (Ops{0.07, 0.06}));
+    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(true, 12, L)), (Ops{0.07, 0.08}));
+    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(false, 12, D)), (Ops{0.22, 0.3}));
+    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(true, 12, D)), (Ops{0.22, 0.3}));
+    EXPECT_EQ(opacities(QvSurface::qvFloatingBar(L)), (Ops{0.08, 0.1}));
+    EXPECT_EQ(opacities(QvSurface::qvFloatingBar(D)), (Ops{0.22, 0.3}));
+    EXPECT_EQ(QvSurface::qvCard(false, 20, D).shadows[1].color, QvColor::qvInkPrimary().resolve(D));
     for (bool hovered : {false, true}) {
-        const SurfaceStyle chip = QvSurface::qvChip(hovered, ColorScheme::light);
-        EXPECT_DOUBLE_EQ(chip.cornerRadius, 8);
-        EXPECT_TRUE(chip.shadows.isEmpty());
+        EXPECT_EQ(opacities(QvSurface::qvChip(hovered, L)), Ops{});
+        EXPECT_DOUBLE_EQ(QvSurface::qvChip(hovered, L).cornerRadius, 8);
     }
-    const QColor bg = light(QvColor::qvBgPrimary());
-    const QImage image = renderOn(bg, QvSurface::qvChip(false, ColorScheme::light));
-    expectColor(image, kCenterX, kBelow, bg, 0);
-    expectColor(image, kCenterX, kCenterY, light(QvColor::qvBgCard()));
-    // The corner is rounded off: the shape's very corner shows the background.
-    expectColor(image, 41, 31, bg, 8);
+    EXPECT_DOUBLE_EQ(QvSurface::qvFloatingBar(L).cornerRadius, QV::rBottomBar);
 }
 
-TEST(QvSurfaceTest, ReferenceCardShadowsFollowSchemeAndHover) {
-    const auto opacities = [](const SurfaceStyle& s) {
-        return std::make_pair(s.shadows[0].opacity, s.shadows[1].opacity);
-    };
-    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(false, 12, ColorScheme::light)),
-              std::make_pair(0.07, 0.06));
-    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(true, 12, ColorScheme::light)),
-              std::make_pair(0.07, 0.08));
-    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(false, 12, ColorScheme::dark)), std::make_pair(0.22, 0.3));
-    EXPECT_EQ(opacities(QvSurface::qvReferenceCard(true, 12, ColorScheme::dark)), std::make_pair(0.22, 0.3));
+TEST(QvSurfaceTest, PaintedFillOutlineAndCornersMatchTheTokens) {
+    const QColor bg = QvColor::qvBgPrimary().resolve(L), canvas = QvColor::qvCanvas().resolve(L);
+    const QImage card = renderOn(bg, QvSurface::qvCard(false, 20, L));
+    const QImage cardHover = renderOn(bg, QvSurface::qvCard(true, 20, L));
+    const QImage chip = renderOn(bg, QvSurface::qvChip(false, L));
+    const QImage ref = renderOn(canvas, QvSurface::qvReferenceCard(false, 12, L));
+    const QImage refHover = renderOn(canvas, QvSurface::qvReferenceCard(true, 12, L));
+    expectColor(card, kCenter, QvColor::qvBgCard());
+    expectColor(card, kOutlineTop, QvColor::qvBorderCard());
+    expectColor(cardHover, kCenter, QvColor::qvBgCardHover());
+    expectColor(cardHover, kOutlineTop, QvColor::qvBorderCard());
+    // The card casts the same shadow hovered or not; the chip casts none and has rounded corners.
+    EXPECT_LT(lightness(card, kBelow), lightness(card, kFarBelow));
+    EXPECT_EQ(card.pixel(kBelow), cardHover.pixel(kBelow));
+    expectColor(chip, kCenter, QvColor::qvBgCard());
+    expectColor(chip, kBelow, QvColor::qvBgPrimary(), 0);
+    expectColor(chip, QPoint(41, 31), QvColor::qvBgPrimary(), 8);
+    // The hovered reference card is raised and lifted one pixel.
+    expectColor(ref, kCenter, QvColor::qvSurface());
+    expectColor(ref, kOutlineTop, QvColor::qvStroke());
+    expectColor(refHover, kCenter, QvColor::qvSurfaceRaised());
+    expectColor(refHover, kOutlineTop - QPoint(0, 1), QvColor::qvStroke());
+    expectColor(refHover, kOutlineTop, QvColor::qvSurfaceRaised());
+}
 
-    // The same grey under a light and a dark card: the dark one's shadow is much deeper.
+TEST(QvSurfaceTest, DarkShadowsAreLightTintedOrDeeper) {
+    // On black the dark card's ink-tinted shadow brightens what lies under it.
+    const QImage onBlack = renderOn(Qt::black, QvSurface::qvCard(false, 20, D));
+    EXPECT_GT(lightness(onBlack, kBelow), 0);
+    EXPECT_EQ(lightness(onBlack, kFarBelow), 0);
+    // The same grey under a light and a dark reference card: the dark one's shadow is much deeper.
     const QColor grey(128, 128, 128);
-    const QImage lightImage = renderOn(grey, QvSurface::qvReferenceCard(false, 12, ColorScheme::light));
-    const QImage darkImage = renderOn(grey, QvSurface::qvReferenceCard(false, 12, ColorScheme::dark));
-    EXPECT_LT(lightness(darkImage, kCenterX, 98) + 20, lightness(lightImage, kCenterX, 98));
+    const QImage lightRef = renderOn(grey, QvSurface::qvReferenceCard(false, 12, L));
+    const QImage darkRef = renderOn(grey, QvSurface::qvReferenceCard(false, 12, D));
+    EXPECT_LT(lightness(darkRef, QPoint(100, 98)) + 20, lightness(lightRef, QPoint(100, 98)));
 }
 
-TEST(QvSurfaceTest, HoveredReferenceCardIsRaisedAndLiftedOnePixel) {
-    const QColor bg = light(QvColor::qvCanvas());
-    const QImage plain = renderOn(bg, QvSurface::qvReferenceCard(false, 12, ColorScheme::light));
-    const QImage hovered = renderOn(bg, QvSurface::qvReferenceCard(true, 12, ColorScheme::light));
-    expectColor(plain, kCenterX, kCenterY, light(QvColor::qvSurface()));
-    expectColor(hovered, kCenterX, kCenterY, light(QvColor::qvSurfaceRaised()));
-    expectColor(plain, kCenterX, kOutlineTop, light(QvColor::qvStroke()));
-    expectColor(hovered, kCenterX, kOutlineTop - 1, light(QvColor::qvStroke()));
-    expectColor(hovered, kCenterX, kOutlineTop, light(QvColor::qvSurfaceRaised()));
-}
-
-TEST(QvSurfaceTest, FloatingBarIsAlwaysRaisedWithItsOwnRadius) {
-    const SurfaceStyle bar = QvSurface::qvFloatingBar(ColorScheme::light);
-    EXPECT_DOUBLE_EQ(bar.cornerRadius, QV::rBottomBar);
-    EXPECT_DOUBLE_EQ(bar.yOffset, 0);
-    EXPECT_EQ(bar.fill, light(QvColor::qvSurfaceRaised()));
-    EXPECT_DOUBLE_EQ(bar.shadows[0].opacity, 0.08);
-    EXPECT_DOUBLE_EQ(bar.shadows[1].opacity, 0.1);
-    const SurfaceStyle dark = QvSurface::qvFloatingBar(ColorScheme::dark);
-    EXPECT_DOUBLE_EQ(dark.shadows[0].opacity, 0.22);
-    EXPECT_DOUBLE_EQ(dark.shadows[1].opacity, 0.3);
-}
-
-TEST(QvSurfaceTest, HugeRadiusGivesACapsuleInsideItsRect) {
+TEST(QvSurfaceTest, HugeRadiusGivesACapsuleAndMarginsCoverShadowsAndLift) {
     const QPainterPath pill = QvSurface::continuousRoundedRect(QRectF(0, 0, 100, 20), QV::rPill);
     EXPECT_EQ(pill.boundingRect(), QRectF(0, 0, 100, 20));
     EXPECT_TRUE(pill.contains(QPointF(50, 1)));
     EXPECT_FALSE(pill.contains(QPointF(1, 1)));
     EXPECT_TRUE(pill.contains(QPointF(10, 10)));
-}
 
-TEST(QvSurfaceTest, ShadowMarginsCoverTheFarthestShadowAndTheLift) {
-    const QMargins card = QvSurface::shadowMargins(QvSurface::qvCard(false, 20, ColorScheme::light));
+    const QMargins card = QvSurface::shadowMargins(QvSurface::qvCard(false, 20, L));
     EXPECT_GT(card.bottom(), card.top()); // shadows fall downwards
-    const QMargins plain =
-        QvSurface::shadowMargins(QvSurface::qvReferenceCard(false, 12, ColorScheme::light));
-    const QMargins lifted =
-        QvSurface::shadowMargins(QvSurface::qvReferenceCard(true, 12, ColorScheme::light));
-    EXPECT_EQ(lifted.top(), plain.top() + 1);
-    EXPECT_GE(QvSurface::shadowMargins(QvSurface::qvChip(false, ColorScheme::light)).left(), 1);
+    const QMargins plain = QvSurface::shadowMargins(QvSurface::qvReferenceCard(false, 12, L));
+    EXPECT_EQ(QvSurface::shadowMargins(QvSurface::qvReferenceCard(true, 12, L)).top(), plain.top() + 1);
+    EXPECT_GE(QvSurface::shadowMargins(QvSurface::qvChip(false, L)).left(), 1);
 }
 
-TEST(SurfaceWidgetTest, ShadowIsDrawnInsideTheWidgetWithoutClipping) {
-    QWidget host;
-    host.setAutoFillBackground(true);
-    QPalette palette = host.palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    host.setPalette(palette);
-    auto* layout = new QVBoxLayout(&host);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* surface = new SurfaceWidget(SurfaceWidget::Kind::floatingBar);
-    surface->setFixedSize(260, 54 + surface->shadowMargins().top() + surface->shadowMargins().bottom());
-    layout->addWidget(surface);
-    host.resize(260, surface->height());
-
-    const QImage image = host.grab().toImage();
-    const QRect shape = surface->surfaceRect();
+TEST(SurfaceWidgetTest, KeepsRoomForShadowsLiftsContentOnHoverAndFollowsTheTreesScheme) {
+    SurfaceWidget bar(SurfaceWidget::Kind::floatingBar);
+    bar.resize(260, 54 + bar.shadowMargins().top() + bar.shadowMargins().bottom());
+    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    bar.render(&image);
+    const QRect shape = bar.surfaceRect();
     EXPECT_EQ(shape.height(), 54);
     // Under the bar, inside the reserved room: shadowed, not white.
-    EXPECT_LT(lightness(image, shape.center().x(), shape.bottom() + 6), 3 * 255 - 6);
-    expectColor(image, shape.center().x(), shape.center().y(), light(QvColor::qvSurfaceRaised()));
-}
+    EXPECT_LT(lightness(image, QPoint(shape.center().x(), shape.bottom() + 6)), 3 * 255 - 6);
+    expectColor(image, shape.center(), QvColor::qvSurfaceRaised());
+    bar.setHovered(true); // the floating bar is never hovered
+    EXPECT_FALSE(bar.isHovered());
 
-TEST(SurfaceWidgetTest, HoverTrackingLiftsContentWithTheSurface) {
     SurfaceWidget card(SurfaceWidget::Kind::referenceCard);
     card.setPadding(QMargins(10, 10, 10, 10));
     const QMargins before = card.contentsMargins();
     card.setHovered(true);
     EXPECT_EQ(card.contentsMargins().top(), before.top() - 1);
     EXPECT_EQ(card.contentsMargins().bottom(), before.bottom() + 1);
-    EXPECT_EQ(card.currentStyle().fill, light(QvColor::qvSurfaceRaised()));
+    EXPECT_EQ(card.currentStyle().fill, QvColor::qvSurfaceRaised().resolve(L));
 
-    SurfaceWidget bar(SurfaceWidget::Kind::floatingBar);
-    bar.setHovered(true);
-    EXPECT_FALSE(bar.isHovered());
-}
-
-TEST(SurfaceWidgetTest, DarkSchemeFromTheTreeReachesTheSurface) {
     QWidget root;
-    auto* card = new SurfaceWidget(SurfaceWidget::Kind::card, &root);
-    ViewEnvironment::setColorScheme(&root, ColorScheme::dark);
-    EXPECT_EQ(card->currentStyle().fill, QvColor::qvBgCard().resolve(ColorScheme::dark));
+    auto* dark = new SurfaceWidget(SurfaceWidget::Kind::card, &root);
+    ViewEnvironment::setColorScheme(&root, D);
+    EXPECT_EQ(dark->currentStyle().fill, QvColor::qvBgCard().resolve(D));
 }
