@@ -40,6 +40,17 @@ protected:
         EXPECT_TRUE(found.has_value());
         return found.value_or(TimerItem{});
     }
+    // A timer's state and seconds left, to compare in one step.
+    std::pair<TimerState, qint64> status(const QUuid& id) const {
+        const TimerItem item = current(id);
+        return {item.state, item.remaining};
+    }
+    // Adds a countdown that must be accepted.
+    TimerItem add(const char* title, qint64 seconds, bool run = true) {
+        const auto item = manager->addTimer(QString::fromUtf8(title), seconds, run);
+        EXPECT_TRUE(item.has_value());
+        return item.value_or(TimerItem{});
+    }
     // A timer as a restored list would hold it: any state with any remaining time.
     TimerItem stored(TimerState state, qint64 total, qint64 remaining,
                      const QString& title = QStringLiteral("t")) {
@@ -47,6 +58,16 @@ protected:
             TimerItem::make(QUuid::createUuid(), title, total, state, false, std::nullopt, std::nullopt, now);
         item.remaining = remaining;
         return item;
+    }
+    // Timers that fill the list to `count`, each a minute long and idle.
+    QList<TimerItem> filler(qsizetype count) const {
+        QList<TimerItem> many(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            many[i].id = QUuid(uint(i), 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
+            many[i].totalDuration = many[i].remaining = 60;
+            many[i].createdAt = now;
+        }
+        return many;
     }
     // Makes the manager and gives it exactly these timers, through the restore path.
     void makeWith(const QList<TimerItem>& items) {

@@ -18,45 +18,35 @@ QList<SequenceStep> steps(qint64 focus, qint64 pause) {
 
 TEST_F(TimerManagerPresetsTest, LoadsInOrderAndComputesTodayFromTheHistory) {
     QStringList journal;
-    persistence.journal = &journal;
-    history.journal = &journal;
+    persistence.journal = history.journal = &journal;
     history.entries = {TimerHistoryEntry::make(QStringLiteral("earlier"), 600, now.addSecs(-3600)),
                        TimerHistoryEntry::make(QStringLiteral("yesterday"), 900, now.addDays(-1))};
     make();
-    EXPECT_EQ(journal, QStringList({QStringLiteral("persistence.loadPresets"),
-                                    QStringLiteral("persistence.loadSequences"),
-                                    QStringLiteral("persistence.loadActiveSequenceID"),
-                                    QStringLiteral("persistence.loadLastDuration"),
-                                    QStringLiteral("persistence.loadScheduledTimers"),
-                                    QStringLiteral("history.loadHistory")}));
+    EXPECT_EQ(journal, QStringList({"persistence.loadPresets", "persistence.loadSequences",
+                                    "persistence.loadActiveSequenceID", "persistence.loadLastDuration",
+                                    "persistence.loadScheduledTimers", "history.loadHistory"}));
     EXPECT_EQ(manager->stats().todayTotalSeconds(), 600);
     EXPECT_EQ(manager->presets(), TimerPreset::defaultPresets());
-    EXPECT_TRUE(manager->timers().isEmpty());
-    EXPECT_FALSE(manager->isTicking());
 }
 
-TEST_F(TimerManagerPresetsTest, WithNoStoredActiveIdTheFirstSequenceIsActiveWithoutBeingSaved) {
+TEST_F(TimerManagerPresetsTest, TheActiveSequenceIsTheStoredIdElseTheFirstWithoutSavingIt) {
     make();
-    ASSERT_TRUE(manager->activeSequence().has_value());
     EXPECT_EQ(manager->activeSequence()->id, TimerSequence::defaultSequences().first().id);
     EXPECT_TRUE(persistence.activeSequenceIDSaves.isEmpty());
-
+    const QUuid gone = QUuid::createUuid(); // kept, though it matches no sequence
+    persistence.activeSequenceID = gone;
+    make();
+    EXPECT_EQ(manager->activeSequenceID(), gone);
+    EXPECT_FALSE(manager->activeSequence().has_value());
+    persistence.activeSequenceID.reset();
     persistence.sequences.clear();
     make();
     EXPECT_FALSE(manager->activeSequenceID().has_value());
 }
 
-TEST_F(TimerManagerPresetsTest, AStoredIdThatMatchesNoSequenceIsKeptButGivesNoActiveSequence) {
-    const QUuid gone = QUuid::createUuid();
-    persistence.activeSequenceID = gone;
-    make();
-    EXPECT_EQ(manager->activeSequenceID(), gone);
-    EXPECT_FALSE(manager->activeSequence().has_value());
-}
-
 TEST_F(TimerManagerPresetsTest, TheDefaultLengthCountsOnlyStoredValuesOfAtLeastOne) {
-    const std::pair<qint64, qint64> cases[] = {{1500, 1500}, {0, 1500}, {-60, 1500}, {1, 1}, {5400, 5400}};
-    for (const auto& [storedValue, expected] : cases) {
+    for (const auto& [storedValue, expected] :
+         {std::pair<qint64, qint64>{1500, 1500}, {0, 1500}, {-60, 1500}, {1, 1}, {5400, 5400}}) {
         persistence.lastDuration = storedValue;
         make();
         EXPECT_EQ(manager->defaultDuration(), expected) << storedValue;
@@ -65,16 +55,17 @@ TEST_F(TimerManagerPresetsTest, TheDefaultLengthCountsOnlyStoredValuesOfAtLeastO
 
 // ---- Presets ----
 
-TEST_F(TimerManagerPresetsTest, PresetsStopAtTenWithoutSavingTheRefusal) {
+TEST_F(TimerManagerPresetsTest, PresetsKeepTheirNamesSaturateAndStopAtTenWithoutSavingTheRefusal) {
     make(); // the three defaults
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 5; ++i) {
         manager->addPreset(QStringLiteral("p%1").arg(i), 10);
     }
-    ASSERT_EQ(manager->presets().size(), 9);
+    manager->addPreset(QStringLiteral("  tea "), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(manager->presets().last().name, QStringLiteral("  tea "));
+    EXPECT_EQ(manager->presets().last().durationInSeconds, std::numeric_limits<qint64>::max());
     manager->addPreset(QString(), 5); // the tenth, unnamed
     EXPECT_EQ(manager->presets().size(), 10);
-    EXPECT_EQ(manager->presets().last().name, QString());
-    EXPECT_EQ(manager->presets().last().durationInSeconds, 300);
+    EXPECT_EQ(manager->presets().last(), (TimerPreset{manager->presets().last().id, QString(), 300}));
     EXPECT_EQ(persistence.presetSaves.size(), 7);
 
     QSignalSpy spy(manager.get(), &TimerManager::presetsChanged);
@@ -84,14 +75,7 @@ TEST_F(TimerManagerPresetsTest, PresetsStopAtTenWithoutSavingTheRefusal) {
     EXPECT_EQ(spy.count(), 0);
 }
 
-TEST_F(TimerManagerPresetsTest, PresetNamesAreKeptAsTypedAndHugeMinutesSaturate) {
-    make();
-    manager->addPreset(QStringLiteral("  tea "), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(manager->presets().last().name, QStringLiteral("  tea "));
-    EXPECT_EQ(manager->presets().last().durationInSeconds, std::numeric_limits<qint64>::max());
-}
-
-TEST_F(TimerManagerPresetsTest, UpdatingAPresetPublishesTheNameThenTheLengthAndSavesOnce) {
+TEST_F(TimerManagerPresetsTest, UpdatingPublishesNameThenLengthAndRemovingSavesEvenWhenNothingMatched) {
     make();
     const TimerPreset target = manager->presets().at(1);
     QStringList seen;
@@ -100,48 +84,31 @@ TEST_F(TimerManagerPresetsTest, UpdatingAPresetPublishesTheNameThenTheLengthAndS
         seen << QStringLiteral("%1/%2").arg(p.name).arg(p.durationInSeconds);
     });
     manager->updatePreset(target, QStringLiteral("Lunch"), 50);
-    EXPECT_EQ(seen, QStringList({QStringLiteral("Lunch/2700"), QStringLiteral("Lunch/3000")}));
+    EXPECT_EQ(seen, QStringList({"Lunch/2700", "Lunch/3000"}));
     EXPECT_EQ(persistence.presetSaves.size(), 1);
     EXPECT_EQ(manager->presets().at(1).id, target.id);
-
     manager->updatePreset(TimerPreset{QUuid::createUuid(), QStringLiteral("x"), 60}, QStringLiteral("y"), 1);
     EXPECT_EQ(persistence.presetSaves.size(), 1);
-}
 
-TEST_F(TimerManagerPresetsTest, RemovingAPresetSavesEvenWhenNothingMatched) {
-    make();
     const TimerPreset first = manager->presets().first();
     manager->removePreset(first);
-    EXPECT_EQ(manager->presets().size(), 2);
     manager->removePreset(first);
     EXPECT_EQ(manager->presets().size(), 2);
-    EXPECT_EQ(persistence.presetSaves.size(), 2);
+    EXPECT_EQ(persistence.presetSaves.size(), 3);
 }
 
 // ---- Sequences ----
 
-TEST_F(TimerManagerPresetsTest, SequencesNeedStepsAndStopAtTwenty) {
+TEST_F(TimerManagerPresetsTest, SequencesNeedStepsStopAtTwentyAndABlankNameBecomesSequence) {
     make(); // the three defaults
     EXPECT_FALSE(manager->addSequence(QStringLiteral("empty"), {}).has_value());
-    for (int i = 0; i < 17; ++i) {
-        ASSERT_TRUE(manager->addSequence(QStringLiteral("s%1").arg(i), steps(25, 5)).has_value());
-    }
-    EXPECT_EQ(manager->sequences().size(), 20);
-    EXPECT_FALSE(manager->addSequence(QStringLiteral("one more"), steps(25, 5)).has_value());
-    EXPECT_EQ(manager->sequences().size(), 20);
-    EXPECT_EQ(persistence.sequenceSaves.size(), 17);
-}
-
-TEST_F(TimerManagerPresetsTest, ABlankSequenceNameBecomesSequenceButLineBreaksAreNotBlank) {
-    make();
-    const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("   "), QStringLiteral("Sequence")},
-        {QString(), QStringLiteral("Sequence")},
-        {QStringLiteral("\t \u3000"), QStringLiteral("Sequence")},
-        {QStringLiteral(" Deep"), QStringLiteral(" Deep")},
-        {QStringLiteral("\n"), QStringLiteral("\n")},
-    };
-    for (const auto& [typed, kept] : cases) {
+    // Blank means white space, but a line break is a name.
+    const std::pair<QString, QString> names[] = {{"   ", "Sequence"},
+                                                 {QString(), "Sequence"},
+                                                 {"\t \u3000", "Sequence"},
+                                                 {" Deep", " Deep"},
+                                                 {"\n", "\n"}};
+    for (const auto& [typed, kept] : names) {
         const auto made = manager->addSequence(typed, steps(25, 5));
         ASSERT_TRUE(made.has_value());
         EXPECT_EQ(made->name, kept);
@@ -151,6 +118,12 @@ TEST_F(TimerManagerPresetsTest, ABlankSequenceNameBecomesSequenceButLineBreaksAr
     manager->updateSequence(last, QStringLiteral(" \t"), steps(30, 5));
     EXPECT_EQ(manager->sequences().last().name, QStringLiteral("Sequence"));
     EXPECT_NE(manager->activeSequenceID(), std::optional<QUuid>(last.id)); // adding never makes one active
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(manager->addSequence(QStringLiteral("s%1").arg(i), steps(25, 5)).has_value());
+    }
+    EXPECT_FALSE(manager->addSequence(QStringLiteral("one more"), steps(25, 5)).has_value());
+    EXPECT_EQ(manager->sequences().size(), 20);
+    EXPECT_EQ(persistence.sequenceSaves.size(), 18); // 17 added, 1 updated
 }
 
 TEST_F(TimerManagerPresetsTest, UpdatingTheActiveSequenceAppliesItToThePomodoroSettings) {
@@ -162,28 +135,22 @@ TEST_F(TimerManagerPresetsTest, UpdatingTheActiveSequenceAppliesItToThePomodoroS
     EXPECT_EQ(settings.pomWorkMinutes(), 50);
     EXPECT_EQ(settings.pomShortBreakMinutes(), 10);
     EXPECT_EQ(persistence.activeSequenceIDSaves, QList<std::optional<QUuid>>({active.id}));
-
     const TimerSequence other = manager->sequences().at(1);
     manager->updateSequence(other, QStringLiteral("Other"), steps(70, 20));
     EXPECT_EQ(settings.pomWorkMinutes(), 50);
-
     manager->updateSequence(other, QStringLiteral("Refused"), {});
     EXPECT_EQ(manager->sequences().at(1).name, QStringLiteral("Other"));
 }
 
 TEST_F(TimerManagerPresetsTest, RemovingTheActiveSequenceActivatesTheFirstLeftWithoutApplyingIt) {
     make();
-    settings.setPomWorkMinutes(33);
     const QList<TimerSequence> all = manager->sequences();
     manager->applySequence(all.at(1));
     settings.setPomWorkMinutes(33);
     persistence.activeSequenceIDSaves.clear();
-
     manager->removeSequence(all.at(1));
-    EXPECT_EQ(manager->activeSequenceID(), all.at(0).id);
     EXPECT_EQ(persistence.activeSequenceIDSaves, QList<std::optional<QUuid>>({all.at(0).id}));
     EXPECT_EQ(settings.pomWorkMinutes(), 33);
-
     manager->removeSequence(all.at(2)); // not active: the active id stays
     EXPECT_EQ(manager->activeSequenceID(), all.at(0).id);
     manager->removeSequence(all.at(0));
@@ -195,11 +162,9 @@ TEST_F(TimerManagerPresetsTest, RemovingTheActiveSequenceActivatesTheFirstLeftWi
 TEST_F(TimerManagerPresetsTest, ApplyingCopiesTheFirstLengthsOnlyForAListedSequence) {
     make();
     settings.setPomWorkMinutes(25);
-    TimerSequence stranger{QUuid::createUuid(), QStringLiteral("x"), steps(90, 30)};
-    manager->applySequence(stranger);
+    manager->applySequence(TimerSequence{QUuid::createUuid(), QStringLiteral("x"), steps(90, 30)});
     EXPECT_EQ(settings.pomWorkMinutes(), 25);
     EXPECT_TRUE(persistence.activeSequenceIDSaves.isEmpty());
-
     const auto focusOnly = manager->addSequence(
         QStringLiteral("focus only"), {SequenceStep{QUuid::createUuid(), SequenceStepKind::focus, 45}});
     settings.setPomShortBreakMinutes(7);
@@ -211,36 +176,24 @@ TEST_F(TimerManagerPresetsTest, ApplyingCopiesTheFirstLengthsOnlyForAListedSeque
 
 // ---- Label text ----
 
-TEST_F(TimerManagerPresetsTest, WithoutAMainTimerBothTextsShowTheDefaultLength) {
-    make();
-    EXPECT_EQ(manager->displayTime(), QStringLiteral("25:00"));
-    EXPECT_EQ(manager->menuBarText(TimeDisplayStyle::english, MenuBarAlarmFormat::worded,
-                                   MenuBarRemainingDetail::words),
-              QStringLiteral("25:00"));
+TEST_F(TimerManagerPresetsTest, TheLabelShowsTheDefaultLengthThenACountdownsTimeThenAnAlarmsTarget) {
+    now = QDateTime(QDate(2024, 5, 14), QTime(19, 39, 55), Qt::LocalTime);
     persistence.lastDuration = 5400;
     make();
-    manager->addTimer(QStringLiteral("done"), 1, true);
+    add("done", 1);
     manager->tick(); // a finished timer is never the main one
     EXPECT_EQ(manager->displayTime(), QStringLiteral("1:30:00"));
     EXPECT_EQ(manager->menuBarText(TimeDisplayStyle::japanese, MenuBarAlarmFormat::targetAndRemaining,
                                    MenuBarRemainingDetail::seconds),
               QStringLiteral("1:30:00"));
-}
-
-TEST_F(TimerManagerPresetsTest, ACountdownShowsItsOwnTimeWhateverTheStyle) {
-    make();
-    manager->addTimer(QStringLiteral("count"), 3725, true);
-    manager->addAlarm(QStringLiteral("alarm"), now.addSecs(600));
+    const TimerItem count = add("count", 3725);
+    manager->addAlarm(QStringLiteral("call"), QDateTime(QDate(2024, 5, 14), QTime(19, 44), Qt::LocalTime));
     EXPECT_EQ(manager->displayTime(), QStringLiteral("1:02:05"));
     EXPECT_EQ(manager->menuBarText(TimeDisplayStyle::english, MenuBarAlarmFormat::worded,
                                    MenuBarRemainingDetail::minutes),
-              QStringLiteral("1:02:05"));
-}
+              QStringLiteral("1:02:05")); // whatever the style
 
-TEST_F(TimerManagerPresetsTest, AnAlarmShowsItsTargetAndRemainingTime) {
-    now = QDateTime(QDate(2024, 5, 14), QTime(19, 39, 55), Qt::LocalTime);
-    make();
-    manager->addAlarm(QStringLiteral("call"), QDateTime(QDate(2024, 5, 14), QTime(19, 44), Qt::LocalTime));
+    manager->pause(count); // the running alarm is the main timer now
     manager->tick();
     EXPECT_EQ(manager->displayTime(), QStringLiteral("until 19:44 (04:05)"));
     EXPECT_EQ(manager->menuBarText(TimeDisplayStyle::japanese, MenuBarAlarmFormat::targetAndRemaining,
