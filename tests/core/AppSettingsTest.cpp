@@ -10,58 +10,48 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+using S = AppSettings;
+
 struct Setting {
     const char* key;
     QVariant defaultValue;
     std::function<QVariant(const AppSettings&)> read;
 };
 
-// The settings contract: every property, its key and its default, in declaration order.
-QList<Setting> contract() {
-    auto i = [](qint64 (AppSettings::*get)() const) {
-        return [get](const AppSettings& s) { return QVariant((s.*get)()); };
-    };
-    auto b = [](bool (AppSettings::*get)() const) {
-        return [get](const AppSettings& s) { return QVariant((s.*get)()); };
-    };
-    auto t = [](QString (AppSettings::*get)() const) {
-        return [get](const AppSettings& s) { return QVariant((s.*get)()); };
-    };
-    return {
-        {"bl.defaultDuration", qint64(1500), i(&AppSettings::defaultDuration)},
-        {"bl.appLanguage", QStringLiteral("ja"), t(&AppSettings::appLanguageRaw)},
-        {"bl.displayStyle", QStringLiteral("japanese"), t(&AppSettings::displayStyleRaw)},
-        {"bl.menubar.showIcon", false, b(&AppSettings::menuBarShowIcon)},
-        {"bl.menubar.displayMode", QStringLiteral("timeOnly"), t(&AppSettings::menuBarDisplayModeRaw)},
-        {"bl.menubar.iconStyle", QStringLiteral("windup"), t(&AppSettings::menuBarIconStyleRaw)},
-        {"bl.floating.showTaskName", true, b(&AppSettings::floatingShowTaskName)},
-        {"bl.menubar.alarmFormat", QStringLiteral("targetAndRemaining"),
-         t(&AppSettings::menuBarAlarmFormatRaw)},
-        {"bl.menubar.remainingDetail", QStringLiteral("seconds"), t(&AppSettings::menuBarRemainingDetailRaw)},
-        {"bl.quickPreset.minutes", qint64(25), i(&AppSettings::quickPresetMinutes)},
-        {"bl.quickPreset.behavior", QStringLiteral("toggle"), t(&AppSettings::quickPresetBehaviorRaw)},
-        {"bl.soundEnabled", true, b(&AppSettings::soundEnabled)},
-        {"bl.sound.timerComplete", QStringLiteral("b.chime"), t(&AppSettings::timerCompleteSound)},
-        {"bl.sound.alarmComplete", QStringLiteral("b.digital_alarm"), t(&AppSettings::alarmCompleteSound)},
-        {"bl.sound.pomWorkStart", QStringLiteral("b.happy_beep"), t(&AppSettings::pomWorkStartSound)},
-        {"bl.sound.pomBreakStart", QStringLiteral("b.koshi"), t(&AppSettings::pomBreakStartSound)},
-        {"bl.floating.showOnStart", false, b(&AppSettings::showFloatingOnStart)},
-        {"bl.pom.workMinutes", qint64(25), i(&AppSettings::pomWorkMinutes)},
-        {"bl.pom.shortBreakMinutes", qint64(5), i(&AppSettings::pomShortBreakMinutes)},
-        {"bl.pom.longBreakMinutes", qint64(15), i(&AppSettings::pomLongBreakMinutes)},
-        {"bl.pom.longBreakEnabled", true, b(&AppSettings::pomLongBreakEnabled)},
-        {"bl.pom.cycles", qint64(4), i(&AppSettings::pomCycles)},
-        {"bl.pom.autoBreak", true, b(&AppSettings::pomAutoBreak)},
-        {"bl.pom.autoWork", false, b(&AppSettings::pomAutoWork)},
-        {"bl.history.maxEntries", qint64(100), i(&AppSettings::maxHistoryEntries)},
-        {"bl.hasSeenOnboarding", false, b(&AppSettings::hasSeenOnboarding)},
-    };
+template <class T> std::function<QVariant(const AppSettings&)> get(T (AppSettings::*getter)() const) {
+    return [getter](const AppSettings& s) { return QVariant((s.*getter)()); };
 }
 
-// A value of another type than the key's own.
-QVariant otherType(const QVariant& value) {
-    return value.typeId() == QMetaType::QString ? QVariant(qint64(7)) : QVariant(QStringLiteral("7"));
-}
+// The settings contract: every property, its key and its default, in declaration order.
+const QList<Setting> kContract{
+    {"bl.defaultDuration", qint64(1500), get(&S::defaultDuration)},
+    {"bl.appLanguage", u"ja"_s, get(&S::appLanguageRaw)},
+    {"bl.displayStyle", u"japanese"_s, get(&S::displayStyleRaw)},
+    {"bl.menubar.showIcon", false, get(&S::menuBarShowIcon)},
+    {"bl.menubar.displayMode", u"timeOnly"_s, get(&S::menuBarDisplayModeRaw)},
+    {"bl.menubar.iconStyle", u"windup"_s, get(&S::menuBarIconStyleRaw)},
+    {"bl.floating.showTaskName", true, get(&S::floatingShowTaskName)},
+    {"bl.menubar.alarmFormat", u"targetAndRemaining"_s, get(&S::menuBarAlarmFormatRaw)},
+    {"bl.menubar.remainingDetail", u"seconds"_s, get(&S::menuBarRemainingDetailRaw)},
+    {"bl.quickPreset.minutes", qint64(25), get(&S::quickPresetMinutes)},
+    {"bl.quickPreset.behavior", u"toggle"_s, get(&S::quickPresetBehaviorRaw)},
+    {"bl.soundEnabled", true, get(&S::soundEnabled)},
+    {"bl.sound.timerComplete", u"b.chime"_s, get(&S::timerCompleteSound)},
+    {"bl.sound.alarmComplete", u"b.digital_alarm"_s, get(&S::alarmCompleteSound)},
+    {"bl.sound.pomWorkStart", u"b.happy_beep"_s, get(&S::pomWorkStartSound)},
+    {"bl.sound.pomBreakStart", u"b.koshi"_s, get(&S::pomBreakStartSound)},
+    {"bl.floating.showOnStart", false, get(&S::showFloatingOnStart)},
+    {"bl.pom.workMinutes", qint64(25), get(&S::pomWorkMinutes)},
+    {"bl.pom.shortBreakMinutes", qint64(5), get(&S::pomShortBreakMinutes)},
+    {"bl.pom.longBreakMinutes", qint64(15), get(&S::pomLongBreakMinutes)},
+    {"bl.pom.longBreakEnabled", true, get(&S::pomLongBreakEnabled)},
+    {"bl.pom.cycles", qint64(4), get(&S::pomCycles)},
+    {"bl.pom.autoBreak", true, get(&S::pomAutoBreak)},
+    {"bl.pom.autoWork", false, get(&S::pomAutoWork)},
+    {"bl.history.maxEntries", qint64(100), get(&S::maxHistoryEntries)},
+    {"bl.hasSeenOnboarding", false, get(&S::hasSeenOnboarding)},
+};
 
 // A value of the key's own type that differs from the default.
 QVariant changed(const QVariant& value) {
@@ -71,32 +61,34 @@ QVariant changed(const QVariant& value) {
     case QMetaType::LongLong:
         return value.toLongLong() + 1;
     default:
-        return value.toString() + QStringLiteral("x");
+        return value.toString() + u"x"_s;
     }
 }
 
 TEST(AppSettings, FreshStoreReadsEveryDefaultAndWritesNothing) {
     Preferences prefs;
     AppSettings settings(prefs);
-    const QList<Setting> table = contract();
-    ASSERT_EQ(table.size(), 26);
+    ASSERT_EQ(kContract.size(), 26);
     ASSERT_EQ(AppSettings::allKeys().size(), 26);
-    for (int n = 0; n < table.size(); ++n) {
-        EXPECT_EQ(table[n].read(settings), table[n].defaultValue) << table[n].key;
-        EXPECT_STREQ(AppSettings::allKeys()[n].key, table[n].key);
-        EXPECT_EQ(AppSettings::allKeys()[n].defaultValue, table[n].defaultValue) << table[n].key;
+    for (int n = 0; n < kContract.size(); ++n) {
+        SCOPED_TRACE(kContract[n].key);
+        EXPECT_EQ(kContract[n].read(settings), kContract[n].defaultValue);
+        EXPECT_STREQ(AppSettings::allKeys()[n].key, kContract[n].key);
+        EXPECT_EQ(AppSettings::allKeys()[n].defaultValue, kContract[n].defaultValue);
     }
     EXPECT_TRUE(prefs.keys().isEmpty());
 }
 
 TEST(AppSettings, EachPropertyReadsItsKeyAndIgnoresOtherTypes) {
-    for (const Setting& s : contract()) {
+    for (const Setting& s : kContract) {
+        SCOPED_TRACE(s.key);
         Preferences prefs;
         AppSettings settings(prefs);
         prefs.setValue(QString::fromLatin1(s.key), changed(s.defaultValue)); // as a view would write it
-        EXPECT_EQ(s.read(settings), changed(s.defaultValue)) << s.key;
-        prefs.setValue(QString::fromLatin1(s.key), otherType(s.defaultValue));
-        EXPECT_EQ(s.read(settings), s.defaultValue) << s.key;
+        EXPECT_EQ(s.read(settings), changed(s.defaultValue));
+        const bool isText = s.defaultValue.typeId() == QMetaType::QString;
+        prefs.setValue(QString::fromLatin1(s.key), isText ? QVariant(qint64(7)) : QVariant(u"7"_s));
+        EXPECT_EQ(s.read(settings), s.defaultValue);
     }
 }
 
@@ -105,10 +97,10 @@ TEST(AppSettings, SettersStoreTypedValuesUnderTheirKeys) {
     AppSettings settings(prefs);
     settings.setPomWorkMinutes(50);
     settings.setSoundEnabled(false);
-    settings.setAppLanguageRaw(QStringLiteral("en"));
-    EXPECT_EQ(prefs.intValue(QStringLiteral("bl.pom.workMinutes")), 50);
-    EXPECT_EQ(prefs.boolValue(QStringLiteral("bl.soundEnabled")), false);
-    EXPECT_EQ(prefs.stringValue(QStringLiteral("bl.appLanguage")), QStringLiteral("en"));
+    settings.setAppLanguageRaw(u"en"_s);
+    EXPECT_EQ(prefs.intValue(u"bl.pom.workMinutes"_s), 50);
+    EXPECT_EQ(prefs.boolValue(u"bl.soundEnabled"_s), false);
+    EXPECT_EQ(prefs.stringValue(u"bl.appLanguage"_s), u"en"_s);
     EXPECT_EQ(settings.appLanguage(), AppLanguage::english);
 }
 
@@ -118,48 +110,44 @@ TEST(AppSettings, ChangeSignalFollowsEverySettingsWriteByAnyone) {
     QSignalSpy changedSpy(&settings, &AppSettings::changed);
     QSignalSpy keySpy(&settings, &AppSettings::keyChanged);
     settings.setPomCycles(3);
-    prefs.setInt(QStringLiteral("bl.pom.workMinutes"), 50); // a view writing the key directly
-    prefs.remove(QStringLiteral("bl.pom.cycles"));
-    prefs.setInt(QStringLiteral("quorvane.lastDuration"), 60); // not a settings key
-    prefs.setInt(QStringLiteral("xbl.pom.cycles"), 1);
+    prefs.setInt(u"bl.pom.workMinutes"_s, 50); // a view writing the key directly
+    prefs.remove(u"bl.pom.cycles"_s);
+    prefs.setInt(u"quorvane.lastDuration"_s, 60); // not a settings key
+    prefs.setInt(u"xbl.pom.cycles"_s, 1);
     EXPECT_EQ(changedSpy.count(), 3);
     ASSERT_EQ(keySpy.count(), 3);
-    EXPECT_EQ(keySpy.at(1).at(0).toString(), QStringLiteral("bl.pom.workMinutes"));
+    EXPECT_EQ(keySpy.at(1).at(0).toString(), u"bl.pom.workMinutes"_s);
     EXPECT_EQ(settings.pomWorkMinutes(), 50);
 }
 
 TEST(AppSettings, UnknownRawValuesFallBack) {
     Preferences prefs;
     AppSettings settings(prefs);
-    prefs.setString(QStringLiteral("bl.quickPreset.behavior"), QStringLiteral("sometimes"));
+    prefs.setString(u"bl.quickPreset.behavior"_s, u"sometimes"_s);
     EXPECT_EQ(settings.quickPresetBehavior(), QuickPresetBehavior::toggle);
-    EXPECT_EQ(settings.quickPresetBehaviorRaw(), QStringLiteral("sometimes")); // stored as it is
-    prefs.setString(QStringLiteral("bl.quickPreset.behavior"), QStringLiteral("pauseResume"));
+    EXPECT_EQ(settings.quickPresetBehaviorRaw(), u"sometimes"_s); // stored as it is
+    prefs.setString(u"bl.quickPreset.behavior"_s, u"pauseResume"_s);
     EXPECT_EQ(settings.quickPresetBehavior(), QuickPresetBehavior::pauseResume);
-    prefs.setString(QStringLiteral("bl.appLanguage"), QStringLiteral("fr"));
-    EXPECT_FALSE(appLanguageFromRaw(QStringLiteral("fr")));
+    prefs.setString(u"bl.appLanguage"_s, u"fr"_s);
+    EXPECT_FALSE(appLanguageFromRaw(u"fr"_s));
     EXPECT_EQ(settings.appLanguage(), AppLanguage::japanese);
 }
 
 TEST(AppSettingsEnums, RawValuesLabelsAndOrder) {
-    const QList<QuickPresetBehavior> behaviors = allQuickPresetBehaviors();
-    ASSERT_EQ(behaviors.size(), 3);
     QStringList raws;
-    for (QuickPresetBehavior b : behaviors) {
+    for (QuickPresetBehavior b : allQuickPresetBehaviors()) {
         raws << toRaw(b);
         EXPECT_EQ(quickPresetBehaviorFromRaw(toRaw(b)), b);
     }
-    EXPECT_EQ(raws, (QStringList{QStringLiteral("toggle"), QStringLiteral("start"),
-                                 QStringLiteral("pauseResume")}));
+    EXPECT_EQ(raws, (QStringList{u"toggle"_s, u"start"_s, u"pauseResume"_s}));
     // With no translation loaded the English source texts show.
-    EXPECT_EQ(label(QuickPresetBehavior::toggle), QStringLiteral("Start ↔ Stop"));
-    EXPECT_EQ(detail(QuickPresetBehavior::pauseResume),
-              QStringLiteral("Pauses if running, resumes if paused"));
+    EXPECT_EQ(label(QuickPresetBehavior::toggle), u"Start ↔ Stop"_s);
+    EXPECT_EQ(detail(QuickPresetBehavior::pauseResume), u"Pauses if running, resumes if paused"_s);
 
     ASSERT_EQ(allAppLanguages(), (QList<AppLanguage>{AppLanguage::japanese, AppLanguage::english}));
-    EXPECT_EQ(toRaw(AppLanguage::japanese), QStringLiteral("ja"));
-    EXPECT_EQ(label(AppLanguage::japanese), QStringLiteral("日本語"));
-    EXPECT_EQ(label(AppLanguage::english), QStringLiteral("English"));
+    EXPECT_EQ(toRaw(AppLanguage::japanese), u"ja"_s);
+    EXPECT_EQ(label(AppLanguage::japanese), u"日本語"_s);
+    EXPECT_EQ(label(AppLanguage::english), u"English"_s);
     EXPECT_EQ(locale(AppLanguage::english).language(), QLocale::English);
     EXPECT_EQ(locale(AppLanguage::japanese).language(), QLocale::Japanese);
 }

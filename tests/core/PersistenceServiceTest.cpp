@@ -13,6 +13,9 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+using PS = PersistenceService;
+
 const QDateTime kNow(QDate(2025, 3, 1), QTime(9, 0), QTimeZone::utc());
 
 QString key(const char* name) {
@@ -20,15 +23,30 @@ QString key(const char* name) {
 }
 
 TimerItem timer(TimerState state, qint64 seconds = 60) {
-    return TimerItem::make(QUuid::createUuid(), QStringLiteral("t"), seconds, state, false, std::nullopt,
-                           std::nullopt, kNow);
+    return TimerItem::make(QUuid::createUuid(), u"t"_s, seconds, state, false, std::nullopt, std::nullopt,
+                           kNow);
+}
+
+// Enough timers that encoding them in the background is still running when the next call comes.
+QList<TimerItem> manyTimers() {
+    return QList<TimerItem>(20000, timer(TimerState::running));
+}
+
+QList<TimerItem> storedTimers(const Preferences& prefs) {
+    const auto data = prefs.dataValue(key(PS::kActiveTimersKey));
+    return data ? TimerItem::decodeList(*data).value_or(QList<TimerItem>{}) : QList<TimerItem>{};
 }
 
 class PersistenceServiceTest : public ::testing::Test {
 protected:
     PersistenceServiceTest() {
-        prefs.setInt(key(PersistenceService::kSchemaVersionKey), 2); // so construction logs nothing
+        prefs.setInt(key(PS::kSchemaVersionKey), 2); // so construction logs nothing
         service = std::make_unique<PersistenceService>(prefs, [] { return kNow; });
+    }
+    // Lets a background save in flight finish and its queued completion run.
+    void settle() {
+        service->waitForBackgroundSaves();
+        QCoreApplication::processEvents();
     }
 
     Preferences prefs;
@@ -36,80 +54,64 @@ protected:
     std::unique_ptr<PersistenceService> service;
 };
 
-TEST_F(PersistenceServiceTest, EmptyStoreGivesDefaultsWithoutLogging) {
-    EXPECT_EQ(service->loadPresets(), TimerPreset::defaultPresets());
-    EXPECT_EQ(service->loadSequences(), TimerSequence::defaultSequences());
-    EXPECT_TRUE(service->loadActiveTimers().isEmpty());
-    EXPECT_TRUE(service->loadScheduledTimers().isEmpty());
-    EXPECT_FALSE(service->loadActiveSequenceID());
-    EXPECT_EQ(service->loadLastDuration(), 1500);
-    EXPECT_TRUE(log.lines().isEmpty());
-}
-
-TEST_F(PersistenceServiceTest, ValueOfAnotherTypeCountsAsAbsentWithoutLogging) {
-    for (const char* k : {PersistenceService::kPresetsKey, PersistenceService::kSequencesKey,
-                          PersistenceService::kActiveTimersKey, PersistenceService::kScheduledTimersKey}) {
-        prefs.setString(key(k), QStringLiteral("[]")); // JSON text, but a string value, not data
+TEST_F(PersistenceServiceTest, EmptyStoreOrValuesOfAnotherTypeGiveDefaultsWithoutLogging) {
+    auto expectDefaultsWithoutLogging = [&] {
+        EXPECT_EQ(service->loadPresets(), TimerPreset::defaultPresets());
+        EXPECT_EQ(service->loadSequences(), TimerSequence::defaultSequences());
+        EXPECT_TRUE(service->loadActiveTimers().isEmpty());
+        EXPECT_TRUE(service->loadScheduledTimers().isEmpty());
+        EXPECT_FALSE(service->loadActiveSequenceID());
+        EXPECT_EQ(service->loadLastDuration(), 1500);
+        EXPECT_TRUE(log.lines().isEmpty());
+    };
+    expectDefaultsWithoutLogging();
+    // JSON text, but a string value, not data.
+    for (auto k : {PS::kPresetsKey, PS::kSequencesKey, PS::kActiveTimersKey, PS::kScheduledTimersKey}) {
+        prefs.setString(key(k), u"[]"_s);
     }
-    prefs.setInt(key(PersistenceService::kActiveSequenceIDKey), 5);
-    prefs.setString(key(PersistenceService::kLastDurationKey), QStringLiteral("90"));
-    EXPECT_EQ(service->loadPresets(), TimerPreset::defaultPresets());
-    EXPECT_EQ(service->loadSequences(), TimerSequence::defaultSequences());
-    EXPECT_TRUE(service->loadActiveTimers().isEmpty());
-    EXPECT_TRUE(service->loadScheduledTimers().isEmpty());
-    EXPECT_FALSE(service->loadActiveSequenceID());
-    EXPECT_EQ(service->loadLastDuration(), 1500);
-    EXPECT_TRUE(log.lines().isEmpty());
+    prefs.setInt(key(PS::kActiveSequenceIDKey), 5);
+    prefs.setString(key(PS::kLastDurationKey), u"90"_s);
+    expectDefaultsWithoutLogging();
 }
 
 TEST_F(PersistenceServiceTest, UndecodableListLogsOneWarningAndGivesTheDefault) {
-    struct Case {
-        const char* key;
-        std::function<bool()> loadsDefault;
-        QString line;
+    const std::vector<std::tuple<const char*, const char*, std::function<bool()>>> cases{
+        {PS::kPresetsKey, "presets", [&] { return service->loadPresets() == TimerPreset::defaultPresets(); }},
+        {PS::kSequencesKey, "sequences",
+         [&] { return service->loadSequences() == TimerSequence::defaultSequences(); }},
+        {PS::kScheduledTimersKey, "scheduledTimers",
+         [&] { return service->loadScheduledTimers().isEmpty(); }},
+        {PS::kActiveTimersKey, "activeTimers", [&] { return service->loadActiveTimers().isEmpty(); }},
     };
-    const QList<Case> cases{
-        {PersistenceService::kPresetsKey,
-         [&] { return service->loadPresets() == TimerPreset::defaultPresets(); },
-         QStringLiteral("[PersistenceService] Failed to decode presets, using default")},
-        {PersistenceService::kSequencesKey,
-         [&] { return service->loadSequences() == TimerSequence::defaultSequences(); },
-         QStringLiteral("[PersistenceService] Failed to decode sequences, using default")},
-        {PersistenceService::kScheduledTimersKey, [&] { return service->loadScheduledTimers().isEmpty(); },
-         QStringLiteral("[PersistenceService] Failed to decode scheduledTimers, using default")},
-        {PersistenceService::kActiveTimersKey, [&] { return service->loadActiveTimers().isEmpty(); },
-         QStringLiteral("[PersistenceService] Failed to decode activeTimers, using default")},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [k, name, loadsDefault] : cases) {
+        SCOPED_TRACE(k);
         log.clear();
-        prefs.setData(key(c.key), QByteArray("[{\"id\":"));
-        EXPECT_TRUE(c.loadsDefault()) << c.key;
-        ASSERT_EQ(log.entries().size(), 1) << c.key;
-        EXPECT_EQ(log.entries()[0].line, c.line);
+        prefs.setData(key(k), QByteArray("[{\"id\":"));
+        EXPECT_TRUE(loadsDefault());
+        ASSERT_EQ(log.entries().size(), 1);
+        EXPECT_EQ(log.lines()[0], u"[PersistenceService] Failed to decode %1, using default"_s.arg(name));
         EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error); // warnings log as errors
-        EXPECT_EQ(prefs.dataValue(key(c.key)), QByteArray("[{\"id\":"));      // left for the next save
+        EXPECT_EQ(prefs.dataValue(key(k)), QByteArray("[{\"id\":"));          // left for the next save
     }
 }
 
-TEST_F(PersistenceServiceTest, StoredEmptyListsStayEmpty) {
-    service->savePresets({});
-    service->saveSequences({});
-    EXPECT_EQ(prefs.dataValue(key(PersistenceService::kPresetsKey)), QByteArray("[]"));
-    EXPECT_TRUE(service->loadPresets().isEmpty());
-    EXPECT_TRUE(service->loadSequences().isEmpty());
-}
-
-TEST_F(PersistenceServiceTest, ListsRoundTripAsDataValues) {
-    const QList<TimerPreset> presets{{QUuid::createUuid(), QStringLiteral("Tea"), 180}};
-    QList<TimerSequence> sequences{TimerSequence::blank()};
+TEST_F(PersistenceServiceTest, ListsRoundTripAsDataValuesAndStoredEmptyListsStayEmpty) {
+    const QList<TimerPreset> presets{{QUuid::createUuid(), u"Tea"_s, 180}};
+    const QList<TimerSequence> sequences{TimerSequence::blank()};
+    const QList<TimerItem> timers{timer(TimerState::idle), timer(TimerState::finished)};
     service->savePresets(presets);
     service->saveSequences(sequences);
-    const QList<TimerItem> timers{timer(TimerState::idle), timer(TimerState::finished)};
     service->saveActiveTimers(timers);
     EXPECT_EQ(service->loadPresets(), presets);
     EXPECT_EQ(service->loadSequences(), sequences);
     EXPECT_EQ(service->loadActiveTimers(), timers);
-    EXPECT_EQ(TimerPreset::decodeList(*prefs.dataValue(key(PersistenceService::kPresetsKey))), presets);
+    EXPECT_EQ(TimerPreset::decodeList(*prefs.dataValue(key(PS::kPresetsKey))), presets);
+
+    service->savePresets({});
+    service->saveSequences({});
+    EXPECT_EQ(prefs.dataValue(key(PS::kPresetsKey)), QByteArray("[]"));
+    EXPECT_TRUE(service->loadPresets().isEmpty());
+    EXPECT_TRUE(service->loadSequences().isEmpty());
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
@@ -117,71 +119,56 @@ TEST_F(PersistenceServiceTest, RunningTimersComeBackPausedInOrder) {
     const QList<TimerItem> saved{timer(TimerState::running), timer(TimerState::paused),
                                  timer(TimerState::finished), timer(TimerState::idle)};
     service->saveActiveTimers(saved);
-    const QList<TimerItem> loaded = service->loadActiveTimers();
-    ASSERT_EQ(loaded.size(), 4);
-    EXPECT_EQ(loaded[0].state, TimerState::paused);
-    EXPECT_EQ(loaded[1].state, TimerState::paused);
-    EXPECT_EQ(loaded[2].state, TimerState::finished);
-    EXPECT_EQ(loaded[3].state, TimerState::idle);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(loaded[i].id, saved[i].id);
-    }
+    QList<TimerItem> expected = saved;
+    expected[0].state = TimerState::paused;
+    EXPECT_EQ(service->loadActiveTimers(), expected);
     service->clearActiveTimers();
-    EXPECT_FALSE(prefs.contains(key(PersistenceService::kActiveTimersKey)));
+    EXPECT_FALSE(prefs.contains(key(PS::kActiveTimersKey)));
 }
 
 TEST_F(PersistenceServiceTest, ScheduledEntriesInThePastAreLeftOut) {
-    auto entry = [](const QDateTime& when) {
-        return ScheduledTimer{QUuid::createUuid(), when, 60, QStringLiteral("m"), true};
-    };
+    auto entry = [](QDateTime at) { return ScheduledTimer{QUuid::createUuid(), at, 60, u"m"_s, true}; };
     const QList<ScheduledTimer> stored{entry(kNow.addSecs(-1)), entry(kNow), entry(kNow.addSecs(30))};
     service->saveScheduledTimers(stored);
     EXPECT_EQ(service->loadScheduledTimers(), (QList<ScheduledTimer>{stored[1], stored[2]}));
-    EXPECT_EQ(ScheduledTimer::decodeList(*prefs.dataValue(key(PersistenceService::kScheduledTimersKey))),
-              stored);
+    EXPECT_EQ(ScheduledTimer::decodeList(*prefs.dataValue(key(PS::kScheduledTimersKey))), stored);
 }
 
 TEST_F(PersistenceServiceTest, ActiveSequenceIdIsUpperCaseTextAndRemovedWhenNone) {
+    const QString k = key(PS::kActiveSequenceIDKey);
     const QUuid id = QUuid::createUuid();
     service->saveActiveSequenceID(id);
-    EXPECT_EQ(prefs.stringValue(key(PersistenceService::kActiveSequenceIDKey)), JsonCoding::uuidText(id));
+    EXPECT_EQ(prefs.stringValue(k), JsonCoding::uuidText(id));
     EXPECT_EQ(service->loadActiveSequenceID(), id);
     service->saveActiveSequenceID(std::nullopt);
-    EXPECT_FALSE(prefs.contains(key(PersistenceService::kActiveSequenceIDKey)));
+    EXPECT_FALSE(prefs.contains(k));
     EXPECT_FALSE(service->loadActiveSequenceID());
-    prefs.setString(key(PersistenceService::kActiveSequenceIDKey), QStringLiteral("not-a-uuid"));
+    prefs.setString(k, u"not-a-uuid"_s);
     EXPECT_FALSE(service->loadActiveSequenceID());
-    prefs.setString(key(PersistenceService::kActiveSequenceIDKey), JsonCoding::uuidText(id).toLower());
+    prefs.setString(k, JsonCoding::uuidText(id).toLower());
     EXPECT_EQ(service->loadActiveSequenceID(), id);
 }
 
 TEST_F(PersistenceServiceTest, LastDurationCountsOnlyFromOneSecond) {
-    const QString k = key(PersistenceService::kLastDurationKey);
-    for (const auto& [stored, expected] :
-         {std::pair<qint64, qint64>{0, 1500}, {-5, 1500}, {1, 1}, {90, 90}}) {
-        prefs.setInt(k, stored);
+    for (const auto& [stored, expected] : {std::pair<qint64, qint64>{0, 1500}, {-5, 1500}, {1, 1}, {9, 9}}) {
+        prefs.setInt(key(PS::kLastDurationKey), stored);
         EXPECT_EQ(service->loadLastDuration(), expected) << stored;
     }
 }
 
 TEST_F(PersistenceServiceTest, EncodeFailureKeepsTheOldValueAndLogsAnError) {
     service->saveActiveTimers({timer(TimerState::idle)});
-    const QByteArray before = *prefs.dataValue(key(PersistenceService::kActiveTimersKey));
+    const QByteArray before = *prefs.dataValue(key(PS::kActiveTimersKey));
     TimerItem broken = timer(TimerState::idle);
     broken.createdAt = QDateTime();
     service->saveActiveTimers({broken});
-    EXPECT_EQ(prefs.dataValue(key(PersistenceService::kActiveTimersKey)), before);
-    ASSERT_EQ(log.entries().size(), 1);
-    EXPECT_TRUE(
-        log.lines()[0].startsWith(QStringLiteral("[PersistenceService] Failed to encode activeTimers: ")));
-    EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error);
-
-    log.clear();
+    EXPECT_EQ(prefs.dataValue(key(PS::kActiveTimersKey)), before);
     service->saveScheduledTimers({{QUuid::createUuid(), QDateTime(), 1, QString(), true}});
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(
-        log.lines()[0].startsWith(QStringLiteral("[PersistenceService] Failed to encode scheduledTimers: ")));
-    EXPECT_FALSE(prefs.contains(key(PersistenceService::kScheduledTimersKey)));
+    EXPECT_FALSE(prefs.contains(key(PS::kScheduledTimersKey)));
+    ASSERT_EQ(log.entries().size(), 2);
+    EXPECT_TRUE(log.lines()[0].startsWith(u"[PersistenceService] Failed to encode activeTimers: "_s));
+    EXPECT_TRUE(log.lines()[1].startsWith(u"[PersistenceService] Failed to encode scheduledTimers: "_s));
+    EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error);
 }
 
 TEST(PersistenceServiceSchema, BumpsToTwoOnceWithOneInfoLine) {
@@ -192,30 +179,23 @@ TEST(PersistenceServiceSchema, BumpsToTwoOnceWithOneInfoLine) {
     };
     for (const Case& c : {Case{std::nullopt, 2, true}, Case{QVariant(qint64(1)), 2, true},
                           Case{QVariant(qint64(2)), 2, false}, Case{QVariant(qint64(3)), 3, false},
-                          Case{QVariant(QStringLiteral("3")), 2, true}}) {
+                          Case{QVariant(u"3"_s), 2, true}}) {
         Preferences prefs;
         if (c.stored) {
-            prefs.setValue(key(PersistenceService::kSchemaVersionKey), *c.stored);
+            prefs.setValue(key(PS::kSchemaVersionKey), *c.stored);
         }
         LogCapture log;
         PersistenceService service(prefs);
-        EXPECT_EQ(prefs.intValue(key(PersistenceService::kSchemaVersionKey)), c.expected);
-        if (c.logs) {
-            ASSERT_EQ(log.entries().size(), 1);
-            EXPECT_EQ(log.entries()[0].line, QStringLiteral("[PersistenceService] Schema bumped to v2"));
-            EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::info);
-        } else {
-            EXPECT_TRUE(log.lines().isEmpty());
+        EXPECT_EQ(prefs.intValue(key(PS::kSchemaVersionKey)), c.expected);
+        const QStringList expectedLines{u"[PersistenceService] Schema bumped to v2"_s};
+        EXPECT_EQ(log.lines(), c.logs ? expectedLines : QStringList());
+        for (const auto& entry : log.entries()) {
+            EXPECT_EQ(entry.level, TarvolinTimerLogger::Level::info);
         }
     }
 }
 
 // --- Saving the timer list off the UI thread ----------------------------------------------------------
-
-QList<TimerItem> storedTimers(const Preferences& prefs) {
-    const auto data = prefs.dataValue(key(PersistenceService::kActiveTimersKey));
-    return data ? TimerItem::decodeList(*data).value_or(QList<TimerItem>{}) : QList<TimerItem>{};
-}
 
 TEST_F(PersistenceServiceTest, BackgroundSaveLandsThroughTheEventLoop) {
     const QList<TimerItem> timers{timer(TimerState::running)};
@@ -228,53 +208,41 @@ TEST_F(PersistenceServiceTest, BackgroundSaveLandsThroughTheEventLoop) {
 TEST_F(PersistenceServiceTest, NewerBackgroundSaveSupersedesOlder) {
     QList<QList<TimerItem>> written;
     QObject::connect(&prefs, &Preferences::changed, [&](const QString& k) {
-        if (k == key(PersistenceService::kActiveTimersKey)) {
+        if (k == key(PS::kActiveTimersKey)) {
             written << storedTimers(prefs);
         }
     });
-    QList<TimerItem> big;
-    for (int i = 0; i < 20000; ++i) {
-        big << timer(TimerState::running);
-    }
     const QList<TimerItem> newer{timer(TimerState::paused)};
-    service->saveActiveTimersInBackground(big);
+    service->saveActiveTimersInBackground(manyTimers());
     service->saveActiveTimersInBackground(newer);
-    service->waitForBackgroundSaves();
-    QCoreApplication::processEvents(); // queued completions must not store anything older afterwards
+    settle(); // queued completions must not store anything older afterwards
     ASSERT_FALSE(written.isEmpty());
     EXPECT_EQ(written.last(), newer);
     EXPECT_EQ(storedTimers(prefs), newer);
 }
 
 TEST_F(PersistenceServiceTest, SynchronousSaveOrClearWinsOverBackgroundSaveInFlight) {
-    QList<TimerItem> big;
-    for (int i = 0; i < 20000; ++i) {
-        big << timer(TimerState::running);
-    }
     const QList<TimerItem> atQuit{timer(TimerState::paused)};
-    service->saveActiveTimersInBackground(big);
+    service->saveActiveTimersInBackground(manyTimers());
     service->saveActiveTimers(atQuit);
-    service->waitForBackgroundSaves();
-    QCoreApplication::processEvents();
+    settle();
     EXPECT_EQ(storedTimers(prefs), atQuit);
 
-    service->saveActiveTimersInBackground(big);
+    service->saveActiveTimersInBackground(manyTimers());
     service->clearActiveTimers();
-    service->waitForBackgroundSaves();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(prefs.contains(key(PersistenceService::kActiveTimersKey)));
+    settle();
+    EXPECT_FALSE(prefs.contains(key(PS::kActiveTimersKey)));
 
     // Anyone else's write of the key counts too.
-    service->saveActiveTimersInBackground(big);
-    prefs.setData(key(PersistenceService::kActiveTimersKey), QByteArray("[]"));
-    service->waitForBackgroundSaves();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(prefs.dataValue(key(PersistenceService::kActiveTimersKey)), QByteArray("[]"));
+    service->saveActiveTimersInBackground(manyTimers());
+    prefs.setData(key(PS::kActiveTimersKey), QByteArray("[]"));
+    settle();
+    EXPECT_EQ(prefs.dataValue(key(PS::kActiveTimersKey)), QByteArray("[]"));
 }
 
 TEST(PersistenceServiceFile, FlushStoresTheBackgroundSaveAndWritesTheFile) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("prefs.json"));
+    const QString path = dir.filePath(u"prefs.json"_s);
     const QList<TimerItem> timers{timer(TimerState::running), timer(TimerState::idle, 5)};
     {
         Preferences prefs(path);
@@ -283,11 +251,9 @@ TEST(PersistenceServiceFile, FlushStoresTheBackgroundSaveAndWritesTheFile) {
         service.flush();
     }
     Preferences reread(path);
-    PersistenceService service(reread);
-    const QList<TimerItem> loaded = service.loadActiveTimers();
-    ASSERT_EQ(loaded.size(), 2);
-    EXPECT_EQ(loaded[0].state, TimerState::paused);
-    EXPECT_EQ(loaded[1], timers[1]);
+    QList<TimerItem> expected = timers;
+    expected[0].state = TimerState::paused;
+    EXPECT_EQ(PersistenceService(reread).loadActiveTimers(), expected);
 }
 
 } // namespace

@@ -12,54 +12,60 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using ordered_json = nlohmann::ordered_json;
+using Keys = std::vector<std::string>;
 
-const QUuid kId = QUuid::fromString(QStringLiteral("8f14e45f-ceea-467f-a0e6-1a2b3c4d5e6f"));
+const QUuid kId = QUuid::fromString(u"8f14e45f-ceea-467f-a0e6-1a2b3c4d5e6f"_s);
 // 100.25 s after 2001-01-01 00:00:00 UTC.
 const QDateTime kCreated = QDateTime(QDate(2001, 1, 1), QTime(0, 1, 40, 250), QTimeZone::utc());
 
-std::vector<std::string> keysOf(const ordered_json& object) {
-    std::vector<std::string> keys;
+Keys keysOf(const ordered_json& object) {
+    Keys keys;
     for (auto it = object.begin(); it != object.end(); ++it) {
         keys.push_back(it.key());
     }
     return keys;
 }
-
 ordered_json parse(const QByteArray& bytes) {
     return ordered_json::parse(bytes.constData(), bytes.constData() + bytes.size());
 }
-
 QByteArray dump(const ordered_json& j) {
     return QByteArray::fromStdString(j.dump());
 }
 
 TimerItem countdown() {
-    TimerItem item = TimerItem::make(kId, QStringLiteral("Tea \"green\" 茶"), 300, TimerState::running, false,
+    TimerItem item = TimerItem::make(kId, u"Tea \"green\" 茶"_s, 300, TimerState::running, false,
                                      std::nullopt, std::nullopt, kCreated);
     item.remaining = 120;
     return item;
 }
-
 ordered_json countdownJson() {
     return parse(*TimerItem::encodeList({countdown()}))[0];
 }
 
-// --- TimerItem ---------------------------------------------------------------------------------------
+// Writes `keys` in that order, reads the list back, and refuses the whole list when any key is missing
+// from its second record (the good first one does not save it).
+template <class T> void expectKeysWrittenAndRequired(const T& record, const Keys& keys) {
+    const QByteArray bytes = *T::encodeList({record, record});
+    const ordered_json j = parse(bytes);
+    EXPECT_EQ(keysOf(j[0]), keys);
+    EXPECT_EQ(T::decodeList(bytes), (QList<T>{record, record}));
+    for (const std::string& key : keys) {
+        ordered_json broken = j;
+        broken[1].erase(key);
+        EXPECT_FALSE(T::decodeList(dump(broken))) << key;
+    }
+}
 
 TEST(TimerItemCoding, CountdownWritesSevenKeysInFieldOrder) {
+    expectKeysWrittenAndRequired(
+        countdown(), {"id", "title", "totalDuration", "remaining", "state", "createdAt", "isAlarm"});
     const ordered_json j = countdownJson();
-    EXPECT_EQ(keysOf(j), (std::vector<std::string>{"id", "title", "totalDuration", "remaining", "state",
-                                                   "createdAt", "isAlarm"}));
-    EXPECT_EQ(j["id"], "8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F");
-    EXPECT_EQ(j["title"], "Tea \"green\" 茶");
-    EXPECT_EQ(j["totalDuration"], 300);
-    EXPECT_EQ(j["remaining"], 120);
-    EXPECT_EQ(j["state"], "running");
+    EXPECT_EQ(j, ordered_json::parse(R"({"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F",
+        "title":"Tea \"green\" 茶","totalDuration":300,"remaining":120,"state":"running",
+        "createdAt":100.25,"isAlarm":false})"));
     EXPECT_TRUE(j["createdAt"].is_number_float());
-    EXPECT_DOUBLE_EQ(j["createdAt"].get<double>(), 100.25);
-    EXPECT_EQ(j["isAlarm"], false);
-    EXPECT_EQ(TimerItem::decodeList(*TimerItem::encodeList({countdown()})), QList<TimerItem>{countdown()});
 }
 
 TEST(TimerItemCoding, OptionalKeysComeLastAndRoundTrip) {
@@ -86,54 +92,36 @@ TEST(TimerItemCoding, ReadingIsLenientWhereTheFormAllows) {
     j["somethingNew"] = {{"nested", {1, 2}}}; // unknown keys are ignored
     j["createdAt"] = 100;                     // any JSON number for a date
     j["totalDuration"] = 300.0;               // a whole number written as floating point
+    j["remaining"] = -5;                      // reads as zero
     const auto decoded = TimerItem::decodeList(dump(ordered_json::array({j})));
     ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->at(0).id, kId);
-    EXPECT_FALSE(decoded->at(0).alarmTargetTime);
-    EXPECT_FALSE(decoded->at(0).pomodoroPhase);
-    EXPECT_EQ(decoded->at(0).createdAt, kCreated.addMSecs(-250));
-    EXPECT_EQ(decoded->at(0).totalDuration, 300);
-}
-
-TEST(TimerItemCoding, NegativeRemainingReadsAsZero) {
-    ordered_json j = countdownJson();
-    j["remaining"] = -5;
-    const auto decoded = TimerItem::decodeList(dump(ordered_json::array({j})));
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->at(0).remaining, 0);
+    const TimerItem& item = decoded->at(0);
+    EXPECT_EQ(item.id, kId);
+    EXPECT_FALSE(item.alarmTargetTime);
+    EXPECT_FALSE(item.pomodoroPhase);
+    EXPECT_EQ(item.createdAt, kCreated.addMSecs(-250));
+    EXPECT_EQ(item.totalDuration, 300);
+    EXPECT_EQ(item.remaining, 0);
+    EXPECT_EQ(JsonCoding::parseUuid(u"00000000-0000-0000-0000-000000000000"_s), QUuid()); // nil is an id
 }
 
 TEST(TimerItemCoding, OneBadRecordFailsTheWholeList) {
     const ordered_json good = countdownJson();
-    std::vector<ordered_json> bad;
-    for (const char* key : {"id", "title", "totalDuration", "remaining", "state", "createdAt", "isAlarm"}) {
-        ordered_json j = good;
-        j.erase(key);
-        bad.push_back(j);
-    }
-    auto with = [&good](const char* key, ordered_json value) {
-        ordered_json j = good;
-        j[key] = std::move(value);
-        return j;
-    };
-    bad.push_back(with("title", 5));
-    bad.push_back(with("isAlarm", 0));
-    bad.push_back(with("totalDuration", "300"));
-    bad.push_back(with("totalDuration", 1.5));
-    bad.push_back(with("remaining", 1e19)); // beyond 64 bits
-    bad.push_back(with("createdAt", "2001-01-01"));
-    bad.push_back(with("createdAt", 1e12)); // further from 2001 than any stored date
-    bad.push_back(with("alarmTargetTime", "soon"));
-    bad.push_back(with("pomodoroPhase", 1));
-    bad.push_back(with("state", "Running"));
-    bad.push_back(with("state", "done"));
+    // 1e19 is beyond 64 bits; 1e12 and -2e11 are further from 2001 than any stored date.
+    std::vector<std::pair<const char*, ordered_json>> bad{
+        {"title", 5},           {"isAlarm", 0},       {"totalDuration", "300"},
+        {"totalDuration", 1.5}, {"remaining", 1e19},  {"createdAt", "2001-01-01"},
+        {"createdAt", 1e12},    {"createdAt", -2e11}, {"alarmTargetTime", "soon"},
+        {"pomodoroPhase", 1},   {"state", "Running"}, {"state", "done"}};
     for (const char* id : {"{8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F}", "8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6",
-                           "8F14E45FCEEA467FA0E61A2B3C4D5E6F0000", "8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6G",
-                           "8F14E45F+CEEA-467F-A0E6-1A2B3C4D5E6F"}) {
-        bad.push_back(with("id", id));
+                           " 8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6", "8F14E45FCEEA467FA0E61A2B3C4D5E6F0000",
+                           "8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6G", "8F14E45F+CEEA-467F-A0E6-1A2B3C4D5E6F",
+                           "8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6Ｆ"}) {
+        bad.emplace_back("id", id);
     }
-    for (const ordered_json& j : bad) {
-        // The bad record second: the good first one does not save the list.
+    for (const auto& [key, value] : bad) {
+        ordered_json j = good;
+        j[key] = value;
         EXPECT_FALSE(TimerItem::decodeList(dump(ordered_json::array({good, j})))) << j.dump();
     }
     for (const char* text : {"", "{}", "[1]", "[[]]", "[{}", "[{}],", "null", "[{\"id\" 1}]"}) {
@@ -152,17 +140,23 @@ TEST(TimerItemCoding, StringsAreStrictJsonText) {
     };
     const auto escaped = withTitle(R"("a\"\\\/\b\f\n\r\t\u00e9\ud83c\udf75")");
     ASSERT_TRUE(escaped);
-    EXPECT_EQ(escaped->at(0).title, QStringLiteral("a\"\\/\b\f\n\r\té🍵"));
+    EXPECT_EQ(escaped->at(0).title, u"a\"\\/\b\f\n\r\té🍵"_s);
     ASSERT_TRUE(withTitle("\"\xE8\x8C\xB6\"")); // raw UTF-8
-    for (const QByteArray& bad :
-         {QByteArray("\"\\ud83c\""), QByteArray("\"\\udf75\""), QByteArray("\"\xC0\xAF\""),
-          QByteArray("\"\xED\xA0\x80\""), QByteArray("\"\xFF\""), QByteArray("\"a\nb\""),
-          QByteArray("\"\\x41\""), QByteArray("\"\\u12\"")}) {
-        EXPECT_FALSE(withTitle(bad)) << bad.constData();
+    for (const char* bad : {"\"\\ud83c\"", "\"\\udf75\"", "\"\xC0\xAF\"", "\"\xED\xA0\x80\"", "\"\xFF\"",
+                            "\"a\nb\"", "\"\\x41\"", "\"\\u12\""}) {
+        EXPECT_FALSE(withTitle(bad)) << bad;
     }
 }
 
-TEST(TimerItemCoding, DatesThatCannotBeStoredRefuseTheList) {
+TEST(JsonCoding, DatesKeepMillisecondsAndHaveALimit) {
+    for (const QDateTime& date : {kCreated, QDateTime(QDate(1970, 1, 1), QTime(0, 0, 0, 1), QTimeZone::utc()),
+                                  QDateTime(QDate(2999, 12, 31), QTime(23, 59, 59, 999), QTimeZone::utc()),
+                                  QDateTime(QDate(1200, 6, 1), QTime(12, 0, 0, 7), QTimeZone::utc())}) {
+        const QByteArray bytes = *TimerHistoryEntry::encodeList({{kId, QString(), 1, date}});
+        EXPECT_EQ(TimerHistoryEntry::decodeList(bytes)->at(0).completedAt, date) << bytes.constData();
+    }
+    EXPECT_FALSE(JsonCoding::dateFromReferenceSeconds(std::numeric_limits<double>::infinity()));
+    // A date that cannot be stored refuses the whole list, with a reason.
     TimerItem item = countdown();
     item.createdAt = QDateTime();
     QString error;
@@ -173,114 +167,93 @@ TEST(TimerItemCoding, DatesThatCannotBeStoredRefuseTheList) {
 }
 
 TEST(TimerItemText, DurationFormatChangesAtOneHourAndNeverUsesDays) {
-    EXPECT_EQ(TimerItem::formatDuration(0), QStringLiteral("00:00"));
-    EXPECT_EQ(TimerItem::formatDuration(59), QStringLiteral("00:59"));
-    EXPECT_EQ(TimerItem::formatDuration(3599), QStringLiteral("59:59"));
-    EXPECT_EQ(TimerItem::formatDuration(3600), QStringLiteral("1:00:00"));
-    EXPECT_EQ(TimerItem::formatDuration(90061), QStringLiteral("25:01:01"));
-    EXPECT_EQ(TimerItem::formatDuration(360000), QStringLiteral("100:00:00"));
-    EXPECT_EQ(TimerItem::formatDuration(-5), QStringLiteral("00:00"));
-    EXPECT_EQ(countdown().displayTime(), QStringLiteral("02:00"));
+    // clang-format off
+    for (const auto& [seconds, text] : std::vector<std::pair<qint64, QString>>{
+             {0, "00:00"}, {59, "00:59"}, {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"},
+             {360000, "100:00:00"}, {-5, "00:00"}}) {
+        // clang-format on
+        EXPECT_EQ(TimerItem::formatDuration(seconds), text) << seconds;
+    }
+    EXPECT_EQ(countdown().displayTime(), u"02:00"_s);
 }
 
 TEST(TimerItemText, AlarmRemainingRoundsUpAndStopsAtZero) {
-    EXPECT_EQ(TimerItem::alarmRemaining(kCreated.addMSecs(200), kCreated), 1);
-    EXPECT_EQ(TimerItem::alarmRemaining(kCreated.addSecs(60), kCreated), 60);
-    EXPECT_EQ(TimerItem::alarmRemaining(kCreated.addMSecs(60'001), kCreated), 61);
-    EXPECT_EQ(TimerItem::alarmRemaining(kCreated, kCreated), 0);
-    EXPECT_EQ(TimerItem::alarmRemaining(kCreated.addSecs(-2), kCreated), 0);
+    for (const auto& [msFromNow, seconds] :
+         std::vector<std::pair<qint64, qint64>>{{200, 1}, {60'000, 60}, {60'001, 61}, {0, 0}, {-2'000, 0}}) {
+        EXPECT_EQ(TimerItem::alarmRemaining(kCreated.addMSecs(msFromNow), kCreated), seconds) << msFromNow;
+    }
 }
 
-TEST(TimerItemText, EqualityComparesEveryField) {
-    TimerItem a = countdown();
-    TimerItem b = countdown();
-    EXPECT_EQ(a, b);
-    b.pomodoroPhase = QString();
-    EXPECT_NE(a, b);
-    b = countdown();
-    b.createdAt = b.createdAt.addMSecs(1);
-    EXPECT_NE(a, b);
-}
-
-// --- Presets and sequences ---------------------------------------------------------------------------
-
-TEST(PresetCoding, WritesAllKeysAndRoundTrips) {
-    const QList<TimerPreset> presets{{kId, QStringLiteral("Tea"), 180}};
+TEST(PresetCoding, WritesAllKeysRoundTripsAndDefaultsHaveFixedIds) {
+    const QList<TimerPreset> presets{{kId, u"Tea"_s, 180}};
     const QByteArray bytes = *TimerPreset::encodeList(presets);
     EXPECT_EQ(bytes,
-              QByteArray(
-                  R"([{"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F","name":"Tea","durationInSeconds":180}])"));
+              R"([{"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F","name":"Tea","durationInSeconds":180}])");
     EXPECT_EQ(TimerPreset::decodeList(bytes), presets);
     EXPECT_FALSE(TimerPreset::decodeList(R"([{"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F","name":"Tea"}])"));
     EXPECT_FALSE(TimerPreset::decodeList(R"([{"id":"x","name":"Tea","durationInSeconds":1}])"));
-}
 
-TEST(PresetCoding, DefaultsHaveFixedIds) {
-    const QList<TimerPreset>& defaults = TimerPreset::defaultPresets();
-    ASSERT_EQ(defaults.size(), 3);
-    EXPECT_EQ(defaults[0].name, QStringLiteral("25m"));
-    EXPECT_EQ(defaults[0].durationInSeconds, 1500);
-    EXPECT_EQ(defaults[1].durationInSeconds, 2700);
-    EXPECT_EQ(defaults[2].durationInSeconds, 3600);
     // Fixed in the program, so a hotkey given to a default preset finds it again after a restart.
-    EXPECT_EQ(JsonCoding::uuidText(defaults[0].id), QStringLiteral("77798702-F349-4F52-B37B-E4A994935413"));
+    const QList<TimerPreset>& defaults = TimerPreset::defaultPresets();
+    QList<qint64> durations;
     QSet<QUuid> ids;
     for (const TimerPreset& p : defaults) {
-        EXPECT_FALSE(p.id.isNull());
+        durations << p.durationInSeconds;
         ids.insert(p.id);
     }
+    EXPECT_EQ(durations, (QList<qint64>{1500, 2700, 3600}));
+    EXPECT_EQ(defaults[0].name, u"25m"_s);
+    EXPECT_EQ(JsonCoding::uuidText(defaults[0].id), u"77798702-F349-4F52-B37B-E4A994935413"_s);
     EXPECT_EQ(ids.size(), 3);
+    EXPECT_FALSE(ids.contains(QUuid()));
 }
 
 TEST(PresetText, PurposeLineFollowsTheLengthBands) {
-    auto purpose = [](qint64 seconds, AppLanguage language) {
-        return TimerPreset{kId, QString(), seconds}.purposeDescription(language);
-    };
-    EXPECT_EQ(purpose(959, AppLanguage::english), QStringLiteral("For a break or small task"));
-    EXPECT_EQ(purpose(-1, AppLanguage::english), QStringLiteral("For a break or small task"));
-    EXPECT_EQ(purpose(960, AppLanguage::english), QStringLiteral("For a short focus session"));
-    EXPECT_EQ(purpose(1859, AppLanguage::english), QStringLiteral("For a short focus session"));
-    EXPECT_EQ(purpose(1860, AppLanguage::english), QStringLiteral("For a focused work block"));
-    EXPECT_EQ(purpose(3659, AppLanguage::english), QStringLiteral("For a focused work block"));
-    EXPECT_EQ(purpose(3660, AppLanguage::english), QStringLiteral("For a longer work session"));
-    EXPECT_EQ(purpose(1500, AppLanguage::japanese), QStringLiteral("短い集中作業に"));
-    EXPECT_EQ(purpose(3660, AppLanguage::japanese), QStringLiteral("長時間の作業に"));
+    const auto en = AppLanguage::english;
+    const auto ja = AppLanguage::japanese;
+    // clang-format off
+    const std::vector<std::tuple<qint64, AppLanguage, QString>> cases{
+        {959, en, u"For a break or small task"_s}, {-1, en, u"For a break or small task"_s},
+        {960, en, u"For a short focus session"_s}, {1859, en, u"For a short focus session"_s},
+        {1860, en, u"For a focused work block"_s}, {3659, en, u"For a focused work block"_s},
+        {3660, en, u"For a longer work session"_s}, {1500, ja, u"短い集中作業に"_s},
+        {3660, ja, u"長時間の作業に"_s}};
+    // clang-format on
+    for (const auto& [seconds, language, text] : cases) {
+        EXPECT_EQ((TimerPreset{kId, QString(), seconds}.purposeDescription(language)), text) << seconds;
+    }
 }
 
 TEST(SequenceCoding, StepsRoundTripAndBadKindsFailTheList) {
     const QList<TimerSequence> sequences = TimerSequence::defaultSequences();
     const QByteArray bytes = *TimerSequence::encodeList(sequences);
     const ordered_json j = parse(bytes);
-    EXPECT_EQ(keysOf(j[0]), (std::vector<std::string>{"id", "name", "steps"}));
-    EXPECT_EQ(keysOf(j[0]["steps"][0]), (std::vector<std::string>{"id", "kind", "minutes"}));
+    EXPECT_EQ(keysOf(j[0]), (Keys{"id", "name", "steps"}));
+    EXPECT_EQ(keysOf(j[0]["steps"][0]), (Keys{"id", "kind", "minutes"}));
     EXPECT_EQ(j[0]["steps"][1]["kind"], "breakTime");
     EXPECT_EQ(TimerSequence::decodeList(bytes), sequences);
-
-    ordered_json broken = j;
-    broken[1]["steps"][1]["kind"] = "break";
-    EXPECT_FALSE(TimerSequence::decodeList(dump(broken)));
-    broken = j;
-    broken[0]["steps"][0].erase("minutes");
-    EXPECT_FALSE(TimerSequence::decodeList(dump(broken)));
-    broken = j;
-    broken[0]["steps"] = "none";
-    EXPECT_FALSE(TimerSequence::decodeList(dump(broken)));
     EXPECT_EQ(TimerSequence::decodeList("[]"), QList<TimerSequence>{});
+    for (const auto& breakIt : std::vector<std::function<void(ordered_json&)>>{
+             [](ordered_json& b) { b[1]["steps"][1]["kind"] = "break"; },
+             [](ordered_json& b) { b[0]["steps"][0].erase("minutes"); },
+             [](ordered_json& b) { b[0]["steps"] = "none"; }}) {
+        ordered_json broken = j;
+        breakIt(broken);
+        EXPECT_FALSE(TimerSequence::decodeList(dump(broken))) << broken.dump();
+    }
 }
 
-TEST(SequenceModel, DefaultsAreStableBlankIsFresh) {
+TEST(SequenceModel, DefaultsAreStableBlankIsFreshSummariesAndFirstMatches) {
     EXPECT_EQ(TimerSequence::defaultSequences(), TimerSequence::defaultSequences());
-    EXPECT_EQ(TimerSequence::defaultSequences()[0].stepsSummary(), QStringLiteral("25 · 5 · 25 · 5"));
-    EXPECT_EQ(TimerSequence::defaultSequences()[1].name, QStringLiteral("Deep Work"));
+    EXPECT_EQ(TimerSequence::defaultSequences()[0].stepsSummary(), u"25 · 5 · 25 · 5"_s);
+    EXPECT_EQ(TimerSequence::defaultSequences()[1].name, u"Deep Work"_s);
     const TimerSequence a = TimerSequence::blank();
     const TimerSequence b = TimerSequence::blank();
     EXPECT_NE(a.id, b.id);
     EXPECT_NE(a.steps[0].id, b.steps[0].id);
     EXPECT_TRUE(a.name.isEmpty());
-    EXPECT_EQ(a.stepsSummary(), QStringLiteral("25 · 5"));
-}
+    EXPECT_EQ(a.stepsSummary(), u"25 · 5"_s);
 
-TEST(SequenceModel, FirstFocusAndBreakAreTheFirstMatches) {
     using K = SequenceStepKind;
     const TimerSequence breaksFirst{
         kId, QString(), {{kId, K::breakTime, 7}, {kId, K::focus, 40}, {kId, K::focus, 9}}};
@@ -288,74 +261,15 @@ TEST(SequenceModel, FirstFocusAndBreakAreTheFirstMatches) {
     EXPECT_EQ(breaksFirst.firstBreakMinutes(), 7);
     const TimerSequence onlyBreaks{kId, QString(), {{kId, K::breakTime, 5}}};
     EXPECT_FALSE(onlyBreaks.firstFocusMinutes());
-    EXPECT_EQ(onlyBreaks.stepsSummary(), QStringLiteral("5"));
+    EXPECT_EQ(onlyBreaks.stepsSummary(), u"5"_s);
     EXPECT_EQ(TimerSequence{}.stepsSummary(), QString());
 }
 
-// --- Scheduled timers and history --------------------------------------------------------------------
-
-TEST(ScheduledTimerCoding, FiveRequiredKeys) {
-    const ScheduledTimer timer{kId, kCreated, 5400, QStringLiteral("memo"), false};
-    const QByteArray bytes = *ScheduledTimer::encodeList({timer});
-    const ordered_json j = parse(bytes);
-    EXPECT_EQ(keysOf(j[0]), (std::vector<std::string>{"id", "scheduledTime", "durationInSeconds", "taskMemo",
-                                                      "isEnabled"}));
-    EXPECT_EQ(ScheduledTimer::decodeList(bytes), QList<ScheduledTimer>{timer});
-    for (const char* key : {"id", "scheduledTime", "durationInSeconds", "taskMemo", "isEnabled"}) {
-        ordered_json broken = j;
-        broken[0].erase(key);
-        EXPECT_FALSE(ScheduledTimer::decodeList(dump(broken))) << key;
-    }
-}
-
-TEST(ScheduledTimerText, DurationInJapaneseHoursAndMinutes) {
-    EXPECT_EQ((ScheduledTimer{kId, kCreated, 5400, {}, true}).formattedDuration(),
-              QStringLiteral("1時間30分"));
-    EXPECT_EQ((ScheduledTimer{kId, kCreated, 90, {}, true}).formattedDuration(), QStringLiteral("1分"));
-    EXPECT_EQ((ScheduledTimer{kId, kCreated, 59, {}, true}).formattedDuration(), QStringLiteral("0分"));
-    EXPECT_TRUE(ScheduledTimer::shouldFire(kCreated.addSecs(9), kCreated, 10));
-    EXPECT_FALSE(ScheduledTimer::shouldFire(kCreated.addSecs(10), kCreated, 10));
-    EXPECT_TRUE(ScheduledTimer::shouldFire(kCreated.addSecs(-100), kCreated, 10));
-}
-
-TEST(HistoryCoding, FourRequiredKeys) {
-    const TimerHistoryEntry entry{kId, QStringLiteral("Tea"), 300, kCreated};
-    const QByteArray bytes = *TimerHistoryEntry::encodeList({entry});
-    const ordered_json j = parse(bytes);
-    EXPECT_EQ(keysOf(j[0]), (std::vector<std::string>{"id", "title", "duration", "completedAt"}));
-    EXPECT_EQ(TimerHistoryEntry::decodeList(bytes), QList<TimerHistoryEntry>{entry});
-    for (const char* key : {"id", "title", "duration", "completedAt"}) {
-        ordered_json broken = j;
-        broken[0].erase(key);
-        EXPECT_FALSE(TimerHistoryEntry::decodeList(dump(broken))) << key;
-    }
-    EXPECT_NE(TimerHistoryEntry::make(QString(), 1).id, TimerHistoryEntry::make(QString(), 1).id);
-}
-
-// --- Building blocks ---------------------------------------------------------------------------------
-
-TEST(JsonCoding, DatesKeepMillisecondsAndHaveALimit) {
-    for (const QDateTime& date : {kCreated, QDateTime(QDate(1970, 1, 1), QTime(0, 0, 0, 1), QTimeZone::utc()),
-                                  QDateTime(QDate(2999, 12, 31), QTime(23, 59, 59, 999), QTimeZone::utc()),
-                                  QDateTime(QDate(1200, 6, 1), QTime(12, 0, 0, 7), QTimeZone::utc())}) {
-        const auto seconds = JsonCoding::referenceSeconds(date);
-        ASSERT_TRUE(seconds);
-        EXPECT_EQ(JsonCoding::dateFromReferenceSeconds(*seconds), date);
-        const QByteArray bytes = *TimerHistoryEntry::encodeList({{kId, QString(), 1, date}});
-        EXPECT_EQ(TimerHistoryEntry::decodeList(bytes)->at(0).completedAt, date) << bytes.constData();
-    }
-    EXPECT_EQ(*JsonCoding::referenceSeconds(QDateTime::fromSecsSinceEpoch(978307200, QTimeZone::utc())), 0.0);
-    EXPECT_FALSE(JsonCoding::referenceSeconds(QDateTime()));
-    EXPECT_FALSE(JsonCoding::dateFromReferenceSeconds(std::numeric_limits<double>::infinity()));
-    EXPECT_FALSE(JsonCoding::dateFromReferenceSeconds(-2e11));
-}
-
-TEST(JsonCoding, UuidTextIsUpperCaseAndStrictInShape) {
-    EXPECT_EQ(JsonCoding::uuidText(kId), QStringLiteral("8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F"));
-    EXPECT_EQ(JsonCoding::parseUuid(QStringLiteral("8f14e45f-CEEA-467f-a0e6-1a2b3c4d5e6f")), kId);
-    EXPECT_EQ(JsonCoding::parseUuid(QStringLiteral("00000000-0000-0000-0000-000000000000")), QUuid());
-    EXPECT_FALSE(JsonCoding::parseUuid(QStringLiteral(" 8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6")));
-    EXPECT_FALSE(JsonCoding::parseUuid(QStringLiteral("8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6Ｆ")));
+TEST(RecordCoding, ScheduledTimersAndHistoryWriteAndRequireEveryKey) {
+    expectKeysWrittenAndRequired(ScheduledTimer{kId, kCreated, 5400, u"memo"_s, false},
+                                 {"id", "scheduledTime", "durationInSeconds", "taskMemo", "isEnabled"});
+    expectKeysWrittenAndRequired(TimerHistoryEntry{kId, u"Tea"_s, 300, kCreated},
+                                 {"id", "title", "duration", "completedAt"});
 }
 
 } // namespace

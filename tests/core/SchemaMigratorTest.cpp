@@ -9,146 +9,145 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+using SM = SchemaMigrator;
+
 QString key(const char* name) {
     return QString::fromLatin1(name);
 }
-
-const QString kImportLine0 = QStringLiteral(
-    "[SchemaMigrator] Legacy bundle (com.dellowar.quorvane2) migration completed (migrated 0 keys)");
-const QString kMoveLine0 = QStringLiteral("[SchemaMigrator] Schema v2 migration completed (migrated 0 keys)");
-const QString kV11Line =
-    QStringLiteral("[SchemaMigrator] Migration v1.0 to v1.1 completed (shortcut defaults skipped)");
-
-void runAll(Preferences& defaults, Preferences* legacy) {
-    SchemaMigrator::migrateLegacyBundleIfNeeded(defaults, legacy);
-    SchemaMigrator::migrateIfNeeded(defaults, QDateTime::currentDateTimeUtc());
+void setAll(Preferences& prefs, const QVariantMap& values) {
+    for (auto [k, v] : values.asKeyValueRange()) {
+        prefs.setValue(k, v);
+    }
+}
+QString importLine(int count) {
+    return u"[SchemaMigrator] Legacy bundle (com.dellowar.quorvane2) migration completed (migrated %1 keys)"_s
+        .arg(count);
+}
+QString moveLine(int count) {
+    return u"[SchemaMigrator] Schema v2 migration completed (migrated %1 keys)"_s.arg(count);
 }
 
 TEST(SchemaMigrator, FreshInstallSetsEveryFlagOnceAndLogsZeroCounts) {
     Preferences defaults;
     Preferences legacy;
     LogCapture log;
-    runAll(defaults, &legacy);
-    EXPECT_EQ(log.lines(), (QStringList{kImportLine0, kMoveLine0, kV11Line}));
+    auto runAll = [&] {
+        SM::migrateLegacyBundleIfNeeded(defaults, &legacy);
+        SM::migrateIfNeeded(defaults, QDateTime::currentDateTimeUtc());
+    };
+    runAll();
+    const QString v11 = u"[SchemaMigrator] Migration v1.0 to v1.1 completed (shortcut defaults skipped)"_s;
+    EXPECT_EQ(log.lines(), (QStringList{importLine(0), moveLine(0), v11}));
     for (const auto& entry : log.entries()) {
         EXPECT_EQ(entry.level, TarvolinTimerLogger::Level::info);
     }
-    for (const char* flag :
-         {SchemaMigrator::kBundleRenameCompletedKey, SchemaMigrator::kV2CompletedKey,
-          SchemaMigrator::kV11CompletedKey, SchemaMigrator::kShortcutsAppliedDefaultsKey}) {
+    for (const char* flag : {SM::kBundleRenameCompletedKey, SM::kV2CompletedKey, SM::kV11CompletedKey,
+                             SM::kShortcutsAppliedDefaultsKey}) {
         EXPECT_EQ(defaults.boolValue(key(flag)), true) << flag;
     }
     EXPECT_EQ(defaults.keys().size(), 4);
 
     // The next launch does nothing, even with legacy values around.
     log.clear();
-    legacy.setInt(QStringLiteral("late"), 1);
-    defaults.setInt(QStringLiteral("brindlet.lastDuration"), 60);
-    runAll(defaults, &legacy);
+    legacy.setInt(u"late"_s, 1);
+    defaults.setInt(u"brindlet.lastDuration"_s, 60);
+    runAll();
     EXPECT_TRUE(log.lines().isEmpty());
-    EXPECT_FALSE(defaults.contains(QStringLiteral("late")));
-    EXPECT_FALSE(defaults.contains(QStringLiteral("quorvane.lastDuration")));
-}
+    EXPECT_FALSE(defaults.contains(u"late"_s));
+    EXPECT_FALSE(defaults.contains(u"quorvane.lastDuration"_s));
 
-TEST(SchemaMigrator, UnopenableLegacyDomainEndsTheImportSilently) {
-    Preferences defaults;
-    LogCapture log;
-    SchemaMigrator::migrateLegacyBundleIfNeeded(defaults, nullptr);
-    EXPECT_EQ(defaults.boolValue(key(SchemaMigrator::kBundleRenameCompletedKey)), true);
+    // A legacy domain that cannot be opened ends the import silently.
+    Preferences other;
+    SM::migrateLegacyBundleIfNeeded(other, nullptr);
+    EXPECT_EQ(other.boolValue(key(SM::kBundleRenameCompletedKey)), true);
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
 TEST(SchemaMigrator, ImportSkipsPlatformKeysAndNeverOverwrites) {
     Preferences defaults;
-    defaults.setString(QStringLiteral("quorvane.theme.accent"), QStringLiteral("cream"));
+    defaults.setString(u"quorvane.theme.accent"_s, u"cream"_s);
     Preferences legacy;
-    legacy.setData(QStringLiteral("brindlet.presets"), QByteArray("[]"));
-    legacy.setInt(QStringLiteral("NSWindowFrame"), 1);
-    legacy.setString(QStringLiteral("AppleLanguages"), QStringLiteral("ja"));
-    legacy.setString(QStringLiteral("quorvane.theme.accent"), QStringLiteral("black"));
-    legacy.setBool(QStringLiteral("nsLowerCase"), true); // the prefixes are case-sensitive
-    legacy.setBool(QStringLiteral("applePie"), true);
+    // The skipped prefixes are case-sensitive.
+    // clang-format off
+    setAll(legacy, {{u"brindlet.presets"_s, QByteArray("[]")}, {u"NSWindowFrame"_s, qint64(1)},
+                    {u"AppleLanguages"_s, u"ja"_s}, {u"quorvane.theme.accent"_s, u"black"_s},
+                    {u"nsLowerCase"_s, true}, {u"applePie"_s, true}});
+    // clang-format on
     LogCapture log;
-    SchemaMigrator::migrateLegacyBundleIfNeeded(defaults, &legacy);
-    EXPECT_EQ(log.lines(),
-              QStringList{QStringLiteral("[SchemaMigrator] Legacy bundle (com.dellowar.quorvane2) "
-                                         "migration completed (migrated 3 keys)")});
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("brindlet.presets")), QByteArray("[]")); // copied as it is
-    EXPECT_EQ(defaults.stringValue(QStringLiteral("quorvane.theme.accent")), QStringLiteral("cream"));
-    EXPECT_FALSE(defaults.contains(QStringLiteral("NSWindowFrame")));
-    EXPECT_FALSE(defaults.contains(QStringLiteral("AppleLanguages")));
-    EXPECT_TRUE(defaults.contains(QStringLiteral("nsLowerCase")));
-    EXPECT_TRUE(defaults.contains(QStringLiteral("applePie")));
+    SM::migrateLegacyBundleIfNeeded(defaults, &legacy);
+    EXPECT_EQ(log.lines(), QStringList{importLine(3)});
+    EXPECT_EQ(defaults.dataValue(u"brindlet.presets"_s), QByteArray("[]")); // copied as it is
+    EXPECT_EQ(defaults.stringValue(u"quorvane.theme.accent"_s), u"cream"_s);
+    EXPECT_FALSE(defaults.contains(u"NSWindowFrame"_s));
+    EXPECT_FALSE(defaults.contains(u"AppleLanguages"_s));
+    EXPECT_TRUE(defaults.contains(u"nsLowerCase"_s));
+    EXPECT_TRUE(defaults.contains(u"applePie"_s));
     EXPECT_EQ(legacy.keys().size(), 6); // the legacy domain is only read
 
     // The imported legacy key is then moved by the same launch.
     log.clear();
-    SchemaMigrator::migrateV1ToV2(defaults);
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
-                               "[SchemaMigrator] Schema v2 migration completed (migrated 1 keys)")});
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("quorvane.presets")), QByteArray("[]"));
-    EXPECT_FALSE(defaults.contains(QStringLiteral("brindlet.presets")));
+    SM::migrateV1ToV2(defaults);
+    EXPECT_EQ(log.lines(), QStringList{moveLine(1)});
+    EXPECT_EQ(defaults.dataValue(u"quorvane.presets"_s), QByteArray("[]"));
+    EXPECT_FALSE(defaults.contains(u"brindlet.presets"_s));
 }
 
 TEST(SchemaMigrator, MoveReplacesCurrentValuesAndDropsRelayKeys) {
     Preferences defaults;
-    defaults.setData(QStringLiteral("brindlet.presets"), QByteArray("[1]"));
-    defaults.setInt(QStringLiteral("brindlet.lastDuration"), 90);
-    defaults.setData(QStringLiteral("brindlet.scheduledTimers"), QByteArray("[2]"));
-    defaults.setData(QStringLiteral("brindlet.activeTimers"), QByteArray("[3]"));
-    defaults.setInt(QStringLiteral("brindlet.schemaVersion"), 1);
-    defaults.setData(QStringLiteral("brindlet.history"), QByteArray("[old]"));
-    defaults.setData(QStringLiteral("quorvane.history"), QByteArray("[new]"));
-    defaults.setInt(QStringLiteral("quorvane.schemaVersion"), 2);
-    defaults.setBool(QStringLiteral("brindlet.relay.active"), true);
-    defaults.setData(QStringLiteral("brindlet.relay.queue"), QByteArray("[]"));
+    // clang-format off
+    setAll(defaults, {{u"brindlet.presets"_s, QByteArray("[1]")}, {u"brindlet.lastDuration"_s, qint64(90)},
+                      {u"brindlet.scheduledTimers"_s, QByteArray("[2]")},
+                      {u"brindlet.activeTimers"_s, QByteArray("[3]")},
+                      {u"brindlet.schemaVersion"_s, qint64(1)}, {u"brindlet.history"_s, QByteArray("[old]")},
+                      {u"quorvane.history"_s, QByteArray("[new]")}, {u"quorvane.schemaVersion"_s, qint64(2)},
+                      {u"brindlet.relay.active"_s, true}, {u"brindlet.relay.queue"_s, QByteArray("[]")}});
+    // clang-format on
     LogCapture log;
-    SchemaMigrator::migrateV1ToV2(defaults);
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
-                               "[SchemaMigrator] Schema v2 migration completed (migrated 6 keys)")});
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("quorvane.presets")), QByteArray("[1]"));
-    EXPECT_EQ(defaults.intValue(QStringLiteral("quorvane.lastDuration")), 90);
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("quorvane.scheduledTimers")), QByteArray("[2]"));
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("quorvane.activeTimers")), QByteArray("[3]"));
-    EXPECT_EQ(defaults.intValue(QStringLiteral("quorvane.schemaVersion")), 1); // raised again next launch
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("quorvane.history")), QByteArray("[old]"));
-    for (const QString& k : defaults.keys()) {
-        EXPECT_FALSE(k.startsWith(QStringLiteral("brindlet."))) << qPrintable(k);
-    }
-    EXPECT_EQ(defaults.boolValue(key(SchemaMigrator::kV2CompletedKey)), true);
+    SM::migrateV1ToV2(defaults);
+    EXPECT_EQ(log.lines(), QStringList{moveLine(6)});
+    EXPECT_EQ(defaults.boolValue(key(SM::kV2CompletedKey)), true);
+    defaults.remove(key(SM::kV2CompletedKey));
+    // Everything moved over what was there (the schema version is raised again next launch); no legacy
+    // key is left.
+    const QVariantMap moved{
+        {u"quorvane.presets"_s, QByteArray("[1]")},         {u"quorvane.lastDuration"_s, qint64(90)},
+        {u"quorvane.scheduledTimers"_s, QByteArray("[2]")}, {u"quorvane.activeTimers"_s, QByteArray("[3]")},
+        {u"quorvane.schemaVersion"_s, qint64(1)},           {u"quorvane.history"_s, QByteArray("[old]")}};
+    EXPECT_EQ(defaults.dictionary(), moved) << defaults.keys().join(u' ').toStdString();
 }
 
 TEST(SchemaMigrator, EachStepIsGuardedByItsOwnFlag) {
     Preferences defaults;
-    defaults.setBool(key(SchemaMigrator::kV2CompletedKey), true);
-    defaults.setData(QStringLiteral("brindlet.presets"), QByteArray("[1]"));
-    defaults.setBool(key(SchemaMigrator::kV11CompletedKey), true);
-    defaults.setBool(key(SchemaMigrator::kShortcutsAppliedDefaultsKey), false);
+    // clang-format off
+    setAll(defaults, {{key(SM::kV2CompletedKey), true}, {u"brindlet.presets"_s, QByteArray("[1]")},
+                      {key(SM::kV11CompletedKey), true}, {key(SM::kShortcutsAppliedDefaultsKey), false}});
+    // clang-format on
     LogCapture log;
-    SchemaMigrator::migrateIfNeeded(defaults, QDateTime());
+    SM::migrateIfNeeded(defaults, QDateTime());
     EXPECT_TRUE(log.lines().isEmpty());
-    EXPECT_TRUE(defaults.contains(QStringLiteral("brindlet.presets")));
-    EXPECT_EQ(defaults.boolValue(key(SchemaMigrator::kShortcutsAppliedDefaultsKey)), false);
+    EXPECT_TRUE(defaults.contains(u"brindlet.presets"_s));
+    EXPECT_EQ(defaults.boolValue(key(SM::kShortcutsAppliedDefaultsKey)), false);
 
     // A flag of the wrong type is not a set flag.
-    defaults.setString(key(SchemaMigrator::kV2CompletedKey), QStringLiteral("true"));
-    SchemaMigrator::migrateV1ToV2(defaults);
-    EXPECT_EQ(defaults.dataValue(QStringLiteral("quorvane.presets")), QByteArray("[1]"));
+    defaults.setString(key(SM::kV2CompletedKey), u"true"_s);
+    SM::migrateV1ToV2(defaults);
+    EXPECT_EQ(defaults.dataValue(u"quorvane.presets"_s), QByteArray("[1]"));
 }
 
 TEST(SchemaMigrator, ImportOpensTheLegacySuiteByName) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     {
-        const auto legacy = Preferences::openSuite(key(SchemaMigrator::kLegacySuiteName));
+        const auto legacy = Preferences::openSuite(key(SM::kLegacySuiteName));
         ASSERT_NE(legacy, nullptr);
-        legacy->setInt(QStringLiteral("brindlet.lastDuration"), 45);
+        legacy->setInt(u"brindlet.lastDuration"_s, 45);
         legacy->flush();
     }
     Preferences defaults;
-    SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
-    EXPECT_EQ(defaults.intValue(QStringLiteral("brindlet.lastDuration")), 45);
-    EXPECT_EQ(defaults.boolValue(key(SchemaMigrator::kBundleRenameCompletedKey)), true);
+    SM::migrateLegacyBundleIfNeeded(defaults);
+    EXPECT_EQ(defaults.intValue(u"brindlet.lastDuration"_s), 45);
+    EXPECT_EQ(defaults.boolValue(key(SM::kBundleRenameCompletedKey)), true);
     qunsetenv("XDG_CONFIG_HOME");
 }
 

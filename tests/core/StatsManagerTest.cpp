@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 // Local wall-clock moments, so "today" means the same thing whatever the machine's time zone.
 QDateTime local(int day, int hour, int minute, int second) {
     return QDateTime(QDate(2024, 3, day), QTime(hour, minute, second), Qt::LocalTime);
@@ -22,21 +24,17 @@ QDateTime midnight(int day) {
 // Sets the process time zone for one test and puts the previous one back.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ")) {
+    explicit ScopedTimeZone(const char* zone) : m_set(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ")) {
         qputenv("TZ", zone);
         tzset();
     }
     ~ScopedTimeZone() {
-        if (m_had) {
-            qputenv("TZ", m_old);
-        } else {
-            qunsetenv("TZ");
-        }
+        m_set ? qputenv("TZ", m_old) : qunsetenv("TZ");
         tzset();
     }
 
 private:
-    bool m_had;
+    bool m_set;
     QByteArray m_old;
 };
 
@@ -53,11 +51,11 @@ protected:
     }
 
     void addEntry(qint64 duration, const QDateTime& at) {
-        history.entries.prepend(TimerHistoryEntry::make(QStringLiteral("run"), duration, at));
+        history.entries.prepend(TimerHistoryEntry::make(u"run"_s, duration, at));
     }
     // What the timer manager does on completion: log first, then add.
     void complete(qint64 duration) {
-        history.log(QStringLiteral("run"), duration);
+        history.log(u"run"_s, duration);
         stats.addToTodayStats(duration);
     }
 };
@@ -92,23 +90,15 @@ TEST_F(StatsManagerTest, RefreshWithoutForceIsANoOpOnTheSameDay) {
     EXPECT_EQ(changes, 0);
 }
 
-TEST_F(StatsManagerTest, AdditionsOnTheSameDayAccumulateAndReport) {
-    addEntry(600, local(10, 8, 0, 0));
-    stats.refreshTodayStats(false);
-
-    stats.addToTodayStats(1500);
-    stats.addToTodayStats(1500);
-
-    EXPECT_EQ(stats.todayTotalSeconds(), 3600);
-    EXPECT_EQ(changes, 2);
-}
-
-TEST_F(StatsManagerTest, FirstAdditionWithoutATotalRecomputesInsteadOfAdding) {
+TEST_F(StatsManagerTest, FirstAdditionRecomputesThenAdditionsOnTheSameDayAccumulateAndReport) {
     complete(300);
-
     EXPECT_EQ(stats.todayTotalSeconds(), 300); // the logged run is counted once
     EXPECT_EQ(stats.lastStatsDate(), midnight(10));
-    EXPECT_EQ(changes, 1);
+
+    stats.addToTodayStats(1500);
+    stats.addToTodayStats(1500);
+    EXPECT_EQ(stats.todayTotalSeconds(), 3300);
+    EXPECT_EQ(changes, 3);
 }
 
 TEST_F(StatsManagerTest, RunAfterMidnightStartsTheNewDayFromTheHistory) {
@@ -132,7 +122,7 @@ TEST_F(StatsManagerTest, TotalsSaturateInsteadOfOverflowing) {
     stats.refreshTodayStats(false);
     EXPECT_EQ(stats.todayTotalSeconds(), max);
 
-    history.entries = {TimerHistoryEntry::make(QStringLiteral("run"), max - 10, local(10, 1, 0, 0))};
+    history.entries = {TimerHistoryEntry::make(u"run"_s, max - 10, local(10, 1, 0, 0))};
     stats.refreshTodayStats(true);
     stats.addToTodayStats(100);
     EXPECT_EQ(stats.todayTotalSeconds(), max);
@@ -151,35 +141,27 @@ TEST_F(StatsManagerTest, MidnightTimerIsArmedForTheNextLocalMidnightOnceThereIsA
     EXPECT_EQ(stats.dayChangeTimerInterval(), StatsManager::maxDayChangeWaitMs);
 }
 
-TEST_F(StatsManagerTest, MidnightRecomputesForTheNewDayAndReports) {
+TEST_F(StatsManagerTest, EarlyDateCheckOnlyRearmsAndMidnightRecomputesForTheNewDay) {
     addEntry(900, local(10, 20, 0, 0));
-    now = local(10, 23, 59, 59);
+    now = local(10, 23, 59, 50);
     stats.refreshTodayStats(false);
     ASSERT_EQ(stats.todayTotalSeconds(), 900);
-    EXPECT_EQ(stats.dayChangeTimerInterval(), 1000);
+    EXPECT_EQ(stats.dayChangeTimerInterval(), 10'000);
+
+    addEntry(5, local(10, 23, 59, 55));
+    now = local(10, 23, 59, 58); // an early firing
+    stats.onDayChanged();
+    EXPECT_EQ(stats.todayTotalSeconds(), 900);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(stats.dayChangeTimerInterval(), 2000);
 
     addEntry(30, midnight(11)); // a run that ended exactly at midnight
     now = local(11, 0, 0, 1);
     stats.onDayChanged();
-
     EXPECT_EQ(stats.todayTotalSeconds(), 30);
     EXPECT_EQ(stats.lastStatsDate(), midnight(11));
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(stats.dayChangeTimerInterval().has_value()); // armed again for the following midnight
-}
-
-TEST_F(StatsManagerTest, DateCheckBeforeMidnightOnlyRearms) {
-    addEntry(900, local(10, 20, 0, 0));
-    now = local(10, 23, 59, 50);
-    stats.refreshTodayStats(false);
-    addEntry(5, local(10, 23, 59, 55));
-
-    now = local(10, 23, 59, 58); // an early firing
-    stats.onDayChanged();
-
-    EXPECT_EQ(stats.todayTotalSeconds(), 900);
-    EXPECT_EQ(changes, 0);
-    EXPECT_EQ(stats.dayChangeTimerInterval(), 2000);
 }
 
 TEST_F(StatsManagerTest, DayWhoseMidnightIsSkippedStartsAtItsFirstClockTime) {

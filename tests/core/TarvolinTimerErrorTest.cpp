@@ -6,39 +6,37 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using E = TarvolinTimerError;
 
 TEST(TarvolinTimerError, EveryCaseHasItsFixedMessage) {
-    EXPECT_EQ(
-        E(E::persistenceEncodeFailed{QStringLiteral("presets"), QStringLiteral("boom")}).errorDescription(),
-        QStringLiteral("Failed to encode presets: boom"));
-    EXPECT_EQ(E(E::persistenceDecodeFailed{QStringLiteral("presets")}).errorDescription(),
-              QStringLiteral("Failed to decode presets, using default"));
-    EXPECT_EQ(E(E::invalidDuration{0}).errorDescription(), QStringLiteral("Invalid duration: 0 seconds"));
-    EXPECT_EQ(E(E::maxTimersReached{999999}).errorDescription(),
-              QStringLiteral("Maximum timer limit reached (999999)")); // no grouping separators
-    EXPECT_EQ(E(E::importFailed{QStringLiteral("x")}).errorDescription(), QStringLiteral("Import failed: x"));
-    EXPECT_EQ(E(E::schemaMigrationFailed{1, 2}).errorDescription(),
-              QStringLiteral("Schema migration failed from v1 to v2"));
-    EXPECT_EQ(E(E::alarmInPast{}).errorDescription(), QStringLiteral("Alarm time is in the past"));
-    EXPECT_EQ(E(E::relayParseEmpty{}).errorDescription(), QStringLiteral("Relay input is empty"));
-    EXPECT_EQ(E(E::notificationDenied{}).errorDescription(),
-              QStringLiteral("Notification permission denied"));
+    // The decode failure's message is pinned by the persistence tests' log lines.
+    const std::vector<std::pair<E, QString>> cases{
+        {E(E::persistenceEncodeFailed{u"presets"_s, u"boom"_s}), u"Failed to encode presets: boom"_s},
+        {E(E::invalidDuration{0}), u"Invalid duration: 0 seconds"_s},
+        {E(E::maxTimersReached{999999}), u"Maximum timer limit reached (999999)"_s}, // no grouping separators
+        {E(E::importFailed{u"x"_s}), u"Import failed: x"_s},
+        {E(E::schemaMigrationFailed{1, 2}), u"Schema migration failed from v1 to v2"_s},
+        {E(E::alarmInPast{}), u"Alarm time is in the past"_s},
+        {E(E::relayParseEmpty{}), u"Relay input is empty"_s},
+        {E(E::notificationDenied{}), u"Notification permission denied"_s}};
+    for (const auto& [error, message] : cases) {
+        EXPECT_EQ(error.errorDescription(), message);
+    }
 }
 
 TEST(TarvolinTimerLogger, WarningAndErrorShareALevelInfoHasItsOwn) {
     LogCapture log;
-    TarvolinTimerLogger::warning(QStringLiteral("m"), QStringLiteral("Ctx"));
-    TarvolinTimerLogger::error(QStringLiteral("m"), QStringLiteral("Ctx"));
-    TarvolinTimerLogger::info(QStringLiteral("m"), QStringLiteral("Ctx"));
-    TarvolinTimerLogger::info(QString(), QStringLiteral("Ctx"));
+    TarvolinTimerLogger::warning(u"m"_s, u"Ctx"_s);
+    TarvolinTimerLogger::error(u"m"_s, u"Ctx"_s);
+    TarvolinTimerLogger::info(u"m"_s, u"Ctx"_s);
+    TarvolinTimerLogger::info(QString(), u"Ctx"_s);
+    using L = TarvolinTimerLogger::Level;
+    EXPECT_EQ(log.lines(), (QStringList{u"[Ctx] m"_s, u"[Ctx] m"_s, u"[Ctx] m"_s, u"[Ctx] "_s}));
     ASSERT_EQ(log.entries().size(), 4);
-    EXPECT_EQ(log.entries()[0].line, QStringLiteral("[Ctx] m"));
-    EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error);
-    EXPECT_EQ(log.entries()[1].line, log.entries()[0].line);
-    EXPECT_EQ(log.entries()[1].level, TarvolinTimerLogger::Level::error);
-    EXPECT_EQ(log.entries()[2].level, TarvolinTimerLogger::Level::info);
-    EXPECT_EQ(log.entries()[3].line, QStringLiteral("[Ctx] "));
+    EXPECT_EQ(log.entries()[0].level, L::error);
+    EXPECT_EQ(log.entries()[1].level, L::error);
+    EXPECT_EQ(log.entries()[2].level, L::info);
 }
 
 } // namespace

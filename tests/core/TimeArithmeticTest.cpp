@@ -7,58 +7,41 @@
 
 namespace {
 
+constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+constexpr qint64 kMin = std::numeric_limits<qint64>::min();
+
 TEST(TimeArithmeticTest, NormalizeFoldsFullWidthDigitsColonAndLettersOnly) {
-    const struct {
-        const char* in;
-        const char* out;
-    } cases[] = {
-        {"０１２３４５６７８９", "0123456789"},
-        {"：", ":"},
-        {"ＡＺａｚ", "AZaz"},
-        {"［＼］＾＿｀", "[\\]^_`"}, // the six signs between the two letter blocks
-        // Neighbours of the folded ranges stay as they are.
-        {"；＠｛．－", "；＠｛．－"},
-        {"１２：３０ｐｍ and 5m", "12:30pm and 5m"},
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TimeArithmetic::normalize(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
+    // The six signs between the two letter blocks fold too; the neighbours of the folded ranges do not.
+    // clang-format off
+    for (const auto& [in, out] : std::vector<std::pair<const char*, const char*>>{
+             {"０１２３４５６７８９", "0123456789"}, {"：", ":"}, {"ＡＺａｚ", "AZaz"}, {"［＼］＾＿｀", "[\\]^_`"},
+             {"；＠｛．－", "；＠｛．－"}, {"１２：３０ｐｍ and 5m", "12:30pm and 5m"}, {"", ""}}) {
+        // clang-format on
+        EXPECT_EQ(TimeArithmetic::normalize(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
     }
 }
 
-TEST(TimeArithmeticTest, ClockTimeBoundsIncludeNegativeAndHugeValues) {
+TEST(TimeArithmeticTest, ClockTimeBoundsAndUnitWeightsHoldForNegativeAndHugeValues) {
     EXPECT_TRUE(TimeArithmetic::isValidClockTime(0, 0, 0));
     EXPECT_TRUE(TimeArithmetic::isValidClockTime(23, 59, 59));
-    constexpr qint64 huge = std::numeric_limits<qint64>::max();
-    constexpr qint64 lowest = std::numeric_limits<qint64>::min();
-    const qint64 invalid[][3] = {
-        {24, 0, 0}, {0, 60, 0}, {0, 0, 60}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {huge, 0, 0}, {lowest, 0, 0},
-    };
-    for (const auto& t : invalid) {
-        EXPECT_FALSE(TimeArithmetic::isValidClockTime(t[0], t[1], t[2]))
-            << t[0] << ":" << t[1] << ":" << t[2];
+    const qint64 invalid[][3] = {{24, 0, 0}, {0, 60, 0}, {0, 0, 60},   {-1, 0, 0},
+                                 {0, -1, 0}, {0, 0, -1}, {kMax, 0, 0}, {kMin, 0, 0}};
+    for (const auto& [h, m, s] : invalid) {
+        EXPECT_FALSE(TimeArithmetic::isValidClockTime(h, m, s)) << h << ":" << m << ":" << s;
     }
-}
-
-TEST(TimeArithmeticTest, TotalSecondsWeighsEachUnitAndNeverOverflows) {
     EXPECT_EQ(TimeArithmetic::totalSeconds(1, 2, 3, 4), 93784.0);
-    EXPECT_EQ(TimeArithmetic::totalSeconds(0, 0, 0, 0), 0.0);
-    constexpr qint64 huge = std::numeric_limits<qint64>::max();
-    const double big = TimeArithmetic::totalSeconds(huge, huge, huge, huge);
+    const double big = TimeArithmetic::totalSeconds(kMax, kMax, kMax, kMax); // never overflows
     EXPECT_TRUE(std::isfinite(big));
-    EXPECT_GT(big, double(huge));
+    EXPECT_GT(big, double(kMax));
 }
 
-TEST(TimeArithmeticTest, BuildClockDateRefusesTimesNotLaterThanNow) {
-    const QDate day(2024, 5, 14);
-    const QDateTime now(day, QTime(10, 0), Qt::LocalTime);
-    using TimeArithmetic::PastTimePolicy;
-    EXPECT_EQ(TimeArithmetic::buildClockDate(10, 0, 1, now, PastTimePolicy::refuseNotLater),
-              QDateTime(day, QTime(10, 0, 1), Qt::LocalTime));
-    EXPECT_EQ(TimeArithmetic::buildClockDate(10, 0, 0, now, PastTimePolicy::refuseNotLater), std::nullopt);
-    EXPECT_EQ(TimeArithmetic::buildClockDate(24, 0, 0, now, PastTimePolicy::refuseNotLater), std::nullopt);
-    EXPECT_EQ(TimeArithmetic::buildClockDate(12, 0, 0, QDateTime(), PastTimePolicy::refuseNotLater),
-              std::nullopt);
+TEST(TimeArithmeticTest, BuildClockDateRefusesTimesNotLaterThanNowOrWithoutANow) {
+    const QDateTime now(QDate(2024, 5, 14), QTime(10, 0), Qt::LocalTime);
+    const auto refuse = TimeArithmetic::PastTimePolicy::refuseNotLater;
+    EXPECT_EQ(TimeArithmetic::buildClockDate(10, 0, 1, now, refuse), now.addSecs(1));
+    EXPECT_EQ(TimeArithmetic::buildClockDate(10, 0, 0, now, refuse), std::nullopt);
+    EXPECT_EQ(TimeArithmetic::buildClockDate(24, 0, 0, now, refuse), std::nullopt);
+    EXPECT_EQ(TimeArithmetic::buildClockDate(12, 0, 0, QDateTime(), refuse), std::nullopt);
 }
 
 } // namespace

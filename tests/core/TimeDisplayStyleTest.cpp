@@ -24,27 +24,35 @@ QString u(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-TEST(TimeDisplayStyleTest, RawStringsRoundTripAndNothingElseReads) {
+TEST(TimeDisplayStyleTest, RawStringsRoundTripAndPickersShowLabelsAndFixedSamples) {
     EXPECT_EQ(allTimeDisplayStyles(), (QList<Style>{Style::japanese, Style::english, Style::symbol}));
     EXPECT_EQ(allMenuBarAlarmFormats(),
               (QList<Format>{Format::targetAndRemaining, Format::remainingOnly, Format::worded}));
     EXPECT_EQ(allMenuBarRemainingDetails(), (QList<Detail>{Detail::seconds, Detail::minutes, Detail::words}));
 
-    QStringList raws;
+    QStringList raws, labels, samples;
+    auto add = [&](auto value, auto fromRaw) {
+        raws << toRaw(value);
+        labels << label(value);
+        samples << sample(value);
+        EXPECT_EQ(fromRaw(toRaw(value)), value);
+    };
     for (Style s : allTimeDisplayStyles()) {
-        raws << toRaw(s);
-        EXPECT_EQ(timeDisplayStyleFromRaw(toRaw(s)), s);
+        add(s, timeDisplayStyleFromRaw);
     }
     for (Format f : allMenuBarAlarmFormats()) {
-        raws << toRaw(f);
-        EXPECT_EQ(menuBarAlarmFormatFromRaw(toRaw(f)), f);
+        add(f, menuBarAlarmFormatFromRaw);
     }
     for (Detail d : allMenuBarRemainingDetails()) {
-        raws << toRaw(d);
-        EXPECT_EQ(menuBarRemainingDetailFromRaw(toRaw(d)), d);
+        add(d, menuBarRemainingDetailFromRaw);
     }
     EXPECT_EQ(raws, (QStringList{"japanese", "english", "symbol", "targetAndRemaining", "remainingOnly",
                                  "worded", "seconds", "minutes", "words"}));
+    EXPECT_EQ(labels, (QStringList{"Japanese", "English", "Symbol", "Target + Remaining", "Remaining Only",
+                                   "Worded", "Seconds", "Minutes", "Words"}));
+    EXPECT_EQ(samples, (QStringList{u(u"19:44 \u307E\u3067"), u(u"until 19:44"), u(u"\u219219:44"),
+                                    u(u"19:44 \u00B7 4:05"), u(u"4:05"), u(u"until 19:44 \u00B7 4:05 left"),
+                                    u(u"2:13:45"), u(u"2:13"), u(u"2h 13m 45s")}));
 
     for (const char* other :
          {"Japanese", "SYMBOL", "", " english", "TargetAndRemaining", "remaining", "Words"}) {
@@ -52,28 +60,6 @@ TEST(TimeDisplayStyleTest, RawStringsRoundTripAndNothingElseReads) {
         EXPECT_FALSE(menuBarAlarmFormatFromRaw(QString::fromLatin1(other)).has_value()) << other;
         EXPECT_FALSE(menuBarRemainingDetailFromRaw(QString::fromLatin1(other)).has_value()) << other;
     }
-}
-
-TEST(TimeDisplayStyleTest, PickerLabelsAndFixedSamples) {
-    EXPECT_EQ(label(Style::japanese), QStringLiteral("Japanese"));
-    EXPECT_EQ(label(Style::english), QStringLiteral("English"));
-    EXPECT_EQ(label(Style::symbol), QStringLiteral("Symbol"));
-    EXPECT_EQ(label(Format::targetAndRemaining), QStringLiteral("Target + Remaining"));
-    EXPECT_EQ(label(Format::remainingOnly), QStringLiteral("Remaining Only"));
-    EXPECT_EQ(label(Format::worded), QStringLiteral("Worded"));
-    EXPECT_EQ(label(Detail::seconds), QStringLiteral("Seconds"));
-    EXPECT_EQ(label(Detail::minutes), QStringLiteral("Minutes"));
-    EXPECT_EQ(label(Detail::words), QStringLiteral("Words"));
-
-    EXPECT_EQ(sample(Style::japanese), u(u"19:44 \u307E\u3067"));
-    EXPECT_EQ(sample(Style::english), u(u"until 19:44"));
-    EXPECT_EQ(sample(Style::symbol), u(u"\u219219:44"));
-    EXPECT_EQ(sample(Format::targetAndRemaining), u(u"19:44 \u00B7 4:05"));
-    EXPECT_EQ(sample(Format::remainingOnly), u(u"4:05"));
-    EXPECT_EQ(sample(Format::worded), u(u"until 19:44 \u00B7 4:05 left"));
-    EXPECT_EQ(sample(Detail::seconds), u(u"2:13:45"));
-    EXPECT_EQ(sample(Detail::minutes), u(u"2:13"));
-    EXPECT_EQ(sample(Detail::words), u(u"2h 13m 45s"));
 }
 
 // Answers for one context only, as a loaded catalogue would.
@@ -107,35 +93,29 @@ TEST(TimeDisplayStyleTest, RemainingTimeInEveryDetail) {
         const char* minutesText;
         const char* wordsText;
     } cases[] = {
-        {-5, "0:00", "0:00", "0s"},
-        {0, "0:00", "0:00", "0s"},
-        {45, "0:45", "0:45", "45s"},
-        {59, "0:59", "0:59", "59s"},
-        {60, "1:00", "1:00", "1m 0s"},
-        {245, "4:05", "4:05", "4m 5s"},
-        {3599, "59:59", "59:59", "59m 59s"},
-        {3600, "1:00:00", "1:00", "1h 0m 0s"},
-        {3601, "1:00:01", "1:01", "1h 0m 1s"},
-        {3725, "1:02:05", "1:03", "1h 2m 5s"},
-        {7199, "1:59:59", "2:00", "1h 59m 59s"},
+        // clang-format off
+        {-5, "0:00", "0:00", "0s"}, {0, "0:00", "0:00", "0s"}, {45, "0:45", "0:45", "45s"},
+        {59, "0:59", "0:59", "59s"}, {60, "1:00", "1:00", "1m 0s"}, {245, "4:05", "4:05", "4m 5s"},
+        {3599, "59:59", "59:59", "59m 59s"}, {3600, "1:00:00", "1:00", "1h 0m 0s"},
+        {3601, "1:00:01", "1:01", "1h 0m 1s"}, {3725, "1:02:05", "1:03", "1h 2m 5s"},
+        {7199, "1:59:59", "2:00", "1h 59m 59s"}, {std::numeric_limits<qint64>::min(), "0:00", "0:00", "0s"},
         {90000, "25:00:00", "25:00", "25h 0m 0s"}, // hours never fold into days
-        {std::numeric_limits<qint64>::min(), "0:00", "0:00", "0s"},
         // Rounding up at the very top must not overflow.
         {std::numeric_limits<qint64>::max(), "2562047788015215:30:07", "2562047788015215:31",
          "2562047788015215h 30m 7s"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         for (Style style : allTimeDisplayStyles()) { // the same in every style
-            EXPECT_EQ(remaining(style, c.seconds, Detail::seconds), QLatin1String(c.secondsText))
-                << c.seconds;
-            EXPECT_EQ(remaining(style, c.seconds, Detail::minutes), QLatin1String(c.minutesText))
-                << c.seconds;
-            EXPECT_EQ(remaining(style, c.seconds, Detail::words), QLatin1String(c.wordsText)) << c.seconds;
+            SCOPED_TRACE(c.seconds);
+            EXPECT_EQ(remaining(style, c.seconds, Detail::seconds), QLatin1String(c.secondsText));
+            EXPECT_EQ(remaining(style, c.seconds, Detail::minutes), QLatin1String(c.minutesText));
+            EXPECT_EQ(remaining(style, c.seconds, Detail::words), QLatin1String(c.wordsText));
         }
     }
 }
 
-TEST(TimeDisplayStyleTest, UntilAndEndsPerStyle) {
+TEST(TimeDisplayStyleTest, UntilAndEndsPerStyleInTheLocalTimeZone) {
     EXPECT_EQ(until(Style::japanese, at(19, 44)), u(u"19:44 \u307E\u3067"));
     EXPECT_EQ(until(Style::english, at(19, 44)), u(u"until 19:44"));
     EXPECT_EQ(until(Style::symbol, at(19, 44)), u(u"\u219219:44"));
@@ -146,47 +126,45 @@ TEST(TimeDisplayStyleTest, UntilAndEndsPerStyle) {
     // Hours without a leading zero, minutes with one; after midnight only the clock time, no date.
     EXPECT_EQ(until(Style::english, at(9, 5)), u(u"until 9:05"));
     EXPECT_EQ(ends(Style::english, at(0, 30).addDays(1)), u(u"ends 0:30"));
-}
-
-TEST(TimeDisplayStyleTest, ClockTimesAreWrittenInTheLocalTimeZone) {
     // A moment given in UTC (as stored dates are) reads as the local clock showed it.
     EXPECT_EQ(until(Style::english, at(19, 44).toUTC()), u(u"until 19:44"));
-    EXPECT_EQ(
-        menuBarAlarm(Style::japanese, at(0, 30).toUTC(), 245, Format::targetAndRemaining, Detail::seconds),
-        u(u"0:30 \u00B7 4:05"));
 }
 
-TEST(TimeDisplayStyleTest, AlarmTextInEveryFormatAndStyle) {
+TEST(TimeDisplayStyleTest, AlarmTextInEveryFormatStyleAndDetail) {
+    using F = Format;
+    using S = Style;
+    using D = Detail;
+    const QDateTime eve = at(19, 44);
+    const QDateTime morn = at(9, 5);
     const struct {
-        Format format;
-        Style style;
+        F format;
+        S style;
+        QDateTime target;
+        qint64 seconds;
+        D detail;
         const char16_t* text;
     } cases[] = {
-        {Format::targetAndRemaining, Style::japanese, u"19:44 \u00B7 4:05"},
-        {Format::targetAndRemaining, Style::english, u"19:44 \u00B7 4:05"},
-        {Format::targetAndRemaining, Style::symbol, u"\u219219:44 \u00B7 4:05"},
-        {Format::remainingOnly, Style::japanese, u"4:05"},
-        {Format::remainingOnly, Style::english, u"4:05"},
-        {Format::remainingOnly, Style::symbol, u"4:05"},
+        {F::targetAndRemaining, S::japanese, eve, 245, D::seconds, u"19:44 \u00B7 4:05"},
+        {F::targetAndRemaining, S::english, eve, 245, D::seconds, u"19:44 \u00B7 4:05"},
+        {F::targetAndRemaining, S::symbol, eve, 245, D::seconds, u"\u219219:44 \u00B7 4:05"},
+        {F::remainingOnly, S::japanese, eve, 245, D::seconds, u"4:05"},
+        {F::remainingOnly, S::english, eve, 245, D::seconds, u"4:05"},
+        {F::remainingOnly, S::symbol, eve, 245, D::seconds, u"4:05"},
         // The Japanese worded form joins the time straight to まで, unlike until().
-        {Format::worded, Style::japanese, u"19:44\u307E\u3067 \u3042\u30684:05"},
-        {Format::worded, Style::english, u"until 19:44 \u00B7 4:05 left"},
-        {Format::worded, Style::symbol, u"\u219219:44 \u00B7 4:05"},
+        {F::worded, S::japanese, eve, 245, D::seconds, u"19:44\u307E\u3067 \u3042\u30684:05"},
+        {F::worded, S::english, eve, 245, D::seconds, u"until 19:44 \u00B7 4:05 left"},
+        {F::worded, S::symbol, eve, 245, D::seconds, u"\u219219:44 \u00B7 4:05"},
+        // The chosen detail is used; a UTC target is written in local time.
+        {F::worded, S::english, morn, 3725, D::words, u"until 9:05 \u00B7 1h 2m 5s left"},
+        {F::worded, S::japanese, morn, 3725, D::minutes, u"9:05\u307E\u3067 \u3042\u30681:03"},
+        {F::targetAndRemaining, S::symbol, morn, 3725, D::seconds, u"\u21929:05 \u00B7 1:02:05"},
+        {F::remainingOnly, S::english, morn, -3, D::words, u"0s"},
+        {F::targetAndRemaining, S::japanese, at(0, 30).toUTC(), 245, D::seconds, u"0:30 \u00B7 4:05"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(menuBarAlarm(c.style, at(19, 44), 245, c.format, Detail::seconds), u(c.text))
-            << toRaw(c.format).toStdString() << " " << toRaw(c.style).toStdString();
+        EXPECT_EQ(menuBarAlarm(c.style, c.target, c.seconds, c.format, c.detail), u(c.text))
+            << toRaw(c.format).toStdString() << " " << toRaw(c.style).toStdString() << " " << c.seconds;
     }
-}
-
-TEST(TimeDisplayStyleTest, AlarmTextUsesTheChosenDetail) {
-    EXPECT_EQ(menuBarAlarm(Style::english, at(9, 5), 3725, Format::worded, Detail::words),
-              u(u"until 9:05 \u00B7 1h 2m 5s left"));
-    EXPECT_EQ(menuBarAlarm(Style::japanese, at(9, 5), 3725, Format::worded, Detail::minutes),
-              u(u"9:05\u307E\u3067 \u3042\u30681:03"));
-    EXPECT_EQ(menuBarAlarm(Style::symbol, at(9, 5), 3725, Format::targetAndRemaining, Detail::seconds),
-              u(u"\u21929:05 \u00B7 1:02:05"));
-    EXPECT_EQ(menuBarAlarm(Style::english, at(9, 5), -3, Format::remainingOnly, Detail::words), u(u"0s"));
 }
 
 } // namespace
