@@ -123,4 +123,26 @@ TEST_F(EngineProcessTest, InterruptAndHangUpAlsoQuitThroughTheSave) {
     }
 }
 
+TEST_F(EngineProcessTest, ACorruptPreferencesFileIsKeptAsideAndTheProgramStartsOnDefaults) {
+    ASSERT_TRUE(configHome.isValid());
+    ASSERT_TRUE(QDir().mkpath(configHome.path() + QStringLiteral("/TarvolinTimer")));
+    const QByteArray garbage("{\"quorvane.presets\": [not json");
+    {
+        QFile file(preferencesPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+
+    QProcess process;
+    EXPECT_EQ(start(process), QStringLiteral("[Main] Running with 0 timers"));
+    stop(process, SIGTERM);
+
+    QFile aside(preferencesPath() + QStringLiteral(".corrupt"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), garbage); // the user's file is kept as it was
+    const auto fresh = savedTimers();    // and a readable new one took its place
+    ASSERT_TRUE(fresh.has_value());
+    EXPECT_TRUE(fresh->isEmpty());
+}
+
 } // namespace
