@@ -1,5 +1,7 @@
 #include "core/QuickLaunchParser.h"
 
+#include "support/ScopedTimeZone.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -65,22 +67,6 @@ void expectTable(const std::vector<Case>& cases, const QDateTime& now = localAt(
 }
 
 // Sets TZ for one test and puts the previous value back, so later tests see the machine's zone again.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) : m_set(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ")) {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        m_set ? qputenv("TZ", m_old) : qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_set;
-    QByteArray m_old;
-};
-
 // The tables below keep several cases to a line.
 // clang-format off
 TEST(QuickLaunchParserTest, DurationsInEveryUnitCombinationAndFullWidthForm) {

@@ -1,6 +1,7 @@
 #include "core/StatsManager.h"
 
 #include "support/FakeServices.h"
+#include "support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -22,22 +23,6 @@ QDateTime midnight(int day) {
 }
 
 // Sets the process time zone for one test and puts the previous one back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) : m_set(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ")) {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        m_set ? qputenv("TZ", m_old) : qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_set;
-    QByteArray m_old;
-};
-
 class StatsManagerTest : public ::testing::Test {
 protected:
     QDateTime now = local(10, 12, 0, 0);
