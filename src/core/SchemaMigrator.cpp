@@ -39,7 +39,9 @@ void SchemaMigrator::migrateLegacyBundleIfNeeded(Preferences& defaults) {
     if (isDone(defaults, kBundleRenameCompletedKey)) {
         return;
     }
-    const std::unique_ptr<Preferences> legacy = Preferences::openSuite(key(kLegacySuiteName));
+    // Read only: an unreadable legacy file is not ours to set aside, and counts as a domain that cannot be
+    // opened.
+    const std::unique_ptr<Preferences> legacy = Preferences::readSuite(key(kLegacySuiteName));
     migrateLegacyBundleIfNeeded(defaults, legacy.get());
 }
 

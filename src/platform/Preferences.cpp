@@ -297,6 +297,26 @@ std::unique_ptr<Preferences> Preferences::openSuite(const QString& suiteName) {
     return std::make_unique<Preferences>(pathForSuite(suiteName));
 }
 
+std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
+    if (suiteName.isEmpty() || suiteName.contains(QLatin1Char('/'))) {
+        return nullptr;
+    }
+    auto copy = std::make_unique<Preferences>();
+    QFile file(pathForSuite(suiteName));
+    if (!file.exists()) {
+        return copy;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return nullptr;
+    }
+    std::optional<QVariantMap> values = deserialize(file.readAll());
+    if (!values) {
+        return nullptr;
+    }
+    copy->m_values = std::move(*values);
+    return copy;
+}
+
 void Preferences::load() {
     QFile file(m_filePath);
     if (!file.exists()) {

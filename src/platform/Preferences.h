@@ -28,6 +28,10 @@ public:
 
     // Another domain by suite name (for example an earlier release's), opened from the same folder.
     static std::unique_ptr<Preferences> openSuite(const QString& suiteName);
+    // Another domain's values, only to be read: an in-memory copy that writes nothing back (empty when the
+    // domain has no file), or nullptr when the name is not a plain name or the file cannot be read. The file
+    // is left exactly as it is, even when unreadable: it belongs to someone else.
+    static std::unique_ptr<Preferences> readSuite(const QString& suiteName);
     static QString configDirectory();
     static QString pathForSuite(const QString& suiteName);
 

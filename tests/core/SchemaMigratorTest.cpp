@@ -3,6 +3,7 @@
 #include "platform/Preferences.h"
 #include "support/LogCapture.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -148,6 +149,22 @@ TEST(SchemaMigrator, ImportOpensTheLegacySuiteByName) {
     SM::migrateLegacyBundleIfNeeded(defaults);
     EXPECT_EQ(defaults.intValue(u"brindlet.lastDuration"_s), 45);
     EXPECT_EQ(defaults.boolValue(key(SM::kBundleRenameCompletedKey)), true);
+
+    // An unreadable legacy file is a domain that cannot be opened: the step ends silently and leaves the
+    // file where it is.
+    const QString path = Preferences::pathForSuite(key(SM::kLegacySuiteName));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("{\"brindlet.presets\": oops");
+    file.close();
+    Preferences fresh;
+    LogCapture log;
+    SM::migrateLegacyBundleIfNeeded(fresh);
+    EXPECT_EQ(fresh.boolValue(key(SM::kBundleRenameCompletedKey)), true);
+    EXPECT_EQ(fresh.keys().size(), 1);
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(path + u".corrupt"_s));
     qunsetenv("XDG_CONFIG_HOME");
 }
 

@@ -185,6 +185,33 @@ TEST_F(PreferencesTest, SuitesOpenByPlainNameOnly) {
     ASSERT_NE(suite, nullptr);
     EXPECT_EQ(suite->filePath(), Preferences::pathForSuite(u"com.example.test-suite"_s));
     EXPECT_TRUE(suite->filePath().startsWith(Preferences::configDirectory()));
+    EXPECT_EQ(Preferences::readSuite(u"../escape"_s), nullptr);
+}
+
+TEST_F(PreferencesTest, ReadingAnotherSuiteNeverWritesOrMovesItsFile) {
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    const QString name = u"com.example.other"_s;
+    const QString file = Preferences::pathForSuite(name);
+    const auto missing = Preferences::readSuite(name);
+    ASSERT_NE(missing, nullptr);
+    EXPECT_TRUE(missing->keys().isEmpty());
+
+    QDir().mkpath(Preferences::configDirectory());
+    writeFile(file, Preferences::serialize({{u"a"_s, qint64(1)}}));
+    {
+        const auto copy = Preferences::readSuite(name);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->intValue(u"a"_s), 1);
+        copy->setInt(u"a"_s, 2);
+    }
+    EXPECT_EQ(Preferences::deserialize(readFile(file)), (QVariantMap{{u"a"_s, qint64(1)}}));
+
+    LogCapture log;
+    writeFile(file, QByteArray("{oops"));
+    EXPECT_EQ(Preferences::readSuite(name), nullptr);
+    EXPECT_EQ(readFile(file), QByteArray("{oops"));
+    EXPECT_TRUE(log.lines().isEmpty());
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace
