@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <unistd.h>
@@ -40,8 +41,36 @@ void write(TarvolinTimerLogger::Level level, const QString& message, const QStri
 
 } // namespace
 
+namespace {
+
+// One call is one line: messages carry user text (timer titles, chain names, URLs), and a line break in
+// one would otherwise split the entry (the rest losing its level) or let it pass for another entry.
+QString escapeControls(const QString& text) {
+    // A tab keeps the line whole, so it stays.
+    const auto isControl = [](QChar c) { return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F; };
+    if (std::none_of(text.cbegin(), text.cend(), isControl)) {
+        return text;
+    }
+    QString out;
+    out.reserve(text.size() + 8);
+    for (QChar c : text) {
+        if (!isControl(c)) {
+            out += c;
+        } else if (c == u'\n') {
+            out += QLatin1String("\\n");
+        } else if (c == u'\r') {
+            out += QLatin1String("\\r");
+        } else {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 QString TarvolinTimerLogger::formatLine(const QString& message, const QString& context) {
-    return QLatin1Char('[') + context + QLatin1String("] ") + message;
+    return QLatin1Char('[') + escapeControls(context) + QLatin1String("] ") + escapeControls(message);
 }
 
 void TarvolinTimerLogger::info(const QString& message, const QString& context) {

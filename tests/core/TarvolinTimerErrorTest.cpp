@@ -25,7 +25,7 @@ TEST(TarvolinTimerError, EveryCaseHasItsFixedMessage) {
     }
 }
 
-TEST(TarvolinTimerLogger, WarningAndErrorShareALevelInfoHasItsOwn) {
+TEST(TarvolinTimerLogger, WarningAndErrorShareALevelAndEachCallIsOneLine) {
     LogCapture log;
     TarvolinTimerLogger::warning(u"m"_s, u"Ctx"_s);
     TarvolinTimerLogger::error(u"m"_s, u"Ctx"_s);
@@ -37,6 +37,11 @@ TEST(TarvolinTimerLogger, WarningAndErrorShareALevelInfoHasItsOwn) {
     EXPECT_EQ(log.entries()[0].level, L::error);
     EXPECT_EQ(log.entries()[1].level, L::error);
     EXPECT_EQ(log.entries()[2].level, L::info);
+
+    // A message holding user text stays one line, so it can neither split nor pass for another entry.
+    log.clear();
+    TarvolinTimerLogger::info(u"Timer complete: \"a\n[AppDelegate] b\r\t\x1b\""_s, u"Ctx"_s);
+    EXPECT_EQ(log.lines(), QStringList{u"[Ctx] Timer complete: \"a\\n[AppDelegate] b\\r\t\\x1b\""_s});
 }
 
 } // namespace
