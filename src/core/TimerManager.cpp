@@ -500,8 +500,11 @@ void TimerManager::completeAt(qsizetype position) {
 
 void TimerManager::restoreState() {
     QList<TimerItem> loaded = m_persistence.loadActiveTimers();
-    if (!loaded.isEmpty()) {
+    const bool replaced = !loaded.isEmpty();
+    if (replaced) {
         for (TimerItem& item : loaded) {
+            // A damaged list may hold negative lengths; a reset or restart would copy them into remaining.
+            item.totalDuration = std::max<qint64>(item.totalDuration, 0);
             item.remaining = std::max<qint64>(item.remaining, 0);
         }
         m_timers = std::move(loaded);
@@ -512,6 +515,8 @@ void TimerManager::restoreState() {
     if (!m_timers.isEmpty()) {
         // The stored copy is gone now; write the list back soon so a crash does not lose it.
         scheduleSave();
+    }
+    if (replaced) {
         publish(timersChange);
     }
 }

@@ -389,9 +389,14 @@ TEST_F(TimerManagerTest, RestoreReplacesTheListOnceAndClearsTheKeyEitherWay) {
     manager->restoreState();
     EXPECT_TRUE(manager->timers().isEmpty());
     EXPECT_EQ(persistence.clearActiveTimersCount, 1);
+    add("kept", 60, false); // nothing saved: the list stays as it is and no change is reported
+    QSignalSpy unchanged(manager.get(), &TimerManager::timersChanged);
+    manager->restoreState();
+    EXPECT_EQ(manager->timers().size(), 1);
+    EXPECT_EQ(unchanged.count(), 0);
 
-    // A negative time left reads as zero; of timers with the same id, the first is acted on until removed.
-    const TimerItem broken = stored(S::paused, 60, -20),
+    // Negative lengths read as zero; of timers with the same id, the first is acted on until removed.
+    const TimerItem broken = stored(S::paused, -60, -20),
                     first = stored(S::paused, 60, 60, QStringLiteral("1st"));
     TimerItem second = first;
     second.title = QStringLiteral("2nd");
@@ -402,10 +407,10 @@ TEST_F(TimerManagerTest, RestoreReplacesTheListOnceAndClearsTheKeyEitherWay) {
     QSignalSpy spy(manager.get(), &TimerManager::timersChanged);
     manager->restoreState();
     QList<TimerItem> expected = saved;
-    expected[2].remaining = 0;
+    expected[2].totalDuration = expected[2].remaining = 0;
     EXPECT_EQ(manager->timers(), expected);
     EXPECT_EQ(spy.count(), 1);
-    EXPECT_EQ(persistence.clearActiveTimersCount, 2);
+    EXPECT_EQ(persistence.clearActiveTimersCount, 3);
     EXPECT_TRUE(persistence.activeTimers.isEmpty());
     EXPECT_EQ(manager->primaryTimer()->id, saved.first().id);
     EXPECT_FALSE(manager->isTicking());
@@ -414,6 +419,8 @@ TEST_F(TimerManagerTest, RestoreReplacesTheListOnceAndClearsTheKeyEitherWay) {
     manager->start(first.id);
     manager->tick();
     EXPECT_EQ(current(broken.id).state, S::finished);
+    manager->reset(broken.id);
+    EXPECT_EQ(status(broken.id), std::pair(S::idle, qint64(0)));
     EXPECT_EQ(manager->timers()[3].remaining, 59);
     EXPECT_EQ(manager->timers()[4].state, S::paused);
     manager->removeTimer(first.id);
