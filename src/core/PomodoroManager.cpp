@@ -143,6 +143,9 @@ void PomodoroManager::startPhase(PomodoroPhase phase) {
 }
 
 void PomodoroManager::advancePhase(PomodoroPhase from, bool countCompletedWork) {
+    // The timer that was paused has ended or been removed; whatever runs next has not been paused, and a
+    // stale flag would make the next pause press resume instead.
+    m_session.isPaused = false;
     if (from == PomodoroPhase::work && countCompletedWork) {
         m_session.completedWorkCycles = saturatingAdd(m_session.completedWorkCycles, 1);
         // The configured length at this moment, not the time actually spent.

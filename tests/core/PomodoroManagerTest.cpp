@@ -15,12 +15,14 @@ using P = PomodoroPhase;
 // ---- Phases and configuration ----
 
 TEST(PomodoroPhaseTest, RawValuesRoundTripAndLabelsAreTheStoredTags) {
-    QStringList labels;
+    QStringList labels, icons;
     for (const P phase : allPomodoroPhases()) {
         EXPECT_EQ(pomodoroPhaseFromRaw(toRaw(phase)), phase);
         labels << label(phase);
+        icons << icon(phase);
     }
     EXPECT_EQ(labels, QStringList({"Focus", "Short Break", "Long Break"}));
+    EXPECT_EQ(icons, QStringList({"brain", "cup.and.saucer", "cup.and.saucer"}));
     EXPECT_EQ(pomodoroPhaseFromRaw(QStringLiteral("Focus")), std::nullopt); // the label is not a raw value
     EXPECT_EQ(pomodoroPhaseFromRaw(QStringLiteral("Work")), std::nullopt);
 }
@@ -188,6 +190,19 @@ TEST_F(PomodoroManagerTest, PauseAndResumeActOnThePhaseTimerOnlyWhileItAndTheMan
     expectRunning(P::shortBreak, 300);
     EXPECT_EQ(pomodoro->completedCycles(), 0);
 
+    // A phase that ends while paused through the manager (resumed in the list, or skipped) leaves no pause
+    // behind: the next phase has not been paused.
+    pomodoro->pauseSession();
+    manager->start(phaseTimer());
+    finishPhase();
+    expectWaiting(P::work);
+    EXPECT_FALSE(pomodoro->session().isPaused);
+    pomodoro->startPendingPhase();
+    pomodoro->pauseSession();
+    pomodoro->skipPhase();
+    expectRunning(P::shortBreak, 300);
+    EXPECT_FALSE(pomodoro->session().isPaused);
+
     manager.reset(); // the weak reference clears itself: nothing starts and stop still resets
     EXPECT_EQ(pomodoro->timerManager(), nullptr);
     pomodoro->pauseSession();
@@ -198,7 +213,8 @@ TEST_F(PomodoroManagerTest, PauseAndResumeActOnThePhaseTimerOnlyWhileItAndTheMan
     pomodoro->startSession();
     EXPECT_TRUE(pomodoro->isActive());
     EXPECT_EQ(pomodoro->currentTimerID(), std::nullopt);
-    EXPECT_EQ(notification.pomodoroPhaseStarts, QList<P>({P::work, P::shortBreak})); // none without a manager
+    EXPECT_EQ(notification.pomodoroPhaseStarts,
+              QList<P>({P::work, P::shortBreak, P::work, P::shortBreak})); // none without a manager
 }
 
 TEST_F(PomodoroManagerTest, OtherCompletionsChangeNothingAndStopRemovesOnlyThePhaseTimer) {
