@@ -8,10 +8,11 @@
 
 namespace {
 
-// Only spaces and tabs count as blank; a line break is a character the user typed on purpose.
+// Spaces (the full-width one a Japanese keyboard types included) and tabs count as blank; a line break is a
+// character the user typed on purpose.
 bool isBlank(const QString& text) {
     for (const QChar c : text) {
-        if (c != u' ' && c != u'\t') {
+        if (c != u'\t' && c.category() != QChar::Separator_Space) {
             return false;
         }
     }

@@ -89,8 +89,11 @@ TEST_F(ChainCoordinatorTest, RowsUnderAMinuteAreDroppedBlankStepsGetTheDefaultNa
 
 TEST_F(ChainCoordinatorTest, BlankMeansOnlySpacesAndTabsAndOtherNamesStayAsTyped) {
     const QString chainDefault = QStringLiteral("連続タスク"), stepDefault = QStringLiteral("ステップ");
-    const std::pair<QString, bool> cases[] = {{QString(), true},        {"   ", true}, {" \t ", true},
-                                              {"  Deep work  ", false}, {"\n", false}, {" \u3000 ", false}};
+    // Full-width and no-break spaces are spaces too; a line break is not.
+    const std::pair<QString, bool> cases[] = {{QString(), true},      {"   ", true},
+                                              {" \t ", true},         {" \u3000 ", true},
+                                              {"\u00a0\u3000", true}, {"  Deep work  ", false},
+                                              {"\n", false},          {"\u3000\n", false}};
     for (const auto& [typed, blank] : cases) {
         SCOPED_TRACE(typed.toStdString());
         startChain(typed, {{typed, 1}});

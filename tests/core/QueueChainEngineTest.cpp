@@ -46,6 +46,27 @@ TEST(QueueChainTest, TotalDurationAndEqualityFollowTheStepsInOrder) {
     EXPECT_NE(copy, chain);
 }
 
+TEST(QueueChainStateTest, PredicatesAndIndexFollowTheCase) {
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    // terminal, running, paused, index
+    const std::tuple<S, bool, bool, bool, std::optional<qsizetype>> rows[] = {
+        {S::running{3, t}, false, true, false, 3}, {S::paused{2, 30.0}, false, false, true, 2},
+        {S::idle{}, false, false, false, {}},      {S::completed{}, true, false, false, {}},
+        {S::cancelled{}, true, false, false, {}},
+    };
+    for (const auto& [state, terminal, running, paused, index] : rows) {
+        SCOPED_TRACE(::testing::PrintToString(state));
+        EXPECT_EQ(state.isTerminal(), terminal);
+        EXPECT_EQ(state.isRunning(), running);
+        EXPECT_EQ(state.isPaused(), paused);
+        EXPECT_EQ(state.currentStepIndex(), index);
+    }
+    EXPECT_NE(S(S::paused{2, 30.0}), S(S::paused{2, 29.5}));
+    EXPECT_NE(S(S::running{1, t}), S(S::running{1, t.addMSecs(1)}));
+    EXPECT_EQ(QueueChain{}.totalDuration(), 0);
+    EXPECT_TRUE(QueueChain{}.isEmpty());
+}
+
 TEST(QueueChainTest, JsonKeepsTheFieldKeysAndNeedsEachOfThem) {
     QueueChain chain = chainOf(QStringLiteral("Morning \"routine\""), {90.5, 1500});
     chain.steps[0].name = QStringLiteral("書く");
