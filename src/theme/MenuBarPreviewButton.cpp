@@ -59,6 +59,8 @@ void MenuBarPreviewButton::paintEvent(QPaintEvent*) {
 
     const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (isDown()) {
+        // The shared pressable look: a little smaller and a little faded while held.
+        painter.setOpacity(pressedOpacity);
         painter.translate(bounds.center());
         painter.scale(pressedScale, pressedScale);
         painter.translate(-bounds.center());

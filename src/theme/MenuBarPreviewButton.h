@@ -31,6 +31,7 @@ public:
     static constexpr double stackSpacing = 6;
     static constexpr double cornerRadius = 12;
     static constexpr double pressedScale = 0.98;
+    static constexpr double pressedOpacity = 0.86;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -76,7 +76,7 @@ TEST(MenuBarAppearancePickerTest, ClicksWriteTheChoiceAndTheSelectionFollowsTheP
     EXPECT_EQ(selected(picker), (QStringList{QStringLiteral("clock"), QStringLiteral("iconAndTime")}));
 }
 
-TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionInk) {
+TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionInkAndAHeldButtonFades) {
     Preferences prefs;
     MenuBarAppearancePicker picker(prefs);
     EXPECT_TRUE(prefs.keys().isEmpty());
@@ -84,14 +84,28 @@ TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionIn
     const QImage image = picker.grab().toImage();
     const QColor ink = QvColor::qvInkAction().resolve(ColorScheme::light);
     const QColor surface = QvColor::qvSurface().resolve(ColorScheme::light);
+    const auto distance = [](const QColor& a, const QColor& b) {
+        return std::max(
+            {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+    };
+    // Inside the left edge, clear of the rounded corner and of the centred content.
+    const auto fillOf = [&](const QImage& in, const QWidget* b) {
+        return in.pixelColor(b->mapTo(&picker, QPoint(8, b->height() / 2)));
+    };
     for (const auto& [raw, want] :
          {std::pair{"timeOnly", ink}, {"windup", ink}, {"iconOnly", surface}, {"clock", surface}}) {
-        const QWidget* b = button(picker, QLatin1String(raw));
-        // Inside the left edge, clear of the rounded corner and of the centred content.
-        const QColor fill = image.pixelColor(b->mapTo(&picker, QPoint(4, b->height() / 2)));
-        EXPECT_LE(std::max({std::abs(fill.red() - want.red()), std::abs(fill.green() - want.green()),
-                            std::abs(fill.blue() - want.blue())}),
-                  2)
-            << raw;
+        EXPECT_LE(distance(fillOf(image, button(picker, QLatin1String(raw))), want), 2) << raw;
     }
+
+    // Held down, a button is drawn at 86 % opacity over what lies behind it.
+    MenuBarPreviewButton* held = button(picker, QStringLiteral("timeOnly"));
+    held->setDown(true);
+    const QImage pressed = picker.grab().toImage();
+    const QColor behind =
+        pressed.pixelColor(held->mapTo(&picker, QPoint(held->width() + 4, held->height() / 2)));
+    const QColor faded = QColor::fromRgbF(0.86f * ink.redF() + 0.14f * behind.redF(),
+                                          0.86f * ink.greenF() + 0.14f * behind.greenF(),
+                                          0.86f * ink.blueF() + 0.14f * behind.blueF());
+    EXPECT_GT(distance(behind, ink), 100);
+    EXPECT_LE(distance(fillOf(pressed, held), faded), 3) << fillOf(pressed, held).name().toStdString();
 }
