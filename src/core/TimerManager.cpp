@@ -180,6 +180,14 @@ void TimerManager::setState(qsizetype position, TimerState state) {
     }
 }
 
+// Every edit of the list by an operation: the tick follows the running timers, a crash-safety save is
+// queued, and observers hear of it.
+void TimerManager::timersEdited() {
+    updateTickTimer();
+    scheduleSave();
+    publish(timersChange);
+}
+
 void TimerManager::updateTickTimer() {
     if (m_runningCount > 0 && !m_tickTimer.isActive()) {
         m_tickTimer.start();
@@ -214,9 +222,7 @@ std::optional<TimerItem> TimerManager::addTimer(const QString& title, qint64 dur
                                      startImmediately ? TimerState::running : TimerState::idle, false,
                                      std::nullopt, std::nullopt, m_clock());
     append(item);
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
     return item;
 }
 
@@ -234,9 +240,7 @@ std::optional<TimerItem> TimerManager::addAlarm(const QString& title, const QDat
     TimerItem item = TimerItem::make(QUuid::createUuid(), title, seconds, TimerState::running, true,
                                      targetTime, std::nullopt, now);
     append(item);
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
     return item;
 }
 
@@ -259,9 +263,7 @@ void TimerManager::start(const QUuid& id) {
         break; // remaining kept; a finished timer completes again at the next tick
     }
     setState(position, TimerState::running);
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
 }
 
 void TimerManager::pause(const QUuid& id) {
@@ -270,9 +272,7 @@ void TimerManager::pause(const QUuid& id) {
         return;
     }
     setState(position, TimerState::paused);
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
 }
 
 void TimerManager::toggle(const QUuid& id) {
@@ -294,9 +294,7 @@ void TimerManager::toggle(const QUuid& id) {
         setState(position, TimerState::running);
         break;
     }
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
 }
 
 void TimerManager::reset(const QUuid& id) {
@@ -307,9 +305,7 @@ void TimerManager::reset(const QUuid& id) {
     setState(position, TimerState::idle);
     TimerItem& item = at(position);
     item.remaining = item.totalDuration;
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
 }
 
 void TimerManager::removeTimer(const QUuid& id) {
@@ -332,9 +328,7 @@ void TimerManager::removeTimer(const QUuid& id) {
             }
         }
     }
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
 }
 
 void TimerManager::setPomodoroPhase(const QUuid& id, const std::optional<QString>& phase) {
@@ -359,9 +353,7 @@ void TimerManager::pauseAll() {
             setState(position, TimerState::paused);
         }
     }
-    updateTickTimer();
-    scheduleSave();
-    publish(timersChange);
+    timersEdited();
 }
 
 std::optional<TimerItem> TimerManager::primaryTimer() const {

@@ -145,6 +145,7 @@ private:
     void setState(qsizetype position, TimerState state);
     void completeAt(qsizetype position);
     void updateTickTimer();
+    void timersEdited();
     void scheduleSave();
     void saveInBackground();
 
