@@ -13,11 +13,17 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <functional>
 #include <mutex>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using ordered_json = nlohmann::ordered_json;
 
@@ -225,25 +231,59 @@ private:
         }
     }
 
+    // One snapshot to disk, all or nothing: on any failure the previous file stays exactly as it was. A
+    // streak of failures is logged once (a full disk would otherwise log at every save), and the next
+    // write tries again.
     void write(const QVariantMap& snapshot) {
-        QDir().mkpath(QFileInfo(m_path).absolutePath());
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            TarvolinTimerLogger::error(
-                QStringLiteral("Could not write %1: %2").arg(m_path, file.errorString()),
-                QString::fromLatin1(kContext));
+        const QString failure = writeFile(snapshot);
+        if (failure.isEmpty()) {
+            m_failed = false;
+            m_failureLogged = false;
             return;
         }
-        if (!Preferences::serializeTo(file, snapshot)) {
-            file.cancelWriting();
-        }
-        if (!file.commit()) {
+        m_failed = true;
+        if (!m_failureLogged) {
+            m_failureLogged = true;
             TarvolinTimerLogger::error(
-                QStringLiteral("Could not write %1: %2").arg(m_path, file.errorString()),
+                QStringLiteral("Could not write %1: %2; the previous file is kept").arg(m_path, failure),
                 QString::fromLatin1(kContext));
         }
     }
 
+    // Empty on success, else why it failed.
+    QString writeFile(const QVariantMap& snapshot) {
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
+        QSaveFile file(m_path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return file.errorString();
+        }
+        qint64 expected = 0;
+        const bool written = Preferences::serializeTo(file, snapshot, &expected);
+        // The write buffer is flushed here, not left to commit(): a failure inside commit's own flush goes
+        // unreported and would put a truncated file in place of the good one.
+        if (!written || !file.flush() || file.size() != expected) {
+            const QString reason =
+                file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("short write");
+            file.cancelWriting();
+            return reason;
+        }
+        // On disk before the rename, so a power cut leaves the old file or the new one, never an empty one.
+        if (::fsync(file.handle()) != 0) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            file.cancelWriting();
+            return reason;
+        }
+        if (!file.commit()) {
+            return file.errorString();
+        }
+        return {};
+    }
+
+public:
+    // True while the newest write failed; read on the owner's thread to retry at flush.
+    bool lastWriteFailed() const { return m_failed.load(); }
+
+private:
     QString m_path;
     std::mutex m_mutex;
     std::condition_variable m_cv;
@@ -252,6 +292,8 @@ private:
     bool m_hasPending = false;
     bool m_busy = false;
     bool m_stop = false;
+    std::atomic<bool> m_failed{false};
+    bool m_failureLogged = false; // the writer thread's own
     std::thread m_thread;
 };
 
@@ -297,19 +339,70 @@ std::unique_ptr<Preferences> Preferences::openSuite(const QString& suiteName) {
     return std::make_unique<Preferences>(pathForSuite(suiteName));
 }
 
+namespace {
+
+struct FileRead {
+    enum Outcome { absent, read, notRegular, failed } outcome;
+    QByteArray bytes;
+    QString error; // why it failed
+};
+
+// Reads a regular file whole. The file is opened without blocking and checked before anything is read, so
+// a FIFO or a device at the path cannot hang the caller.
+FileRead readRegularFile(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT) {
+            return {FileRead::absent, {}, {}};
+        }
+        return {FileRead::failed, {}, QString::fromLocal8Bit(std::strerror(error))};
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {FileRead::notRegular, {}, QStringLiteral("not a regular file")};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {FileRead::failed, {}, file.errorString()};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return {FileRead::failed, {}, file.errorString()};
+    }
+    return {FileRead::read, std::move(bytes), {}};
+}
+
+// `stem` + `suffix` when nothing has that name, else the first free name with a stamp between them: a copy
+// kept aside earlier is never replaced.
+QString freeName(const QString& stem, const QString& suffix) {
+    QString candidate = stem + suffix;
+    const qint64 stamp = QDateTime::currentSecsSinceEpoch();
+    for (int n = 0; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
+        const QString tag = n == 0 ? QString::number(stamp) : QStringLiteral("%1-%2").arg(stamp).arg(n);
+        candidate = QStringLiteral("%1.%2%3").arg(stem, tag, suffix);
+    }
+    return candidate;
+}
+
+} // namespace
+
 std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
     if (suiteName.isEmpty() || suiteName.contains(QLatin1Char('/'))) {
         return nullptr;
     }
     auto copy = std::make_unique<Preferences>();
-    QFile file(pathForSuite(suiteName));
-    if (!file.exists()) {
+    const FileRead file = readRegularFile(pathForSuite(suiteName));
+    if (file.outcome == FileRead::absent) {
         return copy;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (file.outcome != FileRead::read) {
         return nullptr;
     }
-    std::optional<QVariantMap> values = deserialize(file.readAll());
+    std::optional<QVariantMap> values = deserialize(file.bytes);
     if (!values) {
         return nullptr;
     }
@@ -318,36 +411,77 @@ std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
 }
 
 void Preferences::load() {
-    QFile file(m_filePath);
-    if (!file.exists()) {
+    FileRead file = readRegularFile(m_filePath);
+    switch (file.outcome) {
+    case FileRead::absent:
+        return;
+    case FileRead::read:
+        if (std::optional<QVariantMap> values = deserialize(file.bytes)) {
+            m_values = std::move(*values);
+            return;
+        }
+        file.bytes.clear();
+        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
+        return;
+    case FileRead::notRegular:
+        setAside(QStringLiteral("Could not read %1: %2").arg(m_filePath, file.error));
+        return;
+    case FileRead::failed:
+        // Not a damaged file (no permission, an I/O error): it is left exactly where and as it is, and
+        // nothing is written over it.
+        m_loadFailed = true;
+        m_writer.reset();
+        TarvolinTimerLogger::warning(
+            QStringLiteral("Could not read %1: %2; left it as it is, changes will not be saved")
+                .arg(m_filePath, file.error),
+            QString::fromLatin1(kContext));
         return;
     }
-    std::optional<QVariantMap> values;
-    if (file.open(QIODevice::ReadOnly)) {
-        values = deserialize(file.readAll());
-        file.close();
-    }
-    if (values) {
-        m_values = std::move(*values);
-        return;
-    }
+}
+
+void Preferences::setAside(const QString& reason) {
     // Keep the unreadable file for the user instead of replacing it with defaults.
     m_loadFailed = true;
-    QString aside = m_filePath + QStringLiteral(".corrupt");
-    if (QFile::exists(aside)) {
-        aside = m_filePath + QStringLiteral(".%1.corrupt").arg(QDateTime::currentSecsSinceEpoch());
-    }
-    if (QFile::rename(m_filePath, aside)) {
+    const QString aside = freeName(m_filePath, QStringLiteral(".corrupt"));
+    if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
         TarvolinTimerLogger::warning(
-            QStringLiteral("Could not read %1; kept it as %2 and started with defaults")
-                .arg(m_filePath, aside),
+            QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside),
             QString::fromLatin1(kContext));
-    } else {
-        TarvolinTimerLogger::warning(
-            QStringLiteral("Could not read %1 nor move it aside; changes will not be saved").arg(m_filePath),
-            QString::fromLatin1(kContext));
-        m_writer.reset();
+        return;
     }
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    TarvolinTimerLogger::warning(
+        QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why),
+        QString::fromLatin1(kContext));
+    m_writer.reset();
+}
+
+QString Preferences::keepAside(const QString& key) {
+    const QVariant value = m_values.value(key);
+    if (!value.isValid()) {
+        return {};
+    }
+    if (m_writer) {
+        // A copy beside the store, written and synced before anyone may overwrite the key.
+        const QString path = freeName(m_filePath + QLatin1Char('.') + key, QStringLiteral(".corrupt"));
+        QSaveFile file(path);
+        const QByteArray bytes =
+            value.typeId() == QMetaType::QByteArray ? value.toByteArray() : serialize({{key, value}});
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+            ::fsync(file.handle()) == 0 && file.commit()) {
+            return path;
+        }
+        TarvolinTimerLogger::error(QStringLiteral("Could not write %1: %2").arg(path, file.errorString()),
+                                   QString::fromLatin1(kContext));
+        return {};
+    }
+    // In memory only (or a store that cannot write): a kept key is the copy.
+    QString keptKey = key + QStringLiteral(".corrupt");
+    for (int n = 2; m_values.contains(keptKey); ++n) {
+        keptKey = key + QStringLiteral(".corrupt.%1").arg(n);
+    }
+    setValue(keptKey, value);
+    return keptKey;
 }
 
 std::optional<bool> Preferences::boolValue(const QString& key) const {
@@ -462,18 +596,21 @@ void Preferences::scheduleWrite() {
 
 void Preferences::writeNow() {
     m_coalesce.stop();
-    if (!m_writer || !m_dirty) {
+    // A failed write is tried again even with nothing new to write, so the quit path's flush retries it.
+    if (!m_writer || (!m_dirty && !m_writer->lastWriteFailed())) {
         return;
     }
     m_dirty = false;
     m_writer->submit(m_values);
 }
 
-void Preferences::flush() {
+bool Preferences::flush() {
     writeNow();
-    if (m_writer) {
-        m_writer->waitIdle();
+    if (!m_writer) {
+        return true;
     }
+    m_writer->waitIdle();
+    return !m_writer->lastWriteFailed();
 }
 
 namespace {
@@ -792,13 +929,18 @@ QByteArray Preferences::serialize(const QVariantMap& values) {
     return out;
 }
 
-bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values) {
+bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten) {
     bool ok = true;
+    qint64 total = 0;
     emitValues(values, [&](const char* text, qsizetype size) {
         if (ok && device.write(text, size) != size) {
             ok = false;
         }
+        total += size;
     });
+    if (bytesWritten) {
+        *bytesWritten = total;
+    }
     return ok;
 }
 

@@ -64,27 +64,35 @@ public:
     void setData(const QString& key, const QByteArray& value) { setValue(key, QVariant(value)); }
     void remove(const QString& key);
 
-    // Writes pending changes now and waits until they are on disk (used at quit).
-    void flush();
+    // Writes pending changes now and waits until they are on disk (used at quit). False when the file could
+    // not be written (the previous one is then still in place); true for a store without a file.
+    bool flush();
     // How long writes are gathered before one file write.
     void setCoalesceInterval(int milliseconds) { m_coalesce.setInterval(milliseconds); }
 
-    // True when the file could not be read at start and was put aside (or could not be): nothing is
-    // written over it.
+    // True when the file could not be read at start: it was put aside, or left where it was and then
+    // nothing is written over it.
     bool loadFailed() const { return m_loadFailed; }
+
+    // Keeps a copy of the value under `key` where no later write reaches it: a file beside the store's
+    // (`<file>.<key>.corrupt`), or a kept key "<key>.corrupt" in a store with no file. Returns where it
+    // went, empty when there is no such value or the copy failed (then the key must not be overwritten).
+    QString keepAside(const QString& key);
 
     // The file form, exposed for tests and tools. deserialize gives none for anything that is not a JSON
     // object, or that nests deeper than this store ever writes.
     static QByteArray serialize(const QVariantMap& values);
     static std::optional<QVariantMap> deserialize(const QByteArray& bytes);
     // The same form written in pieces, so a large data value is never held twice; false on a write error.
-    static bool serializeTo(QIODevice& device, const QVariantMap& values);
+    // `bytesWritten` receives the length of the whole form.
+    static bool serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten = nullptr);
 
 signals:
     void changed(const QString& key);
 
 private:
     void load();
+    void setAside(const QString& reason);
     void scheduleWrite();
     void writeNow();
 

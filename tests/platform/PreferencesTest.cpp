@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <limits>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +39,51 @@ QByteArray binary(qsizetype size) {
     }
     return out;
 }
+
+// Drops root's right to read anything for the life of the object, so permission checks apply; as another
+// user the checks apply anyway. The folders used must let that user in.
+class ScopedUnprivileged {
+public:
+    ScopedUnprivileged() : m_wasRoot(::geteuid() == 0) {
+        if (m_wasRoot) {
+            EXPECT_EQ(::setegid(65534), 0);
+            EXPECT_EQ(::seteuid(65534), 0);
+        }
+    }
+    ~ScopedUnprivileged() {
+        if (m_wasRoot) {
+            EXPECT_EQ(::seteuid(0), 0);
+            EXPECT_EQ(::setegid(0), 0);
+        }
+    }
+    ScopedUnprivileged(const ScopedUnprivileged&) = delete;
+    ScopedUnprivileged& operator=(const ScopedUnprivileged&) = delete;
+
+private:
+    bool m_wasRoot;
+};
+
+// Makes every file write beyond `bytes` fail, as on a full disk (the write fails instead of the process
+// being signalled), until destroyed.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_previous.rlim_max};
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~ScopedFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    rlimit m_previous{};
+    void (*m_handler)(int) = nullptr;
+};
 
 class PreferencesTest : public ::testing::Test {
 protected:
@@ -153,6 +203,124 @@ TEST_F(PreferencesTest, CorruptFileIsKeptAsideAndTheStoreStartsEmpty) {
     EXPECT_TRUE(Preferences(path()).loadFailed());
     EXPECT_EQ(readFile(corrupt), garbage);
     EXPECT_EQ(QDir(dir.path()).entryList({u"*.corrupt"_s}).size(), 2);
+}
+
+TEST_F(PreferencesTest, AFailedWriteLeavesThePreviousFileLogsOnceAndIsRetried) {
+    // A small file fails only when its buffer is flushed at the end; a large one fails while being written.
+    for (const qsizetype size : {1024, 256 * 1024}) {
+        SCOPED_TRACE(size);
+        QFile::remove(path());
+        {
+            Preferences prefs(path());
+            prefs.setString(u"timers"_s, u"the user's list"_s);
+            prefs.flush();
+        }
+        const QByteArray good = readFile(path());
+        LogCapture log;
+        Preferences prefs(path());
+        {
+            const ScopedFileSizeLimit fullDisk(rlim_t(good.size()) + 16);
+            prefs.setData(u"big"_s, binary(size));
+            prefs.flush();
+            prefs.setInt(u"again"_s, 1);
+            prefs.flush();
+            EXPECT_EQ(readFile(path()), good); // never a truncated or empty file in its place
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"prefs.json"_s}); // no leftovers
+            ASSERT_EQ(log.lines().size(), 1);
+            EXPECT_TRUE(log.lines().at(0).startsWith(u"[Preferences] Could not write %1: "_s.arg(path())));
+            EXPECT_TRUE(log.lines().at(0).endsWith(u"; the previous file is kept"_s));
+        }
+        prefs.flush(); // with room again, the next write goes through even with nothing new to write
+        EXPECT_EQ(Preferences(path()).dataValue(u"big"_s), binary(size));
+        EXPECT_EQ(log.lines().size(), 1);
+    }
+}
+
+TEST_F(PreferencesTest, AnythingButARegularFileIsSetAsideWithoutBlocking) {
+    const QByteArray fifo = QFile::encodeName(path());
+    const std::vector<std::pair<const char*, std::function<bool()>>> cases = {
+        {"fifo", [&] { return ::mkfifo(fifo.constData(), 0600) == 0; }},
+        {"folder", [&] { return QDir().mkdir(path()); }},
+    };
+    for (const auto& [name, make] : cases) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(make());
+        LogCapture log;
+        {
+            Preferences prefs(path()); // a FIFO with no writer would block an ordinary open forever
+            EXPECT_TRUE(prefs.loadFailed());
+            ASSERT_EQ(log.lines().size(), 1);
+            EXPECT_TRUE(log.lines().at(0).startsWith(
+                u"[Preferences] Could not read %1: not a regular file; kept it as"_s.arg(path())));
+            prefs.setInt(u"a"_s, 1);
+        }
+        EXPECT_EQ(Preferences(path()).intValue(u"a"_s), 1);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+    }
+}
+
+TEST_F(PreferencesTest, AFileWithoutReadPermissionIsNeitherMovedNorOverwritten) {
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    writeFile(path(), Preferences::serialize({{u"a"_s, qint64(1)}}));
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0000), 0);
+    const QByteArray before = QFile::encodeName(path());
+    LogCapture log;
+    {
+        const ScopedUnprivileged unprivileged;
+        Preferences prefs(path());
+        EXPECT_TRUE(prefs.loadFailed());
+        prefs.setInt(u"a"_s, 2);
+        prefs.flush();
+    }
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(
+        log.lines().at(0),
+        u"[Preferences] Could not read %1: Permission denied; left it as it is, changes will not be saved"_s
+            .arg(path()));
+    ASSERT_EQ(::chmod(before.constData(), 0600), 0);
+    EXPECT_EQ(Preferences::deserialize(readFile(path())), (QVariantMap{{u"a"_s, qint64(1)}}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"prefs.json"_s});
+}
+
+TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
+    writeFile(path(), QByteArray("{oops"));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    LogCapture log;
+    {
+        const ScopedUnprivileged unprivileged;
+        Preferences prefs(path());
+        EXPECT_TRUE(prefs.loadFailed());
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0700), 0);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(
+        log.lines().at(0),
+        u"[Preferences] Could not read %1 nor move it aside (Permission denied); changes will not be saved"_s
+            .arg(path()));
+    EXPECT_EQ(readFile(path()), QByteArray("{oops"));
+}
+
+TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
+    Preferences inMemory;
+    inMemory.setData(u"list"_s, QByteArray("[bad"));
+    EXPECT_EQ(inMemory.keepAside(u"list"_s), u"list.corrupt"_s);
+    inMemory.setData(u"list"_s, QByteArray("[worse"));
+    EXPECT_EQ(inMemory.keepAside(u"list"_s), u"list.corrupt.2"_s); // an earlier copy is never replaced
+    EXPECT_EQ(inMemory.dataValue(u"list.corrupt"_s), QByteArray("[bad"));
+    EXPECT_EQ(inMemory.keepAside(u"missing"_s), QString());
+
+    Preferences onDisk(path());
+    onDisk.setData(u"list"_s, QByteArray("[bad"));
+    const QString first = onDisk.keepAside(u"list"_s);
+    EXPECT_EQ(first, path() + u".list.corrupt"_s);
+    onDisk.setData(u"list"_s, QByteArray("[worse"));
+    const QString second = onDisk.keepAside(u"list"_s);
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second.endsWith(u".corrupt"_s));
+    EXPECT_EQ(readFile(first), QByteArray("[bad")); // the raw bytes, at once on disk
+    EXPECT_EQ(readFile(second), QByteArray("[worse"));
+    EXPECT_FALSE(onDisk.contains(u"list.corrupt"_s));
 }
 
 TEST_F(PreferencesTest, ReaderAcceptsAnyJsonObjectFormAndRefusesAnythingElse) {
