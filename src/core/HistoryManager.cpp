@@ -2,6 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "platform/Preferences.h"
+#include "platform/TarvolinTimerLogger.h"
 
 #include <algorithm>
 
@@ -29,10 +30,24 @@ QList<TimerHistoryEntry> HistoryManager::loadHistory() {
         std::optional<QList<TimerHistoryEntry>> decoded;
         if (data) {
             decoded = TimerHistoryEntry::decodeList(*data);
+            if (!decoded) {
+                keepUndecodable();
+            }
         }
         m_cache = decoded.value_or(QList<TimerHistoryEntry>{});
     }
     return *m_cache;
+}
+
+void HistoryManager::keepUndecodable() {
+    // The history starts empty, but the next entry must not overwrite the only copy of the old one.
+    const QString where = m_preferences.keepAside(historyKey);
+    if (where.isEmpty()) {
+        return;
+    }
+    TarvolinTimerLogger::warning(QStringLiteral("Kept the undecodable history as %1").arg(where),
+                                 QStringLiteral("HistoryManager"));
+    m_preferences.remove(historyKey);
 }
 
 void HistoryManager::log(const QString& title, qint64 duration) {

@@ -30,6 +30,8 @@ public:
     QList<TimerHistoryEntry> loadHistory() override;
 
 private:
+    void keepUndecodable();
+
     Preferences& m_preferences;
     AppSettings& m_settings;
     Clock m_clock;

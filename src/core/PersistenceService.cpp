@@ -24,6 +24,15 @@ QString key(const char* name) {
     return QString::fromLatin1(name);
 }
 
+void keepUndecodable(Preferences& preferences, const QString& storageKey, const QString& name) {
+    const QString where = preferences.keepAside(storageKey);
+    if (where.isEmpty()) {
+        return; // no copy: the stored value stays where it is
+    }
+    TarvolinTimerLogger::warning(QStringLiteral("Kept the undecodable %1 as %2").arg(name, where), kContext);
+    preferences.remove(storageKey);
+}
+
 void logEncodeFailed(const QString& name, const QString& description) {
     TarvolinTimerLogger::error(
         TarvolinTimerError(TarvolinTimerError::persistenceEncodeFailed{name, description}).errorDescription(),
@@ -31,9 +40,10 @@ void logEncodeFailed(const QString& name, const QString& description) {
 }
 
 // The stored list, or none when there is nothing usable: absent or not a data value (silently), or not
-// decodable (with a warning).
+// decodable (with a warning). An undecodable value is copied aside first and then removed, so the next save
+// cannot overwrite the user's only copy.
 template <class T, class Decode>
-std::optional<QList<T>> loadList(const Preferences& preferences, const char* storageKey, const QString& name,
+std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name,
                                  Decode decode) {
     const std::optional<QByteArray> data = preferences.dataValue(key(storageKey));
     if (!data) {
@@ -44,6 +54,7 @@ std::optional<QList<T>> loadList(const Preferences& preferences, const char* sto
         TarvolinTimerLogger::warning(
             TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription(),
             kContext);
+        keepUndecodable(preferences, key(storageKey), name);
     }
     return list;
 }
@@ -249,7 +260,7 @@ void PersistenceService::waitForBackgroundSaves() {
     applyFinishedBackgroundSave();
 }
 
-void PersistenceService::flush() {
+bool PersistenceService::flush() {
     waitForBackgroundSaves();
-    m_preferences.flush();
+    return m_preferences.flush();
 }

@@ -55,8 +55,9 @@ public:
     // Blocks until no background encoding runs and stores the newest finished one that is still current.
     // Call it on this object's thread: at quit, and in tests.
     void waitForBackgroundSaves();
-    // waitForBackgroundSaves(), then the preferences' own flush to disk: the quit path's last step.
-    void flush();
+    // waitForBackgroundSaves(), then the preferences' own flush to disk: the quit path's last step. False
+    // when the file could not be written.
+    bool flush();
 
     // If the stored version (0 when absent) is below 2, stores 2 and logs it. Run by the constructor.
     void bumpInternalSchemaVersion();

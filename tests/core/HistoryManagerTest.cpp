@@ -84,7 +84,7 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     }
 }
 
-TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndTheNextLogReplacesIt) {
+TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndACorruptOneIsKeptAside) {
     EXPECT_TRUE(history.loadHistory().isEmpty());
     // A list encoded as text rather than data is not the history.
     const QByteArray one = *TimerHistoryEntry::encodeList({TimerHistoryEntry::make(u"x"_s, 1, now)});
@@ -94,9 +94,10 @@ TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndTheNextLogR
     const QByteArray corrupt("[{\"id\": 12}");
     prefs.setData(HistoryManager::historyKey, corrupt);
     EXPECT_TRUE(history.loadHistory().isEmpty());
-    EXPECT_EQ(prefs.dataValue(HistoryManager::historyKey), corrupt); // reading does not repair
     history.log(u"after"_s, 10);
     EXPECT_EQ(storedTitles(), QStringList{u"after"_s});
+    // The next log did not overwrite the only copy of the old history.
+    EXPECT_EQ(prefs.dataValue(HistoryManager::historyKey + u".corrupt"_s), corrupt);
 }
 
 TEST_F(HistoryManagerTest, WritesByOthersAreSeenByTheNextLog) {

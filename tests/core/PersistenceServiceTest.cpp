@@ -74,7 +74,7 @@ TEST_F(PersistenceServiceTest, EmptyStoreOrValuesOfAnotherTypeGiveDefaultsWithou
     expectDefaultsWithoutLogging();
 }
 
-TEST_F(PersistenceServiceTest, UndecodableListLogsOneWarningAndGivesTheDefault) {
+TEST_F(PersistenceServiceTest, UndecodableListIsKeptAsideLoggedAndGivesTheDefault) {
     const std::vector<std::tuple<const char*, const char*, std::function<bool()>>> cases{
         {PS::kPresetsKey, "presets", [&] { return service->loadPresets() == TimerPreset::defaultPresets(); }},
         {PS::kSequencesKey, "sequences",
@@ -88,10 +88,17 @@ TEST_F(PersistenceServiceTest, UndecodableListLogsOneWarningAndGivesTheDefault) 
         log.clear();
         prefs.setData(key(k), QByteArray("[{\"id\":"));
         EXPECT_TRUE(loadsDefault());
-        ASSERT_EQ(log.entries().size(), 1);
+        ASSERT_EQ(log.entries().size(), 2);
         EXPECT_EQ(log.lines()[0], u"[PersistenceService] Failed to decode %1, using default"_s.arg(name));
         EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error); // warnings log as errors
-        EXPECT_EQ(prefs.dataValue(key(k)), QByteArray("[{\"id\":"));          // left for the next save
+        // The only copy is moved where the next save cannot reach it, and the log says where.
+        const QString kept = key(k) + u".corrupt"_s;
+        EXPECT_EQ(log.lines()[1], u"[PersistenceService] Kept the undecodable %1 as %2"_s.arg(name, kept));
+        EXPECT_EQ(prefs.dataValue(kept), QByteArray("[{\"id\":"));
+        EXPECT_FALSE(prefs.contains(key(k)));
+        log.clear();
+        EXPECT_TRUE(loadsDefault()); // nothing left to decode, nothing more to say
+        EXPECT_TRUE(log.lines().isEmpty());
     }
 }
 
