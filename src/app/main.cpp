@@ -28,6 +28,12 @@ int main(int argc, char** argv) {
         QCoreApplication::quit();
     });
 
+    // Before any engine object reads the store, so what the migrations bring over (a legacy list of
+    // scheduled timers, say) is what the engine loads.
+    Preferences& defaults = Preferences::standard();
+    SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
+    SchemaMigrator::migrateIfNeeded(defaults, QDateTime::currentDateTimeUtc());
+
     PersistenceService& persistence = PersistenceService::shared();
     LoggingNotificationService notification;
     SilentSoundService sound;
@@ -37,10 +43,6 @@ int main(int argc, char** argv) {
     PomodoroManager pomodoro(persistence, notification, sound, history, settings);
     // Made on first use by whoever starts a chain; the completion hook only asks it when it exists.
     std::unique_ptr<ChainCoordinator> chainCoordinator;
-
-    Preferences& defaults = Preferences::standard();
-    SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
-    SchemaMigrator::migrateIfNeeded(defaults, QDateTime::currentDateTimeUtc());
 
     pomodoro.setTimerManager(&timerManager);
     pomodoro.updateConfig(settings);
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
     const int status = app.exec();
 
     timerManager.saveState();
-    persistence.flush();
-    defaults.flush();
-    return status;
+    // The store has already logged why; a failed last save is not reported as success.
+    const bool saved = persistence.flush() && defaults.flush();
+    return saved ? status : 1;
 }

@@ -492,25 +492,22 @@ void TimerManager::completeAt(qsizetype position) {
 
 void TimerManager::restoreState() {
     QList<TimerItem> loaded = m_persistence.loadActiveTimers();
-    const bool replaced = !loaded.isEmpty();
-    if (replaced) {
-        for (TimerItem& item : loaded) {
-            // A damaged list may hold negative lengths; a reset or restart would copy them into remaining.
-            item.totalDuration = std::max<qint64>(item.totalDuration, 0);
-            item.remaining = std::max<qint64>(item.remaining, 0);
-        }
-        m_timers = std::move(loaded);
-        rebuildIndexes();
-        updateTickTimer();
+    if (loaded.isEmpty()) {
+        m_persistence.clearActiveTimers();
+        return;
     }
-    m_persistence.clearActiveTimers();
-    if (!m_timers.isEmpty()) {
-        // The stored copy is gone now; write the list back soon so a crash does not lose it.
-        scheduleSave();
+    for (TimerItem& item : loaded) {
+        // A damaged list may hold negative lengths; a reset or restart would copy them into remaining.
+        item.totalDuration = std::max<qint64>(item.totalDuration, 0);
+        item.remaining = std::max<qint64>(item.remaining, 0);
     }
-    if (replaced) {
-        publish(timersChange);
-    }
+    m_timers = std::move(loaded);
+    rebuildIndexes();
+    updateTickTimer();
+    // The stored copy is not removed: it is replaced by the restored list (running timers now paused) in
+    // one write, so a crash at any moment of start-up still finds a list on disk.
+    saveInBackground();
+    publish(timersChange);
 }
 
 void TimerManager::saveState() {

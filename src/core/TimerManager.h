@@ -87,7 +87,8 @@ public:
     // Called with the id of every completed timer, after the notification.
     std::function<void(const QUuid&)> onTimerComplete;
 
-    // Brings back the list saved at the last quit (once: the saved copy is removed).
+    // Brings back the saved list. A non-empty one replaces the list and is saved again at once in its
+    // restored form (running timers paused); otherwise the saved copy is removed.
     void restoreState();
     // Saves the whole list now, synchronously (at quit), and drops a pending background save.
     void saveState();
