@@ -191,5 +191,5 @@ QuickLaunchParseResult QuickLaunchParser::parse(const QString& text, const QDate
 }
 
 QuickLaunchParseResult QuickLaunchParser::parse(const QString& text) {
-    return parse(text, QDateTime::currentDateTime());
+    return parse(text, QDateTime::currentDateTimeUtc());
 }

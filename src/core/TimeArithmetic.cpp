@@ -1,5 +1,7 @@
 #include "core/TimeArithmetic.h"
 
+#include "core/LocalTimeZone.h"
+
 namespace {
 
 constexpr char16_t fullWidthDigitZero = 0xFF10;
@@ -13,29 +15,8 @@ bool isFoldedFullWidth(char16_t c) {
            (c >= fullWidthCapitalA && c <= fullWidthSmallZ);
 }
 
-// A local reading as seconds since the epoch, as if it were UTC: comparable with other readings, and no
-// second trip through the C library's time zone code.
-qint64 wallSeconds(const QDateTime& local) {
-    return QDateTime(local.date(), local.time(), Qt::UTC).toSecsSinceEpoch();
-}
-
-// The first moment whose local wall clock reads later than `date` `time`, for a reading that does not exist
-// (it lies in a daylight-saving gap). Offsets stay within ±14 h, so the answer lies within a day either
-// side; the wall clock only moves forward across one gap, so a binary search finds the jump.
-QDateTime firstMomentAfterGap(QDate date, QTime time) {
-    const qint64 target = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
-    constexpr qint64 window = 26 * 3600;
-    qint64 earlier = target - window; // wall clock before the target
-    qint64 later = target + window;   // wall clock after the target
-    while (later - earlier > 1) {
-        const qint64 middle = earlier + (later - earlier) / 2;
-        if (wallSeconds(QDateTime::fromSecsSinceEpoch(middle, Qt::LocalTime)) > target) {
-            later = middle;
-        } else {
-            earlier = middle;
-        }
-    }
-    return QDateTime::fromSecsSinceEpoch(later, Qt::LocalTime);
+qint64 floorSeconds(qint64 msecs) {
+    return msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
 }
 
 } // namespace
@@ -72,24 +53,34 @@ std::optional<QDateTime> buildClockDate(qint64 hour, qint64 minute, qint64 secon
     if (!now.isValid() || !isValidClockTime(hour, minute, second)) {
         return std::nullopt;
     }
-    const QDate today = now.toLocalTime().date();
+    const qint64 nowMsecs = now.toMSecsSinceEpoch();
+    const QDate today = LocalTimeZone::readingAt(floorSeconds(nowMsecs)).date;
     const QTime time{int(hour), int(minute), int(second)};
-    QDateTime date(today, time, Qt::LocalTime);
-    if (!date.isValid()) {
-        // Qt reports a reading skipped by the clocks as invalid rather than moving it.
-        date = firstMomentAfterGap(today, time);
-    }
-    if (!date.isValid()) {
-        return std::nullopt;
+    const std::vector<qint64> instants = LocalTimeZone::instantsOf(today, time);
+    qint64 chosen = 0;
+    if (instants.empty()) {
+        // A reading skipped by the clocks becomes the first moment after the skip, what the clocks showed.
+        chosen = LocalTimeZone::firstInstantAfter(today, time);
+    } else {
+        // Read twice when the clocks go back: the first time it is still ahead.
+        chosen = instants.back();
+        for (const qint64 instant : instants) {
+            if (instant * 1000 > nowMsecs) {
+                chosen = instant;
+                break;
+            }
+        }
     }
     switch (pastPolicy) {
     case PastTimePolicy::refuseNotLater:
-        if (date <= now) {
+        if (chosen * 1000 <= nowMsecs) {
             return std::nullopt;
         }
         break;
     }
-    return date;
+    // A fixed offset carries the local reading without another trip through the time zone code.
+    return QDateTime::fromSecsSinceEpoch(chosen, Qt::OffsetFromUTC,
+                                         LocalTimeZone::readingAt(chosen).offsetFromUtc);
 }
 
 double totalSeconds(qint64 days, qint64 hours, qint64 minutes, qint64 seconds) {

@@ -1,5 +1,9 @@
 #include "core/TimeArithmetic.h"
 
+#include "support/ScopedTimeZone.h"
+
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -42,6 +46,32 @@ TEST(TimeArithmeticTest, BuildClockDateRefusesTimesNotLaterThanNowOrWithoutANow)
     EXPECT_EQ(TimeArithmetic::buildClockDate(10, 0, 0, now, refuse), std::nullopt);
     EXPECT_EQ(TimeArithmetic::buildClockDate(24, 0, 0, now, refuse), std::nullopt);
     EXPECT_EQ(TimeArithmetic::buildClockDate(12, 0, 0, QDateTime(), refuse), std::nullopt);
+}
+
+TEST(TimeArithmeticTest, AReadingTheClocksShowTwiceIsTheFirstOneStillAhead) {
+    ScopedTimeZone zone("America/New_York"); // 2024-11-03: 02:00 EDT went back to 01:00 EST
+    const QDate fallBack(2024, 11, 3);
+    const auto utc = [&](int hour, int minute) {
+        return QDateTime(fallBack, QTime(hour, minute), QTimeZone::utc());
+    };
+    if (utc(5, 30).toLocalTime().time() != QTime(1, 30)) {
+        GTEST_SKIP() << "no time zone data for America/New_York";
+    }
+    const auto refuse = TimeArithmetic::PastTimePolicy::refuseNotLater;
+    // clang-format off
+    const std::vector<std::tuple<const char*, QDateTime, std::optional<QDateTime>>> rows = {
+        {"before both: the first, an hour sooner", utc(4, 30), utc(5, 30)},
+        {"between them: the second",               utc(5, 45), utc(6, 30)},
+        {"after both: passed",                     utc(6, 45), std::nullopt},
+    };
+    // clang-format on
+    for (const auto& [name, now, expected] : rows) {
+        const auto date = TimeArithmetic::buildClockDate(1, 30, 0, now, refuse);
+        EXPECT_EQ(date, expected) << name;
+        if (date) {
+            EXPECT_EQ(date->time(), QTime(1, 30)) << name; // it still reads as the local time asked for
+        }
+    }
 }
 
 } // namespace
