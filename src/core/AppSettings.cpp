@@ -1,5 +1,6 @@
 #include "core/AppSettings.h"
 
+#include "core/SettingsKeys.h"
 #include "platform/Preferences.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,8 @@ const Behavior kBehaviors[] = {
      QT_TRANSLATE_NOOP("QuickPresetBehavior", "Press to start, press again to stop (default)")},
     {QuickPresetBehavior::start, "start", QT_TRANSLATE_NOOP("QuickPresetBehavior", "Always Start New"),
      QT_TRANSLATE_NOOP("QuickPresetBehavior", "Press to start a fresh timer every time")},
-    {QuickPresetBehavior::pauseResume, "pauseResume", QT_TRANSLATE_NOOP("QuickPresetBehavior", "Pause / Resume"),
+    {QuickPresetBehavior::pauseResume, "pauseResume",
+     QT_TRANSLATE_NOOP("QuickPresetBehavior", "Pause / Resume"),
      QT_TRANSLATE_NOOP("QuickPresetBehavior", "Pauses if running, resumes if paused")},
 };
 
@@ -53,9 +55,10 @@ QList<QuickPresetBehavior> allQuickPresetBehaviors() {
     return {QuickPresetBehavior::toggle, QuickPresetBehavior::start, QuickPresetBehavior::pauseResume};
 }
 
-AppSettings::AppSettings(Preferences& preferences, QObject* parent) : QObject(parent), m_preferences(preferences) {
+AppSettings::AppSettings(Preferences& preferences, QObject* parent)
+    : QObject(parent), m_preferences(preferences) {
     connect(&m_preferences, &Preferences::changed, this, [this](const QString& key) {
-        if (key.startsWith(QLatin1String("bl."))) {
+        if (SettingsKeys::isSettingsKey(key)) {
             emit keyChanged(key);
             emit changed();
         }
@@ -67,48 +70,41 @@ AppSettings& AppSettings::shared() {
     return instance;
 }
 
-// Reads fall back to the default for an absent key or a value of another type.
-#define TT_INT_SETTING(name, Setter, key, fallback)                                                           \
-    qint64 AppSettings::name() const { return m_preferences.intValue(QStringLiteral(key)).value_or(fallback); } \
-    void AppSettings::Setter(const qint64& value) { m_preferences.setInt(QStringLiteral(key), value); }
-#define TT_BOOL_SETTING(name, Setter, key, fallback)                                                          \
-    bool AppSettings::name() const { return m_preferences.boolValue(QStringLiteral(key)).value_or(fallback); } \
-    void AppSettings::Setter(const bool& value) { m_preferences.setBool(QStringLiteral(key), value); }
-#define TT_STRING_SETTING(name, Setter, key, fallback)                                                        \
-    QString AppSettings::name() const {                                                                        \
-        return m_preferences.stringValue(QStringLiteral(key)).value_or(QStringLiteral(fallback));             \
-    }                                                                                                          \
-    void AppSettings::Setter(const QString& value) { m_preferences.setString(QStringLiteral(key), value); }
-
-#define TT_ALL_SETTINGS(INT, BOOL, STRING)                                                                    \
-    INT(defaultDuration, setDefaultDuration, "bl.defaultDuration", 1500)                                      \
-    STRING(appLanguageRaw, setAppLanguageRaw, "bl.appLanguage", "ja")                                          \
-    STRING(displayStyleRaw, setDisplayStyleRaw, "bl.displayStyle", "japanese")                                 \
-    BOOL(menuBarShowIcon, setMenuBarShowIcon, "bl.menubar.showIcon", false)                                   \
-    STRING(menuBarDisplayModeRaw, setMenuBarDisplayModeRaw, "bl.menubar.displayMode", "timeOnly")             \
-    STRING(menuBarIconStyleRaw, setMenuBarIconStyleRaw, "bl.menubar.iconStyle", "windup")                     \
-    BOOL(floatingShowTaskName, setFloatingShowTaskName, "bl.floating.showTaskName", true)                     \
-    STRING(menuBarAlarmFormatRaw, setMenuBarAlarmFormatRaw, "bl.menubar.alarmFormat", "targetAndRemaining")   \
-    STRING(menuBarRemainingDetailRaw, setMenuBarRemainingDetailRaw, "bl.menubar.remainingDetail", "seconds")  \
-    INT(quickPresetMinutes, setQuickPresetMinutes, "bl.quickPreset.minutes", 25)                              \
-    STRING(quickPresetBehaviorRaw, setQuickPresetBehaviorRaw, "bl.quickPreset.behavior", "toggle")            \
-    BOOL(soundEnabled, setSoundEnabled, "bl.soundEnabled", true)                                              \
-    STRING(timerCompleteSound, setTimerCompleteSound, "bl.sound.timerComplete", "b.chime")                    \
-    STRING(alarmCompleteSound, setAlarmCompleteSound, "bl.sound.alarmComplete", "b.digital_alarm")            \
-    STRING(pomWorkStartSound, setPomWorkStartSound, "bl.sound.pomWorkStart", "b.happy_beep")                  \
-    STRING(pomBreakStartSound, setPomBreakStartSound, "bl.sound.pomBreakStart", "b.koshi")                    \
-    BOOL(showFloatingOnStart, setShowFloatingOnStart, "bl.floating.showOnStart", false)                       \
-    INT(pomWorkMinutes, setPomWorkMinutes, "bl.pom.workMinutes", 25)                                          \
-    INT(pomShortBreakMinutes, setPomShortBreakMinutes, "bl.pom.shortBreakMinutes", 5)                         \
-    INT(pomLongBreakMinutes, setPomLongBreakMinutes, "bl.pom.longBreakMinutes", 15)                           \
-    BOOL(pomLongBreakEnabled, setPomLongBreakEnabled, "bl.pom.longBreakEnabled", true)                        \
-    INT(pomCycles, setPomCycles, "bl.pom.cycles", 4)                                                          \
-    BOOL(pomAutoBreak, setPomAutoBreak, "bl.pom.autoBreak", true)                                             \
-    BOOL(pomAutoWork, setPomAutoWork, "bl.pom.autoWork", false)                                               \
-    INT(maxHistoryEntries, setMaxHistoryEntries, "bl.history.maxEntries", 100)                                \
-    BOOL(hasSeenOnboarding, setHasSeenOnboarding, "bl.hasSeenOnboarding", false)
-
-TT_ALL_SETTINGS(TT_INT_SETTING, TT_BOOL_SETTING, TT_STRING_SETTING)
+// Each property reads and writes its declaration: absent keys and values of another type read as the default.
+#define TT_SETTING(Type, name, Setter, declaration)                                                          \
+    Type AppSettings::name() const {                                                                         \
+        return SettingsKeys::declaration.read(m_preferences);                                                \
+    }                                                                                                        \
+    void AppSettings::Setter(const Type& value) {                                                            \
+        SettingsKeys::declaration.write(m_preferences, value);                                               \
+    }
+TT_SETTING(qint64, defaultDuration, setDefaultDuration, defaultDuration)
+TT_SETTING(QString, appLanguageRaw, setAppLanguageRaw, appLanguage)
+TT_SETTING(QString, displayStyleRaw, setDisplayStyleRaw, displayStyle)
+TT_SETTING(bool, menuBarShowIcon, setMenuBarShowIcon, menuBarShowIcon)
+TT_SETTING(QString, menuBarDisplayModeRaw, setMenuBarDisplayModeRaw, menuBarDisplayMode)
+TT_SETTING(QString, menuBarIconStyleRaw, setMenuBarIconStyleRaw, menuBarIconStyle)
+TT_SETTING(bool, floatingShowTaskName, setFloatingShowTaskName, floatingShowTaskName)
+TT_SETTING(QString, menuBarAlarmFormatRaw, setMenuBarAlarmFormatRaw, menuBarAlarmFormat)
+TT_SETTING(QString, menuBarRemainingDetailRaw, setMenuBarRemainingDetailRaw, menuBarRemainingDetail)
+TT_SETTING(qint64, quickPresetMinutes, setQuickPresetMinutes, quickPresetMinutes)
+TT_SETTING(QString, quickPresetBehaviorRaw, setQuickPresetBehaviorRaw, quickPresetBehavior)
+TT_SETTING(bool, soundEnabled, setSoundEnabled, soundEnabled)
+TT_SETTING(QString, timerCompleteSound, setTimerCompleteSound, timerCompleteSound)
+TT_SETTING(QString, alarmCompleteSound, setAlarmCompleteSound, alarmCompleteSound)
+TT_SETTING(QString, pomWorkStartSound, setPomWorkStartSound, pomWorkStartSound)
+TT_SETTING(QString, pomBreakStartSound, setPomBreakStartSound, pomBreakStartSound)
+TT_SETTING(bool, showFloatingOnStart, setShowFloatingOnStart, showFloatingOnStart)
+TT_SETTING(qint64, pomWorkMinutes, setPomWorkMinutes, pomWorkMinutes)
+TT_SETTING(qint64, pomShortBreakMinutes, setPomShortBreakMinutes, pomShortBreakMinutes)
+TT_SETTING(qint64, pomLongBreakMinutes, setPomLongBreakMinutes, pomLongBreakMinutes)
+TT_SETTING(bool, pomLongBreakEnabled, setPomLongBreakEnabled, pomLongBreakEnabled)
+TT_SETTING(qint64, pomCycles, setPomCycles, pomCycles)
+TT_SETTING(bool, pomAutoBreak, setPomAutoBreak, pomAutoBreak)
+TT_SETTING(bool, pomAutoWork, setPomAutoWork, pomAutoWork)
+TT_SETTING(qint64, maxHistoryEntries, setMaxHistoryEntries, maxHistoryEntries)
+TT_SETTING(bool, hasSeenOnboarding, setHasSeenOnboarding, hasSeenOnboarding)
+#undef TT_SETTING
 
 QuickPresetBehavior AppSettings::quickPresetBehavior() const {
     return quickPresetBehaviorFromRaw(quickPresetBehaviorRaw()).value_or(QuickPresetBehavior::toggle);
@@ -118,10 +114,6 @@ AppLanguage AppSettings::appLanguage() const {
     return appLanguageFromRaw(appLanguageRaw()).value_or(AppLanguage::japanese);
 }
 
-const QList<AppSettings::KeyDefault>& AppSettings::allKeys() {
-#define TT_KEY_INT(name, Setter, key, fallback) {key, QVariant(qint64(fallback))},
-#define TT_KEY_BOOL(name, Setter, key, fallback) {key, QVariant(bool(fallback))},
-#define TT_KEY_STRING(name, Setter, key, fallback) {key, QVariant(QStringLiteral(fallback))},
-    static const QList<KeyDefault> keys = {TT_ALL_SETTINGS(TT_KEY_INT, TT_KEY_BOOL, TT_KEY_STRING)};
-    return keys;
+const QList<PreferenceDeclaration>& AppSettings::allKeys() {
+    return SettingsKeys::all();
 }

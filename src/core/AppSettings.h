@@ -2,6 +2,7 @@
 // The user's settings as typed properties over the "bl." preference keys, each with a fixed default.
 
 #include "core/AppLanguage.h"
+#include "platform/PreferenceSetting.h"
 
 #include <QList>
 #include <QObject>
@@ -68,12 +69,8 @@ public:
     // The stored language, or Japanese when the text names none.
     AppLanguage appLanguage() const;
 
-    // Every key with its default, in declaration order (for tests and the settings screen).
-    struct KeyDefault {
-        const char* key;
-        QVariant defaultValue;
-    };
-    static const QList<KeyDefault>& allKeys();
+    // Every property's declaration (key, type, default), in property order.
+    static const QList<PreferenceDeclaration>& allKeys();
 
 signals:
     // After any write of a "bl." key, by anyone.

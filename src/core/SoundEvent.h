@@ -1,20 +1,26 @@
 #pragma once
-// The occasions for a sound; each names the settings key that holds its sound identifier.
+// The occasions for a sound; each names the setting that holds its sound identifier.
+
+#include "core/SettingsKeys.h"
 
 #include <QString>
 
 enum class SoundEvent { timerComplete, alarmComplete, pomWorkStart, pomBreakStart };
 
-inline QString settingsKey(SoundEvent event) {
+inline const PreferenceSetting<QString>& soundSetting(SoundEvent event) {
     switch (event) {
     case SoundEvent::timerComplete:
-        return QStringLiteral("bl.sound.timerComplete");
+        return SettingsKeys::timerCompleteSound;
     case SoundEvent::alarmComplete:
-        return QStringLiteral("bl.sound.alarmComplete");
+        return SettingsKeys::alarmCompleteSound;
     case SoundEvent::pomWorkStart:
-        return QStringLiteral("bl.sound.pomWorkStart");
+        return SettingsKeys::pomWorkStartSound;
     case SoundEvent::pomBreakStart:
-        return QStringLiteral("bl.sound.pomBreakStart");
+        return SettingsKeys::pomBreakStartSound;
     }
-    return {};
+    return SettingsKeys::timerCompleteSound;
+}
+
+inline QString settingsKey(SoundEvent event) {
+    return soundSetting(event).key;
 }

@@ -73,22 +73,21 @@ TEST(AppSettings, FreshStoreReadsEveryDefaultAndWritesNothing) {
     for (int n = 0; n < kContract.size(); ++n) {
         SCOPED_TRACE(kContract[n].key);
         EXPECT_EQ(kContract[n].read(settings), kContract[n].defaultValue);
-        EXPECT_STREQ(AppSettings::allKeys()[n].key, kContract[n].key);
+        EXPECT_EQ(AppSettings::allKeys()[n].key, QString::fromLatin1(kContract[n].key));
         EXPECT_EQ(AppSettings::allKeys()[n].defaultValue, kContract[n].defaultValue);
     }
     EXPECT_TRUE(prefs.keys().isEmpty());
 }
 
-TEST(AppSettings, EachPropertyReadsItsKeyAndIgnoresOtherTypes) {
+// Values of another type are covered for every declaration in SettingDeclarationsTest; this pins that each
+// property is wired to its own key.
+TEST(AppSettings, EachPropertyReadsItsOwnKey) {
     for (const Setting& s : kContract) {
         SCOPED_TRACE(s.key);
         Preferences prefs;
         AppSettings settings(prefs);
         prefs.setValue(QString::fromLatin1(s.key), changed(s.defaultValue)); // as a view would write it
         EXPECT_EQ(s.read(settings), changed(s.defaultValue));
-        const bool isText = s.defaultValue.typeId() == QMetaType::QString;
-        prefs.setValue(QString::fromLatin1(s.key), isText ? QVariant(qint64(7)) : QVariant(u"7"_s));
-        EXPECT_EQ(s.read(settings), s.defaultValue);
     }
 }
 
