@@ -1,7 +1,11 @@
 #include "core/SchemaMigrator.h"
 
+#include "core/HistoryManager.h"
+#include "core/PersistenceService.h"
 #include "platform/Preferences.h"
 #include "platform/TarvolinTimerLogger.h"
+
+#include <QList>
 
 #include <memory>
 
@@ -11,17 +15,21 @@ const QString kContext = QStringLiteral("SchemaMigrator");
 
 struct Move {
     const char* from;
-    const char* to;
+    QString to;
 };
 
-const Move kV2Moves[] = {
-    {"brindlet.presets", "quorvane.presets"},
-    {"brindlet.lastDuration", "quorvane.lastDuration"},
-    {"brindlet.scheduledTimers", "quorvane.scheduledTimers"},
-    {"brindlet.activeTimers", "quorvane.activeTimers"},
-    {"brindlet.schemaVersion", "quorvane.schemaVersion"},
-    {"brindlet.history", "quorvane.history"},
-};
+// The current names are the stores' own constants, so each key is spelled once.
+const QList<Move>& v2Moves() {
+    static const QList<Move> moves = {
+        {"brindlet.presets", QString::fromLatin1(PersistenceService::kPresetsKey)},
+        {"brindlet.lastDuration", QString::fromLatin1(PersistenceService::kLastDurationKey)},
+        {"brindlet.scheduledTimers", QString::fromLatin1(PersistenceService::kScheduledTimersKey)},
+        {"brindlet.activeTimers", QString::fromLatin1(PersistenceService::kActiveTimersKey)},
+        {"brindlet.schemaVersion", QString::fromLatin1(PersistenceService::kSchemaVersionKey)},
+        {"brindlet.history", HistoryManager::historyKey},
+    };
+    return moves;
+}
 
 const char* const kV2Deleted[] = {"brindlet.relay.active", "brindlet.relay.queue"};
 
@@ -86,13 +94,13 @@ void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
         return;
     }
     int migrated = 0;
-    for (const Move& move : kV2Moves) {
+    for (const Move& move : v2Moves()) {
         const QString from = key(move.from);
         if (!defaults.contains(from)) {
             continue;
         }
         // The legacy value replaces whatever the current key holds.
-        defaults.setValue(key(move.to), defaults.value(from));
+        defaults.setValue(move.to, defaults.value(from));
         defaults.remove(from);
         ++migrated;
     }
