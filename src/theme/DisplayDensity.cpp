@@ -1,6 +1,7 @@
 #include "theme/DisplayDensity.h"
 
 #include "platform/Preferences.h"
+#include "theme/ThemeSettingsKeys.h"
 
 #include <QCoreApplication>
 
@@ -35,6 +36,6 @@ double scaled(DisplayDensity density, double length) {
 }
 
 DisplayDensity displayDensityFromPreferences(const Preferences& defaults) {
-    const QString raw = defaults.stringValue(displayDensityKey).value_or(QStringLiteral("spacious"));
-    return displayDensityFromRaw(raw).value_or(DisplayDensity::spacious);
+    return displayDensityFromRaw(ThemeSettingsKeys::displayDensity.read(defaults))
+        .value_or(DisplayDensity::spacious);
 }

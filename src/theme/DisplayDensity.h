@@ -10,8 +10,6 @@ class Preferences;
 
 enum class DisplayDensity { compact, spacious };
 
-inline const QString displayDensityKey = QStringLiteral("bl.displayDensity");
-
 QString toRaw(DisplayDensity density);
 // Exact, case-sensitive match of a raw value.
 std::optional<DisplayDensity> displayDensityFromRaw(const QString& raw);

@@ -1,5 +1,6 @@
 #include "theme/MenuBarAppearancePicker.h"
 
+#include "core/SettingsKeys.h"
 #include "platform/Preferences.h"
 #include "theme/MenuBarDisplayContent.h"
 #include "theme/MenuBarPreviewButton.h"
@@ -51,7 +52,7 @@ MenuBarAppearancePicker::MenuBarAppearancePicker(Preferences& defaults, QWidget*
             this);
         button->setObjectName(objectNameFor(toRaw(mode)));
         connect(button, &QAbstractButton::clicked, this,
-                [this, mode] { m_defaults.setString(menuBarDisplayModeKey, toRaw(mode)); });
+                [this, mode] { SettingsKeys::menuBarDisplayMode.write(m_defaults, toRaw(mode)); });
         modeRow->addWidget(button, 1);
         m_modeButtons << button;
     }
@@ -74,14 +75,14 @@ MenuBarAppearancePicker::MenuBarAppearancePicker(Preferences& defaults, QWidget*
             this);
         button->setObjectName(objectNameFor(toRaw(style)));
         connect(button, &QAbstractButton::clicked, this,
-                [this, style] { m_defaults.setString(menuBarIconStyleKey, toRaw(style)); });
+                [this, style] { SettingsKeys::menuBarIconStyle.write(m_defaults, toRaw(style)); });
         iconRow->addWidget(button, 1);
         m_iconButtons << button;
     }
     column->addLayout(iconRow);
 
     connect(&m_defaults, &Preferences::changed, this, [this](const QString& key) {
-        if (key == menuBarDisplayModeKey || key == menuBarIconStyleKey) {
+        if (key == SettingsKeys::menuBarDisplayMode.key || key == SettingsKeys::menuBarIconStyle.key) {
             refresh();
         }
     });
@@ -94,13 +95,13 @@ QString MenuBarAppearancePicker::objectNameFor(const QString& raw) {
 }
 
 MenuBarDisplayMode MenuBarAppearancePicker::currentMode() const {
-    const QString raw = m_defaults.stringValue(menuBarDisplayModeKey).value_or(QStringLiteral("timeOnly"));
-    return menuBarDisplayModeFromRaw(raw).value_or(MenuBarDisplayMode::timeOnly);
+    return menuBarDisplayModeFromRaw(SettingsKeys::menuBarDisplayMode.read(m_defaults))
+        .value_or(MenuBarDisplayMode::timeOnly);
 }
 
 MenuBarIconStyle MenuBarAppearancePicker::currentIconStyle() const {
-    const QString raw = m_defaults.stringValue(menuBarIconStyleKey).value_or(QStringLiteral("windup"));
-    return menuBarIconStyleFromRaw(raw).value_or(MenuBarIconStyle::windup);
+    return menuBarIconStyleFromRaw(SettingsKeys::menuBarIconStyle.read(m_defaults))
+        .value_or(MenuBarIconStyle::windup);
 }
 
 void MenuBarAppearancePicker::refresh() {

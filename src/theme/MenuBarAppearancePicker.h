@@ -14,7 +14,7 @@ class MenuBarPreviewButton;
 class MenuBarAppearancePicker : public QWidget {
     Q_OBJECT
 public:
-    // Bound to "bl.menubar.displayMode" and "bl.menubar.iconStyle" of `defaults`: it shows what they hold
+    // Bound to the menu-bar display mode and icon style settings of `defaults`: it shows what they hold
     // and writes a tapped choice there; it keeps no selection of its own.
     explicit MenuBarAppearancePicker(Preferences& defaults, QWidget* parent = nullptr);
 

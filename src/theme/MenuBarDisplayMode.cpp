@@ -1,5 +1,6 @@
 #include "theme/MenuBarDisplayMode.h"
 
+#include "core/SettingsKeys.h"
 #include "platform/Preferences.h"
 
 #include <QCoreApplication>
@@ -43,10 +44,10 @@ QString label(MenuBarDisplayMode mode) {
 
 void MenuBarDisplayModeMigration::migrateLegacyPreference(Preferences& defaults) {
     // Any stored value, even one of another type or naming no mode, is the user's and is left alone.
-    if (defaults.contains(menuBarDisplayModeKey)) {
+    if (SettingsKeys::menuBarDisplayMode.isStored(defaults)) {
         return;
     }
-    const bool showIcon = defaults.boolValue(menuBarShowIconKey).value_or(false);
-    defaults.setString(menuBarDisplayModeKey,
-                       toRaw(showIcon ? MenuBarDisplayMode::iconAndTime : MenuBarDisplayMode::timeOnly));
+    const bool showIcon = SettingsKeys::menuBarShowIcon.read(defaults);
+    SettingsKeys::menuBarDisplayMode.write(
+        defaults, toRaw(showIcon ? MenuBarDisplayMode::iconAndTime : MenuBarDisplayMode::timeOnly));
 }

@@ -11,9 +11,6 @@ class Preferences;
 
 enum class MenuBarDisplayMode { iconOnly, timeOnly, iconAndTime };
 
-inline const QString menuBarDisplayModeKey = QStringLiteral("bl.menubar.displayMode");
-inline const QString menuBarShowIconKey = QStringLiteral("bl.menubar.showIcon");
-
 QString toRaw(MenuBarDisplayMode mode);
 std::optional<MenuBarDisplayMode> menuBarDisplayModeFromRaw(const QString& raw);
 QList<MenuBarDisplayMode> allMenuBarDisplayModes();

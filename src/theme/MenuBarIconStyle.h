@@ -8,8 +8,6 @@
 
 enum class MenuBarIconStyle { windup, clock, minimal };
 
-inline const QString menuBarIconStyleKey = QStringLiteral("bl.menubar.iconStyle");
-
 QString toRaw(MenuBarIconStyle style);
 std::optional<MenuBarIconStyle> menuBarIconStyleFromRaw(const QString& raw);
 QList<MenuBarIconStyle> allMenuBarIconStyles();

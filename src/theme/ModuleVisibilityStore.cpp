@@ -1,42 +1,40 @@
 #include "theme/ModuleVisibilityStore.h"
 
 #include "platform/Preferences.h"
+#include "theme/ThemeSettingsKeys.h"
 
 #include <QStringList>
-#include <QVariant>
 
 namespace {
 
-// A list counts only when every entry is text; anything else reads as an empty list.
-QStringList storedStrings(const Preferences& defaults, const QString& key) {
-    if (const auto strings = defaults.stringListValue(key)) {
-        return *strings;
-    }
-    QStringList out;
-    if (const auto list = defaults.listValue(key)) {
-        for (const QVariant& v : *list) {
-            if (v.typeId() != QMetaType::QString) {
-                return {};
-            }
-            out << v.toString();
+// A value that is not a list of texts reads as an empty list; texts that name no module are dropped.
+QSet<ModuleID> storedModules(const Preferences& defaults) {
+    QSet<ModuleID> modules;
+    for (const QString& raw : ThemeSettingsKeys::hiddenModules.read(defaults)) {
+        if (const auto module = moduleIDFromRaw(raw)) {
+            modules.insert(*module);
         }
     }
-    return out;
+    return modules;
 }
 
 } // namespace
 
 ModuleVisibilityStore::ModuleVisibilityStore(Preferences& defaults, QObject* parent)
-    : QObject(parent), m_defaults(defaults) {
-    for (const QString& raw : storedStrings(defaults, hiddenModulesKey)) {
-        if (const auto module = moduleIDFromRaw(raw)) {
-            m_hiddenModules.insert(*module);
+    : QObject(parent), m_defaults(defaults), m_hiddenModules(storedModules(defaults)) {
+    connect(&m_defaults, &Preferences::changed, this, [this](const QString& key) {
+        if (key != ThemeSettingsKeys::hiddenModules.key) {
+            return;
         }
-    }
+        // Our own saves read back as the set already held; only someone else's change is announced.
+        const QSet<ModuleID> stored = storedModules(m_defaults);
+        if (stored != m_hiddenModules) {
+            m_hiddenModules = stored;
+            emit hiddenModulesChanged(m_hiddenModules);
+            emit changed();
+        }
+    });
 }
-
-ModuleVisibilityStore::ModuleVisibilityStore(QObject* parent)
-    : ModuleVisibilityStore(Preferences::standard(), parent) {}
 
 void ModuleVisibilityStore::setVisible(bool visible, ModuleID module) {
     if (visible) {
@@ -61,5 +59,5 @@ void ModuleVisibilityStore::persist() {
             raws << toRaw(module);
         }
     }
-    m_defaults.setStringList(hiddenModulesKey, raws);
+    ThemeSettingsKeys::hiddenModules.write(m_defaults, raws);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Keeps which optional home-screen modules are hidden, and saves every change at once.
+// Keeps which optional home-screen modules are hidden, saves every change at once and follows changes that
+// others store.
 
 #include "theme/ModuleID.h"
 
@@ -12,12 +13,8 @@ class Preferences;
 class ModuleVisibilityStore : public QObject {
     Q_OBJECT
 public:
-    static inline const QString hiddenModulesKey = QStringLiteral("bl.modules.hidden");
-
     // Reads the stored list; texts that name no module are ignored here but stay stored until the next save.
     explicit ModuleVisibilityStore(Preferences& defaults, QObject* parent = nullptr);
-    // Over the standard preferences.
-    explicit ModuleVisibilityStore(QObject* parent = nullptr);
 
     QSet<ModuleID> hiddenModules() const { return m_hiddenModules; }
     bool isVisible(ModuleID module) const { return !m_hiddenModules.contains(module); }
@@ -26,6 +23,7 @@ public:
     void toggle(ModuleID module);
 
 signals:
+    // After every setVisible or toggle, and after a write by anyone else that changes the set.
     void hiddenModulesChanged(const QSet<ModuleID>& hiddenModules);
     void changed();
 

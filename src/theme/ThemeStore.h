@@ -1,6 +1,6 @@
 #pragma once
 // Holds the accent, the appearance choice and the custom accent colour, saving each assignment to
-// preferences.
+// preferences and following writes that others make there.
 
 #include "theme/AccentTheme.h"
 #include "theme/Appearance.h"
@@ -16,14 +16,8 @@ class Preferences;
 class ThemeStore : public QObject {
     Q_OBJECT
 public:
-    static inline const QString accentKey = QStringLiteral("quorvane.theme.accent");
-    static inline const QString appearanceKey = QStringLiteral("quorvane.theme.appearance");
-    static inline const QString customAccentHexKey = QStringLiteral("quorvane.theme.customAccentHex");
-
     // The delegate passes the standard preferences; tests pass their own.
     explicit ThemeStore(Preferences& defaults, QObject* parent = nullptr);
-    // Over the standard preferences.
-    explicit ThemeStore(QObject* parent = nullptr);
 
     AccentTheme accent() const { return m_accent; }
     Appearance appearance() const { return m_appearance; }
@@ -48,12 +42,16 @@ public:
     static QColor resolveAccentColor(const Preferences& defaults);
 
 signals:
+    // Each is emitted after the value changed: on every assignment, and on a write by anyone else only when
+    // the value it reads as differs from the held one.
     void accentChanged(AccentTheme accent);
     void appearanceChanged(Appearance appearance);
     void customAccentHexChanged(const std::optional<QString>& hex);
     void changed();
 
 private:
+    void followStoredValue(const QString& key);
+
     Preferences& m_defaults;
     AccentTheme m_accent = AccentTheme::orange;
     Appearance m_appearance = Appearance::light;

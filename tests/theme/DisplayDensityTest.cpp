@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 #include "theme/DisplayDensity.h"
+#include "theme/ThemeSettingsKeys.h"
 #include "theme/ViewEnvironment.h"
 
 #include <QWidget>
@@ -9,11 +10,11 @@
 TEST(DisplayDensityTest, PreferenceReadsExactTextElseSpaciousAndCompactScalesByThreeQuarters) {
     Preferences prefs;
     EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious);
-    prefs.setString(displayDensityKey, QStringLiteral("compact"));
+    prefs.setString(ThemeSettingsKeys::displayDensity.key, QStringLiteral("compact"));
     EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::compact);
     for (const QVariant& other : {QVariant(QStringLiteral("COMPACT")), QVariant(QStringLiteral("roomy")),
                                   QVariant(QString()), QVariant(true)}) {
-        prefs.setValue(displayDensityKey, other);
+        prefs.setValue(ThemeSettingsKeys::displayDensity.key, other);
         EXPECT_EQ(displayDensityFromPreferences(prefs), DisplayDensity::spacious)
             << other.toString().toStdString();
     }

@@ -1,3 +1,4 @@
+#include "core/SettingsKeys.h"
 #include "platform/Preferences.h"
 #include "theme/MenuBarDisplayMode.h"
 #include "theme/MenuBarIconStyle.h"
@@ -28,12 +29,12 @@ TEST(MenuBarDisplayModeTest, MigrationFollowsTheOlderIconSwitchAndKeepsIt) {
     for (const auto& [legacy, mode] : cases) {
         Preferences prefs;
         if (legacy.isValid()) {
-            prefs.setValue(menuBarShowIconKey, legacy);
+            prefs.setValue(SettingsKeys::menuBarShowIcon.key, legacy);
         }
         migrateLegacyPreference(prefs);
-        EXPECT_EQ(prefs.stringValue(menuBarDisplayModeKey), QLatin1String(mode))
+        EXPECT_EQ(prefs.stringValue(SettingsKeys::menuBarDisplayMode.key), QLatin1String(mode))
             << legacy.toString().toStdString();
-        EXPECT_EQ(prefs.value(menuBarShowIconKey), legacy);
+        EXPECT_EQ(prefs.value(SettingsKeys::menuBarShowIcon.key), legacy);
     }
 }
 
@@ -42,11 +43,11 @@ TEST(MenuBarDisplayModeTest, MigrationLeavesAnyStoredModeAlone) {
                                     QVariant(qint64(1)), QVariant(false), QVariant(QStringList{})};
     for (const QVariant& value : stored) {
         Preferences prefs;
-        prefs.setValue(menuBarDisplayModeKey, value);
-        prefs.setBool(menuBarShowIconKey, true);
+        prefs.setValue(SettingsKeys::menuBarDisplayMode.key, value);
+        prefs.setBool(SettingsKeys::menuBarShowIcon.key, true);
         QSignalSpy writes(&prefs, &Preferences::changed);
         migrateLegacyPreference(prefs);
         EXPECT_EQ(writes.count(), 0) << value.typeName();
-        EXPECT_EQ(prefs.value(menuBarDisplayModeKey), value);
+        EXPECT_EQ(prefs.value(SettingsKeys::menuBarDisplayMode.key), value);
     }
 }

@@ -1,14 +1,17 @@
 #include "platform/Preferences.h"
 #include "theme/ModuleVisibilityStore.h"
+#include "theme/ThemeSettingsKeys.h"
 
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 const QString& key() {
-    return ModuleVisibilityStore::hiddenModulesKey;
+    return ThemeSettingsKeys::hiddenModules.key;
 }
 
 } // namespace
@@ -65,4 +68,47 @@ TEST(ModuleVisibilityStoreTest, EveryChangeRewritesTheKnownSetForTheNextStore) {
     }
     // Showing everything again leaves an empty list, not an absent key.
     EXPECT_EQ(prefs.value(key()), QVariant(QStringList{}));
+}
+
+TEST(ModuleVisibilityStoreTest, FollowsWritesByOthersAndAnnouncesOnlyRealChanges) {
+    using Set = QSet<ModuleID>;
+    // The store starts with the symbol row hidden; each row is one write by someone else.
+    struct Row {
+        const char* name;
+        std::function<void(Preferences&)> write;
+        Set hidden;
+        int announcements;
+    };
+    const auto store = [](const QVariant& value) {
+        return [value](Preferences& p) { p.setValue(key(), value); };
+    };
+    const Row rows[] = {
+        {"another store hides a module",
+         [](Preferences& p) { ModuleVisibilityStore(p).setVisible(false, ModuleID::chainEntry); },
+         Set{ModuleID::symbolRow, ModuleID::chainEntry}, 1},
+        {"the same set with an unknown name", store(QStringList{"weatherWidget", "symbolRow"}),
+         Set{ModuleID::symbolRow}, 0},
+        {"a value that is no list", store(QStringLiteral("symbolRow")), Set{}, 1},
+        {"the key removed", [](Preferences& p) { p.remove(key()); }, Set{}, 1},
+        {"an unrelated key", [](Preferences& p) { p.setInt(QStringLiteral("bl.pom.cycles"), 3); },
+         Set{ModuleID::symbolRow}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Preferences prefs;
+        prefs.setStringList(key(), {QStringLiteral("symbolRow")});
+        ModuleVisibilityStore visibility(prefs);
+        QSignalSpy sets(&visibility, &ModuleVisibilityStore::hiddenModulesChanged);
+        QSignalSpy changes(&visibility, &ModuleVisibilityStore::changed);
+        row.write(prefs);
+        const QVariant written = prefs.value(key());
+
+        EXPECT_EQ(visibility.hiddenModules(), row.hidden);
+        ASSERT_EQ(sets.count(), row.announcements);
+        if (row.announcements > 0) {
+            EXPECT_EQ(sets.at(0).at(0).value<Set>(), row.hidden);
+        }
+        EXPECT_EQ(changes.count(), row.announcements);
+        EXPECT_EQ(prefs.value(key()), written); // following writes nothing back
+    }
 }

@@ -1,10 +1,13 @@
 #include "platform/Preferences.h"
 #include "theme/QvColor.h"
+#include "theme/ThemeSettingsKeys.h"
 #include "theme/ThemeStore.h"
 
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -46,9 +49,9 @@ TEST(ThemeStoreTest, StoredStateIsReadWithFallbacksAndNothingButTheCustomColourI
         SCOPED_TRACE(
             (accent.toString() + "/" + appearance.toString() + "/" + custom.toString()).toStdString());
         Preferences prefs;
-        for (const auto& [key, value] : {std::pair{ThemeStore::accentKey, accent},
-                                         {ThemeStore::appearanceKey, appearance},
-                                         {ThemeStore::customAccentHexKey, custom}}) {
+        for (const auto& [key, value] : {std::pair{ThemeSettingsKeys::accent.key, accent},
+                                         {ThemeSettingsKeys::appearance.key, appearance},
+                                         {ThemeSettingsKeys::customAccentHex.key, custom}}) {
             if (value.isValid()) {
                 prefs.setValue(key, value);
             }
@@ -76,13 +79,13 @@ TEST(ThemeStoreTest, CustomColourOverridesThePresetUntilAPresetIsChosenOrItIsDro
     QSignalSpy customs(&store, &ThemeStore::customAccentHexChanged);
 
     store.selectCustomAccent(QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(prefs.stringValue(ThemeStore::customAccentHexKey), QStringLiteral("123456"));
+    EXPECT_EQ(prefs.stringValue(ThemeSettingsKeys::customAccentHex.key), QStringLiteral("123456"));
     EXPECT_EQ(store.accent(), AccentTheme::orange);
-    EXPECT_FALSE(prefs.contains(ThemeStore::accentKey));
+    EXPECT_FALSE(prefs.contains(ThemeSettingsKeys::accent.key));
 
     store.selectPresetAccent(AccentTheme::cream);
-    EXPECT_FALSE(prefs.contains(ThemeStore::customAccentHexKey));
-    EXPECT_EQ(prefs.stringValue(ThemeStore::accentKey), QStringLiteral("cream"));
+    EXPECT_FALSE(prefs.contains(ThemeSettingsKeys::customAccentHex.key));
+    EXPECT_EQ(prefs.stringValue(ThemeSettingsKeys::accent.key), QStringLiteral("cream"));
     EXPECT_EQ(hexOf(store.activeAccentColor()), QStringLiteral("c9a15a"));
     EXPECT_EQ(accents.count(), 1);
     EXPECT_EQ(customs.count(), 2);
@@ -97,16 +100,81 @@ TEST(ThemeStoreTest, CustomColourOverridesThePresetUntilAPresetIsChosenOrItIsDro
 
 TEST(ThemeStoreTest, EveryAssignmentIsSavedAndLaunchForcesLightOnlyWhenNeeded) {
     Preferences prefs;
-    prefs.setString(ThemeStore::appearanceKey, QStringLiteral("dark"));
+    prefs.setString(ThemeSettingsKeys::appearance.key, QStringLiteral("dark"));
     ThemeStore store(prefs);
     QSignalSpy writes(&prefs, &Preferences::changed);
     store.enforceLightAppearance();
     EXPECT_EQ(store.appearance(), Appearance::light);
-    EXPECT_EQ(prefs.stringValue(ThemeStore::appearanceKey), QStringLiteral("light"));
+    EXPECT_EQ(prefs.stringValue(ThemeSettingsKeys::appearance.key), QStringLiteral("light"));
     store.enforceLightAppearance(); // already light: nothing is written
     store.setAccent(AccentTheme::orange);
     store.setAccent(AccentTheme::orange);
     store.setAppearance(Appearance::light);
-    EXPECT_EQ(writesOf(writes, ThemeStore::accentKey), 2);
-    EXPECT_EQ(writesOf(writes, ThemeStore::appearanceKey), 2);
+    EXPECT_EQ(writesOf(writes, ThemeSettingsKeys::accent.key), 2);
+    EXPECT_EQ(writesOf(writes, ThemeSettingsKeys::appearance.key), 2);
+}
+
+TEST(ThemeStoreTest, FollowsWritesByOthersAndAnnouncesOnlyRealChanges) {
+    // The store starts on a cream accent, light appearance and no custom colour; each row is one write by
+    // someone else and what the store then holds and announces.
+    struct Row {
+        const char* name;
+        std::function<void(Preferences&)> write;
+        AccentTheme accent;
+        Appearance appearance;
+        std::optional<QString> custom;
+        int accentSignals;
+        int appearanceSignals;
+        int customSignals;
+    };
+    const auto set = [](const QString& key, const QVariant& value) {
+        return [key, value](Preferences& p) { p.setValue(key, value); };
+    };
+    const QString accentKey = ThemeSettingsKeys::accent.key;
+    const QString appearanceKey = ThemeSettingsKeys::appearance.key;
+    const QString customKey = ThemeSettingsKeys::customAccentHex.key;
+    const Row rows[] = {
+        {"another accent", set(accentKey, QStringLiteral("black")), AccentTheme::black, Appearance::light,
+         std::nullopt, 1, 0, 0},
+        {"the same accent again", set(accentKey, QStringLiteral("cream")), AccentTheme::cream,
+         Appearance::light, std::nullopt, 0, 0, 0},
+        {"accent text naming no case", set(accentKey, QStringLiteral("Black")), AccentTheme::orange,
+         Appearance::light, std::nullopt, 1, 0, 0},
+        {"accent removed", [&](Preferences& p) { p.remove(accentKey); }, AccentTheme::orange,
+         Appearance::light, std::nullopt, 1, 0, 0},
+        {"another appearance", set(appearanceKey, QStringLiteral("dark")), AccentTheme::cream,
+         Appearance::dark, std::nullopt, 0, 1, 0},
+        {"appearance of another type", set(appearanceKey, true), AccentTheme::cream, Appearance::light,
+         std::nullopt, 0, 0, 0},
+        {"custom colour", set(customKey, QStringLiteral("123456")), AccentTheme::cream, Appearance::light,
+         QStringLiteral("123456"), 0, 0, 1},
+        {"custom colour of another type", set(customKey, qint64(5)), AccentTheme::cream, Appearance::light,
+         std::nullopt, 0, 0, 0},
+        {"another store's choice",
+         [](Preferences& p) { ThemeStore(p).selectPresetAccent(AccentTheme::simple); }, AccentTheme::simple,
+         Appearance::light, std::nullopt, 1, 0, 0},
+        {"an unrelated key", set(QStringLiteral("bl.pom.cycles"), qint64(3)), AccentTheme::cream,
+         Appearance::light, std::nullopt, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Preferences prefs;
+        prefs.setString(accentKey, QStringLiteral("cream"));
+        ThemeStore store(prefs);
+        QSignalSpy accents(&store, &ThemeStore::accentChanged);
+        QSignalSpy appearances(&store, &ThemeStore::appearanceChanged);
+        QSignalSpy customs(&store, &ThemeStore::customAccentHexChanged);
+        QSignalSpy changes(&store, &ThemeStore::changed);
+        row.write(prefs);
+        const QVariantMap written = prefs.dictionary();
+
+        EXPECT_EQ(store.accent(), row.accent);
+        EXPECT_EQ(store.appearance(), row.appearance);
+        EXPECT_EQ(store.customAccentHex(), row.custom);
+        EXPECT_EQ(accents.count(), row.accentSignals);
+        EXPECT_EQ(appearances.count(), row.appearanceSignals);
+        EXPECT_EQ(customs.count(), row.customSignals);
+        EXPECT_EQ(changes.count(), row.accentSignals + row.appearanceSignals + row.customSignals);
+        EXPECT_EQ(prefs.dictionary(), written); // following writes nothing back
+    }
 }
