@@ -6,6 +6,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -16,24 +17,31 @@ int toSpinValue(qint64 value) {
         std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-// Shows the stored value in the control whenever its key is written, and once now. While it shows, the
-// control's own change signals are not taken as the user's edits; the signals are not blocked, so other
-// listeners of the control still see the change.
+// How a control follows its setting: `refresh` shows the stored value, and `showing` is true meanwhile, so
+// that the control's own change signals are not taken for the user's edits. The signals are not blocked:
+// other listeners of the control still see the change.
+struct Following {
+    std::shared_ptr<bool> showing;
+    std::function<void()> refresh;
+};
+
+// Shows the stored value now and after every write to the key, by anyone.
 template <class Show>
-std::shared_ptr<bool> follow(QObject& control, Preferences& preferences, const QString& key, Show show) {
+Following follow(QObject& control, Preferences& preferences, const QString& key, Show show) {
     auto showing = std::make_shared<bool>(false);
-    const auto update = [showing, show] {
+    const auto refresh = [showing, show] {
         *showing = true;
         show();
         *showing = false;
     };
-    QObject::connect(&preferences, &Preferences::changed, &control, [key, update](const QString& changedKey) {
-        if (changedKey == key) {
-            update();
-        }
-    });
-    update();
-    return showing;
+    QObject::connect(&preferences, &Preferences::changed, &control,
+                     [key, refresh](const QString& changedKey) {
+                         if (changedKey == key) {
+                             refresh();
+                         }
+                     });
+    refresh();
+    return {showing, refresh};
 }
 
 } // namespace
@@ -41,9 +49,8 @@ std::shared_ptr<bool> follow(QObject& control, Preferences& preferences, const Q
 void SettingBinding::bind(QAbstractButton& button, Preferences& preferences,
                           const PreferenceSetting<bool>& setting) {
     button.setCheckable(true);
-    const auto showing = follow(button, preferences, setting.key, [&button, &preferences, setting] {
-        button.setChecked(setting.read(preferences));
-    });
+    const auto show = [&button, &preferences, setting] { button.setChecked(setting.read(preferences)); };
+    const std::shared_ptr<bool> showing = follow(button, preferences, setting.key, show).showing;
     QObject::connect(&button, &QAbstractButton::toggled, &preferences,
                      [&preferences, setting, showing](bool checked) {
                          if (!*showing) {
@@ -57,15 +64,26 @@ void SettingBinding::bind(QSpinBox& spinBox, Preferences& preferences,
     spinBox.setRange(toSpinValue(setting.range.minimum), toSpinValue(setting.range.maximum));
     spinBox.setSingleStep(std::max(1, toSpinValue(setting.range.step)));
     spinBox.setKeyboardTracking(false);
-    const auto showing = follow(spinBox, preferences, setting.key, [&spinBox, &preferences, setting] {
+    // The text of the last value shown or committed: while the box has focus and holds other text, the
+    // user is typing, and the typed text wins until it is committed or the box is left.
+    const auto valueText = std::make_shared<QString>(spinBox.cleanText());
+    const auto show = [&spinBox, &preferences, setting, valueText] {
+        if (spinBox.hasFocus() && spinBox.cleanText() != *valueText) {
+            return;
+        }
         spinBox.setValue(toSpinValue(setting.read(preferences)));
-    });
+        *valueText = spinBox.cleanText();
+    };
+    const Following following = follow(spinBox, preferences, setting.key, show);
     QObject::connect(&spinBox, &QSpinBox::valueChanged, &preferences,
-                     [&preferences, setting, showing](int value) {
+                     [&spinBox, &preferences, setting, valueText, showing = following.showing](int value) {
+                         *valueText = spinBox.cleanText();
                          if (!*showing) {
                              setting.write(preferences, qint64(value));
                          }
                      });
+    // A commit that left the number as it was writes nothing; then show what others wrote meanwhile.
+    QObject::connect(&spinBox, &QAbstractSpinBox::editingFinished, &spinBox, following.refresh);
 }
 
 void SettingBinding::bind(QComboBox& comboBox, Preferences& preferences,

@@ -18,7 +18,8 @@ public:
 
     // The spin box takes the setting's range and step (cut to what it can show) and writes a number once it
     // is committed (Return, focus loss, a step), not on every keystroke. A stored number outside the range is
-    // shown at the nearest end and left stored as it is until the user changes it.
+    // shown at the nearest end and left stored as it is until the user changes it. A write by someone else
+    // while the user is typing does not replace the typed text; it shows if the commit changes nothing.
     static void bind(QSpinBox& spinBox, Preferences& preferences, const PreferenceSetting<qint64>& setting);
 
     // For a stored enumeration: each item's data (Qt::UserRole) is a raw value, and the items are in place

@@ -244,24 +244,78 @@ TEST(SettingBinding, SpinBoxTakesTheDeclaredRangeAndStep) {
     }
 }
 
-TEST(SettingBinding, TypedTextOutlivesAnotherWriteUntilTheUserIsDone) {
+TEST(SettingBinding, TypingOutlivesAnotherWriteUntilTheUserIsDone) {
+    // Each row types into one control while someone else writes its setting, then commits with Return.
+    struct Row {
+        const char* name;
+        std::function<QWidget*(Controls&)> control;
+        std::function<void(Controls&)> type;
+        std::function<void(Preferences&, int)> writeElsewhere; // writes the n-th value of another writer
+        Shown shown;
+        QVariant whileTyping;
+        QString key;
+        QVariant committed;
+        QVariant shownAfterSecondWrite;
+    };
+    const Row rows[] = {
+        {"text", [](Controls& c) -> QWidget* { return c.line; },
+         [](Controls& c) { QTest::keyClicks(c.line, QStringLiteral(" here")); },
+         [](Preferences& p, int n) {
+             kTitle.write(p, n == 0 ? QStringLiteral("Elsewhere") : QStringLiteral("Later"));
+         },
+         lineText, QStringLiteral("Start here"), kTitle.key, QStringLiteral("Start here"),
+         QStringLiteral("Later")},
+        {"number", [](Controls& c) -> QWidget* { return c.spin; },
+         [](Controls& c) {
+             c.spin->selectAll();
+             QTest::keyClicks(c.spin, QStringLiteral("47"));
+         },
+         [](Preferences& p, int n) { kMinutes.write(p, n == 0 ? 90 : 60); },
+         [](const Controls& c) { return QVariant(c.spin->cleanText()); }, QStringLiteral("47"), kMinutes.key,
+         qint64(47), QStringLiteral("60")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Preferences prefs;
+        kMinutes.write(prefs, 30);
+        kTitle.write(prefs, QStringLiteral("Start"));
+        Controls controls(prefs);
+        QWidget* control = row.control(controls);
+        control->setFocus();
+        ASSERT_TRUE(control->hasFocus());
+        row.type(controls);
+
+        row.writeElsewhere(prefs, 0);
+        EXPECT_EQ(row.shown(controls), row.whileTyping);
+
+        QSignalSpy writes(&prefs, &Preferences::changed);
+        QTest::keyClick(control, Qt::Key_Return);
+        EXPECT_EQ(writes.count(), 1);
+        EXPECT_EQ(prefs.value(row.key), row.committed);
+
+        // The edit is done: writes by others show again though the control keeps focus.
+        row.writeElsewhere(prefs, 1);
+        EXPECT_EQ(row.shown(controls), row.shownAfterSecondWrite);
+    }
+}
+
+TEST(SettingBinding, CommittingAnUnchangedNumberShowsWhatOthersWroteMeanwhile) {
     Preferences prefs;
-    kTitle.write(prefs, QStringLiteral("Start"));
+    kMinutes.write(prefs, 30);
     Controls controls(prefs);
-    controls.line->setFocus();
-    QTest::keyClicks(controls.line, QStringLiteral(" here"));
+    controls.spin->setFocus();
+    controls.spin->selectAll();
+    QTest::keyClicks(controls.spin, QStringLiteral("4"));
+    kMinutes.write(prefs, 90); // while the user types
+    EXPECT_EQ(controls.spin->cleanText(), QStringLiteral("4"));
 
-    kTitle.write(prefs, QStringLiteral("Elsewhere")); // while the user types
-    EXPECT_EQ(controls.line->text(), QStringLiteral("Start here"));
-
+    QTest::keyClick(controls.spin, Qt::Key_Backspace);
+    QTest::keyClicks(controls.spin, QStringLiteral("30")); // back to the number the box held
     QSignalSpy writes(&prefs, &Preferences::changed);
-    QTest::keyClick(controls.line, Qt::Key_Return);
-    EXPECT_EQ(writes.count(), 1);
-    EXPECT_EQ(kTitle.read(prefs), QStringLiteral("Start here"));
-
-    // Once the edit is done, writes by others show again even while the field keeps focus.
-    kTitle.write(prefs, QStringLiteral("Later"));
-    EXPECT_EQ(controls.line->text(), QStringLiteral("Later"));
+    QTest::keyClick(controls.spin, Qt::Key_Return);
+    EXPECT_EQ(writes.count(), 0);
+    EXPECT_EQ(controls.spin->value(), 90);
+    EXPECT_EQ(kMinutes.read(prefs), 90);
 }
 
 TEST(SettingBinding, ChoosingTheShownItemStoresIt) {
