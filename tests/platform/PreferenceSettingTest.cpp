@@ -10,7 +10,6 @@ namespace {
 
 const PreferenceSetting<bool> kFlag{QStringLiteral("test.flag"), true};
 const PreferenceSetting<qint64> kCount{QStringLiteral("test.count"), 4, IntegerRange{1, 12, 2}};
-const PreferenceSetting<double> kRatio{QStringLiteral("test.ratio"), 0.5};
 const PreferenceSetting<QString> kName{QStringLiteral("test.name"), QStringLiteral("none")};
 const PreferenceSetting<QStringList> kNames{QStringLiteral("test.names"), QStringList{}};
 const PreferenceSetting<std::optional<QString>> kMaybe{QStringLiteral("test.maybe"), std::nullopt};
@@ -31,8 +30,6 @@ TEST(PreferenceSetting, WriteStoresTheDeclaredTypeOnceAndReadsItBack) {
         {"integer outside its range is stored as written", kCount.key,
          [](Preferences& p) { kCount.write(p, 40); }, QVariant(qint64(40)),
          [](const Preferences& p) { return QVariant(kCount.read(p)); }},
-        {"number", kRatio.key, [](Preferences& p) { kRatio.write(p, 2.25); }, QVariant(2.25),
-         [](const Preferences& p) { return QVariant(kRatio.read(p)); }},
         {"empty text is a value, not the default", kName.key,
          [](Preferences& p) { kName.write(p, QString()); }, QVariant(QString()),
          [](const Preferences& p) { return QVariant(kName.read(p)); }},
@@ -59,22 +56,4 @@ TEST(PreferenceSetting, WriteStoresTheDeclaredTypeOnceAndReadsItBack) {
         EXPECT_EQ(prefs.value(row.key).metaType(), row.stored.metaType());
         EXPECT_EQ(row.read(prefs), row.stored);
     }
-}
-
-TEST(PreferenceSetting, UntypedViewReadsAsTheTypedOneAndIntegersDefaultToAnyValue) {
-    const PreferenceSetting<qint64> unbounded{QStringLiteral("test.any"), 0};
-    EXPECT_EQ(unbounded.range.minimum, std::numeric_limits<qint64>::min());
-    EXPECT_EQ(unbounded.range.maximum, std::numeric_limits<qint64>::max());
-    EXPECT_EQ(unbounded.range.step, 1);
-
-    // The untyped view reads what the typed one reads, and "nothing" as an invalid value.
-    Preferences prefs;
-    const PreferenceDeclaration maybe = kMaybe.declaration();
-    EXPECT_EQ(maybe.storedType, QMetaType::fromType<QString>());
-    EXPECT_FALSE(maybe.defaultValue.isValid());
-    EXPECT_FALSE(maybe.read(prefs).isValid());
-    prefs.setString(kMaybe.key, QStringLiteral("x"));
-    EXPECT_EQ(maybe.read(prefs), QVariant(QStringLiteral("x")));
-    prefs.setInt(kCount.key, 9);
-    EXPECT_EQ(kCount.declaration().read(prefs), QVariant(qint64(9)));
 }
