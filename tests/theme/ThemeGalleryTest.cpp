@@ -1,7 +1,5 @@
 // Writes pictures of the surfaces, the menu-bar label, the picker and the icon set into the build tree,
 // for people to look at; the assertions only check that they were written.
-#include "platform/Preferences.h"
-#include "theme/MenuBarAppearancePicker.h"
 #include "theme/MenuBarDisplayContent.h"
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
@@ -70,11 +68,6 @@ TEST(ThemeGalleryTest, WritesPicturesForPeople) {
         }
     });
     EXPECT_TRUE(save(label, QStringLiteral("menubar-label.png")));
-
-    Preferences prefs;
-    MenuBarAppearancePicker picker(prefs);
-    picker.resize(380, 190);
-    EXPECT_TRUE(save(picker.grab().toImage(), QStringLiteral("picker.png")));
 
     const QStringList names = SymbolIcon::names();
     const QImage icons =

@@ -1,8 +1,8 @@
-#include "theme/SurfaceWidget.h"
+#include "ui/kit/SurfaceWidget.h"
 
 #include "theme/QV.h"
 #include "theme/QvSurface.h"
-#include "theme/ViewEnvironment.h"
+#include "ui/kit/ViewEnvironment.h"
 
 #include <QEnterEvent>
 #include <QPainter>
