@@ -21,7 +21,7 @@ base_tree() {
     echo 'tt_library(tt_platform LIBS Qt6::Core)' >"$root/platform/CMakeLists.txt"
     echo 'tt_library(tt_core LIBS tt_platform)' >"$root/core/CMakeLists.txt"
     echo 'tt_library(tt_theme LIBS tt_platform tt_core Qt6::Gui)' >"$root/theme/CMakeLists.txt"
-    echo 'tt_library(tt_ui_kit LIBS tt_theme)' >"$root/ui/kit/CMakeLists.txt"
+    echo 'tt_library(tt_ui_kit LIBS tt_theme Qt6::Widgets)' >"$root/ui/kit/CMakeLists.txt"
     echo 'tt_library(tt_ui_settings LIBS tt_ui_kit)' >"$root/ui/settings/CMakeLists.txt"
     echo 'tt_library(tt_ui_home LIBS tt_ui_kit)' >"$root/ui/home/CMakeLists.txt"
 }
@@ -36,6 +36,7 @@ rows=(
     "a folder that is in no layer|fail|gadgets is in no layer|mkdir -p \$root/gadgets && echo '#pragma once' >\$root/gadgets/Gadget.h"
     "an include with spaces after the hash|fail|ui/kit/Button.h:3: includes \"ui/home/Home.h\"|echo '#  include \"ui/home/Home.h\"' >>\$root/ui/kit/Button.h"
     "a library linked upwards|fail|core/CMakeLists.txt:2: links tt_ui_kit (ui/kit)|echo 'target_link_libraries(tt_core PRIVATE tt_ui_kit)' >>\$root/core/CMakeLists.txt"
+    "the theme links the widgets|fail|theme/CMakeLists.txt:1: links Qt6::Widgets|echo 'tt_library(tt_theme LIBS tt_core Qt6::Gui Qt6::Widgets)' >\$root/theme/CMakeLists.txt"
     "a peer library linked|fail|links tt_ui_settings (ui/settings): ui/home and ui/settings are peers|echo 'tt_library(tt_ui_home LIBS tt_ui_kit tt_ui_settings)' >\$root/ui/home/CMakeLists.txt"
 )
 

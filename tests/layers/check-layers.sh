@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a folder of src/ depends on a folder that stands above it, or on a peer it must not know:
-# through a quoted #include "folder/..." or through the CMake libraries it links.
+# through a quoted #include "folder/..." or through the CMake libraries it links; and when a folder below
+# the UI kit links Qt Widgets.
 # Usage: check-layers.sh SRC_DIR
 set -euo pipefail
 src=${1:?usage: check-layers.sh SRC_DIR}
@@ -76,10 +77,18 @@ while IFS= read -r cmake; do
         sed -E 's/.*\([[:space:]]*//')
 done < <(find "$src" -name CMakeLists.txt | sort)
 
+# Widgets start at the kit: everything below it builds and tests without them.
+widgets_from=${rank[ui/kit]}
+
 while IFS= read -r cmake; do
     rel=${cmake#"$src"/}
     [[ $rel == */* ]] || continue
     from=$(folder_of "${rel%/CMakeLists.txt}/x")
+    if [[ -n ${rank[$from]+set} ]] && ((rank[$from] < widgets_from)); then
+        while IFS=: read -r line _; do
+            fail "src/$rel:$line: links Qt6::Widgets: widgets start at ui/kit, above $from"
+        done < <(grep -n 'Qt6::Widgets' "$cmake")
+    fi
     while IFS=: read -r line target; do
         [[ -n ${owner[$target]+set} ]] || continue
         why=$(verdict "$from" "${owner[$target]}")
