@@ -86,7 +86,7 @@ TEST_F(AppDelegateTest, LaunchWiresTheEngineBeforeItRestoresTheSavedList) {
     }
 }
 
-TEST_F(AppDelegateTest, FinishedTimersGoToThePomodoroManagerAndThenToARunningChain) {
+TEST_F(AppDelegateTest, FinishedTimersGoToThePomodoroManagerAndToARunningChain) {
     settings.setPomWorkMinutes(1);
     const struct {
         const char* name;
@@ -105,10 +105,17 @@ TEST_F(AppDelegateTest, FinishedTimersGoToThePomodoroManagerAndThenToARunningCha
              EXPECT_FALSE(error.has_value());
          },
          [](AppDelegate& d) { return d.chainCoordinator().currentStepIndex() == 1; }, true},
+        {"an ordinary timer finishes without waking either",
+         [](AppDelegate& d) { ASSERT_TRUE(d.timerManager().addTimer(QStringLiteral("tea"), 3, true)); },
+         [this](AppDelegate& d) {
+             return notification.timerCompletions.size() == 1 && !d.pomodoroManager().isActive();
+         },
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         persistence.activeTimers.clear();
+        notification.timerCompletions.clear();
         make();
         delegate->applicationDidFinishLaunching();
         row.begin(*delegate);
@@ -117,16 +124,6 @@ TEST_F(AppDelegateTest, FinishedTimersGoToThePomodoroManagerAndThenToARunningCha
         EXPECT_EQ(delegate->hasChainCoordinator(), row.makesChainCoordinator);
         delegate.reset();
     }
-}
-
-TEST_F(AppDelegateTest, AnOrdinaryTimerFinishesWithoutMakingAChainCoordinator) {
-    make();
-    delegate->applicationDidFinishLaunching();
-    const auto timer = delegate->timerManager().addTimer(QStringLiteral("tea"), 3, true);
-    ASSERT_TRUE(timer.has_value());
-    EXPECT_TRUE(tickUntil([&] { return notification.timerCompletions.size() == 1; }));
-    EXPECT_FALSE(delegate->hasChainCoordinator());
-    EXPECT_FALSE(delegate->pomodoroManager().isActive());
 }
 
 TEST_F(AppDelegateTest, QuitSavesTheWholeListRunningTimersIncluded) {
