@@ -47,21 +47,6 @@
     </message>
 </context>
 <context>
-    <name>MenuBarAlarmFormat</name>
-    <message>
-        <source>Target + Remaining</source>
-        <translation>目標時刻 + 残り時間</translation>
-    </message>
-    <message>
-        <source>Remaining Only</source>
-        <translation>残り時間のみ</translation>
-    </message>
-    <message>
-        <source>Worded</source>
-        <translation>文章で表示</translation>
-    </message>
-</context>
-<context>
     <name>MenuBarAppearancePicker</name>
     <message>
         <source>Layout</source>
@@ -100,21 +85,6 @@
     <message>
         <source>Minimal</source>
         <translation>ミニマル</translation>
-    </message>
-</context>
-<context>
-    <name>MenuBarRemainingDetail</name>
-    <message>
-        <source>Seconds</source>
-        <translation>秒まで</translation>
-    </message>
-    <message>
-        <source>Minutes</source>
-        <translation>分まで</translation>
-    </message>
-    <message>
-        <source>Words</source>
-        <translation>単位付き</translation>
     </message>
 </context>
 <context>
@@ -180,21 +150,6 @@
     <message>
         <source>Pauses if running, resumes if paused</source>
         <translation>動作中なら一時停止、停止中なら再開</translation>
-    </message>
-</context>
-<context>
-    <name>TimeDisplayStyle</name>
-    <message>
-        <source>Japanese</source>
-        <translation>日本語</translation>
-    </message>
-    <message>
-        <source>English</source>
-        <translation>英語</translation>
-    </message>
-    <message>
-        <source>Symbol</source>
-        <translation>記号</translation>
     </message>
 </context>
 <context>

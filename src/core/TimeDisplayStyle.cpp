@@ -2,40 +2,33 @@
 
 #include "core/TimerItem.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 template <typename Enum> struct Case {
     Enum value;
     const char* raw;
-    const char* label; // translated at the call, in the enum's own context
+    const char* label; // shown as written in every interface language, like the sample
     const char* sample;
 };
 
-// QT_TRANSLATE_NOOP keeps the labels visible to the translation tools.
+// The labels name the wording that the samples show, so neither is translated: the picker reads the same
+// in both interface languages.
 const Case<TimeDisplayStyle> styleCases[] = {
-    {TimeDisplayStyle::japanese, "japanese", QT_TRANSLATE_NOOP("TimeDisplayStyle", "Japanese"), "19:44 まで"},
-    {TimeDisplayStyle::english, "english", QT_TRANSLATE_NOOP("TimeDisplayStyle", "English"), "until 19:44"},
-    {TimeDisplayStyle::symbol, "symbol", QT_TRANSLATE_NOOP("TimeDisplayStyle", "Symbol"), "→19:44"},
+    {TimeDisplayStyle::japanese, "japanese", "Japanese", "19:44 まで"},
+    {TimeDisplayStyle::english, "english", "English", "until 19:44"},
+    {TimeDisplayStyle::symbol, "symbol", "Symbol", "→19:44"},
 };
 
 const Case<MenuBarAlarmFormat> formatCases[] = {
-    {MenuBarAlarmFormat::targetAndRemaining, "targetAndRemaining",
-     QT_TRANSLATE_NOOP("MenuBarAlarmFormat", "Target + Remaining"), "19:44 · 4:05"},
-    {MenuBarAlarmFormat::remainingOnly, "remainingOnly",
-     QT_TRANSLATE_NOOP("MenuBarAlarmFormat", "Remaining Only"), "4:05"},
-    {MenuBarAlarmFormat::worded, "worded", QT_TRANSLATE_NOOP("MenuBarAlarmFormat", "Worded"),
-     "until 19:44 · 4:05 left"},
+    {MenuBarAlarmFormat::targetAndRemaining, "targetAndRemaining", "Target + Remaining", "19:44 · 4:05"},
+    {MenuBarAlarmFormat::remainingOnly, "remainingOnly", "Remaining Only", "4:05"},
+    {MenuBarAlarmFormat::worded, "worded", "Worded", "until 19:44 · 4:05 left"},
 };
 
 const Case<MenuBarRemainingDetail> detailCases[] = {
-    {MenuBarRemainingDetail::seconds, "seconds", QT_TRANSLATE_NOOP("MenuBarRemainingDetail", "Seconds"),
-     "2:13:45"},
-    {MenuBarRemainingDetail::minutes, "minutes", QT_TRANSLATE_NOOP("MenuBarRemainingDetail", "Minutes"),
-     "2:13"},
-    {MenuBarRemainingDetail::words, "words", QT_TRANSLATE_NOOP("MenuBarRemainingDetail", "Words"),
-     "2h 13m 45s"},
+    {MenuBarRemainingDetail::seconds, "seconds", "Seconds", "2:13:45"},
+    {MenuBarRemainingDetail::minutes, "minutes", "Minutes", "2:13"},
+    {MenuBarRemainingDetail::words, "words", "Words", "2h 13m 45s"},
 };
 
 template <typename Enum, std::size_t N> const Case<Enum>& entry(const Case<Enum> (&cases)[N], Enum value) {
@@ -95,13 +88,13 @@ std::optional<MenuBarRemainingDetail> menuBarRemainingDetailFromRaw(const QStrin
 }
 
 QString label(TimeDisplayStyle style) {
-    return QCoreApplication::translate("TimeDisplayStyle", entry(styleCases, style).label);
+    return QString::fromUtf8(entry(styleCases, style).label);
 }
 QString label(MenuBarAlarmFormat format) {
-    return QCoreApplication::translate("MenuBarAlarmFormat", entry(formatCases, format).label);
+    return QString::fromUtf8(entry(formatCases, format).label);
 }
 QString label(MenuBarRemainingDetail detail) {
-    return QCoreApplication::translate("MenuBarRemainingDetail", entry(detailCases, detail).label);
+    return QString::fromUtf8(entry(detailCases, detail).label);
 }
 
 QString sample(TimeDisplayStyle style) {

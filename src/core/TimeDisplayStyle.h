@@ -22,7 +22,7 @@ std::optional<TimeDisplayStyle> timeDisplayStyleFromRaw(const QString& raw);
 std::optional<MenuBarAlarmFormat> menuBarAlarmFormatFromRaw(const QString& raw);
 std::optional<MenuBarRemainingDetail> menuBarRemainingDetailFromRaw(const QString& raw);
 
-// Picker texts: the label follows the interface language; the sample shows the wording itself and is fixed.
+// Picker texts, fixed: shown as written in both interface languages, never looked up for translation.
 QString label(TimeDisplayStyle style);
 QString label(MenuBarAlarmFormat format);
 QString label(MenuBarRemainingDetail detail);

@@ -38,33 +38,19 @@ std::vector<float> gaussianKernel(double sigma, int reach) {
     return kernel;
 }
 
-// The blurred coverage of a shape, in device pixels, with `reach` pixels of room on every side.
-QImage shadowMask(const QSizeF& shapeSize, double radius, double blur, qreal dpr) {
-    const int reach = int(std::ceil(reachFor(blur) * dpr));
-    const int w = int(std::ceil(shapeSize.width() * dpr)) + 2 * reach;
-    const int h = int(std::ceil(shapeSize.height() * dpr)) + 2 * reach;
-
-    QImage shape(w, h, QImage::Format_ARGB32_Premultiplied);
-    shape.fill(Qt::transparent);
-    {
-        QPainter p(&shape);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
-        p.scale(dpr, dpr);
-        // The outline's outer half belongs to what casts the shadow.
-        const QRectF r(reach / dpr - 0.5, reach / dpr - 0.5, shapeSize.width() + 1, shapeSize.height() + 1);
-        p.drawPath(QvSurface::continuousRoundedRect(r, radius + 0.5));
-    }
-
+// Blurs the alpha channel of `padded` (which already has room for the blur on every side) with a Gaussian of
+// standard deviation `sigma` device pixels, as a mask.
+QImage blurredAlpha(const QImage& padded, double sigma) {
+    const QImage source = padded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = source.width();
+    const int h = source.height();
     std::vector<float> alpha(size_t(w) * size_t(h));
     for (int y = 0; y < h; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(shape.constScanLine(y));
+        const auto* line = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         for (int x = 0; x < w; ++x) {
             alpha[size_t(y) * size_t(w) + size_t(x)] = float(qAlpha(line[x])) / 255.0f;
         }
     }
-    const double sigma = sigmaFor(blur) * dpr;
     if (sigma > 0.01) {
         const int k = std::max(1, int(std::ceil(3 * sigma)));
         const std::vector<float> kernel = gaussianKernel(sigma, k);
@@ -102,6 +88,27 @@ QImage shadowMask(const QSizeF& shapeSize, double radius, double blur, qreal dpr
     return mask;
 }
 
+// The blurred coverage of a shape, in device pixels, with `reach` pixels of room on every side.
+QImage shadowMask(const QSizeF& shapeSize, double radius, double blur, qreal dpr) {
+    const int reach = int(std::ceil(reachFor(blur) * dpr));
+    const int w = int(std::ceil(shapeSize.width() * dpr)) + 2 * reach;
+    const int h = int(std::ceil(shapeSize.height() * dpr)) + 2 * reach;
+
+    QImage shape(w, h, QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    {
+        QPainter p(&shape);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.scale(dpr, dpr);
+        // The outline's outer half belongs to what casts the shadow.
+        const QRectF r(reach / dpr - 0.5, reach / dpr - 0.5, shapeSize.width() + 1, shapeSize.height() + 1);
+        p.drawPath(QvSurface::continuousRoundedRect(r, radius + 0.5));
+    }
+    return blurredAlpha(shape, sigmaFor(blur) * dpr);
+}
+
 // Blurring is the costly step and the same few sizes are drawn over and over, so masks are kept.
 const QImage& cachedShadowMask(const QSizeF& shapeSize, double radius, double blur, qreal dpr) {
     static QCache<QString, QImage> cache(64);
@@ -119,12 +126,42 @@ const QImage& cachedShadowMask(const QSizeF& shapeSize, double radius, double bl
     return *cache.object(key);
 }
 
-void paintShadow(QPainter& painter, const QRectF& shapeRect, double radius, const SurfaceShadow& shadow) {
-    if (shadow.opacity <= 0 || shapeRect.isEmpty()) {
-        return;
+// The mask of a drawing's shadow: its alpha, padded by `reach` and blurred. A drawing is repainted far more
+// often than its outline changes (a ticking label inside a card), so masks are kept by the exact alpha
+// channel they came from.
+QImage cachedDrawingMask(const QImage& drawing, int reach, double sigma) {
+    struct Entry {
+        QByteArray alpha;
+        QImage mask;
+    };
+    static QCache<QString, Entry> cache(16 * 1024 * 1024); // costs are bytes
+    const QImage alphaOnly = drawing.convertToFormat(QImage::Format_Alpha8);
+    const QByteArray alpha(reinterpret_cast<const char*>(alphaOnly.constBits()), alphaOnly.sizeInBytes());
+    const QString key = QStringLiteral("%1x%2 r%3 s%4 h%5")
+                            .arg(drawing.width())
+                            .arg(drawing.height())
+                            .arg(reach)
+                            .arg(sigma)
+                            .arg(qHash(alpha));
+    if (Entry* hit = cache.object(key); hit && hit->alpha == alpha) {
+        return hit->mask;
     }
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QImage& mask = cachedShadowMask(shapeRect.size(), radius, shadow.blur, dpr);
+    QImage padded(drawing.width() + 2 * reach, drawing.height() + 2 * reach,
+                  QImage::Format_ARGB32_Premultiplied);
+    padded.fill(Qt::transparent);
+    {
+        QPainter p(&padded);
+        p.drawImage(reach, reach, alphaOnly);
+    }
+    const QImage mask = blurredAlpha(padded, sigma);
+    // Images share their pixels, so the cache and the caller hold one copy; one too large is not kept.
+    cache.insert(key, new Entry{alpha, mask}, alpha.size() + mask.sizeInBytes());
+    return mask;
+}
+
+// Draws `mask` in the shadow's colour and opacity with its top-left corner at `topLeft`.
+void drawMask(QPainter& painter, const QImage& mask, const QPointF& topLeft, const SurfaceShadow& shadow,
+              qreal dpr) {
     QImage tinted(mask.size(), QImage::Format_ARGB32_Premultiplied);
     const QColor c = shadow.color;
     for (int y = 0; y < mask.height(); ++y) {
@@ -136,11 +173,21 @@ void paintShadow(QPainter& painter, const QRectF& shapeRect, double radius, cons
         }
     }
     tinted.setDevicePixelRatio(dpr);
-    const double reach = std::ceil(reachFor(shadow.blur) * dpr) / dpr;
     painter.save();
     painter.setOpacity(painter.opacity() * shadow.opacity);
-    painter.drawImage(QPointF(shapeRect.left() - reach, shapeRect.top() - reach + shadow.y), tinted);
+    painter.drawImage(topLeft, tinted);
     painter.restore();
+}
+
+void paintShadow(QPainter& painter, const QRectF& shapeRect, double radius, const SurfaceShadow& shadow) {
+    if (shadow.opacity <= 0 || shapeRect.isEmpty()) {
+        return;
+    }
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QImage& mask = cachedShadowMask(shapeRect.size(), radius, shadow.blur, dpr);
+    const double reach = std::ceil(reachFor(shadow.blur) * dpr) / dpr;
+    drawMask(painter, mask, QPointF(shapeRect.left() - reach, shapeRect.top() - reach + shadow.y), shadow,
+             dpr);
 }
 
 } // namespace
@@ -195,16 +242,38 @@ SurfaceStyle QvSurface::qvFloatingBar(ColorScheme scheme) {
 void QvSurface::paint(QPainter& painter, const QRectF& shapeRect, const SurfaceStyle& style) {
     painter.save();
     painter.translate(0, style.yOffset);
-    painter.setRenderHint(QPainter::Antialiasing);
     for (const SurfaceShadow& shadow : style.shadows) {
         paintShadow(painter, shapeRect, style.cornerRadius, shadow);
     }
+    painter.restore();
+    paintBody(painter, shapeRect, style);
+}
+
+void QvSurface::paintBody(QPainter& painter, const QRectF& shapeRect, const SurfaceStyle& style) {
+    painter.save();
+    painter.translate(0, style.yOffset);
+    painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath shape = continuousRoundedRect(shapeRect, style.cornerRadius);
     painter.fillPath(shape, style.fill);
     QPen pen(style.outline, 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
     painter.strokePath(shape, pen);
     painter.restore();
+}
+
+void QvSurface::paintShadowsOf(QPainter& painter, const QImage& drawing, const QPoint& at,
+                               const QList<SurfaceShadow>& shadows, qreal scale) {
+    if (drawing.isNull()) {
+        return;
+    }
+    for (const SurfaceShadow& shadow : shadows) {
+        if (shadow.opacity <= 0) {
+            continue;
+        }
+        const int reach = int(std::ceil(reachFor(shadow.blur) * scale));
+        const QImage mask = cachedDrawingMask(drawing, reach, sigmaFor(shadow.blur) * scale);
+        drawMask(painter, mask, QPointF(at.x() - reach, at.y() - reach + shadow.y * scale), shadow, 1.0);
+    }
 }
 
 QMargins QvSurface::shadowMargins(const SurfaceStyle& style) {

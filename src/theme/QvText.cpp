@@ -2,10 +2,8 @@
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
-#include "theme/ViewEnvironment.h"
 
 #include <QFontMetricsF>
-#include <QLabel>
 #include <QPainter>
 
 #include <algorithm>
@@ -25,15 +23,8 @@ QFont QvText::sectionLabelFont() {
     return font;
 }
 
-QColor QvText::sectionLabelColor(ColorScheme scheme) {
-    return QvColor::qvInkMuted().resolve(scheme);
-}
-
-void QvText::qvSectionLabel(QLabel* label) {
-    label->setFont(sectionLabelFont());
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, sectionLabelColor(ViewEnvironment::colorScheme(label)));
-    label->setPalette(palette);
+const QvColor& QvText::sectionLabelColor() {
+    return QvColor::qvInkMuted();
 }
 
 double QvText::tabularDigitWidth(const QFont& font) {

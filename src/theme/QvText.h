@@ -1,23 +1,20 @@
 #pragma once
 // The two shared text treatments: section labels, and digits of equal width for changing numbers.
 
-#include "theme/ColorScheme.h"
+#include "theme/QvColor.h"
 
-#include <QColor>
 #include <QFont>
 #include <QRectF>
 #include <QString>
 
-class QLabel;
 class QPainter;
 
 class QvText {
 public:
     // 10 px semibold, 0.3 px tracking, shown upper case while the text itself stays as given.
     static QFont sectionLabelFont();
-    static QColor sectionLabelColor(ColorScheme scheme);
-    // Styles a label as a section label in the colour scheme of its place in the widget tree.
-    static void qvSectionLabel(QLabel* label);
+    // A token, so a label resolves it in whatever scheme it is drawn in.
+    static const QvColor& sectionLabelColor();
 
     // Qt 6.4 cannot switch on a font's tabular figures, so digits are set in cells as wide as the widest
     // digit; every other character keeps its own advance.

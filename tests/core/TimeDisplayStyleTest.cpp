@@ -1,10 +1,12 @@
 #include "core/TimeDisplayStyle.h"
+#include "platform/TranslationCatalog.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 namespace {
@@ -62,28 +64,52 @@ TEST(TimeDisplayStyleTest, RawStringsRoundTripAndPickersShowLabelsAndFixedSample
     }
 }
 
-// Answers for one context only, as a loaded catalogue would.
-class OneContextTranslator : public QTranslator {
+// Answers every lookup, as a catalogue that had translated everything would.
+class EverythingTranslator : public QTranslator {
 public:
-    QString translate(const char* context, const char* sourceText, const char*, int) const override {
-        if (QLatin1String(context) == QLatin1String("TimeDisplayStyle") &&
-            QLatin1String(sourceText) == QLatin1String("Japanese")) {
-            return QStringLiteral("日本語");
-        }
-        return {};
+    QString translate(const char*, const char* sourceText, const char*, int) const override {
+        return QStringLiteral("翻訳:") + QString::fromUtf8(sourceText);
     }
     bool isEmpty() const override { return false; }
 };
 
-TEST(TimeDisplayStyleTest, LabelsFollowTheInterfaceLanguageButSamplesDoNot) {
-    OneContextTranslator translator;
-    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
-    const QString translated = label(Style::japanese);
-    const QString sampleText = sample(Style::japanese);
-    QCoreApplication::removeTranslator(&translator);
+TEST(TimeDisplayStyleTest, PickerLabelsAndSamplesAreShownAsWrittenInEveryLanguage) {
+    const auto texts = [] {
+        QStringList out;
+        for (Style s : allTimeDisplayStyles()) {
+            out << label(s) << sample(s);
+        }
+        for (Format f : allMenuBarAlarmFormats()) {
+            out << label(f) << sample(f);
+        }
+        for (Detail d : allMenuBarRemainingDetails()) {
+            out << label(d) << sample(d);
+        }
+        return out;
+    };
+    TranslationCatalog::install(QStringLiteral("en"));
+    const QStringList asWritten = texts();
+    ASSERT_EQ(asWritten.size(), 18);
+    EXPECT_EQ(asWritten.first(), QStringLiteral("Japanese"));
 
-    EXPECT_EQ(translated, QStringLiteral("日本語"));
-    EXPECT_EQ(sampleText, u(u"19:44 \u307E\u3067"));
+    EverythingTranslator everything;
+    const struct {
+        const char* name;
+        std::function<void()> install;
+        std::function<void()> remove;
+    } rows[] = {
+        {"the Japanese catalogue", [] { ASSERT_TRUE(TranslationCatalog::install(QStringLiteral("ja"))); },
+         [] { TranslationCatalog::install(QStringLiteral("en")); }},
+        {"a catalogue that would translate anything",
+         [&] { ASSERT_TRUE(QCoreApplication::installTranslator(&everything)); },
+         [&] { QCoreApplication::removeTranslator(&everything); }},
+    };
+    for (const auto& row : rows) {
+        row.install();
+        const QStringList shown = texts();
+        row.remove();
+        EXPECT_EQ(shown, asWritten) << row.name;
+    }
 }
 
 TEST(TimeDisplayStyleTest, RemainingTimeInEveryDetail) {

@@ -1,8 +1,6 @@
 #include "theme/QV.h"
 #include "theme/QvColor.h"
 #include "theme/QvSurface.h"
-#include "theme/SurfaceWidget.h"
-#include "theme/ViewEnvironment.h"
 
 #include <QImage>
 #include <QPainter>
@@ -116,32 +114,4 @@ TEST(QvSurfaceTest, HugeRadiusGivesACapsuleAndMarginsCoverShadowsAndLift) {
     const QMargins plain = QvSurface::shadowMargins(QvSurface::qvReferenceCard(false, 12, L));
     EXPECT_EQ(QvSurface::shadowMargins(QvSurface::qvReferenceCard(true, 12, L)).top(), plain.top() + 1);
     EXPECT_GE(QvSurface::shadowMargins(QvSurface::qvChip(false, L)).left(), 1);
-}
-
-TEST(SurfaceWidgetTest, KeepsRoomForShadowsLiftsContentOnHoverAndFollowsTheTreesScheme) {
-    SurfaceWidget bar(SurfaceWidget::Kind::floatingBar);
-    bar.resize(260, 54 + bar.shadowMargins().top() + bar.shadowMargins().bottom());
-    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    bar.render(&image);
-    const QRect shape = bar.surfaceRect();
-    EXPECT_EQ(shape.height(), 54);
-    // Under the bar, inside the reserved room: shadowed, not white.
-    EXPECT_LT(lightness(image, QPoint(shape.center().x(), shape.bottom() + 6)), 3 * 255 - 6);
-    expectColor(image, shape.center(), QvColor::qvSurfaceRaised());
-    bar.setHovered(true); // the floating bar is never hovered
-    EXPECT_FALSE(bar.isHovered());
-
-    SurfaceWidget card(SurfaceWidget::Kind::referenceCard);
-    card.setPadding(QMargins(10, 10, 10, 10));
-    const QMargins before = card.contentsMargins();
-    card.setHovered(true);
-    EXPECT_EQ(card.contentsMargins().top(), before.top() - 1);
-    EXPECT_EQ(card.contentsMargins().bottom(), before.bottom() + 1);
-    EXPECT_EQ(card.currentStyle().fill, QvColor::qvSurfaceRaised().resolve(L));
-
-    QWidget root;
-    auto* dark = new SurfaceWidget(SurfaceWidget::Kind::card, &root);
-    ViewEnvironment::setColorScheme(&root, D);
-    EXPECT_EQ(dark->currentStyle().fill, QvColor::qvBgCard().resolve(D));
 }

@@ -4,7 +4,6 @@
 
 #include <QFontInfo>
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -36,17 +35,6 @@ TEST(QvFontTest, SizesArePixelsAndJapaneseTextHasGlyphs) {
     EXPECT_NE(ma, drawn(QStringLiteral("で"), 20));
     EXPECT_NE(ma, drawn(QStringLiteral("\uFFFF"), 20));
     EXPECT_NE(ma, drawn(QString(), 20));
-}
-
-TEST(QvTextTest, SectionLabelShowsUpperCaseButKeepsTheText) {
-    QLabel label(QStringLiteral("general"));
-    QvText::qvSectionLabel(&label);
-    EXPECT_EQ(label.text(), QStringLiteral("general"));
-    EXPECT_EQ(label.font().capitalization(), QFont::AllUppercase);
-    EXPECT_EQ(label.font().pixelSize(), 10);
-    EXPECT_EQ(label.font().weight(), QFont::DemiBold);
-    EXPECT_NEAR(label.font().letterSpacing(), 0.3, 1.0 / 64); // Qt keeps it in 1/64 px
-    EXPECT_EQ(label.palette().color(QPalette::WindowText), QvColor::qvInkMuted().resolve(ColorScheme::light));
 }
 
 TEST(QvTextTest, TabularDigitsTakeEqualCellsWhenMeasuredAndDrawn) {

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 class Preferences;
-class QLabel;
+class TokenLabel;
 class MenuBarPreviewButton;
 
 class MenuBarAppearancePicker : public QWidget {
@@ -32,8 +32,8 @@ private:
     void retranslate();
 
     Preferences& m_defaults;
-    QLabel* m_layoutHeading;
-    QLabel* m_iconHeading;
+    TokenLabel* m_layoutHeading;
+    TokenLabel* m_iconHeading;
     QList<MenuBarPreviewButton*> m_modeButtons;
     QList<MenuBarPreviewButton*> m_iconButtons;
 };

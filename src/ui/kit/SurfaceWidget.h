@@ -1,5 +1,6 @@
 #pragma once
-// A container drawn as one of the standard surfaces, keeping room for its shadows so none is clipped.
+// A container drawn as one of the standard surfaces, keeping room for its shadows so none is clipped; the
+// shadows fall from everything it shows, its content included.
 
 #include "theme/SurfaceStyle.h"
 

@@ -1,4 +1,4 @@
-#include "theme/ViewEnvironment.h"
+#include "ui/kit/ViewEnvironment.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "app/LoggingNotificationService.h"
+#include "shell/LoggingNotificationService.h"
 
 #include "platform/TarvolinTimerLogger.h"
 
@@ -16,7 +16,7 @@ void LoggingNotificationService::postTimerComplete(const QString& title, qint64 
     note(QStringLiteral("Timer complete: \"%1\", %2 s%3")
              .arg(title)
              .arg(duration)
-             .arg(isAlarm ? ", alarm" : ""));
+             .arg(isAlarm ? QStringLiteral(", alarm") : QString()));
 }
 
 void LoggingNotificationService::postScheduleActivated(const QString& memo,

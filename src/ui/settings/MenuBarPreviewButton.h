@@ -1,7 +1,8 @@
 #pragma once
 // One choice of the menu-bar appearance picker: a live preview over its name, filled dark when selected.
 
-#include <QAbstractButton>
+#include "ui/kit/PressableButton.h"
+
 #include <QColor>
 #include <QRectF>
 
@@ -9,7 +10,7 @@
 
 class QPainter;
 
-class MenuBarPreviewButton : public QAbstractButton {
+class MenuBarPreviewButton : public PressableButton {
     Q_OBJECT
 public:
     // Draws the preview in the given colour inside the given 20-pixel-high frame.
@@ -30,11 +31,10 @@ public:
     static constexpr double previewHeight = 20;
     static constexpr double stackSpacing = 6;
     static constexpr double cornerRadius = 12;
-    static constexpr double pressedScale = 0.98;
-    static constexpr double pressedOpacity = 0.86;
+    static constexpr double pressScale = 0.98;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintFace(QPainter& painter) override;
     // Selection follows the stored value, never the click itself.
     void nextCheckState() override {}
     void changeEvent(QEvent* event) override;

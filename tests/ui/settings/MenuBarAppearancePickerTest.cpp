@@ -1,13 +1,19 @@
 #include "platform/Preferences.h"
-#include "theme/MenuBarAppearancePicker.h"
-#include "theme/MenuBarPreviewButton.h"
+#include "support/ManualAnimationClock.h"
+#include "support/PixelProbe.h"
 #include "theme/QvColor.h"
+#include "ui/kit/TokenLabel.h"
+#include "ui/kit/ViewEnvironment.h"
+#include "ui/settings/MenuBarAppearancePicker.h"
+#include "ui/settings/MenuBarPreviewButton.h"
 
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -44,7 +50,7 @@ TEST(MenuBarAppearancePickerTest, HasSixIdentifiedButtonsUnderTwoHeadings) {
         EXPECT_GE(b->minimumSizeHint().height(), 58);
     }
     QStringList headings;
-    for (auto* l : picker.findChildren<QLabel*>()) {
+    for (auto* l : picker.findChildren<TokenLabel*>()) {
         headings << l->text();
     }
     EXPECT_EQ(headings, (QStringList{QStringLiteral("Layout"), QStringLiteral("Icon")}));
@@ -77,6 +83,7 @@ TEST(MenuBarAppearancePickerTest, ClicksWriteTheChoiceAndTheSelectionFollowsTheP
 }
 
 TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionInkAndAHeldButtonFades) {
+    ManualAnimationClock clock;
     Preferences prefs;
     MenuBarAppearancePicker picker(prefs);
     EXPECT_TRUE(prefs.keys().isEmpty());
@@ -84,10 +91,7 @@ TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionIn
     const QImage image = picker.grab().toImage();
     const QColor ink = QvColor::qvInkAction().resolve(ColorScheme::light);
     const QColor surface = QvColor::qvSurface().resolve(ColorScheme::light);
-    const auto distance = [](const QColor& a, const QColor& b) {
-        return std::max(
-            {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
-    };
+    const auto distance = PixelProbe::distance;
     // Inside the left edge, clear of the rounded corner and of the centred content.
     const auto fillOf = [&](const QImage& in, const QWidget* b) {
         return in.pixelColor(b->mapTo(&picker, QPoint(8, b->height() / 2)));
@@ -100,6 +104,9 @@ TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionIn
     // Held down, a button is drawn at 86 % opacity over what lies behind it.
     MenuBarPreviewButton* held = button(picker, QStringLiteral("timeOnly"));
     held->setDown(true);
+    picker.grab();
+    clock.advanceBy(PressableButton::durationMs);
+    EXPECT_DOUBLE_EQ(held->faceScale(), MenuBarPreviewButton::pressScale);
     const QImage pressed = picker.grab().toImage();
     const QColor behind =
         pressed.pixelColor(held->mapTo(&picker, QPoint(held->width() + 4, held->height() / 2)));
@@ -108,4 +115,47 @@ TEST(MenuBarAppearancePickerTest, NothingStoredFillsTimeAndWindupWithTheActionIn
                                           0.86f * ink.blueF() + 0.14f * behind.blueF());
     EXPECT_GT(distance(behind, ink), 100);
     EXPECT_LE(distance(fillOf(pressed, held), faded), 3) << fillOf(pressed, held).name().toStdString();
+}
+
+TEST(MenuBarAppearancePickerTest, HeadingsAndButtonsFollowAChangeOfSchemeWhileShown) {
+    const QColor grey(128, 128, 128); // both schemes' inks stand out on it
+    QWidget window;
+    window.setAutoFillBackground(true);
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, grey);
+    window.setPalette(palette);
+    Preferences prefs;
+    auto* picker = new MenuBarAppearancePicker(prefs);
+    (new QVBoxLayout(&window))->addWidget(picker);
+    window.resize(420, 200);
+    window.show();
+    const QList<TokenLabel*> headings = picker->findChildren<TokenLabel*>();
+    ASSERT_EQ(headings.size(), 2);
+    const MenuBarPreviewButton* selected = button(*picker, QStringLiteral("timeOnly"));
+
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        ColorScheme expected;
+    } rows[] = {
+        {"shown light", [] {}, ColorScheme::light},
+        {"the window turns dark", [&] { ViewEnvironment::setColorScheme(&window, ColorScheme::dark); },
+         ColorScheme::dark},
+        {"and light again", [&] { ViewEnvironment::setColorScheme(&window, ColorScheme::light); },
+         ColorScheme::light},
+    };
+    for (const auto& row : rows) {
+        row.change();
+        const QImage image = window.grab().toImage();
+        const ColorScheme other = row.expected == ColorScheme::light ? ColorScheme::dark : ColorScheme::light;
+        for (TokenLabel* heading : headings) {
+            const QColor ink =
+                PixelProbe::inkIn(image, QRect(heading->mapTo(&window, QPoint()), heading->size()), grey);
+            EXPECT_LE(PixelProbe::distance(ink, QvColor::qvInkSecondary().resolve(row.expected)), 24)
+                << row.name << " " << heading->text().toStdString() << " " << ink.name().toStdString();
+            EXPECT_GT(PixelProbe::distance(ink, QvColor::qvInkSecondary().resolve(other)), 100) << row.name;
+        }
+        const QColor fill = image.pixelColor(selected->mapTo(&window, QPoint(8, selected->height() / 2)));
+        EXPECT_LE(PixelProbe::distance(fill, QvColor::qvInkAction().resolve(row.expected)), 2) << row.name;
+    }
 }

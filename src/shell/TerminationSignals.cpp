@@ -1,4 +1,4 @@
-#include "app/TerminationSignals.h"
+#include "shell/TerminationSignals.h"
 
 #include "platform/TarvolinTimerLogger.h"
 

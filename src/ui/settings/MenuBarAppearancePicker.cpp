@@ -1,29 +1,24 @@
-#include "theme/MenuBarAppearancePicker.h"
+#include "ui/settings/MenuBarAppearancePicker.h"
 
 #include "core/SettingsKeys.h"
 #include "platform/Preferences.h"
 #include "theme/MenuBarDisplayContent.h"
-#include "theme/MenuBarPreviewButton.h"
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
-#include "theme/ViewEnvironment.h"
+#include "ui/kit/TokenLabel.h"
+#include "ui/settings/MenuBarPreviewButton.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
 
-QLabel* makeHeading(QWidget* parent) {
-    auto* heading = new QLabel(parent);
+TokenLabel* makeHeading(QWidget* parent) {
+    auto* heading = new TokenLabel(QvColor::qvInkSecondary(), parent);
     heading->setFont(QvFont::qvText(13, QFont::DemiBold));
-    QPalette palette = heading->palette();
-    palette.setColor(QPalette::WindowText,
-                     QvColor::qvInkSecondary().resolve(ViewEnvironment::colorScheme(parent)));
-    heading->setPalette(palette);
     return heading;
 }
 

@@ -1,4 +1,4 @@
-#include "app/SilentSoundService.h"
+#include "shell/SilentSoundService.h"
 
 #include "platform/TarvolinTimerLogger.h"
 

@@ -1,15 +1,14 @@
-#include "theme/MenuBarPreviewButton.h"
+#include "ui/settings/MenuBarPreviewButton.h"
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
-#include "theme/ViewEnvironment.h"
+#include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -21,7 +20,7 @@ QFont labelFont() {
 } // namespace
 
 MenuBarPreviewButton::MenuBarPreviewButton(LabelSource label, PreviewPainter preview, QWidget* parent)
-    : QAbstractButton(parent), m_label(std::move(label)), m_preview(std::move(preview)) {
+    : PressableButton(pressScale, parent), m_label(std::move(label)), m_preview(std::move(preview)) {
     // Checkable so that assistive tools read the selected state.
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -47,24 +46,13 @@ void MenuBarPreviewButton::changeEvent(QEvent* event) {
         setAccessibleName(m_label());
         update();
     }
-    QAbstractButton::changeEvent(event);
+    PressableButton::changeEvent(event);
 }
 
-void MenuBarPreviewButton::paintEvent(QPaintEvent*) {
+void MenuBarPreviewButton::paintFace(QPainter& painter) {
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
     const bool selected = isChecked();
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-
     const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    if (isDown()) {
-        // The shared pressable look: a little smaller and a little faded while held.
-        painter.setOpacity(pressedOpacity);
-        painter.translate(bounds.center());
-        painter.scale(pressedScale, pressedScale);
-        painter.translate(-bounds.center());
-    }
 
     const QPainterPath shape = QvSurface::continuousRoundedRect(bounds, cornerRadius);
     painter.fillPath(shape, (selected ? QvColor::qvInkAction() : QvColor::qvSurface()).resolve(scheme));

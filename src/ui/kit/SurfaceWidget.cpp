@@ -1,18 +1,59 @@
-#include "theme/SurfaceWidget.h"
+#include "ui/kit/SurfaceWidget.h"
 
 #include "theme/QV.h"
 #include "theme/QvSurface.h"
-#include "theme/ViewEnvironment.h"
+#include "ui/kit/ViewEnvironment.h"
 
 #include <QEnterEvent>
+#include <QGraphicsEffect>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Casts the surface's shadows from everything the surface shows, its content included: a badge that sticks
+// out of the rounded shape throws its own shadow, as it would on paper.
+class ContentShadowEffect : public QGraphicsEffect {
+public:
+    ContentShadowEffect(std::function<QList<SurfaceShadow>()> shadows, QObject* parent)
+        : QGraphicsEffect(parent), m_shadows(std::move(shadows)) {}
+
+protected:
+    void draw(QPainter* painter) override {
+        const QList<SurfaceShadow> shadows = m_shadows();
+        if (shadows.isEmpty()) {
+            drawSource(painter);
+            return;
+        }
+        // In device pixels, so nothing is scaled twice; the surface keeps room for its shadows inside its
+        // own rectangle, so no padding is needed.
+        QPoint offset;
+        const QPixmap drawing = sourcePixmap(Qt::DeviceCoordinates, &offset, QGraphicsEffect::NoPad);
+        if (drawing.isNull()) {
+            return;
+        }
+        const QTransform kept = painter->worldTransform();
+        painter->setWorldTransform(QTransform());
+        QvSurface::paintShadowsOf(*painter, drawing.toImage(), offset, shadows, drawing.devicePixelRatio());
+        painter->drawPixmap(offset, drawing);
+        painter->setWorldTransform(kept);
+    }
+
+private:
+    std::function<QList<SurfaceShadow>()> m_shadows;
+};
+
+} // namespace
 
 SurfaceWidget::SurfaceWidget(Kind kind, QWidget* parent)
     : QWidget(parent), m_kind(kind), m_cornerRadius(kind == Kind::referenceCard ? QV::rSurface : QV::rCard) {
     setAttribute(Qt::WA_TranslucentBackground);
+    // Read at every draw: the scheme and the hover state decide them.
+    setGraphicsEffect(new ContentShadowEffect([this] { return currentStyle().shadows; }, this));
     updateMargins();
 }
 
@@ -84,7 +125,7 @@ void SurfaceWidget::updateMargins() {
 
 void SurfaceWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QvSurface::paint(painter, QRectF(surfaceRect()), currentStyle());
+    QvSurface::paintBody(painter, QRectF(surfaceRect()), currentStyle());
 }
 
 void SurfaceWidget::enterEvent(QEnterEvent* event) {
