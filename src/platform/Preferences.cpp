@@ -24,7 +24,7 @@
 
 namespace {
 
-const char* const kContext = "Preferences";
+const QLatin1String kContext("Preferences");
 // Nested values deeper than this make the file unreadable: we never write them, and reading them would
 // recurse without bound.
 constexpr int kMaxDepth = 64;
@@ -142,9 +142,9 @@ private:
         m_failed = true;
         if (!m_failureLogged) {
             m_failureLogged = true;
-            TarvolinTimerLogger::error(
-                QStringLiteral("Could not write %1: %2; the previous file is kept").arg(m_path, failure),
-                QString::fromLatin1(kContext));
+            TT_LOG_ERROR(
+                kContext,
+                QStringLiteral("Could not write %1: %2; the previous file is kept").arg(m_path, failure));
         }
     }
 
@@ -329,10 +329,9 @@ void Preferences::load() {
         // nothing is written over it.
         m_loadFailed = true;
         m_writer.reset();
-        TarvolinTimerLogger::warning(
-            QStringLiteral("Could not read %1: %2; left it as it is, changes will not be saved")
-                .arg(m_filePath, file.error),
-            QString::fromLatin1(kContext));
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Could not read %1: %2; left it as it is, changes will not be saved")
+                           .arg(m_filePath, file.error));
         return;
     }
 }
@@ -342,15 +341,13 @@ void Preferences::setAside(const QString& reason) {
     m_loadFailed = true;
     const QString aside = freeName(m_filePath, QStringLiteral(".corrupt"));
     if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
-        TarvolinTimerLogger::warning(
-            QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside),
-            QString::fromLatin1(kContext));
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
         return;
     }
     const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    TarvolinTimerLogger::warning(
-        QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why),
-        QString::fromLatin1(kContext));
+    TT_LOG_WARNING(kContext,
+                   QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
     m_writer.reset();
 }
 
@@ -369,8 +366,7 @@ QString Preferences::keepAside(const QString& key) {
             ::fsync(file.handle()) == 0 && file.commit()) {
             return path;
         }
-        TarvolinTimerLogger::error(QStringLiteral("Could not write %1: %2").arg(path, file.errorString()),
-                                   QString::fromLatin1(kContext));
+        TT_LOG_ERROR(kContext, QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
         return {};
     }
     // In memory only (or a store that cannot write): a kept key is the copy.
