@@ -249,6 +249,20 @@ std::optional<QDateTime> dateFromReferenceSeconds(double seconds) {
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
 }
 
+QString textFromUtf8(std::string_view utf8) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    qsizetype marks = 0;
+    while (utf8.substr(size_t(marks) * kMark.size(), kMark.size()) == kMark) {
+        ++marks;
+    }
+    const std::string_view rest = utf8.substr(size_t(marks) * kMark.size());
+    QString text = QString::fromUtf8(rest.data(), qsizetype(rest.size()));
+    if (marks > 0) {
+        text.prepend(QString(marks, QChar(0xFEFF)));
+    }
+    return text;
+}
+
 std::optional<qint64> integerFromDouble(double value) {
     if (!std::isfinite(value) || value != std::trunc(value)) {
         return std::nullopt;
@@ -586,7 +600,7 @@ std::optional<QString> FlatRecord::string(std::string_view key) const {
     if (!v || v->type != Value::Type::string) {
         return std::nullopt;
     }
-    return QString::fromUtf8(v->text.data(), qsizetype(v->text.size()));
+    return JsonCodec::textFromUtf8(v->text);
 }
 
 const std::string* FlatRecord::text(std::string_view key) const {
@@ -1084,7 +1098,7 @@ bool JsonReader::readVariant(QVariant& out) {
         if (!readStringBody(m_text)) {
             return false;
         }
-        out = QString::fromUtf8(m_text.data(), qsizetype(m_text.size()));
+        out = JsonCodec::textFromUtf8(m_text);
         return true;
     case Token::boolean: {
         bool flag = false;
@@ -1174,7 +1188,7 @@ bool JsonReader::readObjectVariant(QVariant& out) {
         if (!readVariant(value)) {
             return false;
         }
-        map.insert(QString::fromUtf8(key.data(), qsizetype(key.size())), std::move(value));
+        map.insert(JsonCodec::textFromUtf8(key), std::move(value));
     }
     if (m_failed) {
         return false;
@@ -1193,12 +1207,12 @@ bool JsonReader::readObjectVariant(QVariant& out) {
             return false; // cannot happen: the text was read once already
         }
         if (onlyDataTag) {
-            // Not canonical (line breaks, spaces, escapes): decoded as leniently as before.
+            // Not canonical (line breaks, spaces, escapes, as a hand-edited file may have): decoded
+            // leniently.
             out = QByteArray::fromBase64(QByteArray::fromRawData(m_text.data(), qsizetype(m_text.size())));
             return true;
         }
-        map.insert(QString::fromUtf8(JsonCodec::kDataTag.data(), qsizetype(JsonCodec::kDataTag.size())),
-                   QString::fromUtf8(m_text.data(), qsizetype(m_text.size())));
+        map.insert(JsonCodec::textFromUtf8(JsonCodec::kDataTag), JsonCodec::textFromUtf8(m_text));
     }
     out = std::move(map);
     return true;

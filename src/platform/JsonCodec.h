@@ -37,6 +37,10 @@ std::optional<QDateTime> dateFromReferenceSeconds(double seconds);
 // Whole seconds from a JSON number; an integral floating value counts, a fraction or overflow does not.
 std::optional<qint64> integerFromDouble(double value);
 
+// Text from well-formed UTF-8. Unlike QString::fromUtf8, a leading U+FEFF is kept: inside a JSON string
+// it is a character of the value, not a byte-order mark.
+QString textFromUtf8(std::string_view utf8);
+
 // A byte array travels as an object with this one member holding its base64 text.
 inline constexpr std::string_view kDataTag = "$data";
 

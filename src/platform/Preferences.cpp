@@ -577,7 +577,7 @@ std::optional<QVariantMap> Preferences::deserialize(const QByteArray& bytes) {
             return std::nullopt;
         }
         if (value.isValid()) { // a null member is no value
-            values.insert(QString::fromUtf8(key.data(), qsizetype(key.size())), std::move(value));
+            values.insert(JsonCodec::textFromUtf8(key), std::move(value));
         }
     }
     if (reader.failed() || !reader.atEnd()) {
