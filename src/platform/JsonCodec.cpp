@@ -15,17 +15,32 @@ namespace {
 
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
+// The value of each hex digit, -1 for any other byte: a table, as UUIDs are read a million at a time.
+constexpr std::array<signed char, 256> kHexValue = [] {
+    std::array<signed char, 256> table{};
+    table.fill(-1);
+    for (int i = 0; i < 10; ++i) {
+        table[size_t('0' + i)] = static_cast<signed char>(i);
+    }
+    for (int i = 0; i < 6; ++i) {
+        table[size_t('a' + i)] = static_cast<signed char>(10 + i);
+        table[size_t('A' + i)] = static_cast<signed char>(10 + i);
+    }
+    return table;
+}();
+
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return kHexValue[static_cast<unsigned char>(c)];
+}
+
+// Whether any of eight bytes ends a plain run of string text: a quote, a backslash, a control character or
+// a byte beyond ASCII. Exact about whether one is there, not about which.
+bool endsPlainRun(quint64 word) {
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    const auto hasZero = [](quint64 v) { return (v - kOnes) & ~v & kHigh; };
+    const quint64 below0x20 = (word - kOnes * 0x20) & ~word & kHigh;
+    return ((word & kHigh) | below0x20 | hasZero(word ^ (kOnes * '"')) | hasZero(word ^ (kOnes * '\\'))) != 0;
 }
 
 // Upper-case 8-4-4-4-12 text into exactly 36 characters at `out`.
@@ -250,6 +265,9 @@ std::optional<QDateTime> dateFromReferenceSeconds(double seconds) {
 }
 
 QString textFromUtf8(std::string_view utf8) {
+    if (utf8.empty() || utf8.front() != '\xEF') {
+        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    }
     constexpr std::string_view kMark = "\xEF\xBB\xBF";
     qsizetype marks = 0;
     while (utf8.substr(size_t(marks) * kMark.size(), kMark.size()) == kMark) {
@@ -673,28 +691,6 @@ bool FlatRecord::isAbsentOrNull(std::string_view key) const {
 JsonReader::JsonReader(QByteArrayView bytes, int maxDepth)
     : m_at(bytes.data()), m_end(bytes.data() + bytes.size()), m_maxDepth(maxDepth) {}
 
-void JsonReader::skipSpace() {
-    while (m_at != m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t')) {
-        ++m_at;
-    }
-}
-
-bool JsonReader::take(char c) {
-    if (m_at != m_end && *m_at == c) {
-        ++m_at;
-        return true;
-    }
-    return false;
-}
-
-bool JsonReader::literal(std::string_view word) {
-    if (m_end - m_at < qsizetype(word.size()) || std::memcmp(m_at, word.data(), word.size()) != 0) {
-        return fail();
-    }
-    m_at += word.size();
-    return true;
-}
-
 void JsonReader::skipByteOrderMark() {
     if (m_end - m_at >= 3 && std::memcmp(m_at, "\xEF\xBB\xBF", 3) == 0) {
         m_at += 3;
@@ -806,16 +802,12 @@ bool JsonReader::readNull() {
     return literal("null");
 }
 
-bool JsonReader::skipDigits() {
-    const char* start = m_at;
-    while (m_at != m_end && *m_at >= '0' && *m_at <= '9') {
-        ++m_at;
-    }
-    return m_at != start;
-}
-
 bool JsonReader::readNumber(FlatRecord::Value& v) {
     skipSpace();
+    return !m_failed && readNumberBody(v);
+}
+
+bool JsonReader::readNumberBody(FlatRecord::Value& v) {
     const char* start = m_at;
     bool integral = true;
     take('-');
@@ -870,6 +862,11 @@ bool JsonReader::readStringBody(std::string& out) {
     out.clear();
     for (;;) {
         const char* run = m_at;
+        // Eight bytes at a time while they are plain text, then byte by byte to the one that is not.
+        quint64 word = 0;
+        while (m_end - m_at >= 8 && (std::memcpy(&word, m_at, 8), !endsPlainRun(word))) {
+            m_at += 8;
+        }
         while (m_at != m_end) {
             const auto c = static_cast<unsigned char>(*m_at);
             if (c == '"' || c == '\\' || c < 0x20 || c >= 0x80) {
@@ -1028,7 +1025,7 @@ bool JsonReader::readFlatValue(FlatRecord::Value& v) {
         v.type = Type::null;
         return literal("null");
     default:
-        return readNumber(v);
+        return readNumberBody(v);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -200,14 +201,38 @@ private:
         m_at = m_end;
         return false;
     }
-    void skipSpace();
-    bool take(char c);
-    bool literal(std::string_view word);
+    // The helpers of every token stay here, in the class, so they are inlined into the loops.
+    void skipSpace() {
+        while (m_at != m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t')) {
+            ++m_at;
+        }
+    }
+    bool take(char c) {
+        if (m_at != m_end && *m_at == c) {
+            ++m_at;
+            return true;
+        }
+        return false;
+    }
+    bool skipDigits() {
+        const char* start = m_at;
+        while (m_at != m_end && *m_at >= '0' && *m_at <= '9') {
+            ++m_at;
+        }
+        return m_at != start;
+    }
+    bool literal(std::string_view word) {
+        if (m_end - m_at < qsizetype(word.size()) || std::memcmp(m_at, word.data(), word.size()) != 0) {
+            return fail();
+        }
+        m_at += word.size();
+        return true;
+    }
     bool open(char c);
     bool readStringBody(std::string& out);
+    bool readNumberBody(FlatRecord::Value& out);
     bool takeUtf8Sequence(std::string& out);
     bool hex4(char32_t& out);
-    bool skipDigits();
     bool readObjectVariant(QVariant& out);
     bool readArrayVariant(QVariant& out);
     // Canonical base64 between the quotes of the string at the cursor, decoded; nothing consumed when the

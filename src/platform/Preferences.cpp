@@ -509,10 +509,9 @@ bool Preferences::flush() {
 
 namespace {
 
-// The file form: one top-level member a line, each value compact; a data value's base64 text goes straight
-// to the sink in slices.
-bool writeValues(const QVariantMap& values, JsonWriter::Sink sink) {
-    JsonWriter w(std::move(sink));
+// The file form: one top-level member a line, each value compact; a data value's base64 text is encoded
+// straight into the output.
+void writeValues(JsonWriter& w, const QVariantMap& values) {
     w.raw("{\n");
     bool first = true;
     for (auto it = values.begin(); it != values.end(); ++it) {
@@ -531,24 +530,28 @@ bool writeValues(const QVariantMap& values, JsonWriter::Sink sink) {
         }
     }
     w.raw("\n}\n");
-    return w.finish();
 }
 
 } // namespace
 
 QByteArray Preferences::serialize(const QVariantMap& values) {
-    QByteArray out;
-    writeValues(values, [&out](const char* bytes, qsizetype size) {
-        out.append(bytes, size);
-        return true;
-    });
-    return out;
+    // Written in place: room for every data value's text up front, so the buffer is never regrown for it.
+    qsizetype dataText = 0;
+    for (const QVariant& value : values) {
+        if (value.typeId() == QMetaType::QByteArray) {
+            dataText += (value.toByteArray().size() + 2) / 3 * 4;
+        }
+    }
+    JsonWriter w;
+    w.reserve(dataText + 4096);
+    writeValues(w, values);
+    return w.take();
 }
 
 bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten) {
     bool ok = true;
     qint64 total = 0;
-    writeValues(values, [&](const char* bytes, qsizetype size) {
+    JsonWriter w([&](const char* bytes, qsizetype size) {
         // After a failed write nothing more goes out, but the whole form is still measured.
         if (ok && device.write(bytes, size) != size) {
             ok = false;
@@ -556,6 +559,8 @@ bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint
         total += size;
         return true;
     });
+    writeValues(w, values);
+    w.finish();
     if (bytesWritten) {
         *bytesWritten = total;
     }

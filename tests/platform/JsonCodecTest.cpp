@@ -104,6 +104,36 @@ TEST(JsonCodecTest, AnObjectIsDataOnlyWhenItsOneMemberIsTheTagWithText) {
     }
 }
 
+TEST(JsonCodecTest, EveryByteOfAStringIsCheckedWhereverItFalls) {
+    // Plain text is scanned in blocks; what needs attention must be caught at any offset within one.
+    // clang-format off
+    const std::vector<std::tuple<const char*, QByteArray, std::optional<QString>>> cases{
+        {"escape", "\\n", u"\n"_s},
+        {"two-byte character", "\xC3\xA9", u"é"_s},
+        {"four-byte character", "\xF0\x9F\x8D\xB5", u"🍵"_s},
+        {"raw control character", "\x01", std::nullopt},
+        {"raw line break", "\n", std::nullopt},
+        {"highest control character", "\x1F", std::nullopt},
+        {"space is plain text", " ", u" "_s},
+        {"delete is plain text", "\x7F", u"\x7F"_s},
+        {"lone continuation byte", "\x80", std::nullopt},
+        {"truncated sequence", "\xE8\x8C", std::nullopt},
+        {"quote ends the text early", "\"", std::nullopt},
+    };
+    // clang-format on
+    for (const auto& [name, inner, expected] : cases) {
+        for (int before = 0; before < 17; ++before) {
+            SCOPED_TRACE(testing::Message() << name << " after " << before);
+            const QByteArray pad(before, 'a');
+            const auto value = asVariant("\"" + pad + inner + "tail-of-the-text\"");
+            ASSERT_EQ(value.has_value(), expected.has_value());
+            if (value) {
+                EXPECT_EQ(value->toString(), QString::fromLatin1(pad) + *expected + u"tail-of-the-text"_s);
+            }
+        }
+    }
+}
+
 TEST(JsonCodecTest, TextKeepsALeadingZeroWidthNoBreakSpace) {
     const QString text = u"\uFEFF\uFEFFTea"_s;
     JsonWriter writer;
