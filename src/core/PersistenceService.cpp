@@ -29,14 +29,13 @@ void keepUndecodable(Preferences& preferences, const QString& storageKey, const 
     if (where.isEmpty()) {
         return; // no copy: the stored value stays where it is
     }
-    TarvolinTimerLogger::warning(QStringLiteral("Kept the undecodable %1 as %2").arg(name, where), kContext);
+    TT_LOG_WARNING(kContext, QStringLiteral("Kept the undecodable %1 as %2").arg(name, where));
     preferences.remove(storageKey);
 }
 
 void logEncodeFailed(const QString& name, const QString& description) {
-    TarvolinTimerLogger::error(
-        TarvolinTimerError(TarvolinTimerError::persistenceEncodeFailed{name, description}).errorDescription(),
-        kContext);
+    TT_LOG_ERROR(kContext, TarvolinTimerError(TarvolinTimerError::persistenceEncodeFailed{name, description})
+                               .errorDescription());
 }
 
 // The stored list, or none when there is nothing usable: absent or not a data value (silently), or not
@@ -51,9 +50,9 @@ std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKe
     }
     std::optional<QList<T>> list = decode(*data);
     if (!list) {
-        TarvolinTimerLogger::warning(
-            TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription(),
-            kContext);
+        TT_LOG_WARNING(
+            kContext,
+            TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription());
         keepUndecodable(preferences, key(storageKey), name);
     }
     return list;
@@ -112,7 +111,7 @@ void PersistenceService::bumpInternalSchemaVersion() {
         return;
     }
     m_preferences.setInt(key(kSchemaVersionKey), kCurrentSchemaVersion);
-    TarvolinTimerLogger::info(QStringLiteral("Schema bumped to v%1").arg(kCurrentSchemaVersion), kContext);
+    TT_LOG_INFO(kContext, QStringLiteral("Schema bumped to v%1").arg(kCurrentSchemaVersion));
 }
 
 void PersistenceService::savePresets(const QList<TimerPreset>& presets) {

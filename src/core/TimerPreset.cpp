@@ -2,8 +2,6 @@
 
 #include "core/JsonCoding.h"
 
-#include <nlohmann/json.hpp>
-
 namespace {
 
 QUuid fixedId(const char* text) {
@@ -14,37 +12,39 @@ SequenceStep step(const char* id, SequenceStepKind kind, qint64 minutes) {
     return SequenceStep{fixedId(id), kind, minutes};
 }
 
-std::optional<qint64> strictInteger(const nlohmann::json& j) {
-    if (j.is_number_integer()) {
-        if (j.is_number_unsigned() &&
-            j.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<qint64>::max())) {
+// A sequence's steps: nullopt when the value is not an array of well-formed steps (the value is still read
+// through, as a later member of the same name replaces it).
+std::optional<QList<SequenceStep>> readSteps(JsonReader& reader, FlatRecord& record) {
+    if (reader.peek() != JsonReader::Token::array) {
+        reader.skipValue();
+        return std::nullopt;
+    }
+    reader.beginArray();
+    QList<SequenceStep> steps;
+    bool wellFormed = true;
+    while (reader.nextElement()) {
+        if (reader.peek() != JsonReader::Token::object) {
+            wellFormed = false;
+            reader.skipValue();
+            continue;
+        }
+        if (!reader.readFlatObject(record)) {
             return std::nullopt;
         }
-        return j.get<qint64>();
+        const auto id = record.uuid("id");
+        const auto kindText = record.string("kind");
+        const auto kind = kindText ? sequenceStepKindFromRaw(*kindText) : std::nullopt;
+        const auto minutes = record.integer("minutes");
+        if (!id || !kind || !minutes) {
+            wellFormed = false;
+            continue;
+        }
+        steps.push_back({*id, *kind, *minutes});
     }
-    if (j.is_number_float()) {
-        return JsonCoding::integerFromDouble(j.get<double>());
-    }
-    return std::nullopt;
-}
-
-std::optional<QUuid> strictUuid(const nlohmann::json& j) {
-    if (!j.is_string()) {
+    if (!wellFormed) {
         return std::nullopt;
     }
-    return JsonCoding::parseUuid(std::string_view(j.get_ref<const std::string&>()));
-}
-
-std::optional<QString> strictString(const nlohmann::json& j) {
-    if (!j.is_string()) {
-        return std::nullopt;
-    }
-    return QString::fromStdString(j.get<std::string>());
-}
-
-const nlohmann::json* member(const nlohmann::json& object, const char* key) {
-    const auto it = object.find(key);
-    return it == object.end() ? nullptr : &*it;
+    return steps;
 }
 
 } // namespace
@@ -208,49 +208,38 @@ std::optional<QByteArray> TimerSequence::encodeList(const QList<TimerSequence>& 
 }
 
 std::optional<QList<TimerSequence>> TimerSequence::decodeList(const QByteArray& data) {
-    const auto root = nlohmann::json::parse(data.constData(), data.constData() + data.size(), nullptr, false);
-    if (root.is_discarded() || !root.is_array()) {
-        return std::nullopt;
-    }
+    // The list, a sequence, its steps and a step enclose the members, which may nest as deep as a flat
+    // record's.
+    JsonReader reader(data, 4 + 256);
+    reader.skipByteOrderMark();
     QList<TimerSequence> out;
-    for (const auto& entry : root) {
-        if (!entry.is_object()) {
+    FlatRecord fields;
+    FlatRecord stepFields;
+    std::string key;
+    reader.beginArray();
+    while (reader.nextElement()) {
+        if (reader.peek() != JsonReader::Token::object) {
             return std::nullopt;
         }
-        const auto* id = member(entry, "id");
-        const auto* name = member(entry, "name");
-        const auto* steps = member(entry, "steps");
-        if (!id || !name || !steps || !steps->is_array()) {
+        reader.beginObject();
+        fields.clear();
+        std::optional<QList<SequenceStep>> steps;
+        while (reader.nextMember(key)) {
+            if (key == "steps") {
+                steps = readSteps(reader, stepFields);
+            } else {
+                reader.readFlatValue(fields.append(key));
+            }
+        }
+        const auto id = fields.uuid("id");
+        const auto name = fields.string("name");
+        if (reader.failed() || !id || !name || !steps) {
             return std::nullopt;
         }
-        TimerSequence seq;
-        const auto parsedId = strictUuid(*id);
-        const auto parsedName = strictString(*name);
-        if (!parsedId || !parsedName) {
-            return std::nullopt;
-        }
-        seq.id = *parsedId;
-        seq.name = *parsedName;
-        for (const auto& s : *steps) {
-            if (!s.is_object()) {
-                return std::nullopt;
-            }
-            const auto* sid = member(s, "id");
-            const auto* kind = member(s, "kind");
-            const auto* minutes = member(s, "minutes");
-            if (!sid || !kind || !minutes) {
-                return std::nullopt;
-            }
-            const auto stepId = strictUuid(*sid);
-            const auto kindText = strictString(*kind);
-            const auto stepKind = kindText ? sequenceStepKindFromRaw(*kindText) : std::nullopt;
-            const auto stepMinutes = strictInteger(*minutes);
-            if (!stepId || !stepKind || !stepMinutes) {
-                return std::nullopt;
-            }
-            seq.steps.push_back({*stepId, *stepKind, *stepMinutes});
-        }
-        out.push_back(std::move(seq));
+        out.push_back({*id, *name, std::move(*steps)});
+    }
+    if (reader.failed() || !reader.atEnd()) {
+        return std::nullopt;
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 
+#include "platform/JsonCodec.h"
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QDateTime>
@@ -9,15 +10,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
-#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -25,17 +22,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using ordered_json = nlohmann::ordered_json;
-
 namespace {
 
-const char* const kContext = "Preferences";
-// Marks a data value in the file; every other JSON value maps to its natural type.
-const char* const kDataTag = "$data";
+const QLatin1String kContext("Preferences");
 // Nested values deeper than this make the file unreadable: we never write them, and reading them would
 // recurse without bound.
 constexpr int kMaxDepth = 64;
-const char* const kBase64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 QVariant normalized(const QVariant& value) {
     switch (value.typeId()) {
@@ -71,100 +63,6 @@ QVariant normalized(const QVariant& value) {
     }
     default:
         return value;
-    }
-}
-
-ordered_json toJson(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return value.toBool();
-    case QMetaType::LongLong:
-        return value.toLongLong();
-    case QMetaType::Double:
-        return value.toDouble();
-    case QMetaType::QString:
-        return value.toString().toStdString();
-    case QMetaType::QStringList: {
-        ordered_json arr = ordered_json::array();
-        for (const QString& s : value.toStringList()) {
-            arr.push_back(s.toStdString());
-        }
-        return arr;
-    }
-    case QMetaType::QByteArray: {
-        ordered_json obj = ordered_json::object();
-        obj[kDataTag] = value.toByteArray().toBase64().toStdString();
-        return obj;
-    }
-    case QMetaType::QVariantMap: {
-        ordered_json obj = ordered_json::object();
-        const QVariantMap map = value.toMap();
-        for (auto it = map.begin(); it != map.end(); ++it) {
-            obj[it.key().toStdString()] = toJson(it.value());
-        }
-        return obj;
-    }
-    case QMetaType::QVariantList: {
-        ordered_json arr = ordered_json::array();
-        for (const QVariant& v : value.toList()) {
-            arr.push_back(toJson(v));
-        }
-        return arr;
-    }
-    default:
-        return nullptr;
-    }
-}
-
-QVariant fromJson(const ordered_json& j) {
-    switch (j.type()) {
-    case ordered_json::value_t::boolean:
-        return QVariant(j.get<bool>());
-    case ordered_json::value_t::number_integer:
-        return QVariant(qint64(j.get<std::int64_t>()));
-    case ordered_json::value_t::number_unsigned: {
-        const auto v = j.get<std::uint64_t>();
-        if (v <= std::uint64_t(std::numeric_limits<qint64>::max())) {
-            return QVariant(qint64(v));
-        }
-        return QVariant(double(v));
-    }
-    case ordered_json::value_t::number_float:
-        return QVariant(j.get<double>());
-    case ordered_json::value_t::string:
-        return QVariant(QString::fromStdString(j.get<std::string>()));
-    case ordered_json::value_t::array: {
-        bool allStrings = true;
-        for (const auto& e : j) {
-            allStrings = allStrings && e.is_string();
-        }
-        if (allStrings) {
-            QStringList list;
-            for (const auto& e : j) {
-                list << QString::fromStdString(e.get<std::string>());
-            }
-            return list;
-        }
-        QVariantList list;
-        for (const auto& e : j) {
-            list.push_back(fromJson(e));
-        }
-        return list;
-    }
-    case ordered_json::value_t::object: {
-        if (j.size() == 1 && j.contains(kDataTag) && j[kDataTag].is_string()) {
-            const std::string& text = j[kDataTag].get_ref<const std::string&>();
-            return QVariant(
-                QByteArray::fromBase64(QByteArray::fromRawData(text.data(), qsizetype(text.size()))));
-        }
-        QVariantMap map;
-        for (auto it = j.begin(); it != j.end(); ++it) {
-            map.insert(QString::fromStdString(it.key()), fromJson(it.value()));
-        }
-        return map;
-    }
-    default:
-        return {};
     }
 }
 
@@ -244,9 +142,9 @@ private:
         m_failed = true;
         if (!m_failureLogged) {
             m_failureLogged = true;
-            TarvolinTimerLogger::error(
-                QStringLiteral("Could not write %1: %2; the previous file is kept").arg(m_path, failure),
-                QString::fromLatin1(kContext));
+            TT_LOG_ERROR(
+                kContext,
+                QStringLiteral("Could not write %1: %2; the previous file is kept").arg(m_path, failure));
         }
     }
 
@@ -431,10 +329,9 @@ void Preferences::load() {
         // nothing is written over it.
         m_loadFailed = true;
         m_writer.reset();
-        TarvolinTimerLogger::warning(
-            QStringLiteral("Could not read %1: %2; left it as it is, changes will not be saved")
-                .arg(m_filePath, file.error),
-            QString::fromLatin1(kContext));
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Could not read %1: %2; left it as it is, changes will not be saved")
+                           .arg(m_filePath, file.error));
         return;
     }
 }
@@ -444,15 +341,13 @@ void Preferences::setAside(const QString& reason) {
     m_loadFailed = true;
     const QString aside = freeName(m_filePath, QStringLiteral(".corrupt"));
     if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
-        TarvolinTimerLogger::warning(
-            QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside),
-            QString::fromLatin1(kContext));
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
         return;
     }
     const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    TarvolinTimerLogger::warning(
-        QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why),
-        QString::fromLatin1(kContext));
+    TT_LOG_WARNING(kContext,
+                   QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
     m_writer.reset();
 }
 
@@ -471,8 +366,7 @@ QString Preferences::keepAside(const QString& key) {
             ::fsync(file.handle()) == 0 && file.commit()) {
             return path;
         }
-        TarvolinTimerLogger::error(QStringLiteral("Could not write %1: %2").arg(path, file.errorString()),
-                                   QString::fromLatin1(kContext));
+        TT_LOG_ERROR(kContext, QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
         return {};
     }
     // In memory only (or a store that cannot write): a kept key is the copy.
@@ -615,329 +509,58 @@ bool Preferences::flush() {
 
 namespace {
 
-// Data values are written as base64 in slices, so a large value never exists a second time as one block
-// of text.
-template <class Sink> void emitBase64(const QByteArray& data, Sink& sink) {
-    constexpr qsizetype kSliceIn = 3 * 64 * 1024; // a multiple of 3: no padding between slices
-    std::string text(kSliceIn / 3 * 4, '\0');
-    const auto* in = reinterpret_cast<const unsigned char*>(data.constData());
-    qsizetype left = data.size();
-    while (left > 0) {
-        const qsizetype n = std::min(kSliceIn, left);
-        char* o = text.data();
-        qsizetype i = 0;
-        for (; i + 3 <= n; i += 3) {
-            const unsigned v = (unsigned(in[i]) << 16) | (unsigned(in[i + 1]) << 8) | unsigned(in[i + 2]);
-            o[0] = kBase64Alphabet[v >> 18];
-            o[1] = kBase64Alphabet[(v >> 12) & 0x3F];
-            o[2] = kBase64Alphabet[(v >> 6) & 0x3F];
-            o[3] = kBase64Alphabet[v & 0x3F];
-            o += 4;
-        }
-        if (i < n) { // the last one or two bytes of the value
-            const unsigned v = (unsigned(in[i]) << 16) | (i + 1 < n ? unsigned(in[i + 1]) << 8 : 0u);
-            o[0] = kBase64Alphabet[v >> 18];
-            o[1] = kBase64Alphabet[(v >> 12) & 0x3F];
-            o[2] = i + 1 < n ? kBase64Alphabet[(v >> 6) & 0x3F] : '=';
-            o[3] = '=';
-            o += 4;
-        }
-        sink(text.data(), qsizetype(o - text.data()));
-        in += n;
-        left -= n;
-    }
-}
-
-void emitText(const ordered_json& j, const std::function<void(const char*, qsizetype)>& sink) {
-    const std::string text = j.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
-    sink(text.data(), qsizetype(text.size()));
-}
-
-// The file form, written by hand at the top level so data values go straight to the sink instead of
-// through a JSON tree.
-void emitValues(const QVariantMap& values, const std::function<void(const char*, qsizetype)>& sink) {
-    auto literal = [&sink](const char* text) { sink(text, qsizetype(std::strlen(text))); };
-    literal("{\n");
+// The file form: one top-level member a line, each value compact; a data value's base64 text is encoded
+// straight into the output.
+void writeValues(JsonWriter& w, const QVariantMap& values) {
+    w.raw("{\n");
     bool first = true;
     for (auto it = values.begin(); it != values.end(); ++it) {
-        literal(first ? "  " : ",\n  ");
+        w.raw(first ? "  " : ",\n  ");
         first = false;
-        emitText(ordered_json(it.key().toStdString()), sink);
-        literal(": ");
+        w.value(it.key());
+        w.raw(": ");
         if (it.value().typeId() == QMetaType::QByteArray) {
-            literal("{\"");
-            literal(kDataTag);
-            literal("\": \"");
-            emitBase64(it.value().toByteArray(), sink);
-            literal("\"}");
+            w.raw("{\"");
+            w.raw(JsonCodec::kDataTag);
+            w.raw("\": ");
+            w.base64Value(it.value().toByteArray());
+            w.raw("}");
         } else {
-            emitText(toJson(it.value()), sink);
+            w.value(it.value());
         }
     }
-    literal("\n}\n");
+    w.raw("\n}\n");
 }
-
-bool isJsonSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Reads the top-level object member by member. Each member's value is cut out and parsed on its own, and
-// a data value in the form we write is decoded straight from the file bytes: a file holding a list of a
-// million timers is never held as a JSON tree or as a second copy of its text.
-class TopLevelReader {
-public:
-    explicit TopLevelReader(const QByteArray& bytes)
-        : m_at(bytes.constData()), m_end(bytes.constData() + bytes.size()) {}
-
-    std::optional<QVariantMap> read() {
-        if (m_end - m_at >= 3 && std::memcmp(m_at, "\xEF\xBB\xBF", 3) == 0) {
-            m_at += 3; // a byte-order mark, as a text editor may add
-        }
-        skipSpace();
-        if (!take('{')) {
-            return std::nullopt;
-        }
-        QVariantMap values;
-        skipSpace();
-        if (!take('}')) {
-            for (;;) {
-                if (!readMember(values)) {
-                    return std::nullopt;
-                }
-                skipSpace();
-                if (take('}')) {
-                    break;
-                }
-                if (!take(',')) {
-                    return std::nullopt;
-                }
-                skipSpace();
-            }
-        }
-        skipSpace();
-        if (m_at != m_end) {
-            return std::nullopt;
-        }
-        return values;
-    }
-
-private:
-    bool readMember(QVariantMap& values) {
-        if (m_at == m_end || *m_at != '"') {
-            return false;
-        }
-        const char* keyEnd = stringEnd(m_at);
-        if (!keyEnd) {
-            return false;
-        }
-        const ordered_json key = ordered_json::parse(m_at, keyEnd, nullptr, false);
-        if (key.is_discarded() || !key.is_string()) {
-            return false;
-        }
-        m_at = keyEnd;
-        skipSpace();
-        if (!take(':')) {
-            return false;
-        }
-        skipSpace();
-        const char* valueStart = m_at;
-        QVariant value;
-        if (const char* end = dataInOurForm(valueStart, m_end, value)) {
-            m_at = end;
-        } else {
-            end = valueEnd(valueStart);
-            if (!end) {
-                return false;
-            }
-            m_at = end;
-            const ordered_json j = ordered_json::parse(valueStart, end, nullptr, false);
-            if (j.is_discarded()) {
-                return false;
-            }
-            value = fromJson(j);
-        }
-        if (value.isValid()) { // a null member is no value
-            values.insert(QString::fromStdString(key.get_ref<const std::string&>()), value);
-        }
-        return true;
-    }
-
-    void skipSpace() {
-        while (m_at != m_end && isJsonSpace(*m_at)) {
-            ++m_at;
-        }
-    }
-
-    bool take(char c) {
-        if (m_at != m_end && *m_at == c) {
-            ++m_at;
-            return true;
-        }
-        return false;
-    }
-
-    // Just past the closing quote of the string that opens at `s`; nullptr when it is not closed.
-    const char* stringEnd(const char* s) const {
-        for (const char* q = s + 1; q < m_end; ++q) {
-            if (*q == '\\') {
-                ++q;
-            } else if (*q == '"') {
-                return q + 1;
-            }
-        }
-        return nullptr;
-    }
-
-    // Just past the value that starts at `s`, found by bracket counting (the JSON parser checks the value
-    // itself afterwards); nullptr when it does not end or nests deeper than we accept.
-    const char* valueEnd(const char* s) const {
-        if (s == m_end) {
-            return nullptr;
-        }
-        if (*s == '"') {
-            return stringEnd(s);
-        }
-        if (*s == '{' || *s == '[') {
-            int depth = 0;
-            for (const char* q = s; q < m_end; ++q) {
-                if (*q == '"') {
-                    q = stringEnd(q);
-                    if (!q) {
-                        return nullptr;
-                    }
-                    --q;
-                } else if (*q == '{' || *q == '[') {
-                    if (++depth > kMaxDepth) {
-                        return nullptr;
-                    }
-                } else if (*q == '}' || *q == ']') {
-                    if (--depth == 0) {
-                        return q + 1;
-                    }
-                }
-            }
-            return nullptr;
-        }
-        const char* q = s;
-        while (q != m_end && *q != ',' && *q != '}' && *q != ']' && !isJsonSpace(*q)) {
-            ++q;
-        }
-        return q == s ? nullptr : q;
-    }
-
-    // {"$data": "<base64>"} with nothing else in it and the text in canonical form (what we write),
-    // decoded straight from the file bytes into `out`; the end of the value, or nullptr when the value is
-    // not in that form (it then goes through the JSON parser like any other value).
-    static const char* dataInOurForm(const char* s, const char* e, QVariant& out) {
-        auto space = [&s, e] {
-            while (s != e && isJsonSpace(*s)) {
-                ++s;
-            }
-        };
-        auto take = [&s, e](std::string_view text) {
-            if (e - s < qsizetype(text.size()) || std::memcmp(s, text.data(), text.size()) != 0) {
-                return false;
-            }
-            s += text.size();
-            return true;
-        };
-        if (!take("{")) {
-            return nullptr;
-        }
-        space();
-        if (!take("\"") || !take(kDataTag) || !take("\"")) {
-            return nullptr;
-        }
-        space();
-        if (!take(":")) {
-            return nullptr;
-        }
-        space();
-        if (!take("\"")) {
-            return nullptr;
-        }
-        const auto* quote = static_cast<const char*>(std::memchr(s, '"', size_t(e - s)));
-        if (!quote) {
-            return nullptr;
-        }
-        std::optional<QByteArray> data = decodeCanonicalBase64(s, quote);
-        if (!data) {
-            return nullptr;
-        }
-        s = quote + 1;
-        space();
-        if (!take("}")) {
-            return nullptr;
-        }
-        out = std::move(*data);
-        return s;
-    }
-
-    // Base64 with padding and nothing else (no spaces, no line breaks); none for any other text.
-    static std::optional<QByteArray> decodeCanonicalBase64(const char* s, const char* e) {
-        static const auto table = [] {
-            std::array<unsigned char, 256> t;
-            t.fill(0x80);
-            for (int i = 0; i < 64; ++i) {
-                t[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<unsigned char>(i);
-            }
-            return t;
-        }();
-        const qsizetype length = e - s;
-        if (length % 4 != 0) {
-            return std::nullopt;
-        }
-        const qsizetype padding = length == 0 ? 0 : (e[-1] == '=') + (e[-1] == '=' && e[-2] == '=');
-        QByteArray out(length / 4 * 3 - padding, Qt::Uninitialized);
-        char* o = out.data();
-        const auto* in = reinterpret_cast<const unsigned char*>(s);
-        const qsizetype quads = length / 4 - (padding ? 1 : 0);
-        for (qsizetype q = 0; q < quads; ++q, in += 4) {
-            const unsigned a = table[in[0]], b = table[in[1]], c = table[in[2]], d = table[in[3]];
-            if ((a | b | c | d) & 0x80) {
-                return std::nullopt;
-            }
-            const unsigned v = (a << 18) | (b << 12) | (c << 6) | d;
-            o[0] = char(v >> 16);
-            o[1] = char(v >> 8);
-            o[2] = char(v);
-            o += 3;
-        }
-        if (padding) {
-            const unsigned a = table[in[0]], b = table[in[1]], c = padding == 1 ? table[in[2]] : 0u;
-            if ((a | b | c) & 0x80) {
-                return std::nullopt;
-            }
-            const unsigned v = (a << 18) | (b << 12) | (c << 6);
-            *o++ = char(v >> 16);
-            if (padding == 1) {
-                *o = char(v >> 8);
-            }
-        }
-        return out;
-    }
-
-    const char* m_at;
-    const char* m_end;
-};
 
 } // namespace
 
 QByteArray Preferences::serialize(const QVariantMap& values) {
-    QByteArray out;
-    emitValues(values, [&out](const char* text, qsizetype size) { out.append(text, size); });
-    return out;
+    // Written in place: room for every data value's text up front, so the buffer is never regrown for it.
+    qsizetype dataText = 0;
+    for (const QVariant& value : values) {
+        if (value.typeId() == QMetaType::QByteArray) {
+            dataText += (value.toByteArray().size() + 2) / 3 * 4;
+        }
+    }
+    JsonWriter w;
+    w.reserve(dataText + 4096);
+    writeValues(w, values);
+    return w.take();
 }
 
 bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten) {
     bool ok = true;
     qint64 total = 0;
-    emitValues(values, [&](const char* text, qsizetype size) {
-        if (ok && device.write(text, size) != size) {
+    JsonWriter w([&](const char* bytes, qsizetype size) {
+        // After a failed write nothing more goes out, but the whole form is still measured.
+        if (ok && device.write(bytes, size) != size) {
             ok = false;
         }
         total += size;
+        return true;
     });
+    writeValues(w, values);
+    w.finish();
     if (bytesWritten) {
         *bytesWritten = total;
     }
@@ -945,5 +568,25 @@ bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint
 }
 
 std::optional<QVariantMap> Preferences::deserialize(const QByteArray& bytes) {
-    return TopLevelReader(bytes).read();
+    // The top-level object is the outermost container; its values may nest kMaxDepth deep.
+    JsonReader reader(bytes, 1 + kMaxDepth);
+    reader.skipByteOrderMark();
+    if (!reader.beginObject()) {
+        return std::nullopt;
+    }
+    QVariantMap values;
+    std::string key;
+    while (reader.nextMember(key)) {
+        QVariant value;
+        if (!reader.readVariant(value)) {
+            return std::nullopt;
+        }
+        if (value.isValid()) { // a null member is no value
+            values.insert(JsonCodec::textFromUtf8(key), std::move(value));
+        }
+    }
+    if (reader.failed() || !reader.atEnd()) {
+        return std::nullopt;
+    }
+    return values;
 }

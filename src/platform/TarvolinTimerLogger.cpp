@@ -73,16 +73,28 @@ QString TarvolinTimerLogger::formatLine(const QString& message, const QString& c
     return QLatin1Char('[') + escapeControls(context) + QLatin1String("] ") + escapeControls(message);
 }
 
+const QLoggingCategory& TarvolinTimerLogger::category() {
+    // Nothing is logged at debug level, so the category starts at info.
+    static const QLoggingCategory instance("com.user.quorvane.app", QtInfoMsg);
+    return instance;
+}
+
 void TarvolinTimerLogger::info(const QString& message, const QString& context) {
-    write(Level::info, message, context);
+    if (category().isInfoEnabled()) {
+        write(Level::info, message, context);
+    }
 }
 
 void TarvolinTimerLogger::warning(const QString& message, const QString& context) {
-    write(Level::error, message, context);
+    if (category().isWarningEnabled()) {
+        write(Level::error, message, context);
+    }
 }
 
 void TarvolinTimerLogger::error(const QString& message, const QString& context) {
-    write(Level::error, message, context);
+    if (category().isCriticalEnabled()) {
+        write(Level::error, message, context);
+    }
 }
 
 TarvolinTimerLogger::Sink TarvolinTimerLogger::setSink(Sink sink) {

@@ -243,6 +243,37 @@ TEST(SequenceCoding, StepsRoundTripAndBadKindsFailTheList) {
     }
 }
 
+TEST(SequenceCoding, ReadingTakesTheLastOfARepeatedMemberAndSkipsUnknownOnes) {
+    auto stepWith = [](const QByteArray& minutes) {
+        return R"({"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F","kind":"focus","minutes":)" + minutes + "}";
+    };
+    const QByteArray step = stepWith("25");
+    auto list = [](const QByteArray& members) {
+        return R"([{"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F","name":"S",)" + members + "}]";
+    };
+    // clang-format off
+    const std::vector<std::tuple<const char*, QByteArray, std::optional<qsizetype>>> cases{
+        {"one step", list("\"steps\":[" + step + "]"), 1},
+        {"a later steps member replaces a broken one", list("\"steps\":[1],\"steps\":[" + step + "]"), 1},
+        {"a later steps member replaces one with a bad step", list("\"steps\":[{}],\"steps\":[" + step + "]"), 1},
+        {"a broken later one refuses the list", list("\"steps\":[" + step + "],\"steps\":[{}]"), std::nullopt},
+        {"unknown nested members are skipped", list(R"("x":{"a":[[{}],"]"]},"steps":[])"), 0},
+        {"a byte-order mark first", "\xEF\xBB\xBF" + list("\"steps\":[]"), 0},
+        {"whole minutes written as a double", list("\"steps\":[" + stepWith("25.0") + "]"), 1},
+        {"minutes beyond 64 bits", list("\"steps\":[" + stepWith("9223372036854775808") + "]"), std::nullopt},
+        {"a step that is not an object", list("\"steps\":[" + step + ",[]]"), std::nullopt},
+        {"text after the list", list("\"steps\":[]") + "x", std::nullopt},
+    };
+    // clang-format on
+    for (const auto& [name, text, steps] : cases) {
+        const auto decoded = TimerSequence::decodeList(text);
+        ASSERT_EQ(decoded.has_value(), steps.has_value()) << name;
+        if (decoded) {
+            EXPECT_EQ(decoded->at(0).steps.size(), *steps) << name;
+        }
+    }
+}
+
 TEST(SequenceModel, DefaultsAreStableBlankIsFreshSummariesAndFirstMatches) {
     EXPECT_EQ(TimerSequence::defaultSequences(), TimerSequence::defaultSequences());
     EXPECT_EQ(TimerSequence::defaultSequences()[0].stepsSummary(), u"25 · 5 · 25 · 5"_s);
