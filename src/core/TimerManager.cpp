@@ -31,59 +31,51 @@ QString sequenceName(const QString& name) {
 // A change set gathered from several operations inside one tick: a timer added and removed again is in
 // neither list, a timer added or removed is not also "updated", and each row is listed once.
 void tidy(TimerChangeSet& set) {
-    QSet<QUuid> structural;
-    if (!set.added.isEmpty() && !set.removed.isEmpty()) {
-        const QSet<QUuid> added(set.added.cbegin(), set.added.cend());
-        QSet<QUuid> cameAndWent;
-        for (const QUuid& id : std::as_const(set.removed)) {
-            if (added.contains(id)) {
-                cameAndWent.insert(id);
-            }
-        }
-        if (!cameAndWent.isEmpty()) {
-            const auto transient = [&cameAndWent](const QUuid& id) { return cameAndWent.contains(id); };
-            set.added.removeIf(transient);
-            set.removed.removeIf(transient);
-        }
-        structural = added;
-        structural.unite(cameAndWent);
-    } else if (!set.added.isEmpty()) {
-        structural = QSet<QUuid>(set.added.cbegin(), set.added.cend());
-    }
-    for (const QUuid& id : std::as_const(set.removed)) {
+    const QSet<QUuid> added(set.added.cbegin(), set.added.cend());
+    QSet<QUuid> structural = added;
+    QSet<QUuid> cameAndWent;
+    for (const QUuid& id : set.removed) {
         structural.insert(id);
+        if (added.contains(id)) {
+            cameAndWent.insert(id);
+        }
+    }
+    if (!cameAndWent.isEmpty()) {
+        const auto transient = [&cameAndWent](const QUuid& id) { return cameAndWent.contains(id); };
+        std::erase_if(set.added, transient);
+        std::erase_if(set.removed, transient);
     }
 
     // With positions, two timers sharing an id (a damaged restored list) are still two rows.
     const bool withPositions = set.updatedPositions.size() == set.updated.size();
-    QList<QUuid> ids;
-    QList<qsizetype> positions;
+    std::vector<QUuid> ids;
+    std::vector<qsizetype> positions;
     QSet<QUuid> seenIds;
     QSet<qsizetype> seenPositions;
-    for (qsizetype i = 0; i < set.updated.size(); ++i) {
-        const QUuid& id = set.updated.at(i);
+    for (size_t i = 0; i < set.updated.size(); ++i) {
+        const QUuid& id = set.updated[i];
         if (structural.contains(id)) {
             continue;
         }
         if (withPositions) {
-            const qsizetype position = set.updatedPositions.at(i);
+            const qsizetype position = set.updatedPositions[i];
             if (seenPositions.contains(position)) {
                 continue;
             }
             seenPositions.insert(position);
-            positions.append(position);
+            positions.push_back(position);
         } else if (seenIds.contains(id)) {
             continue;
         } else {
             seenIds.insert(id);
         }
-        ids.append(id);
+        ids.push_back(id);
     }
     set.updated = std::move(ids);
     set.updatedPositions = std::move(positions);
 
     QSet<QUuid> seenFinished;
-    set.finished.removeIf([&seenFinished](const QUuid& id) {
+    std::erase_if(set.finished, [&seenFinished](const QUuid& id) {
         if (seenFinished.contains(id)) {
             return true;
         }
@@ -149,7 +141,9 @@ void TimerManager::publish(quint8 changes) {
         return;
     }
     if (changes & timersChange) {
-        emit timersChanged(takeTimerChanges());
+        TimerChangeSet set = takeTimerChanges();
+        emit timersChanged(set);
+        recycle(std::move(set));
     }
     if (changes & presetsChange) {
         emit presetsChanged();
@@ -166,26 +160,28 @@ void TimerManager::publish(quint8 changes) {
 // ---- Change sets ----
 
 void TimerManager::noteAdded(const QUuid& id) {
-    m_pendingTimers.added.append(id);
+    m_pendingTimers.added.push_back(id);
     m_pendingNeedsTidying = m_pendingNeedsTidying || m_inTick;
 }
 
 void TimerManager::noteRemoved(const QUuid& id) {
-    m_pendingTimers.removed.append(id);
+    m_pendingTimers.removed.push_back(id);
     m_pendingPositionsMoved = true;
+    ++m_listRevision;
     m_pendingNeedsTidying = m_pendingNeedsTidying || m_inTick;
 }
 
 void TimerManager::noteUpdated(qsizetype position) {
-    m_pendingTimers.updated.append(m_timers.at(position).id);
-    m_pendingTimers.updatedPositions.append(position);
+    m_pendingTimers.updated.push_back(m_timers.at(position).id);
+    m_pendingTimers.updatedPositions.push_back(position);
     m_pendingNeedsTidying = m_pendingNeedsTidying || m_inTick;
 }
 
 TimerChangeSet TimerManager::takeTimerChanges() {
-    TimerChangeSet set = std::exchange(m_pendingTimers, {});
+    TimerChangeSet set = std::exchange(m_pendingTimers, std::exchange(m_spareTimers, {}));
     const bool needsTidying = std::exchange(m_pendingNeedsTidying, false);
     const bool positionsMoved = std::exchange(m_pendingPositionsMoved, false);
+    set.listRevision = m_listRevision;
     if (set.replacedAll) {
         // Views rebuild from the new list; only the completions stay worth telling.
         set.added.clear();
@@ -201,6 +197,18 @@ TimerChangeSet TimerManager::takeTimerChanges() {
         tidy(set);
     }
     return set;
+}
+
+void TimerManager::recycle(TimerChangeSet&& set) {
+    // Emptied, the lists keep their capacity, so the next tick's set grows without allocating.
+    set.replacedAll = false;
+    set.listRevision = 0;
+    set.added.clear();
+    set.removed.clear();
+    set.updated.clear();
+    set.updatedPositions.clear();
+    set.finished.clear();
+    m_spareTimers = std::move(set);
 }
 
 // ---- Lookup and bookkeeping ----
@@ -505,8 +513,8 @@ void TimerManager::tick() {
     }
     m_inTick = true;
     // The walk notes each running timer it changes straight into the change set: it visits each once.
-    QList<QUuid>& updatedIds = m_pendingTimers.updated;
-    QList<qsizetype>& updatedPositions = m_pendingTimers.updatedPositions;
+    std::vector<QUuid>& updatedIds = m_pendingTimers.updated;
+    std::vector<qsizetype>& updatedPositions = m_pendingTimers.updatedPositions;
 
     const auto isRunning = [this](qsizetype p) { return m_timers.at(p).state == TimerState::running; };
     m_running.prepare(isRunning);
@@ -543,15 +551,15 @@ void TimerManager::tick() {
         }
         if (item.remaining != 0) {
             if (changedHere) {
-                updatedIds.append(item.id);
-                updatedPositions.append(position);
+                updatedIds.push_back(item.id);
+                updatedPositions.push_back(position);
             }
             --i;
             continue;
         }
         // Noted before completing: the hook may move the list (a removal then drops the positions).
-        updatedIds.append(item.id);
-        updatedPositions.append(position);
+        updatedIds.push_back(item.id);
+        updatedPositions.push_back(position);
         const quint64 visited = m_sequenceNumbers[size_t(position)];
         completeAt(position);
         sawStale = true; // the completed timer no longer runs
@@ -590,7 +598,7 @@ void TimerManager::tick() {
 void TimerManager::completeAt(qsizetype position) {
     const TimerItem before = m_timers.at(position);
     setState(position, TimerState::finished);
-    m_pendingTimers.finished.append(before.id);
+    m_pendingTimers.finished.push_back(before.id);
 
     if (m_settings.soundEnabled()) {
         m_sound.play(before.isAlarm ? SoundEvent::alarmComplete : SoundEvent::timerComplete);
@@ -624,6 +632,7 @@ void TimerManager::restoreState() {
     rebuildIndexes();
     m_pendingTimers.replacedAll = true; // a reset, not an id per restored timer
     m_pendingPositionsMoved = true;
+    ++m_listRevision;
     updateTickTimer();
     // The stored copy is not removed: it is replaced by the restored list (running timers now paused) in
     // one write, so a crash at any moment of start-up still finds a list on disk.

@@ -55,6 +55,9 @@ public:
     qsizetype indexOf(const QUuid& id) const { return positionOf(id); }
     // Only a restored (damaged) list can hold two timers with one id; each operation acts on the first.
     bool hasDuplicateIds() const { return m_hasDuplicateIds; }
+    // Moves on whenever a list position may come to name another timer (a removal, a restore); appending
+    // leaves it. Lets a view tell whether a change set's positions still hold.
+    quint64 listRevision() const { return m_listRevision; }
     // The first running timer in list order, else the first paused one.
     std::optional<TimerItem> primaryTimer() const;
     qint64 defaultDuration() const { return m_defaultDuration; }
@@ -153,6 +156,7 @@ private:
     void noteRemoved(const QUuid& id);
     void noteUpdated(qsizetype position);
     TimerChangeSet takeTimerChanges();
+    void recycle(TimerChangeSet&& set);
 
     qsizetype positionOf(const QUuid& id) const;
     TimerItem& at(qsizetype position) { return m_timers[position]; }
@@ -196,10 +200,12 @@ private:
     bool m_inTick = false;
     quint8 m_heldChanges = 0;
     TimerChangeSet m_pendingTimers;
+    TimerChangeSet m_spareTimers; // the last set sent, emptied: its lists' memory serves the next one
     // The tick notes each running timer once; an operation run by the hook (or by a listener) during the
     // tick may note the same timer again, or one added or removed, so the set is tidied before it goes out.
     bool m_pendingNeedsTidying = false;
     bool m_pendingPositionsMoved = false;
+    quint64 m_listRevision = 0;
     int m_runningTicksSinceSave = 0;
 
     std::unique_ptr<ScheduleManager> m_schedule;

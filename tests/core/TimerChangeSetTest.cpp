@@ -5,6 +5,28 @@
 #include <QSignalSpy>
 
 #include <functional>
+#include <ostream>
+
+// Readable failures: each list by its ids.
+void PrintTo(const TimerChangeSet& set, std::ostream* out) {
+    const auto ids = [out](const char* name, const std::vector<QUuid>& list) {
+        *out << name << "[";
+        for (const QUuid& id : list) {
+            *out << " " << qPrintable(id.toString(QUuid::WithoutBraces).left(8));
+        }
+        *out << " ] ";
+    };
+    *out << (set.replacedAll ? "replacedAll " : "");
+    ids("added", set.added);
+    ids("removed", set.removed);
+    ids("updated", set.updated);
+    *out << "at[";
+    for (const qsizetype position : set.updatedPositions) {
+        *out << " " << position;
+    }
+    *out << " ] revision " << set.listRevision << " ";
+    ids("finished", set.finished);
+}
 
 namespace {
 
@@ -33,8 +55,8 @@ protected:
 TimerChangeSet updatedAt(std::initializer_list<std::pair<QUuid, qsizetype>> rows) {
     TimerChangeSet set;
     for (const auto& [id, position] : rows) {
-        set.updated << id;
-        set.updatedPositions << position;
+        set.updated.push_back(id);
+        set.updatedPositions.push_back(position);
     }
     return set;
 }
@@ -50,13 +72,13 @@ TEST_F(TimerChangeSetTest, EachOperationReportsExactlyWhatItChangedInOneSet) {
         {"addTimer appends",
          [](TimerManager& m) {
              TimerChangeSet set;
-             set.added << m.addTimer(QStringLiteral("new"), 60, false)->id;
+             set.added = {m.addTimer(QStringLiteral("new"), 60, false)->id};
              return set;
          }},
         {"addAlarm appends",
          [this](TimerManager& m) {
              TimerChangeSet set;
-             set.added << m.addAlarm(QStringLiteral("call"), now.addSecs(60))->id;
+             set.added = {m.addAlarm(QStringLiteral("call"), now.addSecs(60))->id};
              return set;
          }},
         {"start",
@@ -96,7 +118,7 @@ TEST_F(TimerChangeSetTest, EachOperationReportsExactlyWhatItChangedInOneSet) {
          [this](TimerManager& m) {
              m.removeTimer(held.id);
              TimerChangeSet set;
-             set.removed << held.id;
+             set.removed = {held.id};
              return set;
          }},
         {"restore is one reset, not an id per timer",
@@ -127,6 +149,7 @@ TEST_F(TimerChangeSetTest, EachOperationReportsExactlyWhatItChangedInOneSet) {
             continue;
         }
         ASSERT_EQ(sets.size(), 1);
+        expected->listRevision = manager->listRevision();
         EXPECT_EQ(sets.first(), *expected);
     }
 }
@@ -143,15 +166,15 @@ TEST_F(TimerChangeSetTest, ATickReportsOneSetWithWhatTheWalkAndTheHookChanged) {
          [this](TimerChangeSet& expected) {
              const TimerItem ending = add("ending", 1);
              expected = updatedAt({{ending.id, 4}, {run.id, 0}});
-             expected.finished << ending.id;
+             expected.finished = {ending.id};
          }},
         {"a timer the hook adds is added, not updated",
          [this](TimerChangeSet& expected) {
              const TimerItem ending = add("ending", 1);
              expected = updatedAt({{ending.id, 4}, {run.id, 0}});
-             expected.finished << ending.id;
+             expected.finished = {ending.id};
              manager->onTimerComplete = [this, &expected](const QUuid&) {
-                 expected.added << manager->addTimer(QStringLiteral("next"), 5, true)->id;
+                 expected.added.push_back(manager->addTimer(QStringLiteral("next"), 5, true)->id);
              };
          }},
         {"the hook starts a waiting timer the walk then reaches: listed once",
@@ -159,7 +182,7 @@ TEST_F(TimerChangeSetTest, ATickReportsOneSetWithWhatTheWalkAndTheHookChanged) {
              const TimerItem ending = add("ending", 1);
              manager->onTimerComplete = [this](const QUuid&) { manager->start(idle.id); };
              expected = updatedAt({{ending.id, 4}, {idle.id, 2}, {run.id, 0}});
-             expected.finished << ending.id;
+             expected.finished = {ending.id};
          }},
         {"the hook removes the finished timer and another: ids only, no positions",
          [this](TimerChangeSet& expected) {
@@ -168,9 +191,9 @@ TEST_F(TimerChangeSetTest, ATickReportsOneSetWithWhatTheWalkAndTheHookChanged) {
                  manager->removeTimer(id);
                  manager->removeTimer(held.id);
              };
-             expected.removed << ending.id << held.id;
-             expected.updated << run.id;
-             expected.finished << ending.id;
+             expected.removed = {ending.id, held.id};
+             expected.updated = {run.id};
+             expected.finished = {ending.id};
          }},
         {"a timer added and removed within the tick is not reported",
          [this](TimerChangeSet& expected) {
@@ -178,8 +201,8 @@ TEST_F(TimerChangeSetTest, ATickReportsOneSetWithWhatTheWalkAndTheHookChanged) {
              manager->onTimerComplete = [this](const QUuid&) {
                  manager->removeTimer(manager->addTimer(QStringLiteral("brief"), 5, true)->id);
              };
-             expected.updated << ending.id << run.id;
-             expected.finished << ending.id;
+             expected.updated = {ending.id, run.id};
+             expected.finished = {ending.id};
          }},
     };
     for (const Row& row : rows) {
@@ -190,8 +213,21 @@ TEST_F(TimerChangeSetTest, ATickReportsOneSetWithWhatTheWalkAndTheHookChanged) {
         const QList<TimerChangeSet> sets = changesDuring([this] { manager->tick(); });
         manager->onTimerComplete = nullptr;
         ASSERT_EQ(sets.size(), 1);
+        expected.listRevision = manager->listRevision();
         EXPECT_EQ(sets.first(), expected);
     }
+}
+
+TEST_F(TimerChangeSetTest, TheListRevisionMovesOnExactlyWhenPositionsCanNameAnotherTimer) {
+    const quint64 start = manager->listRevision();
+    add("appended", 5);
+    manager->toggle(idle.id);
+    manager->tick();
+    EXPECT_EQ(manager->listRevision(), start);
+    manager->removeTimer(held.id);
+    EXPECT_EQ(manager->listRevision(), start + 1);
+    manager->restoreState();
+    EXPECT_EQ(manager->listRevision(), start + 2);
 }
 
 TEST_F(TimerChangeSetTest, AnAlarmThatShowsTheSameSecondIsNotReported) {
@@ -201,7 +237,9 @@ TEST_F(TimerChangeSetTest, AnAlarmThatShowsTheSameSecondIsNotReported) {
     advance(300); // still 31 s rounded up
     EXPECT_TRUE(changesDuring([this] { manager->tick(); }).isEmpty());
     advance(1000);
-    EXPECT_EQ(changesDuring([this] { manager->tick(); }), QList({updatedAt({{alarm->id, 4}})}));
+    TimerChangeSet expected = updatedAt({{alarm->id, 4}});
+    expected.listRevision = manager->listRevision();
+    EXPECT_EQ(changesDuring([this] { manager->tick(); }), QList({expected}));
 }
 
 TEST_F(TimerChangeSetTest, FinishIsSignalledAfterTheHookAndBeforeTheTicksChangeSet) {
