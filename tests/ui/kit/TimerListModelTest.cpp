@@ -24,8 +24,6 @@ public:
             [this](const QModelIndex& from, const QModelIndex& to) { add("changed", from.row(), to.row()); });
         QObject::connect(&model, &QAbstractItemModel::modelReset, &m_context,
                          [this] { m_lines << QStringLiteral("reset"); });
-        QObject::connect(&model, &QAbstractItemModel::layoutChanged, &m_context,
-                         [this] { m_lines << QStringLiteral("layout"); });
     }
     QStringList take() { return std::exchange(m_lines, {}); }
 
