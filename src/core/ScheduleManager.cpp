@@ -54,9 +54,7 @@ void ScheduleManager::checkScheduledTimers() {
 void ScheduleManager::removeScheduledTimer(const ScheduledTimer& timer) {
     m_scheduledTimers.removeIf([&timer](const ScheduledTimer& t) { return t.id == timer.id; });
     m_persistence.saveScheduledTimers(m_scheduledTimers);
-    if (onChanged) {
-        onChanged();
-    }
+    emit scheduledTimersChanged();
     armWakeUp();
 }
 

@@ -36,18 +36,22 @@ public:
     void loadScheduledTimers();
     // From now on, checks run by themselves whenever the earliest enabled entry falls due.
     void startScheduler();
-    // Fires every enabled entry that is due, then removes each fired entry (one save and onChanged apiece).
+    // Fires every enabled entry that is due, then removes each fired entry (one save and one
+    // scheduledTimersChanged apiece).
     void checkScheduledTimers();
-    // Removes every entry with the timer's id, saves the list, then calls onChanged.
+    // Removes every entry with the timer's id, saves the list, then emits scheduledTimersChanged.
     void removeScheduledTimer(const ScheduledTimer& timer);
 
     // Milliseconds until the next check, or none when no check is armed (scheduler not started, or no
     // enabled entry pending).
     std::optional<qint64> wakeUpInterval() const;
 
-    std::function<void()> onChanged;
     // Starts a running countdown; set by the timer manager. Unset means there is no timer manager.
     std::function<StartOutcome(const QString& title, qint64 duration)> startTimer;
+
+signals:
+    // After the list of scheduled timers changed.
+    void scheduledTimersChanged();
 
 private:
     void armWakeUp();

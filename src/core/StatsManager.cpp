@@ -42,9 +42,7 @@ void StatsManager::addToTodayStats(qint64 seconds) {
     } else {
         refreshTodayStats(true);
     }
-    if (onChanged) {
-        onChanged();
-    }
+    emit todayTotalSecondsChanged();
 }
 
 void StatsManager::onDayChanged() {
@@ -53,9 +51,7 @@ void StatsManager::onDayChanged() {
         return;
     }
     refreshTodayStats(true);
-    if (onChanged) {
-        onChanged();
-    }
+    emit todayTotalSecondsChanged();
 }
 
 std::optional<qint64> StatsManager::dayChangeTimerInterval() const {

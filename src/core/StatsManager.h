@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 
 class HistoryManagerProtocol;
@@ -27,20 +26,22 @@ public:
     std::optional<QDateTime> lastStatsDate() const { return m_lastStatsDate; }
 
     // Recomputes the total from the history, unless it is already today's and force is false.
-    // Does not call onChanged.
+    // Emits nothing.
     void refreshTodayStats(bool force);
     // Adds to today's total (saturating). On a new day the total is recomputed from the history instead,
-    // which already holds the run being added. Always calls onChanged.
+    // which already holds the run being added. Always emits todayTotalSecondsChanged.
     void addToTodayStats(qint64 seconds);
 
     // Milliseconds until the date check fires, or none when it is not armed (before the first refresh).
     std::optional<qint64> dayChangeTimerInterval() const;
 
-    std::function<void()> onChanged;
+signals:
+    // After every add and every recomputation for a new day, even when the total stayed the same.
+    void todayTotalSecondsChanged();
 
 public slots:
-    // Fired at local midnight: recomputes the total for the new day and calls onChanged. A firing before
-    // the date has actually changed (early timer, clock set back) only re-arms.
+    // Fired at local midnight: recomputes the total for the new day and emits todayTotalSecondsChanged. A
+    // firing before the date has actually changed (early timer, clock set back) only re-arms.
     void onDayChanged();
 
 private:

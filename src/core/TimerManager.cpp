@@ -9,6 +9,7 @@
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QPointer>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -27,6 +28,62 @@ QString sequenceName(const QString& name) {
     return blank ? QStringLiteral("Sequence") : name;
 }
 
+// A change set gathered from several operations inside one tick: a timer added and removed again is in
+// neither list, a timer added or removed is not also "updated", and each row is listed once.
+void tidy(TimerChangeSet& set) {
+    const QSet<QUuid> added(set.added.cbegin(), set.added.cend());
+    QSet<QUuid> structural = added;
+    QSet<QUuid> cameAndWent;
+    for (const QUuid& id : set.removed) {
+        structural.insert(id);
+        if (added.contains(id)) {
+            cameAndWent.insert(id);
+        }
+    }
+    if (!cameAndWent.isEmpty()) {
+        const auto transient = [&cameAndWent](const QUuid& id) { return cameAndWent.contains(id); };
+        std::erase_if(set.added, transient);
+        std::erase_if(set.removed, transient);
+    }
+
+    // With positions, two timers sharing an id (a damaged restored list) are still two rows.
+    const bool withPositions = set.updatedPositions.size() == set.updated.size();
+    std::vector<QUuid> ids;
+    std::vector<qsizetype> positions;
+    QSet<QUuid> seenIds;
+    QSet<qsizetype> seenPositions;
+    for (size_t i = 0; i < set.updated.size(); ++i) {
+        const QUuid& id = set.updated[i];
+        if (structural.contains(id)) {
+            continue;
+        }
+        if (withPositions) {
+            const qsizetype position = set.updatedPositions[i];
+            if (seenPositions.contains(position)) {
+                continue;
+            }
+            seenPositions.insert(position);
+            positions.push_back(position);
+        } else if (seenIds.contains(id)) {
+            continue;
+        } else {
+            seenIds.insert(id);
+        }
+        ids.push_back(id);
+    }
+    set.updated = std::move(ids);
+    set.updatedPositions = std::move(positions);
+
+    QSet<QUuid> seenFinished;
+    std::erase_if(set.finished, [&seenFinished](const QUuid& id) {
+        if (seenFinished.contains(id)) {
+            return true;
+        }
+        seenFinished.insert(id);
+        return false;
+    });
+}
+
 } // namespace
 
 TimerManager::TimerManager(PersistenceServiceProtocol& persistence, NotificationServiceProtocol& notification,
@@ -37,17 +94,11 @@ TimerManager::TimerManager(PersistenceServiceProtocol& persistence, Notification
     m_schedule = std::make_unique<ScheduleManager>(m_persistence, m_notification, m_clock);
     m_stats = std::make_unique<StatsManager>(m_history, m_clock);
 
+    qRegisterMetaType<TimerChangeSet>();
+    connect(m_schedule.get(), &ScheduleManager::scheduledTimersChanged, this,
+            [this] { publish(otherChange); });
+    connect(m_stats.get(), &StatsManager::todayTotalSecondsChanged, this, [this] { publish(otherChange); });
     QPointer<TimerManager> self(this);
-    m_schedule->onChanged = [self] {
-        if (self) {
-            self->publish(otherChange);
-        }
-    };
-    m_stats->onChanged = [self] {
-        if (self) {
-            self->publish(otherChange);
-        }
-    };
     m_schedule->startTimer = [self](const QString& title, qint64 duration) {
         if (!self) {
             return ScheduleManager::StartOutcome::noManager;
@@ -90,7 +141,9 @@ void TimerManager::publish(quint8 changes) {
         return;
     }
     if (changes & timersChange) {
-        emit timersChanged();
+        TimerChangeSet set = takeTimerChanges();
+        emit timersChanged(set);
+        recycle(std::move(set));
     }
     if (changes & presetsChange) {
         emit presetsChanged();
@@ -102,6 +155,60 @@ void TimerManager::publish(quint8 changes) {
         emit activeSequenceIDChanged();
     }
     emit changed();
+}
+
+// ---- Change sets ----
+
+void TimerManager::noteAdded(const QUuid& id) {
+    m_pendingTimers.added.push_back(id);
+    m_pendingNeedsTidying = m_pendingNeedsTidying || m_inTick;
+}
+
+void TimerManager::noteRemoved(const QUuid& id) {
+    m_pendingTimers.removed.push_back(id);
+    m_pendingPositionsMoved = true;
+    ++m_listRevision;
+    m_pendingNeedsTidying = m_pendingNeedsTidying || m_inTick;
+}
+
+void TimerManager::noteUpdated(qsizetype position) {
+    m_pendingTimers.updated.push_back(m_timers.at(position).id);
+    m_pendingTimers.updatedPositions.push_back(position);
+    m_pendingNeedsTidying = m_pendingNeedsTidying || m_inTick;
+}
+
+TimerChangeSet TimerManager::takeTimerChanges() {
+    TimerChangeSet set = std::exchange(m_pendingTimers, std::exchange(m_spareTimers, {}));
+    const bool needsTidying = std::exchange(m_pendingNeedsTidying, false);
+    const bool positionsMoved = std::exchange(m_pendingPositionsMoved, false);
+    set.listRevision = m_listRevision;
+    if (set.replacedAll) {
+        // Views rebuild from the new list; only the completions stay worth telling.
+        set.added.clear();
+        set.removed.clear();
+        set.updated.clear();
+        set.updatedPositions.clear();
+        return set;
+    }
+    if (positionsMoved) {
+        set.updatedPositions.clear();
+    }
+    if (needsTidying) {
+        tidy(set);
+    }
+    return set;
+}
+
+void TimerManager::recycle(TimerChangeSet&& set) {
+    // Emptied, the lists keep their capacity, so the next tick's set grows without allocating.
+    set.replacedAll = false;
+    set.listRevision = 0;
+    set.added.clear();
+    set.removed.clear();
+    set.updated.clear();
+    set.updatedPositions.clear();
+    set.finished.clear();
+    m_spareTimers = std::move(set);
 }
 
 // ---- Lookup and bookkeeping ----
@@ -222,6 +329,7 @@ std::optional<TimerItem> TimerManager::addTimer(const QString& title, qint64 dur
                                      startImmediately ? TimerState::running : TimerState::idle, false,
                                      std::nullopt, std::nullopt, m_clock());
     append(item);
+    noteAdded(item.id);
     timersEdited();
     return item;
 }
@@ -240,6 +348,7 @@ std::optional<TimerItem> TimerManager::addAlarm(const QString& title, const QDat
     TimerItem item = TimerItem::make(QUuid::createUuid(), title, seconds, TimerState::running, true,
                                      targetTime, std::nullopt, now);
     append(item);
+    noteAdded(item.id);
     timersEdited();
     return item;
 }
@@ -263,6 +372,7 @@ void TimerManager::start(const QUuid& id) {
         break; // remaining kept; a finished timer completes again at the next tick
     }
     setState(position, TimerState::running);
+    noteUpdated(position);
     timersEdited();
 }
 
@@ -272,6 +382,7 @@ void TimerManager::pause(const QUuid& id) {
         return;
     }
     setState(position, TimerState::paused);
+    noteUpdated(position);
     timersEdited();
 }
 
@@ -294,6 +405,7 @@ void TimerManager::toggle(const QUuid& id) {
         setState(position, TimerState::running);
         break;
     }
+    noteUpdated(position);
     timersEdited();
 }
 
@@ -305,6 +417,7 @@ void TimerManager::reset(const QUuid& id) {
     setState(position, TimerState::idle);
     TimerItem& item = at(position);
     item.remaining = item.totalDuration;
+    noteUpdated(position);
     timersEdited();
 }
 
@@ -313,6 +426,7 @@ void TimerManager::removeTimer(const QUuid& id) {
     if (position < 0) {
         return;
     }
+    noteRemoved(id);
     setState(position, TimerState::idle); // keeps the running and paused counts right
     m_sequenceById.remove(id);
     m_sequenceNumbers.erase(m_sequenceNumbers.begin() + position);
@@ -337,6 +451,7 @@ void TimerManager::setPomodoroPhase(const QUuid& id, const std::optional<QString
         return;
     }
     at(position).pomodoroPhase = phase;
+    noteUpdated(position);
     publish(timersChange);
 }
 
@@ -351,6 +466,7 @@ void TimerManager::pauseAll() {
     for (const qint32 position : positions) {
         if (m_timers.at(position).state == TimerState::running) {
             setState(position, TimerState::paused);
+            noteUpdated(position);
         }
     }
     timersEdited();
@@ -396,7 +512,9 @@ void TimerManager::tick() {
         return;
     }
     m_inTick = true;
-    bool changedAny = false;
+    // The walk notes each running timer it changes straight into the change set: it visits each once.
+    std::vector<QUuid>& updatedIds = m_pendingTimers.updated;
+    std::vector<qsizetype>& updatedPositions = m_pendingTimers.updatedPositions;
 
     const auto isRunning = [this](qsizetype p) { return m_timers.at(p).state == TimerState::running; };
     m_running.prepare(isRunning);
@@ -417,26 +535,33 @@ void TimerManager::tick() {
             --i;
             continue;
         }
+        bool changedHere = false;
         if (item.isAlarm && item.alarmTargetTime) {
             const qint64 remaining = TimerItem::alarmRemaining(*item.alarmTargetTime, now);
             if (remaining != item.remaining) {
                 item.remaining = remaining;
-                changedAny = true;
+                changedHere = true;
             }
         } else if (item.remaining >= 1) {
             --item.remaining;
-            changedAny = true;
+            changedHere = true;
         } else if (item.remaining < 0) {
             item.remaining = 0; // a stored negative length would otherwise run for ever
-            changedAny = true;
+            changedHere = true;
         }
         if (item.remaining != 0) {
+            if (changedHere) {
+                updatedIds.push_back(item.id);
+                updatedPositions.push_back(position);
+            }
             --i;
             continue;
         }
+        // Noted before completing: the hook may move the list (a removal then drops the positions).
+        updatedIds.push_back(item.id);
+        updatedPositions.push_back(position);
         const quint64 visited = m_sequenceNumbers[size_t(position)];
         completeAt(position);
-        changedAny = true;
         sawStale = true; // the completed timer no longer runs
         items = m_timers.data();
         if (m_running.version() != version) {
@@ -462,7 +587,7 @@ void TimerManager::tick() {
 
     m_inTick = false;
     quint8 held = std::exchange(m_heldChanges, 0);
-    if (changedAny) {
+    if (!m_pendingTimers.isEmpty()) {
         held |= timersChange;
     }
     if (held) {
@@ -473,6 +598,7 @@ void TimerManager::tick() {
 void TimerManager::completeAt(qsizetype position) {
     const TimerItem before = m_timers.at(position);
     setState(position, TimerState::finished);
+    m_pendingTimers.finished.push_back(before.id);
 
     if (m_settings.soundEnabled()) {
         m_sound.play(before.isAlarm ? SoundEvent::alarmComplete : SoundEvent::timerComplete);
@@ -486,6 +612,7 @@ void TimerManager::completeAt(qsizetype position) {
     if (onTimerComplete) {
         onTimerComplete(before.id);
     }
+    emit timerFinished(before.id);
 }
 
 // ---- Saving and restoring the list ----
@@ -503,6 +630,9 @@ void TimerManager::restoreState() {
     }
     m_timers = std::move(loaded);
     rebuildIndexes();
+    m_pendingTimers.replacedAll = true; // a reset, not an id per restored timer
+    m_pendingPositionsMoved = true;
+    ++m_listRevision;
     updateTickTimer();
     // The stored copy is not removed: it is replaced by the restored list (running timers now paused) in
     // one write, so a crash at any moment of start-up still finds a list on disk.

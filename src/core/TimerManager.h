@@ -6,6 +6,7 @@
 #include "core/ScheduleManager.h"
 #include "core/StatsManager.h"
 #include "core/TimeDisplayStyle.h"
+#include "core/TimerChangeSet.h"
 #include "core/TimerItem.h"
 #include "core/TimerPositionIndex.h"
 #include "core/TimerPreset.h"
@@ -50,6 +51,13 @@ public:
     const QList<TimerItem>& timers() const { return m_timers; }
     // The first timer with that id.
     std::optional<TimerItem> timer(const QUuid& id) const;
+    // The list position of the first timer with that id, or -1. No scan: O(log n).
+    qsizetype indexOf(const QUuid& id) const { return positionOf(id); }
+    // Only a restored (damaged) list can hold two timers with one id; each operation acts on the first.
+    bool hasDuplicateIds() const { return m_hasDuplicateIds; }
+    // Moves on whenever a list position may come to name another timer (a removal, a restore); appending
+    // leaves it. Lets a view tell whether a change set's positions still hold.
+    quint64 listRevision() const { return m_listRevision; }
     // The first running timer in list order, else the first paused one.
     std::optional<TimerItem> primaryTimer() const;
     qint64 defaultDuration() const { return m_defaultDuration; }
@@ -84,7 +92,7 @@ public:
     // True while the one-second tick timer runs, which is exactly while some timer runs.
     bool isTicking() const { return m_tickTimer.isActive(); }
 
-    // Called with the id of every completed timer, after the notification.
+    // Called with the id of every completed timer, after the notification (timerFinished follows it).
     std::function<void(const QUuid&)> onTimerComplete;
 
     // Brings back the saved list. A non-empty one replaces the list and is saved again at once in its
@@ -119,13 +127,17 @@ public:
     StatsManager& stats() const { return *m_stats; }
 
 signals:
-    // Each is emitted after its change; during a tick all of them are gathered into one at the tick's end.
-    void timersChanged();
+    // Each is emitted after its change, once per operation; during a tick all of them are gathered into one
+    // at the tick's end, and a tick that changes nothing emits nothing.
+    void timersChanged(const TimerChangeSet& changes);
     void presetsChanged();
     void sequencesChanged();
     void activeSequenceIDChanged();
     // After any change of the manager, including today's total and the scheduled timers.
     void changed();
+    // A timer completed: emitted at once, right after the completion hook, while the tick still runs (its
+    // change set follows at the tick's end).
+    void timerFinished(const QUuid& id);
 
 private:
     enum Change : quint8 {
@@ -138,6 +150,13 @@ private:
 
     void loadStoredData();
     void publish(quint8 changes);
+
+    // Gathering the change set of the operation or tick under way.
+    void noteAdded(const QUuid& id);
+    void noteRemoved(const QUuid& id);
+    void noteUpdated(qsizetype position);
+    TimerChangeSet takeTimerChanges();
+    void recycle(TimerChangeSet&& set);
 
     qsizetype positionOf(const QUuid& id) const;
     TimerItem& at(qsizetype position) { return m_timers[position]; }
@@ -180,6 +199,13 @@ private:
 
     bool m_inTick = false;
     quint8 m_heldChanges = 0;
+    TimerChangeSet m_pendingTimers;
+    TimerChangeSet m_spareTimers; // the last set sent, emptied: its lists' memory serves the next one
+    // The tick notes each running timer once; an operation run by the hook (or by a listener) during the
+    // tick may note the same timer again, or one added or removed, so the set is tidied before it goes out.
+    bool m_pendingNeedsTidying = false;
+    bool m_pendingPositionsMoved = false;
+    quint64 m_listRevision = 0;
     int m_runningTicksSinceSave = 0;
 
     std::unique_ptr<ScheduleManager> m_schedule;

@@ -27,7 +27,8 @@ protected:
     void SetUp() override {
         notifications.journal = &journal;
         persistence.journal = &journal;
-        schedule.onChanged = [this] { journal << u"changed"_s; };
+        QObject::connect(&schedule, &ScheduleManager::scheduledTimersChanged,
+                         [this] { journal << u"changed"_s; });
         schedule.startTimer = [this](const QString& title, qint64 duration) {
             journal << u"start"_s;
             started.push_back({title, duration});

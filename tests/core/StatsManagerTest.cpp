@@ -32,7 +32,7 @@ protected:
     int changes = 0;
 
     void SetUp() override {
-        stats.onChanged = [this] { ++changes; };
+        QObject::connect(&stats, &StatsManager::todayTotalSecondsChanged, [this] { ++changes; });
     }
 
     void addEntry(qint64 duration, const QDateTime& at) {

@@ -178,13 +178,22 @@ TEST_F(TimerManagerTest, CompletionRunsFinishedSoundHistoryStatsNotificationThen
         EXPECT_EQ(current(id).state, S::finished);
         EXPECT_EQ(manager->stats().todayTotalSeconds(), 2);
     };
-    ticks(2);
-    EXPECT_EQ(journal,
-              QStringList({QStringLiteral("sound.play"), QStringLiteral("history.log"),
-                           QStringLiteral("notification.postTimerComplete"), QStringLiteral("hook")}));
+    // The finish signal follows the hook at once; the tick's change set comes at its end.
+    QObject::connect(manager.get(), &TimerManager::timerFinished, [&](const QUuid& id) {
+        journal << QStringLiteral("timerFinished");
+        EXPECT_EQ(id, item.id);
+    });
+    manager->tick();
+    QObject::connect(manager.get(), &TimerManager::timersChanged,
+                     [&] { journal << QStringLiteral("timersChanged"); });
+    manager->tick();
+    EXPECT_EQ(journal, QStringList({QStringLiteral("sound.play"), QStringLiteral("history.log"),
+                                    QStringLiteral("notification.postTimerComplete"), QStringLiteral("hook"),
+                                    QStringLiteral("timerFinished"), QStringLiteral("timersChanged")}));
     EXPECT_EQ(sound.events, QList<SoundEvent>({SoundEvent::timerComplete}));
 
     manager->onTimerComplete = nullptr;
+    QObject::disconnect(manager.get(), nullptr, nullptr, nullptr);
     settings.setSoundEnabled(false); // read at each completion
     add("quiet", 1);
     manager->tick();
