@@ -88,7 +88,8 @@ public:
         double low = 0.0, band = 0.0, rumble = 0.0;
         for (std::size_t i = 0; i < m_samples.size(); ++i) {
             const double t = static_cast<double>(i) / kRate;
-            const double centre = 900.0 + 500.0 * std::sin(kTwoPi * 0.7 * t) + 300.0 * std::sin(kTwoPi * 2.3 * t);
+            const double centre =
+                900.0 + 500.0 * std::sin(kTwoPi * 0.7 * t) + 300.0 * std::sin(kTwoPi * 2.3 * t);
             const double f = 2.0 * std::sin(std::numbers::pi * centre / kRate);
             const double noise = random.between(-1.0, 1.0);
             // State-variable filter, band-pass output.
@@ -166,8 +167,9 @@ private:
 };
 
 // Partial sets of the struck instruments.
-const std::vector<Partial> kChurchBell = {{0.5, 0.5, 1.6}, {1.0, 1.0, 1.1}, {1.19, 0.6, 0.9}, {1.5, 0.4, 0.7},
-                                          {2.0, 0.5, 0.6}, {2.51, 0.3, 0.4}, {3.01, 0.2, 0.3}};
+const std::vector<Partial> kChurchBell = {{0.5, 0.5, 1.6}, {1.0, 1.0, 1.1}, {1.19, 0.6, 0.9},
+                                          {1.5, 0.4, 0.7}, {2.0, 0.5, 0.6}, {2.51, 0.3, 0.4},
+                                          {3.01, 0.2, 0.3}};
 const std::vector<Partial> kSmallBell = {{1.0, 1.0, 0.45}, {2.76, 0.45, 0.2}, {5.40, 0.25, 0.1}};
 const std::vector<Partial> kHandbell = {{1.0, 1.0, 0.7}, {2.0, 0.2, 0.4}, {3.0, 0.35, 0.3}, {4.2, 0.1, 0.15}};
 const std::vector<Partial> kTube = {{1.0, 1.0, 1.0}, {2.76, 0.5, 0.55}, {5.40, 0.3, 0.3}, {8.93, 0.15, 0.15}};
