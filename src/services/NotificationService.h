@@ -21,13 +21,6 @@ public:
     static constexpr const char* kIdentifierHint = "x-tarvolintimer-identifier";
     static constexpr int kPomodoroDelayMs = 100;
 
-    // A notification before it is sent: what the server is told, and how long to wait first.
-    struct Request {
-        QString identifier;
-        QString body;
-        int delayMs = 0;
-    };
-
     explicit NotificationService(QDBusConnection connection, QObject* parent = nullptr);
 
     // The service on the session bus, made on first use.
@@ -40,17 +33,24 @@ public:
     void scheduleQueueChainCompleted(const QString& chainName) override;
     void postPomodoroPhaseStart(PomodoroPhase phase) override;
 
+signals:
+    // After each answer to the capability question, or its failure (tests wait on it).
+    void capabilitiesAnswered(bool serverAnswered);
+
+private:
+    // A notification before it is sent: what the server is told, and how long to wait first.
+    struct Request {
+        QString identifier;
+        QString body;
+        int delayMs = 0;
+    };
+
     // The requests the operations post, each with a new identifier.
     static Request timerComplete(const QString& title, qint64 duration, bool isAlarm);
     static Request scheduleActivated(const QString& memo, const QString& formattedDuration);
     static Request queueChainCompleted(const QString& chainName);
     static Request pomodoroPhaseStart(PomodoroPhase phase);
 
-signals:
-    // After each answer to the capability question, or its failure (tests wait on it).
-    void capabilitiesAnswered(bool serverAnswered);
-
-private:
     void post(const Request& request);
     void send(const Request& request, bool bodyMarkup);
     // Asks the server what it can do, then runs `then` with whether it reads markup in bodies.
