@@ -10,11 +10,12 @@ namespace {
 
 const QString kThemeName = QStringLiteral("freedesktop");
 
-// Each name goes to the event whose sound comes closest to what the name promises.
+// Each name goes to the event whose sound comes closest to what the name promises; no two share a sound
+// (the theme links some events to others' files, so only events with files of their own are used).
 const QHash<QString, QString>& eventTable() {
     static const QHash<QString, QString> table = {
-        {QStringLiteral("Basso"), QStringLiteral("dialog-error")},
-        {QStringLiteral("Blow"), QStringLiteral("service-logout")},
+        {QStringLiteral("Basso"), QStringLiteral("suspend-error")},
+        {QStringLiteral("Blow"), QStringLiteral("trash-empty")},
         {QStringLiteral("Bottle"), QStringLiteral("message-new-instant")},
         {QStringLiteral("Frog"), QStringLiteral("phone-outgoing-busy")},
         {QStringLiteral("Funk"), QStringLiteral("dialog-warning")},
@@ -23,9 +24,9 @@ const QHash<QString, QString>& eventTable() {
         {QStringLiteral("Morse"), QStringLiteral("message")},
         {QStringLiteral("Ping"), QStringLiteral("dialog-information")},
         {QStringLiteral("Pop"), QStringLiteral("device-added")},
-        {QStringLiteral("Purr"), QStringLiteral("power-plug")},
-        {QStringLiteral("Sosumi"), QStringLiteral("window-question")},
-        {QStringLiteral("Submarine"), QStringLiteral("network-connectivity-established")},
+        {QStringLiteral("Purr"), QStringLiteral("device-removed")},
+        {QStringLiteral("Sosumi"), QStringLiteral("service-login")},
+        {QStringLiteral("Submarine"), QStringLiteral("phone-outgoing-calling")},
         {QStringLiteral("Tink"), QStringLiteral("audio-volume-change")},
     };
     return table;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,17 +19,20 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-TEST(SystemSoundTheme, EverySystemSoundIsFoundInTheInstalledTheme) {
+TEST(SystemSoundTheme, EverySystemSoundHasASoundOfItsOwnInTheInstalledTheme) {
     if (!QFileInfo::exists(u"/usr/share/sounds/freedesktop/index.theme"_s)) {
         GTEST_SKIP() << "the freedesktop sound theme is not installed (scripts/deps.sh installs it)";
     }
     const SystemSoundTheme theme({u"/usr/share"_s});
+    QSet<QString> files;
     for (const auto& sound : SoundCatalog::system()) {
         SCOPED_TRACE(sound.resource.toStdString());
         const auto path = theme.filePath(sound.resource);
         ASSERT_TRUE(path.has_value());
         EXPECT_TRUE(path->endsWith(u"/"_s + *SystemSoundTheme::eventName(sound.resource) + u".oga"_s));
+        files.insert(QFileInfo(*path).canonicalFilePath());
     }
+    EXPECT_EQ(files.size(), SoundCatalog::system().size()); // fourteen names, fourteen different sounds
 }
 
 TEST(SystemSoundTheme, LookupFollowsTheFolderOrderAndSkipsWhatIsNotAFile) {
