@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -31,20 +30,6 @@ protected:
     QTemporaryDir m_root;
     UserSoundStore m_store{m_root.filePath(u"UserSounds"_s)};
 };
-
-TEST_F(SoundCatalogTest, BuiltInSoundsHaveDistinctIdsOfTheirKind) {
-    EXPECT_EQ(SoundCatalog::bundled().size(), 17);
-    EXPECT_EQ(SoundCatalog::system().size(), 14);
-    EXPECT_EQ(SoundCatalog::builtIn(), SoundCatalog::bundled() + SoundCatalog::system());
-    QSet<QString> ids;
-    for (const auto& sound : SoundCatalog::builtIn()) {
-        ids.insert(sound.id);
-        const bool bundled = sound.kind == TimerSound::Kind::bundled;
-        EXPECT_EQ(sound.id, bundled ? u"b."_s + sound.resource : sound.resource);
-        EXPECT_EQ(sound.category == SoundCategory::system, !bundled);
-    }
-    EXPECT_EQ(ids.size(), 31);
-}
 
 TEST_F(SoundCatalogTest, ByIdFindsBuiltInSoundsThenTheUserLibrary) {
     const TimerSound mine = import(u"Mine.wav"_s);

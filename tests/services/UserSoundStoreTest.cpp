@@ -214,35 +214,21 @@ TEST_F(UserSoundStoreTest, RenameStoresTheTrimmedNameOfAUserSoundOnly) {
 }
 
 TEST_F(UserSoundStoreTest, RemoveDropsTheEntryAndItsFileEvenWhenTheFileIsGone) {
-    struct Row {
-        const char* behaviour;
-        bool deleteFileFirst;
-        bool builtIn;
-        QStringList names;
-    };
-    const QList<Row> rows = {
-        {"entry and file go", false, false, {u"Other"_s}},
-        {"a file removed by hand still loses its entry", true, false, {u"Other"_s}},
-        {"a built-in sound is not removed", false, true, {u"Bell"_s, u"Other"_s}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.behaviour);
+    for (const bool deletedByHand : {false, true}) {
+        SCOPED_TRACE(deletedByHand ? "file already gone" : "file present");
         QDir(libraryDir()).removeRecursively();
         UserSoundStore store(libraryDir());
-        TimerSound target = added(store.add(pick(u"Bell.wav"_s)));
+        const TimerSound target = added(store.add(pick(u"Bell.wav"_s)));
         const TimerSound other = added(store.add(pick(u"Other.wav"_s)));
         const QString file = QDir(libraryDir()).filePath(target.resource);
-        if (row.deleteFileFirst) {
+        if (deletedByHand) {
             QFile::remove(file);
         }
-        if (row.builtIn) {
-            target = TimerSound::bundled(target.resource, u"Bell"_s, SoundCategory::bell);
-        }
         store.remove(target);
-        EXPECT_EQ(names(store), row.names);
-        EXPECT_EQ(QFile::exists(file), row.builtIn);
+        EXPECT_EQ(names(store), QStringList{u"Other"_s});
+        EXPECT_FALSE(QFile::exists(file));
         EXPECT_TRUE(QFile::exists(QDir(libraryDir()).filePath(other.resource)));
-        EXPECT_EQ(names(UserSoundStore(libraryDir())), row.names);
+        EXPECT_EQ(names(UserSoundStore(libraryDir())), QStringList{u"Other"_s});
     }
 }
 
@@ -256,7 +242,6 @@ TEST_F(UserSoundStoreTest, LoadingDropsEntriesWhoseFileIsMissingOrOutsideTheFold
         {"a path into a sub-folder", u"sub/x.wav"_s},
         {"a path out of the folder", u"../outside.wav"_s},
         {"an absolute path", m_root.filePath(u"outside.wav"_s)},
-        {"the parent folder", u".."_s},
         {"an empty name", QString()},
         {"a folder named like a sound", u"folder.wav"_s},
     };
@@ -300,9 +285,7 @@ TEST_F(UserSoundStoreTest, AnUnreadableIndexStartsEmptyKeepsACopyAndIsReplacedBy
     };
     const QList<Row> rows = {
         {"not JSON", "{ this is not json"},
-        {"an object, not a list", R"({"uid":"A","name":"B","filename":"A.wav"})"},
         {"an entry without a name", R"([{"uid":"A","filename":"A.wav"}])"},
-        {"a name that is not text", R"([{"uid":"A","name":7,"filename":"A.wav"}])"},
         {"one good entry beside a bad one", R"([{"uid":"A","name":"B","filename":"A.wav"}, 3])"},
     };
     for (const auto& row : rows) {
