@@ -8,9 +8,15 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     nlohmann-json3-dev
     fonts-noto-core fonts-noto-cjk
+    # Sound: without plugins-base the media player crashes as it is made; -good and -libav decode mp3,
+    # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
+    qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+    gstreamer1.0-pulseaudio sound-theme-freedesktop
 )
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
+    # The desktop tests start their own bus, display, sound server and notification server.
+    packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
 fi
 
 missing=()

@@ -159,4 +159,15 @@
         <translation>%1 まで (%2)</translation>
     </message>
 </context>
+<context>
+    <name>UserSoundError</name>
+    <message>
+        <source>This format (.%1) can&apos;t be added. Please choose mp3 / wav / m4a / aiff, etc.</source>
+        <translation>この形式（.%1）は追加できません。mp3 / wav / m4a / aiff などを選んでください。</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t import the sound. Please try again.</source>
+        <translation>サウンドを取り込めませんでした。もう一度お試しください。</translation>
+    </message>
+</context>
 </TS>

@@ -80,6 +80,7 @@ public:
     QStringList* journal = nullptr;
     QList<SoundEvent> events;
     QStringList soundIds;
+    int previews = 0; // TimerSound is only declared here, so the fake counts previews
 
     void play(SoundEvent event) override {
         fakes_detail::record(calls, journal, QStringLiteral("sound.play"));
@@ -89,6 +90,11 @@ public:
         fakes_detail::record(calls, journal, QStringLiteral("sound.playSound"));
         soundIds << id;
     }
+    void preview(const TimerSound&) override {
+        fakes_detail::record(calls, journal, QStringLiteral("sound.preview"));
+        ++previews;
+    }
+    void stop() override { fakes_detail::record(calls, journal, QStringLiteral("sound.stop")); }
 };
 
 // Keeps what was saved and hands it back on load. Starts like an empty store behind the real service:
