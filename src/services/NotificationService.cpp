@@ -105,6 +105,25 @@ void NotificationService::send(const Request& request, bool bodyMarkup) {
 }
 
 void NotificationService::askCapabilities(bool reportDenial, std::function<void(bool)> then) {
+    if (!m_connection.isConnected()) {
+        // With no bus at all a pending call never finishes: answer "no server" now, but after returning,
+        // as an answer over the bus would come.
+        QMetaObject::invokeMethod(
+            this,
+            [this, reportDenial, then] {
+                if (reportDenial) {
+                    TarvolinTimerLogger::error(
+                        TarvolinTimerError(TarvolinTimerError::notificationDenied{}).errorDescription(),
+                        kContext);
+                }
+                if (then) {
+                    then(false);
+                }
+                emit capabilitiesAnswered(false);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     const QDBusMessage call =
         QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kPath),
                                        QLatin1String(kInterface), QStringLiteral("GetCapabilities"));

@@ -33,10 +33,15 @@ SoundService& SoundService::shared() {
 }
 
 QString SoundService::defaultResourceDirectory() {
-    const QString beside =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/tarvolintimer"));
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString beside = program.filePath(QStringLiteral("../share/tarvolintimer"));
     if (QFileInfo(beside).isDir()) {
         return QDir::cleanPath(beside);
+    }
+    // Run from the build tree (src/app/), where the generator writes the sounds under share/.
+    const QString buildTree = program.filePath(QStringLiteral("../../share/tarvolintimer"));
+    if (QFileInfo(buildTree + QStringLiteral("/Sounds")).isDir()) {
+        return QDir::cleanPath(buildTree);
     }
     const QString installed =
         QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("tarvolintimer"),

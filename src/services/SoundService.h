@@ -26,7 +26,8 @@ public:
 
     // The service over the standard settings, the user's library, the installed files and the sound theme.
     static SoundService& shared();
-    // "<program folder>/../share/tarvolintimer" when that exists, else the first "tarvolintimer" data folder.
+    // "<program folder>/../share/tarvolintimer" when that exists, else the build tree's share folder, else the
+    // first "tarvolintimer" data folder.
     static QString defaultResourceDirectory();
     // The extension the built-in files are written with.
     static QString bundledExtension() { return QStringLiteral("wav"); }

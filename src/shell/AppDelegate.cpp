@@ -6,8 +6,8 @@
 #include "core/SchemaMigrator.h"
 #include "platform/Preferences.h"
 #include "platform/TarvolinTimerLogger.h"
-#include "shell/LoggingNotificationService.h"
-#include "shell/SilentSoundService.h"
+#include "services/NotificationService.h"
+#include "services/SoundService.h"
 #include "shell/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -54,6 +54,8 @@ void AppDelegate::applicationDidFinishLaunching() {
         }
     };
     m_timerManager.restoreState();
+    // The answer only reaches the log.
+    m_notification.requestAuthorization();
     TarvolinTimerLogger::info(QStringLiteral("Running with %1 timers").arg(m_timerManager.timers().size()),
                               kLogContext);
 }
@@ -74,8 +76,9 @@ int AppDelegate::runHeadless(QCoreApplication& app) {
     migratePreferences(defaults, QDateTime::currentDateTimeUtc());
 
     PersistenceService& persistence = PersistenceService::shared();
-    LoggingNotificationService notification;
-    SilentSoundService sound;
+    // The notification service connects to the session bus here, at start-up, never from a tick.
+    NotificationService& notification = NotificationService::shared();
+    SoundService& sound = SoundService::shared();
     // Braced members are built left to right: the history store before the settings, as always.
     AppDelegate delegate({persistence, notification, sound, HistoryManager::shared(), AppSettings::shared()});
     delegate.applicationDidFinishLaunching();

@@ -161,12 +161,18 @@ TEST_F(NotificationServiceTest, PermissionIsAServerAnsweringAndADenialIsLoggedWi
         const char* behaviour;
         bool serverPresent;
         QStringList lines;
+        bool busPresent = true;
     };
     const QList<Row> rows = {
         {"a server answers: nothing is logged", true, {}},
         {"no server: the denial is logged",
          false,
          {u"[NotificationService] Notification permission denied"_s}},
+        // A pending call on a connection that never connected would never finish.
+        {"no bus at all: the denial is logged",
+         false,
+         {u"[NotificationService] Notification permission denied"_s},
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
@@ -174,7 +180,8 @@ TEST_F(NotificationServiceTest, PermissionIsAServerAnsweringAndADenialIsLoggedWi
         if (row.serverPresent) {
             server = startServer(false);
         }
-        NotificationService service(connection("client"));
+        NotificationService service(row.busPresent ? connection("client")
+                                                    : QDBusConnection(u"never-connected"_s));
         QSignalSpy answered(&service, &NotificationService::capabilitiesAnswered);
         LogCapture log;
         service.requestAuthorization();
