@@ -45,8 +45,8 @@ void HistoryManager::keepUndecodable() {
     if (where.isEmpty()) {
         return;
     }
-    TarvolinTimerLogger::warning(QStringLiteral("Kept the undecodable history as %1").arg(where),
-                                 QStringLiteral("HistoryManager"));
+    TT_LOG_WARNING(QStringLiteral("HistoryManager"),
+                   QStringLiteral("Kept the undecodable history as %1").arg(where));
     m_preferences.remove(historyKey);
 }
 

@@ -38,9 +38,9 @@ void ScheduleManager::checkScheduledTimers() {
         fired.push_back(entry);
         if (outcome == StartOutcome::refused) {
             // Announcing a start that did not happen would mislead; the entry is still used up.
-            TarvolinTimerLogger::warning(
-                QStringLiteral("Scheduled timer \"%1\" not started: timer limit reached").arg(entry.taskMemo),
-                QStringLiteral("ScheduleManager"));
+            TT_LOG_WARNING(QStringLiteral("ScheduleManager"),
+                           QStringLiteral("Scheduled timer \"%1\" not started: timer limit reached")
+                               .arg(entry.taskMemo));
         } else {
             m_notifications.postScheduleActivated(entry.taskMemo, entry.formattedDuration());
         }

@@ -77,10 +77,9 @@ void SchemaMigrator::migrateLegacyBundleIfNeeded(Preferences& defaults, Preferen
         ++migrated;
     }
     defaults.setBool(key(kBundleRenameCompletedKey), true);
-    TarvolinTimerLogger::info(QStringLiteral("Legacy bundle (%1) migration completed (migrated %2 keys)")
-                                  .arg(QLatin1String(kLegacySuiteName))
-                                  .arg(migrated),
-                              kContext);
+    TT_LOG_INFO(kContext, QStringLiteral("Legacy bundle (%1) migration completed (migrated %2 keys)")
+                              .arg(QLatin1String(kLegacySuiteName))
+                              .arg(migrated));
 }
 
 void SchemaMigrator::migrateIfNeeded(Preferences& defaults, const QDateTime& now) {
@@ -110,8 +109,7 @@ void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
         }
     }
     defaults.setBool(key(kV2CompletedKey), true);
-    TarvolinTimerLogger::info(
-        QStringLiteral("Schema v2 migration completed (migrated %1 keys)").arg(migrated), kContext);
+    TT_LOG_INFO(kContext, QStringLiteral("Schema v2 migration completed (migrated %1 keys)").arg(migrated));
 }
 
 void SchemaMigrator::migrateV10ToV11(Preferences& defaults) {
@@ -120,6 +118,5 @@ void SchemaMigrator::migrateV10ToV11(Preferences& defaults) {
     }
     defaults.setBool(key(kShortcutsAppliedDefaultsKey), true);
     defaults.setBool(key(kV11CompletedKey), true);
-    TarvolinTimerLogger::info(QStringLiteral("Migration v1.0 to v1.1 completed (shortcut defaults skipped)"),
-                              kContext);
+    TT_LOG_INFO(kContext, QStringLiteral("Migration v1.0 to v1.1 completed (shortcut defaults skipped)"));
 }

@@ -321,7 +321,7 @@ void TimerManager::saveInBackground() {
 std::optional<TimerItem> TimerManager::addTimer(const QString& title, qint64 duration,
                                                 bool startImmediately) {
     if (m_timers.size() >= maxTimers) {
-        TarvolinTimerLogger::warning(QStringLiteral("Timer limit reached (%1)").arg(maxTimers), kContext);
+        TT_LOG_WARNING(kContext, QStringLiteral("Timer limit reached (%1)").arg(maxTimers));
         return std::nullopt;
     }
     const qint64 length = std::clamp(duration, minDuration, maxDuration);
@@ -336,8 +336,7 @@ std::optional<TimerItem> TimerManager::addTimer(const QString& title, qint64 dur
 
 std::optional<TimerItem> TimerManager::addAlarm(const QString& title, const QDateTime& targetTime) {
     if (m_timers.size() >= maxTimers) {
-        TarvolinTimerLogger::warning(QStringLiteral("Timer limit reached on addAlarm (%1)").arg(maxTimers),
-                                     kContext);
+        TT_LOG_WARNING(kContext, QStringLiteral("Timer limit reached on addAlarm (%1)").arg(maxTimers));
         return std::nullopt;
     }
     const QDateTime now = m_clock();

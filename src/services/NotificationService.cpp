@@ -112,9 +112,9 @@ void NotificationService::askCapabilities(bool reportDenial, std::function<void(
             this,
             [this, reportDenial, then] {
                 if (reportDenial) {
-                    TarvolinTimerLogger::error(
-                        TarvolinTimerError(TarvolinTimerError::notificationDenied{}).errorDescription(),
-                        kContext);
+                    TT_LOG_ERROR(
+                        kContext,
+                        TarvolinTimerError(TarvolinTimerError::notificationDenied{}).errorDescription());
                 }
                 if (then) {
                     then(false);
@@ -133,8 +133,8 @@ void NotificationService::askCapabilities(bool reportDenial, std::function<void(
         const QDBusPendingReply<QStringList> reply = *watcher;
         const bool answered = !reply.isError();
         if (!answered && reportDenial) {
-            TarvolinTimerLogger::error(
-                TarvolinTimerError(TarvolinTimerError::notificationDenied{}).errorDescription(), kContext);
+            TT_LOG_ERROR(kContext,
+                         TarvolinTimerError(TarvolinTimerError::notificationDenied{}).errorDescription());
         }
         if (then) {
             // With no answer, plain text is the safe form.

@@ -13,7 +13,7 @@
 
 namespace {
 void warn(const QString& message) {
-    TarvolinTimerLogger::warning(message, QStringLiteral("SoundService"));
+    TT_LOG_WARNING(QStringLiteral("SoundService"), message);
 }
 } // namespace
 

@@ -56,8 +56,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_timerManager.restoreState();
     // The answer only reaches the log.
     m_notification.requestAuthorization();
-    TarvolinTimerLogger::info(QStringLiteral("Running with %1 timers").arg(m_timerManager.timers().size()),
-                              kLogContext);
+    TT_LOG_INFO(kLogContext, QStringLiteral("Running with %1 timers").arg(m_timerManager.timers().size()));
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -68,7 +67,7 @@ int AppDelegate::runHeadless(QCoreApplication& app) {
     // Before anything else, so a signal during start-up still ends in the save at quit.
     TerminationSignals termination;
     connect(&termination, &TerminationSignals::received, &app, [](int signalNumber) {
-        TarvolinTimerLogger::info(QStringLiteral("Quitting on signal %1").arg(signalNumber), kLogContext);
+        TT_LOG_INFO(kLogContext, QStringLiteral("Quitting on signal %1").arg(signalNumber));
         QCoreApplication::quit();
     });
 

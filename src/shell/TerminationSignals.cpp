@@ -28,8 +28,8 @@ void onSignal(int signalNumber) {
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
-        TarvolinTimerLogger::error(QStringLiteral("Could not watch for termination signals"),
-                                   QStringLiteral("TerminationSignals"));
+        TT_LOG_ERROR(QStringLiteral("TerminationSignals"),
+                     QStringLiteral("Could not watch for termination signals"));
         return;
     }
     // A full socket must never block the handler; a signal already waiting there is enough.

@@ -66,7 +66,7 @@ QSvgRenderer* SymbolIcon::renderer(const QString& name) {
         r = std::make_shared<QSvgRenderer>(kFolder + name + QStringLiteral(".svg"));
     }
     if (!r || !r->isValid()) {
-        TarvolinTimerLogger::warning(QStringLiteral("Unknown symbol: ") + name, QStringLiteral("SymbolIcon"));
+        TT_LOG_WARNING(QStringLiteral("SymbolIcon"), QStringLiteral("Unknown symbol: ") + name);
         r = std::make_shared<QSvgRenderer>(kFallback);
     }
     cache.insert(name, r);
