@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using Row = ChainCoordinator::StepRow;
 
 // The four published values as an observer reads them when any of them changes.
@@ -83,17 +85,17 @@ TEST_F(ChainCoordinatorTest, RowsUnderAMinuteAreDroppedBlankStepsGetTheDefaultNa
     EXPECT_DOUBLE_EQ(chain.steps[1].duration, 300);
     EXPECT_NE(chain.steps[0].id, chain.steps[1].id);
     EXPECT_EQ(snapshot(), (Snapshot{true, QStringLiteral("Morning"), 0, 2}));
-    EXPECT_EQ(listed(), QStringList{"forever running"}) << "only the first step has a timer";
+    EXPECT_EQ(listed(), QStringList{u"forever running"_s}) << "only the first step has a timer";
     EXPECT_EQ(activeTimer().totalDuration, TimerManager::maxDuration) << "the manager clamps the length";
 }
 
 TEST_F(ChainCoordinatorTest, BlankMeansOnlySpacesAndTabsAndOtherNamesStayAsTyped) {
     const QString chainDefault = QStringLiteral("連続タスク"), stepDefault = QStringLiteral("ステップ");
     // Full-width and no-break spaces are spaces too; a line break is not.
-    const std::pair<QString, bool> cases[] = {{QString(), true},      {"   ", true},
-                                              {" \t ", true},         {" \u3000 ", true},
-                                              {"\u00a0\u3000", true}, {"  Deep work  ", false},
-                                              {"\n", false},          {"\u3000\n", false}};
+    const std::pair<QString, bool> cases[] = {{QString(), true},         {u"   "_s, true},
+                                              {u" \t "_s, true},         {u" \u3000 "_s, true},
+                                              {u"\u00a0\u3000"_s, true}, {u"  Deep work  "_s, false},
+                                              {u"\n"_s, false},          {u"\u3000\n"_s, false}};
     for (const auto& [typed, blank] : cases) {
         SCOPED_TRACE(typed.toStdString());
         startChain(typed, {{typed, 1}});
@@ -124,7 +126,7 @@ TEST_F(ChainCoordinatorTest, AnEmptyChainIsReportedBeforeAnActiveOneAndNeitherCh
     EXPECT_TRUE(snapshots.isEmpty());
     EXPECT_EQ(snapshot(), (Snapshot{true, QStringLiteral("First"), 0, 1}));
     EXPECT_EQ(coordinator->activeStepTimerID(), stepTimer);
-    EXPECT_EQ(listed(), QStringList{"a running"});
+    EXPECT_EQ(listed(), QStringList{u"a running"_s});
 }
 
 // ---- Running through the steps ----
@@ -135,7 +137,7 @@ TEST_F(ChainCoordinatorTest, EachStepTimerStartsWhenThePreviousFinishes) {
     ticks(119);
     EXPECT_EQ(manager->timers().size(), 1);
     ticks(1);
-    EXPECT_EQ(listed(), (QStringList{"Write finished", "ステップ running"}));
+    EXPECT_EQ(listed(), (QStringList{u"Write finished"_s, u"ステップ running"_s}));
     EXPECT_EQ(activeTimer().remaining, 60) << "a timer added during the tick waits for the next one";
     EXPECT_EQ(coordinator->engine().state(), QueueChainState(QueueChainState::running{1, now}));
     ticks(60);
@@ -146,12 +148,12 @@ TEST_F(ChainCoordinatorTest, EachStepTimerStartsWhenThePreviousFinishes) {
     EXPECT_EQ(snapshot(), resetValues);
     EXPECT_FALSE(coordinator->activeStepTimerID());
     EXPECT_EQ(coordinator->engine().state(), QueueChainState(QueueChainState::completed{}));
-    EXPECT_EQ(listed(), (QStringList{"Write finished", "ステップ finished", "Mail finished"}))
+    EXPECT_EQ(listed(), (QStringList{u"Write finished"_s, u"ステップ finished"_s, u"Mail finished"_s}))
         << "finished step timers stay in the list";
-    EXPECT_EQ(notification.chainCompletions, QStringList{"Day"});
-    EXPECT_EQ(journal,
-              (QStringList{"notification.postTimerComplete", "notification.postTimerComplete",
-                           "notification.postTimerComplete", "notification.scheduleQueueChainCompleted"}))
+    EXPECT_EQ(notification.chainCompletions, QStringList{u"Day"_s});
+    EXPECT_EQ(journal, (QStringList{u"notification.postTimerComplete"_s, u"notification.postTimerComplete"_s,
+                                    u"notification.postTimerComplete"_s,
+                                    u"notification.scheduleQueueChainCompleted"_s}))
         << "the chain's notification follows the last timer's own";
 }
 
@@ -212,7 +214,7 @@ TEST_F(ChainCoordinatorTest, CancelRemovesOnlyTheCurrentStepTimerAndBeforeAnyCha
     ASSERT_EQ(coordinator->currentStepIndex(), 2);
     snapshots.clear();
     coordinator->cancel();
-    EXPECT_EQ(listed(), (QStringList{"tea running", "a finished", "b finished"}));
+    EXPECT_EQ(listed(), (QStringList{u"tea running"_s, u"a finished"_s, u"b finished"_s}));
     EXPECT_TRUE(notification.chainCompletions.isEmpty());
     EXPECT_EQ(coordinator->engine().state(), QueueChainState(QueueChainState::cancelled{}));
     EXPECT_EQ(snapshot(), resetValues);
@@ -231,7 +233,7 @@ TEST_F(ChainCoordinatorTest, AStepTimerRemovedByTheUserLeavesTheChainWaitingUnti
     EXPECT_EQ(snapshot(), (Snapshot{true, QStringLiteral("C"), 0, 2}));
     coordinator->cancel();
     EXPECT_EQ(snapshot(), resetValues);
-    EXPECT_EQ(listed(), QStringList{"tea finished"}) << "cancel removes no other timer";
+    EXPECT_EQ(listed(), QStringList{u"tea finished"_s}) << "cancel removes no other timer";
 }
 
 TEST_F(ChainCoordinatorTest, WithTheManagerGoneStepsAreNeitherStartedNorRemoved) {
@@ -253,7 +255,7 @@ TEST_F(ChainCoordinatorTest, AChainStartedWhenTheLastOneEndsGetsExactlyOneStepTi
         }
     });
     ticks(60);
-    EXPECT_EQ(listed(), (QStringList{"a finished", "b running"}));
+    EXPECT_EQ(listed(), (QStringList{u"a finished"_s, u"b running"_s}));
     EXPECT_EQ(snapshot(), (Snapshot{true, QStringLiteral("Two"), 0, 1})) << "the old chain's reset stops";
     EXPECT_EQ(activeTimer().title, QStringLiteral("b"));
 }

@@ -108,7 +108,7 @@ TEST_F(HistoryManagerTest, WritesByOthersAreSeenByTheNextLog) {
     storeOldEntries(2);
     EXPECT_EQ(history.loadHistory().size(), 2);
     history.log(u"next"_s, 1);
-    EXPECT_EQ(storedTitles(), (QStringList{"next", "old 0", "old 1"}));
+    EXPECT_EQ(storedTitles(), (QStringList{u"next"_s, u"old 0"_s, u"old 1"_s}));
 
     prefs.remove(HistoryManager::historyKey);
     EXPECT_TRUE(history.loadHistory().isEmpty());

@@ -89,11 +89,13 @@ TEST_F(PersistenceServiceTest, UndecodableListIsKeptAsideLoggedAndGivesTheDefaul
         prefs.setData(key(k), QByteArray("[{\"id\":"));
         EXPECT_TRUE(loadsDefault());
         ASSERT_EQ(log.entries().size(), 2);
-        EXPECT_EQ(log.lines()[0], u"[PersistenceService] Failed to decode %1, using default"_s.arg(name));
+        EXPECT_EQ(log.lines()[0],
+                  u"[PersistenceService] Failed to decode %1, using default"_s.arg(QString::fromUtf8(name)));
         EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error); // warnings log as errors
         // The only copy is moved where the next save cannot reach it, and the log says where.
         const QString kept = key(k) + u".corrupt"_s;
-        EXPECT_EQ(log.lines()[1], u"[PersistenceService] Kept the undecodable %1 as %2"_s.arg(name, kept));
+        EXPECT_EQ(log.lines()[1],
+                  u"[PersistenceService] Kept the undecodable %1 as %2"_s.arg(QString::fromUtf8(name), kept));
         EXPECT_EQ(prefs.dataValue(kept), QByteArray("[{\"id\":"));
         EXPECT_FALSE(prefs.contains(key(k)));
         log.clear();

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using P = PomodoroPhase;
 
 // ---- Phases and configuration ----
@@ -21,8 +23,8 @@ TEST(PomodoroPhaseTest, RawValuesRoundTripAndLabelsAreTheStoredTags) {
         labels << label(phase);
         icons << icon(phase);
     }
-    EXPECT_EQ(labels, QStringList({"Focus", "Short Break", "Long Break"}));
-    EXPECT_EQ(icons, QStringList({"brain", "cup.and.saucer", "cup.and.saucer"}));
+    EXPECT_EQ(labels, QStringList({u"Focus"_s, u"Short Break"_s, u"Long Break"_s}));
+    EXPECT_EQ(icons, QStringList({u"brain"_s, u"cup.and.saucer"_s, u"cup.and.saucer"_s}));
     EXPECT_EQ(pomodoroPhaseFromRaw(QStringLiteral("Focus")), std::nullopt); // the label is not a raw value
     EXPECT_EQ(pomodoroPhaseFromRaw(QStringLiteral("Work")), std::nullopt);
 }
@@ -262,7 +264,7 @@ TEST_F(PomodoroManagerTest, SettingsChangedMidPhaseApplyFromTheNextPhase) {
     settings.setPomAutoWork(true);
     settings.setPomLongBreakEnabled(false);
     EXPECT_EQ(pomodoro->config(), (PomodoroConfig{3000, 420, 1200, 2, false, true, false}));
-    const int updates = configSpy.count();
+    const qsizetype updates = configSpy.count();
     settings.setSoundEnabled(true); // a write that changes no Pomodoro value publishes nothing
     EXPECT_EQ(configSpy.count(), updates);
 }

@@ -22,6 +22,8 @@ void PrintTo(const QueueChainState& state, std::ostream* os) {
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using S = QueueChainState;
 
 QueueChain chainOf(const QString& name, const QList<double>& durations) {
@@ -105,11 +107,11 @@ protected:
         engine.onStepCompleted = [this](qsizetype i) {
             events << QStringLiteral("step %1 while %2")
                           .arg(i)
-                          .arg(::testing::PrintToString(engine.state()).c_str());
+                          .arg(QString::fromStdString(::testing::PrintToString(engine.state())));
         };
         engine.onChainCompleted = [this] {
             events << QStringLiteral("chainCompleted while %1")
-                          .arg(::testing::PrintToString(engine.state()).c_str());
+                          .arg(QString::fromStdString(::testing::PrintToString(engine.state())));
         };
         engine.onCancelled = [this] { events << QStringLiteral("cancelled"); };
     }
@@ -132,12 +134,12 @@ TEST_F(QueueChainEngineTest, StepsRunInOrderAndTheChainCompletesOnceAfterItsLast
             EXPECT_EQ(engine.state(), runningAt(i + 1)) << "the next step is stamped with the clock";
         }
         EXPECT_TRUE(engine.completeCurrentStep());
-        EXPECT_EQ(
-            events.filter(QStringLiteral("step")),
-            (QStringList{"step 0 while running(0)", "step 1 while running(1)", "step 2 while running(2)"}));
+        EXPECT_EQ(events.filter(QStringLiteral("step")),
+                  (QStringList{u"step 0 while running(0)"_s, u"step 1 while running(1)"_s,
+                               u"step 2 while running(2)"_s}));
         EXPECT_EQ(events.mid(events.size() - 3),
-                  (QStringList{"step 2 while running(2)", "notification.scheduleQueueChainCompleted",
-                               "chainCompleted while completed"}));
+                  (QStringList{u"step 2 while running(2)"_s, u"notification.scheduleQueueChainCompleted"_s,
+                               u"chainCompleted while completed"_s}));
         EXPECT_EQ(engine.chain(), chain) << "the chain stays after it ends";
         EXPECT_FALSE(engine.currentStep());
         EXPECT_FALSE(engine.completeCurrentStep());
@@ -171,7 +173,7 @@ TEST_F(QueueChainEngineTest, CancelEndsIdleRunningAndPausedChainsButNotEndedOnes
     engine.cancel();
     EXPECT_EQ(engine.state(), S(S::cancelled{}));
     engine.cancel();
-    EXPECT_EQ(events, QStringList{"cancelled"}) << "a second cancel calls nothing";
+    EXPECT_EQ(events, QStringList{u"cancelled"_s}) << "a second cancel calls nothing";
 
     ASSERT_EQ(engine.start(chainOf(QStringLiteral("a"), {60, 60})), std::nullopt);
     engine.cancel();
@@ -221,7 +223,7 @@ TEST_F(QueueChainEngineTest, ObserversSeeTheNewChainBeforeTheNewState) {
     QObject::connect(&engine, &QueueChainEngine::stateChanged,
                      [&] { seen << QStringLiteral("state %1").arg(engine.state().isRunning()); });
     ASSERT_EQ(engine.start(chainOf(QStringLiteral("a"), {60})), std::nullopt);
-    EXPECT_EQ(seen, (QStringList{"chain a while 0", "state 1"}));
+    EXPECT_EQ(seen, (QStringList{u"chain a while 0"_s, u"state 1"_s}));
 }
 
 } // namespace

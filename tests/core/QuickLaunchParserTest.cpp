@@ -41,6 +41,9 @@ QDateTime localAt(int hour, int minute, int second = 0, int msec = 0, QDate day 
 Result parseAt(const QString& text, const QDateTime& now = localAt(10, 0)) {
     return QuickLaunchParser::parse(text, now);
 }
+Result parseAt(const char* text, const QDateTime& now = localAt(10, 0)) {
+    return parseAt(QString::fromUtf8(text), now);
+}
 Result duration(double seconds) {
     return ParsedQuickLaunch(ParsedQuickLaunch::duration{seconds});
 }
@@ -49,6 +52,10 @@ Result alarm(const QDateTime& date) {
 }
 Result invalid(const QString& text) {
     return Error(Error::invalidFormat{text});
+}
+// The tables hold UTF-8 text as typed.
+Result invalid(const char* text) {
+    return invalid(QString::fromUtf8(text));
 }
 const Result empty = Error(Error::empty{});
 const Result range = Error(Error::outOfRange{});
@@ -83,7 +90,7 @@ TEST(QuickLaunchParserTest, DurationsInEveryUnitCombinationAndFullWidthForm) {
         {"999999", duration(59999940)}, {"999999d", duration(86399913600)},
         {"999999d999999h999999m999999s", duration(999999.0 * 90061)},
     });
-    EXPECT_EQ(QuickLaunchParser::parse("1h30m"), duration(5400)); // the overload without now
+    EXPECT_EQ(QuickLaunchParser::parse(QStringLiteral("1h30m")), duration(5400)); // the overload without now
 }
 
 TEST(QuickLaunchParserTest, EveryErrorCaseAndTheOrderTheyAreCheckedIn) {
@@ -179,7 +186,7 @@ TEST(QuickLaunchParserTest, HalfHourGapMovesOnlyToItsEnd) {
 
 TEST(QuickLaunchParserTest, EachErrorHasItsOwnMessage) {
     const std::vector<std::pair<Error, const char*>> messages = {
-        {Error(Error::invalidFormat{"x"}), "Couldn't read that. Try: 10m · 1d18h · 12:30"},
+        {Error(Error::invalidFormat{QStringLiteral("x")}), "Couldn't read that. Try: 10m · 1d18h · 12:30"},
         {Error(Error::empty{}), "Enter a time"},
         {Error(Error::outOfRange{}), "That time isn't allowed"},
         {Error(Error::pastTime{}), "That time has already passed"},

@@ -169,8 +169,8 @@ TEST(JsonCoding, DatesKeepMillisecondsAndHaveALimit) {
 TEST(TimerItemText, DurationFormatChangesAtOneHourAndNeverUsesDays) {
     // clang-format off
     for (const auto& [seconds, text] : std::vector<std::pair<qint64, QString>>{
-             {0, "00:00"}, {59, "00:59"}, {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"},
-             {360000, "100:00:00"}, {-5, "00:00"}}) {
+             {0, u"00:00"_s}, {59, u"00:59"_s}, {3599, u"59:59"_s}, {3600, u"1:00:00"_s}, {90061, u"25:01:01"_s},
+             {360000, u"100:00:00"_s}, {-5, u"00:00"_s}}) {
         // clang-format on
         EXPECT_EQ(TimerItem::formatDuration(seconds), text) << seconds;
     }

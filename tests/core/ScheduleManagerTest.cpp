@@ -36,8 +36,9 @@ protected:
         };
     }
 
-    ScheduledTimer entry(qint64 msFromNow, const QString& memo, qint64 duration = 600, bool enabled = true) {
-        return ScheduledTimer{QUuid::createUuid(), now.addMSecs(msFromNow), duration, memo, enabled};
+    ScheduledTimer entry(qint64 msFromNow, const char* memo, qint64 duration = 600, bool enabled = true) {
+        return ScheduledTimer{QUuid::createUuid(), now.addMSecs(msFromNow), duration, QString::fromUtf8(memo),
+                              enabled};
     }
     void load(const QList<ScheduledTimer>& timers) {
         persistence.scheduledTimers = timers;
@@ -61,7 +62,7 @@ TEST_F(ScheduleManagerTest, EntryDueWithinTheLeadInFiresAndOneAtTheLeadInWaits) 
     ASSERT_EQ(started.size(), 1);
     EXPECT_EQ(started[0], qMakePair(u"soon"_s, qint64(1500)));
     EXPECT_EQ(notifications.scheduleActivations, (QList<Activation>{{u"soon"_s, u"25分"_s}}));
-    EXPECT_EQ(memos(), QStringList{"later"});
+    EXPECT_EQ(memos(), QStringList{u"later"_s});
     ASSERT_EQ(persistence.scheduledTimerSaves.size(), 1);
     EXPECT_EQ(persistence.scheduledTimerSaves[0], schedule.scheduledTimers());
 
@@ -89,18 +90,19 @@ TEST_F(ScheduleManagerTest, AllDueEntriesFireBeforeEachIsRemovedAndSavedInTurn) 
 
     schedule.checkScheduledTimers();
 
-    EXPECT_EQ(journal, (QStringList{"start", "notification.postScheduleActivated", "start",
-                                    "notification.postScheduleActivated", "start",
-                                    "notification.postScheduleActivated", "persistence.saveScheduledTimers",
-                                    "changed", "persistence.saveScheduledTimers", "changed",
-                                    "persistence.saveScheduledTimers", "changed"}));
+    EXPECT_EQ(journal,
+              (QStringList{u"start"_s, u"notification.postScheduleActivated"_s, u"start"_s,
+                           u"notification.postScheduleActivated"_s, u"start"_s,
+                           u"notification.postScheduleActivated"_s, u"persistence.saveScheduledTimers"_s,
+                           u"changed"_s, u"persistence.saveScheduledTimers"_s, u"changed"_s,
+                           u"persistence.saveScheduledTimers"_s, u"changed"_s}));
     EXPECT_EQ(notifications.scheduleActivations,
-              (QList<Activation>{{"a", u"1時間30分"_s}, {"b", u"1分"_s}, {"c", u"0分"_s}}));
+              (QList<Activation>{{u"a"_s, u"1時間30分"_s}, {u"b"_s, u"1分"_s}, {u"c"_s, u"0分"_s}}));
     ASSERT_EQ(persistence.scheduledTimerSaves.size(), 3);
     EXPECT_EQ(persistence.scheduledTimerSaves[0].size(), 3);
     EXPECT_EQ(persistence.scheduledTimerSaves[1].size(), 2);
     EXPECT_EQ(persistence.scheduledTimerSaves[2].size(), 1);
-    EXPECT_EQ(memos(), QStringList{"wait"});
+    EXPECT_EQ(memos(), QStringList{u"wait"_s});
 }
 
 TEST_F(ScheduleManagerTest, DuplicateIdsBothFireAndTheSecondRemovalSavesAgain) {

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using Detail = MenuBarRemainingDetail;
 using Format = MenuBarAlarmFormat;
 using Style = TimeDisplayStyle;
@@ -48,10 +50,11 @@ TEST(TimeDisplayStyleTest, RawStringsRoundTripAndPickersShowLabelsAndFixedSample
     for (Detail d : allMenuBarRemainingDetails()) {
         add(d, menuBarRemainingDetailFromRaw);
     }
-    EXPECT_EQ(raws, (QStringList{"japanese", "english", "symbol", "targetAndRemaining", "remainingOnly",
-                                 "worded", "seconds", "minutes", "words"}));
-    EXPECT_EQ(labels, (QStringList{"Japanese", "English", "Symbol", "Target + Remaining", "Remaining Only",
-                                   "Worded", "Seconds", "Minutes", "Words"}));
+    EXPECT_EQ(raws, (QStringList{u"japanese"_s, u"english"_s, u"symbol"_s, u"targetAndRemaining"_s,
+                                 u"remainingOnly"_s, u"worded"_s, u"seconds"_s, u"minutes"_s, u"words"_s}));
+    EXPECT_EQ(labels,
+              (QStringList{u"Japanese"_s, u"English"_s, u"Symbol"_s, u"Target + Remaining"_s,
+                           u"Remaining Only"_s, u"Worded"_s, u"Seconds"_s, u"Minutes"_s, u"Words"_s}));
     EXPECT_EQ(samples, (QStringList{u(u"19:44 \u307E\u3067"), u(u"until 19:44"), u(u"\u219219:44"),
                                     u(u"19:44 \u00B7 4:05"), u(u"4:05"), u(u"until 19:44 \u00B7 4:05 left"),
                                     u(u"2:13:45"), u(u"2:13"), u(u"2h 13m 45s")}));

@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using TimerManagerPresetsTest = TimerManagerFixture;
 
 QList<SequenceStep> steps(qint64 focus, qint64 pause) {
@@ -22,9 +24,9 @@ TEST_F(TimerManagerPresetsTest, LoadsInOrderAndComputesTodayFromTheHistory) {
     history.entries = {TimerHistoryEntry::make(QStringLiteral("earlier"), 600, now.addSecs(-3600)),
                        TimerHistoryEntry::make(QStringLiteral("yesterday"), 900, now.addDays(-1))};
     make();
-    EXPECT_EQ(journal, QStringList({"persistence.loadPresets", "persistence.loadSequences",
-                                    "persistence.loadActiveSequenceID", "persistence.loadLastDuration",
-                                    "persistence.loadScheduledTimers", "history.loadHistory"}));
+    EXPECT_EQ(journal, QStringList({u"persistence.loadPresets"_s, u"persistence.loadSequences"_s,
+                                    u"persistence.loadActiveSequenceID"_s, u"persistence.loadLastDuration"_s,
+                                    u"persistence.loadScheduledTimers"_s, u"history.loadHistory"_s}));
     EXPECT_EQ(manager->stats().todayTotalSeconds(), 600);
     EXPECT_EQ(manager->presets(), TimerPreset::defaultPresets());
 }
@@ -84,7 +86,7 @@ TEST_F(TimerManagerPresetsTest, UpdatingPublishesNameThenLengthAndRemovingSavesE
         seen << QStringLiteral("%1/%2").arg(p.name).arg(p.durationInSeconds);
     });
     manager->updatePreset(target, QStringLiteral("Lunch"), 50);
-    EXPECT_EQ(seen, QStringList({"Lunch/2700", "Lunch/3000"}));
+    EXPECT_EQ(seen, QStringList({u"Lunch/2700"_s, u"Lunch/3000"_s}));
     EXPECT_EQ(persistence.presetSaves.size(), 1);
     EXPECT_EQ(manager->presets().at(1).id, target.id);
     manager->updatePreset(TimerPreset{QUuid::createUuid(), QStringLiteral("x"), 60}, QStringLiteral("y"), 1);
@@ -103,11 +105,11 @@ TEST_F(TimerManagerPresetsTest, SequencesNeedStepsStopAtTwentyAndABlankNameBecom
     make(); // the three defaults
     EXPECT_FALSE(manager->addSequence(QStringLiteral("empty"), {}).has_value());
     // Blank means white space, but a line break is a name.
-    const std::pair<QString, QString> names[] = {{"   ", "Sequence"},
-                                                 {QString(), "Sequence"},
-                                                 {"\t \u3000", "Sequence"},
-                                                 {" Deep", " Deep"},
-                                                 {"\n", "\n"}};
+    const std::pair<QString, QString> names[] = {{u"   "_s, u"Sequence"_s},
+                                                 {QString(), u"Sequence"_s},
+                                                 {u"\t \u3000"_s, u"Sequence"_s},
+                                                 {u" Deep"_s, u" Deep"_s},
+                                                 {u"\n"_s, u"\n"_s}};
     for (const auto& [typed, kept] : names) {
         const auto made = manager->addSequence(typed, steps(25, 5));
         ASSERT_TRUE(made.has_value());

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using Item = MenuBarDisplayContent::Item;
 using Kind = Item::Kind;
 using Mode = MenuBarDisplayMode;
@@ -30,7 +32,7 @@ TEST(MenuBarDisplayContentTest, RowForEveryModeStyleAndTimerState) {
                                                                  {Mode::timeOnly, {"i", "t", "pt"}},
                                                                  {Mode::iconAndTime, {"i", "it", "ipt"}}};
     const std::pair<Style, QString> styles[] = {
-        {Style::windup, "timer"}, {Style::clock, "clock"}, {Style::minimal, "circle.dashed"}};
+        {Style::windup, u"timer"_s}, {Style::clock, u"clock"_s}, {Style::minimal, u"circle.dashed"_s}};
     for (const auto& [mode, rows] : table) {
         for (const auto& [style, symbol] : styles) {
             for (State state : {State::none, State::running, State::paused}) {
@@ -84,6 +86,6 @@ TEST(MenuBarDisplayContentTest, RowWidensByEachItemAndSpacingButNotByDigits) {
               running + MenuBarDisplayContent::spacing);
     EXPECT_DOUBLE_EQ(make(Mode::iconAndTime, State::running).size(font).width(),
                      running + MenuBarDisplayContent::symbolSide(font) + MenuBarDisplayContent::spacing);
-    EXPECT_DOUBLE_EQ(make(Mode::timeOnly, State::running, Style::windup, "11:11").size(font).width(),
-                     make(Mode::timeOnly, State::running, Style::windup, "88:88").size(font).width());
+    EXPECT_DOUBLE_EQ(make(Mode::timeOnly, State::running, Style::windup, u"11:11"_s).size(font).width(),
+                     make(Mode::timeOnly, State::running, Style::windup, u"88:88"_s).size(font).width());
 }

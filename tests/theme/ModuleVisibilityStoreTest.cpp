@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 const QString& key() {
     return ThemeSettingsKeys::hiddenModules.key;
 }
@@ -20,10 +22,10 @@ TEST(ModuleVisibilityStoreTest, StoredValueIsReadLenientlyAndLeftAsItWas) {
     using Set = QSet<ModuleID>;
     const std::pair<QVariant, Set> cases[] = {
         {QVariant(), Set{}}, // nothing stored: everything visible
-        {QStringList{"symbolRow", "weatherWidget", "symbolRow"}, Set{ModuleID::symbolRow}},
-        {QVariantList{"chainEntry", "pomodoroStartCard"},
+        {QStringList{u"symbolRow"_s, u"weatherWidget"_s, u"symbolRow"_s}, Set{ModuleID::symbolRow}},
+        {QVariantList{u"chainEntry"_s, u"pomodoroStartCard"_s},
          Set{ModuleID::chainEntry, ModuleID::pomodoroStartCard}},
-        {QStringList{"SymbolRow"}, Set{}},
+        {QStringList{u"SymbolRow"_s}, Set{}},
         // Malformed values give an empty set.
         {QVariant(QStringLiteral("symbolRow")), Set{}},
         {QVariant(qint64(3)), Set{}},
@@ -31,7 +33,7 @@ TEST(ModuleVisibilityStoreTest, StoredValueIsReadLenientlyAndLeftAsItWas) {
         {QVariantMap{{QStringLiteral("symbolRow"), true}}, Set{}},
     };
     for (const auto& [stored, hidden] : cases) {
-        SCOPED_TRACE(stored.toStringList().join(',').toStdString() + " " +
+        SCOPED_TRACE(stored.toStringList().join(u',').toStdString() + " " +
                      QString::fromLatin1(stored.typeName()).toStdString());
         Preferences prefs;
         if (stored.isValid()) {

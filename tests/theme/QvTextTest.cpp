@@ -51,9 +51,9 @@ TEST(QvTextTest, TabularDigitsTakeEqualCellsWhenMeasuredAndDrawn) {
     // Drawn, the colon after "1" and after "8" lands in the same columns of the band after the first cell.
     const auto colonColumns = [](const QString& text) {
         const QImage image = drawn(text, 40, true);
-        const int cell = int(QvText::tabularDigitWidth(QvFont::qvText(40, QFont::Medium)));
+        const int drawnCell = int(QvText::tabularDigitWidth(QvFont::qvText(40, QFont::Medium)));
         QList<int> columns;
-        for (int x = cell + 1; x < cell + 10; ++x) {
+        for (int x = drawnCell + 1; x < drawnCell + 10; ++x) {
             for (int y = 0; y < image.height(); ++y) {
                 if (qGray(image.pixel(x, y)) < 100) {
                     columns << x;

@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 // Every symbol name the screens ask for.
 const QStringList kUsedSymbols =
     QStringLiteral("alarm arrow.right arrow.turn.down.right brain checkmark checkmark.circle.fill "
@@ -55,8 +57,8 @@ TEST(SymbolIconTest, EveryUsedSymbolIsDrawnInTheAskedColour) {
             << c.name().toStdString();
     }
     // Filled and outlined variants differ.
-    EXPECT_GT(inkOf(draw("pip.fill", 48)).opaque, inkOf(draw("pip", 48)).opaque);
-    EXPECT_GT(inkOf(draw("checkmark.circle.fill", 48)).opaque, inkOf(draw("circle", 48)).opaque);
+    EXPECT_GT(inkOf(draw(u"pip.fill"_s, 48)).opaque, inkOf(draw(u"pip"_s, 48)).opaque);
+    EXPECT_GT(inkOf(draw(u"checkmark.circle.fill"_s, 48)).opaque, inkOf(draw(u"circle"_s, 48)).opaque);
 }
 
 TEST(SymbolIconTest, UnknownNameDrawsAVisibleStandInAndWarnsOnce) {

@@ -147,7 +147,8 @@ TEST(ThemeGalleryTest, WritesPicturesForPeople) {
         picture(QSize(6 * 150, int((names.size() + 6) / 6) * 60 + 10), Qt::white, [&](QPainter& p) {
             p.setFont(QvFont::qvText(10, QFont::Normal));
             for (qsizetype i = 0; i <= names.size(); ++i) {
-                const QPointF origin(10 + 150 * (i % 6), 10 + 60 * (i / 6));
+                const QPointF origin(static_cast<qreal>(10 + 150 * (i % 6)),
+                                     static_cast<qreal>(10 + 60 * (i / 6)));
                 // The last cell is the stand-in drawn for a name the set lacks.
                 const bool fallback = i == names.size();
                 SymbolIcon::paint(p, QRectF(origin, QSizeF(32, 32)),

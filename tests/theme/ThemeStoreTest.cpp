@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 QString hexOf(const QColor& c) {
     return QvColor::toHex(c);
 }
@@ -36,18 +38,18 @@ TEST(ThemeStoreTest, StoredStateIsReadWithFallbacksAndNothingButTheCustomColourI
     using Row = std::tuple<QVariant, QVariant, QVariant, AccentTheme, Appearance, QString>;
     const QVariant none;
     const Row rows[] = {
-        {none, none, none, AccentTheme::orange, Appearance::light, "fd5321"},
-        {"Cream", "Dark", none, AccentTheme::orange, Appearance::light, "fd5321"},
-        {qint64(2), true, qint64(7), AccentTheme::orange, Appearance::light, "fd5321"},
-        {"simple", "auto", none, AccentTheme::simple, Appearance::automatic, "6b7280"},
-        {"black", "dark", none, AccentTheme::black, Appearance::dark, "1c1c1e"},
-        {"cream", none, "3366cc", AccentTheme::cream, Appearance::light, "3366cc"},
-        {"cream", none, "#12AB34", AccentTheme::cream, Appearance::light, "12ab34"},
-        {"cream", none, "not a colour", AccentTheme::cream, Appearance::light, "000000"},
+        {none, none, none, AccentTheme::orange, Appearance::light, u"fd5321"_s},
+        {u"Cream"_s, u"Dark"_s, none, AccentTheme::orange, Appearance::light, u"fd5321"_s},
+        {qint64(2), true, qint64(7), AccentTheme::orange, Appearance::light, u"fd5321"_s},
+        {u"simple"_s, u"auto"_s, none, AccentTheme::simple, Appearance::automatic, u"6b7280"_s},
+        {u"black"_s, u"dark"_s, none, AccentTheme::black, Appearance::dark, u"1c1c1e"_s},
+        {u"cream"_s, none, u"3366cc"_s, AccentTheme::cream, Appearance::light, u"3366cc"_s},
+        {u"cream"_s, none, u"#12AB34"_s, AccentTheme::cream, Appearance::light, u"12ab34"_s},
+        {u"cream"_s, none, u"not a colour"_s, AccentTheme::cream, Appearance::light, u"000000"_s},
     };
     for (const auto& [accent, appearance, custom, wantAccent, wantAppearance, wantHex] : rows) {
         SCOPED_TRACE(
-            (accent.toString() + "/" + appearance.toString() + "/" + custom.toString()).toStdString());
+            (accent.toString() + u'/' + appearance.toString() + u'/' + custom.toString()).toStdString());
         Preferences prefs;
         for (const auto& [key, value] : {std::pair{ThemeSettingsKeys::accent.key, accent},
                                          {ThemeSettingsKeys::appearance.key, appearance},
