@@ -46,15 +46,15 @@ std::optional<QByteArray> ScheduledTimer::encodeList(const QList<ScheduledTimer>
 std::optional<QList<ScheduledTimer>> ScheduledTimer::decodeList(const QByteArray& data) {
     QList<ScheduledTimer> out;
     const bool ok = readFlatRecordArray(data, [&out](const FlatRecord& r) {
-        const auto id = r.uuid("id");
+        const auto storedId = r.uuid("id");
         const auto time = r.date("scheduledTime");
-        const auto duration = r.integer("durationInSeconds");
+        const auto seconds = r.integer("durationInSeconds");
         const auto memo = r.string("taskMemo");
         const auto enabled = r.boolean("isEnabled");
-        if (!id || !time || !duration || !memo || !enabled) {
+        if (!storedId || !time || !seconds || !memo || !enabled) {
             return false;
         }
-        out.push_back({*id, *time, *duration, *memo, *enabled});
+        out.push_back({*storedId, *time, *seconds, *memo, *enabled});
         return true;
     });
     if (!ok) {

@@ -38,14 +38,14 @@ std::optional<QByteArray> TimerHistoryEntry::encodeList(const QList<TimerHistory
 std::optional<QList<TimerHistoryEntry>> TimerHistoryEntry::decodeList(const QByteArray& data) {
     QList<TimerHistoryEntry> out;
     const bool ok = readFlatRecordArray(data, [&out](const FlatRecord& r) {
-        const auto id = r.uuid("id");
-        const auto title = r.string("title");
-        const auto duration = r.integer("duration");
+        const auto storedId = r.uuid("id");
+        const auto storedTitle = r.string("title");
+        const auto seconds = r.integer("duration");
         const auto completed = r.date("completedAt");
-        if (!id || !title || !duration || !completed) {
+        if (!storedId || !storedTitle || !seconds || !completed) {
             return false;
         }
-        out.push_back({*id, *title, *duration, *completed});
+        out.push_back({*storedId, *storedTitle, *seconds, *completed});
         return true;
     });
     if (!ok) {

@@ -93,13 +93,13 @@ std::optional<QByteArray> TimerPreset::encodeList(const QList<TimerPreset>& pres
 std::optional<QList<TimerPreset>> TimerPreset::decodeList(const QByteArray& data) {
     QList<TimerPreset> presets;
     const bool ok = readFlatRecordArray(data, [&presets](const FlatRecord& r) {
-        const auto id = r.uuid("id");
-        const auto name = r.string("name");
-        const auto duration = r.integer("durationInSeconds");
-        if (!id || !name || !duration) {
+        const auto storedId = r.uuid("id");
+        const auto storedName = r.string("name");
+        const auto seconds = r.integer("durationInSeconds");
+        if (!storedId || !storedName || !seconds) {
             return false;
         }
-        presets.push_back({*id, *name, *duration});
+        presets.push_back({*storedId, *storedName, *seconds});
         return true;
     });
     if (!ok) {
