@@ -1,7 +1,9 @@
 // The notification service against a real notification server (dunst) on a virtual display and private bus.
 #include "services/NotificationService.h"
 
+#include "support/ChildProcess.h"
 #include "support/PrivateSessionBus.h"
+#include "support/XvfbDisplay.h"
 
 #include "QStringPrinting.h"
 
@@ -24,21 +26,6 @@ using namespace Qt::StringLiterals;
 
 constexpr int kWaitMs = 10000;
 
-// A child process that is ended with the object.
-class Child {
-public:
-    ~Child() {
-        if (process.state() != QProcess::NotRunning) {
-            process.terminate();
-            if (!process.waitForFinished(3000)) {
-                process.kill();
-                process.waitForFinished(3000);
-            }
-        }
-    }
-    QProcess process;
-};
-
 QDBusMessage dunstCall(QDBusConnection& bus, const QString& interface, const QString& method,
                        const QVariantList& arguments = {}) {
     auto call = QDBusMessage::createMethodCall(u"org.freedesktop.Notifications"_s,
@@ -58,9 +45,8 @@ uint displayed(QDBusConnection& bus) {
 
 TEST(NotificationServer, ARealServerAcceptsAndShowsOurNotification) {
     const QString dunst = QStandardPaths::findExecutable(u"dunst"_s);
-    const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
-    if (dunst.isEmpty() || xvfb.isEmpty()) {
-        GTEST_SKIP() << "dunst or Xvfb is not installed (scripts/deps.sh --tests installs them)";
+    if (dunst.isEmpty()) {
+        GTEST_SKIP() << "dunst is not installed (scripts/deps.sh --tests installs it)";
     }
     PrivateSessionBus bus;
     if (!bus.isRunning()) {
@@ -68,17 +54,9 @@ TEST(NotificationServer, ARealServerAcceptsAndShowsOurNotification) {
     }
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-
-    // A display of its own: Xvfb picks a free number and writes it to its output.
-    Child display;
-    display.process.start(
-        xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"640x480x24"_s, u"-nolisten"_s, u"tcp"_s});
-    QByteArray number;
-    while (!number.contains('\n') && display.process.waitForReadyRead(5000)) {
-        number += display.process.readAllStandardOutput();
-    }
-    if (number.trimmed().isEmpty()) {
-        GTEST_SKIP() << "Xvfb did not start: " << display.process.readAllStandardError().toStdString();
+    const XvfbDisplay display;
+    if (!display.isRunning()) {
+        GTEST_SKIP() << display.errorString().toStdString();
     }
 
     // A server that reads markup, so the escaped body is what it must get.
@@ -87,9 +65,8 @@ TEST(NotificationServer, ARealServerAcceptsAndShowsOurNotification) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[global]\n    markup = full\n");
     file.close();
-    Child server;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"DISPLAY"_s, u":"_s + QString::fromLatin1(number.trimmed()));
+    ChildProcess server;
+    QProcessEnvironment env = display.environment(QProcessEnvironment::systemEnvironment());
     env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
     env.insert(u"HOME"_s, home.path());
     env.insert(u"XDG_CONFIG_HOME"_s, home.path());
