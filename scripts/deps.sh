@@ -6,7 +6,6 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
-    nlohmann-json3-dev
     fonts-noto-core fonts-noto-cjk
     # Sound: without plugins-base the media player crashes as it is made; -good and -libav decode mp3,
     # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
@@ -15,6 +14,8 @@ packages=(
 )
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
+    # An independent JSON parser that checks what the program writes.
+    packages+=(nlohmann-json3-dev)
     # The desktop tests start their own bus, display, sound server and notification server.
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
 fi

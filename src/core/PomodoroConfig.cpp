@@ -2,44 +2,7 @@
 
 #include "core/JsonCoding.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <cstdint>
-#include <limits>
-
-namespace {
-
-std::optional<qint64> integerMember(const nlohmann::json& object, const char* key) {
-    const auto it = object.find(key);
-    if (it == object.end()) {
-        return std::nullopt;
-    }
-    if (it->is_number_unsigned()) {
-        const auto value = it->get<std::uint64_t>();
-        if (value > std::uint64_t(std::numeric_limits<qint64>::max())) {
-            return std::nullopt;
-        }
-        return qint64(value);
-    }
-    if (it->is_number_integer()) {
-        return it->get<qint64>();
-    }
-    if (it->is_number_float()) {
-        return JsonCoding::integerFromDouble(it->get<double>());
-    }
-    return std::nullopt;
-}
-
-std::optional<bool> boolMember(const nlohmann::json& object, const char* key) {
-    const auto it = object.find(key);
-    if (it == object.end() || !it->is_boolean()) {
-        return std::nullopt;
-    }
-    return it->get<bool>();
-}
-
-} // namespace
 
 qint64 PomodoroConfig::duration(PomodoroPhase phase) const {
     switch (phase) {
@@ -86,17 +49,18 @@ QByteArray PomodoroConfig::encode() const {
 }
 
 std::optional<PomodoroConfig> PomodoroConfig::decode(const QByteArray& data) {
-    const auto root = nlohmann::json::parse(data.constData(), data.constData() + data.size(), nullptr, false);
-    if (!root.is_object()) {
+    FlatRecord record;
+    if (!readFlatDocument(data, record)) {
         return std::nullopt;
     }
-    const auto work = integerMember(root, "workDuration");
-    const auto shortBreak = integerMember(root, "shortBreakDuration");
-    const auto longBreak = integerMember(root, "longBreakDuration");
-    const auto cycles = integerMember(root, "cyclesBeforeLongBreak");
-    const auto autoBreak = boolMember(root, "autoStartBreak");
-    const auto autoWork = boolMember(root, "autoStartWork");
-    const auto longEnabled = boolMember(root, "longBreakEnabled");
+    // An integral floating value counts as the whole number; a repeated key's last value decides.
+    const auto work = record.integer("workDuration");
+    const auto shortBreak = record.integer("shortBreakDuration");
+    const auto longBreak = record.integer("longBreakDuration");
+    const auto cycles = record.integer("cyclesBeforeLongBreak");
+    const auto autoBreak = record.boolean("autoStartBreak");
+    const auto autoWork = record.boolean("autoStartWork");
+    const auto longEnabled = record.boolean("longBreakEnabled");
     if (!work || !shortBreak || !longBreak || !cycles || !autoBreak || !autoWork || !longEnabled) {
         return std::nullopt;
     }

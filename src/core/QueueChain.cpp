@@ -4,74 +4,72 @@
 
 #include <QHashFunctions>
 
-#include <nlohmann/json.hpp>
-
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-Json stepObject(const QueueChainStep& step) {
-    Json object = Json::object();
-    object["id"] = JsonCoding::uuidUtf8(step.id);
-    object["name"] = step.name.toStdString();
-    object["duration"] =
-        step.duration; // a value that is not finite is written as null and will not read back
-    return object;
+void writeStep(JsonWriter& w, const QueueChainStep& step) {
+    w.beginObject();
+    w.key("id");
+    w.value(step.id);
+    w.key("name");
+    w.value(step.name);
+    w.key("duration");
+    w.value(step.duration); // a value that is not finite is written as null and will not read back
+    w.endObject();
 }
 
-const Json* member(const Json& object, const char* key) {
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-}
-
-std::optional<QString> stringOf(const Json* value) {
-    if (!value || !value->is_string()) {
+std::optional<QueueChainStep> stepFrom(const FlatRecord& record) {
+    const auto id = record.uuid("id");
+    const auto name = record.string("name");
+    const auto duration = record.number("duration");
+    if (!id || !name || !duration) {
         return std::nullopt;
     }
-    return QString::fromStdString(value->get_ref<const std::string&>());
+    return QueueChainStep{*id, *name, *duration};
 }
 
-std::optional<QUuid> uuidOf(const Json* value) {
-    if (!value || !value->is_string()) {
+// The steps of one "steps" member: nullopt when it is not an array of well-formed steps. The value is read
+// through either way, as a later member of the same name replaces it.
+std::optional<QList<QueueChainStep>> readSteps(JsonReader& reader, FlatRecord& record) {
+    if (reader.peek() != JsonReader::Token::array) {
+        reader.skipValue();
         return std::nullopt;
     }
-    return JsonCoding::parseUuid(std::string_view(value->get_ref<const std::string&>()));
-}
-
-std::optional<QueueChainStep> stepFrom(const Json& object) {
-    if (!object.is_object()) {
+    reader.beginArray();
+    QList<QueueChainStep> steps;
+    bool wellFormed = true;
+    while (reader.nextElement()) {
+        if (reader.peek() != JsonReader::Token::object) {
+            wellFormed = false;
+            reader.skipValue();
+            continue;
+        }
+        if (!reader.readFlatObject(record)) {
+            return std::nullopt;
+        }
+        auto step = stepFrom(record);
+        if (!step) {
+            wellFormed = false;
+            continue;
+        }
+        steps.push_back(std::move(*step));
+    }
+    if (!wellFormed) {
         return std::nullopt;
     }
-    const auto id = uuidOf(member(object, "id"));
-    const auto name = stringOf(member(object, "name"));
-    const Json* duration = member(object, "duration");
-    if (!id || !name || !duration || !duration->is_number()) {
-        return std::nullopt;
-    }
-    return QueueChainStep{*id, *name, duration->get<double>()};
-}
-
-std::optional<Json> parse(const QByteArray& json) {
-    Json root = Json::parse(json.constData(), json.constData() + json.size(), nullptr, false);
-    if (root.is_discarded()) {
-        return std::nullopt;
-    }
-    return root;
-}
-
-QByteArray bytes(const Json& json) {
-    return QByteArray::fromStdString(json.dump());
+    return steps;
 }
 
 } // namespace
 
 QByteArray QueueChainStep::toJson() const {
-    return bytes(stepObject(*this));
+    JsonWriter w;
+    writeStep(w, *this);
+    return w.take();
 }
 
 std::optional<QueueChainStep> QueueChainStep::fromJson(const QByteArray& json) {
-    const auto root = parse(json);
-    return root ? stepFrom(*root) : std::nullopt;
+    FlatRecord record;
+    return readFlatDocument(json, record) ? stepFrom(record) : std::nullopt;
 }
 
 size_t qHash(const QueueChainStep& step, size_t seed) noexcept {
@@ -87,37 +85,49 @@ double QueueChain::totalDuration() const {
 }
 
 QByteArray QueueChain::toJson() const {
-    Json object = Json::object();
-    object["id"] = JsonCoding::uuidUtf8(id);
-    object["name"] = name.toStdString();
-    Json list = Json::array();
+    JsonWriter w;
+    w.beginObject();
+    w.key("id");
+    w.value(id);
+    w.key("name");
+    w.value(name);
+    w.key("steps");
+    w.beginArray();
     for (const QueueChainStep& step : steps) {
-        list.push_back(stepObject(step));
+        writeStep(w, step);
     }
-    object["steps"] = std::move(list);
-    return bytes(object);
+    w.endArray();
+    w.endObject();
+    return w.take();
 }
 
 std::optional<QueueChain> QueueChain::fromJson(const QByteArray& json) {
-    const auto root = parse(json);
-    if (!root || !root->is_object()) {
+    // The chain, its list and a step enclose the members of a step.
+    JsonReader reader(json, 3 + JsonCoding::kMaxMemberDepth);
+    reader.skipByteOrderMark();
+    if (!reader.beginObject()) {
         return std::nullopt;
     }
-    const auto id = uuidOf(member(*root, "id"));
-    const auto name = stringOf(member(*root, "name"));
-    const Json* list = member(*root, "steps");
-    if (!id || !name || !list || !list->is_array()) {
-        return std::nullopt;
-    }
-    QueueChain chain{*id, *name, {}};
-    for (const Json& entry : *list) {
-        auto step = stepFrom(entry);
-        if (!step) {
-            return std::nullopt;
+    FlatRecord fields;
+    FlatRecord stepFields;
+    std::optional<QList<QueueChainStep>> chainSteps;
+    std::string key;
+    while (reader.nextMember(key)) {
+        if (key == "steps") {
+            chainSteps = readSteps(reader, stepFields);
+        } else {
+            reader.readFlatValue(fields.append(key));
         }
-        chain.steps.push_back(std::move(*step));
     }
-    return chain;
+    if (reader.failed() || !reader.atEnd()) {
+        return std::nullopt;
+    }
+    const auto chainId = fields.uuid("id");
+    const auto chainName = fields.string("name");
+    if (!chainId || !chainName || !chainSteps) {
+        return std::nullopt;
+    }
+    return QueueChain{*chainId, *chainName, std::move(*chainSteps)};
 }
 
 size_t qHash(const QueueChain& chain, size_t seed) noexcept {

@@ -1220,9 +1220,9 @@ bool JsonReader::atEnd() {
     return !m_failed && m_at == m_end;
 }
 
-bool readFlatRecordArray(const QByteArray& bytes, const std::function<bool(const FlatRecord&)>& onRecord) {
-    // A record's members may nest values 256 deep below the list and the record themselves.
-    JsonReader reader(bytes, 2 + 256);
+bool readFlatRecordArray(QByteArrayView bytes, const std::function<bool(const FlatRecord&)>& onRecord) {
+    // The list and the record enclose the members.
+    JsonReader reader(bytes, 2 + JsonCodec::kMaxMemberDepth);
     FlatRecord record;
     if (!reader.beginArray()) {
         return false;
@@ -1233,4 +1233,10 @@ bool readFlatRecordArray(const QByteArray& bytes, const std::function<bool(const
         }
     }
     return !reader.failed() && reader.atEnd();
+}
+
+bool readFlatDocument(QByteArrayView bytes, FlatRecord& record) {
+    JsonReader reader(bytes, 1 + JsonCodec::kMaxMemberDepth);
+    reader.skipByteOrderMark();
+    return reader.readFlatObject(record) && reader.atEnd();
 }

@@ -45,6 +45,10 @@ QString textFromUtf8(std::string_view utf8);
 // A byte array travels as an object with this one member holding its base64 text.
 inline constexpr std::string_view kDataTag = "$data";
 
+// How deep the values of a stored record's members may nest below the record itself. Nothing we write
+// nests at all; the room is for files written by hand or by other programs.
+inline constexpr int kMaxMemberDepth = 256;
+
 } // namespace JsonCodec
 
 // Appends compact JSON to a byte buffer; keys come out in the order they are written. Lists can hold a
@@ -251,4 +255,8 @@ private:
 
 // Streams a top-level JSON array of flat objects; onRecord returns false to reject the whole list.
 // Returns false when the bytes are not such an array or a record was rejected.
-bool readFlatRecordArray(const QByteArray& bytes, const std::function<bool(const FlatRecord&)>& onRecord);
+bool readFlatRecordArray(QByteArrayView bytes, const std::function<bool(const FlatRecord&)>& onRecord);
+
+// A whole document that is one flat object: a leading byte-order mark is passed over, and nothing but white
+// space may follow. False, with `record` unspecified, when the bytes are anything else.
+bool readFlatDocument(QByteArrayView bytes, FlatRecord& record);

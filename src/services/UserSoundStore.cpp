@@ -1,5 +1,6 @@
 #include "services/UserSoundStore.h"
 
+#include "platform/JsonCodec.h"
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QDir>
@@ -8,8 +9,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
-
-#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -24,44 +23,44 @@ bool isPlainFileName(const QString& name) {
            !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0'));
 }
 
-std::optional<QString> stringField(const nlohmann::json& object, const char* key) {
-    const auto it = object.find(key);
-    if (it == object.end() || !it->is_string()) {
-        return std::nullopt;
-    }
-    return QString::fromStdString(it->get<std::string>());
-}
-
 // Every entry needs all three texts; one bad entry makes the whole index unreadable.
 std::optional<QList<UserSoundEntry>> decodeIndex(const QByteArray& bytes) {
-    const auto document = nlohmann::json::parse(bytes.cbegin(), bytes.cend(), nullptr, false);
-    if (document.is_discarded() || !document.is_array()) {
-        return std::nullopt;
+    QByteArrayView text(bytes);
+    if (text.startsWith("\xEF\xBB\xBF")) {
+        text = text.sliced(3); // a byte-order mark, as an editor may add
     }
     QList<UserSoundEntry> entries;
-    for (const auto& item : document) {
-        if (!item.is_object()) {
-            return std::nullopt;
-        }
-        auto uid = stringField(item, "uid");
-        auto name = stringField(item, "name");
-        auto filename = stringField(item, "filename");
+    const bool ok = readFlatRecordArray(text, [&entries](const FlatRecord& record) {
+        auto uid = record.string("uid");
+        auto name = record.string("name");
+        auto filename = record.string("filename");
         if (!uid || !name || !filename) {
-            return std::nullopt;
+            return false;
         }
-        entries.push_back({*uid, *name, *filename});
+        entries.push_back({std::move(*uid), std::move(*name), std::move(*filename)});
+        return true;
+    });
+    if (!ok) {
+        return std::nullopt;
     }
     return entries;
 }
 
 QByteArray encodeIndex(const QList<UserSoundEntry>& entries) {
-    auto array = nlohmann::ordered_json::array();
+    JsonWriter w;
+    w.beginArray();
     for (const auto& entry : entries) {
-        array.push_back({{"uid", entry.uid.toStdString()},
-                         {"name", entry.name.toStdString()},
-                         {"filename", entry.filename.toStdString()}});
+        w.beginObject();
+        w.key("uid");
+        w.value(entry.uid);
+        w.key("name");
+        w.value(entry.name);
+        w.key("filename");
+        w.value(entry.filename);
+        w.endObject();
     }
-    return QByteArray::fromStdString(array.dump());
+    w.endArray();
+    return w.take();
 }
 
 } // namespace

@@ -69,6 +69,64 @@ TEST(PomodoroConfigTest, CodingNeedsEveryKeyWithItsType) {
     EXPECT_EQ(PomodoroConfig::decode("[]"), std::nullopt);
 }
 
+TEST(PomodoroConfigTest, DecodeReadsOneStrictObjectWithWholeNumbers) {
+    const QByteArray valid = PomodoroConfig{3000, 600, 1200, 3, false, true, false}.encode();
+    const auto withWork = [&valid](const QByteArray& text) {
+        return QByteArray(valid).replace("3000", text);
+    };
+    const auto withMember = [&valid](const QByteArray& member) {
+        return valid.chopped(1) + "," + member + "}";
+    };
+    const QByteArray deepest(256, '['), deepestEnd(256, ']');
+    struct Row {
+        const char* behaviour;
+        QByteArray document;
+        std::optional<qint64> work; // none: refused
+    };
+    const Row rows[] = {
+        {"a leading byte-order mark is passed over", "\xEF\xBB\xBF" + valid, 3000},
+        {"white space around is allowed", " \r\n\t" + valid + "\n ", 3000},
+        {"text after the object is refused", valid + "x", std::nullopt},
+        {"a second value is refused", valid + "{}", std::nullopt},
+        {"a NUL after the object is refused", valid + QByteArray(1, '\0'), std::nullopt},
+        {"a repeated key: the last value counts", QByteArray(valid).replace("{", "{\"workDuration\":\"x\","),
+         3000},
+        {"a repeated key whose last value is wrong", withMember("\"workDuration\":\"x\""), std::nullopt},
+        {"a repeated flag set to null", withMember("\"autoStartWork\":null"), std::nullopt},
+        {"an integral floating value", withWork("1500.0"), 1500},
+        {"an integral value with an exponent", withWork("1.5e3"), 1500},
+        {"a fraction", withWork("1500.5"), std::nullopt},
+        {"the largest 64-bit value", withWork("9223372036854775807"), std::numeric_limits<qint64>::max()},
+        {"one past the largest 64-bit value", withWork("9223372036854775808"), std::nullopt},
+        {"the largest unsigned 64-bit value", withWork("18446744073709551615"), std::nullopt},
+        {"the smallest 64-bit value", withWork("-9223372036854775808"), std::numeric_limits<qint64>::min()},
+        {"beyond a double", withWork("1e400"), std::nullopt},
+        {"below a double reads as zero", withWork("1e-400"), 0},
+        {"minus zero", withWork("-0"), 0},
+        {"a number in text", withWork("\"1500\""), std::nullopt},
+        {"a flag for a number", withWork("true"), std::nullopt},
+        {"a number for a flag", QByteArray(valid).replace("true", "1"), std::nullopt},
+        {"a leading zero", withWork("03000"), std::nullopt},
+        {"unknown members of any kind are ignored", withMember(R"("x":{"a":[1,{"b":null}]},"y":"\u00e9")"),
+         3000},
+        {"unknown members nested 256 deep", withMember("\"x\":" + deepest + deepestEnd), 3000},
+        {"unknown members nested deeper", withMember("\"x\":[" + deepest + deepestEnd + "]"), std::nullopt},
+        {"a trailing comma", withMember("\"x\":1,"), std::nullopt},
+        {"a lone surrogate escape", withMember(R"("x":"\ud800")"), std::nullopt},
+        {"malformed UTF-8", withMember("\"x\":\"\xC3\x28\""), std::nullopt},
+        {"an escaped key names the member",
+         QByteArray(valid).replace("\"workDuration\"", "\"work\\u0044uration\""), 3000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const auto decoded = PomodoroConfig::decode(row.document);
+        EXPECT_EQ(decoded.has_value(), row.work.has_value());
+        if (decoded && row.work) {
+            EXPECT_EQ(*decoded, (PomodoroConfig{*row.work, 600, 1200, 3, false, true, false}));
+        }
+    }
+}
+
 // ---- Sessions ----
 
 class PomodoroManagerTest : public TimerManagerFixture {

@@ -93,6 +93,110 @@ TEST(QueueChainTest, JsonKeepsTheFieldKeysAndNeedsEachOfThem) {
     EXPECT_FALSE(QueueChain::fromJson("{\"id\":" + stepId + ",\"name\":\"c\"}"));
 }
 
+TEST(QueueChainTest, FromJsonTakesTheLastOfARepeatedMemberAndRefusesAnythingElseMalformed) {
+    const QByteArray id = "\"0F8FAD5B-D9CB-469F-A165-70867728950E\"";
+    const auto step = [&id](const QByteArray& duration) {
+        return "{\"id\":" + id + ",\"name\":\"s\",\"duration\":" + duration + "}";
+    };
+    const auto chain = [&id](const QByteArray& steps, const QByteArray& more = {}) {
+        return "{\"id\":" + id + ",\"name\":\"c\",\"steps\":" + steps + more + "}";
+    };
+    const QByteArray nested(254, '['), nestedEnd(254, ']');
+    struct Row {
+        const char* behaviour;
+        QByteArray json;
+        std::optional<QList<double>> durations; // none: refused
+    };
+    const Row rows[] = {
+        {"a leading byte-order mark is passed over", "\xEF\xBB\xBF" + chain("[" + step("60") + "]"),
+         QList<double>{60}},
+        {"no steps", chain("[]"), QList<double>{}},
+        {"steps that are no list", chain("{}"), std::nullopt},
+        {"steps that are null", chain("null"), std::nullopt},
+        {"a step that is no object", chain("[\"a\"]"), std::nullopt},
+        {"a step in a list of its own", chain("[[" + step("60") + "]]"), std::nullopt},
+        {"repeated steps: a good last list counts", chain("[1]", ",\"steps\":[" + step("7") + "]"),
+         QList<double>{7}},
+        {"repeated steps: a bad last list spoils", chain("[" + step("7") + "]", ",\"steps\":{}"),
+         std::nullopt},
+        {"repeated steps: an empty last list counts", chain("[" + step("7") + "]", ",\"steps\":[]"),
+         QList<double>{}},
+        {"a repeated step duration: the last counts",
+         chain("[" + step("60").replace("}", ",\"duration\":61}") + "]"), QList<double>{61}},
+        {"a repeated name that is no text", chain("[]", ",\"name\":1"), std::nullopt},
+        {"a fraction and an exponent", chain("[" + step("90.5") + "," + step("15e2") + "]"),
+         QList<double>{90.5, 1500}},
+        {"an integer too large for 64 bits", chain("[" + step("123456789012345678901234567890") + "]"),
+         QList<double>{1.2345678901234568e29}},
+        {"a duration beyond a double", chain("[" + step("1e400") + "]"), std::nullopt},
+        {"a duration in text", chain("[" + step("\"60\"") + "]"), std::nullopt},
+        {"a lower-case id", QByteArray(chain("[]")).replace(id, QByteArray(id).toLower()), QList<double>{}},
+        {"an id in braces", QByteArray(chain("[]")).replace(id, "\"{" + id.mid(1).chopped(1) + "}\""),
+         std::nullopt},
+        {"unknown members are ignored", chain("[" + step("60").replace("}", ",\"x\":{\"y\":[]}}") + "]"),
+         QList<double>{60}},
+        {"step members nested 256 deep",
+         chain("[" + step("60").replace("}", ",\"x\":[[" + nested + nestedEnd + "]]}") + "]"),
+         QList<double>{60}},
+        {"step members nested deeper",
+         chain("[" + step("60").replace("}", ",\"x\":[[[" + nested + nestedEnd + "]]]}") + "]"),
+         std::nullopt},
+        {"a trailing comma among the steps", chain("[" + step("60") + ",]"), std::nullopt},
+        {"text after the object", chain("[]") + ",", std::nullopt},
+        {"a list at the top", "[" + chain("[]") + "]", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const auto decoded = QueueChain::fromJson(row.json);
+        EXPECT_EQ(decoded.has_value(), row.durations.has_value()) << row.json.constData();
+        if (decoded && row.durations) {
+            QList<double> durations;
+            for (const QueueChainStep& s : decoded->steps) {
+                durations << s.duration;
+            }
+            EXPECT_EQ(durations, *row.durations);
+            EXPECT_EQ(decoded->name, QStringLiteral("c"));
+        }
+    }
+}
+
+TEST(QueueChainTest, WrittenChainsReadBackExactly) {
+    const double durations[] = {0.0,
+                                -0.0,
+                                0.1,
+                                1.0 / 3,
+                                1500,
+                                1e15,
+                                1e16,
+                                1e21,
+                                1e-4,
+                                1e-7,
+                                5e-324,
+                                1.7976931348623157e308,
+                                9007199254740992.0,
+                                12345678901234568.0};
+    for (const double duration : durations) {
+        SCOPED_TRACE(duration);
+        const QueueChainStep step{QUuid::createUuid(), QStringLiteral("s"), duration};
+        const auto back = QueueChainStep::fromJson(step.toJson());
+        EXPECT_EQ(back, step) << step.toJson().constData();
+        EXPECT_EQ(back && std::signbit(back->duration), std::signbit(duration));
+    }
+    // Names with characters that need escaping, and a leading U+FEFF that is part of the name.
+    const QString names[] = {QStringLiteral("q\"b\\s/\n\t\x01\x7f"), QStringLiteral("書く 😀 \u2028"),
+                             QStringLiteral("\uFEFF\uFEFFmarked"), QString()};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QueueChain chain = chainOf(name, {60});
+        chain.steps[0].name = name;
+        EXPECT_EQ(QueueChain::fromJson(chain.toJson()), chain);
+    }
+    for (const double notFinite : {NAN, INFINITY}) { // written as null, which no duration accepts
+        const QueueChainStep step{QUuid::createUuid(), QStringLiteral("s"), notFinite};
+        EXPECT_FALSE(QueueChainStep::fromJson(step.toJson()));
+    }
+}
+
 // ---- The engine ----
 
 class QueueChainEngineTest : public ::testing::Test {

@@ -287,6 +287,13 @@ TEST_F(UserSoundStoreTest, AnUnreadableIndexStartsEmptyKeepsACopyAndIsReplacedBy
         {"not JSON", "{ this is not json"},
         {"an entry without a name", R"([{"uid":"A","filename":"A.wav"}])"},
         {"one good entry beside a bad one", R"([{"uid":"A","name":"B","filename":"A.wav"}, 3])"},
+        {"a repeated key whose last value is no text",
+         R"([{"uid":"A","name":"B","filename":"A.wav","name":1}])"},
+        {"text after the list", R"([{"uid":"A","name":"B","filename":"A.wav"}]x)"},
+        {"an object, not a list", R"({"uid":"A","name":"B","filename":"A.wav"})"},
+        {"malformed UTF-8", "[{\"uid\":\"A\",\"name\":\"\xC3\x28\",\"filename\":\"A.wav\"}]"},
+        {"members nested too deep", R"([{"uid":"A","name":"B","filename":"A.wav","x":)" +
+                                        QByteArray(257, '[') + QByteArray(257, ']') + "}]"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
@@ -306,6 +313,59 @@ TEST_F(UserSoundStoreTest, AnUnreadableIndexStartsEmptyKeepsACopyAndIsReplacedBy
         added(store.add(pick(u"New.wav"_s)));
         EXPECT_EQ(index().size(), 1);
         EXPECT_EQ(names(UserSoundStore(libraryDir())), QStringList{u"New"_s});
+    }
+}
+
+TEST_F(UserSoundStoreTest, TheIndexIsReadAsAnEditorMayLeaveIt) {
+    struct Row {
+        const char* behaviour;
+        QByteArray bytes;
+        QStringList names;
+    };
+    const QList<Row> rows = {
+        {"a byte-order mark before the list",
+         "\xEF\xBB\xBF"
+         R"([{"uid":"A","name":"B","filename":"A.wav"}])",
+         {u"B"_s}},
+        {"an empty list", "[]", {}},
+        {"spaces and line breaks",
+         " [\n { \"uid\" : \"A\" , \"name\" : \"B\" , \"filename\" : \"A.wav\" }\n] ",
+         {u"B"_s}},
+        {"unknown members", R"([{"uid":"A","name":"B","filename":"A.wav","x":{"y":[1,null]}}])", {u"B"_s}},
+        {"a repeated key: the last counts",
+         R"([{"uid":"A","name":"B","filename":"A.wav","name":"C"}])",
+         {u"C"_s}},
+        {"escapes",
+         R"([{"uid":"A","name":"\u00e9\n\"\ud83d\ude00","filename":"A\u002ewav"}])",
+         {u"\u00e9\n\"\U0001F600"_s}},
+        {"members nested as deep as allowed",
+         R"([{"uid":"A","name":"B","filename":"A.wav","x":)" + QByteArray(256, '[') + QByteArray(256, ']') +
+             "}]",
+         {u"B"_s}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(libraryDir()).removeRecursively();
+        writeIndex(row.bytes);
+        touch(u"A.wav"_s);
+        LogCapture log;
+        UserSoundStore store(libraryDir());
+        EXPECT_EQ(names(store), row.names);
+        EXPECT_TRUE(log.lines().isEmpty());
+        EXPECT_EQ(indexBytes(), row.bytes); // read as it is, not rewritten
+    }
+}
+
+TEST_F(UserSoundStoreTest, NamesNeedingEscapesSurviveTheIndex) {
+    const QString tricky[] = {u"q\"b\\s/\u0001\u007f"_s, u"書く\u2028😀"_s, u"\uFEFFmarked"_s};
+    for (const QString& name : tricky) {
+        SCOPED_TRACE(name.toStdString());
+        QDir(libraryDir()).removeRecursively();
+        UserSoundStore store(libraryDir());
+        const TimerSound sound = added(store.add(pick(u"Bell.wav"_s)));
+        store.rename(sound, name);
+        EXPECT_EQ(index().size(), 1); // another reader takes it for JSON
+        EXPECT_EQ(names(UserSoundStore(libraryDir())), QStringList{name});
     }
 }
 
