@@ -160,6 +160,33 @@
     </message>
 </context>
 <context>
+    <name>UpdateChannel</name>
+    <message>
+        <source>Update checks are not available in this build.</source>
+        <translation>このビルドではアップデートを確認できません。</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t reach the update server. Check your connection.</source>
+        <translation>アップデートサーバーに接続できませんでした。ネットワーク接続を確認してください。</translation>
+    </message>
+    <message>
+        <source>The update server took too long to answer.</source>
+        <translation>アップデートサーバーの応答に時間がかかりすぎました。</translation>
+    </message>
+    <message>
+        <source>The update server answered with an error.</source>
+        <translation>アップデートサーバーがエラーを返しました。</translation>
+    </message>
+    <message>
+        <source>The update information couldn&apos;t be read.</source>
+        <translation>アップデート情報を読み取れませんでした。</translation>
+    </message>
+    <message>
+        <source>The update server sent the check to an address that isn&apos;t allowed.</source>
+        <translation>アップデートサーバーが許可されていないアドレスへ転送しました。</translation>
+    </message>
+</context>
+<context>
     <name>UserSoundError</name>
     <message>
         <source>This format (.%1) can&apos;t be added. Please choose mp3 / wav / m4a / aiff, etc.</source>
