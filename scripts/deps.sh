@@ -17,6 +17,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
     # The desktop tests start their own bus, display, sound server and notification server.
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
+    # The panel item's tests: a real XEmbed tray, clicks, and a standalone item watcher and host.
+    packages+=(trayer xdotool haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
 fi
 
 missing=()
