@@ -2,12 +2,14 @@
 
 #include "theme/QvFont.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -36,12 +38,19 @@ QImage drawn(const MenuBarDisplayContent& content, const QSize& size, const QFon
 } // namespace
 
 const QList<int>& LabelRenderer::offeredHeights() {
-    static const QList<int> heights{16, 22, 24, 32, 48, 64};
+    // Up to twice the usual 22 pixels; each height costs a drawing every second while a timer runs.
+    static const QList<int> heights{16, 22, 24, 32, 48};
     return heights;
 }
 
 QFont LabelRenderer::font(int height) {
-    return QvFont::qvText(kReferenceFontPixels * scaleOf(height), QFont::Medium);
+    // Looking a font up is the dearest step of a drawing; a label is drawn each second at a few heights.
+    static QHash<int, QFont> fonts;
+    auto it = fonts.constFind(height);
+    if (it == fonts.constEnd()) {
+        it = fonts.insert(height, QvFont::qvText(kReferenceFontPixels * scaleOf(height), QFont::Medium));
+    }
+    return *it;
 }
 
 QSize LabelRenderer::size(const MenuBarDisplayContent& content, int height) {
@@ -60,23 +69,46 @@ QColor LabelRenderer::haloFor(const QColor& ink) {
 
 QImage LabelRenderer::render(const MenuBarDisplayContent& content, int height, const QColor& ink) {
     const QSize pictureSize = size(content, std::max(1, height));
-    const QFont labelFont = font(pictureSize.height());
-    const QImage glyphs = drawn(content, pictureSize, labelFont, ink);
-    const QImage halo = drawn(content, pictureSize, labelFont, haloFor(ink));
+    const QImage glyphs = drawn(content, pictureSize, font(pictureSize.height()), ink);
 
-    QImage image(pictureSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setOpacity(kHaloOpacity);
-    for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            if (dx != 0 || dy != 0) {
-                painter.drawImage(QPoint(dx, dy), halo);
+    // The halo is the glyphs' coverage widened by a pixel each way, laid under them: drawn once and
+    // widened by hand, which costs far less than drawing the label again.
+    const QColor halo = haloFor(ink);
+    const int w = glyphs.width();
+    const int h = glyphs.height();
+    // The widest coverage of each pixel's row neighbours, then of its column neighbours in that.
+    std::vector<int> across(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(glyphs.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int cover = qAlpha(line[x]);
+            if (x > 0) {
+                cover = std::max(cover, qAlpha(line[x - 1]));
             }
+            if (x + 1 < w) {
+                cover = std::max(cover, qAlpha(line[x + 1]));
+            }
+            across[size_t(y) * size_t(w) + size_t(x)] = cover;
         }
     }
-    painter.setOpacity(1);
-    painter.drawImage(QPoint(0, 0), glyphs);
+    const int haloScale = int(kHaloOpacity * 256);
+    QImage image(pictureSize, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < h; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const auto* line = reinterpret_cast<const QRgb*>(glyphs.constScanLine(y));
+        const int* row = &across[size_t(y) * size_t(w)];
+        const int* above = y > 0 ? row - w : row;
+        const int* below = y + 1 < h ? row + w : row;
+        for (int x = 0; x < w; ++x) {
+            const int cover = std::max({row[x], above[x], below[x]});
+            const QRgb glyph = line[x];
+            // Glyph over halo, both premultiplied.
+            const int haloAlpha = (cover * haloScale) >> 8;
+            const int under = haloAlpha * (255 - qAlpha(glyph)) / 255;
+            out[x] = qRgba(qRed(glyph) + halo.red() * under / 255, qGreen(glyph) + halo.green() * under / 255,
+                           qBlue(glyph) + halo.blue() * under / 255, qAlpha(glyph) + under);
+        }
+    }
     return image;
 }
 
