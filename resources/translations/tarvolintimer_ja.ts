@@ -105,7 +105,7 @@
 <context>
     <name>QuickLaunchParseError</name>
     <message>
-        <source>Couldn't read that. Try: 10m · 1d18h · 12:30</source>
+        <source>Couldn&apos;t read that. Try: 10m · 1d18h · 12:30</source>
         <translation>読み取れませんでした。例: 10m · 1d18h · 12:30</translation>
     </message>
     <message>
@@ -113,7 +113,7 @@
         <translation>時間を入力してください</translation>
     </message>
     <message>
-        <source>That time isn't allowed</source>
+        <source>That time isn&apos;t allowed</source>
         <translation>その時間は指定できません</translation>
     </message>
     <message>
@@ -150,6 +150,37 @@
     <message>
         <source>Pauses if running, resumes if paused</source>
         <translation>動作中なら一時停止、停止中なら再開</translation>
+    </message>
+</context>
+<context>
+    <name>RightClickMenu</name>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>再開</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Quick Timer</source>
+        <translation>クイックタイマー</translation>
+    </message>
+    <message>
+        <source>Review %1-minute timer</source>
+        <translation>%1分タイマーを確認</translation>
+    </message>
+    <message>
+        <source>Floating Window</source>
+        <translation>フローティングウィンドウ</translation>
+    </message>
+    <message>
+        <source>Quit TarvolinTimer</source>
+        <translation>TarvolinTimerを終了</translation>
     </message>
 </context>
 <context>
