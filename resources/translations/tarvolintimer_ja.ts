@@ -36,6 +36,13 @@
     </message>
 </context>
 <context>
+    <name>BottomBarTabButton</name>
+    <message>
+        <source>Selected</source>
+        <translation>選択中</translation>
+    </message>
+</context>
+<context>
     <name>DisplayDensity</name>
     <message>
         <source>Compact</source>
@@ -44,6 +51,13 @@
     <message>
         <source>Roomy</source>
         <translation>ゆったり</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyTabPage</name>
+    <message>
+        <source>This section is not available yet.</source>
+        <translation>この画面はまだ使えません。</translation>
     </message>
 </context>
 <context>
@@ -157,6 +171,36 @@
     <message>
         <source>until %1 (%2)</source>
         <translation>%1 まで (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>TimerPreparationModel</name>
+    <message>
+        <source>Ends at</source>
+        <translation>終了予定</translation>
+    </message>
+</context>
+<context>
+    <name>TimerPreparationView</name>
+    <message>
+        <source>Ready to start?</source>
+        <translation>スタートしますか？</translation>
+    </message>
+    <message>
+        <source>What are you focusing on?</source>
+        <translation>何に集中しますか？</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>待機に追加</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
     </message>
 </context>
 <context>
