@@ -28,8 +28,8 @@ QSize LabelButton::sizeHint() const {
         width += symbolSide() + (text().isEmpty() ? 0 : symbolSpacing);
     }
     const double height = metrics.height() + 16;
-    return QSize(std::max(m_look.minimumSize.width(), int(std::ceil(width))),
-                 std::max(m_look.minimumSize.height(), int(std::ceil(height))));
+    return QSize(std::max(m_look.minimumSize.width(), int(std::ceil(width))) + 2 * focusRingRoom,
+                 std::max(m_look.minimumSize.height(), int(std::ceil(height))) + 2 * focusRingRoom);
 }
 
 QSize LabelButton::minimumSizeHint() const {
@@ -37,7 +37,7 @@ QSize LabelButton::minimumSizeHint() const {
 }
 
 QRectF LabelButton::shapeRect() const {
-    return QRectF(rect());
+    return QRectF(rect()).adjusted(focusRingRoom, focusRingRoom, -focusRingRoom, -focusRingRoom);
 }
 
 void LabelButton::paintFace(QPainter& painter) {
@@ -66,12 +66,13 @@ void LabelButton::paintFace(QPainter& painter) {
     painter.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
 
     if (hasFocus()) {
+        // Just outside the shape, following its corners.
         QColor ring = QvColor::qvInkAction().resolve(scheme);
         ring.setAlphaF(float(focusRingOpacity));
         painter.setPen(QPen(ring, 2));
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(QvSurface::continuousRoundedRect(shapeRect().adjusted(1, 1, -1, -1),
-                                                          std::max(0.0, m_look.cornerRadius - 1)));
+        painter.drawPath(
+            QvSurface::continuousRoundedRect(shapeRect().adjusted(-2, -2, 2, 2), m_look.cornerRadius + 2));
     }
 }
 

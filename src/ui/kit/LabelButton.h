@@ -31,13 +31,16 @@ public:
 
     static constexpr double symbolSpacing = 6;
     static constexpr double focusRingOpacity = 0.45;
+    // Room on every side between the widget's edge and the shape, where the focus ring goes: a ring drawn
+    // inside the shape would vanish on a fill of the ring's own colour.
+    static constexpr int focusRingRoom = 3;
 
     LabelButton(double pressedScale, Look look, QWidget* parent = nullptr);
 
     const Look& look() const { return m_look; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    // The shape the face fills, in widget coordinates.
+    // The shape the face fills, in widget coordinates; the minimum size is the shape's.
     QRectF shapeRect() const;
 
 protected:

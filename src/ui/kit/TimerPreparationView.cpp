@@ -165,7 +165,8 @@ TimerPreparationView::TimerPreparationView(TimerPreparationModel* model, QWidget
     m_adjustRow = new QWidget(this);
     auto* adjustLayout = new QHBoxLayout(m_adjustRow);
     adjustLayout->setContentsMargins(0, 0, 0, 0);
-    adjustLayout->setSpacing(8);
+    // 8 px between the shapes: the buttons keep room for their focus rings around them.
+    adjustLayout->setSpacing(8 - 2 * LabelButton::focusRingRoom);
     const auto adjustLook = [] {
         LabelButton::Look look(QvColor::qvSurfaceMuted(), QvColor::qvTextSecondary(),
                                QvFont::qvText(11, QFont::DemiBold));
@@ -196,7 +197,7 @@ TimerPreparationView::TimerPreparationView(TimerPreparationModel* model, QWidget
     column->addWidget(m_error);
 
     auto* actions = new QHBoxLayout;
-    actions->setSpacing(8);
+    actions->setSpacing(8 - 2 * LabelButton::focusRingRoom);
     const QFont actionFont = QvFont::qvText(13, QFont::DemiBold);
     LabelButton::Look backLook(QvColor::qvSurface(), QvColor::qvTextPrimary(), actionFont);
     backLook.outline = QvColor::qvStroke();
