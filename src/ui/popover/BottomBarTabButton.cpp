@@ -8,6 +8,7 @@
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/ViewEnvironment.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -167,6 +168,13 @@ void BottomBarTabButton::enterEvent(QEnterEvent* event) {
 void BottomBarTabButton::leaveEvent(QEvent* event) {
     setHovered(false);
     PressableButton::leaveEvent(event);
+}
+
+void BottomBarTabButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        setAccessibleDescription(m_selected ? tr("Selected") : QString());
+    }
+    PressableButton::changeEvent(event);
 }
 
 void BottomBarTabButton::focusInEvent(QFocusEvent* event) {

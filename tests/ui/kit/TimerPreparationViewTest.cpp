@@ -3,6 +3,7 @@
 #include "ui/kit/TimerPreparationView.h"
 
 #include "platform/Preferences.h"
+#include "theme/QvColor.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/kit/TokenLabel.h"
@@ -57,17 +58,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(TimerPreparationViewTest, FiveMinuteButtonsFromFiveMinutesGiveOneSecondThenFiveOhOne) {
-    make(countdown(300));
-    click("quorvane.preparation.minus5");
-    EXPECT_EQ(view->shownLength(), QStringLiteral("00:01"));
-    click("quorvane.preparation.plus5");
-    EXPECT_EQ(view->shownLength(), QStringLiteral("05:01"));
-    click("quorvane.preparation.start");
-    ASSERT_EQ(started.size(), 1);
-    EXPECT_EQ(std::get<Request::duration>(started.first().kind()).seconds, 301);
-}
 
 TEST_F(TimerPreparationViewTest, ButtonsCallTheirActionsWithTheEditedRequest) {
     const struct {
@@ -132,6 +122,25 @@ TEST_F(TimerPreparationViewTest, StartHoldsTheFocusWhenTheCardShows) {
                              "quorvane.preparation.minus5", "quorvane.preparation.start"}) {
         EXPECT_EQ(find<QWidget>(name)->focusPolicy(), Qt::TabFocus) << name;
     }
+}
+
+TEST_F(TimerPreparationViewTest, TheFocusedStartShowsItsRingAroundItsDarkFill) {
+    make(countdown(60));
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    auto* start = find<LabelButton>("quorvane.preparation.start");
+    ASSERT_TRUE(start->hasFocus());
+    const QImage picture = start->grab().toImage();
+    const QRect shape = start->shapeRect().toRect();
+    // Just outside the fill, half way down its left edge: the ring, not the card behind.
+    const QColor ring = picture.pixelColor(shape.left() - 2, shape.center().y());
+    const QColor fill = picture.pixelColor(shape.center().x(), shape.top() + 4);
+    EXPECT_GT(ring.alpha(), 60) << "no ring drawn outside the shape";
+    EXPECT_EQ(fill, QvColor::qvInkAction().resolve(ColorScheme::light));
+
+    // Without the focus, nothing is drawn there.
+    find<QWidget>("quorvane.preparation.back")->setFocus();
+    EXPECT_EQ(start->grab().toImage().pixelColor(shape.left() - 2, shape.center().y()).alpha(), 0);
 }
 
 TEST_F(TimerPreparationViewTest, ARefusalShowsOneErrorLineAndKeepsTheCard) {

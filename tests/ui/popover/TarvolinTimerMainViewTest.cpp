@@ -200,8 +200,13 @@ TEST_F(TarvolinTimerMainViewTest, DensityAndLocaleFollowTheirPreferences) {
         EXPECT_EQ(root->displayDensity(), r.shown) << r.name;
         EXPECT_EQ(ViewEnvironment::displayDensity(root->currentTabContent()), r.shown) << r.name;
     }
+    // The card's end time is worded in the in-app language, and follows a change of it while open.
+    root->prepare(countdown(1500));
+    const auto* endLine = card()->findChild<QLabel*>(QStringLiteral("quorvane.preparation.endTime"));
+    EXPECT_TRUE(endLine->text().endsWith(QStringLiteral(" 9:25"))) << endLine->text().toStdString();
     preferences.setString(QStringLiteral("bl.appLanguage"), QStringLiteral("en"));
     EXPECT_EQ(root->locale().language(), QLocale::English);
+    EXPECT_TRUE(endLine->text().endsWith(QStringLiteral(" 9:25 AM"))) << endLine->text().toStdString();
     preferences.setString(QStringLiteral("bl.appLanguage"), QStringLiteral("de"));
     EXPECT_EQ(root->locale().language(), QLocale::Japanese) << "anything but en is Japanese";
 }
