@@ -4,16 +4,16 @@
 <context>
     <name>AccentTheme</name>
     <message>
-        <source>Orange</source>
-        <translation>オレンジ</translation>
+        <source>Black</source>
+        <translation>ブラック</translation>
     </message>
     <message>
         <source>Cream</source>
         <translation>クリーム</translation>
     </message>
     <message>
-        <source>Black</source>
-        <translation>ブラック</translation>
+        <source>Orange</source>
+        <translation>オレンジ</translation>
     </message>
     <message>
         <source>Simple</source>
@@ -23,6 +23,10 @@
 <context>
     <name>Appearance</name>
     <message>
+        <source>Dark</source>
+        <translation>ダーク</translation>
+    </message>
+    <message>
         <source>Light</source>
         <translation>ライト</translation>
     </message>
@@ -30,9 +34,12 @@
         <source>System</source>
         <translation>システム</translation>
     </message>
+</context>
+<context>
+    <name>BottomBarTabButton</name>
     <message>
-        <source>Dark</source>
-        <translation>ダーク</translation>
+        <source>Selected</source>
+        <translation>選択中</translation>
     </message>
 </context>
 <context>
@@ -47,14 +54,21 @@
     </message>
 </context>
 <context>
-    <name>MenuBarAppearancePicker</name>
+    <name>EmptyTabPage</name>
     <message>
-        <source>Layout</source>
-        <translation>レイアウト</translation>
+        <source>This section is not available yet.</source>
+        <translation>この画面はまだ使えません。</translation>
     </message>
+</context>
+<context>
+    <name>MenuBarAppearancePicker</name>
     <message>
         <source>Icon</source>
         <translation>アイコン</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>レイアウト</translation>
     </message>
 </context>
 <context>
@@ -64,20 +78,16 @@
         <translation>アイコン</translation>
     </message>
     <message>
-        <source>Time</source>
-        <translation>時間</translation>
-    </message>
-    <message>
         <source>Icon + Time</source>
         <translation>アイコン + 時間</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
     </message>
 </context>
 <context>
     <name>MenuBarIconStyle</name>
-    <message>
-        <source>Wind-up</source>
-        <translation>ゼンマイ</translation>
-    </message>
     <message>
         <source>Clock</source>
         <translation>時計</translation>
@@ -85,6 +95,10 @@
     <message>
         <source>Minimal</source>
         <translation>ミニマル</translation>
+    </message>
+    <message>
+        <source>Wind-up</source>
+        <translation>ゼンマイ</translation>
     </message>
 </context>
 <context>
@@ -113,35 +127,23 @@
         <translation>時間を入力してください</translation>
     </message>
     <message>
-        <source>That time isn&apos;t allowed</source>
-        <translation>その時間は指定できません</translation>
+        <source>Must be at least 1 second</source>
+        <translation>1秒以上にしてください</translation>
     </message>
     <message>
         <source>That time has already passed</source>
         <translation>その時刻はすでに過ぎています</translation>
     </message>
     <message>
-        <source>Must be at least 1 second</source>
-        <translation>1秒以上にしてください</translation>
+        <source>That time isn&apos;t allowed</source>
+        <translation>その時間は指定できません</translation>
     </message>
 </context>
 <context>
     <name>QuickPresetBehavior</name>
     <message>
-        <source>Start ↔ Stop</source>
-        <translation>開始 ↔ 停止</translation>
-    </message>
-    <message>
-        <source>Press to start, press again to stop (default)</source>
-        <translation>押すと開始、もう一度押すと停止（標準）</translation>
-    </message>
-    <message>
         <source>Always Start New</source>
         <translation>毎回新しく開始</translation>
-    </message>
-    <message>
-        <source>Press to start a fresh timer every time</source>
-        <translation>押すたびに新しいタイマーを開始</translation>
     </message>
     <message>
         <source>Pause / Resume</source>
@@ -151,36 +153,48 @@
         <source>Pauses if running, resumes if paused</source>
         <translation>動作中なら一時停止、停止中なら再開</translation>
     </message>
+    <message>
+        <source>Press to start a fresh timer every time</source>
+        <translation>押すたびに新しいタイマーを開始</translation>
+    </message>
+    <message>
+        <source>Press to start, press again to stop (default)</source>
+        <translation>押すと開始、もう一度押すと停止（標準）</translation>
+    </message>
+    <message>
+        <source>Start ↔ Stop</source>
+        <translation>開始 ↔ 停止</translation>
+    </message>
 </context>
 <context>
     <name>RightClickMenu</name>
     <message>
+        <source>Floating Window</source>
+        <translation>フローティングウィンドウ</translation>
+    </message>
+    <message>
         <source>Pause</source>
         <translation>一時停止</translation>
-    </message>
-    <message>
-        <source>Resume</source>
-        <translation>再開</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>停止</translation>
     </message>
     <message>
         <source>Quick Timer</source>
         <translation>クイックタイマー</translation>
     </message>
     <message>
+        <source>Quit TarvolinTimer</source>
+        <translation>TarvolinTimerを終了</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>再開</translation>
+    </message>
+    <message>
         <source>Review %1-minute timer</source>
         <translation>%1分タイマーを確認</translation>
     </message>
     <message>
-        <source>Floating Window</source>
-        <translation>フローティングウィンドウ</translation>
-    </message>
-    <message>
-        <source>Quit TarvolinTimer</source>
-        <translation>TarvolinTimerを終了</translation>
+        <source>Stop</source>
+        <translation>停止</translation>
     </message>
 </context>
 <context>
@@ -191,41 +205,71 @@
     </message>
 </context>
 <context>
-    <name>UpdateChannel</name>
+    <name>TimerPreparationModel</name>
     <message>
-        <source>Update checks are not available in this build.</source>
-        <translation>このビルドではアップデートを確認できません。</translation>
+        <source>Ends at</source>
+        <translation>終了予定</translation>
     </message>
+</context>
+<context>
+    <name>TimerPreparationView</name>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>待機に追加</translation>
+    </message>
+    <message>
+        <source>Ready to start?</source>
+        <translation>スタートしますか？</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>What are you focusing on?</source>
+        <translation>何に集中しますか？</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateChannel</name>
     <message>
         <source>Couldn&apos;t reach the update server. Check your connection.</source>
         <translation>アップデートサーバーに接続できませんでした。ネットワーク接続を確認してください。</translation>
-    </message>
-    <message>
-        <source>The update server took too long to answer.</source>
-        <translation>アップデートサーバーの応答に時間がかかりすぎました。</translation>
-    </message>
-    <message>
-        <source>The update server answered with an error.</source>
-        <translation>アップデートサーバーがエラーを返しました。</translation>
     </message>
     <message>
         <source>The update information couldn&apos;t be read.</source>
         <translation>アップデート情報を読み取れませんでした。</translation>
     </message>
     <message>
+        <source>The update server answered with an error.</source>
+        <translation>アップデートサーバーがエラーを返しました。</translation>
+    </message>
+    <message>
         <source>The update server sent the check to an address that isn&apos;t allowed.</source>
         <translation>アップデートサーバーが許可されていないアドレスへ転送しました。</translation>
+    </message>
+    <message>
+        <source>The update server took too long to answer.</source>
+        <translation>アップデートサーバーの応答に時間がかかりすぎました。</translation>
+    </message>
+    <message>
+        <source>Update checks are not available in this build.</source>
+        <translation>このビルドではアップデートを確認できません。</translation>
     </message>
 </context>
 <context>
     <name>UserSoundError</name>
     <message>
-        <source>This format (.%1) can&apos;t be added. Please choose mp3 / wav / m4a / aiff, etc.</source>
-        <translation>この形式（.%1）は追加できません。mp3 / wav / m4a / aiff などを選んでください。</translation>
-    </message>
-    <message>
         <source>Couldn&apos;t import the sound. Please try again.</source>
         <translation>サウンドを取り込めませんでした。もう一度お試しください。</translation>
+    </message>
+    <message>
+        <source>This format (.%1) can&apos;t be added. Please choose mp3 / wav / m4a / aiff, etc.</source>
+        <translation>この形式（.%1）は追加できません。mp3 / wav / m4a / aiff などを選んでください。</translation>
     </message>
 </context>
 </TS>

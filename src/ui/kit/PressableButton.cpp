@@ -1,24 +1,13 @@
 #include "ui/kit/PressableButton.h"
 
 #include "platform/ReduceMotion.h"
+#include "ui/kit/MotionCurves.h"
 
-#include <QEasingCurve>
 #include <QPainter>
-
-namespace {
-
-QEasingCurve easeOut() {
-    // The usual ease-out: fast at first, settling gently.
-    QEasingCurve curve(QEasingCurve::BezierSpline);
-    curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
-    return curve;
-}
-
-} // namespace
 
 PressableButton::PressableButton(double pressedScale, QWidget* parent)
     : QAbstractButton(parent), m_pressedScale(pressedScale) {
-    m_animation.setEasingCurve(easeOut());
+    m_animation.setEasingCurve(MotionCurves::easeOut());
     connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         m_progress = value.toDouble();
         update();

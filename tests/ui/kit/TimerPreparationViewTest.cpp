@@ -1,0 +1,193 @@
+// The confirmation card as a user drives it: buttons, Return, the title field, and texts kept current in
+// place.
+#include "ui/kit/TimerPreparationView.h"
+
+#include "platform/Preferences.h"
+#include "theme/QvColor.h"
+#include "ui/kit/LabelButton.h"
+#include "ui/kit/TimerPreparationModel.h"
+#include "ui/kit/TokenLabel.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <variant>
+
+namespace {
+
+using Request = TimerStartRequest;
+
+class TimerPreparationViewTest : public ::testing::Test {
+protected:
+    QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
+    Preferences preferences;
+    QList<Request> started;
+    QList<Request> queued;
+    int cancels = 0;
+    bool engineAccepts = true;
+    std::unique_ptr<TimerPreparationView> view;
+
+    void make(const Request& request, bool adjustable = true) {
+        TimerPreparationModel::Actions a;
+        a.onStart = [this](const Request& r) {
+            started << r;
+            return engineAccepts;
+        };
+        a.onQueue = [this](const Request& r) {
+            queued << r;
+            return engineAccepts;
+        };
+        a.onCancel = [this] { ++cancels; };
+        auto* model =
+            new TimerPreparationModel(request, adjustable, std::move(a), preferences, [this] { return now; });
+        view = std::make_unique<TimerPreparationView>(model);
+        view->setLocale(QLocale(QStringLiteral("ja")));
+        view->show();
+    }
+    template <class W> W* find(const char* name) const {
+        W* w = view->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) const { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+    static Request countdown(qint64 seconds, const char* title = "") {
+        return Request(QUuid::createUuid(), QString::fromUtf8(title), Request::duration{seconds});
+    }
+};
+
+} // namespace
+
+TEST_F(TimerPreparationViewTest, ButtonsCallTheirActionsWithTheEditedRequest) {
+    const struct {
+        const char* name;
+        const char* button;
+        int starts;
+        int queues;
+        int backs;
+    } rows[] = {
+        {"Start starts", "quorvane.preparation.start", 1, 0, 0},
+        {"Queue queues", "quorvane.preparation.queue", 0, 1, 0},
+        {"Back goes back", "quorvane.preparation.back", 0, 0, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        started.clear();
+        queued.clear();
+        cancels = 0;
+        make(countdown(600));
+        QTest::keyClicks(find<QLineEdit>("quorvane.preparation.title"), QStringLiteral("Essay"));
+        click(row.button);
+        EXPECT_EQ(started.size(), row.starts);
+        EXPECT_EQ(queued.size(), row.queues);
+        EXPECT_EQ(cancels, row.backs);
+        for (const Request& r : started + queued) {
+            EXPECT_EQ(r.title(), QStringLiteral("Essay"));
+        }
+    }
+}
+
+TEST_F(TimerPreparationViewTest, ReturnStartsFromAnywhereInTheCard) {
+    const struct {
+        const char* name;
+        const char* target; // null: the card itself
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int starts;
+    } rows[] = {
+        {"Return in the title field", "quorvane.preparation.title", Qt::Key_Return, Qt::NoModifier, 1},
+        {"Return on the Start button", "quorvane.preparation.start", Qt::Key_Return, Qt::NoModifier, 1},
+        {"keypad Enter on the card", nullptr, Qt::Key_Enter, Qt::KeypadModifier, 1},
+        {"Return with Shift is not the shortcut", "quorvane.preparation.title", Qt::Key_Return,
+         Qt::ShiftModifier, 0},
+        {"other keys typed in the field start nothing", "quorvane.preparation.title", Qt::Key_A,
+         Qt::NoModifier, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        started.clear();
+        make(countdown(60));
+        QWidget* target = row.target ? find<QWidget>(row.target) : view.get();
+        QTest::keyClick(target, row.key, row.modifiers);
+        EXPECT_EQ(started.size(), row.starts);
+    }
+}
+
+TEST_F(TimerPreparationViewTest, StartHoldsTheFocusWhenTheCardShows) {
+    make(countdown(60));
+    EXPECT_EQ(view->focusWidget(), find<QWidget>("quorvane.preparation.start"));
+    // Only the keyboard reaches the buttons: a click leaves the focus where it is.
+    for (const char* name : {"quorvane.preparation.back", "quorvane.preparation.queue",
+                             "quorvane.preparation.minus5", "quorvane.preparation.start"}) {
+        EXPECT_EQ(find<QWidget>(name)->focusPolicy(), Qt::TabFocus) << name;
+    }
+}
+
+TEST_F(TimerPreparationViewTest, TheFocusedStartShowsItsRingAroundItsDarkFill) {
+    make(countdown(60));
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    auto* start = find<LabelButton>("quorvane.preparation.start");
+    ASSERT_TRUE(start->hasFocus());
+    const QImage picture = start->grab().toImage();
+    const QRect shape = start->shapeRect().toRect();
+    // Just outside the fill, half way down its left edge: the ring, not the card behind.
+    const QColor ring = picture.pixelColor(shape.left() - 2, shape.center().y());
+    const QColor fill = picture.pixelColor(shape.center().x(), shape.top() + 4);
+    EXPECT_GT(ring.alpha(), 60) << "no ring drawn outside the shape";
+    EXPECT_EQ(fill, QvColor::qvInkAction().resolve(ColorScheme::light));
+
+    // Without the focus, nothing is drawn there.
+    find<QWidget>("quorvane.preparation.back")->setFocus();
+    EXPECT_EQ(start->grab().toImage().pixelColor(shape.left() - 2, shape.center().y()).alpha(), 0);
+}
+
+TEST_F(TimerPreparationViewTest, ARefusalShowsOneErrorLineAndKeepsTheCard) {
+    engineAccepts = false;
+    make(countdown(60));
+    auto* error = find<TokenLabel>("quorvane.preparation.error");
+    EXPECT_FALSE(error->isVisible());
+    click("quorvane.preparation.start");
+    click("quorvane.preparation.start");
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_EQ(error->text(), QStringLiteral("タイマーの上限に達しました（設定で変更できます）"));
+    EXPECT_EQ(started.size(), 2);
+}
+
+TEST_F(TimerPreparationViewTest, AnAlarmShowsNeitherAdjustmentNorQueue) {
+    make(Request(QUuid::createUuid(), QString(), Request::alarm{now.addSecs(3600)}));
+    EXPECT_FALSE(find<QWidget>("quorvane.preparation.minus5")->isVisible());
+    EXPECT_FALSE(find<QWidget>("quorvane.preparation.plus5")->isVisible());
+    EXPECT_FALSE(find<QWidget>("quorvane.preparation.queue")->isVisible());
+    EXPECT_TRUE(find<QWidget>("quorvane.preparation.start")->isVisible());
+    EXPECT_EQ(view->shownLength(), QStringLiteral("1:00:00"));
+}
+
+TEST_F(TimerPreparationViewTest, ClockTextsChangeInPlaceWithoutDisturbingTheUser) {
+    make(countdown(1500));
+    auto* field = find<QLineEdit>("quorvane.preparation.title");
+    auto* endLine = find<TokenLabel>("quorvane.preparation.endTime");
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("Dra"));
+    EXPECT_TRUE(endLine->text().endsWith(QStringLiteral("9:25")));
+    now = now.addSecs(60);
+    view->model().refreshClock();
+    EXPECT_TRUE(endLine->text().endsWith(QStringLiteral("9:26"))) << endLine->text().toStdString();
+    // The same widgets, the typing and the caret untouched.
+    EXPECT_EQ(find<TokenLabel>("quorvane.preparation.endTime"), endLine);
+    EXPECT_EQ(field->text(), QStringLiteral("Dra"));
+    EXPECT_EQ(field->cursorPosition(), 3);
+    EXPECT_EQ(view->focusWidget(), field);
+}
+
+TEST_F(TimerPreparationViewTest, AdjustmentButtonsAreNamedInTheInterfaceLanguage) {
+    preferences.setString(QStringLiteral("bl.appLanguage"), QStringLiteral("en"));
+    make(countdown(60));
+    EXPECT_EQ(find<QWidget>("quorvane.preparation.minus5")->accessibleName(),
+              QStringLiteral("Subtract 5 minutes"));
+    preferences.setString(QStringLiteral("bl.appLanguage"), QStringLiteral("ja"));
+    EXPECT_EQ(find<QWidget>("quorvane.preparation.plus5")->accessibleName(), QStringLiteral("5分追加"));
+    EXPECT_EQ(find<QWidget>("quorvane.preparation.dial")->accessibleName(),
+              QStringLiteral("タイマーのプレビュー"));
+}
