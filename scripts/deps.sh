@@ -11,6 +11,8 @@ packages=(
     # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
     gstreamer1.0-pulseaudio sound-theme-freedesktop
+    # Global hotkeys: key grabs over xcb, keymaps through xkbcommon (xkb-data holds the layouts).
+    libxcb1-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
 )
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
@@ -18,6 +20,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(nlohmann-json3-dev)
     # The desktop tests start their own bus, display, sound server and notification server.
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
+    # Key presses on the test display; xkbcomp loads its keymap.
+    packages+=(xdotool x11-xkb-utils)
 fi
 
 missing=()
