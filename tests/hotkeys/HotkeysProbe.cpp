@@ -3,7 +3,8 @@
 //
 //   hotkeys_probe NAME=KEYCODE:MODIFIERS...
 // prints "settled" whenever every grab asked for has been answered, "down NAME" and "up NAME" as handlers
-// run, "taken KEYCODE MODIFIERS" for a combination another program holds. Reads commands on stdin:
+// run, "key down|up KEYCODE MODIFIERS" for every key event the grabs bring (repeats included), "taken
+// KEYCODE MODIFIERS" for a combination another program holds. Reads commands on stdin:
 // "enable" registers every bound name's shortcut again, "quit" ends.
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/XcbHotkeyBackend.h"
@@ -39,6 +40,12 @@ int main(int argc, char** argv) {
     }
     installBackend(&backend);
     QObject::connect(&backend, &HotkeyBackend::grabsSettled, [] { say(QStringLiteral("settled")); });
+    QObject::connect(&backend, &HotkeyBackend::keyEvent, [](EventType type, const Shortcut& shortcut) {
+        say(QStringLiteral("key %1 %2 %3")
+                .arg(type == EventType::keyDown ? QStringLiteral("down") : QStringLiteral("up"))
+                .arg(shortcut.carbonKeyCode)
+                .arg(shortcut.carbonModifiers));
+    });
     QObject::connect(&notifier(), &HotkeyNotifier::shortcutTaken, [](const Shortcut& shortcut) {
         say(QStringLiteral("taken %1 %2").arg(shortcut.carbonKeyCode).arg(shortcut.carbonModifiers));
     });
