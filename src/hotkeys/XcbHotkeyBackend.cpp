@@ -82,7 +82,7 @@ bool XcbHotkeyBackend::connectToServer(const QString& displayName) {
         nullptr));
     m_detectableAutoRepeat = flags && (flags->value & detectable) != 0;
     if (!m_detectableAutoRepeat) {
-        TT_LOG_INFO(kContext, QStringLiteral("No detectable auto-repeat: repeats are recognised by their timing"));
+        TT_LOG_WARNING(kContext, QStringLiteral("No detectable auto-repeat: a held hotkey fires repeatedly"));
     }
     if (!loadLayout()) {
         closeConnection(QStringLiteral("the keymap could not be read"));
@@ -252,29 +252,17 @@ void XcbHotkeyBackend::drain() {
 }
 
 bool XcbHotkeyBackend::handleEvents(bool queuedOnly) {
-    // Taken in a batch, so a release followed at once by a press of the same key at the same moment can be
-    // recognised as a repeat where the server does not mark repeats.
-    std::vector<Reply<xcb_generic_event_t>> batch;
-    while (xcb_generic_event_t* event =
-               queuedOnly ? xcb_poll_for_queued_event(m_connection) : xcb_poll_for_event(m_connection)) {
-        batch.emplace_back(event);
-    }
-    for (size_t index = 0; index < batch.size() && m_connection != nullptr; ++index) {
-        const xcb_generic_event_t* event = batch[index].get();
-        bool repeat = false;
-        if (!m_detectableAutoRepeat && responseType(event) == XCB_KEY_RELEASE && index + 1 < batch.size() &&
-            responseType(batch[index + 1].get()) == XCB_KEY_PRESS) {
-            const auto* release = reinterpret_cast<const xcb_key_release_event_t*>(event);
-            const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(batch[index + 1].get());
-            repeat = release->detail == press->detail && release->time == press->time;
+    bool any = false;
+    while (m_connection != nullptr) {
+        const Reply<xcb_generic_event_t> event(queuedOnly ? xcb_poll_for_queued_event(m_connection)
+                                                          : xcb_poll_for_event(m_connection));
+        if (!event) {
+            break;
         }
-        if (repeat) {
-            ++index; // the release and the press that follows it are one repeat
-            continue;
-        }
-        handle(event);
+        handle(event.get());
+        any = true;
     }
-    return !batch.empty();
+    return any;
 }
 
 void XcbHotkeyBackend::handle(const void* raw) {

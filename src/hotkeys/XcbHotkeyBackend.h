@@ -51,7 +51,7 @@ private:
     void scheduleSync();
     void sendSync();
     void drain();
-    // Handles the events read so far (or, first, all the socket holds); true when there were any.
+    // Handles the events already read (or, first, all the socket holds); true when there were any.
     bool handleEvents(bool queuedOnly);
     // One event or error, as xcb delivers it.
     void handle(const void* event);

@@ -49,7 +49,10 @@ public:
         read();
         return m_lines.count(line);
     }
-    void send(const QByteArray& command) { m_child.process.write(command + '\n'); }
+    void send(const QByteArray& command) {
+        m_child.process.write(command + '\n');
+        m_child.process.waitForBytesWritten(3000);
+    }
     QString transcript() const { return m_lines.join(QLatin1Char('|')); }
 
 private:
@@ -141,6 +144,8 @@ TEST_F(HotkeysDesktopTest, ACombinationAnotherProgramHoldsIsReportedTakenAndTrie
 
     Probe probe(display, {kSpace, kMarker});
     ASSERT_TRUE(probe.waitFor(QStringLiteral("taken 49 2304"))) << probe.transcript().toStdString();
+    // Settled twice: the grabs asked for, then the undoing of the variants that had been granted.
+    ASSERT_TRUE(probe.waitFor(QStringLiteral("settled"), 2)) << probe.transcript().toStdString();
 
     // Once the other program lets go, binding again takes it: a refused shortcut was not kept as ours.
     other.reset();
