@@ -33,11 +33,12 @@ void GlobalHotkeysBridge::bindDynamicPresets(const QList<TimerPreset>& presets, 
         }
     }
     for (const TimerPreset& preset : presets) {
-        const bool known = m_dynamicPresetDispatch.contains(preset.id);
         m_dynamicPresetDispatch.insert(preset.id, PresetEntry{preset, action});
-        if (known) {
+        if (m_presetHandlers.contains(preset.id)) {
+            m_boundNames.insert(PresetShortcutNaming::shortcutName(preset.id));
             continue;
         }
+        m_presetHandlers.insert(preset.id);
         const QUuid id = preset.id;
         bind(PresetShortcutNaming::shortcutName(id), [self = QPointer<GlobalHotkeysBridge>(this), id] {
             if (!self) {
@@ -76,6 +77,7 @@ void GlobalHotkeysBridge::unbindAll() {
     GlobalHotkeys::removeAllHandlers();
     m_boundNames.clear();
     m_dynamicPresetDispatch.clear();
+    m_presetHandlers.clear();
 }
 
 QList<Name> GlobalHotkeysBridge::recommendedNames() {

@@ -51,4 +51,7 @@ private:
 
     QSet<GlobalHotkeys::Name> m_boundNames;
     QHash<QUuid, PresetEntry> m_dynamicPresetDispatch;
+    // Presets whose handler is installed: a preset dropped from the list and listed again gets no second
+    // handler, which would start it twice per release.
+    QSet<QUuid> m_presetHandlers;
 };

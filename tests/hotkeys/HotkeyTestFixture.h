@@ -17,6 +17,10 @@ protected:
     void SetUp() override {
         Preferences::setStandard(&preferences);
         GlobalHotkeys::resetForTesting();
+        backend.held.clear();
+        backend.grabs.clear();
+        backend.ungrabs.clear();
+        backend.unavailable.clear();
         GlobalHotkeys::installBackend(&backend);
         GlobalHotkeys::KeyboardLayout::setCurrent(usLayout());
     }
