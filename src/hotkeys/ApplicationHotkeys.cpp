@@ -75,8 +75,8 @@ void followPresetHotkeys(GlobalHotkeysBridge& bridge, TimerManager& manager,
                          GlobalHotkeysBridge::PresetAction startPreset) {
     bridge.bindDynamicPresets(manager.presets(), startPreset);
     QObject::connect(&manager, &TimerManager::presetsChanged, &bridge,
-                     [bridge = QPointer<GlobalHotkeysBridge>(&bridge), manager = QPointer<TimerManager>(&manager),
-                      startPreset] {
+                     [bridge = QPointer<GlobalHotkeysBridge>(&bridge),
+                      manager = QPointer<TimerManager>(&manager), startPreset] {
                          if (bridge && manager) {
                              bridge->bindDynamicPresets(manager->presets(), startPreset);
                          }

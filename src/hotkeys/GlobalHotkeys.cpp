@@ -80,15 +80,17 @@ HotkeyRegistrar& registrar() {
         }
         s.registrar = std::make_unique<HotkeyRegistrar>(s.backend.data());
         s.registrar->setDelivering(s.enabled);
-        QObject::connect(s.registrar.get(), &HotkeyRegistrar::registrationFailed, [](const Shortcut& shortcut) {
-            // Not counted as registered, so the next bind, enable or store tries it again.
-            state().registered.remove(shortcut);
-            TT_LOG_WARNING(kContext, QStringLiteral("Shortcut %1 (key %2, modifiers %3) is held by another program")
-                                         .arg(shortcut.description())
-                                         .arg(shortcut.carbonKeyCode)
-                                         .arg(shortcut.carbonModifiers));
-            emit notifier().shortcutTaken(shortcut);
-        });
+        QObject::connect(
+            s.registrar.get(), &HotkeyRegistrar::registrationFailed, [](const Shortcut& shortcut) {
+                // Not counted as registered, so the next bind, enable or store tries it again.
+                state().registered.remove(shortcut);
+                TT_LOG_WARNING(kContext,
+                               QStringLiteral("Shortcut %1 (key %2, modifiers %3) is held by another program")
+                                   .arg(shortcut.description())
+                                   .arg(shortcut.carbonKeyCode)
+                                   .arg(shortcut.carbonModifiers));
+                emit notifier().shortcutTaken(shortcut);
+            });
     }
     return *s.registrar;
 }
@@ -101,7 +103,8 @@ void registerStep(const Shortcut& shortcut) {
     if (registrar().registerShortcut(shortcut, handleOnKeyDown, handleOnKeyUp)) {
         s.registered.insert(shortcut);
     } else {
-        TT_LOG_WARNING(kContext, QStringLiteral("Shortcut %1 could not be registered").arg(shortcut.description()));
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Shortcut %1 could not be registered").arg(shortcut.description()));
     }
 }
 
@@ -110,7 +113,9 @@ void unregisterStep(const Shortcut& shortcut) {
     state().registered.remove(shortcut);
 }
 
-void didChange(const Name& name) { emit notifier().shortcutByNameDidChange(name); }
+void didChange(const Name& name) {
+    emit notifier().shortcutByNameDidChange(name);
+}
 
 template <class Handlers> QSet<Shortcut> storedShortcutsOf(const NameTable<Handlers>& table) {
     QSet<Shortcut> shortcuts;
@@ -171,8 +176,12 @@ void dispatch(const Shortcut& shortcut, EventType type) {
     }
 }
 
-void handleOnKeyDown(const Shortcut& shortcut) { dispatch(shortcut, EventType::keyDown); }
-void handleOnKeyUp(const Shortcut& shortcut) { dispatch(shortcut, EventType::keyUp); }
+void handleOnKeyDown(const Shortcut& shortcut) {
+    dispatch(shortcut, EventType::keyDown);
+}
+void handleOnKeyUp(const Shortcut& shortcut) {
+    dispatch(shortcut, EventType::keyUp);
+}
 
 void updateEventHandler() {
     State& s = state();
@@ -188,7 +197,9 @@ void addLegacy(NameTable<std::vector<Action>>& table, const Name& name, Action a
 
 } // namespace
 
-QString userDefaultsKey(const Name& name) { return QStringLiteral("GlobalHotkeys_") + name.rawValue(); }
+QString userDefaultsKey(const Name& name) {
+    return QStringLiteral("GlobalHotkeys_") + name.rawValue();
+}
 
 std::optional<Shortcut> getShortcut(const Name& name) {
     const auto text = Preferences::standard().stringValue(userDefaultsKey(name));
@@ -228,7 +239,9 @@ void userDefaultsRemove(const Name& name) {
     didChange(name);
 }
 
-bool userDefaultsContains(const Name& name) { return Preferences::standard().contains(userDefaultsKey(name)); }
+bool userDefaultsContains(const Name& name) {
+    return Preferences::standard().contains(userDefaultsKey(name));
+}
 
 void setShortcut(const std::optional<Shortcut>& shortcut, const Name& name) {
     if (shortcut) {
@@ -262,8 +275,12 @@ void enable(const QList<Name>& names) {
     }
 }
 
-void onKeyDown(const Name& name, Action action) { addLegacy(state().legacyKeyDown, name, std::move(action)); }
-void onKeyUp(const Name& name, Action action) { addLegacy(state().legacyKeyUp, name, std::move(action)); }
+void onKeyDown(const Name& name, Action action) {
+    addLegacy(state().legacyKeyDown, name, std::move(action));
+}
+void onKeyUp(const Name& name, Action action) {
+    addLegacy(state().legacyKeyUp, name, std::move(action));
+}
 
 void removeAllHandlers() {
     State& s = state();
@@ -275,7 +292,9 @@ void removeAllHandlers() {
     s.legacyKeyUp.clear();
 }
 
-bool isEnabled() { return state().enabled; }
+bool isEnabled() {
+    return state().enabled;
+}
 
 void setEnabled(bool enabled) {
     if (std::exchange(state().enabled, enabled) != enabled) {
@@ -283,10 +302,16 @@ void setEnabled(bool enabled) {
     }
 }
 
-bool isPaused() { return state().paused; }
-void setPaused(bool paused) { state().paused = paused; }
+bool isPaused() {
+    return state().paused;
+}
+void setPaused(bool paused) {
+    state().paused = paused;
+}
 
-bool isMenuOpen() { return state().menuOpen; }
+bool isMenuOpen() {
+    return state().menuOpen;
+}
 
 void setMenuOpen(bool open) {
     if (std::exchange(state().menuOpen, open) != open) {
@@ -325,7 +350,9 @@ HotkeyBackend* backend() {
     return state().backend.data();
 }
 
-bool isRegistered(const Shortcut& shortcut) { return state().registered.contains(shortcut); }
+bool isRegistered(const Shortcut& shortcut) {
+    return state().registered.contains(shortcut);
+}
 
 HotkeyNotifier& notifier() {
     State& s = state();
@@ -367,7 +394,9 @@ void removeStreamHandler(const Name& name, quint64 id) {
     }
 }
 
-quint64 nextStreamId() { return ++state().lastStreamId; }
+quint64 nextStreamId() {
+    return ++state().lastStreamId;
+}
 
 Name applicationName(const QString& rawValue, std::optional<Shortcut> defaultShortcut) {
     State& s = state();

@@ -86,12 +86,14 @@ QList<Name> GlobalHotkeysBridge::recommendedNames() {
 }
 
 std::optional<Shortcut> GlobalHotkeysBridge::recommendedDefault(const Name& name) {
-    const qint64 optionCommand = GlobalHotkeys::CarbonModifier::option | GlobalHotkeys::CarbonModifier::command;
+    const qint64 optionCommand =
+        GlobalHotkeys::CarbonModifier::option | GlobalHotkeys::CarbonModifier::command;
     const struct {
         const char* name;
         Key key;
-    } rows[] = {{"quickLaunch", Key::space}, {"pauseResume", Key::p}, {"reset", Key::r},     {"newTimer", Key::n},
-                {"startTimer", Key::s},      {"stopTimer", Key::x},   {"quickPreset", Key::one}};
+    } rows[] = {{"quickLaunch", Key::space}, {"pauseResume", Key::p}, {"reset", Key::r},
+                {"newTimer", Key::n},        {"startTimer", Key::s},  {"stopTimer", Key::x},
+                {"quickPreset", Key::one}};
     for (const auto& row : rows) {
         if (name.rawValue() == QLatin1String(row.name)) {
             return Shortcut(row.key.rawValue, optionCommand);

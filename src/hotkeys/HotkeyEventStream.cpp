@@ -10,7 +10,8 @@ namespace GlobalHotkeys {
 HotkeyEventStream::HotkeyEventStream(const Name& name, std::optional<EventType> only, QObject* parent)
     : QObject(parent), m_name(name), m_only(only), m_id(detail::nextStreamId()) {}
 
-HotkeyEventStream* HotkeyEventStream::events(const Name& name, QObject* parent, std::optional<EventType> only) {
+HotkeyEventStream* HotkeyEventStream::events(const Name& name, QObject* parent,
+                                             std::optional<EventType> only) {
     auto* stream = new HotkeyEventStream(name, only, parent);
     QTimer::singleShot(0, stream, [stream] { stream->install(true, true); });
     return stream;
@@ -22,7 +23,9 @@ HotkeyEventStream* HotkeyEventStream::on(EventType type, const Name& name, QObje
     return stream;
 }
 
-HotkeyEventStream::~HotkeyEventStream() { detail::removeStreamHandler(m_name, m_id); }
+HotkeyEventStream::~HotkeyEventStream() {
+    detail::removeStreamHandler(m_name, m_id);
+}
 
 void HotkeyEventStream::install(bool keyDown, bool keyUp) {
     QPointer<HotkeyEventStream> self(this);

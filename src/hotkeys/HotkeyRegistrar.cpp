@@ -4,7 +4,8 @@
 
 namespace GlobalHotkeys {
 
-HotkeyRegistrar::HotkeyRegistrar(HotkeyBackend* backend, QObject* parent) : QObject(parent), m_backend(backend) {
+HotkeyRegistrar::HotkeyRegistrar(HotkeyBackend* backend, QObject* parent)
+    : QObject(parent), m_backend(backend) {
     if (backend != nullptr) {
         connect(backend, &HotkeyBackend::grabFailed, this, &HotkeyRegistrar::onGrabFailed);
         connect(backend, &HotkeyBackend::keyEvent, this, &HotkeyRegistrar::onBackendKey);
@@ -62,7 +63,9 @@ void HotkeyRegistrar::setDelivering(bool delivering) {
     }
 }
 
-bool HotkeyRegistrar::contains(const Shortcut& shortcut) const { return find(shortcut) != nullptr; }
+bool HotkeyRegistrar::contains(const Shortcut& shortcut) const {
+    return find(shortcut) != nullptr;
+}
 
 const HotkeyRegistrar::HotKey* HotkeyRegistrar::find(const Shortcut& shortcut) const {
     for (const auto& [id, hotKey] : m_hotKeys) {

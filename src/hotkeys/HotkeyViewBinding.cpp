@@ -48,6 +48,8 @@ void HotkeyViewBinding::open() {
     });
 }
 
-void HotkeyViewBinding::close() { delete m_stream.data(); }
+void HotkeyViewBinding::close() {
+    delete m_stream.data();
+}
 
 } // namespace GlobalHotkeys

@@ -16,7 +16,8 @@ class HotkeyViewBinding : public QObject {
     Q_OBJECT
 public:
     // Every press and release, with its type. The binding is a child of `view`; deleting it stops it.
-    static HotkeyViewBinding* onGlobalHotkey(QObject* view, const Name& name, std::function<void(EventType)> action);
+    static HotkeyViewBinding* onGlobalHotkey(QObject* view, const Name& name,
+                                             std::function<void(EventType)> action);
     // Only the events of one type.
     static HotkeyViewBinding* onGlobalHotkey(QObject* view, const Name& name, EventType type,
                                              std::function<void()> action);

@@ -29,7 +29,8 @@ std::optional<quint32> keycodeByName(xkb_keymap* keymap, std::string_view name) 
     return quint32(code);
 }
 
-std::optional<xkb_keysym_t> firstLevelKeysym(xkb_keymap* keymap, xkb_keycode_t code, xkb_layout_index_t group) {
+std::optional<xkb_keysym_t> firstLevelKeysym(xkb_keymap* keymap, xkb_keycode_t code,
+                                             xkb_layout_index_t group) {
     const xkb_keysym_t* syms = nullptr;
     const int count = xkb_keymap_key_get_syms_by_level(keymap, code, group, 0, &syms);
     if (count < 1 || syms == nullptr) {
@@ -55,7 +56,8 @@ KeyboardLayout::KeyboardLayout(xkb_keymap* keymap, const XModifierMasks& masks)
         const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(m_keymap, *a);
         for (xkb_layout_index_t group = 0; group < groups; ++group) {
             const auto sym = firstLevelKeysym(m_keymap, *a, group);
-            if (sym && ((*sym >= XKB_KEY_a && *sym <= XKB_KEY_z) || (*sym >= XKB_KEY_A && *sym <= XKB_KEY_Z))) {
+            if (sym &&
+                ((*sym >= XKB_KEY_a && *sym <= XKB_KEY_z) || (*sym >= XKB_KEY_A && *sym <= XKB_KEY_Z))) {
                 m_latinGroup = group;
                 break;
             }
@@ -63,9 +65,12 @@ KeyboardLayout::KeyboardLayout(xkb_keymap* keymap, const XModifierMasks& masks)
     }
 }
 
-KeyboardLayout::~KeyboardLayout() { xkb_keymap_unref(m_keymap); }
+KeyboardLayout::~KeyboardLayout() {
+    xkb_keymap_unref(m_keymap);
+}
 
-std::shared_ptr<const KeyboardLayout> KeyboardLayout::fromNames(const QString& layout, const QString& variant) {
+std::shared_ptr<const KeyboardLayout> KeyboardLayout::fromNames(const QString& layout,
+                                                                const QString& variant) {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (context == nullptr) {
         return nullptr;

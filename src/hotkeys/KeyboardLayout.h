@@ -25,7 +25,8 @@ public:
 
     // A keymap compiled from XKB layout names (rules "evdev", model "pc105"), with the usual modifier places;
     // null when the names do not compile. An empty layout takes the system's default.
-    static std::shared_ptr<const KeyboardLayout> fromNames(const QString& layout, const QString& variant = {});
+    static std::shared_ptr<const KeyboardLayout> fromNames(const QString& layout,
+                                                           const QString& variant = {});
 
     // The layout shortcuts are described and matched with. Until someone sets one, the system's default
     // layout (null when there is none to be had). Main thread only.

@@ -10,18 +10,22 @@ namespace {
 
 const char* const kObjectName = "globalHotkeyShortcut";
 
-QString titleOf(const QString& text) { return text.section(QLatin1Char('\t'), 0, 0); }
+QString titleOf(const QString& text) {
+    return text.section(QLatin1Char('\t'), 0, 0);
+}
 
 } // namespace
 
-MenuItemShortcut::MenuItemShortcut(QAction* item) : QObject(item), m_item(item), m_title(titleOf(item->text())) {
+MenuItemShortcut::MenuItemShortcut(QAction* item)
+    : QObject(item), m_item(item), m_title(titleOf(item->text())) {
     setObjectName(QLatin1String(kObjectName));
     // Someone else renaming the item keeps the shortcut column.
     connect(item, &QAction::changed, this, &MenuItemShortcut::textChanged);
 }
 
 MenuItemShortcut* MenuItemShortcut::of(QAction* item) {
-    auto* existing = item->findChild<MenuItemShortcut*>(QLatin1String(kObjectName), Qt::FindDirectChildrenOnly);
+    auto* existing =
+        item->findChild<MenuItemShortcut*>(QLatin1String(kObjectName), Qt::FindDirectChildrenOnly);
     return existing != nullptr ? existing : new MenuItemShortcut(item);
 }
 
@@ -34,17 +38,21 @@ void MenuItemShortcut::bind(QAction* item, const std::optional<Name>& name) {
         return;
     }
     adapter->apply(getShortcut(*name));
-    adapter->m_following =
-        connect(&notifier(), &HotkeyNotifier::shortcutByNameDidChange, adapter, [adapter](const Name& changed) {
+    adapter->m_following = connect(
+        &notifier(), &HotkeyNotifier::shortcutByNameDidChange, adapter, [adapter](const Name& changed) {
             if (adapter->m_name && changed.rawValue() == adapter->m_name->rawValue()) {
                 adapter->apply(getShortcut(*adapter->m_name));
             }
         });
 }
 
-void MenuItemShortcut::show(QAction* item, const std::optional<Shortcut>& shortcut) { of(item)->apply(shortcut); }
+void MenuItemShortcut::show(QAction* item, const std::optional<Shortcut>& shortcut) {
+    of(item)->apply(shortcut);
+}
 
-QString MenuItemShortcut::title(const QAction* item) { return titleOf(item->text()); }
+QString MenuItemShortcut::title(const QAction* item) {
+    return titleOf(item->text());
+}
 
 void MenuItemShortcut::apply(const std::optional<Shortcut>& shortcut) {
     m_suffix = shortcut ? QLatin1Char('\t') + shortcut->description() : QString();

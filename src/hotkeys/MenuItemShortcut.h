@@ -1,7 +1,7 @@
 #pragma once
-// Shows a global shortcut beside a menu item: its description in the item's shortcut column ("title\t⌥⌘Space",
-// which menus draw right-aligned). The item gets no key sequence of its own, so the global hotkey is the
-// only thing that fires. An item bound to a name follows that name's stored shortcut.
+// Shows a global shortcut beside a menu item: its description in the item's shortcut column
+// ("title\t⌥⌘Space", which menus draw right-aligned). The item gets no key sequence of its own, so the global
+// hotkey is the only thing that fires. An item bound to a name follows that name's stored shortcut.
 
 #include "hotkeys/Name.h"
 

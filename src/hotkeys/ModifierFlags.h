@@ -16,7 +16,9 @@ inline constexpr qint64 all = command | shift | option | control;
 } // namespace CarbonModifier
 
 // Only the four known bits survive; caps lock (1024) and every other bit are dropped.
-constexpr qint64 normalizeModifiers(qint64 carbon) { return carbon & CarbonModifier::all; }
+constexpr qint64 normalizeModifiers(qint64 carbon) {
+    return carbon & CarbonModifier::all;
+}
 
 // Qt's keypad and group-switch flags have no stored bit and are dropped.
 qint64 carbonModifiers(Qt::KeyboardModifiers modifiers);

@@ -48,7 +48,9 @@ private:
     std::optional<Shortcut> m_defaultShortcut;
 };
 
-inline size_t qHash(const Name& name, size_t seed = 0) noexcept { return ::qHash(name.rawValue(), seed); }
+inline size_t qHash(const Name& name, size_t seed = 0) noexcept {
+    return ::qHash(name.rawValue(), seed);
+}
 
 } // namespace GlobalHotkeys
 

@@ -12,9 +12,12 @@ namespace GlobalHotkeys {
 
 namespace {
 
-QString keycap(const char16_t* base) { return QString::fromUtf16(base) + QChar(0x20E3); }
+QString keycap(const char16_t* base) {
+    return QString::fromUtf16(base) + QChar(0x20E3);
+}
 
 // Texts for keys whose printed character says nothing (or that print none); the layout is not asked.
+// The space bar is named apart, in the interface language.
 const QHash<qint64, QString>& fixedKeyTexts() {
     static const QHash<qint64, QString> texts = [] {
         QHash<qint64, QString> t;
@@ -25,7 +28,6 @@ const QHash<qint64, QString>& fixedKeyTexts() {
         t.insert(Key::escape.rawValue, QStringLiteral("\u238B"));
         t.insert(Key::help.rawValue, QStringLiteral("?\u20DD"));
         t.insert(Key::home.rawValue, QStringLiteral("\u2196"));
-        t.insert(Key::space.rawValue, QCoreApplication::translate("GlobalHotkeys", "Space"));
         t.insert(Key::tab.rawValue, QStringLiteral("\u21E5"));
         t.insert(Key::pageUp.rawValue, QStringLiteral("\u21DE"));
         t.insert(Key::pageDown.rawValue, QStringLiteral("\u21DF"));
@@ -115,12 +117,12 @@ std::optional<Shortcut> Shortcut::fromKeyEvent(const QKeyEvent& event) {
 }
 
 std::optional<QString> Shortcut::keyToCharacter() const {
+    // The space bar's name follows the interface language, so it is looked up on every use.
+    if (carbonKeyCode == Key::space.rawValue) {
+        return QCoreApplication::translate("GlobalHotkeys", "Space");
+    }
     const auto fixed = fixedKeyTexts().constFind(carbonKeyCode);
     if (fixed != fixedKeyTexts().constEnd()) {
-        // The space bar's text follows the interface language, so it is looked up afresh.
-        if (carbonKeyCode == Key::space.rawValue) {
-            return QCoreApplication::translate("GlobalHotkeys", "Space");
-        }
         return *fixed;
     }
     const auto layout = KeyboardLayout::current();
@@ -177,7 +179,8 @@ QString capitalized(const QString& text) {
     for (qsizetype index = 0; index < text.size();) {
         char32_t codePoint = text.at(index).unicode();
         qsizetype width = 1;
-        if (text.at(index).isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate()) {
+        if (text.at(index).isHighSurrogate() && index + 1 < text.size() &&
+            text.at(index + 1).isLowSurrogate()) {
             codePoint = QChar::surrogateToUcs4(text.at(index), text.at(index + 1));
             width = 2;
         }

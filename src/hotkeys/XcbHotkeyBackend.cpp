@@ -35,13 +35,16 @@ struct FreeDeleter {
 };
 template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
-quint8 responseType(const xcb_generic_event_t* event) { return event->response_type & 0x7f; }
+quint8 responseType(const xcb_generic_event_t* event) {
+    return event->response_type & 0x7f;
+}
 
 } // namespace
 
 XcbHotkeyBackend::XcbHotkeyBackend(const QString& displayName, QObject* parent) : HotkeyBackend(parent) {
     if (qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland")) {
-        TT_LOG_INFO(kContext, QStringLiteral("Wayland session: hotkeys reach us only while an X11 window has focus"));
+        TT_LOG_INFO(kContext,
+                    QStringLiteral("Wayland session: hotkeys reach us only while an X11 window has focus"));
     }
     connectToServer(displayName);
 }
@@ -69,16 +72,17 @@ bool XcbHotkeyBackend::connectToServer(const QString& displayName) {
     m_root = screens.data->root;
 
     // One-time set-up; these few round trips happen before any event is waited for.
-    if (xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                    XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
-                                    nullptr) == 0) {
+    if (xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                    XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
+                                    nullptr, nullptr, nullptr, nullptr) == 0) {
         closeConnection(QStringLiteral("the X server has no keyboard extension"));
         return false;
     }
     // A held key then sends repeated presses without releases, so it fires once.
     const auto detectable = quint32(XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT);
     const Reply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
-        m_connection, xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
+        m_connection,
+        xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
         nullptr));
     m_detectableAutoRepeat = flags && (flags->value & detectable) != 0;
     if (!m_detectableAutoRepeat) {
@@ -101,9 +105,9 @@ bool XcbHotkeyBackend::loadLayout() {
         return false;
     }
     const int32_t device = xkb_x11_get_core_keyboard_device_id(m_connection);
-    xkb_keymap* keymap =
-        device < 0 ? nullptr
-                   : xkb_x11_keymap_new_from_device(context, m_connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap = device < 0 ? nullptr
+                                    : xkb_x11_keymap_new_from_device(context, m_connection, device,
+                                                                     XKB_KEYMAP_COMPILE_NO_FLAGS);
     xkb_context_unref(context);
     if (keymap == nullptr) {
         return false;
@@ -158,8 +162,9 @@ void XcbHotkeyBackend::ungrab(quint32 id) {
 void XcbHotkeyBackend::sendGrab(quint32 id, const Grab& grab) {
     for (quint16 mask : grab.masks) {
         // Unchecked: a refusal comes back among the events, matched by its sequence number.
-        const xcb_void_cookie_t cookie = xcb_grab_key(m_connection, 1, m_root, mask, xcb_keycode_t(grab.keycode),
-                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        const xcb_void_cookie_t cookie =
+            xcb_grab_key(m_connection, 1, m_root, mask, xcb_keycode_t(grab.keycode), XCB_GRAB_MODE_ASYNC,
+                         XCB_GRAB_MODE_ASYNC);
         m_pendingGrabs[cookie.sequence] = id;
     }
     scheduleSync();
@@ -235,7 +240,8 @@ void XcbHotkeyBackend::drain() {
             for (auto it = m_pendingGrabs.begin(); it != m_pendingGrabs.end();) {
                 it = qint32(it->first - answered) < 0 ? m_pendingGrabs.erase(it) : std::next(it);
             }
-            if (m_pendingSyncs.empty()) {
+            // Settled only when nothing is waiting to be sent either.
+            if (m_pendingSyncs.empty() && !m_syncScheduled) {
                 emit grabsSettled();
             }
             progressed = true;
@@ -280,7 +286,8 @@ void XcbHotkeyBackend::handle(const void* raw) {
             it = it->second == id ? m_pendingGrabs.erase(it) : std::next(it);
         }
         if (error->major_code == kGrabKeyOpcode && error->error_code != kBadAccess) {
-            TT_LOG_WARNING(kContext, QStringLiteral("A key grab was refused with error %1").arg(error->error_code));
+            TT_LOG_WARNING(kContext,
+                           QStringLiteral("A key grab was refused with error %1").arg(error->error_code));
         }
         const auto grab = m_grabs.find(id);
         if (grab != m_grabs.end()) {

@@ -54,8 +54,8 @@ public:
         release(shortcut);
     }
 
-    QSet<Shortcut> unavailable;   // grab() answers false at once
+    QSet<Shortcut> unavailable; // grab() answers false at once
     std::map<quint32, Shortcut> held;
-    QList<Shortcut> grabs;        // every grab asked for, in order
+    QList<Shortcut> grabs; // every grab asked for, in order
     QList<Shortcut> ungrabs;
 };

@@ -19,7 +19,8 @@ protected:
         preferences.setString(userDefaultsKey(name), QString::fromUtf8(shortcut.encoded()));
     }
     TimerPreset preset(const char* name, qint64 seconds, int idNumber) const {
-        return TimerPreset{QUuid(uint(idNumber), 0, 0, 0, 0, 0, 0, 0, 0, 0, 1), QString::fromUtf8(name), seconds};
+        return TimerPreset{QUuid(uint(idNumber), 0, 0, 0, 0, 0, 0, 0, 0, 0, 1), QString::fromUtf8(name),
+                           seconds};
     }
     QSet<QString> boundTexts() const {
         QSet<QString> texts;
@@ -42,10 +43,10 @@ TEST_F(GlobalHotkeysBridgeTest, LaunchBindingsComeInTheirOrderAndRunTheirActions
     const struct {
         const char* name;
         Key key;
-    } order[] = {{"quickLaunch", Key::a},  {"toggleFloating", Key::b}, {"quickPreset", Key::c},
-                 {"pauseResume", Key::d},  {"reset", Key::e},          {"newTimer", Key::f},
-                 {"tea", Key::g},          {"nap", Key::h},            {"startTimer", Key::i},
-                 {"stopTimer", Key::j},    {"nextInQueue", Key::k},    {"pauseQueue", Key::l}};
+    } order[] = {
+        {"quickLaunch", Key::a}, {"toggleFloating", Key::b}, {"quickPreset", Key::c}, {"pauseResume", Key::d},
+        {"reset", Key::e},       {"newTimer", Key::f},       {"tea", Key::g},         {"nap", Key::h},
+        {"startTimer", Key::i},  {"stopTimer", Key::j},      {"nextInQueue", Key::k}, {"pauseQueue", Key::l}};
     QList<Shortcut> expectedGrabs;
     for (const auto& row : order) {
         const QString text = QString::fromLatin1(row.name);
@@ -57,7 +58,9 @@ TEST_F(GlobalHotkeysBridgeTest, LaunchBindingsComeInTheirOrderAndRunTheirActions
     }
 
     QStringList ran;
-    const auto note = [&ran](const char* what) { return [&ran, what] { ran.append(QString::fromLatin1(what)); }; };
+    const auto note = [&ran](const char* what) {
+        return [&ran, what] { ran.append(QString::fromLatin1(what)); };
+    };
     ApplicationHotkeyActions actions;
     actions.quickLaunch = note("quickLaunch");
     actions.toggleFloating = note("toggleFloating");
@@ -71,11 +74,11 @@ TEST_F(GlobalHotkeysBridgeTest, LaunchBindingsComeInTheirOrderAndRunTheirActions
     bindApplicationHotkeys(bridge, {tea, nap}, actions);
     EXPECT_EQ(backend.grabs, expectedGrabs);
 
-    const QStringList expectedRuns = {
-        QStringLiteral("quickLaunch"), QStringLiteral("toggleFloating"), QStringLiteral("quickPreset"),
-        QStringLiteral("pauseResume"), QStringLiteral("reset"),          QStringLiteral("newTimer"),
-        QStringLiteral("Tea"),         QStringLiteral("Nap"),            QStringLiteral("startTimer"),
-        QStringLiteral("stopTimer")};
+    const QStringList expectedRuns = {QStringLiteral("quickLaunch"), QStringLiteral("toggleFloating"),
+                                      QStringLiteral("quickPreset"), QStringLiteral("pauseResume"),
+                                      QStringLiteral("reset"),       QStringLiteral("newTimer"),
+                                      QStringLiteral("Tea"),         QStringLiteral("Nap"),
+                                      QStringLiteral("startTimer"),  QStringLiteral("stopTimer")};
     for (const Shortcut& shortcut : expectedGrabs) {
         const qsizetype before = ran.count();
         backend.press(shortcut);
@@ -98,7 +101,8 @@ TEST_F(GlobalHotkeysBridgeTest, PresetHotkeysFollowThePresetList) {
     };
 
     bridge.bindDynamicPresets({tea, nap}, startPreset);
-    EXPECT_EQ(boundTexts(), (QSet<QString>{teaName.rawValue(), PresetShortcutNaming::shortcutName(nap.id).rawValue()}));
+    EXPECT_EQ(boundTexts(),
+              (QSet<QString>{teaName.rawValue(), PresetShortcutNaming::shortcutName(nap.id).rawValue()}));
     EXPECT_TRUE(release().isEmpty()) << "no shortcut recorded yet";
     setShortcut(teaKeys, teaName);
     EXPECT_EQ(release(), QStringList{QStringLiteral("Tea 180")});

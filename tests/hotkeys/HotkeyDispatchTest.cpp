@@ -23,8 +23,8 @@ protected:
         return name;
     }
     QKeyEvent keyEvent(QEvent::Type type, const Shortcut& shortcut, bool autoRepeat = false) const {
-        return QKeyEvent(type, Qt::Key_unknown, shortcut.modifiers(), usLayout()->keycode(shortcut.carbonKeyCode).value(),
-                         0, 0, QString(), autoRepeat);
+        return QKeyEvent(type, Qt::Key_unknown, shortcut.modifiers(),
+                         usLayout()->keycode(shortcut.carbonKeyCode).value(), 0, 0, QString(), autoRepeat);
     }
 
     std::vector<std::string> logged() const {
@@ -49,10 +49,14 @@ TEST_F(HotkeyDispatchTest, ReleasesArePairedWithTheirPresses) {
     } rows[] = {
         {"press and release", {{EventType::keyDown, space}, {EventType::keyUp, space}}, {"down q", "up q"}},
         {"held key repeats",
-         {{EventType::keyDown, space}, {EventType::keyDown, space}, {EventType::keyDown, space},
+         {{EventType::keyDown, space},
+          {EventType::keyDown, space},
+          {EventType::keyDown, space},
           {EventType::keyUp, space}},
          {"down q", "up q"}},
-        {"modifiers let go first", {{EventType::keyDown, space}, {EventType::keyUp, bare}}, {"down q", "up q"}},
+        {"modifiers let go first",
+         {{EventType::keyDown, space}, {EventType::keyUp, bare}},
+         {"down q", "up q"}},
         {"release without a press", {{EventType::keyUp, space}}, {}},
         {"other modifiers", {{EventType::keyDown, otherModifiers}, {EventType::keyUp, otherModifiers}}, {}},
     };
@@ -180,8 +184,9 @@ TEST_F(HotkeyDispatchTest, NamesSharingAShortcutAllRunLegacyBeforeStreams) {
     QObject::connect(stream, &HotkeyEventStream::event, [this] { log.append(QStringLiteral("stream")); });
     backend.release(space); // no press seen yet: nothing
     backend.tap(space);
-    EXPECT_EQ(log, (QStringList{QStringLiteral("down one"), QStringLiteral("down two"), QStringLiteral("up one"),
-                                QStringLiteral("up two"), QStringLiteral("stream")}));
+    EXPECT_EQ(log,
+              (QStringList{QStringLiteral("down one"), QStringLiteral("down two"), QStringLiteral("up one"),
+                           QStringLiteral("up two"), QStringLiteral("stream")}));
     delete stream;
 }
 
@@ -235,15 +240,27 @@ TEST_F(HotkeyDispatchTest, OpenMenusMatchTheProgramsOwnKeyEvents) {
         QList<bool> consumed;
         std::vector<std::string> expected;
     } rows[] = {
-        {"press and release", true, true,
-         {{QEvent::KeyPress, space, false}, {QEvent::KeyRelease, space, false}}, {true, true},
+        {"press and release",
+         true,
+         true,
+         {{QEvent::KeyPress, space, false}, {QEvent::KeyRelease, space, false}},
+         {true, true},
          {"down q", "up q"}},
-        {"repeats consumed, not run", true, true,
-         {{QEvent::KeyPress, space, false}, {QEvent::KeyRelease, space, true}, {QEvent::KeyPress, space, true},
+        {"repeats consumed, not run",
+         true,
+         true,
+         {{QEvent::KeyPress, space, false},
+          {QEvent::KeyRelease, space, true},
+          {QEvent::KeyPress, space, true},
           {QEvent::KeyRelease, space, false}},
-         {true, true, true, true}, {"down q", "up q"}},
-        {"other keys reach the menu", true, true,
-         {{QEvent::KeyPress, unbound, false}, {QEvent::KeyRelease, unbound, false}}, {false, false}, {}},
+         {true, true, true, true},
+         {"down q", "up q"}},
+        {"other keys reach the menu",
+         true,
+         true,
+         {{QEvent::KeyPress, unbound, false}, {QEvent::KeyRelease, unbound, false}},
+         {false, false},
+         {}},
         {"menu closed: the grab's business", false, true, {{QEvent::KeyPress, space, false}}, {false}, {}},
         {"disabled", true, false, {{QEvent::KeyPress, space, false}}, {false}, {}},
     };

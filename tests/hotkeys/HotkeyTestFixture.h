@@ -34,7 +34,8 @@ protected:
         return layout;
     }
     static Shortcut optionCommand(Key key) {
-        return Shortcut(key.rawValue, GlobalHotkeys::CarbonModifier::option | GlobalHotkeys::CarbonModifier::command);
+        return Shortcut(key.rawValue,
+                        GlobalHotkeys::CarbonModifier::option | GlobalHotkeys::CarbonModifier::command);
     }
     QString stored(const Name& name) const {
         return preferences.value(GlobalHotkeys::userDefaultsKey(name)).toString();

@@ -5,7 +5,8 @@
 // prints "settled" whenever every grab asked for has been answered, "down NAME" and "up NAME" as handlers
 // run, "key down|up KEYCODE MODIFIERS" for every key event the grabs bring (repeats included), "taken
 // KEYCODE MODIFIERS" for a combination another program holds. Reads commands on stdin:
-// "enable" registers every bound name's shortcut again, "quit" ends.
+// "enable" registers every bound name's shortcut again and prints "enabled" once that has been answered,
+// "quit" ends.
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/XcbHotkeyBackend.h"
 #include "platform/Preferences.h"
@@ -15,6 +16,7 @@
 #include <QSocketNotifier>
 
 #include <cstdio>
+#include <utility>
 #include <unistd.h>
 
 using namespace GlobalHotkeys;
@@ -39,7 +41,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     installBackend(&backend);
-    QObject::connect(&backend, &HotkeyBackend::grabsSettled, [] { say(QStringLiteral("settled")); });
+    bool enabling = false;
+    QObject::connect(&backend, &HotkeyBackend::grabsSettled, [&enabling] {
+        say(QStringLiteral("settled"));
+        if (std::exchange(enabling, false)) {
+            say(QStringLiteral("enabled"));
+        }
+    });
     QObject::connect(&backend, &HotkeyBackend::keyEvent, [](EventType type, const Shortcut& shortcut) {
         say(QStringLiteral("key %1 %2 %3")
                 .arg(type == EventType::keyDown ? QStringLiteral("down") : QStringLiteral("up"))
@@ -75,6 +83,7 @@ int main(int argc, char** argv) {
         for (const QString& command : commands.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             if (command == QStringLiteral("enable")) {
                 enable(names);
+                enabling = true;
             } else if (command == QStringLiteral("quit")) {
                 QCoreApplication::quit();
             }

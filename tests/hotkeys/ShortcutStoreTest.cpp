@@ -113,11 +113,12 @@ TEST_F(ShortcutStoreTest, TheAnnouncementComesAfterTheWriteAndTheRegistration) {
     const Name name(QStringLiteral("watched"));
     std::optional<Shortcut> seen;
     bool registeredWhenSeen = false;
-    QObject::connect(&notifier(), &HotkeyNotifier::shortcutByNameDidChange, &backend, [&](const Name& changed) {
-        EXPECT_EQ(changed.rawValue(), QStringLiteral("watched"));
-        seen = getShortcut(changed);
-        registeredWhenSeen = backend.isHeld(spaceOptionCommand);
-    });
+    QObject::connect(&notifier(), &HotkeyNotifier::shortcutByNameDidChange, &backend,
+                     [&](const Name& changed) {
+                         EXPECT_EQ(changed.rawValue(), QStringLiteral("watched"));
+                         seen = getShortcut(changed);
+                         registeredWhenSeen = backend.isHeld(spaceOptionCommand);
+                     });
     setShortcut(spaceOptionCommand, name);
     EXPECT_EQ(seen, spaceOptionCommand);
     EXPECT_TRUE(registeredWhenSeen);
