@@ -103,8 +103,8 @@ void registerStep(const Shortcut& shortcut) {
     if (registrar().registerShortcut(shortcut, handleOnKeyDown, handleOnKeyUp)) {
         s.registered.insert(shortcut);
     } else {
-        TT_LOG_WARNING(kContext,
-                       QStringLiteral("Shortcut %1 could not be registered").arg(shortcut.description()));
+        TT_LOG_INFO(kContext,
+                    QStringLiteral("Shortcut %1 could not be registered").arg(shortcut.description()));
     }
 }
 
@@ -339,6 +339,10 @@ void installBackend(HotkeyBackend* backend) {
     State& s = state();
     if (s.backend == backend) {
         return;
+    }
+    if (s.registrar) {
+        // The previous desktop lets go of everything it held for us.
+        s.registrar->setDelivering(false);
     }
     s.registrar.reset();
     s.registered.clear();

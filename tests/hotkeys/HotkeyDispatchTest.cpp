@@ -302,3 +302,20 @@ TEST_F(HotkeyDispatchTest, APopupWindowOpensTheMenuRoute) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(HotkeyDispatchTest, ANewDesktopBackEndTakesOverFromTheOldOne) {
+    bound(QStringLiteral("q"), space);
+    FakeHotkeyBackend replacement;
+    installBackend(&replacement);
+    EXPECT_TRUE(backend.held.empty()) << "the old back end lets go";
+    EXPECT_FALSE(isRegistered(space));
+    enable({Name(QStringLiteral("q"))});
+    EXPECT_TRUE(replacement.isHeld(space));
+    replacement.tap(space);
+    EXPECT_EQ(logged(), (std::vector<std::string>{"down q", "up q"}));
+    installBackend(nullptr);
+}
+
+} // namespace
