@@ -11,6 +11,8 @@ packages=(
     # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
     gstreamer1.0-pulseaudio sound-theme-freedesktop
+    # Global hotkeys: key grabs over xcb, keymaps through xkbcommon (xkb-data holds the layouts).
+    libxcb1-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
 )
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
@@ -20,6 +22,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
     # The panel item's tests: a real XEmbed tray, clicks, and a standalone item watcher and host.
     packages+=(trayer xdotool haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
+    # Keys on the test display; xkbcomp loads its keymap.
+    packages+=(x11-xkb-utils)
 fi
 
 missing=()

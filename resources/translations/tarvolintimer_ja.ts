@@ -61,6 +61,17 @@
     </message>
 </context>
 <context>
+    <name>GlobalHotkeys</name>
+    <message>
+        <source>%1 is already used by another program.</source>
+        <translation>%1 は他のプログラムで使われています。</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>スペース</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarAppearancePicker</name>
     <message>
         <source>Icon</source>

@@ -1,0 +1,96 @@
+// A small program for the desktop tests: binds hotkeys on the display in $DISPLAY and prints one line per
+// thing that happens, so a test can drive the keyboard with xdotool and read what fired.
+//
+//   hotkeys_probe NAME=KEYCODE:MODIFIERS...
+// prints "settled" whenever every grab asked for has been answered, "down NAME" and "up NAME" as handlers
+// run, "key down|up KEYCODE MODIFIERS" for every key event the grabs bring (repeats included), "taken
+// KEYCODE MODIFIERS" for a combination another program holds. Reads commands on stdin:
+// "enable" registers every bound name's shortcut again and prints "enabled" once that has been answered,
+// "quit" ends.
+#include "hotkeys/GlobalHotkeys.h"
+#include "hotkeys/XcbHotkeyBackend.h"
+#include "platform/Preferences.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <utility>
+#include <unistd.h>
+
+using namespace GlobalHotkeys;
+
+namespace {
+
+void say(const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    Preferences preferences; // in memory: the probe leaves no trace
+    Preferences::setStandard(&preferences);
+
+    XcbHotkeyBackend backend;
+    if (!backend.isConnected()) {
+        say(QStringLiteral("no-display"));
+        return 2;
+    }
+    installBackend(&backend);
+    bool enabling = false;
+    QObject::connect(&backend, &HotkeyBackend::grabsSettled, [&enabling] {
+        say(QStringLiteral("settled"));
+        if (std::exchange(enabling, false)) {
+            say(QStringLiteral("enabled"));
+        }
+    });
+    QObject::connect(&backend, &HotkeyBackend::keyEvent, [](EventType type, const Shortcut& shortcut) {
+        say(QStringLiteral("key %1 %2 %3")
+                .arg(type == EventType::keyDown ? QStringLiteral("down") : QStringLiteral("up"))
+                .arg(shortcut.carbonKeyCode)
+                .arg(shortcut.carbonModifiers));
+    });
+    QObject::connect(&notifier(), &HotkeyNotifier::shortcutTaken, [](const Shortcut& shortcut) {
+        say(QStringLiteral("taken %1 %2").arg(shortcut.carbonKeyCode).arg(shortcut.carbonModifiers));
+    });
+
+    QList<Name> names;
+    for (const QString& argument : app.arguments().mid(1)) {
+        const QString name = argument.section(QLatin1Char('='), 0, 0);
+        const QString keys = argument.section(QLatin1Char('='), 1);
+        const Shortcut shortcut(keys.section(QLatin1Char(':'), 0, 0).toLongLong(),
+                                keys.section(QLatin1Char(':'), 1).toLongLong());
+        const Name bound(name);
+        setShortcut(shortcut, bound);
+        onKeyDown(bound, [name] { say(QStringLiteral("down ") + name); });
+        onKeyUp(bound, [name] { say(QStringLiteral("up ") + name); });
+        names.append(bound);
+    }
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256] = {};
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer - 1);
+        if (got <= 0) {
+            QCoreApplication::quit();
+            return;
+        }
+        const QString commands = QString::fromUtf8(buffer, got);
+        for (const QString& command : commands.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (command == QStringLiteral("enable")) {
+                enable(names);
+                enabling = true;
+            } else if (command == QStringLiteral("quit")) {
+                QCoreApplication::quit();
+            }
+        }
+    });
+    say(QStringLiteral("started"));
+    const int status = QGuiApplication::exec();
+    installBackend(nullptr);
+    return status;
+}
