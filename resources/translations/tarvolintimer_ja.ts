@@ -47,6 +47,13 @@
     </message>
 </context>
 <context>
+    <name>FloatingWindowPlaceholderView</name>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarAppearancePicker</name>
     <message>
         <source>Layout</source>
@@ -103,9 +110,78 @@
     </message>
 </context>
 <context>
+    <name>OnboardingWindowController</name>
+    <message>
+        <source>Welcome</source>
+        <translation>ようこそ</translation>
+    </message>
+    <message>
+        <source>Welcome to TarvolinTimer</source>
+        <translation>TarvolinTimerへようこそ</translation>
+    </message>
+    <message>
+        <source>Your timers live in the panel. Click its item to see them, or type a time such as 25m or 9pm.</source>
+        <translation>タイマーはパネルに表示されます。項目をクリックすると一覧が開きます。25m や 9pm のように時間を入力して始めることもできます。</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+</context>
+<context>
+    <name>PopoverPlaceholderRoot</name>
+    <message>
+        <source>Timer</source>
+        <translation>タイマー</translation>
+    </message>
+    <message>
+        <source>Timers</source>
+        <translation>タイマー</translation>
+    </message>
+    <message>
+        <source>No timers</source>
+        <translation>タイマーはありません</translation>
+    </message>
+    <message>
+        <source>Quit TarvolinTimer</source>
+        <translation>TarvolinTimerを終了</translation>
+    </message>
+</context>
+<context>
+    <name>QuickAddPanel</name>
+    <message>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>25m, 1h30m, 12:30, 9pm</source>
+        <translation>25m、1h30m、12:30、9pm</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Start an alarm for %1?</source>
+        <translation>%1 のアラームを開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start a %1 timer?</source>
+        <translation>%1 のタイマーを開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start &quot;%1&quot; for %2?</source>
+        <translation>「%1」を %2 で開始しますか？</translation>
+    </message>
+</context>
+<context>
     <name>QuickLaunchParseError</name>
     <message>
-        <source>Couldn't read that. Try: 10m · 1d18h · 12:30</source>
+        <source>Couldn&apos;t read that. Try: 10m · 1d18h · 12:30</source>
         <translation>読み取れませんでした。例: 10m · 1d18h · 12:30</translation>
     </message>
     <message>
@@ -113,7 +189,7 @@
         <translation>時間を入力してください</translation>
     </message>
     <message>
-        <source>That time isn't allowed</source>
+        <source>That time isn&apos;t allowed</source>
         <translation>その時間は指定できません</translation>
     </message>
     <message>
