@@ -97,11 +97,14 @@ void GlobalHotkeysBridge::bindDynamicPresets(const QList<TimerPreset>& presets, 
         }
     }
     for (const TimerPreset& preset : presets) {
-        const bool known = m_dynamicPresetDispatch.contains(preset.id);
         m_dynamicPresetDispatch.insert(preset.id, {preset, action});
-        if (known) {
+        // The handler of a preset that left the list stays installed and finds the entry again when the
+        // preset comes back; a second one would start it twice per release.
+        if (m_presetsWithHandler.contains(preset.id)) {
+            m_boundNames.insert(GlobalHotkeyNames::presetName(preset.id));
             continue;
         }
+        m_presetsWithHandler.insert(preset.id);
         const QUuid id = preset.id;
         bind(GlobalHotkeyNames::presetName(id), [bridge = QPointer<GlobalHotkeysBridge>(this), id] {
             if (!bridge) {
@@ -134,6 +137,7 @@ void GlobalHotkeysBridge::applyDefaultsIfNeeded(Preferences& defaults) {
 
 void GlobalHotkeysBridge::unbindAll() {
     m_handlers.clear();
+    m_presetsWithHandler.clear();
     m_bindingOrder.clear();
     m_boundNames.clear();
     m_dynamicPresetDispatch.clear();

@@ -63,9 +63,9 @@ public:
 
     // Adds one more handler for the name (a second bind adds a second handler) and records the name.
     void bind(const QString& name, Action action);
-    // Brings the per-preset bindings in step with the list: a new id gets one handler, a listed id's entry is
-    // replaced (so a renamed or retimed preset starts with its new values), an id no longer listed loses its
-    // entry and its handler then does nothing.
+    // Brings the per-preset bindings in step with the list: an id gets one handler the first time it is
+    // listed, ever; a listed id's entry is replaced (so a renamed or retimed preset starts with its new
+    // values); an id no longer listed loses its entry, and its handler does nothing until it is listed again.
     void bindDynamicPresets(const QList<TimerPreset>& presets, PresetAction action);
     // Once per preference store: gives each recommended name without a shortcut its recommended one.
     void applyDefaultsIfNeeded(Preferences& defaults);
@@ -87,4 +87,5 @@ private:
     QStringList m_bindingOrder;
     QSet<QString> m_boundNames;
     QHash<QUuid, std::pair<TimerPreset, PresetAction>> m_dynamicPresetDispatch;
+    QSet<QUuid> m_presetsWithHandler;
 };
