@@ -7,6 +7,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     nlohmann-json3-dev
+    # X11 window hints and the display watch of the shell; xdg-mime registers the quorvane:// handler.
+    libxcb1-dev xdg-utils
     fonts-noto-core fonts-noto-cjk
     # Sound: without plugins-base the media player crashes as it is made; -good and -libav decode mp3,
     # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
@@ -17,6 +19,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)
     # The desktop tests start their own bus, display, sound server and notification server.
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
+    # xwininfo and xprop read the program's windows in the desktop tests.
+    packages+=(x11-utils)
 fi
 
 missing=()

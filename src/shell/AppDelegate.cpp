@@ -39,11 +39,25 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdlib>
+#include <functional>
+#include <utility>
+
 namespace {
 
 const QString kMainContext = QStringLiteral("Main");
 // How long a later launch keeps trying to reach a copy that is still starting.
 constexpr int kClaimTimeoutMs = 10'000;
+
+// The save of a program that is ended by a call of exit() from inside the event loop instead of by a quit:
+// Qt does that when the X server goes away. Set while the event loop runs; run at exit.
+std::function<void()> g_saveAtExit;
+
+void saveAtExit() {
+    if (const std::function<void()> save = std::exchange(g_saveAtExit, nullptr)) {
+        save();
+    }
+}
 
 } // namespace
 
@@ -514,7 +528,18 @@ int AppDelegate::run(int argc, char** argv) {
         });
     });
 
+    g_saveAtExit = [&delegate, &persistence, &defaults] {
+        TT_LOG_INFO(kMainContext, QStringLiteral("Ended from inside the event loop: saving on the way out"));
+        delegate.applicationWillTerminate();
+        persistence.flush();
+        defaults.flush();
+    };
+    // Registered after the stores came into being, so it runs before they are destroyed.
+    static const bool registered = std::atexit(saveAtExit) == 0;
+    Q_UNUSED(registered)
+
     const int status = QCoreApplication::exec();
+    g_saveAtExit = nullptr;
 
     delegate.applicationWillTerminate();
     // The stores have already logged why; a failed last save is not reported as success.
