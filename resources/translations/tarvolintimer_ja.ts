@@ -61,6 +61,13 @@
     </message>
 </context>
 <context>
+    <name>FloatingWindowPlaceholderView</name>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
     <name>GlobalHotkeys</name>
     <message>
         <source>%1 is already used by another program.</source>
@@ -125,6 +132,75 @@
     <message>
         <source>Symbol Key Row</source>
         <translation>記号キーの列</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingWindowController</name>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>ようこそ</translation>
+    </message>
+    <message>
+        <source>Welcome to TarvolinTimer</source>
+        <translation>TarvolinTimerへようこそ</translation>
+    </message>
+    <message>
+        <source>Your timers live in the panel. Click its item to see them, or type a time such as 25m or 9pm.</source>
+        <translation>タイマーはパネルに表示されます。項目をクリックすると一覧が開きます。25m や 9pm のように時間を入力して始めることもできます。</translation>
+    </message>
+</context>
+<context>
+    <name>PopoverPlaceholderRoot</name>
+    <message>
+        <source>No timers</source>
+        <translation>タイマーはありません</translation>
+    </message>
+    <message>
+        <source>Quit TarvolinTimer</source>
+        <translation>TarvolinTimerを終了</translation>
+    </message>
+    <message>
+        <source>Timer</source>
+        <translation>タイマー</translation>
+    </message>
+    <message>
+        <source>Timers</source>
+        <translation>タイマー</translation>
+    </message>
+</context>
+<context>
+    <name>QuickAddPanel</name>
+    <message>
+        <source>25m, 1h30m, 12:30, 9pm</source>
+        <translation>25m、1h30m、12:30、9pm</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Start &quot;%1&quot; for %2?</source>
+        <translation>「%1」を %2 で開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start a %1 timer?</source>
+        <translation>%1 のタイマーを開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start an alarm for %1?</source>
+        <translation>%1 のアラームを開始しますか？</translation>
     </message>
 </context>
 <context>
