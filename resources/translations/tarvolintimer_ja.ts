@@ -154,25 +154,6 @@
     </message>
 </context>
 <context>
-    <name>PopoverPlaceholderRoot</name>
-    <message>
-        <source>No timers</source>
-        <translation>タイマーはありません</translation>
-    </message>
-    <message>
-        <source>Quit TarvolinTimer</source>
-        <translation>TarvolinTimerを終了</translation>
-    </message>
-    <message>
-        <source>Timer</source>
-        <translation>タイマー</translation>
-    </message>
-    <message>
-        <source>Timers</source>
-        <translation>タイマー</translation>
-    </message>
-</context>
-<context>
     <name>QuickAddPanel</name>
     <message>
         <source>25m, 1h30m, 12:30, 9pm</source>

@@ -7,6 +7,8 @@
 #include "core/SchemaMigrator.h"
 #include "core/SettingsKeys.h"
 #include "core/TimerStartRequest.h"
+#include "hotkeys/ApplicationHotkeys.h"
+#include "hotkeys/GlobalHotkeysBridge.h"
 #include "platform/InProcessNotifications.h"
 #include "platform/LoginManagerWatcher.h"
 #include "platform/Preferences.h"
@@ -14,26 +16,28 @@
 #include "platform/TarvolinTimerLogger.h"
 #include "platform/TranslationCatalog.h"
 #include "platform/WallClockWatcher.h"
+#include "services/AppcastUpdateChannel.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
 #include "shell/DisplayConnectionWatcher.h"
 #include "shell/FloatingPanel.h"
 #include "shell/FloatingWindowPlaceholderView.h"
-#include "shell/GlobalHotkeysBridge.h"
 #include "shell/LightAppearance.h"
 #include "shell/MenuBarPopoverView.h"
-#include "shell/NullUpdateChannel.h"
 #include "shell/OnboardingWindowController.h"
+#include "shell/PanelItem.h"
 #include "shell/QuickAddPanelController.h"
 #include "shell/StartURL.h"
 #include "shell/TerminationSignals.h"
-#include "shell/TrayAvailability.h"
 #include "theme/MenuBarDisplayMode.h"
+#include "ui/kit/MenuBarLabelModel.h"
+#include "ui/popover/TarvolinTimerMainView.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPalette>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
@@ -67,25 +71,23 @@ AppDelegate::AppDelegate(const Services& services, QObject* parent)
                                               services.history, services.settings, services.clock),
       m_pomodoroManager(services.persistence, services.notification, services.sound, services.history,
                         services.settings),
-      m_themeStore(services.settings.preferences()),
-      m_moduleVisibilityStore(services.settings.preferences()) {
+      m_themeStore(services.settings.preferences()), m_moduleVisibilityStore(services.settings.preferences()),
+      m_panelBus(services.panelBus.value_or(QDBusConnection::sessionBus())) {
     if (services.updateChannel) {
         m_updateChannel = services.updateChannel;
     } else {
-        m_ownUpdateChannel = std::make_unique<NullUpdateChannel>();
+        m_ownUpdateChannel = std::make_unique<AppcastUpdateChannel>();
         m_updateChannel = m_ownUpdateChannel.get();
-    }
-    if (services.trayAvailability) {
-        m_trayAvailability = services.trayAvailability;
-    } else {
-        m_ownTrayAvailability = std::make_unique<TrayAvailability>(QDBusConnection::sessionBus());
-        m_trayAvailability = m_ownTrayAvailability.get();
     }
 }
 
 AppDelegate::~AppDelegate() {
     // The hook reaches the managers below; nothing may call it while they go.
     m_timerManager.onTimerComplete = nullptr;
+    // The handlers outlive the bridge in the hotkey library; they go with the delegate they act on.
+    if (m_globalHotkeysBridge) {
+        m_globalHotkeysBridge->unbindAll();
+    }
     delete m_floatingPanel.data();
 }
 
@@ -112,6 +114,10 @@ QuickAddPanelController& AppDelegate::quickAddController() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    // The panel's label is drawn on the desktop's panel, so in the desktop's text colour: taken before the
+    // program puts its own light palette in place.
+    const QColor desktopInk =
+        qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black);
     // 1–2. No dock here to leave; the program draws light whatever the desktop uses, in the in-app language.
     m_themeStore.enforceLightAppearance();
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
@@ -138,9 +144,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     // 6–7. Hotkeys, then the per-preset hotkeys that follow the preset list.
     setupGlobalHotkeys();
-    if (m_globalHotkeysBridge) {
-        m_globalHotkeysBridge->applyDefaultsIfNeeded(m_settings.preferences());
-    }
+    m_globalHotkeysBridge->applyDefaultsIfNeeded(m_settings.preferences());
     observePresetShortcuts();
     // 8. The popover's floating-window button.
     connect(
@@ -166,6 +170,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     // 11–12. The list saved at the last quit; then permission for notifications (the answer is only logged).
     m_timerManager.restoreState();
     m_notification.requestAuthorization();
+    // The panel item, showing the restored list's main timer from its first picture.
+    startPanelItem(desktopInk);
     // 13–14. The windows, after start-up has returned: the floating window first, then onboarding.
     if (m_settings.showFloatingOnStart()) {
         QTimer::singleShot(0, this, [this] { showFloatingWindow(); });
@@ -179,17 +185,6 @@ void AppDelegate::applicationDidFinishLaunching() {
             }
         });
     }
-    // With nowhere to show the panel item, the popover opens as an ordinary window.
-    connect(
-        m_trayAvailability, &TrayAvailability::determined, this,
-        [this](bool available) {
-            if (!available && !m_popover) {
-                TT_LOG_INFO(logContext, QStringLiteral("No system tray: showing the timers in a window"));
-                showPopover();
-            }
-        },
-        Qt::SingleShotConnection);
-    m_trayAvailability->refresh();
 
     m_launched = true;
     TT_LOG_INFO(kMainContext, QStringLiteral("Running with %1 timers").arg(m_timerManager.timers().size()));
@@ -200,6 +195,50 @@ void AppDelegate::applicationWillTerminate() {
     m_timerManager.saveState();
     if (m_globalHotkeysBridge) {
         m_globalHotkeysBridge->unbindAll();
+        // Gone with it: its subscription to the preset list, which would bind the presets again.
+        m_globalHotkeysBridge.reset();
+    }
+}
+
+void AppDelegate::startPanelItem(const QColor& ink) {
+    const QPointer<AppDelegate> self(this);
+    PanelCallbacks callbacks{
+        [self](QPoint point) {
+            if (self) {
+                self->togglePopover(point);
+            }
+        },
+        [self](int minutes) {
+            if (self) {
+                self->showQuickAddPreparation(minutes);
+            }
+        },
+        [self] {
+            if (self) {
+                self->toggleFloatingWindow();
+            }
+        },
+        [] { QCoreApplication::quit(); },
+    };
+    PanelItem::Options options;
+    options.ink = ink;
+    m_menuBarLabel = std::make_unique<MenuBarLabelModel>(m_timerManager, m_settings);
+    m_panelItem = std::make_unique<PanelItem>(*m_menuBarLabel, m_timerManager, m_settings, m_panelBus,
+                                              std::move(callbacks), options);
+    connect(m_panelItem.get(), &PanelItem::presenceChanged, this, &AppDelegate::panelPresenceChanged);
+    m_panelItem->start();
+}
+
+void AppDelegate::panelPresenceChanged() {
+    if (m_trayDetermined || m_panelItem->presence() == PanelItem::Presence::unknown) {
+        return;
+    }
+    // Only the first answer counts: a panel that restarts later must not open a window.
+    m_trayDetermined = true;
+    if (m_panelItem->presence() == PanelItem::Presence::none && !(m_popover && m_popover->isVisible())) {
+        // With nowhere to show the panel item, the popover opens as an ordinary window.
+        TT_LOG_INFO(logContext, QStringLiteral("No system tray: showing the timers in a window"));
+        showPopover();
     }
 }
 
@@ -254,13 +293,10 @@ void AppDelegate::handleInstanceMessage(const QByteArray& message) {
 
 // ---- Hotkeys ----
 
-void AppDelegate::setupGlobalHotkeys() {
-    namespace N = GlobalHotkeyNames;
-    m_globalHotkeysBridge = std::make_unique<GlobalHotkeysBridge>();
-    TT_LOG_INFO(QStringLiteral("GlobalHotkeysBridge"),
-                QStringLiteral("Global shortcuts are not available yet; the bindings are kept for later"));
-    GlobalHotkeysBridge& bridge = *m_globalHotkeysBridge;
+ApplicationHotkeyActions AppDelegate::hotkeyActions() {
     const QPointer<AppDelegate> self(this);
+    ApplicationHotkeyActions actions = ApplicationHotkeyActions::forTimers(
+        [self]() -> TimerManager* { return self ? &self->m_timerManager : nullptr; });
     const auto action = [self](void (*body)(AppDelegate&)) {
         return [self, body] {
             if (self) {
@@ -268,51 +304,19 @@ void AppDelegate::setupGlobalHotkeys() {
             }
         };
     };
-    bridge.bind(N::quickLaunch, action([](AppDelegate& d) { d.quickAddController().toggle(); }));
-    bridge.bind(N::toggleFloating, action([](AppDelegate& d) { d.toggleFloatingWindow(); }));
-    bridge.bind(N::quickPreset, action([](AppDelegate& d) { d.runQuickPreset(); }));
-    bridge.bind(N::pauseResume, action([](AppDelegate& d) { d.m_timerManager.pauseAll(); }));
-    bridge.bind(N::reset, action([](AppDelegate& d) { d.m_timerManager.resetPrimary(); }));
-    bridge.bind(N::newTimer, action([](AppDelegate& d) {
-                    d.m_timerManager.addTimer(QString(), d.m_timerManager.defaultDuration(), true);
-                }));
-    bridge.bindDynamicPresets(m_timerManager.presets(), [self](const TimerPreset& preset) {
-        if (self) {
-            self->startPreset(preset);
-        }
-    });
-    bridge.bind(N::startTimer, action([](AppDelegate& d) {
-                    for (const TimerItem& timer : d.m_timerManager.timers()) {
-                        if (timer.state == TimerState::idle || timer.state == TimerState::paused) {
-                            d.m_timerManager.start(timer.id);
-                            return;
-                        }
-                    }
-                }));
-    bridge.bind(N::stopTimer, action([](AppDelegate& d) { d.m_timerManager.pauseAll(); }));
-    // The engine has no queue operations for these two: their shortcuts are taken and do nothing.
-    bridge.bind(N::nextInQueue, [] {});
-    bridge.bind(N::pauseQueue, [] {});
+    actions.quickLaunch = action([](AppDelegate& d) { d.quickAddController().toggle(); });
+    actions.toggleFloating = action([](AppDelegate& d) { d.toggleFloatingWindow(); });
+    actions.quickPreset = action([](AppDelegate& d) { d.runQuickPreset(); });
+    return actions;
+}
+
+void AppDelegate::setupGlobalHotkeys() {
+    m_globalHotkeysBridge = std::make_unique<GlobalHotkeysBridge>();
+    bindApplicationHotkeys(*m_globalHotkeysBridge, m_timerManager.presets(), hotkeyActions());
 }
 
 void AppDelegate::observePresetShortcuts() {
-    const auto rebind = [this] {
-        if (m_globalHotkeysBridge) {
-            m_globalHotkeysBridge->bindDynamicPresets(
-                m_timerManager.presets(), [self = QPointer<AppDelegate>(this)](const TimerPreset& p) {
-                    if (self) {
-                        self->startPreset(p);
-                    }
-                });
-        }
-    };
-    connect(&m_timerManager, &TimerManager::presetsChanged, this, rebind, Qt::QueuedConnection);
-    // The current list is delivered once at subscription too, from the event loop.
-    QTimer::singleShot(0, this, rebind);
-}
-
-void AppDelegate::startPreset(const TimerPreset& preset) {
-    m_timerManager.addTimer(preset.name, preset.durationInSeconds, true);
+    followPresetHotkeys(*m_globalHotkeysBridge, m_timerManager, hotkeyActions().startPreset);
 }
 
 void AppDelegate::runQuickPreset() {
@@ -390,11 +394,45 @@ void AppDelegate::showQuickAddPreparation(int minutes) {
 }
 
 MenuBarPopoverView& AppDelegate::ensurePopover() {
-    // Built on first use: building it makes the chain coordinator.
     if (!m_popover) {
-        m_popover = std::make_unique<MenuBarPopoverView>(*this);
+        m_popover = std::make_unique<MenuBarPopoverView>(
+            m_settings, [this](QWidget* parent) { return makePopoverRoot(parent); });
     }
     return *m_popover;
+}
+
+TarvolinTimerMainView* AppDelegate::makePopoverRoot(QWidget* parent) {
+    const QPointer<AppDelegate> self(this);
+    TarvolinTimerMainView::Dependencies dependencies{
+        m_timerManager,
+        m_pomodoroManager,
+        m_themeStore,
+        // The popover lives inside the delegate; the coordinator is made only when a tab asks for it.
+        [this]() -> ChainCoordinator& { return chainCoordinator(); },
+        m_moduleVisibilityStore,
+        m_settings,
+        m_settings.preferences(),
+        [self] {
+            if (self) {
+                self->m_updateChannel->checkForUpdates();
+            }
+        },
+        [self] {
+            if (self) {
+                self->replayOnboarding();
+            }
+        },
+        m_clock,
+    };
+    auto* root = new TarvolinTimerMainView(std::move(dependencies), parent);
+    installPopoverTabs(*root);
+    return root;
+}
+
+void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
+    // The screen families' tab contents are installed here (root.setTabContentFactory or setTabContent, one
+    // per tab) as they land; until then a tab without content shows the root's own empty page.
+    Q_UNUSED(root)
 }
 
 void AppDelegate::togglePopover(const QPoint& anchor) {
@@ -403,7 +441,7 @@ void AppDelegate::togglePopover(const QPoint& anchor) {
 
 void AppDelegate::showPopover() {
     MenuBarPopoverView& popover = ensurePopover();
-    if (!m_trayAvailability->isAvailable()) {
+    if (m_panelItem && m_panelItem->presence() == PanelItem::Presence::none) {
         popover.showAsWindow();
         return;
     }

@@ -12,6 +12,8 @@
 #include "theme/ThemeStore.h"
 
 #include <QByteArray>
+#include <QColor>
+#include <QDBusConnection>
 #include <QDateTime>
 #include <QObject>
 #include <QPoint>
@@ -23,15 +25,18 @@
 
 class AppSettings;
 class GlobalHotkeysBridge;
+struct ApplicationHotkeyActions;
 class HistoryManagerProtocol;
+class MenuBarLabelModel;
 class MenuBarPopoverView;
 class NotificationServiceProtocol;
 class OnboardingWindowController;
+class PanelItem;
 class PersistenceServiceProtocol;
 class Preferences;
 class QuickAddPanelController;
 class SoundServiceProtocol;
-class TrayAvailability;
+class TarvolinTimerMainView;
 class UpdateChannel;
 
 class AppDelegate : public QObject {
@@ -50,10 +55,10 @@ public:
         HistoryManagerProtocol& history;
         AppSettings& settings;
         Clock clock = systemClock();
-        // None: a channel of our own for a build without an update feed.
+        // None: the feed-reading channel of this build (which does nothing when the build has no feed).
         UpdateChannel* updateChannel = nullptr;
-        // None: the session bus. Where the panel item's hosts are looked for.
-        TrayAvailability* trayAvailability = nullptr;
+        // None: the session bus. Where the panel item is published and its panels are looked for.
+        std::optional<QDBusConnection> panelBus = std::nullopt;
     };
 
     // Builds the timer manager (which loads its stored data), the Pomodoro manager, the theme store, the
@@ -68,7 +73,8 @@ public:
 
     // The start-up sequence: appearance and language, update checks, the URL handler, hotkeys, the preset
     // and floating-window subscriptions, the Pomodoro manager, the completion hook, the restored list, the
-    // notification permission, then the floating window and onboarding, queued in that order.
+    // notification permission, the panel item, then the floating window and onboarding, queued in that
+    // order.
     void applicationDidFinishLaunching();
     // Saves the whole timer list, running and paused timers included, then releases the hotkeys.
     void applicationWillTerminate();
@@ -79,13 +85,15 @@ public:
     ModuleVisibilityStore& moduleVisibilityStore() { return m_moduleVisibilityStore; }
     UpdateChannel& updateChannel() { return *m_updateChannel; }
     AppSettings& settings() const { return m_settings; }
-    TrayAvailability& trayAvailability() { return *m_trayAvailability; }
+    // None before start-up. Its presence() says whether the desktop shows it in some tray.
+    PanelItem* panelItem() const { return m_panelItem.get(); }
     // Made on first read; finished timers are handed to it only once it exists.
     ChainCoordinator& chainCoordinator();
     bool hasChainCoordinator() const { return m_chainCoordinator != nullptr; }
     // Made on first read.
     QuickAddPanelController& quickAddController();
     bool hasQuickAddController() const { return m_quickAddController != nullptr; }
+    // None before start-up and after termination.
     GlobalHotkeysBridge* globalHotkeysBridge() const { return m_globalHotkeysBridge.get(); }
     OnboardingWindowController* onboardingController() const { return m_onboardingController.get(); }
     FloatingPanel* floatingPanel() const { return m_floatingPanel; }
@@ -113,8 +121,8 @@ public:
     void showQuickAddPreparation(int minutes);
     // The panel item's click at `anchor` (screen coordinates): opens or closes the popover.
     void togglePopover(const QPoint& anchor);
-    // Shows the popover where it can be found: at the top right of the screen as a popover when the desktop
-    // has a tray, as an ordinary window when it has none.
+    // Shows the popover where it can be found: at the top right of the screen as a popover unless the desktop
+    // is known to have no tray, as an ordinary window when it has none.
     void showPopover();
     // Brings the program's visible windows to the front.
     void activateApplication();
@@ -133,11 +141,16 @@ signals:
     void launched();
 
 private:
+    ApplicationHotkeyActions hotkeyActions();
     void setupGlobalHotkeys();
     void observePresetShortcuts();
-    void startPreset(const TimerPreset& preset);
     void applyLanguage();
+    void startPanelItem(const QColor& ink);
+    void panelPresenceChanged();
     MenuBarPopoverView& ensurePopover();
+    TarvolinTimerMainView* makePopoverRoot(QWidget* parent);
+    // Where the popover's tabs get their content, once, right after the root is built.
+    void installPopoverTabs(TarvolinTimerMainView& root);
 
     AppSettings& m_settings;
     NotificationServiceProtocol& m_notification;
@@ -148,15 +161,18 @@ private:
     ModuleVisibilityStore m_moduleVisibilityStore;
     std::unique_ptr<UpdateChannel> m_ownUpdateChannel;
     UpdateChannel* m_updateChannel = nullptr;
-    std::unique_ptr<TrayAvailability> m_ownTrayAvailability;
-    TrayAvailability* m_trayAvailability = nullptr;
+    QDBusConnection m_panelBus;
     std::unique_ptr<ChainCoordinator> m_chainCoordinator;
     QPointer<FloatingPanel> m_floatingPanel;
     std::unique_ptr<OnboardingWindowController> m_onboardingController;
     std::unique_ptr<QuickAddPanelController> m_quickAddController;
     std::unique_ptr<GlobalHotkeysBridge> m_globalHotkeysBridge;
+    std::unique_ptr<MenuBarLabelModel> m_menuBarLabel;
+    std::unique_ptr<PanelItem> m_panelItem;
     std::unique_ptr<MenuBarPopoverView> m_popover;
 
+    // Whether the panel item's first answer (a tray or none) has come.
+    bool m_trayDetermined = false;
     bool m_urlHandlerRegistered = false;
     QStringList m_pendingURLs;
     bool m_launched = false;

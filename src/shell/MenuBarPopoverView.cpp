@@ -2,10 +2,9 @@
 
 #include "core/AppSettings.h"
 #include "core/SettingsKeys.h"
-#include "shell/AppDelegate.h"
-#include "shell/PopoverPlaceholderRoot.h"
 #include "shell/X11WindowHints.h"
 #include "ui/kit/ViewEnvironment.h"
+#include "ui/popover/TarvolinTimerMainView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,20 +27,12 @@ qint64 monotonicNow() {
 
 } // namespace
 
-MenuBarPopoverView::MenuBarPopoverView(AppDelegate& delegate, QWidget* parent)
-    : QWidget(parent), m_settings(delegate.settings()), m_clock(monotonicNow) {
+MenuBarPopoverView::MenuBarPopoverView(AppSettings& settings, RootFactory makeRoot, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_makeRoot(std::move(makeRoot)), m_clock(monotonicNow) {
     setObjectName(QStringLiteral("quorvane.popover"));
     setFixedSize(popoverSize);
-    // The root's objects, in the order the root takes them; reading the coordinator makes it.
-    TimerManager& timerManager = delegate.timerManager();
-    [[maybe_unused]] PomodoroManager& pomodoroManager = delegate.pomodoroManager();
-    [[maybe_unused]] ThemeStore& themeStore = delegate.themeStore();
-    [[maybe_unused]] ChainCoordinator& coordinator = delegate.chainCoordinator();
-    [[maybe_unused]] ModuleVisibilityStore& moduleVisibility = delegate.moduleVisibilityStore();
-    m_root = new PopoverPlaceholderRoot(timerManager, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_root);
     ViewEnvironment::setColorScheme(this, ColorScheme::light);
     setAutoFillBackground(true);
 
@@ -128,7 +119,18 @@ void MenuBarPopoverView::setPresentation(Presentation presentation) {
     }
 }
 
+void MenuBarPopoverView::ensureRoot() {
+    if (m_root || !m_makeRoot) {
+        return;
+    }
+    m_root = m_makeRoot(this);
+    if (m_root) {
+        layout()->addWidget(m_root);
+    }
+}
+
 void MenuBarPopoverView::present() {
+    ensureRoot();
     if (!isVisible() && m_presentation == Presentation::popover) {
         X11WindowHints::addStates(this, X11WindowHints::skipTaskbar | X11WindowHints::skipPager);
     }

@@ -2,7 +2,8 @@
 // The popover: a frameless 440 × 720 window opened at the panel item's click and kept on screen, out of the
 // taskbar and the window switcher, always light, in the in-app language. It closes when the focus goes to
 // another application (unless one of its own dialogs or menus is open) and on the next click of the item.
-// Where the desktop has no tray it is an ordinary window instead.
+// Where the desktop has no tray it is an ordinary window instead. Its content, the popover's root, is built
+// the first time it is shown.
 
 #include <QPoint>
 #include <QRect>
@@ -11,8 +12,8 @@
 
 #include <functional>
 
-class AppDelegate;
 class AppSettings;
+class TarvolinTimerMainView;
 
 class MenuBarPopoverView : public QWidget {
     Q_OBJECT
@@ -25,9 +26,11 @@ public:
     // A click of the item this soon after the popover closed itself is the click that closed it.
     static constexpr qint64 reopenGuardMs = 400;
 
-    // Takes from the delegate its timer manager, Pomodoro manager, theme store, chain coordinator (made
-    // here when it does not exist yet) and module store, and builds the root on them.
-    explicit MenuBarPopoverView(AppDelegate& delegate, QWidget* parent = nullptr);
+    // Builds the root, parented to the popover; called once, when the popover is first shown.
+    using RootFactory = std::function<TarvolinTimerMainView*(QWidget* parent)>;
+
+    // `settings` (for the in-app language) must outlive the popover.
+    MenuBarPopoverView(AppSettings& settings, RootFactory makeRoot, QWidget* parent = nullptr);
 
     // Where a window of `size` opens for a click at `anchor` on a screen whose free area is `available`:
     // centred on the click, below it when the click is in the upper half and above it otherwise, then moved
@@ -50,7 +53,8 @@ public:
     // The monotonic clock of the reopen guard, in milliseconds (tests set their own).
     void setClock(std::function<qint64()> monotonicMs) { m_clock = std::move(monotonicMs); }
 
-    QWidget* root() const { return m_root; }
+    // Null until the popover has been shown once.
+    TarvolinTimerMainView* root() const { return m_root; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -58,10 +62,12 @@ protected:
 private:
     void setPresentation(Presentation presentation);
     void present();
+    void ensureRoot();
     void applyLanguage();
 
     AppSettings& m_settings;
-    QWidget* m_root = nullptr;
+    RootFactory m_makeRoot;
+    TarvolinTimerMainView* m_root = nullptr; // child
     Presentation m_presentation = Presentation::popover;
     bool m_flagsSet = false;
     std::function<qint64()> m_clock;

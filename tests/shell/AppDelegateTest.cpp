@@ -5,14 +5,20 @@
 #include "platform/InProcessNotifications.h"
 #include "shell/FloatingPanel.h"
 #include "shell/FloatingWindowPlaceholderView.h"
-#include "shell/GlobalHotkeysBridge.h"
+#include "hotkeys/PresetShortcutNaming.h"
+#include "services/AppcastUpdateChannel.h"
 #include "shell/MenuBarPopoverView.h"
 #include "shell/OnboardingWindowController.h"
 #include "shell/QuickAddPanelController.h"
+#include "shell/RightClickMenu.h"
 #include "support/LogCapture.h"
+#include "support/TestPanelHost.h"
 #include "theme/ThemeSettingsKeys.h"
+#include "ui/popover/TarvolinTimerMainView.h"
 
+#include <QDBusVariant>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QScreen>
 
@@ -20,6 +26,9 @@ namespace {
 
 using AppDelegateTest = DelegateFixture;
 using namespace Qt::StringLiterals;
+using GlobalHotkeys::Key;
+using GlobalHotkeys::Name;
+using GlobalHotkeys::Shortcut;
 
 // Records, in the journal, each window of interest as it is shown.
 class ShowRecorder : public QObject {
@@ -82,21 +91,42 @@ TEST_F(AppDelegateTest, StartUpRunsItsStepsInOrderAndOpensTheWindowsAfterItRetur
     EXPECT_LT(journal.indexOf(QStringLiteral("persistence.loadActiveTimers")),
               journal.indexOf(QStringLiteral("notification.requestAuthorization")));
     EXPECT_EQ(delegate->timerManager().timers().size(), 1);
-    EXPECT_FALSE(updates.autoCheck());
+    EXPECT_FALSE(updates.autoCheck);
     EXPECT_EQ(delegate->pomodoroManager().timerManager(), &delegate->timerManager());
     EXPECT_EQ(delegate->pomodoroManager().config().workDuration, 40 * 60);
     ASSERT_NE(delegate->onboardingController(), nullptr);
     ASSERT_NE(delegate->globalHotkeysBridge(), nullptr);
+    ASSERT_NE(delegate->panelItem(), nullptr);
 
     settle();
     // After it returned: the floating window first, then onboarding; update checks on; the early URL's timer.
     EXPECT_EQ(journal.filter(QStringLiteral("window:quorvane.")),
               (QStringList{QStringLiteral("window:quorvane.floatingPanel"),
                            QStringLiteral("window:quorvane.onboarding")}));
-    EXPECT_TRUE(updates.autoCheck());
+    EXPECT_TRUE(updates.autoCheck);
     ASSERT_EQ(delegate->timerManager().timers().size(), 2);
     EXPECT_EQ(delegate->timerManager().timers()[1].title, QStringLiteral("early"));
     EXPECT_EQ(delegate->timerManager().timers()[1].totalDuration, 180);
+}
+
+TEST_F(AppDelegateTest, WithNoChannelGivenItChecksTheBuildsOwnFeed) {
+    make(nullptr);
+    auto* channel = dynamic_cast<AppcastUpdateChannel*>(&delegate->updateChannel());
+    ASSERT_NE(channel, nullptr);
+    EXPECT_FALSE(channel->autoCheck());
+    delegate->applicationDidFinishLaunching();
+    settle();
+    EXPECT_TRUE(channel->autoCheck()) << "automatic checks are on once start-up has returned";
+    EXPECT_EQ(channel->isAvailable(),
+              AppcastUpdateChannel::isUsableFeedUrl(AppcastUpdateChannel::buildOptions().feedUrl));
+    if (!channel->isAvailable()) {
+        // The popover's button still gets an answer from a build without a feed.
+        QSignalSpy failed(channel, &UpdateChannel::checkFailed);
+        delegate->togglePopover(QPoint(200, 10));
+        delegate->popover()->root()->onCheckForUpdates()();
+        ASSERT_EQ(failed.count(), 1);
+        EXPECT_EQ(failed[0][0].value<UpdateChannel::Failure>(), UpdateChannel::Failure::notAvailable);
+    }
 }
 
 TEST_F(AppDelegateTest, TheURLHandlerStartsExactlyWhatTheURLAsksFor) {
@@ -276,20 +306,32 @@ TEST_F(AppDelegateTest, TheOneKeyTimerFollowsItsBehaviour) {
 }
 
 TEST_F(AppDelegateTest, HotkeysAreBoundInTheirOrderAndActOnTheEngine) {
+    // Each name gets a shortcut of its own before launch, so the order of the grabs is the order of binding.
+    const QList<TimerPreset> presets = TimerPreset::defaultPresets();
+    QStringList names{QStringLiteral("quickLaunch"), QStringLiteral("toggleFloating"),
+                      QStringLiteral("quickPreset"), QStringLiteral("pauseResume"),
+                      QStringLiteral("reset"),       QStringLiteral("newTimer")};
+    for (const TimerPreset& preset : presets) {
+        names << PresetShortcutNaming::shortcutName(preset.id).rawValue();
+    }
+    names << QStringLiteral("startTimer") << QStringLiteral("stopTimer") << QStringLiteral("nextInQueue")
+          << QStringLiteral("pauseQueue");
+    const QList<Key> keys{Key::a, Key::b, Key::c, Key::d, Key::e, Key::f, Key::g,
+                          Key::h, Key::i, Key::j, Key::k, Key::l, Key::m};
+    ASSERT_EQ(names.size(), keys.size());
+    QHash<QString, Shortcut> shortcutOf;
+    QList<Shortcut> inOrder;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const Shortcut shortcut(keys[i].rawValue, GlobalHotkeys::CarbonModifier::control);
+        preferences.setString(GlobalHotkeys::userDefaultsKey(Name(names[i])),
+                              QString::fromUtf8(shortcut.encoded()));
+        shortcutOf.insert(names[i], shortcut);
+        inOrder << shortcut;
+    }
     launch();
-    const GlobalHotkeysBridge& bridge = *delegate->globalHotkeysBridge();
-    namespace N = GlobalHotkeyNames;
-    QStringList expected{N::quickLaunch, N::toggleFloating, N::quickPreset,
-                         N::pauseResume, N::reset,          N::newTimer};
-    for (const TimerPreset& preset : delegate->timerManager().presets()) {
-        expected << N::presetName(preset.id);
-    }
-    expected << N::startTimer << N::stopTimer << N::nextInQueue << N::pauseQueue;
-    EXPECT_EQ(bridge.bindingOrder(), expected);
-    settle(); // the preset list's first delivery binds nothing new
-    for (const TimerPreset& preset : delegate->timerManager().presets()) {
-        EXPECT_EQ(bridge.handlerCount(N::presetName(preset.id)), 1);
-    }
+    EXPECT_EQ(keyboard.grabs, inOrder);
+    settle(); // following the preset list grabs nothing twice
+    EXPECT_EQ(keyboard.grabs, inOrder);
 
     struct Row {
         const char* behaviour;
@@ -301,22 +343,26 @@ TEST_F(AppDelegateTest, HotkeysAreBoundInTheirOrderAndActOnTheEngine) {
     const QList<Row> rows = {
         {"stopTimer pauses every running timer",
          {S::running, S::running},
-         N::stopTimer,
+         QStringLiteral("stopTimer"),
          {S::paused, S::paused}},
         {"pauseResume pauses and resumes nothing",
          {S::running, S::paused},
-         N::pauseResume,
+         QStringLiteral("pauseResume"),
          {S::paused, S::paused}},
         {"startTimer starts the first idle or paused timer",
          {S::finished, S::paused, S::idle},
-         N::startTimer,
+         QStringLiteral("startTimer"),
          {S::finished, S::running, S::idle}},
         {"startTimer with only running and finished timers does nothing",
          {S::finished, S::running},
-         N::startTimer,
+         QStringLiteral("startTimer"),
          {S::finished, S::running}},
-        {"newTimer adds a running timer", {}, N::newTimer, {S::running}},
-        {"nextInQueue does nothing", {S::idle}, N::nextInQueue, {S::idle}},
+        {"newTimer adds a running timer", {}, QStringLiteral("newTimer"), {S::running}},
+        {"nextInQueue does nothing", {S::idle}, QStringLiteral("nextInQueue"), {S::idle}},
+        {"a preset's hotkey adds that preset's running timer",
+         {S::idle},
+         PresetShortcutNaming::shortcutName(presets[1].id).rawValue(),
+         {S::idle, S::running}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.behaviour);
@@ -333,7 +379,7 @@ TEST_F(AppDelegateTest, HotkeysAreBoundInTheirOrderAndActOnTheEngine) {
                     [&] { return delegate->timerManager().timer(added->id)->state == S::finished; }, 400));
             }
         }
-        delegate->globalHotkeysBridge()->trigger(row.hotkey);
+        keyboard.tap(shortcutOf.value(row.hotkey));
         QList<S> states;
         for (const TimerItem& t : delegate->timerManager().timers()) {
             states << t.state;
@@ -341,38 +387,71 @@ TEST_F(AppDelegateTest, HotkeysAreBoundInTheirOrderAndActOnTheEngine) {
         EXPECT_EQ(states, row.after);
     }
     // newTimer's timer: no title, the default length.
-    delegate->globalHotkeysBridge()->trigger(N::newTimer);
+    keyboard.tap(shortcutOf.value(QStringLiteral("newTimer")));
     const TimerItem added = delegate->timerManager().timers().last();
     EXPECT_EQ(added.title, QString());
     EXPECT_EQ(added.totalDuration, delegate->timerManager().defaultDuration());
     EXPECT_EQ(added.state, TimerState::running);
+
+    // The window rows: the quick-add panel opens and closes, the floating window shows and hides.
+    keyboard.tap(shortcutOf.value(QStringLiteral("quickLaunch")));
+    ASSERT_NE(delegate->quickAddController().panel(), nullptr);
+    EXPECT_TRUE(delegate->quickAddController().panel()->isVisible());
+    keyboard.tap(shortcutOf.value(QStringLiteral("quickLaunch")));
+    EXPECT_EQ(delegate->quickAddController().panel(), nullptr);
+    keyboard.tap(shortcutOf.value(QStringLiteral("toggleFloating")));
+    EXPECT_NE(delegate->floatingPanel(), nullptr);
+    keyboard.tap(shortcutOf.value(QStringLiteral("toggleFloating")));
+    EXPECT_EQ(delegate->floatingPanel(), nullptr);
+}
+
+TEST_F(AppDelegateTest, TheDefaultQuickLaunchShortcutIsHeldAndOpensTheQuickAddPanel) {
+    launch();
+    const Shortcut optionCommandSpace(Key::space.rawValue, GlobalHotkeys::CarbonModifier::option |
+                                                               GlobalHotkeys::CarbonModifier::command);
+    EXPECT_EQ(Name::quickLaunch().shortcut(), optionCommandSpace);
+    EXPECT_TRUE(keyboard.isHeld(optionCommandSpace));
+    keyboard.tap(optionCommandSpace);
+    ASSERT_NE(delegate->quickAddController().panel(), nullptr);
+    EXPECT_TRUE(delegate->quickAddController().panel()->isVisible());
 }
 
 TEST_F(AppDelegateTest, APresetHotkeyStartsThePresetAsItIsWhenReleased) {
+    const Shortcut shortcut(Key::k.rawValue, GlobalHotkeys::CarbonModifier::control);
     launch();
     const TimerPreset first = delegate->timerManager().presets().first();
-    const QString name = GlobalHotkeyNames::presetName(first.id);
-    delegate->globalHotkeysBridge()->trigger(name);
+    GlobalHotkeys::setShortcut(shortcut, PresetShortcutNaming::shortcutName(first.id));
+    keyboard.tap(shortcut);
     ASSERT_EQ(delegate->timerManager().timers().size(), 1);
     EXPECT_EQ(delegate->timerManager().timers()[0].title, first.name);
     EXPECT_EQ(delegate->timerManager().timers()[0].totalDuration, first.durationInSeconds);
 
     delegate->timerManager().updatePreset(first, QStringLiteral("Steep"), 4);
-    settle(); // the changed list reaches the bridge from the event loop
-    delegate->globalHotkeysBridge()->trigger(name);
-    ASSERT_EQ(delegate->timerManager().timers().size(), 2);
+    settle();
+    keyboard.tap(shortcut);
+    ASSERT_EQ(delegate->timerManager().timers().size(), 2) << "one handler per preset, however often listed";
     EXPECT_EQ(delegate->timerManager().timers()[1].title, QStringLiteral("Steep"));
     EXPECT_EQ(delegate->timerManager().timers()[1].totalDuration, 240);
-    EXPECT_EQ(delegate->globalHotkeysBridge()->handlerCount(name), 1);
 
     delegate->timerManager().removePreset(*delegate->timerManager().presets().begin());
     settle();
-    delegate->globalHotkeysBridge()->trigger(name);
+    keyboard.tap(shortcut);
     EXPECT_EQ(delegate->timerManager().timers().size(), 2) << "a deleted preset's hotkey starts nothing";
+
+    // A preset added after launch gets its hotkey as soon as it has a shortcut.
+    const Shortcut other(Key::j.rawValue, GlobalHotkeys::CarbonModifier::control);
+    delegate->timerManager().addPreset(QStringLiteral("Nap"), 20);
+    const TimerPreset nap = delegate->timerManager().presets().last();
+    GlobalHotkeys::setShortcut(other, PresetShortcutNaming::shortcutName(nap.id));
+    keyboard.tap(other);
+    ASSERT_EQ(delegate->timerManager().timers().size(), 3);
+    EXPECT_EQ(delegate->timerManager().timers()[2].title, QStringLiteral("Nap"));
 }
 
 TEST_F(AppDelegateTest, QuitSavesTheWholeListAndReleasesTheHotkeys) {
     launch();
+    const Shortcut newTimer = *Name::newTimer().shortcut();
+    ASSERT_TRUE(keyboard.isHeld(newTimer));
     const auto running = delegate->timerManager().addTimer(QStringLiteral("tea"), 300, true);
     const auto idle = delegate->timerManager().addTimer(QStringLiteral("egg"), 300, false);
     ASSERT_TRUE(running && idle);
@@ -384,9 +463,13 @@ TEST_F(AppDelegateTest, QuitSavesTheWholeListAndReleasesTheHotkeys) {
     ASSERT_EQ(saved.size(), 2);
     EXPECT_EQ(saved[0].state, TimerState::running);
     EXPECT_EQ(saved[1].state, TimerState::idle);
-    EXPECT_TRUE(delegate->globalHotkeysBridge()->boundNames().isEmpty());
-    delegate->globalHotkeysBridge()->trigger(GlobalHotkeyNames::newTimer);
+    EXPECT_TRUE(keyboard.held.empty()) << "every grab given back";
+    keyboard.tap(newTimer);
     EXPECT_EQ(delegate->timerManager().timers().size(), 2);
+    // A preset list changed after the end binds nothing again.
+    delegate->timerManager().addPreset(QStringLiteral("late"), 3);
+    settle();
+    EXPECT_TRUE(keyboard.held.empty());
 }
 
 TEST_F(AppDelegateTest, FinishedTimersGoToThePomodoroManagerThenToTheChain) {
@@ -541,22 +624,99 @@ TEST_F(AppDelegateTest, WithoutATrayThePopoverOpensAsAWindowAtLaunch) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
-        tray.available = row.tray;
+        setTray(row.tray);
         launch();
+        ASSERT_TRUE(waitForTrayAnswer());
         settle();
+        EXPECT_EQ(delegate->panelItem()->isTrayAvailable(), row.tray);
         EXPECT_EQ(visibleWindow(QStringLiteral("quorvane.popover")) != nullptr, row.windowAtLaunch);
         if (row.windowAtLaunch) {
             EXPECT_EQ(delegate->popover()->presentation(), MenuBarPopoverView::Presentation::window);
-            EXPECT_TRUE(delegate->hasChainCoordinator()) << "building the popover makes the coordinator";
+            EXPECT_FALSE(delegate->hasChainCoordinator())
+                << "the popover makes the coordinator only on demand";
             // Closed by the user, it comes back when another launch asks.
             delegate->popover()->close();
             EXPECT_EQ(visibleWindow(QStringLiteral("quorvane.popover")), nullptr);
         }
         delegate->handleInstanceMessage(AppDelegate::showMessage);
-        EXPECT_NE(visibleWindow(QStringLiteral("quorvane.popover")), nullptr);
+        ASSERT_NE(visibleWindow(QStringLiteral("quorvane.popover")), nullptr);
+        EXPECT_EQ(delegate->popover()->presentation(), row.windowAtLaunch
+                                                           ? MenuBarPopoverView::Presentation::window
+                                                           : MenuBarPopoverView::Presentation::popover);
         delegate.reset();
         settle();
     }
+}
+
+TEST_F(AppDelegateTest, APanelThatGoesAwayLaterOpensNoWindow) {
+    launch();
+    ASSERT_TRUE(waitForTrayAnswer());
+    ASSERT_TRUE(delegate->panelItem()->isTrayAvailable());
+    setTray(false);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return delegate->panelItem()->presence() == PanelItem::Presence::none; }, 5000));
+    settle();
+    EXPECT_EQ(visibleWindow(QStringLiteral("quorvane.popover")), nullptr);
+}
+
+TEST_F(AppDelegateTest, ThePanelItemsClickAndMenuReachTheDelegate) {
+    settings.setAppLanguageRaw(QStringLiteral("en"));
+    launch();
+    ASSERT_TRUE(waitForTrayAnswer());
+    ASSERT_EQ(watcher->registrations().size(), 1);
+    TestPanelHost host(bus->connect(QStringLiteral("host")), watcher->registrations().constFirst().service);
+    const QString itemPath = QStringLiteral("/StatusNotifierItem");
+    const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+
+    // A click opens the popover at the click; the next closes it.
+    ASSERT_EQ(host.call(itemPath, itemInterface, QStringLiteral("Activate"), {300, 20}).type(),
+              QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return visibleWindow(QStringLiteral("quorvane.popover")) != nullptr; }));
+    EXPECT_EQ(delegate->popover()->presentation(), MenuBarPopoverView::Presentation::popover);
+    EXPECT_EQ(delegate->popover()->size(), QSize(440, 720));
+    host.call(itemPath, itemInterface, QStringLiteral("Activate"), {300, 20});
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return visibleWindow(QStringLiteral("quorvane.popover")) == nullptr; }));
+
+    // The menu's entries act through the delegate.
+    const auto click = [&](int id) {
+        return host.call(QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"),
+                         QStringLiteral("Event"),
+                         {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+    };
+    ASSERT_EQ(click(RightClickMenu::quick25Id).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return visibleWindow(QStringLiteral("quorvane.quickAddPanel")) != nullptr; }));
+    ASSERT_TRUE(delegate->quickAddController().panel()->pendingRequest().has_value());
+    EXPECT_EQ(delegate->quickAddController().panel()->pendingRequest()->kind(),
+              TimerStartRequest::Kind(TimerStartRequest::duration{1500}));
+    EXPECT_TRUE(delegate->timerManager().timers().isEmpty()) << "nothing starts before confirmation";
+    ASSERT_EQ(click(RightClickMenu::floatingId).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->floatingPanel() != nullptr; }));
+}
+
+TEST_F(AppDelegateTest, ThePanelLabelKeepsTheDesktopsTextColour) {
+    const QPalette before = QApplication::palette();
+    const struct {
+        const char* behaviour;
+        QColor desktopText;
+    } rows[] = {
+        {"a dark desktop's light text", QColor(0xf0, 0xf0, 0xf0)},
+        {"a light desktop's dark text", QColor(0x20, 0x20, 0x20)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QPalette desktop = before;
+        desktop.setColor(QPalette::WindowText, row.desktopText);
+        QApplication::setPalette(desktop);
+        launch();
+        EXPECT_EQ(delegate->panelItem()->ink(), row.desktopText);
+        EXPECT_NE(QApplication::palette().color(QPalette::WindowText), row.desktopText)
+            << "the program itself draws with its own palette";
+        delegate.reset();
+    }
+    QApplication::setPalette(before);
 }
 
 TEST_F(AppDelegateTest, ALaterLaunchsURLIsHandledLikeAnyOther) {

@@ -1,7 +1,9 @@
-// The popover host: where it opens, and when it closes.
+// The popover host: its root, where it opens, and when it closes.
 #include "DelegateFixture.h"
 
 #include "shell/MenuBarPopoverView.h"
+#include "ui/popover/BottomBarTabButton.h"
+#include "ui/popover/TarvolinTimerMainView.h"
 
 #include <QDialog>
 #include <QMenu>
@@ -24,6 +26,40 @@ protected:
 };
 
 } // namespace
+
+TEST_F(MenuBarPopoverViewTest, ItsRootIsBuiltOnFirstShowingAndActsThroughTheDelegate) {
+    launch();
+    EXPECT_EQ(delegate->popover(), nullptr) << "nothing is built before the first click";
+    delegate->togglePopover(QPoint(200, 10));
+    TarvolinTimerMainView* root = delegate->popover()->root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(root->isVisible());
+    EXPECT_EQ(root->size(), QSize(440, 720));
+    EXPECT_EQ(&root->timerManager(), &delegate->timerManager());
+    EXPECT_EQ(&root->settings(), &settings);
+    EXPECT_FALSE(delegate->hasChainCoordinator()) << "the chain coordinator waits until a tab asks for it";
+    EXPECT_EQ(&root->chainCoordinator(), &delegate->chainCoordinator());
+    delegate->togglePopover(QPoint(200, 10));
+    delegate->togglePopover(QPoint(200, 10));
+    EXPECT_EQ(delegate->popover()->root(), root) << "showing again keeps the root";
+
+    const struct {
+        const char* behaviour;
+        std::function<void()> action;
+        std::function<bool()> done;
+    } rows[] = {
+        {"checking for updates asks the delegate's update channel", [&] { root->onCheckForUpdates()(); },
+         [&] { return updates.checks == 1; }},
+        {"showing onboarding replays it although it was seen", [&] { root->onShowOnboarding()(); },
+         [&] { return visibleWindow(QStringLiteral("quorvane.onboarding")) != nullptr; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        EXPECT_FALSE(row.done());
+        row.action();
+        EXPECT_TRUE(row.done());
+    }
+}
 
 TEST_F(MenuBarPopoverViewTest, ItOpensAtTheClickAndStaysWithinTheScreen) {
     const QSize size(440, 720);
@@ -152,9 +188,30 @@ TEST_F(MenuBarPopoverViewTest, AsAWindowItStaysOpenWhenTheFocusGoes) {
 
 TEST_F(MenuBarPopoverViewTest, ItFollowsTheInAppLanguage) {
     MenuBarPopoverView& view = popover();
-    EXPECT_EQ(view.locale().language(), QLocale::English);
-    settings.setAppLanguageRaw(QStringLiteral("ja"));
-    EXPECT_EQ(view.locale().language(), QLocale::Japanese);
-    settings.setAppLanguageRaw(QStringLiteral("fr"));
-    EXPECT_EQ(view.locale().language(), QLocale::Japanese) << "any other value reads as Japanese";
+    const auto selectedTab = [&]() -> QString {
+        for (const BottomBarTabButton* tab : view.root()->findChildren<BottomBarTabButton*>()) {
+            if (!tab->accessibleDescription().isEmpty()) {
+                return tab->accessibleDescription();
+            }
+        }
+        return {};
+    };
+    const struct {
+        const char* language;
+        QLocale::Language locale;
+        const char* selectedText; // a text of the root, through the catalogue the delegate installs
+    } rows[] = {
+        {"en", QLocale::English, "Selected"},
+        {"ja", QLocale::Japanese, "選択中"},
+        {"fr", QLocale::Japanese, "選択中"}, // any other value reads as Japanese
+        {"en", QLocale::English, "Selected"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.language);
+        settings.setAppLanguageRaw(QString::fromLatin1(row.language));
+        QCoreApplication::sendPostedEvents(); // the catalogue's change reaches widgets as an event
+        EXPECT_EQ(view.locale().language(), row.locale);
+        EXPECT_EQ(view.root()->locale().language(), row.locale);
+        EXPECT_EQ(selectedTab(), QString::fromUtf8(row.selectedText));
+    }
 }
