@@ -79,6 +79,107 @@
     </message>
 </context>
 <context>
+    <name>GlobalHotkeys::Recorder</name>
+    <message>
+        <source>Press Shortcut</source>
+        <translation>キーを押してください</translation>
+    </message>
+    <message>
+        <source>Record Shortcut</source>
+        <translation>ショートカットを記録</translation>
+    </message>
+    <message>
+        <source>This shortcut cannot be used because it is already used by “%1”.</source>
+        <translation>このショートカットは「%1」で使われているため使えません。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>This shortcut cannot be used because it is already used by the desktop.</source>
+        <translation>このショートカットはデスクトップで使われているため使えません。</translation>
+    </message>
+    <message>
+        <source>Most desktop shortcuts can be changed in your desktop&apos;s keyboard settings.</source>
+        <translation>デスクトップのショートカットの多くは、デスクトップのキーボード設定で変更できます。</translation>
+    </message>
+    <message>
+        <source>Use Anyway</source>
+        <translation>それでも使う</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcut</source>
+        <translation>キーボードショートカット</translation>
+    </message>
+    <message>
+        <source>Clear shortcut</source>
+        <translation>ショートカットを消去</translation>
+    </message>
+</context>
+<context>
+    <name>HotkeyDirectory</name>
+    <message>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Floating Timer</source>
+        <translation>フローティングタイマー</translation>
+    </message>
+    <message>
+        <source>One-Key Timer</source>
+        <translation>ワンキータイマー</translation>
+    </message>
+    <message>
+        <source>Pause All</source>
+        <translation>すべて一時停止</translation>
+    </message>
+    <message>
+        <source>Reset Timer</source>
+        <translation>タイマーをリセット</translation>
+    </message>
+    <message>
+        <source>New Timer</source>
+        <translation>新しいタイマー</translation>
+    </message>
+    <message>
+        <source>Start Timer</source>
+        <translation>タイマーを開始</translation>
+    </message>
+    <message>
+        <source>Stop Timer</source>
+        <translation>タイマーを停止</translation>
+    </message>
+    <message>
+        <source>Next in Queue</source>
+        <translation>キューの次へ</translation>
+    </message>
+    <message>
+        <source>Pause Queue</source>
+        <translation>キューを一時停止</translation>
+    </message>
+</context>
+<context>
+    <name>LiveHotkeyPractice</name>
+    <message>
+        <source>Set your summon key above, then practice it here</source>
+        <translation>上で呼び出しキーを設定して、ここで練習しましょう</translation>
+    </message>
+    <message>
+        <source>You did it!</source>
+        <translation>できました！</translation>
+    </message>
+    <message>
+        <source>Now try pressing %1</source>
+        <translation>%1 を押してみましょう</translation>
+    </message>
+    <message>
+        <source>Waiting for a key press…</source>
+        <translation>キー入力を待っています…</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarAppearancePicker</name>
     <message>
         <source>Icon</source>
