@@ -49,7 +49,8 @@ void ChainBuilderOverlay::sync(bool open) {
     auto* card = new SurfaceWidget(SurfaceWidget::Kind::referenceCard, this);
     card->setCornerRadius(12);
     auto* layout = new QVBoxLayout(card);
-    layout->setContentsMargins(card->shadowMargins());
+    // The surface keeps its own room for the shadows around what it holds.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(builder);
     const QSize size = card->sizeHint();
     card->setGeometry(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size));

@@ -75,6 +75,8 @@ ChainBuilderView::ChainBuilderView(ChainBuilderModel* model, const QColor& accen
     auto* list = new QVBoxLayout(content);
     list->setContentsMargins(24, 24, 24, 24);
     list->setSpacing(16);
+    // The list never shrinks under its rows, so added rows make it scroll rather than squeeze.
+    list->setSizeConstraint(QLayout::SetMinimumSize);
 
     auto* description = new TokenLabel(QvColor::qvInkMuted(), content);
     description->setFont(QvFont::qvText(13, QFont::Normal));
@@ -105,6 +107,8 @@ ChainBuilderView::ChainBuilderView(ChainBuilderModel* model, const QColor& accen
     list->addWidget(m_error);
     list->addStretch();
     m_scroll->setWidget(content);
+    // The scroll area fills the widget it is given; the builder's own ground shows through instead.
+    content->setAutoFillBackground(false);
     column->addWidget(m_scroll, 1);
 
     column->addWidget(makeDivider(this));
@@ -191,6 +195,10 @@ void ChainBuilderView::refreshError() {
     const auto& message = m_model->errorMessage();
     m_error->setText(message.value_or(QString()));
     m_error->setVisible(message.has_value());
+    if (message && m_scroll->isVisible()) {
+        // Below a long list the message would be out of sight: bring it in once the list has its height.
+        QTimer::singleShot(0, m_error, [this] { m_scroll->ensureWidgetVisible(m_error, 0, 24); });
+    }
 }
 
 void ChainBuilderView::retranslate() {
