@@ -32,10 +32,13 @@ ChainBuilderView* ChainBuilderOverlay::builder() const {
 
 void ChainBuilderOverlay::sync(bool open) {
     if (!open) {
-        if (m_card) {
-            // The builder's own button may be what closed it: delete it once that is over.
-            m_card->hide();
-            m_card->deleteLater();
+        if (SurfaceWidget* card = m_card) {
+            // The builder's own button may be what closed it: delete it once that is over. Forget it now,
+            // so an opening before then builds a fresh one.
+            m_card = nullptr;
+            m_builder = nullptr;
+            card->hide();
+            card->deleteLater();
         }
         hide();
         return;

@@ -151,20 +151,24 @@ TEST_F(ChainBuilderViewTest, CloseDiscardsTheEntriesAndReturnsTheKeyboard) {
     QTest::keyClicks(builder()->chainNameField(), QStringLiteral("Gone"));
     QTest::mouseClick(builder()->addStepButton(), Qt::LeftButton);
     QTest::mouseClick(builder()->closeButton(), Qt::LeftButton);
-    flushDeletes();
-    EXPECT_EQ(builder(), nullptr);
+    EXPECT_EQ(builder(), nullptr) << "gone at once, though deleted later";
     EXPECT_FALSE(root->chainCoordinator().isRunning());
     EXPECT_TRUE(root->isKeyNavFocused());
 
-    // Tab works on the root again at once: it switches tabs.
-    QTest::keyClick(root.get(), Qt::Key_Tab);
-    EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::presets);
-    root->focusCoordinator().focusTab(TarvolinTimerTab::timers);
-
+    // Opened again before the old one is deleted: a fresh builder, which stays when the old one goes.
     FocusWidgets::openChainBuilder(*root);
     ASSERT_NE(builder(), nullptr);
     EXPECT_TRUE(builder()->chainNameField()->text().isEmpty());
     EXPECT_EQ(builder()->rows().size(), 2);
+    flushDeletes();
+    ASSERT_NE(builder(), nullptr);
+    EXPECT_TRUE(builder()->isVisible());
+
+    QTest::mouseClick(builder()->closeButton(), Qt::LeftButton);
+    flushDeletes();
+    // Tab works on the root again at once: it switches tabs.
+    QTest::keyClick(root.get(), Qt::Key_Tab);
+    EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::presets);
 }
 
 TEST_F(ChainBuilderViewTest, TabStaysInsideTheBuilderAndManyStepsScroll) {
@@ -184,4 +188,32 @@ TEST_F(ChainBuilderViewTest, TabStaysInsideTheBuilderAndManyStepsScroll) {
         ASSERT_TRUE(builder()->isAncestorOf(QApplication::focusWidget())) << "after " << i + 1 << " tabs";
     }
     EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::timers);
+}
+
+TEST_F(ChainBuilderViewTest, ALongChainNameIsCutAndNothingElseMoves) {
+    const struct {
+        const char* name;
+        QString chainName;
+        bool cut;
+    } rows[] = {
+        {"a short name is shown whole", QStringLiteral("Tea"), false},
+        {"a long name ends in an ellipsis", QStringLiteral("A very long chain name ").repeated(4), true},
+        {"spaces around a name stay", QStringLiteral("  Spaced  "), false},
+    };
+    std::optional<QRect> cancelAt;
+    for (const auto& row : rows) {
+        ASSERT_FALSE(root->chainCoordinator().start(row.chainName, {{QStringLiteral("a"), 5}}).has_value());
+        ChainRunningBanner* banner = canvas->banner;
+        EXPECT_EQ(banner->shownName().endsWith(QChar(0x2026)), row.cut) << row.name;
+        if (!row.cut) {
+            EXPECT_EQ(banner->shownName(), row.chainName) << row.name;
+        }
+        EXPECT_EQ(banner->shownProgress(), QStringLiteral("1/1")) << row.name;
+        if (cancelAt) {
+            EXPECT_EQ(banner->cancelButton()->geometry(), *cancelAt) << row.name;
+        }
+        cancelAt = banner->cancelButton()->geometry();
+        EXPECT_LE(banner->cancelButton()->geometry().right(), banner->width()) << row.name;
+        root->chainCoordinator().cancel();
+    }
 }
