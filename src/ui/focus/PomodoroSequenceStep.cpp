@@ -5,6 +5,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/QvText.h"
+#include "ui/focus/HoverFade.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -12,7 +13,7 @@
 #include <QPainter>
 
 PomodoroSequenceStep::PomodoroSequenceStep(const PomodoroSequenceStepData& step, QWidget* parent)
-    : PressableButton(0.98, parent) {
+    : PressableButton(0.98, parent), m_hover(new HoverFade(this)) {
     setFixedSize(tileWidth, tileHeight + liftRoom);
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
@@ -42,8 +43,12 @@ double PomodoroSequenceStep::restOpacity() const {
     return isEnabled() || m_running ? 1.0 : disabledOpacity;
 }
 
+bool PomodoroSequenceStep::isHovered() const {
+    return m_hover->isHovered();
+}
+
 int PomodoroSequenceStep::lift() const {
-    return m_hovered && !ReduceMotion::enabled() ? -1 : 0;
+    return isHovered() && !ReduceMotion::enabled() ? -1 : 0;
 }
 
 QRectF PomodoroSequenceStep::tileRect() const {
@@ -54,12 +59,14 @@ void PomodoroSequenceStep::paintFace(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(painter.opacity() * restOpacity());
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    const QRectF tile = tileRect().translated(0, lift());
+    const double level = m_hover->level();
+    const QRectF tile = tileRect().translated(0, ReduceMotion::enabled() ? 0.0 : -level);
     const QPainterPath shape = QvSurface::continuousRoundedRect(tile.adjusted(1, 1, -1, -1), 12);
 
     painter.fillPath(shape, (m_step.isFocus ? QvColor::qvSageFill() : QvColor::qvSurface()).resolve(scheme));
-    painter.strokePath(
-        shape, QPen((m_hovered ? QvColor::qvTextTertiary() : QvColor::qvStroke()).resolve(scheme), 1));
+    painter.strokePath(shape, QPen(HoverFade::mix(QvColor::qvStroke().resolve(scheme),
+                                                  QvColor::qvTextTertiary().resolve(scheme), level),
+                                   1));
     QColor ring = QvColor::qvInkAction().resolve(scheme);
     ring.setAlphaF(hasFocus() ? float(focusRingOpacity) : 0.0f);
     painter.strokePath(shape, QPen(ring, 2));
@@ -95,10 +102,7 @@ void PomodoroSequenceStep::paintFace(QPainter& painter) {
 }
 
 void PomodoroSequenceStep::setHovered(bool hovered) {
-    if (hovered != m_hovered) {
-        m_hovered = hovered;
-        update();
-    }
+    m_hover->setHovered(hovered);
 }
 
 void PomodoroSequenceStep::enterEvent(QEnterEvent* event) {

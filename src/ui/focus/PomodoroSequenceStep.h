@@ -6,6 +6,8 @@
 #include "ui/focus/PomodoroCardModel.h"
 #include "ui/kit/PressableButton.h"
 
+class HoverFade;
+
 class PomodoroSequenceStep : public PressableButton {
     Q_OBJECT
 public:
@@ -22,7 +24,7 @@ public:
     void setStep(const PomodoroSequenceStepData& step);
     bool isRunning() const { return m_running; }
     void setRunning(bool running);
-    bool isHovered() const { return m_hovered; }
+    bool isHovered() const;
     // What the face is drawn at, before any press dimming.
     double restOpacity() const;
     // Up by one pixel while hovered, unless motion is reduced.
@@ -44,6 +46,6 @@ private:
 
     PomodoroSequenceStepData m_step;
     bool m_running = false;
-    bool m_hovered = false;
+    HoverFade* m_hover;
     bool m_pointerInside = false;
 };

@@ -2,6 +2,7 @@
 
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
+#include "ui/focus/HoverFade.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QFontMetricsF>
@@ -19,12 +20,16 @@ QFont titleFont() {
 } // namespace
 
 ReferenceTextButton::ReferenceTextButton(const QString& title, QvColor foreground, QWidget* parent)
-    : PressableButton(0.96, parent), m_foreground(std::move(foreground)) {
+    : PressableButton(0.96, parent), m_foreground(std::move(foreground)), m_hover(new HoverFade(this)) {
     // Reached with Tab; a click leaves the keyboard where it was.
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     setFont(titleFont());
     setTitle(title);
+}
+
+bool ReferenceTextButton::isHovered() const {
+    return m_hover->isHovered();
 }
 
 void ReferenceTextButton::setTitle(const QString& title) {
@@ -48,8 +53,10 @@ void ReferenceTextButton::paintFace(QPainter& painter) {
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
     const QPainterPath shape =
         QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), cornerRadius);
-    if (m_hovered) {
-        painter.fillPath(shape, QvColor::qvSurfaceMuted().resolve(scheme));
+    if (m_hover->level() > 0) {
+        QColor fill = QvColor::qvSurfaceMuted().resolve(scheme);
+        fill.setAlphaF(float(fill.alphaF() * m_hover->level()));
+        painter.fillPath(shape, fill);
     }
     QColor ring = QvColor::qvInkAction().resolve(scheme);
     ring.setAlphaF(hasFocus() ? float(focusRingOpacity) : 0.0f);
@@ -60,14 +67,12 @@ void ReferenceTextButton::paintFace(QPainter& painter) {
 }
 
 void ReferenceTextButton::enterEvent(QEnterEvent* event) {
-    m_hovered = true;
-    update();
+    m_hover->setHovered(true);
     PressableButton::enterEvent(event);
 }
 
 void ReferenceTextButton::leaveEvent(QEvent* event) {
-    m_hovered = false;
-    update();
+    m_hover->setHovered(false);
     PressableButton::leaveEvent(event);
 }
 

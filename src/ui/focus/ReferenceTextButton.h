@@ -5,6 +5,8 @@
 #include "theme/QvColor.h"
 #include "ui/kit/PressableButton.h"
 
+class HoverFade;
+
 class ReferenceTextButton : public PressableButton {
     Q_OBJECT
 public:
@@ -17,7 +19,7 @@ public:
     ReferenceTextButton(const QString& title, QvColor foreground, QWidget* parent = nullptr);
 
     const QvColor& foreground() const { return m_foreground; }
-    bool isHovered() const { return m_hovered; }
+    bool isHovered() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     // Sets the text, the accessible name and the size together.
@@ -32,5 +34,5 @@ protected:
 
 private:
     QvColor m_foreground;
-    bool m_hovered = false;
+    HoverFade* m_hover;
 };

@@ -5,13 +5,15 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/focus/HoverFade.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
-SequenceAddTile::SequenceAddTile(QWidget* parent) : PressableButton(0.98, parent) {
+SequenceAddTile::SequenceAddTile(QWidget* parent)
+    : PressableButton(0.98, parent), m_hover(new HoverFade(this)) {
     setObjectName(QStringLiteral("quorvane.pomodoro.add"));
     setFixedSize(tileSide, tileSide + liftRoom);
     setFocusPolicy(Qt::TabFocus);
@@ -21,20 +23,29 @@ SequenceAddTile::SequenceAddTile(QWidget* parent) : PressableButton(0.98, parent
     setAccessibleName(tr("Add or manage Pomodoro sequence"));
 }
 
+bool SequenceAddTile::isHovered() const {
+    return m_hover->isHovered();
+}
+
 int SequenceAddTile::lift() const {
-    return m_hovered && !ReduceMotion::enabled() ? -1 : 0;
+    return isHovered() && !ReduceMotion::enabled() ? -1 : 0;
 }
 
 void SequenceAddTile::paintFace(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    const QRectF tile = QRectF(0, liftRoom, tileSide, tileSide).translated(0, lift());
+    const double level = m_hover->level();
+    const QRectF tile =
+        QRectF(0, liftRoom, tileSide, tileSide).translated(0, ReduceMotion::enabled() ? 0.0 : -level);
     const QPainterPath shape = QvSurface::continuousRoundedRect(tile.adjusted(1, 1, -1, -1), 12);
-    if (m_hovered) {
-        painter.fillPath(shape, QvColor::qvSurfaceRaised().resolve(scheme));
+    if (level > 0) {
+        QColor fill = QvColor::qvSurfaceRaised().resolve(scheme);
+        fill.setAlphaF(float(fill.alphaF() * level));
+        painter.fillPath(shape, fill);
     }
-    QPen dash((m_hovered ? QvColor::qvTextSecondary() : QvColor::qvStroke()).resolve(scheme), 1,
-              Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+    QPen dash(HoverFade::mix(QvColor::qvStroke().resolve(scheme), QvColor::qvTextSecondary().resolve(scheme),
+                             level),
+              1, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
     dash.setDashPattern({4, 3});
     painter.strokePath(shape, dash);
     QColor ring = QvColor::qvInkAction().resolve(scheme);
@@ -55,14 +66,12 @@ void SequenceAddTile::paintFace(QPainter& painter) {
 }
 
 void SequenceAddTile::enterEvent(QEnterEvent* event) {
-    m_hovered = true;
-    update();
+    m_hover->setHovered(true);
     PressableButton::enterEvent(event);
 }
 
 void SequenceAddTile::leaveEvent(QEvent* event) {
-    m_hovered = false;
-    update();
+    m_hover->setHovered(false);
     PressableButton::leaveEvent(event);
 }
 

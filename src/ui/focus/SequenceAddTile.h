@@ -3,6 +3,8 @@
 
 #include "ui/kit/PressableButton.h"
 
+class HoverFade;
+
 class SequenceAddTile : public PressableButton {
     Q_OBJECT
 public:
@@ -11,7 +13,7 @@ public:
 
     explicit SequenceAddTile(QWidget* parent = nullptr);
 
-    bool isHovered() const { return m_hovered; }
+    bool isHovered() const;
     int lift() const;
 
 protected:
@@ -23,5 +25,5 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    bool m_hovered = false;
+    HoverFade* m_hover;
 };
