@@ -43,6 +43,63 @@
     </message>
 </context>
 <context>
+    <name>ChainBuilderView</name>
+    <message>
+        <source>Chain</source>
+        <translation>チェーン</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Add tasks in order and they&apos;ll count down automatically, one after another.</source>
+        <translation>タスクを順番に追加すると、ひとつずつ自動でカウントダウンします。</translation>
+    </message>
+    <message>
+        <source>Chain name (optional)</source>
+        <translation>チェーン名（任意）</translation>
+    </message>
+    <message>
+        <source>Add step</source>
+        <translation>ステップを追加</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+</context>
+<context>
+    <name>ChainRunningBanner</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>%1/%2</source>
+        <translation>%1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>ChainStepRow</name>
+    <message>
+        <source>%1 min</source>
+        <translation>%1分</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>タスク</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Delete this step</source>
+        <translation>このステップを削除</translation>
+    </message>
+</context>
+<context>
     <name>DisplayDensity</name>
     <message>
         <source>Compact</source>
@@ -255,6 +312,50 @@
     </message>
 </context>
 <context>
+    <name>PomodoroCard</name>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+</context>
+<context>
+    <name>PomodoroCardModel</name>
+    <message>
+        <source>%1m focus, %2m break</source>
+        <translation>集中%1分・休憩%2分</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>集中</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>休憩</translation>
+    </message>
+    <message>
+        <source>%1m</source>
+        <translation>%1分</translation>
+    </message>
+    <message>
+        <source>%1, %2 minutes, step %3</source>
+        <translation>%1、%2分、ステップ%3</translation>
+    </message>
+</context>
+<context>
+    <name>PomodoroSequenceStep</name>
+    <message>
+        <source>Selected</source>
+        <translation>選択中</translation>
+    </message>
+</context>
+<context>
+    <name>PomodoroSimpleEntry</name>
+    <message>
+        <source>Start Pomodoro</source>
+        <translation>ポモドーロを開始</translation>
+    </message>
+</context>
+<context>
     <name>QuickAddPanel</name>
     <message>
         <source>25m, 1h30m, 12:30, 9pm</source>
@@ -364,6 +465,20 @@
     <message>
         <source>Stop</source>
         <translation>停止</translation>
+    </message>
+</context>
+<context>
+    <name>SequenceAddTile</name>
+    <message>
+        <source>Add or manage Pomodoro sequence</source>
+        <translation>ポモドーロのシーケンスを追加・管理</translation>
+    </message>
+</context>
+<context>
+    <name>SequenceStepPreview</name>
+    <message>
+        <source>Starts from step 1</source>
+        <translation>ステップ1から開始</translation>
     </message>
 </context>
 <context>

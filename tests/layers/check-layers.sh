@@ -8,11 +8,13 @@ src=${1:?usage: check-layers.sh SRC_DIR}
 src=${src%/}
 
 # The layers, lowest first. Folders of one rank are peers and never include each other: the services and
-# the theme; the screen families.
+# the theme; the screen families. ui/focus holds the timers-tab sections built over the popover root (chain
+# builder and banner, Pomodoro card), which the timers tab places.
 declare -A rank=(
     [platform]=0 [core]=1 [services]=2 [theme]=2 [hotkeys]=3 [ui/kit]=4 [ui/popover]=5
-    [ui/home]=6 [ui/quickentry]=6 [ui/presets]=6 [ui/settings]=6 [ui/onboarding]=6
-    [shell]=7 [app]=8
+    [ui/focus]=6
+    [ui/home]=7 [ui/quickentry]=7 [ui/presets]=7 [ui/settings]=7 [ui/onboarding]=7
+    [shell]=8 [app]=9
 )
 
 # The folder a path under src/ belongs to: "ui/<family>" inside ui, else its first component.

@@ -1,0 +1,35 @@
+#pragma once
+// A small up/down stepper with no text of its own: a click on its upper half adds a step, on its lower
+// half takes one away; with the keyboard focus the Up and Down keys do the same. It stops at its limits.
+
+#include <QWidget>
+
+class MinuteStepper : public QWidget {
+    Q_OBJECT
+public:
+    MinuteStepper(int minimum, int maximum, QWidget* parent = nullptr);
+
+    int value() const { return m_value; }
+    // Kept within the limits; a value set here is not announced.
+    void setValue(int value);
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
+    void stepBy(int steps);
+    QSize sizeHint() const override;
+
+signals:
+    // A change made by the user.
+    void valueChanged(int value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    int m_minimum;
+    int m_maximum;
+    int m_value;
+};

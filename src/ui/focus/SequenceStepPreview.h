@@ -1,0 +1,30 @@
+#pragma once
+// The small pop-up above a Pomodoro tile that says what the step is; it closes on any click outside it.
+
+#include "ui/focus/PomodoroCardModel.h"
+
+#include <QWidget>
+
+class SequenceStepPreview : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int previewWidth = 160;
+
+    // A pop-up window of its own, owned by `parent`.
+    SequenceStepPreview(const PomodoroSequenceStepData& step, QWidget* parent);
+
+    const PomodoroSequenceStepData& step() const { return m_step; }
+    // Places it centred above `anchor`'s top edge and shows it.
+    void popUpAbove(const QWidget& anchor);
+
+signals:
+    // Whatever closed it: a click outside, Escape, or the owner.
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    PomodoroSequenceStepData m_step;
+};
