@@ -11,7 +11,8 @@ src=${src%/}
 # the theme; the screen families.
 declare -A rank=(
     [platform]=0 [core]=1 [services]=2 [theme]=2 [hotkeys]=3 [ui/kit]=4 [ui/popover]=5
-    [ui/home]=6 [ui/quickentry]=6 [ui/presets]=6 [ui/settings]=6 [ui/onboarding]=6
+    [ui/home]=6 [ui/quickentry]=6 [ui/presets]=6 [ui/settings]=6 [ui/onboarding]=6 [ui/floating]=6
+    [ui/quickadd]=6
     [shell]=7 [app]=8
 )
 
