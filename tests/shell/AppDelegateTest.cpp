@@ -552,6 +552,22 @@ TEST_F(AppDelegateTest, TheFloatingWindowShowsTheMainTimersTime) {
     EXPECT_EQ(shown(), QStringLiteral("02:00"));
 }
 
+TEST_F(AppDelegateTest, AClickOnTheFloatingCardMakesItTheActiveWindowAndTogglesTheMainTimer) {
+    launch();
+    ASSERT_TRUE(delegate->timerManager().addTimer(QStringLiteral("tea"), 600, true));
+    delegate->showFloatingWindow();
+    FloatingPanel* panel = delegate->floatingPanel();
+    ASSERT_NE(panel, nullptr);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    QTest::mouseClick(&panel->findChild<FloatingWindowView*>()->surface(), Qt::LeftButton, {},
+                      QPoint(40, 30));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(panel));
+    EXPECT_EQ(delegate->timerManager().timers()[0].state, TimerState::paused);
+}
+
 TEST_F(AppDelegateTest, OnboardingOpensAtLaunchOnlyUntilItWasSeen) {
     const struct {
         const char* behaviour;
