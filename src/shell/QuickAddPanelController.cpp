@@ -47,14 +47,11 @@ void QuickAddPanelController::show(const std::optional<TimerStartRequest>& initi
         m_panel = nullptr;
     }
     const QPointer<QuickAddPanelController> self(this);
-    auto* panel = new QuickAddPanel(
-        *m_timerManager, m_preferences, initialRequest,
-        [self] {
-            if (self) {
-                self->hide();
-            }
-        },
-        m_clock);
+    auto* panel = new QuickAddPanel(*m_timerManager, m_preferences, initialRequest, [self] {
+        if (self) {
+            self->hide();
+        }
+    });
     connect(panel, &QuickAddPanel::resignedActive, this, &QuickAddPanelController::hide);
     const int height = std::max(panel->height(), minimumHeight);
     panel->resize(panel->width(), height);

@@ -3,7 +3,6 @@
 // for confirmation, brings it back to the front, and closes it when asked or when it stops being the active
 // window. Every opening builds a new panel; closing drops it with everything typed.
 
-#include "core/Clock.h"
 #include "core/TimerStartRequest.h"
 #include "shell/QuickAddPanel.h"
 
@@ -44,12 +43,8 @@ public:
     // across, its centre `raise` above the area's centre, never above the area's top.
     static QPoint placement(const QRect& available, int height);
 
-    // Tests freeze the parser's "now" through it.
-    void setClock(Clock clock) { m_clock = std::move(clock); }
-
 private:
     QPointer<TimerManager> m_timerManager;
     const Preferences& m_preferences;
     QPointer<QuickAddPanel> m_panel;
-    Clock m_clock = systemClock();
 };

@@ -1,13 +1,11 @@
 // The quick-add panel's window and its controller: one panel at a time, opened empty or on a prepared
 // request, re-fronted with what was typed, placed over the upper middle of the screen, closed when it stops
-// being the active window (only once it has been active), and sized by the step it shows.
+// being the active window (only once it has been active).
 #include "DelegateFixture.h"
 
 #include "shell/QuickAddPanelController.h"
-#include "ui/kit/TimerPreparationView.h"
 #include "ui/quickadd/QuickAddView.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -101,29 +99,6 @@ TEST_F(QuickAddPanelControllerTest, LosingTheActiveWindowClosesItOnlyOnceItWasAc
     elsewhere.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
     EXPECT_TRUE(QTest::qWaitFor([&] { return controller.panel() == nullptr; }, 2000));
-}
-
-TEST_F(QuickAddPanelControllerTest, TheWindowGrowsForTheCardAndComesBackForTheEntryStep) {
-    launch();
-    QuickAddPanelController& controller = delegate->quickAddController();
-    controller.toggle();
-    QuickAddPanel* panel = controller.panel();
-    ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
-    const QPoint topLeft = panel->pos();
-    QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("quorvane.quickAdd.chip.25")),
-                      Qt::LeftButton);
-    ASSERT_NE(panel->view().card(), nullptr);
-    EXPECT_EQ(panel->width(), 380);
-    EXPECT_EQ(panel->height(), panel->view().height());
-    EXPECT_GT(panel->height(), 400) << "the card is taller than the entry step";
-    EXPECT_EQ(panel->pos(), topLeft) << "it grows downwards while it has room";
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(panel->size(), QSize(380, 400));
-    EXPECT_EQ(controller.panel(), panel) << "the first Escape only leaves the card";
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(controller.panel(), nullptr);
-    EXPECT_TRUE(delegate->timerManager().timers().isEmpty());
 }
 
 TEST_F(QuickAddPanelControllerTest, ItDoesNothingOnceTheEngineIsGone) {

@@ -122,16 +122,3 @@ TEST_F(QuickAddViewModelTest, StartAndQueueCloseOnlyWhenTheEngineMadeATimer) {
         }
     }
 }
-
-TEST_F(QuickAddViewModelTest, EscapeGoesBackFromTheCardThenCloses) {
-    int closes = 0;
-    QuickAddViewModel model(
-        *timers, countdown(300), [&] { ++closes; }, clock);
-    model.setInput(QStringLiteral("typed"));
-    model.escape();
-    EXPECT_FALSE(model.isConfirming());
-    EXPECT_EQ(closes, 0) << "the first Escape only leaves the card";
-    EXPECT_EQ(model.input(), QStringLiteral("typed"));
-    model.escape();
-    EXPECT_EQ(closes, 1);
-}

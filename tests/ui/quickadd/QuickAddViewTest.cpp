@@ -156,18 +156,6 @@ TEST_F(QuickAddViewTest, AChipOrAGivenRequestIsConfirmedByStartOrQueue) {
     }
 }
 
-TEST_F(QuickAddViewTest, BackFromAGivenRequestShowsAnEmptyEntryStep) {
-    open(countdown(300));
-    ASSERT_NE(view->card(), nullptr);
-    QTest::mouseClick(view->card()->findChild<QAbstractButton*>(QStringLiteral("quorvane.preparation.back")),
-                      Qt::LeftButton);
-    EXPECT_EQ(view->card(), nullptr);
-    EXPECT_TRUE(view->field()->isVisible());
-    EXPECT_EQ(view->field()->text(), QString());
-    EXPECT_TRUE(view->field()->hasFocus());
-    EXPECT_EQ(view->size(), QSize(380, 400));
-}
-
 TEST_F(QuickAddViewTest, WritesBothStepsInBothLanguages) {
     const struct {
         const char* name;
