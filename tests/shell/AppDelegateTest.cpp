@@ -190,6 +190,8 @@ TEST_F(AppDelegateTest, TheURLHandlerStartsExactlyWhatTheURLAsksFor) {
         {"no host starts nothing", QStringLiteral("quorvane:start?minutes=5"), std::nullopt, {}},
     };
     launch();
+    // The panel item's first answer is logged when it comes; let it come before the log is read.
+    ASSERT_TRUE(waitForTrayAnswer());
     for (const Row& row : rows) {
         SCOPED_TRACE(row.behaviour);
         LogCapture log;

@@ -48,6 +48,12 @@ FloatingTimerSurface::FloatingTimerSurface(QWidget* parent)
     m_close->setObjectName(QStringLiteral("quorvane.floatingWindow.close"));
     connect(m_close, &QAbstractButton::clicked, this, &FloatingTimerSurface::closeClicked);
     m_close->resize(closeSide, closeSide);
+    m_groundFade.setDuration(groundFadeMs);
+    m_groundFade.setEasingCurve(QEasingCurve::InOutQuad);
+    connect(&m_groundFade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_runningGround = value.toDouble();
+        update();
+    });
     retranslate();
 }
 
@@ -59,8 +65,19 @@ void FloatingTimerSurface::setValues(const Values& values) {
     if (values == m_values) {
         return;
     }
+    const bool runningChanged = values.isRunning != m_values.isRunning;
     m_values = values;
     m_close->setVisible(values.showsClose);
+    const double ground = values.isRunning ? 1.0 : 0.0;
+    if (runningChanged && isVisible()) {
+        // A colour change, so it stays under Reduce Motion.
+        m_groundFade.stop();
+        m_groundFade.setStartValue(m_runningGround);
+        m_groundFade.setEndValue(ground);
+        m_groundFade.start();
+    } else if (m_groundFade.state() != QAbstractAnimation::Running) {
+        m_runningGround = ground;
+    }
     // One element for assistive technology: what it is, and the time with its label.
     setAccessibleDescription(values.label.isEmpty() ? values.timeText
                                                     : values.timeText + u' ' + values.label);
@@ -105,8 +122,19 @@ QColor FloatingTimerSurface::barFillColor() const {
 }
 
 QColor FloatingTimerSurface::backgroundColor() const {
-    return m_values.isRunning ? withAlpha(m_values.accent, 0.1)
-                              : QvColor::qvBgCard().resolve(ViewEnvironment::colorScheme(this));
+    const QColor idle = QvColor::qvBgCard().resolve(ViewEnvironment::colorScheme(this));
+    const QColor running = withAlpha(m_values.accent, 0.1);
+    const double t = m_runningGround;
+    if (t <= 0) {
+        return idle;
+    }
+    if (t >= 1) {
+        return running;
+    }
+    return QColor::fromRgbF(float(idle.redF() + (running.redF() - idle.redF()) * t),
+                            float(idle.greenF() + (running.greenF() - idle.greenF()) * t),
+                            float(idle.blueF() + (running.blueF() - idle.blueF()) * t),
+                            float(idle.alphaF() + (running.alphaF() - idle.alphaF()) * t));
 }
 
 QColor FloatingTimerSurface::outlineColor() const {

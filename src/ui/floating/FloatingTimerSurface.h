@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QPoint>
+#include <QVariantAnimation>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
@@ -35,6 +36,8 @@ public:
     static constexpr double stripWidth = 2;
     static constexpr int closeSide = 44;
     static constexpr int closePadding = 2;
+    // The card's ground eases between its idle and running colours when the timer starts or stops.
+    static constexpr int groundFadeMs = 250;
 
     explicit FloatingTimerSurface(QWidget* parent = nullptr);
 
@@ -74,6 +77,9 @@ private:
 
     Values m_values;
     QAbstractButton* m_close;
+    // 0 idle ground, 1 running ground; between the two while the fade runs.
+    double m_runningGround = 0;
+    QVariantAnimation m_groundFade;
     // The press under way: where it began (screen coordinates) and whether it has become a drag.
     bool m_pressed = false;
     bool m_dragging = false;

@@ -3,6 +3,7 @@
 // card in each state go to floating-gallery/ in the build tree.
 #include "FloatingFixture.h"
 
+#include "support/ManualAnimationClock.h"
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
@@ -119,10 +120,20 @@ TEST_F(FloatingWindowViewTest, ATapTogglesTheTimerADragMovesTheWindowAndClosingI
     FloatingTimerSurface& surface = view->surface();
     QSignalSpy taps(&surface, &FloatingTimerSurface::tapped);
 
-    // A tap anywhere on the card (the padding included) runs the paused timer, a second pauses it.
+    // A tap anywhere on the card (the padding included) runs the paused timer, a second pauses it. The
+    // ground eases into the running colour over a quarter of a second.
+    ManualAnimationClock animations;
+    const QColor idleGround = surface.backgroundColor();
     QTest::mouseClick(&surface, Qt::LeftButton, {}, QPoint(3, 50));
     EXPECT_EQ(timers->timers()[0].state, TimerState::running);
     EXPECT_EQ(surface.values().isRunning, true) << "the card follows at once";
+    animations.advanceBy(100);
+    EXPECT_NE(surface.backgroundColor(), idleGround);
+    EXPECT_NE(surface.backgroundColor().alphaF(), 0.1f) << "half way";
+    animations.advanceBy(200);
+    QColor runningGround = ThemeStore::resolveAccentColor(preferences);
+    runningGround.setAlphaF(0.1f);
+    EXPECT_EQ(surface.backgroundColor(), runningGround);
     QTest::mouseClick(&surface, Qt::LeftButton, {}, QPoint(100, 27));
     EXPECT_EQ(timers->timers()[0].state, TimerState::paused);
     EXPECT_EQ(taps.size(), 2);
