@@ -118,7 +118,11 @@
     </message>
 </context>
 <context>
-    <name>FloatingWindowPlaceholderView</name>
+    <name>FloatingTimerSurface</name>
+    <message>
+        <source>TarvolinTimer timer</source>
+        <translation>TarvolinTimer タイマー</translation>
+    </message>
     <message>
         <source>Close</source>
         <translation>閉じる</translation>
@@ -358,32 +362,38 @@
 <context>
     <name>QuickAddPanel</name>
     <message>
-        <source>25m, 1h30m, 12:30, 9pm</source>
-        <translation>25m、1h30m、12:30、9pm</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
         <source>Quick Add</source>
         <translation>クイック追加</translation>
     </message>
+</context>
+<context>
+    <name>QuickAddView</name>
     <message>
-        <source>Start</source>
-        <translation>開始</translation>
+        <source>Add a timer</source>
+        <translation>タイマーを追加</translation>
     </message>
     <message>
-        <source>Start &quot;%1&quot; for %2?</source>
-        <translation>「%1」を %2 で開始しますか？</translation>
+        <source>esc to close</source>
+        <translation>esc で閉じる</translation>
     </message>
     <message>
-        <source>Start a %1 timer?</source>
-        <translation>%1 のタイマーを開始しますか？</translation>
+        <source>e.g. 25 ・ 1h30m ・ 1d18h ・ 12:30</source>
+        <translation>例: 25 ・ 1h30m ・ 1d18h ・ 12:30</translation>
     </message>
     <message>
-        <source>Start an alarm for %1?</source>
-        <translation>%1 のアラームを開始しますか？</translation>
+        <source>%1 min</source>
+        <translation>%1 分</translation>
+    </message>
+    <message>
+        <source>Minutes · &quot;1h30m&quot; · &quot;1d18h&quot; · times like &quot;12:30&quot; or &quot;9pm&quot;</source>
+        <translation>分 · 「1h30m」 · 「1d18h」 · 時刻「12:30」「9pm」</translation>
+    </message>
+</context>
+<context>
+    <name>QuickAddViewModel</name>
+    <message>
+        <source>Couldn&apos;t read that. Try: 10m · 1d18h · 12:30</source>
+        <translation>読み取れませんでした。例: 10m · 1d18h · 12:30</translation>
     </message>
 </context>
 <context>

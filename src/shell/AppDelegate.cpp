@@ -21,7 +21,6 @@
 #include "services/SoundService.h"
 #include "shell/DisplayConnectionWatcher.h"
 #include "shell/FloatingPanel.h"
-#include "shell/FloatingWindowPlaceholderView.h"
 #include "shell/LightAppearance.h"
 #include "shell/MenuBarPopoverView.h"
 #include "shell/OnboardingWindowController.h"
@@ -30,6 +29,7 @@
 #include "shell/StartURL.h"
 #include "shell/TerminationSignals.h"
 #include "theme/MenuBarDisplayMode.h"
+#include "ui/floating/FloatingWindowView.h"
 #include "ui/kit/MenuBarLabelModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
@@ -108,7 +108,8 @@ ChainCoordinator& AppDelegate::chainCoordinator() {
 
 QuickAddPanelController& AppDelegate::quickAddController() {
     if (!m_quickAddController) {
-        m_quickAddController = std::make_unique<QuickAddPanelController>(&m_timerManager);
+        m_quickAddController =
+            std::make_unique<QuickAddPanelController>(&m_timerManager, m_settings.preferences());
     }
     return *m_quickAddController;
 }
@@ -358,11 +359,12 @@ void AppDelegate::showFloatingWindow() {
         m_floatingPanel->present();
         return;
     }
-    auto* view = new FloatingWindowPlaceholderView(m_timerManager, [self = QPointer<AppDelegate>(this)] {
-        if (self) {
-            self->hideFloatingWindow();
-        }
-    });
+    auto* view = new FloatingWindowView(m_timerManager, m_pomodoroManager, m_settings.preferences(),
+                                        [self = QPointer<AppDelegate>(this)] {
+                                            if (self) {
+                                                self->hideFloatingWindow();
+                                            }
+                                        });
     auto* panel = new FloatingPanel(view);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -1,8 +1,12 @@
 #include "shell/FloatingPanel.h"
 
 #include "shell/X11WindowHints.h"
+#include "theme/QvSurface.h"
+#include "ui/floating/FloatingTimerSurface.h"
 
 #include <QMouseEvent>
+#include <QPainterPath>
+#include <QRegion>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -13,6 +17,11 @@ FloatingPanel::FloatingPanel(QWidget* content)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
+    // Presses are taken by the content, so the panel hears of them through a filter.
+    content->installEventFilter(this);
+    for (QWidget* child : content->findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
 }
 
 QPoint FloatingPanel::placement(const QRect& available) {
@@ -30,8 +39,23 @@ void FloatingPanel::present() {
     activateWindow();
 }
 
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && !isActiveWindow()) {
+        activateWindow();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FloatingPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Without a compositor a translucent window shows black corners; a shaped one shows the desktop.
+    const QPainterPath shape =
+        QvSurface::continuousRoundedRect(QRectF(rect()), FloatingTimerSurface::cornerRadius);
+    setMask(QRegion(shape.toFillPolygon().toPolygon()));
+}
+
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {
-    // Presses that reach the panel itself fell on its background: they move it.
+    // Presses the content leaves alone fell on the panel's background: they move it.
     if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
         event->accept();
         return;

@@ -1,6 +1,7 @@
 #pragma once
 // The floating timer window's frame: 200 × 54, frameless, above other windows on every desktop, kept out of
-// the taskbar and the window switcher, and dragged by its background.
+// the taskbar and the window switcher, cut to the card's rounded shape; a click anywhere in it makes it the
+// active window.
 
 #include <QPoint>
 #include <QRect>
@@ -25,4 +26,6 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 };

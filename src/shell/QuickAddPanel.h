@@ -1,58 +1,46 @@
 #pragma once
-// Stand-in for the global quick-add panel until the quick-entry screens land: a field for a typed time,
-// checked by the quick-launch parser, and a card that shows the prepared timer until the user starts it
-// or cancels.
+// The global quick-add panel's window: frameless, above other windows, always light, dragged by its
+// background, sized by the quick-add view it hosts. It says when it stops being the active window, but only
+// after it has been active once: some window managers report an early deactivation while mapping it.
 
-#include "core/QuickLaunchParseError.h"
+#include "core/Clock.h"
 #include "core/TimerStartRequest.h"
 
-#include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QStackedWidget;
+class Preferences;
+class QuickAddView;
 class TimerManager;
 
 class QuickAddPanel : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int panelWidth = 380;
+    // With a request the panel opens on its confirmation step; `onClose` is what the view calls to close.
+    QuickAddPanel(TimerManager& timerManager, const Preferences& preferences,
+                  const std::optional<TimerStartRequest>& request, std::function<void()> onClose,
+                  Clock clock = systemClock());
 
-    // With a request the panel opens on its confirmation card; without one, on the field.
-    QuickAddPanel(TimerManager& timerManager, const std::optional<TimerStartRequest>& request,
-                  QWidget* parent = nullptr);
+    QuickAddView& view() const { return *m_view; }
+    // The request on the confirmation step; none on the entry step.
+    const std::optional<TimerStartRequest>& pendingRequest() const;
+    // Shows the panel in front and gives it the keyboard.
+    void present();
 
-    const std::optional<TimerStartRequest>& pendingRequest() const { return m_request; }
-    QString errorText() const;
-    QString confirmationText() const;
-
-    // What the field's Return does: parses the text; a parsed time goes to the confirmation card, an error
-    // is shown under the field.
-    void submit(const QString& text);
-    // The card's buttons: starts the pending timer and closes, or closes without starting anything.
-    void confirm();
-    void cancel();
+signals:
+    // The panel was active and another window (of any program) took over.
+    void resignedActive();
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void showRequest(const TimerStartRequest& request);
-    void retranslate();
+    void keepOnScreen();
 
-    QPointer<TimerManager> m_timerManager;
-    std::optional<TimerStartRequest> m_request;
-    QStackedWidget* m_pages = nullptr;
-    QLabel* m_heading = nullptr;
-    QLineEdit* m_field = nullptr;
-    QLabel* m_error = nullptr;
-    QLabel* m_confirmation = nullptr;
-    QPushButton* m_start = nullptr;
-    QPushButton* m_cancel = nullptr;
-    std::optional<QuickLaunchParseError> m_parseError; // kept, so a language change re-words it
+    QuickAddView* m_view;
+    bool m_wasActive = false;
 };

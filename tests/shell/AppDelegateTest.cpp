@@ -4,7 +4,6 @@
 #include "core/SettingsKeys.h"
 #include "platform/InProcessNotifications.h"
 #include "shell/FloatingPanel.h"
-#include "shell/FloatingWindowPlaceholderView.h"
 #include "hotkeys/PresetShortcutNaming.h"
 #include "services/AppcastUpdateChannel.h"
 #include "shell/MenuBarPopoverView.h"
@@ -14,13 +13,17 @@
 #include "support/LogCapture.h"
 #include "support/TestPanelHost.h"
 #include "theme/ThemeSettingsKeys.h"
+#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/floating/FloatingWindowView.h"
+#include "ui/kit/TimerPreparationView.h"
+#include "ui/quickadd/QuickAddView.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
 #include <QDBusVariant>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QToolButton>
+#include <QAbstractButton>
 #include <QScreen>
 
 namespace {
@@ -188,6 +191,8 @@ TEST_F(AppDelegateTest, TheURLHandlerStartsExactlyWhatTheURLAsksFor) {
         {"no host starts nothing", QStringLiteral("quorvane:start?minutes=5"), std::nullopt, {}},
     };
     launch();
+    // The panel item's first answer is logged when it comes; let it come before the log is read.
+    ASSERT_TRUE(waitForTrayAnswer());
     for (const Row& row : rows) {
         SCOPED_TRACE(row.behaviour);
         LogCapture log;
@@ -526,7 +531,7 @@ TEST_F(AppDelegateTest, TheFloatingWindowIsBuiltOnceAndRebuiltAfterItsCloseButto
     EXPECT_EQ(delegate->floatingPanel(), first) << "showing twice makes one panel";
 
     // Its own close button drops it; the next showing builds a new one.
-    first->findChild<QToolButton*>(QStringLiteral("quorvane.floatingWindow.close"))->click();
+    first->findChild<QAbstractButton*>(QStringLiteral("quorvane.floatingWindow.close"))->click();
     EXPECT_EQ(delegate->floatingPanel(), nullptr);
     settle();
     delegate->toggleFloatingWindow();
@@ -541,13 +546,31 @@ TEST_F(AppDelegateTest, TheFloatingWindowIsBuiltOnceAndRebuiltAfterItsCloseButto
 TEST_F(AppDelegateTest, TheFloatingWindowShowsTheMainTimersTime) {
     launch();
     delegate->showFloatingWindow();
-    auto* view = delegate->floatingPanel()->findChild<FloatingWindowPlaceholderView*>();
+    auto* view = delegate->floatingPanel()->findChild<FloatingWindowView*>();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->timeText(), delegate->timerManager().displayTime());
+    const auto shown = [view] { return view->surface().values().timeText; };
+    EXPECT_EQ(shown(), delegate->timerManager().displayTime());
     ASSERT_TRUE(delegate->timerManager().addTimer(QStringLiteral("tea"), 125, true));
-    EXPECT_EQ(view->timeText(), QStringLiteral("02:05"));
-    tickUntil([&] { return view->timeText() == QStringLiteral("02:00"); }, 10);
-    EXPECT_EQ(view->timeText(), QStringLiteral("02:00"));
+    EXPECT_EQ(shown(), QStringLiteral("02:05"));
+    EXPECT_EQ(view->surface().values().label, QStringLiteral("tea"));
+    tickUntil([&] { return shown() == QStringLiteral("02:00"); }, 10);
+    EXPECT_EQ(shown(), QStringLiteral("02:00"));
+}
+
+TEST_F(AppDelegateTest, AClickOnTheFloatingCardMakesItTheActiveWindowAndTogglesTheMainTimer) {
+    launch();
+    ASSERT_TRUE(delegate->timerManager().addTimer(QStringLiteral("tea"), 600, true));
+    delegate->showFloatingWindow();
+    FloatingPanel* panel = delegate->floatingPanel();
+    ASSERT_NE(panel, nullptr);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    QTest::mouseClick(&panel->findChild<FloatingWindowView*>()->surface(), Qt::LeftButton, {},
+                      QPoint(40, 30));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(panel));
+    EXPECT_EQ(delegate->timerManager().timers()[0].state, TimerState::paused);
 }
 
 TEST_F(AppDelegateTest, OnboardingOpensAtLaunchOnlyUntilItWasSeen) {
@@ -593,7 +616,8 @@ TEST_F(AppDelegateTest, AQuickTimerRequestWaitsInThePanelUntilConfirmed) {
     EXPECT_EQ(panel->pendingRequest()->title(), QString());
     EXPECT_EQ(panel->pendingRequest()->kind(), TimerStartRequest::Kind(TimerStartRequest::duration{1500}));
     EXPECT_TRUE(delegate->timerManager().timers().isEmpty()) << "nothing starts before confirmation";
-    panel->confirm();
+    ASSERT_NE(panel->view().card(), nullptr);
+    panel->view().card()->findChild<QAbstractButton*>(QStringLiteral("quorvane.preparation.start"))->click();
     ASSERT_EQ(delegate->timerManager().timers().size(), 1);
     EXPECT_EQ(delegate->timerManager().timers()[0].totalDuration, 1500);
     EXPECT_EQ(delegate->timerManager().timers()[0].state, TimerState::running);

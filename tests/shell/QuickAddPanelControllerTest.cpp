@@ -1,9 +1,14 @@
-// The stand-in quick-add panel: opened, re-fronted, rebuilt and closed by its controller; a typed time is
-// checked by the parser and started only when confirmed.
+// The quick-add panel's window and its controller: one panel at a time, opened empty or on a prepared
+// request, re-fronted with what was typed, placed over the upper middle of the screen, closed when it stops
+// being the active window (only once it has been active).
 #include "DelegateFixture.h"
 
-#include "core/QuickLaunchParseError.h"
 #include "shell/QuickAddPanelController.h"
+#include "ui/quickadd/QuickAddView.h"
+
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
 
 namespace {
 
@@ -15,73 +20,93 @@ TimerStartRequest minutes(qint64 count) {
 
 } // namespace
 
-TEST_F(QuickAddPanelControllerTest, ShowAndToggleKeepOnePanel) {
+TEST_F(QuickAddPanelControllerTest, OnePanelAtATimeReFrontedOrReplaced) {
     launch();
     QuickAddPanelController& controller = delegate->quickAddController();
     EXPECT_EQ(controller.panel(), nullptr) << "no panel before it is shown";
 
     controller.toggle();
-    QuickAddPanel* empty = controller.panel();
+    QPointer<QuickAddPanel> empty = controller.panel();
     ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->isVisible());
+    EXPECT_EQ(empty->objectName(), QStringLiteral("quorvane.quickAddPanel"));
+    EXPECT_EQ(empty->windowTitle(), QStringLiteral("Quick Add"));
     EXPECT_FALSE(empty->pendingRequest().has_value());
-    EXPECT_EQ(empty->width(), QuickAddPanel::panelWidth);
+    EXPECT_EQ(empty->size(), QSize(380, 400));
+    QTest::keyClicks(empty->view().field(), QStringLiteral("12m"));
 
     controller.show(std::nullopt);
-    EXPECT_EQ(controller.panel(), empty) << "shown again without a request: the same panel, in front";
+    EXPECT_EQ(controller.panel(), empty.data()) << "shown again without a request: the same panel, in front";
+    EXPECT_EQ(empty->view().field()->text(), QStringLiteral("12m")) << "with what was typed";
 
     const TimerStartRequest five = minutes(5);
     controller.show(five);
     settle();
+    EXPECT_TRUE(empty.isNull()) << "a request replaces the panel";
     ASSERT_NE(controller.panel(), nullptr);
-    EXPECT_EQ(controller.panel()->pendingRequest(), five) << "a request rebuilds the panel with it";
+    EXPECT_EQ(controller.panel()->pendingRequest(), five);
+    EXPECT_EQ(controller.panel()->view().field()->text(), QString()) << "with an empty entry step behind";
 
     controller.toggle();
     EXPECT_EQ(controller.panel(), nullptr);
     settle();
-    EXPECT_TRUE(delegate->timerManager().timers().isEmpty()) << "closing starts nothing";
+    controller.toggle();
+    ASSERT_NE(controller.panel(), nullptr);
+    EXPECT_FALSE(controller.panel()->pendingRequest().has_value()) << "the next opening starts empty";
+    EXPECT_EQ(controller.panel()->view().field()->text(), QString());
+    EXPECT_TRUE(delegate->timerManager().timers().isEmpty()) << "opening and closing start nothing";
 }
 
-TEST_F(QuickAddPanelControllerTest, ATypedTimeIsCheckedAndStartsOnlyWhenConfirmed) {
-    launch();
+TEST_F(QuickAddPanelControllerTest, ItSitsCentredAcrossAndAboveTheMiddleOfTheScreen) {
     const struct {
         const char* behaviour;
-        QString typed;
-        std::optional<QuickLaunchParseError> error;
-        qint64 seconds; // of the started timer, when the text parses
+        QRect available;
+        int height;
+        QPoint topLeft;
     } rows[] = {
-        {"a length", QStringLiteral("25m"), std::nullopt, 1500},
-        {"hours and minutes", QStringLiteral("1h30m"), std::nullopt, 5400},
-        {"nothing typed", QStringLiteral("   "), QuickLaunchParseError(QuickLaunchParseError::empty{}), 0},
-        {"words", QStringLiteral("soon"),
-         QuickLaunchParseError(QuickLaunchParseError::invalidFormat{QStringLiteral("soon")}), 0},
+        {"a 1280 × 1024 screen", QRect(0, 0, 1280, 1024), 400, QPoint(450, 232)},
+        {"a free area below a 24 px panel, on a second screen", QRect(1280, 24, 1920, 1056), 400,
+         QPoint(2050, 272)},
+        {"a grown panel rises by half its extra height", QRect(0, 0, 1280, 1024), 480, QPoint(450, 192)},
+        {"never above the free area's top", QRect(0, 30, 800, 450), 500, QPoint(210, 30)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
-        QuickAddPanelController controller(&delegate->timerManager());
-        controller.show(std::nullopt);
-        QuickAddPanel* panel = controller.panel();
-        const qsizetype before = delegate->timerManager().timers().size();
-        panel->submit(row.typed);
-        if (row.error) {
-            EXPECT_EQ(panel->errorText(), row.error->message());
-            EXPECT_FALSE(panel->pendingRequest().has_value());
-            continue;
-        }
-        EXPECT_EQ(panel->errorText(), QString());
-        ASSERT_TRUE(panel->pendingRequest().has_value());
-        EXPECT_EQ(delegate->timerManager().timers().size(), before) << "waiting for confirmation";
-        panel->confirm();
-        ASSERT_EQ(delegate->timerManager().timers().size(), before + 1);
-        EXPECT_EQ(delegate->timerManager().timers().last().totalDuration, row.seconds);
-        settle();
-        EXPECT_EQ(controller.panel(), nullptr) << "the panel closes after the start";
+        EXPECT_EQ(QuickAddPanelController::placement(row.available, row.height), row.topLeft);
     }
+    launch();
+    delegate->quickAddController().toggle();
+    const QuickAddPanel* panel = delegate->quickAddController().panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->pos(),
+              QuickAddPanelController::placement(QGuiApplication::primaryScreen()->availableGeometry(), 400));
+}
+
+TEST_F(QuickAddPanelControllerTest, LosingTheActiveWindowClosesItOnlyOnceItWasActive) {
+    launch();
+    QuickAddPanelController& controller = delegate->quickAddController();
+    controller.toggle();
+    QuickAddPanel* panel = controller.panel();
+    ASSERT_NE(panel, nullptr);
+    // Some window managers report a deactivation while mapping the window: it is not the user leaving.
+    QEvent early(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(panel, &early);
+    EXPECT_EQ(controller.panel(), panel);
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return controller.panel() == nullptr; }, 2000));
 }
 
 TEST_F(QuickAddPanelControllerTest, ItDoesNothingOnceTheEngineIsGone) {
     make();
-    QuickAddPanelController controller(&delegate->timerManager());
+    QuickAddPanelController controller(&delegate->timerManager(), preferences);
     delegate.reset();
     controller.show(minutes(5));
+    EXPECT_EQ(controller.panel(), nullptr);
+    controller.toggle();
     EXPECT_EQ(controller.panel(), nullptr);
 }

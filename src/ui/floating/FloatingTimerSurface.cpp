@@ -1,0 +1,283 @@
+#include "ui/floating/FloatingTimerSurface.h"
+
+#include "theme/QvColor.h"
+#include "theme/QvFont.h"
+#include "theme/QvSurface.h"
+#include "theme/QvText.h"
+#include "theme/SymbolIcon.h"
+#include "ui/kit/PressableButton.h"
+#include "ui/kit/ViewEnvironment.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+// The "xmark" in the card's corner; never takes the keyboard focus.
+class CloseButton : public PressableButton {
+public:
+    explicit CloseButton(QWidget* parent) : PressableButton(0.96, parent) {
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::ArrowCursor);
+    }
+
+protected:
+    void paintFace(QPainter& painter) override {
+        constexpr double glyph = 12;
+        const QRectF box((width() - glyph) / 2, (height() - glyph) / 2, glyph, glyph);
+        SymbolIcon::paint(painter, box, QStringLiteral("xmark"),
+                          QvColor::qvInkMuted().resolve(ViewEnvironment::colorScheme(this)));
+    }
+};
+
+QColor withAlpha(QColor color, double alpha) {
+    color.setAlphaF(float(alpha));
+    return color;
+}
+
+} // namespace
+
+FloatingTimerSurface::FloatingTimerSurface(QWidget* parent)
+    : QWidget(parent), m_close(new CloseButton(this)) {
+    m_close->setObjectName(QStringLiteral("quorvane.floatingWindow.close"));
+    connect(m_close, &QAbstractButton::clicked, this, &FloatingTimerSurface::closeClicked);
+    m_close->resize(closeSide, closeSide);
+    m_groundFade.setDuration(groundFadeMs);
+    m_groundFade.setEasingCurve(QEasingCurve::InOutQuad);
+    connect(&m_groundFade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_runningGround = value.toDouble();
+        update();
+    });
+    retranslate();
+}
+
+QSize FloatingTimerSurface::sizeHint() const {
+    return {200, 54};
+}
+
+void FloatingTimerSurface::setValues(const Values& values) {
+    if (values == m_values) {
+        return;
+    }
+    const bool runningChanged = values.isRunning != m_values.isRunning;
+    m_values = values;
+    m_close->setVisible(values.showsClose);
+    const double ground = values.isRunning ? 1.0 : 0.0;
+    if (runningChanged && isVisible()) {
+        // A colour change, so it stays under Reduce Motion.
+        m_groundFade.stop();
+        m_groundFade.setStartValue(m_runningGround);
+        m_groundFade.setEndValue(ground);
+        m_groundFade.start();
+    } else if (m_groundFade.state() != QAbstractAnimation::Running) {
+        m_runningGround = ground;
+    }
+    // One element for assistive technology: what it is, and the time with its label.
+    setAccessibleDescription(values.label.isEmpty() ? values.timeText
+                                                    : values.timeText + u' ' + values.label);
+    update();
+}
+
+QRectF FloatingTimerSurface::columnRect() const {
+    return QRectF(rect()).adjusted(padding, padding, -padding, -padding);
+}
+
+QRectF FloatingTimerSurface::barTrackRect() const {
+    const QRectF column = columnRect();
+    return {column.left(), column.bottom() - barHeight, column.width(), barHeight};
+}
+
+QRectF FloatingTimerSurface::barFillRect() const {
+    if (!(m_values.progress > 0)) {
+        return {};
+    }
+    QRectF fill = barTrackRect();
+    fill.setWidth(fill.width() * std::min(m_values.progress, 1.0));
+    return fill;
+}
+
+QColor FloatingTimerSurface::timeColor() const {
+    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    if (m_values.isFinished) {
+        return QvColor::qvSuccess().resolve(scheme);
+    }
+    return m_values.isRunning ? m_values.accent : QvColor::qvInkPrimary().resolve(scheme);
+}
+
+QColor FloatingTimerSurface::barFillColor() const {
+    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    if (m_values.isFinished) {
+        return withAlpha(QvColor::qvSuccess().resolve(scheme), m_values.isRunning ? 0.9 : 0.5);
+    }
+    if (m_values.isRunning) {
+        return withAlpha(m_values.accent, 0.9);
+    }
+    return withAlpha(QvColor::qvInkPrimary().resolve(scheme), 0.5);
+}
+
+QColor FloatingTimerSurface::backgroundColor() const {
+    const QColor idle = QvColor::qvBgCard().resolve(ViewEnvironment::colorScheme(this));
+    const QColor running = withAlpha(m_values.accent, 0.1);
+    const double t = m_runningGround;
+    if (t <= 0) {
+        return idle;
+    }
+    if (t >= 1) {
+        return running;
+    }
+    return QColor::fromRgbF(float(idle.redF() + (running.redF() - idle.redF()) * t),
+                            float(idle.greenF() + (running.greenF() - idle.greenF()) * t),
+                            float(idle.blueF() + (running.blueF() - idle.blueF()) * t),
+                            float(idle.alphaF() + (running.alphaF() - idle.alphaF()) * t));
+}
+
+QColor FloatingTimerSurface::outlineColor() const {
+    return m_values.isRunning ? withAlpha(m_values.accent, 0.3)
+                              : QvColor::qvBorderCard().resolve(ViewEnvironment::colorScheme(this));
+}
+
+void FloatingTimerSurface::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    const QRectF bounds = QRectF(rect());
+    const QPainterPath shape = QvSurface::continuousRoundedRect(bounds, cornerRadius);
+
+    // The card surface, then the state's own fill over it, all inside the rounded shape.
+    painter.save();
+    painter.setClipPath(shape);
+    painter.fillRect(bounds, QvSurface::qvCard(false, cornerRadius, scheme).fill);
+    painter.fillRect(bounds, backgroundColor());
+    if (m_values.isRunning) {
+        painter.fillRect(QRectF(0, 0, stripWidth, bounds.height()), m_values.accent);
+    }
+
+    const QRectF column = columnRect();
+    const QRectF track = barTrackRect();
+    // Time and label sit centred in the room above the bar; the time shrinks (to 70 % at most) to fit.
+    const QFont labelFont = QvFont::qvText(labelFontSize, QFont::Medium);
+    const QFontMetricsF labelMetrics(labelFont);
+    const bool hasLabel = !m_values.label.isEmpty();
+    const double labelHeight = hasLabel ? labelMetrics.ascent() + labelMetrics.descent() : 0;
+    const double room = track.top() - spacing - column.top();
+    QFont timeFont = QvFont::qvDisplay(timeFontSize, QFont::ExtraBold);
+    double scale = 1.0;
+    {
+        const QFontMetricsF metrics(timeFont);
+        const double naturalWidth = QvText::tabularWidth(timeFont, m_values.timeText);
+        if (naturalWidth > column.width()) {
+            scale = std::min(scale, column.width() / naturalWidth);
+        }
+        // Digits stand on the baseline and reach the cap height: that is the time's box.
+        const double naturalHeight = metrics.capHeight() + (hasLabel ? spacing + labelHeight : 0);
+        if (naturalHeight > room) {
+            scale = std::min(scale, (room - (hasLabel ? spacing + labelHeight : 0)) / metrics.capHeight());
+        }
+        scale = std::max(scale, timeMinimumScale);
+        timeFont.setPixelSize(std::max(1, int(timeFontSize * scale)));
+    }
+    const QFontMetricsF timeMetrics(timeFont);
+    const double timeHeight = timeMetrics.capHeight();
+    const double group = timeHeight + (hasLabel ? spacing + labelHeight : 0);
+    const double top = column.top() + std::max(0.0, (room - group) / 2);
+    painter.setFont(timeFont);
+    painter.setPen(timeColor());
+    // drawTabular centres vertically on the font's full height; place that height so the digits fill the box.
+    const double fullHeight = timeMetrics.height();
+    const double baseline = top + timeHeight;
+    const QRectF timeBox(column.left(), baseline - timeMetrics.ascent(), column.width(), fullHeight);
+    QvText::drawTabular(painter, timeBox, Qt::AlignCenter, m_values.timeText);
+    if (hasLabel) {
+        painter.setFont(labelFont);
+        painter.setPen(QvColor::qvInkMuted().resolve(scheme));
+        const QRectF labelBox(column.left(), baseline + spacing, column.width(), labelHeight);
+        painter.drawText(labelBox, Qt::AlignHCenter | Qt::AlignTop,
+                         labelMetrics.elidedText(m_values.label, Qt::ElideRight, column.width()));
+    }
+
+    painter.fillRect(track, withAlpha(QvColor::qvInkPrimary().resolve(scheme), 0.1));
+    if (const QRectF fill = barFillRect(); !fill.isEmpty()) {
+        painter.fillRect(fill, barFillColor());
+    }
+    painter.restore();
+
+    painter.setPen(QPen(outlineColor(), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(QvSurface::continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius));
+}
+
+void FloatingTimerSurface::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeCloseButton();
+}
+
+void FloatingTimerSurface::placeCloseButton() {
+    m_close->move(width() - closePadding - closeSide, closePadding);
+}
+
+void FloatingTimerSurface::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_pressed = true;
+    m_dragging = false;
+    m_pressGlobal = event->globalPosition().toPoint();
+    m_windowStart = window()->pos();
+    event->accept();
+}
+
+void FloatingTimerSurface::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint delta = event->globalPosition().toPoint() - m_pressGlobal;
+    if (!m_dragging && delta.manhattanLength() >= QApplication::startDragDistance()) {
+        m_dragging = true;
+        // The window manager moves it where it can; the release then goes to it, not to us.
+        if (QWindow* handle = window()->windowHandle(); handle && handle->startSystemMove()) {
+            m_pressed = false;
+            event->accept();
+            return;
+        }
+    }
+    if (m_dragging) {
+        window()->move(m_windowStart + delta);
+    }
+    event->accept();
+}
+
+void FloatingTimerSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const bool tap = !m_dragging && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    m_dragging = false;
+    event->accept();
+    if (tap) {
+        emit tapped();
+    }
+}
+
+void FloatingTimerSurface::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+    }
+    QWidget::changeEvent(event);
+}
+
+void FloatingTimerSurface::retranslate() {
+    setAccessibleName(tr("TarvolinTimer timer"));
+    m_close->setAccessibleName(tr("Close"));
+    m_close->setToolTip(tr("Close"));
+}

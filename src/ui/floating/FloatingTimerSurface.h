@@ -1,0 +1,88 @@
+#pragma once
+// The floating window's card, drawn from plain values: the big time, a one-line label, a thin progress bar
+// and a close button. A tap on the card asks for its primary action; a press that moves drags the window
+// instead and taps nothing.
+
+#include <QColor>
+#include <QPoint>
+#include <QVariantAnimation>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+class QAbstractButton;
+
+class FloatingTimerSurface : public QWidget {
+    Q_OBJECT
+public:
+    struct Values {
+        QString timeText;
+        QString label; // empty: no label line
+        bool isRunning = false;
+        bool isFinished = false;
+        double progress = 0; // elapsed fraction; below 0 draws no fill, above 1 a full one
+        QColor accent;
+        bool showsClose = true;
+        bool operator==(const Values&) const = default;
+    };
+
+    static constexpr double cornerRadius = 8;
+    static constexpr double padding = 6;
+    static constexpr double spacing = 4;
+    static constexpr double timeFontSize = 30;
+    static constexpr double timeMinimumScale = 0.7;
+    static constexpr double labelFontSize = 9;
+    static constexpr double barHeight = 1.5;
+    static constexpr double stripWidth = 2;
+    static constexpr int closeSide = 44;
+    static constexpr int closePadding = 2;
+    // The card's ground eases between its idle and running colours when the timer starts or stops.
+    static constexpr int groundFadeMs = 250;
+
+    explicit FloatingTimerSurface(QWidget* parent = nullptr);
+
+    void setValues(const Values& values);
+    const Values& values() const { return m_values; }
+    QAbstractButton* closeButton() const { return m_close; }
+
+    // Where the parts lie in the card, for drawing and for tests that probe pixels.
+    QRectF columnRect() const;
+    QRectF barTrackRect() const;
+    // The filled part of the track; empty when the progress is not above 0.
+    QRectF barFillRect() const;
+    // The colours the card draws with now.
+    QColor timeColor() const;
+    QColor barFillColor() const;
+    QColor backgroundColor() const;
+    QColor outlineColor() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    // A press and release on the card that did not move it.
+    void tapped();
+    void closeClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+    void placeCloseButton();
+
+    Values m_values;
+    QAbstractButton* m_close;
+    // 0 idle ground, 1 running ground; between the two while the fade runs.
+    double m_runningGround = 0;
+    QVariantAnimation m_groundFade;
+    // The press under way: where it began (screen coordinates) and whether it has become a drag.
+    bool m_pressed = false;
+    bool m_dragging = false;
+    QPoint m_pressGlobal;
+    QPoint m_windowStart;
+};

@@ -1,0 +1,59 @@
+#pragma once
+// A real engine (recording services, a frozen local clock, preferences in memory) for the floating
+// window's tests.
+
+#include "core/AppSettings.h"
+#include "core/PomodoroManager.h"
+#include "core/TimerManager.h"
+#include "core/TimerStartRequest.h"
+#include "platform/Preferences.h"
+#include "support/FakeServices.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class QuickAddFixture : public ::testing::Test {
+public:
+    QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
+    Clock clock = [this] { return now; };
+
+    Preferences preferences; // in memory
+    AppSettings settings{preferences};
+    InMemoryPersistence persistence;
+    RecordingNotificationService notification;
+    RecordingSoundService sound;
+    InMemoryHistory history{clock};
+    std::unique_ptr<TimerManager> timers;
+    std::unique_ptr<PomodoroManager> pomodoro;
+
+    void SetUp() override { makeEngine(); }
+
+    // The engine, holding exactly these timers when any are given (through the restore path, which brings
+    // running timers back paused).
+    void makeEngine(const QList<TimerItem>& restored = {}) {
+        pomodoro.reset();
+        timers.reset();
+        persistence.activeTimers = restored;
+        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        timers->restoreState();
+        pomodoro = std::make_unique<PomodoroManager>(persistence, notification, sound, history, settings);
+        pomodoro->setTimerManager(timers.get());
+        pomodoro->updateConfig(settings);
+    }
+
+    // Idle minute-long timers that fill the list to `count`.
+    QList<TimerItem> filler(qsizetype count) const {
+        QList<TimerItem> many(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            many[i].id = QUuid(uint(i), 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
+            many[i].totalDuration = many[i].remaining = 60;
+            many[i].createdAt = now;
+        }
+        return many;
+    }
+
+    static TimerStartRequest countdown(qint64 seconds) {
+        return TimerStartRequest(QUuid::createUuid(), QString(), TimerStartRequest::duration{seconds});
+    }
+};
