@@ -21,7 +21,6 @@
 
 #include <QDBusVariant>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QAbstractButton>
 #include <QScreen>
@@ -205,9 +204,7 @@ TEST_F(AppDelegateTest, TheURLHandlerStartsExactlyWhatTheURLAsksFor) {
         if (!row.addingLine.isEmpty()) {
             expectedLines << row.addingLine;
         }
-        // Only the delegate's own lines: the panel item logs its presence whenever the bus answers.
-        EXPECT_EQ(log.lines().filter(QRegularExpression(QStringLiteral("^\\[AppDelegate\\] "))),
-                  expectedLines);
+        EXPECT_EQ(log.linesFrom(QStringLiteral("AppDelegate")), expectedLines);
         if (row.timer) {
             ASSERT_EQ(delegate->timerManager().timers().size(), before + 1);
             const TimerItem& added = delegate->timerManager().timers().last();
@@ -228,9 +225,10 @@ TEST_F(AppDelegateTest, TextThatIsNoURLIsLoggedAsSuchAndStartsNothing) {
         LogCapture log;
         delegate->handleURL(text);
         settle();
-        ASSERT_EQ(log.entries().size(), 1);
-        EXPECT_EQ(log.entries()[0].line, QStringLiteral("[AppDelegate] URL event received but no URL"));
-        EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error);
+        const QList<LogCapture::Entry> lines = log.entriesFrom(QStringLiteral("AppDelegate"));
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_EQ(lines[0].line, QStringLiteral("[AppDelegate] URL event received but no URL"));
+        EXPECT_EQ(lines[0].level, TarvolinTimerLogger::Level::error);
         EXPECT_TRUE(delegate->timerManager().timers().isEmpty());
     }
 }

@@ -28,6 +28,24 @@ public:
         }
         return out;
     }
+    // Only the lines of one context ("AppDelegate"), for tests beside parts that log on their own time.
+    QList<Entry> entriesFrom(const QString& context) const {
+        const QString prefix = QLatin1Char('[') + context + QStringLiteral("] ");
+        QList<Entry> out;
+        for (const auto& e : m_entries) {
+            if (e.line.startsWith(prefix)) {
+                out.push_back(e);
+            }
+        }
+        return out;
+    }
+    QStringList linesFrom(const QString& context) const {
+        QStringList out;
+        for (const auto& e : entriesFrom(context)) {
+            out << e.line;
+        }
+        return out;
+    }
     void clear() { m_entries.clear(); }
 
 private:
