@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>AccentSwitch</name>
+    <message>
+        <source>On</source>
+        <translation>オン</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>オフ</translation>
+    </message>
+</context>
+<context>
     <name>AccentTheme</name>
     <message>
         <source>Black</source>
@@ -18,6 +29,13 @@
     <message>
         <source>Simple</source>
         <translation>シンプル</translation>
+    </message>
+</context>
+<context>
+    <name>AddSoundCard</name>
+    <message>
+        <source>Add Sound</source>
+        <translation>サウンドを追加</translation>
     </message>
 </context>
 <context>
@@ -40,6 +58,25 @@
     <message>
         <source>Selected</source>
         <translation>選択中</translation>
+    </message>
+</context>
+<context>
+    <name>CustomAccentChip</name>
+    <message>
+        <source>Choose a custom accent color</source>
+        <translation>好きなアクセントカラーを選ぶ</translation>
+    </message>
+    <message>
+        <source>Pick any color</source>
+        <translation>好きな色を選んでください</translation>
+    </message>
+    <message>
+        <source>Accent Color</source>
+        <translation>アクセントカラー</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>カスタム</translation>
     </message>
 </context>
 <context>
@@ -364,6 +401,331 @@
     <message>
         <source>Stop</source>
         <translation>停止</translation>
+    </message>
+</context>
+<context>
+    <name>SettingPicker</name>
+    <message>
+        <source>Time wording</source>
+        <translation>時刻の表記</translation>
+    </message>
+    <message>
+        <source>Alarm display</source>
+        <translation>アラーム表示</translation>
+    </message>
+    <message>
+        <source>Remaining detail</source>
+        <translation>残り時間の細かさ</translation>
+    </message>
+    <message>
+        <source>Key behavior</source>
+        <translation>キーの動作</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPreviewStage</name>
+    <message>
+        <source>Running</source>
+        <translation>動作中</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>一時停止</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsScreen</name>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>一般</translation>
+    </message>
+    <message>
+        <source>Pomodoro</source>
+        <translation>ポモドーロ</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>外観</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>システム</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>ログイン時に起動</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>ショートカット</translation>
+    </message>
+    <message>
+        <source>One-key timer length</source>
+        <translation>ワンキータイマーの長さ</translation>
+    </message>
+    <message>
+        <source>Pressing the shortcut below starts a timer for this long.</source>
+        <translation>下のショートカットを押すと、この長さのタイマーが始まります。</translation>
+    </message>
+    <message>
+        <source>What the key does</source>
+        <translation>キーの動作</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcut</source>
+        <translation>キーボードショートカット</translation>
+    </message>
+    <message>
+        <source>Default is ⌘⌥1. Click to record a different key.</source>
+        <translation>初期設定は ⌘⌥1 です。クリックすると別のキーを記録できます。</translation>
+    </message>
+    <message>
+        <source>Want more keys? Each row in the Presets tab has a keyboard icon for its own shortcut. Quick Add (⌘⌥Space) is a separate on-the-spot entry field, not a key assignment.</source>
+        <translation>もっとキーを使いたいときは、プリセットタブの各行にあるキーボードアイコンから個別のショートカットを設定できます。クイック追加（⌘⌥Space）はその場で入力する欄で、キーの割り当てではありません。</translation>
+    </message>
+    <message>
+        <source>Cycle Lengths</source>
+        <translation>サイクルの長さ</translation>
+    </message>
+    <message>
+        <source>Focus Duration</source>
+        <translation>集中時間</translation>
+    </message>
+    <message>
+        <source>Short Break</source>
+        <translation>短い休憩</translation>
+    </message>
+    <message>
+        <source>Long Break</source>
+        <translation>長い休憩</translation>
+    </message>
+    <message>
+        <source>Long Break Length</source>
+        <translation>長い休憩の長さ</translation>
+    </message>
+    <message>
+        <source>Rounds</source>
+        <translation>ラウンド数</translation>
+    </message>
+    <message>
+        <source>Focus rounds before the long break.</source>
+        <translation>長い休憩までの集中ラウンド数です。</translation>
+    </message>
+    <message>
+        <source>Auto-start Breaks</source>
+        <translation>休憩を自動で開始</translation>
+    </message>
+    <message>
+        <source>Auto Start Next Timer</source>
+        <translation>次のタイマーを自動で開始</translation>
+    </message>
+    <message>
+        <source>Sounds</source>
+        <translation>サウンド</translation>
+    </message>
+    <message>
+        <source>Play Sounds</source>
+        <translation>サウンドを鳴らす</translation>
+    </message>
+    <message>
+        <source>Theme &amp; Wording</source>
+        <translation>テーマと表記</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>言語</translation>
+    </message>
+    <message>
+        <source>Accent Color</source>
+        <translation>アクセントカラー</translation>
+    </message>
+    <message>
+        <source>Time Wording</source>
+        <translation>時刻の表記</translation>
+    </message>
+    <message>
+        <source>Remaining time detail</source>
+        <translation>残り時間の細かさ</translation>
+    </message>
+    <message>
+        <source>Menu Bar Alarm Display</source>
+        <translation>メニューバーのアラーム表示</translation>
+    </message>
+    <message>
+        <source>Modules on Screen</source>
+        <translation>画面に表示するモジュール</translation>
+    </message>
+    <message>
+        <source>Chained Timers Entry</source>
+        <translation>連続タイマーの入口</translation>
+    </message>
+    <message>
+        <source>Pomodoro Start Card</source>
+        <translation>ポモドーロ開始カード</translation>
+    </message>
+    <message>
+        <source>Symbol Key Row</source>
+        <translation>記号キーの列</translation>
+    </message>
+    <message>
+        <source>Floating Window</source>
+        <translation>フローティングウィンドウ</translation>
+    </message>
+    <message>
+        <source>Show on Launch</source>
+        <translation>起動時に表示</translation>
+    </message>
+    <message>
+        <source>Show Task Name</source>
+        <translation>タスク名を表示</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>アップデート</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>アップデートを確認</translation>
+    </message>
+    <message>
+        <source>About TarvolinTimer</source>
+        <translation>TarvolinTimer について</translation>
+    </message>
+    <message>
+        <source>The easiest timer to live in your menu bar.</source>
+        <translation>メニューバーにいちばん気軽に置けるタイマー。</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>フィードバック</translation>
+    </message>
+    <message>
+        <source>Bug reports and requests are welcome too. Or come talk on Discord.</source>
+        <translation>不具合の報告や要望も歓迎です。Discord で話しかけてくれても構いません。</translation>
+    </message>
+    <message>
+        <source>Send Feedback to the Developer</source>
+        <translation>開発者にフィードバックを送る</translation>
+    </message>
+    <message>
+        <source>Talk with Everyone</source>
+        <translation>みんなと話す</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Quit TarvolinTimer</source>
+        <translation>TarvolinTimer を終了</translation>
+    </message>
+    <message>
+        <source>Getting Started</source>
+        <translation>はじめに</translation>
+    </message>
+    <message>
+        <source>Watch onboarding again</source>
+        <translation>オンボーディングをもう一度見る</translation>
+    </message>
+    <message>
+        <source>Timer complete</source>
+        <translation>タイマー完了</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>アラーム</translation>
+    </message>
+    <message>
+        <source>Pomodoro: focus starts</source>
+        <translation>ポモドーロ：集中の開始</translation>
+    </message>
+    <message>
+        <source>Pomodoro: break starts</source>
+        <translation>ポモドーロ：休憩の開始</translation>
+    </message>
+</context>
+<context>
+    <name>SoundCard</name>
+    <message>
+        <source>Rename</source>
+        <translation>名前を変更</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Plays in full</source>
+        <translation>最後まで再生</translation>
+    </message>
+</context>
+<context>
+    <name>SoundGallerySheet</name>
+    <message>
+        <source>Rename Sound</source>
+        <translation>サウンドの名前を変更</translation>
+    </message>
+    <message>
+        <source>Sound name</source>
+        <translation>サウンド名</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>名前を変更</translation>
+    </message>
+    <message>
+        <source>Add Sound</source>
+        <translation>サウンドを追加</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t Add Sound</source>
+        <translation>サウンドを追加できませんでした</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t add sound.</source>
+        <translation>サウンドを追加できませんでした。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>You can also add sounds by dragging files here</source>
+        <translation>ここにファイルをドラッグしてもサウンドを追加できます</translation>
+    </message>
+</context>
+<context>
+    <name>SoundPurposeCard</name>
+    <message>
+        <source>Choose a sound</source>
+        <translation>サウンドを選択</translation>
+    </message>
+</context>
+<context>
+    <name>StepperRow</name>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>Decrease</source>
+        <translation>減らす</translation>
+    </message>
+    <message>
+        <source>Increase</source>
+        <translation>増やす</translation>
     </message>
 </context>
 <context>
