@@ -74,11 +74,16 @@ bool SoundCard::offersMenu() const {
 }
 
 QSize SoundCard::sizeHint() const {
-    return {110, minimumHeight};
+    return {110, minimumSizeHint().height()};
 }
 
 QSize SoundCard::minimumSizeHint() const {
-    return {40, minimumHeight};
+    // Room for two lines of the name and, under a user sound's, the "Plays in full" line.
+    const double line = QFontMetricsF(nameFont()).height();
+    const double note = m_sound.kind == TimerSound::Kind::user
+                            ? 1 + QFontMetricsF(QvFont::qvText(12, QFont::Normal)).height()
+                            : 0;
+    return {40, std::max(minimumHeight, int(std::ceil(10 + 26 + 8 + 2 * line + note + 10)))};
 }
 
 QRectF SoundCard::menuMarkRect() const {

@@ -6,6 +6,7 @@
 #include "platform/TranslationCatalog.h"
 #include "services/UserSoundStore.h"
 #include "theme/ModuleVisibilityStore.h"
+#include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
 #include "ui/settings/SettingsScreen.h"
 #include "ui/settings/SoundPurposeCard.h"
