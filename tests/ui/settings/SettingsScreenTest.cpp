@@ -14,6 +14,7 @@
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
+#include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/AccentChip.h"
 #include "ui/settings/AccentSwitch.h"
 #include "ui/kit/MinuteDialView.h"
@@ -21,12 +22,14 @@
 #include "ui/settings/SettingPickerOption.h"
 #include "ui/settings/SettingsPreviewStage.h"
 #include "ui/settings/SettingsScreen.h"
+#include "ui/settings/SettingsSection.h"
 #include "ui/settings/SoundCard.h"
 #include "ui/settings/SoundPurposeCard.h"
 #include "ui/settings/ToggleCard.h"
 
 #include <QColorDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -59,8 +62,9 @@ protected:
         HotkeyTestFixture::TearDown();
     }
 
-    SettingsScreen& build() {
+    SettingsScreen& build(DisplayDensity density = DisplayDensity::spacious) {
         window = std::make_unique<QWidget>();
+        ViewEnvironment::setDisplayDensity(window.get(), density);
         window->resize(440, 650);
         screen = new SettingsScreen({preferences,
                                      theme,
@@ -433,4 +437,29 @@ TEST_F(SettingsScreenTest, TheShortcutRecorderIsTheOneKeyTimers) {
     ASSERT_NE(recorder, nullptr);
     EXPECT_EQ(recorder->shortcutName(), GlobalHotkeys::Name::quickPreset());
     EXPECT_FALSE(recorder->text().isEmpty()) << "the default shortcut is shown";
+}
+
+TEST_F(SettingsScreenTest, TheDensitySetsTheColumnsPaddingAndGaps) {
+    const struct {
+        DisplayDensity density;
+        QMargins padding;
+        int rowGap;
+        int headingGap;
+        int sectionHeadingGap;
+    } rows[] = {
+        {DisplayDensity::spacious, QMargins(36, 24, 36, 24), 32, 16, 16},
+        {DisplayDensity::compact, QMargins(27, 18, 27, 18), 24, 12, 12},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(toRaw(r.density).toStdString());
+        build(r.density);
+        const QLayout* column = screen->scrollArea()->widget()->layout();
+        EXPECT_EQ(column->contentsMargins(), r.padding);
+        EXPECT_EQ(column->spacing(), r.rowGap);
+        EXPECT_EQ(find<QWidget>(QStringLiteral("quorvane.settings.category.focus"))->layout()->spacing(),
+                  r.headingGap);
+        const auto sections = screen->findChildren<SettingsSection*>();
+        ASSERT_FALSE(sections.isEmpty());
+        EXPECT_EQ(sections.first()->layout()->spacing(), r.sectionHeadingGap);
+    }
 }
