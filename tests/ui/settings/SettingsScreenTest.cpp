@@ -463,3 +463,35 @@ TEST_F(SettingsScreenTest, TheDensitySetsTheColumnsPaddingAndGaps) {
         EXPECT_EQ(sections.first()->layout()->spacing(), r.sectionHeadingGap);
     }
 }
+
+TEST_F(SettingsScreenTest, TabWalksTheColumnInOrderAndScrollsEachControlIntoView) {
+    build();
+    QWidget* first = toggle(QStringLiteral("quorvane.settings.launchAtLogin"));
+    first->setFocus(Qt::TabFocusReason);
+    const QStringList landmarks = {
+        QStringLiteral("quorvane.settings.plus.bl.quickPreset.minutes"),
+        QStringLiteral("quorvane.settings.field.bl.pom.workMinutes"),
+        QStringLiteral("quorvane.settings.sound.pomBreak"),
+        QStringLiteral("quorvane.settings.accent.custom"),
+        QStringLiteral("settings.about.checkUpdates"),
+        QStringLiteral("quorvane.settings.replayOnboarding"),
+    };
+    qsizetype next = 0;
+    QWidget* viewport = screen->scrollArea()->viewport();
+    for (int presses = 0; presses < 200 && next < landmarks.size(); ++presses) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        ASSERT_TRUE(screen->isAncestorOf(focused)) << "the keyboard stays in the tab";
+        if (focused->objectName() == landmarks[next]) {
+            const QRect shown(focused->mapTo(viewport, QPoint(0, 0)), focused->size());
+            EXPECT_TRUE(viewport->rect().intersects(shown))
+                << landmarks[next].toStdString() << " is scrolled into view";
+            ++next;
+        }
+    }
+    EXPECT_EQ(next, landmarks.size()) << "reached in order up to " << landmarks.value(next).toStdString();
+    // Space on the focused replay button runs it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(onboardingReplays, 1);
+}
