@@ -19,6 +19,8 @@
 #include "services/AppcastUpdateChannel.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
+#include "services/UserSoundStore.h"
+#include "services/XdgAutostartControl.h"
 #include "shell/DisplayConnectionWatcher.h"
 #include "shell/FloatingPanel.h"
 #include "shell/LightAppearance.h"
@@ -32,6 +34,7 @@
 #include "ui/floating/FloatingWindowView.h"
 #include "ui/kit/MenuBarLabelModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
+#include "ui/settings/SettingsTab.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -434,7 +437,8 @@ TarvolinTimerMainView* AppDelegate::makePopoverRoot(QWidget* parent) {
 void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
     // The screen families' tab contents are installed here (root.setTabContentFactory or setTabContent, one
     // per tab) as they land; until then a tab without content shows the root's own empty page.
-    Q_UNUSED(root)
+    installSettingsTab(root, {&UserSoundStore::shared, &SoundService::shared,
+                              [] { return std::make_unique<XdgAutostartControl>(); }});
 }
 
 void AppDelegate::togglePopover(const QPoint& anchor) {

@@ -3,6 +3,7 @@
 #include "core/AppSettings.h"
 #include "core/SettingsKeys.h"
 #include "shell/X11WindowHints.h"
+#include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
@@ -142,6 +143,10 @@ void MenuBarPopoverView::present() {
 
 bool MenuBarPopoverView::hasOpenChild() const {
     if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
+        return true;
+    }
+    // A dialog the desktop draws for us (a file chooser, say) is no widget of ours: its opener marks it.
+    if (OwnDialogMark::isOpen(this)) {
         return true;
     }
     const auto widgets = QApplication::topLevelWidgets();

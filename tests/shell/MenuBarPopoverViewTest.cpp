@@ -2,12 +2,16 @@
 #include "DelegateFixture.h"
 
 #include "shell/MenuBarPopoverView.h"
+#include "ui/kit/OwnDialogMark.h"
 #include "ui/popover/BottomBarTabButton.h"
+#include "ui/popover/PopoverFocusCoordinator.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
 #include <QDialog>
 #include <QMenu>
+#include <QAbstractButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -126,6 +130,22 @@ TEST_F(MenuBarPopoverViewTest, LosingTheFocusClosesItUnlessItsOwnDialogOrMenuIsO
              return std::unique_ptr<QWidget>(std::move(menu));
          },
          true},
+        {"a dialog the desktop draws for it (no widget of ours) marked open: it stays",
+         [](QWidget* parent) {
+             // Stands for the handle of a dialog shown by another process: never shown as a widget here.
+             auto handle = std::make_unique<QWidget>();
+             OwnDialogMark::markWhileOpen(parent, handle.get());
+             return handle;
+         },
+         true},
+        {"that dialog gone again: it closes",
+         [](QWidget* parent) {
+             auto handle = std::make_unique<QWidget>();
+             OwnDialogMark::markWhileOpen(parent, handle.get());
+             handle.reset();
+             return handle;
+         },
+         false},
         {"another window of the program open: it closes",
          [](QWidget*) {
              auto other = std::make_unique<QWidget>();
@@ -214,4 +234,27 @@ TEST_F(MenuBarPopoverViewTest, ItFollowsTheInAppLanguage) {
         EXPECT_EQ(view.root()->locale().language(), row.locale);
         EXPECT_EQ(selectedTab(), QString::fromUtf8(row.selectedText));
     }
+}
+
+TEST_F(MenuBarPopoverViewTest, TheSettingsTabShowsTheSettingsScreenWhoseButtonsReachTheDelegate) {
+    // The program's sound library and sound service are made when the tab is first shown: keep them out of
+    // the user's own folders.
+    QStandardPaths::setTestModeEnabled(true);
+    launch();
+    delegate->togglePopover(QPoint(200, 10));
+    TarvolinTimerMainView* root = delegate->popover()->root();
+    ASSERT_NE(root, nullptr);
+    root->focusCoordinator().focusTab(TarvolinTimerTab::settings);
+    QWidget* page = root->currentTabContent();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->objectName(), QStringLiteral("quorvane.settings"));
+    EXPECT_TRUE(page->isVisible());
+    auto* check = page->findChild<QAbstractButton*>(QStringLiteral("settings.about.checkUpdates"));
+    auto* replay = page->findChild<QAbstractButton*>(QStringLiteral("quorvane.settings.replayOnboarding"));
+    ASSERT_NE(check, nullptr);
+    ASSERT_NE(replay, nullptr);
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(updates.checks, 1);
+    QTest::mouseClick(replay, Qt::LeftButton);
+    EXPECT_NE(visibleWindow(QStringLiteral("quorvane.onboarding")), nullptr);
 }

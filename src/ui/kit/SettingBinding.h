@@ -5,6 +5,8 @@
 
 #include "platform/PreferenceSetting.h"
 
+#include <QObject>
+
 class QAbstractButton;
 class QComboBox;
 class QLineEdit;
@@ -32,6 +34,21 @@ public:
     // write by someone else while the user is typing does not replace the typed text.
     static void bind(QLineEdit& lineEdit, Preferences& preferences,
                      const PreferenceSetting<QString>& setting);
+
+    // For controls drawn by the program itself: calls `show` with the stored value now and after every write
+    // to the setting's key, by anyone, for as long as `context` lives. The control writes a change by the
+    // user through the same declaration (setting.write), so neither side spells the key.
+    template <class T, class Show>
+    static void observe(QObject& context, Preferences& preferences, const PreferenceSetting<T>& setting,
+                        Show show) {
+        QObject::connect(&preferences, &Preferences::changed, &context,
+                         [&preferences, setting, show](const QString& changedKey) {
+                             if (changedKey == setting.key) {
+                                 show(setting.read(preferences));
+                             }
+                         });
+        show(setting.read(preferences));
+    }
 
     SettingBinding() = delete;
 };
