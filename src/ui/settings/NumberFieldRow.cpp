@@ -6,6 +6,7 @@
 #include "ui/kit/SettingBinding.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
+#include "ui/settings/SettingRowTexts.h"
 #include "ui/settings/SettingsText.h"
 
 #include <QEvent>
@@ -51,19 +52,9 @@ NumberFieldRow::NumberFieldRow(const char* title, const QString& unit, Preferenc
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(16);
 
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    m_titleLabel = new TokenLabel(QvColor::qvInkPrimary(), this);
-    m_titleLabel->setFont(QvFont::qvText(14, QFont::Medium));
-    m_titleLabel->setWordWrap(true);
-    texts->addWidget(m_titleLabel);
-    if (m_hint) {
-        m_hintLabel = new TokenLabel(QvColor::qvInkMuted(), this);
-        m_hintLabel->setFont(QvFont::qvText(13, QFont::Normal));
-        m_hintLabel->setWordWrap(true);
-        texts->addWidget(m_hintLabel);
-    }
-    row->addLayout(texts, 1);
+    const SettingRowTexts texts = SettingRowTexts::addTo(row, this, m_hint != nullptr);
+    m_titleLabel = texts.title;
+    m_hintLabel = texts.hint;
 
     auto* box = new FieldBox(this);
     m_box = box;
