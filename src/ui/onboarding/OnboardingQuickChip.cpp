@@ -30,6 +30,11 @@ void OnboardingQuickChip::retranslate() {
     setAccessibleName(tr("Review a %1-minute timer").arg(m_minutes));
 }
 
+bool OnboardingQuickChip::hitButton(const QPoint& pos) const {
+    const QPointF d = QPointF(pos) - QRectF(rect()).center();
+    return d.x() * d.x() + d.y() * d.y() <= (frameSide / 2.0) * (frameSide / 2.0);
+}
+
 void OnboardingQuickChip::paintFace(QPainter& painter) {
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
     const QPointF centre = QRectF(rect()).center();

@@ -19,6 +19,8 @@ public:
 
 protected:
     void paintFace(QPainter& painter) override;
+    // The circle that fits the frame, not its corners.
+    bool hitButton(const QPoint& pos) const override;
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -16,6 +16,7 @@
 #include "ui/onboarding/OnboardingStepIndicator.h"
 #include "ui/onboarding/OnboardingViewModel.h"
 #include "support/ManualAnimationClock.h"
+#include "support/PixelProbe.h"
 
 #include <QDir>
 #include <QTest>
@@ -145,6 +146,17 @@ TEST_F(OnboardingViewTest, TheKeyboardAloneReachesEveryControlAndLeftStepsBack) 
     key(Qt::Key_Backtab);
     key(Qt::Key_Backtab);
     ASSERT_EQ(QApplication::focusWidget(), chip(60));
+    // Only the focused chip rings: a point on its ring, just outside the chip, against the same point of a
+    // neighbour.
+    const QColor canvas = QvColor::qvCanvas().resolve(ColorScheme::light);
+    const auto ringInk = [&](OnboardingQuickChip* c) {
+        return PixelProbe::distance(view->grab(QRect(c->mapTo(view.get(), QPoint(22 + 19, 20)), QSize(3, 4)))
+                                        .toImage()
+                                        .pixelColor(1, 2),
+                                    canvas);
+    };
+    EXPECT_GT(ringInk(chip(60)), 40);
+    EXPECT_LT(ringInk(chip(25)), 10);
     key(Qt::Key_Space);
     EXPECT_TRUE(chip(60)->isSelected());
     EXPECT_EQ(visiblePage(), QStringLiteral("quickStart")) << "a chip does not turn the page";
