@@ -19,6 +19,7 @@
 #include "support/PixelProbe.h"
 
 #include <QDir>
+#include <QEnterEvent>
 #include <QTest>
 
 #include <functional>
@@ -286,6 +287,22 @@ TEST_F(OnboardingViewTest, TheHeaderCountsTheStepOnScreen) {
             EXPECT_EQ(dots->shownColor(i).rgba(), row.colors[i].rgba()) << i;
         }
     }
+    // The pointer over Back fills its circle with the muted surface, and leaving clears it.
+    const auto backFill = [&] {
+        return view->grab(QRect(back()->mapTo(view.get(), QPoint(22, 6)), QSize(1, 1)))
+            .toImage()
+            .pixelColor(0, 0);
+    };
+    const QColor canvas = QvColor::qvCanvas().resolve(ColorScheme::light);
+    EXPECT_LT(PixelProbe::distance(backFill(), canvas), 3);
+    QEnterEvent enter(QPointF(22, 22), QPointF(22, 22), QPointF(22, 22));
+    QCoreApplication::sendEvent(back(), &enter);
+    EXPECT_TRUE(back()->isHovered());
+    EXPECT_LT(PixelProbe::distance(backFill(), QvColor::qvSurfaceMuted().resolve(ColorScheme::light)), 3);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(back(), &leave);
+    EXPECT_LT(PixelProbe::distance(backFill(), canvas), 3);
+
     // A step outside the tour: first dot in ink, none wide.
     OnboardingStepIndicator outside(onboardingTourSteps());
     outside.setCurrentStep(OnboardingStep::language);
