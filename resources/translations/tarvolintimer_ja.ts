@@ -334,22 +334,104 @@
     </message>
 </context>
 <context>
-    <name>OnboardingWindowController</name>
+    <name>OnboardingBackButton</name>
     <message>
-        <source>Done</source>
-        <translation>完了</translation>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingInputExamples</name>
+    <message>
+        <source>25-minute timer</source>
+        <translation>25分のタイマー</translation>
     </message>
     <message>
-        <source>Welcome</source>
-        <translation>ようこそ</translation>
+        <source>1 hour 30 minute timer</source>
+        <translation>1時間30分のタイマー</translation>
     </message>
     <message>
-        <source>Welcome to TarvolinTimer</source>
-        <translation>TarvolinTimerへようこそ</translation>
+        <source>Alarm at 12:30</source>
+        <translation>12:30 のアラーム</translation>
     </message>
     <message>
-        <source>Your timers live in the panel. Click its item to see them, or type a time such as 25m or 9pm.</source>
-        <translation>タイマーはパネルに表示されます。項目をクリックすると一覧が開きます。25m や 9pm のように時間を入力して始めることもできます。</translation>
+        <source>Alarm at 9:00 PM</source>
+        <translation>午後9:00 のアラーム</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingQuickChip</name>
+    <message>
+        <source>Review a %1-minute timer</source>
+        <translation>%1分のタイマーを確認</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingReadyDial</name>
+    <message>
+        <source>Ready</source>
+        <translation>準備完了</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingStep</name>
+    <message>
+        <source>Choose your language</source>
+        <translation>言語を選んでください</translation>
+    </message>
+    <message>
+        <source>Your one-key timer</source>
+        <translation>ワンキータイマー</translation>
+    </message>
+    <message>
+        <source>Add from anywhere</source>
+        <translation>どこからでも追加</translation>
+    </message>
+    <message>
+        <source>You&apos;re all set</source>
+        <translation>準備ができました</translation>
+    </message>
+    <message>
+        <source>You can change this later in Settings.</source>
+        <translation>あとから設定で変更できます。</translation>
+    </message>
+    <message>
+        <source>Pick a length, then press ⌘⌥1 anytime to start it instantly — from any app.</source>
+        <translation>長さを選んだら、いつでも ⌘⌥1 を押すだけですぐにスタート — どのアプリからでも。</translation>
+    </message>
+    <message>
+        <source>Tap a saved chip for an instant start, or type a duration or clock time into Quick Add. The menu bar stays available while you work.</source>
+        <translation>保存したチップをタップしてすぐに開始するか、クイック追加に時間や時刻を入力します。作業中もメニューバーからいつでも使えます。</translation>
+    </message>
+    <message>
+        <source>Ready when you are. The timer starts only after you press the button. Prefer a focus/break rhythm? Turn on Pomodoro from the Timers tab anytime.</source>
+        <translation>準備はいつでもどうぞ。タイマーはボタンを押すまで始まりません。集中と休憩のリズムがお好みなら、タイマータブからいつでもポモドーロをオンにできます。</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingStepIndicator</name>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>ステップ %1 / %2</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingView</name>
+    <message>
+        <source>Start selected timer</source>
+        <translation>選んだタイマーを開始</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>次へ</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <source>Skip onboarding</source>
+        <translation>オンボーディングをスキップ</translation>
     </message>
 </context>
 <context>

@@ -2,74 +2,51 @@
 
 #include "core/AppSettings.h"
 #include "core/TimerManager.h"
+#include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
+#include "ui/kit/ViewEnvironment.h"
+#include "ui/onboarding/OnboardingView.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
-#include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include <functional>
 
 namespace {
 
-// The window's content: welcome text and Done.
-class OnboardingPlaceholderView : public QWidget {
+// The guide's window: fixed size, a close button and nothing else, above ordinary windows, dragged by any
+// part of its background.
+class OnboardingPanel : public QWidget {
 public:
-    explicit OnboardingPlaceholderView(std::function<void()> onDone)
-        : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint) {
+    OnboardingPanel(TimerManager* timerManager, AppSettings& settings, std::function<void()> onDismiss)
+        : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                               Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
         setObjectName(QStringLiteral("quorvane.onboarding"));
-        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(QString());
         setFixedSize(OnboardingWindowController::windowSize);
+        ViewEnvironment::setColorScheme(this, ColorScheme::light);
+        QPalette background = palette();
+        background.setColor(QPalette::Window, QvColor::qvBgPrimary().resolve(ColorScheme::light));
+        setPalette(background);
+        setAutoFillBackground(true);
         auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(32, 48, 32, 32);
-        m_title = new QLabel(this);
-        QFont titleFont = m_title->font();
-        titleFont.setPixelSize(24);
-        titleFont.setWeight(QFont::Bold);
-        m_title->setFont(titleFont);
-        m_title->setAlignment(Qt::AlignCenter);
-        m_body = new QLabel(this);
-        m_body->setWordWrap(true);
-        m_body->setAlignment(Qt::AlignCenter);
-        m_done = new QPushButton(this);
-        m_done->setObjectName(QStringLiteral("quorvane.onboarding.done"));
-        m_done->setDefault(true);
-        layout->addWidget(m_title);
-        layout->addSpacing(16);
-        layout->addWidget(m_body);
-        layout->addStretch(1);
-        layout->addWidget(m_done, 0, Qt::AlignHCenter);
-        connect(m_done, &QPushButton::clicked, this, [onDone = std::move(onDone)] { onDone(); });
-        retranslate();
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new OnboardingView(timerManager, settings, std::move(onDismiss), this));
     }
 
 protected:
-    void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::LanguageChange) {
-            retranslate();
+    // Presses no control took come up here: they move the window.
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && windowHandle()) {
+            windowHandle()->startSystemMove();
         }
-        QWidget::changeEvent(event);
+        QWidget::mousePressEvent(event);
     }
-
-private:
-    void retranslate() {
-        setWindowTitle(QCoreApplication::translate("OnboardingWindowController", "Welcome"));
-        m_title->setText(
-            QCoreApplication::translate("OnboardingWindowController", "Welcome to TarvolinTimer"));
-        m_body->setText(QCoreApplication::translate(
-            "OnboardingWindowController",
-            "Your timers live in the panel. Click its item to see them, or type a time such as 25m or 9pm."));
-        m_done->setText(QCoreApplication::translate("OnboardingWindowController", "Done"));
-    }
-
-    QLabel* m_title = nullptr;
-    QLabel* m_body = nullptr;
-    QPushButton* m_done = nullptr;
 };
 
 } // namespace
@@ -80,6 +57,12 @@ OnboardingWindowController::OnboardingWindowController(TimerManager* timerManage
 
 OnboardingWindowController::~OnboardingWindowController() {
     delete m_panel;
+}
+
+QRect OnboardingWindowController::placement(const QRect& available) {
+    return QRect(available.x() + (available.width() - windowSize.width()) / 2,
+                 available.y() + (available.height() - windowSize.height()) / 2, windowSize.width(),
+                 windowSize.height());
 }
 
 void OnboardingWindowController::show(bool force) {
@@ -94,19 +77,34 @@ void OnboardingWindowController::show(bool force) {
         m_panel->activateWindow();
         return;
     }
-    delete m_panel;
-    m_panel = new OnboardingPlaceholderView([this] { dismiss(); });
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        m_panel->move(screen->availableGeometry().center() - m_panel->rect().center());
+    // A window closed by its close button is replaced: the guide starts again on its first page.
+    if (m_panel) {
+        m_panel->deleteLater();
     }
-    m_panel->show();
-    m_panel->raise();
-    m_panel->activateWindow();
+    const QPointer<OnboardingWindowController> self(this);
+    auto* panel = new OnboardingPanel(m_timerManager, m_settings, [self] {
+        if (self) {
+            self->dismiss();
+        }
+    });
+    m_panel = panel;
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen) {
+        panel->move(placement(screen->availableGeometry()).topLeft());
+    }
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
 }
 
 void OnboardingWindowController::dismiss() {
-    m_settings.setHasSeenOnboarding(true);
     if (m_panel) {
-        m_panel->close(); // deletes itself on close
+        // Asked from a button inside the window: it goes once that button's click has returned.
+        m_panel->close();
+        m_panel->deleteLater();
+        m_panel = nullptr;
     }
 }

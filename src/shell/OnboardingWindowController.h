@@ -1,12 +1,15 @@
 #pragma once
-// Owns the onboarding window. Stand-in until the onboarding screens land: a 440 × 560 window that says
-// welcome, with a Done button that records that onboarding was seen.
+// Owns the first-run guide's window: decides whether to show it, brings an open one to the front, builds a
+// new one (440 × 560, above other windows, centred on the screen under the pointer) otherwise, and closes
+// it when the guide is done. Closing it with the window's close button records nothing.
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 
 class AppSettings;
+class QScreen;
 class QWidget;
 class ThemeStore;
 class TimerManager;
@@ -21,11 +24,15 @@ public:
                                QObject* parent = nullptr);
     ~OnboardingWindowController() override;
 
-    // Shows the window, unless `force` is false and onboarding was already seen, or the manager or the store
-    // is gone. A visible window is brought to the front; otherwise a new one is built.
+    // Shows the guide, unless `force` is false and it was already seen, or the manager or the store is gone.
+    // A visible window is brought to the front and keeps its page; otherwise a new one starts on the first.
     void show(bool force);
 
+    // The window while one exists; one closed by its close button stays here, hidden, until the next show.
     QWidget* panel() const { return m_panel; }
+
+    // Where the window goes on a screen with this free area: centred in it.
+    static QRect placement(const QRect& available);
 
 private:
     void dismiss();

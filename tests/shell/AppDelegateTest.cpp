@@ -20,6 +20,7 @@
 #include "ui/popover/TarvolinTimerMainView.h"
 
 #include <QDBusVariant>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QAbstractButton>
@@ -590,7 +591,7 @@ TEST_F(AppDelegateTest, OnboardingOpensAtLaunchOnlyUntilItWasSeen) {
         delegate.reset();
         settle();
     }
-    // Replaying shows it although it was seen; Done closes it and records it.
+    // Replaying shows it although it was seen; Skip closes it and records it.
     settings.setHasSeenOnboarding(true);
     launch();
     delegate->replayOnboarding();
@@ -598,9 +599,47 @@ TEST_F(AppDelegateTest, OnboardingOpensAtLaunchOnlyUntilItWasSeen) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->size(), QSize(440, 560));
     settings.setHasSeenOnboarding(false);
-    window->findChild<QPushButton*>(QStringLiteral("quorvane.onboarding.done"))->click();
+    delegate->onboardingController()->show(false); // already open: brought to the front, nothing rebuilt
+    EXPECT_EQ(visibleWindow(QStringLiteral("quorvane.onboarding")), window);
+    window->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.language.en"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.skip"))->click();
     settle();
     EXPECT_TRUE(settings.hasSeenOnboarding());
+    EXPECT_EQ(visibleWindow(QStringLiteral("quorvane.onboarding")), nullptr);
+}
+
+TEST_F(AppDelegateTest, TheOnboardingsLanguageSwitchesTheWholeInterfaceAtOnce) {
+    settings.setAppLanguageRaw(QStringLiteral("ja"));
+    launch();
+    delegate->showPopover();
+    delegate->replayOnboarding();
+    settle();
+    QWidget* onboarding = visibleWindow(QStringLiteral("quorvane.onboarding"));
+    ASSERT_NE(onboarding, nullptr);
+    const auto selectedTab = [this] {
+        return delegate->popover()->findChild<QWidget*>(QStringLiteral("quorvane.bottomBar.timers"));
+    };
+    ASSERT_NE(selectedTab(), nullptr);
+    EXPECT_EQ(selectedTab()->accessibleDescription(), QStringLiteral("選択中"));
+
+    onboarding->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.language.en"))->click();
+    settle();
+    EXPECT_EQ(settings.appLanguageRaw(), QStringLiteral("en"));
+    EXPECT_EQ(
+        onboarding->findChild<QLabel*>(QStringLiteral("quorvane.onboarding.page.quickStart.title"))->text(),
+        QStringLiteral("Your one-key timer"));
+    EXPECT_EQ(selectedTab()->accessibleDescription(), QStringLiteral("Selected"))
+        << "the popover follows in the same moment";
+    EXPECT_EQ(delegate->popover()->locale().language(), QLocale::English);
+
+    // The first timer goes to the delegate's own engine.
+    onboarding->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.primary"))->click();
+    onboarding->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.primary"))->click();
+    onboarding->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.primary"))->click();
+    settle();
+    ASSERT_EQ(delegate->timerManager().timers().size(), 1);
+    EXPECT_EQ(delegate->timerManager().timers()[0].title, QStringLiteral("Focus"));
+    EXPECT_EQ(delegate->timerManager().timers()[0].state, TimerState::running);
     EXPECT_EQ(visibleWindow(QStringLiteral("quorvane.onboarding")), nullptr);
 }
 

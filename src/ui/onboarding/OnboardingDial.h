@@ -1,0 +1,31 @@
+#pragma once
+// A still minute dial (no lit ticks, no progress) with a line or two of text in its middle: the pictures of
+// the language, quick-start and done pages. The text is drawn, not labelled: screen readers skip the dial.
+
+#include "ui/kit/MinuteDialView.h"
+
+#include <QFont>
+#include <QString>
+
+class OnboardingDial : public MinuteDialView {
+    Q_OBJECT
+public:
+    // The main line's font, in the primary text colour; the caption's, under it in the secondary colour.
+    OnboardingDial(int size, QFont textFont, QFont captionFont = QFont(), QWidget* parent = nullptr);
+
+    void setText(const QString& text);
+    void setCaption(const QString& caption);
+    QString text() const { return m_text; }
+    QString caption() const { return m_caption; }
+
+    static constexpr int captionSpacing = 4;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QFont m_textFont;
+    QFont m_captionFont;
+    QString m_text;
+    QString m_caption;
+};
