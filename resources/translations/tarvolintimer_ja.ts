@@ -128,6 +128,102 @@
     </message>
 </context>
 <context>
+    <name>QueueMenu</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Up Next (%1)</source>
+        <translation>次のタイマー (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>QuickAddBar</name>
+    <message>
+        <source>25m · 1d18h · 12:30</source>
+        <translation>25m · 1d18h · 12:30</translation>
+    </message>
+    <message>
+        <source>Preset name</source>
+        <translation>プリセット名</translation>
+    </message>
+    <message>
+        <source>+ Save as Preset</source>
+        <translation>+ プリセットに保存</translation>
+    </message>
+    <message>
+        <source>Review timer</source>
+        <translation>タイマーを確認</translation>
+    </message>
+    <message>
+        <source>Insert %1</source>
+        <translation>「%1」を入力</translation>
+    </message>
+</context>
+<context>
+    <name>QuickAddBarModel</name>
+    <message>
+        <source>Enter a preset name</source>
+        <translation>プリセット名を入力してください</translation>
+    </message>
+    <message>
+        <source>You can save up to 10 presets</source>
+        <translation>プリセットは10個まで保存できます</translation>
+    </message>
+    <message>
+        <source>Preset saved</source>
+        <translation>プリセットを保存しました</translation>
+    </message>
+</context>
+<context>
+    <name>QuickLaunchPane</name>
+    <message>
+        <source>No presets yet</source>
+        <translation>プリセットはまだありません</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>名前を変更</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Rename Preset</source>
+        <translation>プリセット名を変更</translation>
+    </message>
+    <message>
+        <source>Preset name</source>
+        <translation>プリセット名</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Delete Preset?</source>
+        <translation>プリセットを削除しますか？</translation>
+    </message>
+    <message>
+        <source>This preset will be removed.</source>
+        <translation>このプリセットは削除されます。</translation>
+    </message>
+</context>
+<context>
     <name>QuickLaunchParseError</name>
     <message>
         <source>Couldn&apos;t read that. Try: 10m · 1d18h · 12:30</source>
@@ -209,6 +305,30 @@
     </message>
 </context>
 <context>
+    <name>RunningHeroView</name>
+    <message>
+        <source>Ends at</source>
+        <translation>終了予定</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <extracomment>The hero card&apos;s remaining time, then its state caption.</extracomment>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>再開</translation>
+    </message>
+</context>
+<context>
     <name>TimerManager</name>
     <message>
         <source>until %1 (%2)</source>
@@ -243,6 +363,25 @@
     <message>
         <source>What are you focusing on?</source>
         <translation>何に集中しますか？</translation>
+    </message>
+</context>
+<context>
+    <name>ToolRow</name>
+    <message>
+        <source>More</source>
+        <translation>その他</translation>
+    </message>
+    <message>
+        <source>More timer options</source>
+        <translation>タイマーのその他のオプション</translation>
+    </message>
+    <message>
+        <source>Task Chain</source>
+        <translation>連続タスク</translation>
+    </message>
+    <message>
+        <source>Floating Window</source>
+        <translation>フローティングウィンドウ</translation>
     </message>
 </context>
 <context>
