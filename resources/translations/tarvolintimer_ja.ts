@@ -61,6 +61,13 @@
     </message>
 </context>
 <context>
+    <name>FloatingWindowPlaceholderView</name>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
     <name>GlobalHotkeys</name>
     <message>
         <source>%1 is already used by another program.</source>
@@ -69,6 +76,107 @@
     <message>
         <source>Space</source>
         <translation>スペース</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalHotkeys::Recorder</name>
+    <message>
+        <source>Clear shortcut</source>
+        <translation>ショートカットを消去</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcut</source>
+        <translation>キーボードショートカット</translation>
+    </message>
+    <message>
+        <source>Most desktop shortcuts can be changed in your desktop&apos;s keyboard settings.</source>
+        <translation>デスクトップのショートカットの多くは、デスクトップのキーボード設定で変更できます。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Press Shortcut</source>
+        <translation>キーを押してください</translation>
+    </message>
+    <message>
+        <source>Record Shortcut</source>
+        <translation>ショートカットを記録</translation>
+    </message>
+    <message>
+        <source>This shortcut cannot be used because it is already used by the desktop.</source>
+        <translation>このショートカットはデスクトップで使われているため使えません。</translation>
+    </message>
+    <message>
+        <source>This shortcut cannot be used because it is already used by “%1”.</source>
+        <translation>このショートカットは「%1」で使われているため使えません。</translation>
+    </message>
+    <message>
+        <source>Use Anyway</source>
+        <translation>それでも使う</translation>
+    </message>
+</context>
+<context>
+    <name>HotkeyDirectory</name>
+    <message>
+        <source>Floating Timer</source>
+        <translation>フローティングタイマー</translation>
+    </message>
+    <message>
+        <source>New Timer</source>
+        <translation>新しいタイマー</translation>
+    </message>
+    <message>
+        <source>Next in Queue</source>
+        <translation>キューの次へ</translation>
+    </message>
+    <message>
+        <source>One-Key Timer</source>
+        <translation>ワンキータイマー</translation>
+    </message>
+    <message>
+        <source>Pause All</source>
+        <translation>すべて一時停止</translation>
+    </message>
+    <message>
+        <source>Pause Queue</source>
+        <translation>キューを一時停止</translation>
+    </message>
+    <message>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Reset Timer</source>
+        <translation>タイマーをリセット</translation>
+    </message>
+    <message>
+        <source>Start Timer</source>
+        <translation>タイマーを開始</translation>
+    </message>
+    <message>
+        <source>Stop Timer</source>
+        <translation>タイマーを停止</translation>
+    </message>
+</context>
+<context>
+    <name>LiveHotkeyPractice</name>
+    <message>
+        <source>Now try pressing %1</source>
+        <translation>%1 を押してみましょう</translation>
+    </message>
+    <message>
+        <source>Set your summon key above, then practice it here</source>
+        <translation>上で呼び出しキーを設定して、ここで練習しましょう</translation>
+    </message>
+    <message>
+        <source>Waiting for a key press…</source>
+        <translation>キー入力を待っています…</translation>
+    </message>
+    <message>
+        <source>You did it!</source>
+        <translation>できました！</translation>
     </message>
 </context>
 <context>
@@ -128,6 +236,25 @@
     </message>
 </context>
 <context>
+    <name>OnboardingWindowController</name>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>ようこそ</translation>
+    </message>
+    <message>
+        <source>Welcome to TarvolinTimer</source>
+        <translation>TarvolinTimerへようこそ</translation>
+    </message>
+    <message>
+        <source>Your timers live in the panel. Click its item to see them, or type a time such as 25m or 9pm.</source>
+        <translation>タイマーはパネルに表示されます。項目をクリックすると一覧が開きます。25m や 9pm のように時間を入力して始めることもできます。</translation>
+    </message>
+</context>
+<context>
     <name>QueueMenu</name>
     <message>
         <source>Cancel</source>
@@ -149,24 +276,24 @@
 <context>
     <name>QuickAddBar</name>
     <message>
+        <source>+ Save as Preset</source>
+        <translation>+ プリセットに保存</translation>
+    </message>
+    <message>
         <source>25m · 1d18h · 12:30</source>
         <translation>25m · 1d18h · 12:30</translation>
+    </message>
+    <message>
+        <source>Insert %1</source>
+        <translation>「%1」を入力</translation>
     </message>
     <message>
         <source>Preset name</source>
         <translation>プリセット名</translation>
     </message>
     <message>
-        <source>+ Save as Preset</source>
-        <translation>+ プリセットに保存</translation>
-    </message>
-    <message>
         <source>Review timer</source>
         <translation>タイマーを確認</translation>
-    </message>
-    <message>
-        <source>Insert %1</source>
-        <translation>「%1」を入力</translation>
     </message>
 </context>
 <context>
@@ -176,47 +303,78 @@
         <translation>プリセット名を入力してください</translation>
     </message>
     <message>
-        <source>You can save up to 10 presets</source>
-        <translation>プリセットは10個まで保存できます</translation>
-    </message>
-    <message>
         <source>Preset saved</source>
         <translation>プリセットを保存しました</translation>
     </message>
+    <message>
+        <source>You can save up to 10 presets</source>
+        <translation>プリセットは10個まで保存できます</translation>
+    </message>
 </context>
 <context>
-    <name>QuickLaunchPane</name>
+    <name>QuickAddPanel</name>
     <message>
-        <source>No presets yet</source>
-        <translation>プリセットはまだありません</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>名前を変更</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>削除</translation>
-    </message>
-    <message>
-        <source>Rename Preset</source>
-        <translation>プリセット名を変更</translation>
-    </message>
-    <message>
-        <source>Preset name</source>
-        <translation>プリセット名</translation>
+        <source>25m, 1h30m, 12:30, 9pm</source>
+        <translation>25m、1h30m、12:30、9pm</translation>
     </message>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>保存</translation>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Start &quot;%1&quot; for %2?</source>
+        <translation>「%1」を %2 で開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start a %1 timer?</source>
+        <translation>%1 のタイマーを開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start an alarm for %1?</source>
+        <translation>%1 のアラームを開始しますか？</translation>
+    </message>
+</context>
+<context>
+    <name>QuickLaunchPane</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
     </message>
     <message>
         <source>Delete Preset?</source>
         <translation>プリセットを削除しますか？</translation>
+    </message>
+    <message>
+        <source>No presets yet</source>
+        <translation>プリセットはまだありません</translation>
+    </message>
+    <message>
+        <source>Preset name</source>
+        <translation>プリセット名</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>名前を変更</translation>
+    </message>
+    <message>
+        <source>Rename Preset</source>
+        <translation>プリセット名を変更</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
     </message>
     <message>
         <source>This preset will be removed.</source>
@@ -307,17 +465,13 @@
 <context>
     <name>RunningHeroView</name>
     <message>
-        <source>Ends at</source>
-        <translation>終了予定</translation>
-    </message>
-    <message>
         <source>%1, %2</source>
         <extracomment>The hero card&apos;s remaining time, then its state caption.</extracomment>
         <translation>%1、%2</translation>
     </message>
     <message>
-        <source>Start</source>
-        <translation>開始</translation>
+        <source>Ends at</source>
+        <translation>終了予定</translation>
     </message>
     <message>
         <source>Pause</source>
@@ -326,6 +480,10 @@
     <message>
         <source>Resume</source>
         <translation>再開</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
     </message>
 </context>
 <context>
@@ -368,6 +526,10 @@
 <context>
     <name>ToolRow</name>
     <message>
+        <source>Floating Window</source>
+        <translation>フローティングウィンドウ</translation>
+    </message>
+    <message>
         <source>More</source>
         <translation>その他</translation>
     </message>
@@ -378,10 +540,6 @@
     <message>
         <source>Task Chain</source>
         <translation>連続タスク</translation>
-    </message>
-    <message>
-        <source>Floating Window</source>
-        <translation>フローティングウィンドウ</translation>
     </message>
 </context>
 <context>

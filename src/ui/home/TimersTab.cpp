@@ -30,7 +30,7 @@ TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& secti
     : QWidget(parent), m_root(root), m_sections(sections) {
     setFixedSize(canvasWidth, canvasHeight);
     InProcessNotifications& notifications =
-        m_sections.notifications ? *m_sections.notifications : InProcessNotifications::shared();
+        m_sections.notifications ? *m_sections.notifications : InProcessNotifications::defaultCenter();
     m_model = new TimersTabModel(TimersTabModel::Dependencies{
                                      root.timerManager(),
                                      root.pomodoroManager(),
@@ -49,10 +49,22 @@ TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& secti
     if (m_sections.quickLaunchPane) {
         m_quickLaunchPane = m_sections.quickLaunchPane(root, this);
     }
+    if (m_sections.pomodoroArea) {
+        m_pomodoroArea = m_sections.pomodoroArea(root, this);
+    }
     m_toolRow = new ToolRow(*m_model, this);
+    if (m_sections.chainBanner) {
+        m_chainBanner = m_sections.chainBanner(root, this);
+    }
     placeSections();
+    followPomodoroArea();
 
     connect(m_model, &TimersTabModel::pomodoroActiveChanged, this, &TimersTab::placeSections);
+    if (m_pomodoroArea) {
+        connect(m_model, &TimersTabModel::heroChanged, this, &TimersTab::followPomodoroArea);
+        connect(m_model, &TimersTabModel::heroUpdated, this, &TimersTab::followPomodoroArea);
+        connect(m_model, &TimersTabModel::pomodoroActiveChanged, this, &TimersTab::followPomodoroArea);
+    }
     root.installEventFilter(this);
     connect(&root.model(), &MainViewModel::showChainBuilderChanged, this, &TimersTab::followChainBuilder);
     // The builder stays open across a change of tab: a fresh one shows when the tab comes back.
@@ -69,7 +81,20 @@ void TimersTab::placeSections() {
     if (m_quickLaunchPane) {
         m_quickLaunchPane->move(quickLaunchPaneOrigin(active));
     }
+    if (m_pomodoroArea) {
+        m_pomodoroArea->move(pomodoroAreaOrigin(active));
+    }
     m_toolRow->move(toolRowOrigin());
+    if (m_chainBanner) {
+        m_chainBanner->move(chainBannerOrigin());
+        m_chainBanner->raise();
+    }
+}
+
+void TimersTab::followPomodoroArea() {
+    if (m_pomodoroArea) {
+        m_pomodoroArea->setVisible(m_model->shouldShowPomodoroSequence());
+    }
 }
 
 void TimersTab::followChainBuilder(bool show) {

@@ -23,14 +23,27 @@ class ToolRow;
 // What the timers tab places but does not build itself.
 struct TimersTabSections {
     using Section = std::function<QWidget*(TarvolinTimerMainView& root, QWidget* parent)>;
+    // The two entry sections, everything else left out.
+    static TimersTabSections entry(Section quickAddBar, Section quickLaunchPane) {
+        TimersTabSections sections;
+        sections.quickAddBar = std::move(quickAddBar);
+        sections.quickLaunchPane = std::move(quickLaunchPane);
+        return sections;
+    }
     // The quick-add bar and the preset chips; either may be missing.
     Section quickAddBar;
     Section quickLaunchPane;
+    // Slots kept for sections still to come; the tab places them and leaves their content to them. The
+    // Pomodoro area (the start card while a session is active, else the simple entry) is shown only while
+    // the model's shouldShowPomodoroSequence() holds; the chain banner sits above everything and shows or
+    // hides itself as the chain coordinator runs.
+    Section pomodoroArea;
+    Section chainBanner;
     // The task-chain builder, built each time it opens; it calls `close` when it is done. While there is
     // none, "Task Chain" only says so in the log.
     std::function<QWidget*(TarvolinTimerMainView& root, std::function<void()> close, QWidget* parent)>
         chainBuilder;
-    // Where "Floating Window" posts its notice; the program's own board when none is given.
+    // Where "Floating Window" posts its notice; the program's default centre when none is given.
     InProcessNotifications* notifications = nullptr;
     // "Now", for the hero's end time.
     Clock clock = systemClock();
@@ -49,6 +62,8 @@ public:
     static QPoint quickAddBarOrigin(bool pomodoroActive) { return {18, pomodoroActive ? 310 : 366}; }
     static QPoint quickLaunchPaneOrigin(bool pomodoroActive) { return {18, pomodoroActive ? 428 : 484}; }
     static QPoint toolRowOrigin() { return {390, 14}; }
+    static QPoint pomodoroAreaOrigin(bool pomodoroActive) { return {18, pomodoroActive ? 498 : 578}; }
+    static QPoint chainBannerOrigin() { return {18, 4}; }
 
     TimersTab(TarvolinTimerMainView& root, const TimersTabSections& sections, QWidget* parent = nullptr);
 
@@ -56,6 +71,8 @@ public:
     HeroSection* heroSection() const { return m_hero; }
     QWidget* quickAddBar() const { return m_quickAddBar; }
     QWidget* quickLaunchPane() const { return m_quickLaunchPane; }
+    QWidget* pomodoroArea() const { return m_pomodoroArea; }
+    QWidget* chainBanner() const { return m_chainBanner; }
     ToolRow* toolRow() const { return m_toolRow; }
     // While the chain builder is open.
     DimmedOverlay* chainBuilderOverlay() const { return m_chainBuilder; }
@@ -66,6 +83,7 @@ protected:
 
 private:
     void placeSections();
+    void followPomodoroArea();
     void followChainBuilder(bool show);
     void closeChainBuilder();
 
@@ -75,6 +93,8 @@ private:
     HeroSection* m_hero;
     QWidget* m_quickAddBar = nullptr;
     QWidget* m_quickLaunchPane = nullptr;
+    QWidget* m_pomodoroArea = nullptr;
+    QWidget* m_chainBanner = nullptr;
     ToolRow* m_toolRow;
     QPointer<DimmedOverlay> m_chainBuilder;
 };

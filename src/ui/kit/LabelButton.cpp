@@ -17,6 +17,13 @@ LabelButton::LabelButton(double pressedScale, Look look, QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
+void LabelButton::setLook(Look look) {
+    m_look = std::move(look);
+    setFont(m_look.font);
+    updateGeometry();
+    update();
+}
+
 double LabelButton::symbolSide() const {
     return std::round(QFontMetricsF(font()).height() * 0.8);
 }
@@ -42,6 +49,9 @@ QRectF LabelButton::shapeRect() const {
 
 void LabelButton::paintFace(QPainter& painter) {
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    if (!isEnabled()) {
+        painter.setOpacity(painter.opacity() * m_look.disabledOpacity);
+    }
     // Inset by half the outline, so the 1 px line lies inside the widget.
     const QRectF shape = shapeRect().adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath path = QvSurface::continuousRoundedRect(shape, m_look.cornerRadius);

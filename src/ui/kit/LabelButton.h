@@ -27,6 +27,7 @@ public:
         QString symbol;           // drawn before the text; none when empty
         double horizontalPadding = 12;
         QSize minimumSize{44, 44};
+        double disabledOpacity = 1; // the whole face, while the button is disabled
     };
 
     static constexpr double symbolSpacing = 6;
@@ -38,6 +39,8 @@ public:
     LabelButton(double pressedScale, Look look, QWidget* parent = nullptr);
 
     const Look& look() const { return m_look; }
+    // A new look (fill, ink, symbol …) for a button whose meaning changed; the size follows it.
+    void setLook(Look look);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     // The shape the face fills, in widget coordinates; the minimum size is the shape's.

@@ -3,9 +3,10 @@
 // both hand their requests to its start path, and the keyboard goes back to the root when they let it go.
 
 #include "core/Clock.h"
+// Whole types, so a caller may take the builders as functions that make QWidgets.
+#include "ui/quickentry/QuickAddBar.h"
+#include "ui/quickentry/QuickLaunchPane.h"
 
-class QuickAddBar;
-class QuickLaunchPane;
 class QWidget;
 class TarvolinTimerMainView;
 

@@ -17,13 +17,17 @@
 
 class HomeFixture : public PopoverFixture {
 public:
-    InProcessNotifications board;
+    // The program's one centre; the receiver ends this test's subscription with the test.
+    InProcessNotifications& board = InProcessNotifications::defaultCenter();
+    QObject boardReceiver;
     QStringList posted;
     // A stand-in for the chain builder of a later screen: a close button.
     bool withChainBuilder = false;
+    // Stand-ins for the Pomodoro area and the chain banner of later screens: plain named widgets.
+    bool withLaterSections = false;
 
     HomeFixture() {
-        QObject::connect(&board, &InProcessNotifications::posted,
+        QObject::connect(&board, &InProcessNotifications::posted, &boardReceiver,
                          [this](const QString& name) { posted << name; });
     }
 
@@ -50,6 +54,18 @@ public:
                 QObject::connect(button, &QPushButton::clicked, button, [close] { close(); });
                 return button;
             };
+        }
+        if (withLaterSections) {
+            const auto placeholder = [](const char* name) {
+                return [name](TarvolinTimerMainView&, QWidget* parent) -> QWidget* {
+                    auto* widget = new QWidget(parent);
+                    widget->setObjectName(QString::fromLatin1(name));
+                    widget->resize(40, 20);
+                    return widget;
+                };
+            };
+            sections.pomodoroArea = placeholder("test.pomodoroArea");
+            sections.chainBanner = placeholder("test.chainBanner");
         }
         sections.notifications = &board;
         sections.clock = clock;

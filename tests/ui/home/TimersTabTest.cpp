@@ -255,6 +255,39 @@ TEST_F(TimersTabTest, SectionsMoveUpWhileAPomodoroSessionIsActive) {
     EXPECT_EQ(bar()->pos(), QPoint(18, 366));
 }
 
+TEST_F(TimersTabTest, LaterSectionsGetTheirPlacesAndThePomodoroAreaFollowsTheHero) {
+    withLaterSections = true;
+    makeTab({timer(S::idle)});
+    showTab();
+    QWidget* area = tab()->pomodoroArea();
+    QWidget* banner = tab()->chainBanner();
+    ASSERT_TRUE(area && banner);
+    EXPECT_EQ(banner->pos(), QPoint(18, 4));
+    EXPECT_EQ(tab()->children().last(), banner) << "the banner lies above every other section";
+    const struct {
+        const char* behaviour;
+        std::function<void()> act;
+        bool visible;
+        QPoint at;
+    } rows[] = {
+        {"an idle hero offers the sequence", [] {}, true, QPoint(18, 578)},
+        {"a running ordinary timer hides it", [this] { timers->start(at(0)); }, false, QPoint(18, 578)},
+        {"an active session shows it higher up", [this] { pomodoro->startSession(); }, true, QPoint(18, 498)},
+        {"the session's end puts it back",
+         [this] {
+             pomodoro->stopSession();
+             timers->toggle(at(0));
+         },
+         true, QPoint(18, 578)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        row.act();
+        EXPECT_EQ(area->isVisible(), row.visible);
+        EXPECT_EQ(area->pos(), row.at);
+    }
+}
+
 TEST_F(TimersTabTest, TheBarsFieldsKeepTheKeyboardFromEachOtherAndGiveItBackToTheRoot) {
     makeTab();
     showTab();
