@@ -32,8 +32,10 @@
 #include "shell/TerminationSignals.h"
 #include "theme/MenuBarDisplayMode.h"
 #include "ui/floating/FloatingWindowView.h"
+#include "ui/home/TimersTab.h"
 #include "ui/kit/MenuBarLabelModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
+#include "ui/quickentry/QuickEntrySections.h"
 #include "ui/settings/SettingsTab.h"
 
 #include <QApplication>
@@ -437,6 +439,8 @@ TarvolinTimerMainView* AppDelegate::makePopoverRoot(QWidget* parent) {
 void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
     // The screen families' tab contents are installed here (root.setTabContentFactory or setTabContent, one
     // per tab) as they land; until then a tab without content shows the root's own empty page.
+    installTimersTab(root, TimersTabSections::entry(&QuickEntrySections::makeQuickAddBar,
+                                                    &QuickEntrySections::makeQuickLaunchPane));
     installSettingsTab(root, {&UserSoundStore::shared, &SoundService::shared,
                               [] { return std::make_unique<XdgAutostartControl>(); }});
 }

@@ -1,0 +1,153 @@
+// The hero card: what it shows for each kind of timer, which controls it offers, and that a new value
+// redraws the same card in place.
+#include "ui/home/RunningHeroView.h"
+
+#include "HomeFixture.h"
+#include "ui/kit/MinuteDialView.h"
+
+#include <QAbstractButton>
+#include <QSignalSpy>
+
+namespace {
+
+using S = TimerState;
+using Control = RunningHeroView::Control;
+
+TimerItem item(S state, qint64 total, qint64 remaining, const char* title = "") {
+    TimerItem t = HomeFixture::timer(state, title, total);
+    t.remaining = remaining;
+    return t;
+}
+
+const QDateTime kNow(QDate(2024, 5, 14), QTime(14, 0, 0), Qt::LocalTime);
+
+} // namespace
+
+TEST(RunningHeroContentTest, ShowsEachStateAsTheCardDoes) {
+    const struct {
+        const char* name;
+        TimerItem timer;
+        bool isLive;
+        const char* time;
+        const char* caption;
+        std::optional<QDateTime> endsAt;
+        const char* icon;
+        const char* primaryLabel;
+        int ticks;
+        double opacity;
+    } rows[] = {
+        {"the empty hero's placeholder", item(S::idle, 1500, 1500), false, "25:00", "READY", std::nullopt,
+         "play.fill", "Start", 0, 1.0},
+        {"running", item(S::running, 1500, 1200), true, "20:00", "FOCUS", kNow.addSecs(1200), "pause.fill",
+         "Pause", 12, 1.0},
+        {"running with nothing left", item(S::running, 60, 0), true, "00:00", "FOCUS", std::nullopt,
+         "pause.fill", "Pause", 60, 1.0},
+        {"paused", item(S::paused, 3600, 1800), true, "30:00", "PAUSED", std::nullopt, "play.fill", "Resume",
+         30, 0.5},
+        {"finished", item(S::finished, 300, 0), false, "00:00", "DONE", std::nullopt, "play.fill", "Start",
+         60, 1.0},
+        {"hours", item(S::idle, 7200, 5400), false, "1:30:00", "READY", std::nullopt, "play.fill", "Start",
+         15, 1.0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto c = RunningHeroContent::make(r.timer, r.isLive, true, kNow);
+        EXPECT_EQ(c.displayTime, QString::fromUtf8(r.time));
+        EXPECT_EQ(c.stateLabel, QString::fromUtf8(r.caption));
+        EXPECT_EQ(c.endsAt, r.endsAt);
+        EXPECT_EQ(c.primaryIcon, QString::fromUtf8(r.icon));
+        EXPECT_EQ(c.primaryAccessibleLabel(), QString::fromUtf8(r.primaryLabel));
+        EXPECT_EQ(c.tickCount, r.ticks);
+        EXPECT_EQ(c.litOpacity, r.opacity);
+        EXPECT_GE(c.progress, 0.0);
+        EXPECT_LE(c.progress, 1.0);
+    }
+}
+
+TEST(RunningHeroContentTest, AnnouncesTheTitleOrTheTimeAndWordsTheEndInTheGivenLocale) {
+    const auto untitled = RunningHeroContent::make(item(S::running, 1500, 1500), true, true, kNow);
+    EXPECT_EQ(untitled.accessibleLabel(), QStringLiteral("25:00"));
+    EXPECT_EQ(untitled.accessibleValue(), QStringLiteral("25:00, FOCUS"));
+    const auto titled = RunningHeroContent::make(item(S::running, 1500, 300, "Tea"), true, true, kNow);
+    EXPECT_EQ(titled.accessibleLabel(), QStringLiteral("Tea"));
+    EXPECT_EQ(titled.endsAtText(QLocale(QStringLiteral("ja"))), QStringLiteral("Ends at 14:05"));
+    const QString english = titled.endsAtText(QLocale(QStringLiteral("en")));
+    EXPECT_TRUE(english.startsWith(QStringLiteral("Ends at 2:05"))) << english.toStdString();
+    EXPECT_TRUE(english.endsWith(QStringLiteral("PM"))) << english.toStdString();
+}
+
+TEST(RunningHeroViewTest, OffersStopWhileLiveAndSkipWhenAskedKeepingThePrimaryInTheMiddle) {
+    RunningHeroView card([] { return kNow; });
+    card.show();
+    const QPoint middle = card.control(Control::primary)->geometry().center();
+    const struct {
+        const char* name;
+        TimerItem timer;
+        bool isLive;
+        bool showsSkip;
+        bool stop;
+        bool skip;
+    } rows[] = {
+        {"empty hero", item(S::idle, 1500, 1500), false, false, false, false},
+        {"idle hero", item(S::idle, 1500, 1500), false, true, false, true},
+        {"running hero", item(S::running, 1500, 1400), true, true, true, true},
+        {"paused hero", item(S::paused, 1500, 1400), true, true, true, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        card.setTimer(r.timer, r.isLive, r.showsSkip);
+        EXPECT_EQ(card.control(Control::stop)->isVisible(), r.stop);
+        EXPECT_EQ(card.control(Control::skip)->isVisible(), r.skip);
+        EXPECT_EQ(card.control(Control::primary)->geometry().center(), middle);
+        EXPECT_EQ(QRectF(card.control(Control::primary)->geometry()).center().x() - card.cardRect().left(),
+                  114)
+            << "the centre of a 188 px row starting 20 px in";
+    }
+}
+
+TEST(RunningHeroViewTest, EachControlAsksThroughItsSignalAndTheKeyboardWorksToo) {
+    RunningHeroView card([] { return kNow; });
+    card.setTimer(item(S::running, 1500, 1400), true, true);
+    card.show();
+    card.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&card));
+    QSignalSpy toggles(&card, &RunningHeroView::toggleRequested);
+    QSignalSpy cancels(&card, &RunningHeroView::cancelRequested);
+    QSignalSpy skips(&card, &RunningHeroView::skipRequested);
+    QTest::mouseClick(card.control(Control::stop), Qt::LeftButton);
+    QTest::mouseClick(card.control(Control::skip), Qt::LeftButton);
+    QAbstractButton* primary = card.control(Control::primary);
+    QTest::mouseClick(primary, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(toggles.count(), 0) << "outside the circle is no click";
+    EXPECT_FALSE(primary->hasFocus()) << "a click leaves the keyboard where it was";
+    primary->setFocus();
+    EXPECT_EQ(card.focusedControl(), Control::primary);
+    QTest::keyClick(primary, Qt::Key_Space);
+    EXPECT_EQ(cancels.count(), 1);
+    EXPECT_EQ(skips.count(), 1);
+    EXPECT_EQ(toggles.count(), 1);
+}
+
+TEST(RunningHeroViewTest, ANewValueRedrawsTheSameCardWithItsEndLine) {
+    QDateTime now = kNow;
+    RunningHeroView card([&now] { return now; });
+    card.setLocale(QLocale(QStringLiteral("ja")));
+    card.setTimer(item(S::running, 1500, 1500), true, true);
+    card.show();
+    auto* endLine = card.findChild<QWidget*>(QStringLiteral("quorvane.runningHero.endsAt"));
+    auto* block = card.findChild<QWidget*>(QStringLiteral("quorvane.runningHero"));
+    ASSERT_NE(endLine, nullptr);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(card.endsAtText(), QStringLiteral("Ends at 14:25"));
+    EXPECT_EQ(block->accessibleDescription(), QStringLiteral("25:00, FOCUS"));
+
+    now = now.addSecs(61);
+    card.setTimer(item(S::running, 1500, 1439), true, true);
+    EXPECT_EQ(card.content().displayTime, QStringLiteral("23:59"));
+    EXPECT_EQ(card.dial()->activeTickCount(), 2);
+    EXPECT_EQ(card.endsAtText(), QStringLiteral("Ends at 14:25"));
+    card.setTimer(item(S::paused, 1500, 1439), true, true);
+    EXPECT_TRUE(card.endsAtText().isEmpty());
+    EXPECT_EQ(card.dial()->activeOpacity(), 0.5);
+    EXPECT_EQ(card.control(Control::primary)->accessibleName(), QStringLiteral("Resume"));
+}
