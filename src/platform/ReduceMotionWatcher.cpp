@@ -51,9 +51,14 @@ void ReduceMotionWatcher::start() {
     }
     // Subscribed before reading, so a change made while the reads travel is not lost. No service name:
     // naming one makes Qt look its owner up with a call that waits for the answer.
-    m_bus.connect(QString(), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
-                  QStringLiteral("SettingChanged"), this,
-                  SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    // The slot's argument type is looked up by name, which works only once the type is registered.
+    qRegisterMetaType<QDBusVariant>();
+    if (!m_bus.connect(QString(), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
+                       QStringLiteral("SettingChanged"), this,
+                       SLOT(onSettingChanged(QString, QString, QDBusVariant)))) {
+        TT_LOG_WARNING(kContext, QStringLiteral("Cannot follow the desktop's setting changes: ") +
+                                     m_bus.lastError().message());
+    }
     m_pendingReads = 2;
     read(Source::appearance, true);
     read(Source::gnome, true);
