@@ -12,6 +12,7 @@
 #include "platform/InProcessNotifications.h"
 #include "platform/LoginManagerWatcher.h"
 #include "platform/Preferences.h"
+#include "platform/ReduceMotionWatcher.h"
 #include "platform/SingleInstance.h"
 #include "platform/TarvolinTimerLogger.h"
 #include "platform/TranslationCatalog.h"
@@ -130,6 +131,9 @@ void AppDelegate::applicationDidFinishLaunching() {
         LightAppearance::apply();
     }
     applyLanguage();
+    // The desktop's reduced-motion wish, read on the delegate's session bus without waiting for it.
+    m_reduceMotion = std::make_unique<ReduceMotionWatcher>(m_panelBus);
+    m_reduceMotion->start();
     connect(&m_settings, &AppSettings::keyChanged, this, [this](const QString& key) {
         if (key == SettingsKeys::appLanguage.key) {
             applyLanguage();

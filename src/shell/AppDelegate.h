@@ -35,6 +35,7 @@ class PanelItem;
 class PersistenceServiceProtocol;
 class Preferences;
 class QuickAddPanelController;
+class ReduceMotionWatcher;
 class SoundServiceProtocol;
 class TarvolinTimerMainView;
 class UpdateChannel;
@@ -169,6 +170,7 @@ private:
     std::unique_ptr<GlobalHotkeysBridge> m_globalHotkeysBridge;
     std::unique_ptr<MenuBarLabelModel> m_menuBarLabel;
     std::unique_ptr<PanelItem> m_panelItem;
+    std::unique_ptr<ReduceMotionWatcher> m_reduceMotion;
     std::unique_ptr<MenuBarPopoverView> m_popover;
 
     // Whether the panel item's first answer (a tray or none) has come.

@@ -3,6 +3,7 @@
 
 #include "core/SettingsKeys.h"
 #include "platform/InProcessNotifications.h"
+#include "platform/ReduceMotion.h"
 #include "shell/FloatingPanel.h"
 #include "hotkeys/PresetShortcutNaming.h"
 #include "services/AppcastUpdateChannel.h"
@@ -10,6 +11,7 @@
 #include "shell/OnboardingWindowController.h"
 #include "shell/QuickAddPanelController.h"
 #include "shell/RightClickMenu.h"
+#include "support/FakeSettingsPortal.h"
 #include "support/LogCapture.h"
 #include "support/TestPanelHost.h"
 #include "theme/ThemeSettingsKeys.h"
@@ -781,6 +783,16 @@ TEST_F(AppDelegateTest, ThePanelLabelKeepsTheDesktopsTextColour) {
         delegate.reset();
     }
     QApplication::setPalette(before);
+}
+
+TEST_F(AppDelegateTest, StartUpTakesReduceMotionFromTheDesktop) {
+    FakeSettingsPortal portal(bus->connect(QStringLiteral("portal")));
+    ASSERT_TRUE(portal.isRegistered());
+    portal.setValue(QStringLiteral("org.freedesktop.appearance"), QStringLiteral("reduced-motion"), 1u);
+    ReduceMotion::setEnabled(false);
+    launch();
+    EXPECT_TRUE(QTest::qWaitFor([] { return ReduceMotion::enabled(); }, 5000));
+    ReduceMotion::setEnabled(false);
 }
 
 TEST_F(AppDelegateTest, ALaterLaunchsURLIsHandledLikeAnyOther) {

@@ -1,235 +1,24 @@
 // The real program on a display and buses of the test's own: URLs handed over by a later launch, the
 // notification of a finished timer, every way of stopping it keeping the list, the window of a desktop
 // without a tray, and the window hints of the popover and the floating window.
+#include "ProgramFixture.h"
+
+#include "support/FakeNotificationServer.h"
 #include "support/FakeStatusNotifierWatcher.h"
 
-#include "core/TimerItem.h"
-#include "platform/Preferences.h"
-#include "support/ChildProcess.h"
-#include "support/FakeNotificationServer.h"
-#include "support/PrivateSessionBus.h"
-#include "support/XvfbDisplay.h"
-
 #include <QDBusMessage>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <xcb/xcb.h>
-
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <functional>
 
 namespace {
 
 const QString kActiveTimers = QStringLiteral("quorvane.activeTimers");
-const QString kReady = QStringLiteral("[Main] Running with");
-constexpr int kWaitMs = 15'000;
 
-// One run of the program, its standard error gathered while the test waits.
-class Program {
+class DesktopProgramTest : public ProgramFixture {
 public:
-    ~Program() { kill(); }
-
-    void start(const QProcessEnvironment& env, const QStringList& arguments = {}) {
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        QObject::connect(&m_process, &QProcess::readyReadStandardError,
-                         [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
-        m_process.start(QStringLiteral(TT_PROGRAM_PATH), arguments);
-        m_process.waitForStarted(kWaitMs);
-    }
-    bool waitFor(const QString& text, int timeoutMs = kWaitMs) {
-        return QTest::qWaitFor([&] { return m_log.contains(text); }, timeoutMs);
-    }
-    int count(const QString& text) const { return int(m_log.count(text)); }
-    bool waitForExit(int timeoutMs = kWaitMs) {
-        return QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
-    }
-    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
-    void kill() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-    bool running() const { return m_process.state() == QProcess::Running; }
-    int exitCode() const { return m_process.exitCode(); }
-    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
-    const QString& log() const { return m_log; }
-
-private:
-    QProcess m_process;
-    QString m_log;
-};
-
-class DesktopProgramTest : public ::testing::Test {
-public: // the rows of a table reach the fixture
-    QTemporaryDir home;
-    std::unique_ptr<XvfbDisplay> display;
-    std::unique_ptr<PrivateSessionBus> session;
-    std::unique_ptr<PrivateSessionBus> system; // stands in for the system bus, where the login manager is
-
-    void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        for (const char* dir : {"config", "data", "runtime"}) {
-            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(dir)));
-        }
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        display = std::make_unique<XvfbDisplay>(QStringLiteral("1280x1024x24"));
-        if (!display->isRunning()) {
-            GTEST_SKIP() << display->errorString().toStdString();
-        }
-        session = std::make_unique<PrivateSessionBus>();
-        system = std::make_unique<PrivateSessionBus>();
-        if (!session->isRunning() || !system->isRunning()) {
-            GTEST_SKIP() << "no private bus: " << session->errorString().toStdString();
-        }
-        writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
-    }
-
-    QProcessEnvironment environment() const {
-        QProcessEnvironment env = display->environment(QProcessEnvironment::systemEnvironment());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->address());
-        env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), system->address());
-        return env;
-    }
-
-    QString preferencesPath() const {
-        return home.filePath(QStringLiteral("config/TarvolinTimer/preferences.json"));
-    }
-
-    void writePreferences(const QVariantMap& values) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(preferencesPath()).path()));
-        QFile file(preferencesPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Preferences::serialize(values));
-    }
-
-    QVariantMap readPreferences() const {
-        QFile file(preferencesPath());
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        return Preferences::deserialize(file.readAll()).value_or(QVariantMap());
-    }
-
-    std::optional<QList<TimerItem>> savedTimers() const {
-        const QVariant data = readPreferences().value(kActiveTimers);
-        if (data.typeId() != QMetaType::QByteArray) {
-            return std::nullopt;
-        }
-        return TimerItem::decodeList(data.toByteArray());
-    }
-
-    // A later launch: returns its exit code, or -1 when it did not end in time.
-    int launchAgain(const QStringList& arguments) {
-        Program later;
-        later.start(environment(), arguments);
-        if (!later.waitForExit()) {
-            return -1;
-        }
-        return later.exitStatus() == QProcess::NormalExit ? later.exitCode() : -1;
-    }
-
-    void stop(Program& program, int signalNumber = SIGTERM) {
-        program.signal(signalNumber);
-        ASSERT_TRUE(program.waitForExit());
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), 0) << program.log().toStdString();
-    }
-
-    QString x11(const QString& tool, const QStringList& arguments) const {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(tool, arguments);
-        process.waitForFinished(kWaitMs);
-        return QString::fromUtf8(process.readAllStandardOutput());
-    }
-
-    // The ids of the program's mapped top-level windows of that size ("440x720").
-    QStringList windowsOfSize(const QString& size) const {
-        QStringList ids;
-        const QRegularExpression line(
-            QStringLiteral("^\\s*(0x[0-9a-f]+) .*\\(\"tarvolintimer\" \"tarvolintimer\"\\)\\s+") +
-            QRegularExpression::escape(size) + QStringLiteral("\\+"));
-        for (const QString& row :
-             x11(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
-                 .split(QLatin1Char('\n'))) {
-            const auto match = line.match(row);
-            if (match.hasMatch() &&
-                x11(QStringLiteral("xwininfo"), {QStringLiteral("-id"), match.captured(1)})
-                    .contains(QStringLiteral("IsViewable"))) {
-                ids << match.captured(1);
-            }
-        }
-        return ids;
-    }
-
-    QString waitForWindow(const QString& size) const {
-        QString id;
-        [[maybe_unused]] const bool found = QTest::qWaitFor(
-            [&] {
-                const QStringList ids = windowsOfSize(size);
-                id = ids.isEmpty() ? QString() : ids.first();
-                return !id.isEmpty();
-            },
-            kWaitMs);
-        return id;
-    }
-
-    QString netWmState(const QString& window) const {
-        return x11(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_STATE")});
-    }
-
-    // Saves a picture of the window among the build's test artifacts.
-    void screenshot(const QString& window, const QString& name) const {
-        QDir().mkpath(QStringLiteral(TT_ARTIFACTS_DIR));
-        const QString file =
-            QStringLiteral(TT_ARTIFACTS_DIR) + QLatin1Char('/') + name + QStringLiteral(".png");
-        QProcess shot;
-        shot.setProcessEnvironment(environment());
-        shot.start(QStringLiteral(TT_WINDOW_SHOT_PATH), {window, file});
-        ASSERT_TRUE(shot.waitForFinished(kWaitMs));
-        EXPECT_EQ(shot.exitCode(), 0) << "no screenshot of " << name.toStdString();
-        EXPECT_GT(QFileInfo(file).size(), 0);
-    }
-
-    // Asks the window to close the way a window manager's close button does.
-    void closeWindow(const QString& window) const {
-        xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
-        ASSERT_FALSE(xcb_connection_has_error(c));
-        const auto atom = [c](const char* name) {
-            xcb_intern_atom_reply_t* reply =
-                xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-            const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-            std::free(reply);
-            return value;
-        };
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = xcb_window_t(window.toUInt(nullptr, 16));
-        event.type = atom("WM_PROTOCOLS");
-        event.data.data32[0] = atom("WM_DELETE_WINDOW");
-        event.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-        xcb_flush(c);
-        xcb_disconnect(c);
-    }
-
     static QList<QUuid> ids(const QList<TimerItem>& timers) {
         QList<QUuid> out;
         for (const TimerItem& t : timers) {

@@ -1,0 +1,300 @@
+#pragma once
+// The real program on a display and buses of the test's own, with its preferences seeded before it starts,
+// and the X tools that read its windows: shared by the desktop end-to-end tests.
+
+#include "core/TimerItem.h"
+#include "platform/Preferences.h"
+#include "support/PrivateSessionBus.h"
+#include "support/XvfbDisplay.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
+
+inline const QString kReady = QStringLiteral("[Main] Running with");
+constexpr int kWaitMs = 15'000;
+
+// One run of the program, its standard error gathered while the test waits.
+class Program {
+public:
+    ~Program() { kill(); }
+
+    void start(const QProcessEnvironment& env, const QStringList& arguments = {}) {
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        QObject::connect(&m_process, &QProcess::readyReadStandardError,
+                         [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
+        m_process.start(QStringLiteral(TT_PROGRAM_PATH), arguments);
+        m_process.waitForStarted(kWaitMs);
+    }
+    bool waitFor(const QString& text, int timeoutMs = kWaitMs) {
+        return QTest::qWaitFor([&] { return m_log.contains(text); }, timeoutMs);
+    }
+    int count(const QString& text) const { return int(m_log.count(text)); }
+    bool waitForExit(int timeoutMs = kWaitMs) {
+        return QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
+    }
+    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
+    void kill() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    int exitCode() const { return m_process.exitCode(); }
+    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
+    const QString& log() const { return m_log; }
+
+private:
+    QProcess m_process;
+    QString m_log;
+};
+
+// A window of the program as the X server has it.
+struct ProgramWindow {
+    QString id;     // "0x…"
+    QString title;  // as xwininfo prints it: quoted, or "(has no name)"
+    QRect geometry; // on the screen
+};
+
+class ProgramFixture : public ::testing::Test {
+public: // the rows of a table reach the fixture
+    QTemporaryDir home;
+    std::unique_ptr<XvfbDisplay> display;
+    std::unique_ptr<PrivateSessionBus> session;
+    std::unique_ptr<PrivateSessionBus> system; // stands in for the system bus, where the login manager is
+
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        for (const char* dir : {"config", "data", "runtime"}) {
+            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(dir)));
+        }
+        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        display = std::make_unique<XvfbDisplay>(QStringLiteral("1280x1024x24"));
+        if (!display->isRunning()) {
+            GTEST_SKIP() << display->errorString().toStdString();
+        }
+        session = std::make_unique<PrivateSessionBus>();
+        system = std::make_unique<PrivateSessionBus>();
+        if (!session->isRunning() || !system->isRunning()) {
+            GTEST_SKIP() << "no private bus: " << session->errorString().toStdString();
+        }
+        writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
+    }
+
+    // Skips the test when one of these desktop tools is missing.
+    static QString missingTools(const QStringList& tools) {
+        QStringList missing;
+        for (const QString& tool : tools) {
+            if (QStandardPaths::findExecutable(tool).isEmpty()) {
+                missing << tool;
+            }
+        }
+        return missing.join(QStringLiteral(", "));
+    }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = display->environment(QProcessEnvironment::systemEnvironment());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->address());
+        env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), system->address());
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        return env;
+    }
+
+    QString preferencesPath() const {
+        return home.filePath(QStringLiteral("config/TarvolinTimer/preferences.json"));
+    }
+
+    void writePreferences(const QVariantMap& values) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(preferencesPath()).path()));
+        QFile file(preferencesPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Preferences::serialize(values));
+    }
+
+    QVariantMap readPreferences() const {
+        QFile file(preferencesPath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return Preferences::deserialize(file.readAll()).value_or(QVariantMap());
+    }
+
+    std::optional<QList<TimerItem>> savedTimers() const {
+        const QVariant data = readPreferences().value(QStringLiteral("quorvane.activeTimers"));
+        if (data.typeId() != QMetaType::QByteArray) {
+            return std::nullopt;
+        }
+        return TimerItem::decodeList(data.toByteArray());
+    }
+
+    // A later launch: returns its exit code, or -1 when it did not end in time.
+    int launchAgain(const QStringList& arguments) {
+        Program later;
+        later.start(environment(), arguments);
+        if (!later.waitForExit()) {
+            return -1;
+        }
+        return later.exitStatus() == QProcess::NormalExit ? later.exitCode() : -1;
+    }
+
+    void stop(Program& program, int signalNumber = SIGTERM) {
+        program.signal(signalNumber);
+        ASSERT_TRUE(program.waitForExit());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.log().toStdString();
+    }
+
+    QString x11(const QString& tool, const QStringList& arguments) const {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(tool, arguments);
+        process.waitForFinished(kWaitMs);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    // Runs xdotool on the test display; true when it succeeded.
+    bool xdotool(const QStringList& arguments) const {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral("xdotool"), arguments);
+        return process.waitForFinished(kWaitMs) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+
+    // The program's mapped windows, top-level or embedded in another program's (a tray's).
+    QList<ProgramWindow> programWindows() const {
+        static const QRegularExpression line(
+            QStringLiteral("^\\s*(0x[0-9a-f]+) (.*?): \\(\"tarvolintimer\" "
+                           "\"tarvolintimer\"\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+"
+                           "\\s+\\+(-?\\d+)\\+(-?\\d+)"));
+        QList<ProgramWindow> windows;
+        for (const QString& row :
+             x11(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                 .split(QLatin1Char('\n'))) {
+            const auto match = line.match(row);
+            if (match.hasMatch() &&
+                x11(QStringLiteral("xwininfo"), {QStringLiteral("-id"), match.captured(1)})
+                    .contains(QStringLiteral("IsViewable"))) {
+                windows << ProgramWindow{match.captured(1), match.captured(2),
+                                         QRect(match.captured(5).toInt(), match.captured(6).toInt(),
+                                               match.captured(3).toInt(), match.captured(4).toInt())};
+            }
+        }
+        return windows;
+    }
+
+    // The ids of the program's mapped windows of that size ("440x720").
+    QStringList windowsOfSize(const QString& size) const {
+        QStringList ids;
+        for (const ProgramWindow& window : programWindows()) {
+            if (QStringLiteral("%1x%2").arg(window.geometry.width()).arg(window.geometry.height()) == size) {
+                ids << window.id;
+            }
+        }
+        return ids;
+    }
+
+    // The program's mapped windows with this title.
+    QList<ProgramWindow> windowsTitled(const QString& title) const {
+        QList<ProgramWindow> found;
+        for (const ProgramWindow& window : programWindows()) {
+            if (window.title == QLatin1Char('"') + title + QLatin1Char('"')) {
+                found << window;
+            }
+        }
+        return found;
+    }
+
+    // The first mapped window `pick` accepts, waiting for one; empty id when none came.
+    ProgramWindow waitForWindow(const std::function<bool(const ProgramWindow&)>& pick) const {
+        ProgramWindow found;
+        [[maybe_unused]] const bool came = QTest::qWaitFor(
+            [&] {
+                for (const ProgramWindow& window : programWindows()) {
+                    if (pick(window)) {
+                        found = window;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            kWaitMs);
+        return found;
+    }
+
+    QString waitForWindow(const QString& size) const {
+        QString id;
+        [[maybe_unused]] const bool found = QTest::qWaitFor(
+            [&] {
+                const QStringList ids = windowsOfSize(size);
+                id = ids.isEmpty() ? QString() : ids.first();
+                return !id.isEmpty();
+            },
+            kWaitMs);
+        return id;
+    }
+
+    QString netWmState(const QString& window) const {
+        return x11(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_STATE")});
+    }
+
+    // Saves a picture of the window among the build's test artifacts.
+    void screenshot(const QString& window, const QString& name) const {
+        QDir().mkpath(QStringLiteral(TT_ARTIFACTS_DIR));
+        const QString file =
+            QStringLiteral(TT_ARTIFACTS_DIR) + QLatin1Char('/') + name + QStringLiteral(".png");
+        QProcess shot;
+        shot.setProcessEnvironment(environment());
+        shot.start(QStringLiteral(TT_WINDOW_SHOT_PATH), {window, file});
+        ASSERT_TRUE(shot.waitForFinished(kWaitMs));
+        EXPECT_EQ(shot.exitCode(), 0) << "no screenshot of " << name.toStdString();
+        EXPECT_GT(QFileInfo(file).size(), 0);
+    }
+
+    // Asks the window to close the way a window manager's close button does.
+    void closeWindow(const QString& window) const {
+        xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(c));
+        const auto atom = [c](const char* name) {
+            xcb_intern_atom_reply_t* reply =
+                xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+            const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+            std::free(reply);
+            return value;
+        };
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = xcb_window_t(window.toUInt(nullptr, 16));
+        event.type = atom("WM_PROTOCOLS");
+        event.data.data32[0] = atom("WM_DELETE_WINDOW");
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(c, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        xcb_flush(c);
+        xcb_disconnect(c);
+    }
+};
