@@ -43,6 +43,25 @@
     </message>
 </context>
 <context>
+    <name>CurrentSequenceCard</name>
+    <message>
+        <source>Active</source>
+        <translation>使用中</translation>
+    </message>
+    <message>
+        <source>Use</source>
+        <translation>使う</translation>
+    </message>
+    <message>
+        <source>Current Sequence</source>
+        <translation>現在のシーケンス</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+</context>
+<context>
     <name>DisplayDensity</name>
     <message>
         <source>Compact</source>
@@ -69,6 +88,107 @@
     <message>
         <source>Space</source>
         <translation>スペース</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalHotkeys::Recorder</name>
+    <message>
+        <source>Press Shortcut</source>
+        <translation>キーを押してください</translation>
+    </message>
+    <message>
+        <source>Record Shortcut</source>
+        <translation>ショートカットを記録</translation>
+    </message>
+    <message>
+        <source>This shortcut cannot be used because it is already used by “%1”.</source>
+        <translation>このショートカットは「%1」で使われているため使えません。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>This shortcut cannot be used because it is already used by the desktop.</source>
+        <translation>このショートカットはデスクトップで使われているため使えません。</translation>
+    </message>
+    <message>
+        <source>Most desktop shortcuts can be changed in your desktop&apos;s keyboard settings.</source>
+        <translation>デスクトップのショートカットの多くは、デスクトップのキーボード設定で変更できます。</translation>
+    </message>
+    <message>
+        <source>Use Anyway</source>
+        <translation>それでも使う</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcut</source>
+        <translation>キーボードショートカット</translation>
+    </message>
+    <message>
+        <source>Clear shortcut</source>
+        <translation>ショートカットを消去</translation>
+    </message>
+</context>
+<context>
+    <name>HotkeyDirectory</name>
+    <message>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Floating Timer</source>
+        <translation>フローティングタイマー</translation>
+    </message>
+    <message>
+        <source>One-Key Timer</source>
+        <translation>ワンキータイマー</translation>
+    </message>
+    <message>
+        <source>Pause All</source>
+        <translation>すべて一時停止</translation>
+    </message>
+    <message>
+        <source>Reset Timer</source>
+        <translation>タイマーをリセット</translation>
+    </message>
+    <message>
+        <source>New Timer</source>
+        <translation>新しいタイマー</translation>
+    </message>
+    <message>
+        <source>Start Timer</source>
+        <translation>タイマーを開始</translation>
+    </message>
+    <message>
+        <source>Stop Timer</source>
+        <translation>タイマーを停止</translation>
+    </message>
+    <message>
+        <source>Next in Queue</source>
+        <translation>キューの次へ</translation>
+    </message>
+    <message>
+        <source>Pause Queue</source>
+        <translation>キューを一時停止</translation>
+    </message>
+</context>
+<context>
+    <name>LiveHotkeyPractice</name>
+    <message>
+        <source>Set your summon key above, then practice it here</source>
+        <translation>上で呼び出しキーを設定して、ここで練習しましょう</translation>
+    </message>
+    <message>
+        <source>You did it!</source>
+        <translation>できました！</translation>
+    </message>
+    <message>
+        <source>Now try pressing %1</source>
+        <translation>%1 を押してみましょう</translation>
+    </message>
+    <message>
+        <source>Waiting for a key press…</source>
+        <translation>キー入力を待っています…</translation>
     </message>
 </context>
 <context>
@@ -113,6 +233,13 @@
     </message>
 </context>
 <context>
+    <name>MinutesStepper</name>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 分</translation>
+    </message>
+</context>
+<context>
     <name>ModuleID</name>
     <message>
         <source>Chained Timers Entry</source>
@@ -125,6 +252,143 @@
     <message>
         <source>Symbol Key Row</source>
         <translation>記号キーの列</translation>
+    </message>
+</context>
+<context>
+    <name>PresetEditorSheet</name>
+    <message>
+        <source>New Preset</source>
+        <translation>新しいプリセット</translation>
+    </message>
+    <message>
+        <source>Edit Preset</source>
+        <translation>プリセットを編集</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Focus Session</source>
+        <translation>集中セッション</translation>
+    </message>
+    <message>
+        <source>Duration (minutes)</source>
+        <translation>長さ（分）</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>PresetRow</name>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>%1 shortcut %2</source>
+        <translation>%1 のショートカット %2</translation>
+    </message>
+    <message>
+        <source>Assign a key to %1</source>
+        <translation>%1 にキーを割り当てる</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>Select to review before starting</source>
+        <translation>選ぶと開始前に確認できます</translation>
+    </message>
+    <message>
+        <source>Options for preset %1</source>
+        <translation>プリセット %1 のオプション</translation>
+    </message>
+</context>
+<context>
+    <name>PresetsScreen</name>
+    <message>
+        <source>Presets</source>
+        <translation>プリセット</translation>
+    </message>
+    <message>
+        <source>Reusable timer sequences</source>
+        <translation>くり返し使えるタイマーの流れ</translation>
+    </message>
+    <message>
+        <source>Delete Sequence?</source>
+        <translation>シーケンスを削除しますか?</translation>
+    </message>
+    <message>
+        <source>This can&apos;t be undone.</source>
+        <translation>この操作は取り消せません。</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>New Sequence</source>
+        <translation>新しいシーケンス</translation>
+    </message>
+    <message>
+        <source>Add Preset</source>
+        <translation>プリセットを追加</translation>
+    </message>
+</context>
+<context>
+    <name>PresetsScreenModel</name>
+    <message numerus="yes">
+        <source>%n step(s) · %1 min</source>
+        <translation>
+            <numerusform>%nステップ · %1分</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1m</source>
+        <translation>%1分</translation>
+    </message>
+    <message>
+        <source>%1 Copy</source>
+        <translation>%1 のコピー</translation>
+    </message>
+</context>
+<context>
+    <name>PresetsSection</name>
+    <message>
+        <source>Quick Durations</source>
+        <translation>クイック時間</translation>
+    </message>
+    <message>
+        <source>Save lengths you use often. Select one to review it before starting.</source>
+        <translation>よく使う長さを保存しましょう。選ぶと開始前に確認できます。</translation>
+    </message>
+    <message>
+        <source>Add a preset to start a timer in one tap</source>
+        <translation>プリセットを追加すると、ワンタップでタイマーを始められます</translation>
+    </message>
+    <message>
+        <source>Add Preset</source>
+        <translation>プリセットを追加</translation>
     </message>
 </context>
 <context>
@@ -206,6 +470,122 @@
     <message>
         <source>Stop</source>
         <translation>停止</translation>
+    </message>
+</context>
+<context>
+    <name>SequenceEditorSheet</name>
+    <message>
+        <source>Move step up</source>
+        <translation>ステップを上へ</translation>
+    </message>
+    <message>
+        <source>Move step down</source>
+        <translation>ステップを下へ</translation>
+    </message>
+    <message>
+        <source>Delete step</source>
+        <translation>ステップを削除</translation>
+    </message>
+    <message>
+        <source>New Sequence</source>
+        <translation>新しいシーケンス</translation>
+    </message>
+    <message>
+        <source>Edit Sequence</source>
+        <translation>シーケンスを編集</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Pomodoro</source>
+        <translation>ポモドーロ</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>ステップ</translation>
+    </message>
+    <message>
+        <source>Add Step</source>
+        <translation>ステップを追加</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>SequenceRow</name>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>複製</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>使用中</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>Use this sequence</source>
+        <translation>このシーケンスを使う</translation>
+    </message>
+    <message>
+        <source>Options for sequence %1</source>
+        <translation>シーケンス %1 のオプション</translation>
+    </message>
+</context>
+<context>
+    <name>SequencesSection</name>
+    <message>
+        <source>Sequences</source>
+        <translation>シーケンス</translation>
+    </message>
+    <message>
+        <source>No sequences yet</source>
+        <translation>シーケンスはまだありません</translation>
+    </message>
+    <message>
+        <source>Build a focus and break rhythm.</source>
+        <translation>集中と休憩のリズムを作りましょう。</translation>
+    </message>
+    <message>
+        <source>Create Sequence</source>
+        <translation>シーケンスを作成</translation>
+    </message>
+    <message>
+        <source>New Sequence</source>
+        <translation>新しいシーケンス</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutBubble</name>
+    <message>
+        <source>Key for %1</source>
+        <translation>%1 のキー</translation>
+    </message>
+    <message>
+        <source>Press it to start this preset from anywhere.</source>
+        <translation>どこからでもこのキーでプリセットを始められます。</translation>
     </message>
 </context>
 <context>
