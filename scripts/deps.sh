@@ -6,12 +6,14 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+    # xdg-mime registers the quorvane:// handler.
+    xdg-utils
     fonts-noto-core fonts-noto-cjk
     # Sound: without plugins-base the media player crashes as it is made; -good and -libav decode mp3,
     # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
     gstreamer1.0-pulseaudio sound-theme-freedesktop
-    # Global hotkeys: key grabs over xcb, keymaps through xkbcommon (xkb-data holds the layouts).
+    # Global hotkeys and the shell's window hints: xcb; keymaps through xkbcommon (xkb-data holds the layouts).
     libxcb1-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
 )
 if [[ "${1:-}" == "--tests" ]]; then
@@ -24,6 +26,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(trayer xdotool haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
     # Keys on the test display; xkbcomp loads its keymap.
     packages+=(x11-xkb-utils)
+    # xwininfo and xprop read the program's windows in the desktop tests.
+    packages+=(x11-utils)
 fi
 
 missing=()

@@ -49,16 +49,16 @@
         <translation>使用中</translation>
     </message>
     <message>
-        <source>Use</source>
-        <translation>使う</translation>
-    </message>
-    <message>
         <source>Current Sequence</source>
         <translation>現在のシーケンス</translation>
     </message>
     <message>
         <source>Edit</source>
         <translation>編集</translation>
+    </message>
+    <message>
+        <source>Use</source>
+        <translation>使う</translation>
     </message>
 </context>
 <context>
@@ -80,6 +80,13 @@
     </message>
 </context>
 <context>
+    <name>FloatingWindowPlaceholderView</name>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
     <name>GlobalHotkeys</name>
     <message>
         <source>%1 is already used by another program.</source>
@@ -93,6 +100,22 @@
 <context>
     <name>GlobalHotkeys::Recorder</name>
     <message>
+        <source>Clear shortcut</source>
+        <translation>ショートカットを消去</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcut</source>
+        <translation>キーボードショートカット</translation>
+    </message>
+    <message>
+        <source>Most desktop shortcuts can be changed in your desktop&apos;s keyboard settings.</source>
+        <translation>デスクトップのショートカットの多くは、デスクトップのキーボード設定で変更できます。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
         <source>Press Shortcut</source>
         <translation>キーを押してください</translation>
     </message>
@@ -101,43 +124,31 @@
         <translation>ショートカットを記録</translation>
     </message>
     <message>
-        <source>This shortcut cannot be used because it is already used by “%1”.</source>
-        <translation>このショートカットは「%1」で使われているため使えません。</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>This shortcut cannot be used because it is already used by the desktop.</source>
         <translation>このショートカットはデスクトップで使われているため使えません。</translation>
     </message>
     <message>
-        <source>Most desktop shortcuts can be changed in your desktop&apos;s keyboard settings.</source>
-        <translation>デスクトップのショートカットの多くは、デスクトップのキーボード設定で変更できます。</translation>
+        <source>This shortcut cannot be used because it is already used by “%1”.</source>
+        <translation>このショートカットは「%1」で使われているため使えません。</translation>
     </message>
     <message>
         <source>Use Anyway</source>
         <translation>それでも使う</translation>
     </message>
-    <message>
-        <source>Keyboard shortcut</source>
-        <translation>キーボードショートカット</translation>
-    </message>
-    <message>
-        <source>Clear shortcut</source>
-        <translation>ショートカットを消去</translation>
-    </message>
 </context>
 <context>
     <name>HotkeyDirectory</name>
     <message>
-        <source>Quick Add</source>
-        <translation>クイック追加</translation>
-    </message>
-    <message>
         <source>Floating Timer</source>
         <translation>フローティングタイマー</translation>
+    </message>
+    <message>
+        <source>New Timer</source>
+        <translation>新しいタイマー</translation>
+    </message>
+    <message>
+        <source>Next in Queue</source>
+        <translation>キューの次へ</translation>
     </message>
     <message>
         <source>One-Key Timer</source>
@@ -148,12 +159,16 @@
         <translation>すべて一時停止</translation>
     </message>
     <message>
-        <source>Reset Timer</source>
-        <translation>タイマーをリセット</translation>
+        <source>Pause Queue</source>
+        <translation>キューを一時停止</translation>
     </message>
     <message>
-        <source>New Timer</source>
-        <translation>新しいタイマー</translation>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Reset Timer</source>
+        <translation>タイマーをリセット</translation>
     </message>
     <message>
         <source>Start Timer</source>
@@ -163,32 +178,24 @@
         <source>Stop Timer</source>
         <translation>タイマーを停止</translation>
     </message>
-    <message>
-        <source>Next in Queue</source>
-        <translation>キューの次へ</translation>
-    </message>
-    <message>
-        <source>Pause Queue</source>
-        <translation>キューを一時停止</translation>
-    </message>
 </context>
 <context>
     <name>LiveHotkeyPractice</name>
-    <message>
-        <source>Set your summon key above, then practice it here</source>
-        <translation>上で呼び出しキーを設定して、ここで練習しましょう</translation>
-    </message>
-    <message>
-        <source>You did it!</source>
-        <translation>できました！</translation>
-    </message>
     <message>
         <source>Now try pressing %1</source>
         <translation>%1 を押してみましょう</translation>
     </message>
     <message>
+        <source>Set your summon key above, then practice it here</source>
+        <translation>上で呼び出しキーを設定して、ここで練習しましょう</translation>
+    </message>
+    <message>
         <source>Waiting for a key press…</source>
         <translation>キー入力を待っています…</translation>
+    </message>
+    <message>
+        <source>You did it!</source>
+        <translation>できました！</translation>
     </message>
 </context>
 <context>
@@ -255,34 +262,53 @@
     </message>
 </context>
 <context>
+    <name>OnboardingWindowController</name>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>ようこそ</translation>
+    </message>
+    <message>
+        <source>Welcome to TarvolinTimer</source>
+        <translation>TarvolinTimerへようこそ</translation>
+    </message>
+    <message>
+        <source>Your timers live in the panel. Click its item to see them, or type a time such as 25m or 9pm.</source>
+        <translation>タイマーはパネルに表示されます。項目をクリックすると一覧が開きます。25m や 9pm のように時間を入力して始めることもできます。</translation>
+    </message>
+</context>
+<context>
     <name>PresetEditorSheet</name>
     <message>
-        <source>New Preset</source>
-        <translation>新しいプリセット</translation>
-    </message>
-    <message>
-        <source>Edit Preset</source>
-        <translation>プリセットを編集</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>名前</translation>
-    </message>
-    <message>
-        <source>Focus Session</source>
-        <translation>集中セッション</translation>
-    </message>
-    <message>
-        <source>Duration (minutes)</source>
-        <translation>長さ（分）</translation>
+        <source>Add</source>
+        <translation>追加</translation>
     </message>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
     </message>
     <message>
-        <source>Add</source>
-        <translation>追加</translation>
+        <source>Duration (minutes)</source>
+        <translation>長さ（分）</translation>
+    </message>
+    <message>
+        <source>Edit Preset</source>
+        <translation>プリセットを編集</translation>
+    </message>
+    <message>
+        <source>Focus Session</source>
+        <translation>集中セッション</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>New Preset</source>
+        <translation>新しいプリセット</translation>
     </message>
     <message>
         <source>Save</source>
@@ -292,36 +318,56 @@
 <context>
     <name>PresetRow</name>
     <message>
-        <source>Edit</source>
-        <translation>編集</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>削除</translation>
-    </message>
-    <message>
         <source>%1 shortcut %2</source>
         <translation>%1 のショートカット %2</translation>
-    </message>
-    <message>
-        <source>Assign a key to %1</source>
-        <translation>%1 にキーを割り当てる</translation>
     </message>
     <message>
         <source>%1, %2</source>
         <translation>%1、%2</translation>
     </message>
     <message>
-        <source>Select to review before starting</source>
-        <translation>選ぶと開始前に確認できます</translation>
+        <source>Assign a key to %1</source>
+        <translation>%1 にキーを割り当てる</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
     </message>
     <message>
         <source>Options for preset %1</source>
         <translation>プリセット %1 のオプション</translation>
     </message>
+    <message>
+        <source>Select to review before starting</source>
+        <translation>選ぶと開始前に確認できます</translation>
+    </message>
 </context>
 <context>
     <name>PresetsScreen</name>
+    <message>
+        <source>Add Preset</source>
+        <translation>プリセットを追加</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Delete Sequence?</source>
+        <translation>シーケンスを削除しますか?</translation>
+    </message>
+    <message>
+        <source>New Sequence</source>
+        <translation>新しいシーケンス</translation>
+    </message>
     <message>
         <source>Presets</source>
         <translation>プリセット</translation>
@@ -331,49 +377,37 @@
         <translation>くり返し使えるタイマーの流れ</translation>
     </message>
     <message>
-        <source>Delete Sequence?</source>
-        <translation>シーケンスを削除しますか?</translation>
-    </message>
-    <message>
         <source>This can&apos;t be undone.</source>
         <translation>この操作は取り消せません。</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>削除</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
-        <source>New Sequence</source>
-        <translation>新しいシーケンス</translation>
-    </message>
-    <message>
-        <source>Add Preset</source>
-        <translation>プリセットを追加</translation>
     </message>
 </context>
 <context>
     <name>PresetsScreenModel</name>
+    <message>
+        <source>%1 Copy</source>
+        <translation>%1 のコピー</translation>
+    </message>
+    <message>
+        <source>%1m</source>
+        <translation>%1分</translation>
+    </message>
     <message numerus="yes">
         <source>%n step(s) · %1 min</source>
         <translation>
             <numerusform>%nステップ · %1分</numerusform>
         </translation>
     </message>
-    <message>
-        <source>%1m</source>
-        <translation>%1分</translation>
-    </message>
-    <message>
-        <source>%1 Copy</source>
-        <translation>%1 のコピー</translation>
-    </message>
 </context>
 <context>
     <name>PresetsSection</name>
+    <message>
+        <source>Add Preset</source>
+        <translation>プリセットを追加</translation>
+    </message>
+    <message>
+        <source>Add a preset to start a timer in one tap</source>
+        <translation>プリセットを追加すると、ワンタップでタイマーを始められます</translation>
+    </message>
     <message>
         <source>Quick Durations</source>
         <translation>クイック時間</translation>
@@ -382,13 +416,36 @@
         <source>Save lengths you use often. Select one to review it before starting.</source>
         <translation>よく使う長さを保存しましょう。選ぶと開始前に確認できます。</translation>
     </message>
+</context>
+<context>
+    <name>QuickAddPanel</name>
     <message>
-        <source>Add a preset to start a timer in one tap</source>
-        <translation>プリセットを追加すると、ワンタップでタイマーを始められます</translation>
+        <source>25m, 1h30m, 12:30, 9pm</source>
+        <translation>25m、1h30m、12:30、9pm</translation>
     </message>
     <message>
-        <source>Add Preset</source>
-        <translation>プリセットを追加</translation>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Quick Add</source>
+        <translation>クイック追加</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Start &quot;%1&quot; for %2?</source>
+        <translation>「%1」を %2 で開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start a %1 timer?</source>
+        <translation>%1 のタイマーを開始しますか？</translation>
+    </message>
+    <message>
+        <source>Start an alarm for %1?</source>
+        <translation>%1 のアラームを開始しますか？</translation>
     </message>
 </context>
 <context>
@@ -475,36 +532,8 @@
 <context>
     <name>SequenceEditorSheet</name>
     <message>
-        <source>Move step up</source>
-        <translation>ステップを上へ</translation>
-    </message>
-    <message>
-        <source>Move step down</source>
-        <translation>ステップを下へ</translation>
-    </message>
-    <message>
-        <source>Delete step</source>
-        <translation>ステップを削除</translation>
-    </message>
-    <message>
-        <source>New Sequence</source>
-        <translation>新しいシーケンス</translation>
-    </message>
-    <message>
-        <source>Edit Sequence</source>
-        <translation>シーケンスを編集</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>名前</translation>
-    </message>
-    <message>
-        <source>Pomodoro</source>
-        <translation>ポモドーロ</translation>
-    </message>
-    <message>
-        <source>Steps</source>
-        <translation>ステップ</translation>
+        <source>Add</source>
+        <translation>追加</translation>
     </message>
     <message>
         <source>Add Step</source>
@@ -515,55 +544,75 @@
         <translation>キャンセル</translation>
     </message>
     <message>
-        <source>Add</source>
-        <translation>追加</translation>
+        <source>Delete step</source>
+        <translation>ステップを削除</translation>
+    </message>
+    <message>
+        <source>Edit Sequence</source>
+        <translation>シーケンスを編集</translation>
+    </message>
+    <message>
+        <source>Move step down</source>
+        <translation>ステップを下へ</translation>
+    </message>
+    <message>
+        <source>Move step up</source>
+        <translation>ステップを上へ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>New Sequence</source>
+        <translation>新しいシーケンス</translation>
+    </message>
+    <message>
+        <source>Pomodoro</source>
+        <translation>ポモドーロ</translation>
     </message>
     <message>
         <source>Save</source>
         <translation>保存</translation>
     </message>
+    <message>
+        <source>Steps</source>
+        <translation>ステップ</translation>
+    </message>
 </context>
 <context>
     <name>SequenceRow</name>
     <message>
-        <source>Edit</source>
-        <translation>編集</translation>
-    </message>
-    <message>
-        <source>Duplicate</source>
-        <translation>複製</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>削除</translation>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
     </message>
     <message>
         <source>Active</source>
         <translation>使用中</translation>
     </message>
     <message>
-        <source>%1, %2</source>
-        <translation>%1、%2</translation>
+        <source>Delete</source>
+        <translation>削除</translation>
     </message>
     <message>
-        <source>Use this sequence</source>
-        <translation>このシーケンスを使う</translation>
+        <source>Duplicate</source>
+        <translation>複製</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
     </message>
     <message>
         <source>Options for sequence %1</source>
         <translation>シーケンス %1 のオプション</translation>
     </message>
+    <message>
+        <source>Use this sequence</source>
+        <translation>このシーケンスを使う</translation>
+    </message>
 </context>
 <context>
     <name>SequencesSection</name>
-    <message>
-        <source>Sequences</source>
-        <translation>シーケンス</translation>
-    </message>
-    <message>
-        <source>No sequences yet</source>
-        <translation>シーケンスはまだありません</translation>
-    </message>
     <message>
         <source>Build a focus and break rhythm.</source>
         <translation>集中と休憩のリズムを作りましょう。</translation>
@@ -575,6 +624,14 @@
     <message>
         <source>New Sequence</source>
         <translation>新しいシーケンス</translation>
+    </message>
+    <message>
+        <source>No sequences yet</source>
+        <translation>シーケンスはまだありません</translation>
+    </message>
+    <message>
+        <source>Sequences</source>
+        <translation>シーケンス</translation>
     </message>
 </context>
 <context>

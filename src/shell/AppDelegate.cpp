@@ -3,37 +3,100 @@
 #include "core/AppSettings.h"
 #include "core/HistoryManager.h"
 #include "core/PersistenceService.h"
+#include "core/Saturating.h"
 #include "core/SchemaMigrator.h"
+#include "core/SettingsKeys.h"
+#include "core/TimerStartRequest.h"
+#include "hotkeys/ApplicationHotkeys.h"
+#include "hotkeys/GlobalHotkeysBridge.h"
+#include "platform/InProcessNotifications.h"
+#include "platform/LoginManagerWatcher.h"
 #include "platform/Preferences.h"
+#include "platform/SingleInstance.h"
 #include "platform/TarvolinTimerLogger.h"
+#include "platform/TranslationCatalog.h"
+#include "platform/WallClockWatcher.h"
+#include "services/AppcastUpdateChannel.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
+#include "shell/DisplayConnectionWatcher.h"
+#include "shell/FloatingPanel.h"
+#include "shell/FloatingWindowPlaceholderView.h"
+#include "shell/LightAppearance.h"
+#include "shell/MenuBarPopoverView.h"
+#include "shell/OnboardingWindowController.h"
+#include "shell/PanelItem.h"
+#include "shell/QuickAddPanelController.h"
+#include "shell/StartURL.h"
 #include "shell/TerminationSignals.h"
+#include "theme/MenuBarDisplayMode.h"
+#include "ui/kit/MenuBarLabelModel.h"
+#include "ui/popover/TarvolinTimerMainView.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDBusConnection>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPalette>
+#include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdlib>
+#include <functional>
+#include <utility>
 
 namespace {
 
-const QString kLogContext = QStringLiteral("Main");
+const QString kMainContext = QStringLiteral("Main");
+// How long a later launch keeps trying to reach a copy that is still starting.
+constexpr int kClaimTimeoutMs = 10'000;
+
+// The save of a program that is ended by a call of exit() from inside the event loop instead of by a quit:
+// Qt does that when the X server goes away. Set while the event loop runs; run at exit.
+std::function<void()> g_saveAtExit;
+
+void saveAtExit() {
+    if (const std::function<void()> save = std::exchange(g_saveAtExit, nullptr)) {
+        save();
+    }
+}
 
 } // namespace
 
 AppDelegate::AppDelegate(const Services& services, QObject* parent)
-    : QObject(parent), m_notification(services.notification), m_clock(services.clock),
-      m_timerManager(services.persistence, services.notification, services.sound, services.history,
-                     services.settings, services.clock),
+    : QObject(parent), m_settings(services.settings), m_notification(services.notification),
+      m_clock(services.clock), m_timerManager(services.persistence, services.notification, services.sound,
+                                              services.history, services.settings, services.clock),
       m_pomodoroManager(services.persistence, services.notification, services.sound, services.history,
                         services.settings),
-      m_settings(services.settings) {}
+      m_themeStore(services.settings.preferences()), m_moduleVisibilityStore(services.settings.preferences()),
+      m_panelBus(services.panelBus.value_or(QDBusConnection::sessionBus())) {
+    if (services.updateChannel) {
+        m_updateChannel = services.updateChannel;
+    } else {
+        m_ownUpdateChannel = std::make_unique<AppcastUpdateChannel>();
+        m_updateChannel = m_ownUpdateChannel.get();
+    }
+}
 
 AppDelegate::~AppDelegate() {
     // The hook reaches the managers below; nothing may call it while they go.
     m_timerManager.onTimerComplete = nullptr;
+    // The handlers outlive the bridge in the hotkey library; they go with the delegate they act on.
+    if (m_globalHotkeysBridge) {
+        m_globalHotkeysBridge->unbindAll();
+    }
+    delete m_floatingPanel.data();
 }
 
 void AppDelegate::migratePreferences(Preferences& defaults, const QDateTime& now) {
+    // The stored appearance is light before anything migrates; a store made for this does nothing else.
+    ThemeStore(defaults).enforceLightAppearance();
     SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
     SchemaMigrator::migrateIfNeeded(defaults, now);
+    MenuBarDisplayModeMigration::migrateLegacyPreference(defaults);
 }
 
 ChainCoordinator& AppDelegate::chainCoordinator() {
@@ -43,33 +106,418 @@ ChainCoordinator& AppDelegate::chainCoordinator() {
     return *m_chainCoordinator;
 }
 
+QuickAddPanelController& AppDelegate::quickAddController() {
+    if (!m_quickAddController) {
+        m_quickAddController = std::make_unique<QuickAddPanelController>(&m_timerManager);
+    }
+    return *m_quickAddController;
+}
+
 void AppDelegate::applicationDidFinishLaunching() {
+    // The panel's label is drawn on the desktop's panel, so in the desktop's text colour: taken before the
+    // program puts its own light palette in place.
+    const QColor desktopInk =
+        qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black);
+    // 1–2. No dock here to leave; the program draws light whatever the desktop uses, in the in-app language.
+    m_themeStore.enforceLightAppearance();
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        LightAppearance::apply();
+    }
+    applyLanguage();
+    connect(&m_settings, &AppSettings::keyChanged, this, [this](const QString& key) {
+        if (key == SettingsKeys::appLanguage.key) {
+            applyLanguage();
+        }
+    });
+    // 3. The migrations ran before the engine was built (migratePreferences).
+    // 4. Automatic update checks, once start-up has returned.
+    QTimer::singleShot(0, this, [this] { m_updateChannel->setAutoCheck(true); });
+    // 5. URLs are handled from now on; those that came earlier follow once start-up has returned.
+    m_urlHandlerRegistered = true;
+    if (!m_pendingURLs.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            const QStringList pending = std::exchange(m_pendingURLs, {});
+            for (const QString& url : pending) {
+                handleURL(url);
+            }
+        });
+    }
+    // 6–7. Hotkeys, then the per-preset hotkeys that follow the preset list.
+    setupGlobalHotkeys();
+    m_globalHotkeysBridge->applyDefaultsIfNeeded(m_settings.preferences());
+    observePresetShortcuts();
+    // 8. The popover's floating-window button.
+    connect(
+        &InProcessNotifications::defaultCenter(), &InProcessNotifications::posted, this,
+        [this](const QString& name) {
+            if (name == InProcessNotifications::toggleFloating) {
+                toggleFloatingWindow();
+            }
+        },
+        Qt::QueuedConnection);
+    // 9–10. The Pomodoro manager gets its engine; finished timers go to it, then to a running chain.
     m_pomodoroManager.setTimerManager(&m_timerManager);
     m_pomodoroManager.updateConfig(m_settings);
-    // The Pomodoro manager first, then the chain: each acts only on the timer it started.
-    m_timerManager.onTimerComplete = [this](const QUuid& id) {
-        m_pomodoroManager.onTimerCompleted(id);
-        if (m_chainCoordinator) {
-            m_chainCoordinator->onTimerCompleted(id);
+    m_timerManager.onTimerComplete = [self = QPointer<AppDelegate>(this)](const QUuid& id) {
+        if (!self) {
+            return;
+        }
+        self->m_pomodoroManager.onTimerCompleted(id);
+        if (self) {
+            self->chainCoordinator().onTimerCompleted(id);
         }
     };
+    // 11–12. The list saved at the last quit; then permission for notifications (the answer is only logged).
     m_timerManager.restoreState();
-    // The answer only reaches the log.
     m_notification.requestAuthorization();
-    TT_LOG_INFO(kLogContext, QStringLiteral("Running with %1 timers").arg(m_timerManager.timers().size()));
+    // The panel item, showing the restored list's main timer from its first picture.
+    startPanelItem(desktopInk);
+    // 13–14. The windows, after start-up has returned: the floating window first, then onboarding.
+    if (m_settings.showFloatingOnStart()) {
+        QTimer::singleShot(0, this, [this] { showFloatingWindow(); });
+    }
+    if (!m_settings.hasSeenOnboarding()) {
+        m_onboardingController =
+            std::make_unique<OnboardingWindowController>(&m_timerManager, &m_themeStore, m_settings);
+        QTimer::singleShot(0, this, [this] {
+            if (m_onboardingController) {
+                m_onboardingController->show(false);
+            }
+        });
+    }
+
+    m_launched = true;
+    TT_LOG_INFO(kMainContext, QStringLiteral("Running with %1 timers").arg(m_timerManager.timers().size()));
+    emit launched();
 }
 
 void AppDelegate::applicationWillTerminate() {
     m_timerManager.saveState();
+    if (m_globalHotkeysBridge) {
+        m_globalHotkeysBridge->unbindAll();
+        // Gone with it: its subscription to the preset list, which would bind the presets again.
+        m_globalHotkeysBridge.reset();
+    }
 }
 
-int AppDelegate::runHeadless(QCoreApplication& app) {
+void AppDelegate::startPanelItem(const QColor& ink) {
+    const QPointer<AppDelegate> self(this);
+    PanelCallbacks callbacks{
+        [self](QPoint point) {
+            if (self) {
+                self->togglePopover(point);
+            }
+        },
+        [self](int minutes) {
+            if (self) {
+                self->showQuickAddPreparation(minutes);
+            }
+        },
+        [self] {
+            if (self) {
+                self->toggleFloatingWindow();
+            }
+        },
+        [] { QCoreApplication::quit(); },
+    };
+    PanelItem::Options options;
+    options.ink = ink;
+    m_menuBarLabel = std::make_unique<MenuBarLabelModel>(m_timerManager, m_settings);
+    m_panelItem = std::make_unique<PanelItem>(*m_menuBarLabel, m_timerManager, m_settings, m_panelBus,
+                                              std::move(callbacks), options);
+    connect(m_panelItem.get(), &PanelItem::presenceChanged, this, &AppDelegate::panelPresenceChanged);
+    m_panelItem->start();
+}
+
+void AppDelegate::panelPresenceChanged() {
+    if (m_trayDetermined || m_panelItem->presence() == PanelItem::Presence::unknown) {
+        return;
+    }
+    // Only the first answer counts: a panel that restarts later must not open a window.
+    m_trayDetermined = true;
+    if (m_panelItem->presence() == PanelItem::Presence::none && !(m_popover && m_popover->isVisible())) {
+        // With nowhere to show the panel item, the popover opens as an ordinary window.
+        TT_LOG_INFO(logContext, QStringLiteral("No system tray: showing the timers in a window"));
+        showPopover();
+    }
+}
+
+void AppDelegate::applyLanguage() {
+    if (!TranslationCatalog::install(m_settings.appLanguageRaw())) {
+        TT_LOG_WARNING(logContext,
+                       QStringLiteral("No catalogue for language \"%1\"").arg(m_settings.appLanguageRaw()));
+    }
+}
+
+// ---- URLs ----
+
+void AppDelegate::openURL(const QString& text) {
+    if (!m_urlHandlerRegistered) {
+        m_pendingURLs << text;
+        return;
+    }
+    handleURL(text);
+}
+
+void AppDelegate::handleURL(const QString& text) {
+    const QUrl url(text);
+    if (text.isEmpty() || !url.isValid()) {
+        TT_LOG_WARNING(logContext, QStringLiteral("URL event received but no URL"));
+        return;
+    }
+    TT_LOG_INFO(logContext, QStringLiteral("URL event received: ") + text);
+    const std::optional<StartURL> request = StartURL::parse(url);
+    if (!request) {
+        return; // another scheme or host: not ours, nothing to say
+    }
+    TT_LOG_INFO(
+        logContext,
+        QStringLiteral("Adding timer: title=\"%1\" minutes=%2").arg(request->title).arg(request->minutes));
+    const QString title = request->title;
+    const qint64 duration = request->durationSeconds();
+    QTimer::singleShot(0, this, [this, title, duration] {
+        if (!m_timerManager.addTimer(title, duration, true)) {
+            TT_LOG_WARNING(logContext, QStringLiteral("addTimer returned nil (limit reached?)"));
+        }
+        activateApplication();
+    });
+}
+
+void AppDelegate::handleInstanceMessage(const QByteArray& message) {
+    if (message.startsWith(urlMessagePrefix)) {
+        openURL(QString::fromUtf8(message.mid(urlMessagePrefix.size())));
+    } else if (message == showMessage) {
+        showPopover();
+    }
+}
+
+// ---- Hotkeys ----
+
+ApplicationHotkeyActions AppDelegate::hotkeyActions() {
+    const QPointer<AppDelegate> self(this);
+    ApplicationHotkeyActions actions = ApplicationHotkeyActions::forTimers(
+        [self]() -> TimerManager* { return self ? &self->m_timerManager : nullptr; });
+    const auto action = [self](void (*body)(AppDelegate&)) {
+        return [self, body] {
+            if (self) {
+                body(*self);
+            }
+        };
+    };
+    actions.quickLaunch = action([](AppDelegate& d) { d.quickAddController().toggle(); });
+    actions.toggleFloating = action([](AppDelegate& d) { d.toggleFloatingWindow(); });
+    actions.quickPreset = action([](AppDelegate& d) { d.runQuickPreset(); });
+    return actions;
+}
+
+void AppDelegate::setupGlobalHotkeys() {
+    m_globalHotkeysBridge = std::make_unique<GlobalHotkeysBridge>();
+    bindApplicationHotkeys(*m_globalHotkeysBridge, m_timerManager.presets(), hotkeyActions());
+}
+
+void AppDelegate::observePresetShortcuts() {
+    followPresetHotkeys(*m_globalHotkeysBridge, m_timerManager, hotkeyActions().startPreset);
+}
+
+void AppDelegate::runQuickPreset() {
+    const qint64 length = saturatingMul(std::max<qint64>(m_settings.quickPresetMinutes(), 1), 60);
+    const auto addOne = [&] { m_timerManager.addTimer(QString(), length, true); };
+    switch (m_settings.quickPresetBehavior()) {
+    case QuickPresetBehavior::start:
+        addOne();
+        break;
+    case QuickPresetBehavior::toggle:
+        if (const auto primary = m_timerManager.primaryTimer()) {
+            m_timerManager.removeTimer(primary->id);
+        } else {
+            addOne();
+        }
+        break;
+    case QuickPresetBehavior::pauseResume:
+        if (const auto primary = m_timerManager.primaryTimer()) {
+            m_timerManager.toggle(primary->id);
+        } else {
+            addOne();
+        }
+        break;
+    }
+}
+
+// ---- Windows ----
+
+void AppDelegate::toggleFloatingWindow() {
+    if (m_floatingPanel && m_floatingPanel->isVisible()) {
+        hideFloatingWindow();
+    } else {
+        showFloatingWindow();
+    }
+}
+
+void AppDelegate::showFloatingWindow() {
+    if (m_floatingPanel) {
+        m_floatingPanel->present();
+        return;
+    }
+    auto* view = new FloatingWindowPlaceholderView(m_timerManager, [self = QPointer<AppDelegate>(this)] {
+        if (self) {
+            self->hideFloatingWindow();
+        }
+    });
+    auto* panel = new FloatingPanel(view);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        panel->move(FloatingPanel::placement(screen->availableGeometry()));
+    }
+    panel->present();
+    m_floatingPanel = panel;
+}
+
+void AppDelegate::hideFloatingWindow() {
+    if (m_floatingPanel) {
+        m_floatingPanel->close(); // deletes itself
+        m_floatingPanel = nullptr;
+    }
+}
+
+void AppDelegate::replayOnboarding() {
+    if (!m_onboardingController) {
+        m_onboardingController =
+            std::make_unique<OnboardingWindowController>(&m_timerManager, &m_themeStore, m_settings);
+    }
+    m_onboardingController->show(true);
+}
+
+void AppDelegate::showQuickAddPreparation(int minutes) {
+    const TimerStartRequest request(QUuid::createUuid(), QString(),
+                                    TimerStartRequest::duration{saturatingMul(minutes, 60)});
+    quickAddController().show(request);
+}
+
+MenuBarPopoverView& AppDelegate::ensurePopover() {
+    if (!m_popover) {
+        m_popover = std::make_unique<MenuBarPopoverView>(
+            m_settings, [this](QWidget* parent) { return makePopoverRoot(parent); });
+    }
+    return *m_popover;
+}
+
+TarvolinTimerMainView* AppDelegate::makePopoverRoot(QWidget* parent) {
+    const QPointer<AppDelegate> self(this);
+    TarvolinTimerMainView::Dependencies dependencies{
+        m_timerManager,
+        m_pomodoroManager,
+        m_themeStore,
+        // The popover lives inside the delegate; the coordinator is made only when a tab asks for it.
+        [this]() -> ChainCoordinator& { return chainCoordinator(); },
+        m_moduleVisibilityStore,
+        m_settings,
+        m_settings.preferences(),
+        [self] {
+            if (self) {
+                self->m_updateChannel->checkForUpdates();
+            }
+        },
+        [self] {
+            if (self) {
+                self->replayOnboarding();
+            }
+        },
+        m_clock,
+    };
+    auto* root = new TarvolinTimerMainView(std::move(dependencies), parent);
+    installPopoverTabs(*root);
+    return root;
+}
+
+void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
+    // The screen families' tab contents are installed here (root.setTabContentFactory or setTabContent, one
+    // per tab) as they land; until then a tab without content shows the root's own empty page.
+    Q_UNUSED(root)
+}
+
+void AppDelegate::togglePopover(const QPoint& anchor) {
+    ensurePopover().toggleAt(anchor);
+}
+
+void AppDelegate::showPopover() {
+    MenuBarPopoverView& popover = ensurePopover();
+    if (m_panelItem && m_panelItem->presence() == PanelItem::Presence::none) {
+        popover.showAsWindow();
+        return;
+    }
+    // Near the panel's usual corner: the placement keeps it on screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    popover.showAt(QPoint(available.x() + available.width() - 1, available.y()));
+}
+
+void AppDelegate::activateApplication() {
+    for (QWidget* window :
+         {static_cast<QWidget*>(m_popover.get()), static_cast<QWidget*>(m_floatingPanel.data())}) {
+        if (window && window->isVisible()) {
+            window->raise();
+            window->activateWindow();
+            return;
+        }
+    }
+}
+
+void AppDelegate::systemTimeChanged() {
+    // Both re-arm themselves from the new time.
+    m_timerManager.schedule().checkScheduledTimers();
+    m_timerManager.stats().onDayChanged();
+}
+
+// ---- The program ----
+
+int AppDelegate::run(int argc, char** argv) {
+    // What this launch asks of the running copy: the first argument that reads as a URL, or to be shown.
+    QString url;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const QUrl candidate(argument);
+        if (candidate.isValid() && !candidate.scheme().isEmpty()) {
+            url = argument;
+            break;
+        }
+    }
+
+    // Claimed before the slow start-up, and before connecting to the display: a later launch only hands over.
+    const QString dataDirectory = Preferences::configDirectory();
+    SingleInstance instance(SingleInstance::defaultDirectory(dataDirectory),
+                            SingleInstance::keyFor(dataDirectory));
+    QString claimError;
+    const QByteArray message = url.isEmpty() ? showMessage : urlMessagePrefix + url.toUtf8();
+    switch (instance.claim(message, kClaimTimeoutMs, &claimError)) {
+    case SingleInstance::Claim::handedOver:
+        TT_LOG_INFO(kMainContext, QStringLiteral("Handed over to the running copy"));
+        return 0;
+    case SingleInstance::Claim::failed:
+        TT_LOG_ERROR(kMainContext, QStringLiteral("Could not reach the running copy: ") + claimError);
+        return 1;
+    case SingleInstance::Claim::unguarded:
+        // Refusing to start would keep the user from their timers; a second copy is the lesser harm.
+        TT_LOG_WARNING(kMainContext, QStringLiteral("Running without the single-copy guard: ") + claimError);
+        break;
+    case SingleInstance::Claim::primary:
+        break;
+    }
+
+    QApplication app(argc, argv);
     // Before anything else, so a signal during start-up still ends in the save at quit.
     TerminationSignals termination;
     connect(&termination, &TerminationSignals::received, &app, [](int signalNumber) {
-        TT_LOG_INFO(kLogContext, QStringLiteral("Quitting on signal %1").arg(signalNumber));
+        TT_LOG_INFO(kMainContext, QStringLiteral("Quitting on signal %1").arg(signalNumber));
         QCoreApplication::quit();
     });
+    QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvolintimer"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));
+    QString listenError;
+    if (!instance.listen(&listenError)) {
+        TT_LOG_WARNING(kMainContext, QStringLiteral("Later launches cannot reach this one: ") + listenError);
+    }
 
     Preferences& defaults = Preferences::standard();
     migratePreferences(defaults, QDateTime::currentDateTimeUtc());
@@ -80,9 +528,60 @@ int AppDelegate::runHeadless(QCoreApplication& app) {
     SoundService& sound = SoundService::shared();
     // Braced members are built left to right: the history store before the settings, as always.
     AppDelegate delegate({persistence, notification, sound, HistoryManager::shared(), AppSettings::shared()});
+    const auto saveNow = [&delegate, &persistence, &defaults] {
+        delegate.timerManager().saveState();
+        return persistence.flush() && defaults.flush();
+    };
+    connect(&instance, &SingleInstance::messageReceived, &delegate, &AppDelegate::handleInstanceMessage);
+    if (!url.isEmpty()) {
+        delegate.openURL(url);
+    }
+
+    // The session is ending: keep the list on disk now, and do not ask to be started again by the session
+    // (the login item does that). The quit itself arrives as an ordinary quit.
+    connect(
+        &app, &QGuiApplication::commitDataRequest, &delegate, [saveNow](QSessionManager&) { saveNow(); },
+        Qt::DirectConnection);
+    connect(
+        &app, &QGuiApplication::saveStateRequest, &delegate,
+        [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); },
+        Qt::DirectConnection);
+    DisplayConnectionWatcher display;
+    connect(&display, &DisplayConnectionWatcher::displayLost, &app, [] {
+        TT_LOG_INFO(kMainContext, QStringLiteral("Quitting: the display went away"));
+        QCoreApplication::quit();
+    });
+    WallClockWatcher wallClock;
+    connect(&wallClock, &WallClockWatcher::clockChanged, &delegate, &AppDelegate::systemTimeChanged);
+
     delegate.applicationDidFinishLaunching();
 
+    // The login manager is on the system bus; connecting to it waits for no answer but is still kept off the
+    // way to the first paint.
+    std::unique_ptr<LoginManagerWatcher> loginManager;
+    QTimer::singleShot(0, &delegate, [&] {
+        loginManager = std::make_unique<LoginManagerWatcher>(QDBusConnection::systemBus());
+        connect(loginManager.get(), &LoginManagerWatcher::resumed, &delegate,
+                &AppDelegate::systemTimeChanged);
+        connect(loginManager.get(), &LoginManagerWatcher::aboutToSleep, &delegate, [saveNow] { saveNow(); });
+        connect(loginManager.get(), &LoginManagerWatcher::aboutToShutDown, &app, [] {
+            TT_LOG_INFO(kMainContext, QStringLiteral("Quitting: the system is shutting down"));
+            QCoreApplication::quit();
+        });
+    });
+
+    g_saveAtExit = [&delegate, &persistence, &defaults] {
+        TT_LOG_INFO(kMainContext, QStringLiteral("Ended from inside the event loop: saving on the way out"));
+        delegate.applicationWillTerminate();
+        persistence.flush();
+        defaults.flush();
+    };
+    // Registered after the stores came into being, so it runs before they are destroyed.
+    static const bool registered = std::atexit(saveAtExit) == 0;
+    Q_UNUSED(registered)
+
     const int status = QCoreApplication::exec();
+    g_saveAtExit = nullptr;
 
     delegate.applicationWillTerminate();
     // The stores have already logged why; a failed last save is not reported as success.

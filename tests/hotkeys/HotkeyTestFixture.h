@@ -1,7 +1,7 @@
 #pragma once
 // Fresh hotkey state for each test: in-memory preferences, a fake desktop and a US keyboard.
 
-#include "FakeHotkeyBackend.h"
+#include "support/FakeHotkeyBackend.h"
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/KeyboardLayout.h"
 #include "platform/Preferences.h"

@@ -2,7 +2,7 @@
 // The popover root on a real engine with the presets tab installed, over hotkey state of its own (the same
 // in-memory preferences, a fake desktop, a US keyboard).
 
-#include "hotkeys/FakeHotkeyBackend.h"
+#include "support/FakeHotkeyBackend.h"
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/KeyboardLayout.h"
 #include "ui/kit/AlertOverlay.h"

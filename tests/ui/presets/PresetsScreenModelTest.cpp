@@ -1,7 +1,7 @@
 // The presets tab without widgets: its view state, what its rows show, and the engine calls behind each
 // intent, on a real engine.
 #include "services/QStringPrinting.h"
-#include "hotkeys/FakeHotkeyBackend.h"
+#include "support/FakeHotkeyBackend.h"
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/KeyboardLayout.h"
 #include "hotkeys/PresetShortcutNaming.h"

@@ -1,0 +1,10 @@
+#include "platform/InProcessNotifications.h"
+
+InProcessNotifications& InProcessNotifications::defaultCenter() {
+    static InProcessNotifications center;
+    return center;
+}
+
+void InProcessNotifications::post(const QString& name) {
+    emit posted(name);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The floating timer window's frame: 200 × 54, frameless, above other windows on every desktop, kept out of
+// the taskbar and the window switcher, and dragged by its background.
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+class FloatingPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr QSize contentSize{200, 54};
+    static constexpr int margin = 20;
+
+    // `content` fills the panel and becomes its child.
+    explicit FloatingPanel(QWidget* content);
+
+    // The top-left corner that puts the panel's top right corner `margin` in from the right edge and
+    // `margin` down from the top edge of `available`.
+    static QPoint placement(const QRect& available);
+
+    // Shows the panel in front of other windows and gives it the focus.
+    void present();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};

@@ -1,0 +1,115 @@
+#include "shell/X11WindowHints.h"
+
+#include <QGuiApplication>
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    static QHash<QByteArray, xcb_atom_t> cache;
+    const QByteArray key(name);
+    if (const auto found = cache.constFind(key); found != cache.constEnd()) {
+        return *found;
+    }
+    const Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    cache.insert(key, value);
+    return value;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    return screen ? screen->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+} // namespace
+
+bool X11WindowHints::isAvailable() {
+    return connection() != nullptr;
+}
+
+bool X11WindowHints::addStates(QWidget* window, States states) {
+    xcb_connection_t* c = connection();
+    if (!c || !window) {
+        return false;
+    }
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
+    QList<xcb_atom_t> wanted;
+    if (states & skipTaskbar) {
+        wanted << atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    }
+    if (states & skipPager) {
+        wanted << atom(c, "_NET_WM_STATE_SKIP_PAGER");
+    }
+    if (states & above) {
+        wanted << atom(c, "_NET_WM_STATE_ABOVE");
+    }
+    if (states & sticky) {
+        wanted << atom(c, "_NET_WM_STATE_STICKY");
+    }
+
+    if (!window->isVisible()) {
+        // Unmapped: merge into the property (Qt keeps what is there when it maps the window).
+        QList<xcb_atom_t> current;
+        const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            c, xcb_get_property(c, 0, id, netWmState, XCB_ATOM_ATOM, 0, 1024), nullptr));
+        if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+            const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
+            for (int i = 0; i < count; ++i) {
+                current << atoms[i];
+            }
+        }
+        for (const xcb_atom_t a : wanted) {
+            if (!current.contains(a)) {
+                current << a;
+            }
+        }
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
+                            uint32_t(current.size()), current.constData());
+        if (states & sticky) {
+            const uint32_t allDesktops = 0xFFFFFFFF;
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+                                32, 1, &allDesktops);
+        }
+    } else {
+        // Mapped: the window manager owns the property now; ask it, two states a message.
+        const xcb_window_t root = rootOf(c);
+        for (qsizetype i = 0; i < wanted.size(); i += 2) {
+            xcb_client_message_event_t event{};
+            event.response_type = XCB_CLIENT_MESSAGE;
+            event.format = 32;
+            event.window = id;
+            event.type = netWmState;
+            event.data.data32[0] = 1; // add
+            event.data.data32[1] = wanted[i];
+            event.data.data32[2] = i + 1 < wanted.size() ? wanted[i + 1] : 0;
+            event.data.data32[3] = 1; // from an ordinary application
+            xcb_send_event(c, 0, root,
+                           XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                           reinterpret_cast<const char*>(&event));
+        }
+    }
+    xcb_flush(c);
+    return true;
+}

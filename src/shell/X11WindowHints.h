@@ -1,0 +1,30 @@
+#pragma once
+// Window-manager hints that Qt has no flag for on X11: keep a window out of the taskbar and the window
+// switcher, above other windows, on every desktop. Elsewhere (Wayland, offscreen) it does nothing.
+
+#include <QFlags>
+
+class QWidget;
+
+class X11WindowHints {
+public:
+    enum State {
+        skipTaskbar = 0x1,
+        skipPager = 0x2, // the window switcher and the desktop pager
+        above = 0x4,
+        sticky = 0x8, // on every virtual desktop
+    };
+    Q_DECLARE_FLAGS(States, State)
+
+    // Adds the states to a top-level widget's window. Before the window is mapped they go into its
+    // property, which the window manager reads when it maps it; once it is shown they are asked of the window
+    // manager. False when the program does not run on X11.
+    static bool addStates(QWidget* window, States states);
+
+    // Whether the program draws through X11 at all.
+    static bool isAvailable();
+
+    X11WindowHints() = delete;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(X11WindowHints::States)

@@ -1,0 +1,217 @@
+// The popover host: its root, where it opens, and when it closes.
+#include "DelegateFixture.h"
+
+#include "shell/MenuBarPopoverView.h"
+#include "ui/popover/BottomBarTabButton.h"
+#include "ui/popover/TarvolinTimerMainView.h"
+
+#include <QDialog>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+class MenuBarPopoverViewTest : public DelegateFixture {
+protected:
+    qint64 clockMs = 10'000;
+
+    MenuBarPopoverView& popover() {
+        launch();
+        delegate->togglePopover(QPoint(100, 0));
+        delegate->popover()->hide();
+        delegate->popover()->setClock([this] { return clockMs; });
+        return *delegate->popover();
+    }
+};
+
+} // namespace
+
+TEST_F(MenuBarPopoverViewTest, ItsRootIsBuiltOnFirstShowingAndActsThroughTheDelegate) {
+    launch();
+    EXPECT_EQ(delegate->popover(), nullptr) << "nothing is built before the first click";
+    delegate->togglePopover(QPoint(200, 10));
+    TarvolinTimerMainView* root = delegate->popover()->root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(root->isVisible());
+    EXPECT_EQ(root->size(), QSize(440, 720));
+    EXPECT_EQ(&root->timerManager(), &delegate->timerManager());
+    EXPECT_EQ(&root->settings(), &settings);
+    EXPECT_FALSE(delegate->hasChainCoordinator()) << "the chain coordinator waits until a tab asks for it";
+    EXPECT_EQ(&root->chainCoordinator(), &delegate->chainCoordinator());
+    delegate->togglePopover(QPoint(200, 10));
+    delegate->togglePopover(QPoint(200, 10));
+    EXPECT_EQ(delegate->popover()->root(), root) << "showing again keeps the root";
+
+    const struct {
+        const char* behaviour;
+        std::function<void()> action;
+        std::function<bool()> done;
+    } rows[] = {
+        {"checking for updates asks the delegate's update channel", [&] { root->onCheckForUpdates()(); },
+         [&] { return updates.checks == 1; }},
+        {"showing onboarding replays it although it was seen", [&] { root->onShowOnboarding()(); },
+         [&] { return visibleWindow(QStringLiteral("quorvane.onboarding")) != nullptr; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        EXPECT_FALSE(row.done());
+        row.action();
+        EXPECT_TRUE(row.done());
+    }
+}
+
+TEST_F(MenuBarPopoverViewTest, ItOpensAtTheClickAndStaysWithinTheScreen) {
+    const QSize size(440, 720);
+    const struct {
+        const char* behaviour;
+        QPoint anchor;
+        QRect available;
+        QPoint topLeft;
+    } rows[] = {
+        {"centred under a click on a top panel", QPoint(960, 28), QRect(0, 28, 1920, 1052), QPoint(740, 32)},
+        {"above a click on a bottom panel", QPoint(960, 1050), QRect(0, 0, 1920, 1048), QPoint(740, 326)},
+        {"pushed in from the right edge", QPoint(1910, 28), QRect(0, 28, 1920, 1052), QPoint(1480, 32)},
+        {"pushed in from the left edge", QPoint(10, 28), QRect(0, 28, 1920, 1052), QPoint(0, 32)},
+        {"kept off a panel on the left", QPoint(60, 500), QRect(48, 0, 1872, 1080), QPoint(48, 360)},
+        {"on a second screen to the right", QPoint(2000, 20), QRect(1920, 0, 1280, 1024), QPoint(1920, 24)},
+        {"a screen shorter than the popover shows its top", QPoint(300, 10), QRect(0, 0, 800, 600),
+         QPoint(80, 0)},
+        {"a click below the area still opens inside it", QPoint(960, 1079), QRect(0, 0, 1920, 1040),
+         QPoint(740, 320)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const QRect placed = MenuBarPopoverView::placement(size, row.anchor, row.available);
+        EXPECT_EQ(placed.size(), size);
+        EXPECT_EQ(placed.topLeft(), row.topLeft);
+        if (row.available.height() >= size.height()) {
+            EXPECT_TRUE(row.available.contains(placed)) << "inside the free area";
+        }
+    }
+}
+
+TEST_F(MenuBarPopoverViewTest, ItIsAFramelessToolWindowOfFixedSize) {
+    MenuBarPopoverView& view = popover();
+    delegate->togglePopover(QPoint(200, 10));
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(view.size(), QSize(440, 720));
+    EXPECT_EQ(view.presentation(), MenuBarPopoverView::Presentation::popover);
+    EXPECT_TRUE(view.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(view.windowType(), Qt::Tool);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(available.contains(view.geometry()) || available.height() < 720);
+}
+
+TEST_F(MenuBarPopoverViewTest, LosingTheFocusClosesItUnlessItsOwnDialogOrMenuIsOpen) {
+    MenuBarPopoverView& view = popover();
+    const struct {
+        const char* behaviour;
+        std::function<std::unique_ptr<QWidget>(QWidget*)> open; // what is open when the focus goes
+        bool staysOpen;
+    } rows[] = {
+        {"nothing of its own open: it closes", [](QWidget*) { return std::unique_ptr<QWidget>(); }, false},
+        {"its dialog open: it stays",
+         [](QWidget* parent) {
+             auto dialog = std::make_unique<QDialog>(parent);
+             dialog->show();
+             return std::unique_ptr<QWidget>(std::move(dialog));
+         },
+         true},
+        {"its menu open: it stays",
+         [](QWidget* parent) {
+             auto menu = std::make_unique<QMenu>(parent);
+             menu->addAction(QStringLiteral("x"));
+             menu->popup(parent->mapToGlobal(QPoint(10, 10)));
+             return std::unique_ptr<QWidget>(std::move(menu));
+         },
+         true},
+        {"another window of the program open: it closes",
+         [](QWidget*) {
+             auto other = std::make_unique<QWidget>();
+             other->show();
+             return other;
+         },
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        view.showAt(QPoint(300, 10));
+        ASSERT_TRUE(view.isVisible());
+        const std::unique_ptr<QWidget> child = row.open(view.root());
+        view.applicationDeactivated();
+        EXPECT_EQ(view.isVisible(), row.staysOpen);
+        view.hide();
+    }
+}
+
+TEST_F(MenuBarPopoverViewTest, TheClickThatClosedItDoesNotReopenIt) {
+    MenuBarPopoverView& view = popover();
+    const struct {
+        const char* behaviour;
+        qint64 clickAfterMs; // after the popover closed itself on losing the focus
+        bool opens;
+    } rows[] = {
+        {"the same click arriving at once", 0, false},
+        {"the same click arriving late", MenuBarPopoverView::reopenGuardMs - 1, false},
+        {"a later click", MenuBarPopoverView::reopenGuardMs + 100, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        delegate->togglePopover(QPoint(300, 10));
+        ASSERT_TRUE(view.isVisible());
+        view.applicationDeactivated();
+        ASSERT_FALSE(view.isVisible());
+        clockMs += row.clickAfterMs;
+        delegate->togglePopover(QPoint(300, 10));
+        EXPECT_EQ(view.isVisible(), row.opens);
+        // And the click after that one always acts.
+        delegate->togglePopover(QPoint(300, 10));
+        EXPECT_EQ(view.isVisible(), !row.opens);
+        view.hide();
+        clockMs += 10'000;
+    }
+}
+
+TEST_F(MenuBarPopoverViewTest, AsAWindowItStaysOpenWhenTheFocusGoes) {
+    MenuBarPopoverView& view = popover();
+    view.showAsWindow();
+    EXPECT_EQ(view.presentation(), MenuBarPopoverView::Presentation::window);
+    EXPECT_FALSE(view.windowFlags().testFlag(Qt::FramelessWindowHint));
+    view.applicationDeactivated();
+    EXPECT_TRUE(view.isVisible());
+    // Back to a popover for the tray's click.
+    view.showAt(QPoint(300, 10));
+    EXPECT_EQ(view.presentation(), MenuBarPopoverView::Presentation::popover);
+    EXPECT_TRUE(view.windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(MenuBarPopoverViewTest, ItFollowsTheInAppLanguage) {
+    MenuBarPopoverView& view = popover();
+    const auto selectedTab = [&]() -> QString {
+        for (const BottomBarTabButton* tab : view.root()->findChildren<BottomBarTabButton*>()) {
+            if (!tab->accessibleDescription().isEmpty()) {
+                return tab->accessibleDescription();
+            }
+        }
+        return {};
+    };
+    const struct {
+        const char* language;
+        QLocale::Language locale;
+        const char* selectedText; // a text of the root, through the catalogue the delegate installs
+    } rows[] = {
+        {"en", QLocale::English, "Selected"},
+        {"ja", QLocale::Japanese, "選択中"},
+        {"fr", QLocale::Japanese, "選択中"}, // any other value reads as Japanese
+        {"en", QLocale::English, "Selected"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.language);
+        settings.setAppLanguageRaw(QString::fromLatin1(row.language));
+        QCoreApplication::sendPostedEvents(); // the catalogue's change reaches widgets as an event
+        EXPECT_EQ(view.locale().language(), row.locale);
+        EXPECT_EQ(view.root()->locale().language(), row.locale);
+        EXPECT_EQ(selectedTab(), QString::fromUtf8(row.selectedText));
+    }
+}
