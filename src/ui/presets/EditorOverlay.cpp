@@ -22,7 +22,11 @@ void EditorOverlay::placeCard() {
         return;
     }
     const QRect room = rect().adjusted(inset, inset, -inset, -inset);
-    QSize size = m_card->sizeHint().boundedTo(room.size());
+    // A fixed-width card can have a narrower hint; centre the size it will really take.
+    QSize size = m_card->sizeHint()
+                     .expandedTo(m_card->minimumSize())
+                     .boundedTo(m_card->maximumSize())
+                     .boundedTo(room.size());
     if (m_card->hasHeightForWidth()) {
         size.setHeight(std::min(room.height(), m_card->heightForWidth(size.width())));
     }

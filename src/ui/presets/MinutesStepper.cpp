@@ -30,7 +30,8 @@ MinutesStepper::MinutesStepper(QWidget* parent) : QWidget(parent) {
     QFont font = QvFont::qvText(13, QFont::Normal);
     m_label->setFont(font);
     m_label->setAlignment(Qt::AlignCenter);
-    m_label->setMinimumWidth(int(QFontMetricsF(font).horizontalAdvance(QStringLiteral("0000 min"))));
+    // Room for the widest value (999) and a gap on each side, so the buttons never touch the text.
+    m_label->setFixedWidth(int(QFontMetricsF(font).horizontalAdvance(tr("%1 min").arg(999))) + 8);
     row->addWidget(m_label);
     m_plus = new LabelButton(
         PresetsLook::pressedScale,

@@ -30,13 +30,13 @@ public:
                                    QvFont::qvText(13, QFont::DemiBold));
         kindLook.filled = false;
         kindLook.horizontalPadding = 0;
-        kindLook.minimumSize = QSize(56, 28);
+        kindLook.minimumSize = QSize(44, 28);
         m_kind = new LabelButton(PresetsLook::pressedScale, kindLook, this);
         row->addWidget(m_kind);
         m_minutes = new MinutesStepper(this);
         row->addWidget(m_minutes);
         row->addStretch(1);
-        const QSize side(24, 28);
+        const QSize side(22, 28);
         m_up = new LabelButton(
             PresetsLook::pressedScale,
             PresetsLook::symbolButton(QStringLiteral("chevron.up"), QvColor::qvInkMuted(), 12, side), this);
