@@ -32,6 +32,7 @@
 #include "theme/MenuBarDisplayMode.h"
 #include "ui/kit/MenuBarLabelModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
+#include "ui/presets/PresetsTab.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -432,7 +433,7 @@ TarvolinTimerMainView* AppDelegate::makePopoverRoot(QWidget* parent) {
 void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
     // The screen families' tab contents are installed here (root.setTabContentFactory or setTabContent, one
     // per tab) as they land; until then a tab without content shows the root's own empty page.
-    Q_UNUSED(root)
+    installPresetsTab(root);
 }
 
 void AppDelegate::togglePopover(const QPoint& anchor) {

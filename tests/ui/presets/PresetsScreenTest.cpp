@@ -3,6 +3,8 @@
 // giving a preset its key.
 #include "PresetsFixture.h"
 
+#include "hotkeys/ApplicationHotkeys.h"
+#include "hotkeys/GlobalHotkeysBridge.h"
 #include "hotkeys/PresetShortcutNaming.h"
 #include "services/QStringPrinting.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
@@ -577,4 +579,53 @@ TEST_F(PresetsScreenTest, TheBadgeShowsAStoredKeyWhenItFirstAppearsAndKeepsItsTe
     flushDeletes(); // the old screen goes once the switch is over
     badge = named<ShortcutBadge>(QStringLiteral("presetsScreen.row.shortcut.") + uuid(first.id));
     EXPECT_FALSE(badge->label()) << "a new screen reads the store again";
+}
+
+TEST_F(PresetsScreenTest, AKeyRecordedForANewPresetStartsItThroughTheRunningBindings) {
+    makeEngine();
+    GlobalHotkeysBridge bridge;
+    followPresetHotkeys(bridge, *timers,
+                        ApplicationHotkeyActions::forTimers([this] { return timers.get(); }).startPreset);
+    open();
+    click(QStringLiteral("presetsScreen.addButton"));
+    typeInto(presetEditor()->nameField(), QStringLiteral("Tea"));
+    typeInto(presetEditor()->minutesField(), QStringLiteral("4"));
+    click(presetEditor()->saveButton());
+    flushDeletes();
+    const TimerPreset tea = timers->presets().last();
+    ASSERT_EQ(tea.name, QStringLiteral("Tea"));
+
+    click(named(QStringLiteral("presetsScreen.row.shortcut.") + uuid(tea.id)));
+    auto* recorder =
+        named<GlobalHotkeys::Recorder>(QStringLiteral("presetsScreen.row.shortcutRecorder.") + uuid(tea.id));
+    ASSERT_NE(recorder, nullptr);
+    click(recorder);
+    QKeyEvent press = keyAt(GlobalHotkeys::Key::y, Qt::Key_Y, Qt::ControlModifier | Qt::AltModifier);
+    QApplication::sendEvent(recorder, &press);
+    key(Qt::Key_Escape); // ends the recording
+    key(Qt::Key_Escape); // closes the bubble
+    flushDeletes();
+    ASSERT_FALSE(GlobalHotkeys::isPaused());
+
+    const GlobalHotkeys::Shortcut recorded(GlobalHotkeys::Key::y.rawValue,
+                                           GlobalHotkeys::CarbonModifier::control |
+                                               GlobalHotkeys::CarbonModifier::option);
+    ASSERT_EQ(GlobalHotkeys::getShortcut(PresetShortcutNaming::shortcutName(tea.id)), recorded);
+    EXPECT_TRUE(backend.isHeld(recorded)) << "grabbed on the desktop";
+    backend.tap(recorded);
+    ASSERT_EQ(timers->timers().size(), 1);
+    EXPECT_EQ(timers->timers().first().title, QStringLiteral("Tea"));
+    EXPECT_EQ(timers->timers().first().state, TimerState::running);
+
+    // A rename through the editor is what the next release starts; a deleted preset starts nothing.
+    chooseFromMenu(presetMenu(tea), "edit");
+    typeInto(presetEditor()->nameField(), QStringLiteral("Green tea"));
+    click(presetEditor()->saveButton());
+    flushDeletes();
+    backend.tap(recorded);
+    ASSERT_EQ(timers->timers().size(), 2);
+    EXPECT_EQ(timers->timers().last().title, QStringLiteral("Green tea"));
+    chooseFromMenu(presetMenu(timers->presets().last()), "delete");
+    backend.tap(recorded);
+    EXPECT_EQ(timers->timers().size(), 2);
 }
