@@ -321,6 +321,8 @@ void PresetsScreen::syncBubble() {
     if (!row) {
         return;
     }
+    // The bubble points at its badge, so the row comes into view first.
+    m_scroll->ensureWidgetVisible(row, 0, 16);
     m_bubbleScrim = new BubbleScrim([this] { m_model->setShortcutPopoverPresetID(std::nullopt); }, this);
     m_bubbleScrim->setGeometry(rect());
     m_bubbleScrim->show();

@@ -13,6 +13,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 
 namespace {
 
@@ -89,8 +90,18 @@ TEST_F(PresetsGalleryTest, WritesTheTabAndItsOverlaysInBothLanguages) {
         click(QStringLiteral("presetsScreen.deleteConfirmation.cancel"));
         flushDeletes();
 
-        click(named(QStringLiteral("presetsScreen.row.shortcut.") + uuid(timers->presets().first().id)));
+        for (int i = 0; i < 3; ++i) {
+            key(Qt::Key_Down); // on to the first preset: the column scrolls to it
+        }
+        save("presets-section");
+
+        click(named(QStringLiteral("presetsScreen.row.shortcut.") + uuid(timers->presets().at(1).id)));
         inside(screen()->shortcutBubble());
+        const QWidget* badge =
+            named(QStringLiteral("presetsScreen.row.shortcut.") + uuid(timers->presets().at(1).id));
+        EXPECT_TRUE(screen()->scrollArea()->viewport()->rect().contains(
+            QRect(badge->mapTo(screen()->scrollArea()->viewport(), QPoint(0, 0)), badge->size())))
+            << "the badge the bubble points at is in view";
         save("key-bubble");
 
         TearDown();
