@@ -36,6 +36,7 @@
 #include "ui/home/TimersTab.h"
 #include "ui/kit/MenuBarLabelModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
+#include "ui/presets/PresetsTab.h"
 #include "ui/quickentry/QuickEntrySections.h"
 #include "ui/settings/SettingsTab.h"
 
@@ -445,6 +446,7 @@ void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
     // per tab) as they land; until then a tab without content shows the root's own empty page.
     installTimersTab(root, TimersTabSections::entry(&QuickEntrySections::makeQuickAddBar,
                                                     &QuickEntrySections::makeQuickLaunchPane));
+    installPresetsTab(root);
     installSettingsTab(root, {&UserSoundStore::shared, &SoundService::shared,
                               [] { return std::make_unique<XdgAutostartControl>(); }});
 }

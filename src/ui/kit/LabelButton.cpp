@@ -55,7 +55,9 @@ void LabelButton::paintFace(QPainter& painter) {
     // Inset by half the outline, so the 1 px line lies inside the widget.
     const QRectF shape = shapeRect().adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath path = QvSurface::continuousRoundedRect(shape, m_look.cornerRadius);
-    painter.fillPath(path, m_look.fill.resolve(scheme));
+    if (m_look.filled) {
+        painter.fillPath(path, m_look.fill.resolve(scheme));
+    }
     if (m_look.outline) {
         painter.setPen(QPen(m_look.outline->resolve(scheme), 1));
         painter.drawPath(path);

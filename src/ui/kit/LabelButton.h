@@ -28,6 +28,7 @@ public:
         double horizontalPadding = 12;
         QSize minimumSize{44, 44};
         double disabledOpacity = 1; // the whole face, while the button is disabled
+        bool filled = true;         // false: no fill, the ground shows through (symbol and text buttons)
     };
 
     static constexpr double symbolSpacing = 6;

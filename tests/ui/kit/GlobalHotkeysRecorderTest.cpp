@@ -1,5 +1,6 @@
 // The shortcut recorder as a person uses it: what it stores (JSON text, false, nothing), what it refuses,
 // how it asks before taking the desktop's combinations, and how recording starts and ends.
+#include "services/QStringPrinting.h"
 #include "HotkeyWidgetFixture.h"
 
 #include "ui/kit/AlertOverlay.h"

@@ -1,6 +1,7 @@
 // The hotkey practice view: which presses match (Num Lock on or off, never with Caps Lock or an extra
 // modifier), what the live label echoes, what it lets through, and that the hotkey is withdrawn only while
 // it listens.
+#include "services/QStringPrinting.h"
 #include "HotkeyWidgetFixture.h"
 
 #include "ui/kit/LiveHotkeyPractice.h"

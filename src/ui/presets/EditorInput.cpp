@@ -1,0 +1,48 @@
+#include "ui/presets/EditorInput.h"
+
+namespace EditorInput {
+
+namespace {
+
+bool isSpaceOrTab(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+} // namespace
+
+QString trimmedSpacesAndTabs(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpaceOrTab(text.at(begin))) {
+        ++begin;
+    }
+    while (end > begin && isSpaceOrTab(text.at(end - 1))) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+std::optional<qint64> wholeNumber(const QString& text) {
+    const QString trimmed = trimmedSpacesAndTabs(text);
+    qsizetype at = 0;
+    if (at < trimmed.size() && (trimmed.at(at) == QLatin1Char('+') || trimmed.at(at) == QLatin1Char('-'))) {
+        ++at;
+    }
+    if (at == trimmed.size()) {
+        return std::nullopt; // empty, or a sign alone
+    }
+    for (qsizetype i = at; i < trimmed.size(); ++i) {
+        const char16_t c = trimmed.at(i).unicode();
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok, 10);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace EditorInput
