@@ -230,8 +230,7 @@ TEST_F(DesktopProgramTest, WithNoTrayTheWindowOpensAtLaunchAndALaterLaunchShowsI
 }
 
 TEST_F(DesktopProgramTest, ThePopoverAndTheFloatingWindowStayOutOfTheTaskbar) {
-    FakeStatusNotifierWatcher watcher(session->connect(QStringLiteral("watcher")));
-    ASSERT_TRUE(watcher.isRegistered());
+    startWatcher();
     writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true},
                       {QStringLiteral("bl.floating.showOnStart"), true},
                       {QStringLiteral("bl.appLanguage"), QStringLiteral("en")}});

@@ -28,13 +28,12 @@ const QUuid kPresetId = QUuid(QStringLiteral("{5B0E6F3A-2C1D-4E8F-9A7B-3C2D1E0F4
 
 class HotkeysProgramTest : public ProgramFixture {
 public:
+    HotkeysProgramTest() : ProgramFixture({QStringLiteral("xdotool")}) {}
+
     void SetUp() override {
         ProgramFixture::SetUp();
         if (IsSkipped()) {
             return;
-        }
-        if (const QString missing = missingTools({QStringLiteral("xdotool")}); !missing.isEmpty()) {
-            GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs it): " << missing.toStdString();
         }
         // A preset of the user's own with a shortcut, stored as the program stores both.
         const TimerPreset steep{kPresetId, QStringLiteral("Steep"), 240};

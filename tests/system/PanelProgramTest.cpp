@@ -31,22 +31,11 @@ const QString kQuickAddTitle = QStringLiteral("Quick Add");
 
 class PanelProgramTest : public ProgramFixture {
 public:
-    std::unique_ptr<FakeStatusNotifierWatcher> watcher;
     std::unique_ptr<TestPanelHost> host;
-    int connections = 0;
 
     void TearDown() override {
         host.reset();
         watcher.reset();
-    }
-
-    QDBusConnection newConnection(const QString& role) {
-        return session->connect(role + QString::number(++connections));
-    }
-
-    void startWatcher() {
-        watcher = std::make_unique<FakeStatusNotifierWatcher>(newConnection(QStringLiteral("watcher")));
-        ASSERT_TRUE(watcher->isRegistered());
     }
 
     // The program with this language, its item registered with the watcher and read by the test panel.

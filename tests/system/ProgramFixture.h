@@ -4,12 +4,15 @@
 
 #include "core/TimerItem.h"
 #include "platform/Preferences.h"
+#include "support/FakeStatusNotifierWatcher.h"
 #include "support/PrivateSessionBus.h"
 #include "support/XvfbDisplay.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -27,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 inline const QString kReady = QStringLiteral("[Main] Running with");
 constexpr int kWaitMs = 15'000;
@@ -81,8 +85,16 @@ public: // the rows of a table reach the fixture
     std::unique_ptr<XvfbDisplay> display;
     std::unique_ptr<PrivateSessionBus> session;
     std::unique_ptr<PrivateSessionBus> system; // stands in for the system bus, where the login manager is
+    std::unique_ptr<FakeStatusNotifierWatcher> watcher; // declared after the buses, so it goes first
+    int connections = 0;
+
+    // The desktop tools (xdotool, …) every test of the fixture needs; without one the tests are skipped.
+    explicit ProgramFixture(QStringList tools = {}) : m_tools(std::move(tools)) {}
 
     void SetUp() override {
+        if (const QString missing = missingTools(m_tools); !missing.isEmpty()) {
+            GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs it): " << missing.toStdString();
+        }
         ASSERT_TRUE(home.isValid());
         for (const char* dir : {"config", "data", "runtime"}) {
             ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(dir)));
@@ -110,6 +122,27 @@ public: // the rows of a table reach the fixture
             }
         }
         return missing.join(QStringLiteral(", "));
+    }
+
+    // A connection of its own to the test's session bus, under a name not used before.
+    QDBusConnection newConnection(const QString& role) {
+        return session->connect(role + QString::number(++connections));
+    }
+
+    // A panel that shows items, so the program's item and its menu are on the bus.
+    void startWatcher() {
+        watcher = std::make_unique<FakeStatusNotifierWatcher>(newConnection(QStringLiteral("watcher")));
+        ASSERT_TRUE(watcher->isRegistered());
+    }
+
+    // Where a panel reaches the program's item once it has registered; empty when it did not in time.
+    QString waitForItemService() const {
+        if (!QTest::qWaitFor([&] { return !watcher->registrations().isEmpty(); }, kWaitMs)) {
+            return {};
+        }
+        const FakeStatusNotifierWatcher::Registration& item = watcher->registrations().constLast();
+        // An item registered by its object path is reached at the unique name that registered it.
+        return item.service.startsWith(QLatin1Char('/')) ? item.sender : item.service;
     }
 
     QProcessEnvironment environment() const {
@@ -258,15 +291,33 @@ public: // the rows of a table reach the fixture
         return id;
     }
 
+    // The window's place on the screen, wherever it has been moved since it was listed.
+    QPoint windowOrigin(const QString& window) const {
+        const QString info = x11(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+        const auto x = QRegularExpression(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)")).match(info);
+        const auto y = QRegularExpression(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)")).match(info);
+        return QPoint(x.captured(1).toInt(), y.captured(1).toInt());
+    }
+
+    // A real pointer click (through the X test extension) at a point of the screen.
+    bool clickAt(const QPoint& at) const {
+        return xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                        QStringLiteral("click"), QStringLiteral("1")});
+    }
+
     QString netWmState(const QString& window) const {
         return x11(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_STATE")});
     }
 
-    // Saves a picture of the window among the build's test artifacts.
+    static QString artifactPath(const QString& name) {
+        return QStringLiteral(TT_ARTIFACTS_DIR) + QLatin1Char('/') + name + QStringLiteral(".png");
+    }
+
+    // Saves a picture of the window among the build's test artifacts (artifactPath(name)).
     void screenshot(const QString& window, const QString& name) const {
         QDir().mkpath(QStringLiteral(TT_ARTIFACTS_DIR));
-        const QString file =
-            QStringLiteral(TT_ARTIFACTS_DIR) + QLatin1Char('/') + name + QStringLiteral(".png");
+        const QString file = artifactPath(name);
+        QFile::remove(file); // so a failed shot is not mistaken for an older one
         QProcess shot;
         shot.setProcessEnvironment(environment());
         shot.start(QStringLiteral(TT_WINDOW_SHOT_PATH), {window, file});
@@ -297,4 +348,7 @@ public: // the rows of a table reach the fixture
         xcb_flush(c);
         xcb_disconnect(c);
     }
+
+private:
+    QStringList m_tools;
 };
