@@ -41,7 +41,8 @@ TEST_F(MenuBarPopoverViewTest, ItsRootIsBuiltOnFirstShowingAndActsThroughTheDele
     EXPECT_EQ(root->size(), QSize(440, 720));
     EXPECT_EQ(&root->timerManager(), &delegate->timerManager());
     EXPECT_EQ(&root->settings(), &settings);
-    EXPECT_FALSE(delegate->hasChainCoordinator()) << "the chain coordinator waits until a tab asks for it";
+    EXPECT_TRUE(delegate->hasChainCoordinator())
+        << "the timers tab, shown first, asks for the coordinator to follow it with its chain banner";
     EXPECT_EQ(&root->chainCoordinator(), &delegate->chainCoordinator());
     delegate->togglePopover(QPoint(200, 10));
     delegate->togglePopover(QPoint(200, 10));

@@ -1,6 +1,6 @@
 #pragma once
 // What the timers tab builds from this family, each from the popover root alone, so that placing a piece
-// is one call. Where each goes and when it shows is FocusAreaLayout's.
+// is one call. Where each goes and when it shows is the timers tab's.
 
 class ChainBuilderOverlay;
 class ChainRunningBanner;

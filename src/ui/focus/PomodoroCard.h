@@ -1,7 +1,7 @@
 #pragma once
 // The Pomodoro area of the timers tab: the simple entry without a session, and with one the start card (the
 // Focus, Break, Focus, Break row with the current step marked, the add tile, and Stop). The card grows and
-// shrinks with its face; the tab asks FocusAreaLayout where to put it and whether to show it at all.
+// shrinks with its face; the timers tab decides where it sits and whether it shows at all.
 
 #include "ui/focus/PomodoroCardModel.h"
 

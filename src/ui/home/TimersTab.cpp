@@ -1,14 +1,17 @@
 #include "ui/home/TimersTab.h"
 
 #include "platform/InProcessNotifications.h"
-#include "platform/TarvolinTimerLogger.h"
+#include "core/ChainCoordinator.h"
+#include "theme/ModuleVisibilityStore.h"
 #include "theme/QvColor.h"
+#include "ui/focus/ChainBuilderOverlay.h"
+#include "ui/focus/ChainRunningBanner.h"
+#include "ui/focus/FocusWidgets.h"
+#include "ui/focus/PomodoroCard.h"
 #include "ui/home/HeroSection.h"
 #include "ui/home/RunningHeroView.h"
 #include "ui/home/TimersTabModel.h"
 #include "ui/home/ToolRow.h"
-#include "ui/kit/DimmedOverlay.h"
-#include "ui/kit/SurfaceWidget.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/popover/MainViewModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
@@ -16,15 +19,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-const QString kContext = QStringLiteral("TimersTab");
-
-} // namespace
 
 TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& sections, QWidget* parent)
     : QWidget(parent), m_root(root), m_sections(sections) {
@@ -37,7 +33,7 @@ TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& secti
                                      root.moduleVisibility(),
                                      [&root]() -> ChainCoordinator& { return root.chainCoordinator(); },
                                      notifications,
-                                     [&root] { root.model().setShowChainBuilder(true); },
+                                     [&root] { FocusWidgets::openChainBuilder(root); },
                                  },
                                  this);
 
@@ -49,26 +45,26 @@ TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& secti
     if (m_sections.quickLaunchPane) {
         m_quickLaunchPane = m_sections.quickLaunchPane(root, this);
     }
-    if (m_sections.pomodoroArea) {
-        m_pomodoroArea = m_sections.pomodoroArea(root, this);
-    }
+    m_pomodoroArea = FocusWidgets::makePomodoroCard(root, this);
     m_toolRow = new ToolRow(*m_model, this);
-    if (m_sections.chainBanner) {
-        m_chainBanner = m_sections.chainBanner(root, this);
-    }
+    m_chainBanner = FocusWidgets::makeChainRunningBanner(root, this);
+    // Last, so that it lies over everything when it opens; it follows the root's showChainBuilder itself.
+    m_chainBuilder = FocusWidgets::installChainBuilderOverlay(root, this);
     placeSections();
     followPomodoroArea();
+    followChainBanner();
 
     connect(m_model, &TimersTabModel::pomodoroActiveChanged, this, &TimersTab::placeSections);
-    if (m_pomodoroArea) {
-        connect(m_model, &TimersTabModel::heroChanged, this, &TimersTab::followPomodoroArea);
-        connect(m_model, &TimersTabModel::heroUpdated, this, &TimersTab::followPomodoroArea);
-        connect(m_model, &TimersTabModel::pomodoroActiveChanged, this, &TimersTab::followPomodoroArea);
-    }
+    connect(m_model, &TimersTabModel::heroChanged, this, &TimersTab::followPomodoroArea);
+    connect(m_model, &TimersTabModel::heroUpdated, this, &TimersTab::followPomodoroArea);
+    connect(m_model, &TimersTabModel::pomodoroActiveChanged, this, &TimersTab::followPomodoroArea);
+    connect(&root.moduleVisibility(), &ModuleVisibilityStore::hiddenModulesChanged, this,
+            &TimersTab::followPomodoroArea);
+    // The card switches its face on its own; its origin moves with it.
+    connect(m_pomodoroArea, &PomodoroCard::faceChanged, this, &TimersTab::placeSections);
+    connect(&root.chainCoordinator(), &ChainCoordinator::isRunningChanged, this,
+            &TimersTab::followChainBanner);
     root.installEventFilter(this);
-    connect(&root.model(), &MainViewModel::showChainBuilderChanged, this, &TimersTab::followChainBuilder);
-    // The builder stays open across a change of tab: a fresh one shows when the tab comes back.
-    followChainBuilder(root.model().showChainBuilder());
 }
 
 void TimersTab::placeSections() {
@@ -81,53 +77,18 @@ void TimersTab::placeSections() {
     if (m_quickLaunchPane) {
         m_quickLaunchPane->move(quickLaunchPaneOrigin(active));
     }
-    if (m_pomodoroArea) {
-        m_pomodoroArea->move(pomodoroAreaOrigin(active));
-    }
+    // The card keeps room above its face for the start card's Stop.
+    m_pomodoroArea->move(pomodoroAreaOrigin(active) - QPoint(0, PomodoroCard::topRoom));
     m_toolRow->move(toolRowOrigin());
-    if (m_chainBanner) {
-        m_chainBanner->move(chainBannerOrigin());
-        m_chainBanner->raise();
-    }
+    m_chainBanner->move(chainBannerOrigin());
 }
 
 void TimersTab::followPomodoroArea() {
-    if (m_pomodoroArea) {
-        m_pomodoroArea->setVisible(m_model->shouldShowPomodoroSequence());
-    }
+    m_pomodoroArea->setVisible(m_model->shouldShowPomodoroSequence());
 }
 
-void TimersTab::followChainBuilder(bool show) {
-    if (!show) {
-        if (m_chainBuilder) {
-            m_chainBuilder->hide();
-            m_chainBuilder->deleteLater();
-        }
-        return;
-    }
-    if (m_chainBuilder) {
-        return;
-    }
-    if (!m_sections.chainBuilder) {
-        TT_LOG_INFO(kContext, QStringLiteral("No task-chain builder is installed"));
-        m_root.model().setShowChainBuilder(false);
-        return;
-    }
-    m_chainBuilder = new DimmedOverlay(this);
-    m_chainBuilder->setObjectName(QStringLiteral("quorvane.timers.chainBuilderOverlay"));
-    auto* card = new SurfaceWidget(SurfaceWidget::Kind::referenceCard);
-    card->setCornerRadius(12);
-    auto* layout = new QVBoxLayout(card);
-    layout->setContentsMargins(card->shadowMargins());
-    layout->addWidget(m_sections.chainBuilder(
-        m_root, [this] { closeChainBuilder(); }, card));
-    m_chainBuilder->setContent(card, chainBuilderMargin);
-    m_chainBuilder->focusContent();
-}
-
-void TimersTab::closeChainBuilder() {
-    m_root.model().setShowChainBuilder(false);
-    m_root.restoreKeyNavFocus();
+void TimersTab::followChainBanner() {
+    m_chainBanner->setVisible(m_model->isChainRunning());
 }
 
 bool TimersTab::eventFilter(QObject* watched, QEvent* event) {

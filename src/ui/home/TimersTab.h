@@ -1,21 +1,24 @@
 #pragma once
 // The popover's home screen: on a fixed 440 × 650 canvas, the hero card, the quick-add bar and the preset
-// chips below it, and the "More" button at the top right; the task-chain builder, when open, over all of
-// it. The entry sections come from their own screen family through the sections given at installation.
+// chips below it, the Pomodoro area under them, the "More" button at the top right, the running chain's
+// banner above them all, and the task-chain builder, when open, over all of it. The entry sections come
+// from their own screen family through the sections given at installation; the Pomodoro area, the banner
+// and the builder are ui/focus's pieces, placed and shown here.
 // Typing while the popover itself holds the keyboard goes into the quick-add bar, so a time can be entered
 // and confirmed without the pointer.
 
 #include "core/Clock.h"
-#include "ui/kit/DimmedOverlay.h"
 
 #include <QPoint>
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
+class ChainBuilderOverlay;
+class ChainRunningBanner;
 class HeroSection;
 class InProcessNotifications;
+class PomodoroCard;
 class TarvolinTimerMainView;
 class TimersTabModel;
 class ToolRow;
@@ -33,16 +36,6 @@ struct TimersTabSections {
     // The quick-add bar and the preset chips; either may be missing.
     Section quickAddBar;
     Section quickLaunchPane;
-    // Slots kept for sections still to come; the tab places them and leaves their content to them. The
-    // Pomodoro area (the start card while a session is active, else the simple entry) is shown only while
-    // the model's shouldShowPomodoroSequence() holds; the chain banner sits above everything and shows or
-    // hides itself as the chain coordinator runs.
-    Section pomodoroArea;
-    Section chainBanner;
-    // The task-chain builder, built each time it opens; it calls `close` when it is done. While there is
-    // none, "Task Chain" only says so in the log.
-    std::function<QWidget*(TarvolinTimerMainView& root, std::function<void()> close, QWidget* parent)>
-        chainBuilder;
     // Where "Floating Window" posts its notice; the program's default centre when none is given.
     InProcessNotifications* notifications = nullptr;
     // "Now", for the hero's end time.
@@ -54,10 +47,10 @@ class TimersTab : public QWidget {
 public:
     static constexpr int canvasWidth = 440;
     static constexpr int canvasHeight = 650;
-    static constexpr int chainBuilderMargin = 16;
 
     // Where each section's top-left corner sits; an active Pomodoro session moves the upper ones up to make
-    // room for its card.
+    // room for its card. The Pomodoro area's origin is that of the face it shows: the start card during a
+    // session, the simple entry lower down without one.
     static QPoint heroOrigin(bool pomodoroActive) { return {106, pomodoroActive ? 24 : 44}; }
     static QPoint quickAddBarOrigin(bool pomodoroActive) { return {18, pomodoroActive ? 310 : 366}; }
     static QPoint quickLaunchPaneOrigin(bool pomodoroActive) { return {18, pomodoroActive ? 428 : 484}; }
@@ -71,11 +64,13 @@ public:
     HeroSection* heroSection() const { return m_hero; }
     QWidget* quickAddBar() const { return m_quickAddBar; }
     QWidget* quickLaunchPane() const { return m_quickLaunchPane; }
-    QWidget* pomodoroArea() const { return m_pomodoroArea; }
-    QWidget* chainBanner() const { return m_chainBanner; }
+    // Shown while the model's shouldShowPomodoroSequence() holds.
+    PomodoroCard* pomodoroArea() const { return m_pomodoroArea; }
+    // Shown while a chain runs.
+    ChainRunningBanner* chainBanner() const { return m_chainBanner; }
     ToolRow* toolRow() const { return m_toolRow; }
-    // While the chain builder is open.
-    DimmedOverlay* chainBuilderOverlay() const { return m_chainBuilder; }
+    // Covers the canvas and holds the builder while the root's showChainBuilder is true.
+    ChainBuilderOverlay* chainBuilderOverlay() const { return m_chainBuilder; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,8 +79,7 @@ protected:
 private:
     void placeSections();
     void followPomodoroArea();
-    void followChainBuilder(bool show);
-    void closeChainBuilder();
+    void followChainBanner();
 
     TarvolinTimerMainView& m_root;
     TimersTabSections m_sections;
@@ -93,10 +87,10 @@ private:
     HeroSection* m_hero;
     QWidget* m_quickAddBar = nullptr;
     QWidget* m_quickLaunchPane = nullptr;
-    QWidget* m_pomodoroArea = nullptr;
-    QWidget* m_chainBanner = nullptr;
+    PomodoroCard* m_pomodoroArea;
     ToolRow* m_toolRow;
-    QPointer<DimmedOverlay> m_chainBuilder;
+    ChainRunningBanner* m_chainBanner;
+    ChainBuilderOverlay* m_chainBuilder;
 };
 
 // Makes the timers tab the root's content for its tab, built afresh each time the tab is chosen.

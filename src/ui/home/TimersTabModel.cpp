@@ -86,8 +86,12 @@ bool TimersTabModel::isChainEntryVisible() const {
     return m_deps.moduleVisibility.isVisible(ModuleID::chainEntry);
 }
 
+bool TimersTabModel::isChainRunning() const {
+    return m_deps.chainCoordinator && m_deps.chainCoordinator().isRunning();
+}
+
 bool TimersTabModel::isTaskChainEnabled() const {
-    return !(m_deps.chainCoordinator && m_deps.chainCoordinator().isRunning());
+    return !isChainRunning();
 }
 
 QList<TimerItem> TimersTabModel::queueListItems() const {

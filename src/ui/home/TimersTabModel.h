@@ -55,6 +55,8 @@ public:
     bool isPomodoroActive() const { return m_pomodoroActive; }
     bool shouldShowPomodoroSequence() const;
     bool isChainEntryVisible() const;
+    // A task chain runs: its banner shows.
+    bool isChainRunning() const;
     // The chain entry is offered but greyed out while a chain runs.
     bool isTaskChainEnabled() const;
 

@@ -71,8 +71,10 @@ void ToolRow::fillMenu() {
 
     // The queue is there while it has entries, followed by a divider.
     m_queueRows = new QueueListModel(m_model.timerList(), m_model.heroId(), this);
-    connect(&m_model, &TimersTabModel::heroChanged, m_queueRows,
-            [this] { m_queueRows->setHeroId(m_model.heroId()); });
+    // Bound to this model itself: a released one lives on until its deletion and must not reach the next.
+    QueueListModel* rows = m_queueRows;
+    connect(&m_model, &TimersTabModel::heroChanged, rows,
+            [this, rows] { rows->setHeroId(m_model.heroId()); });
     m_queueMenu = new QueueMenu(*m_queueRows, m_model, m_menu);
     m_menu->addMenu(m_queueMenu);
     m_queueSeparator = m_menu->addSeparator();

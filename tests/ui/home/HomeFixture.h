@@ -12,7 +12,6 @@
 #include "ui/quickentry/QuickEntrySections.h"
 #include "ui/quickentry/QuickLaunchPane.h"
 
-#include <QPushButton>
 #include <QTest>
 
 class HomeFixture : public PopoverFixture {
@@ -21,10 +20,6 @@ public:
     InProcessNotifications& board = InProcessNotifications::defaultCenter();
     QObject boardReceiver;
     QStringList posted;
-    // A stand-in for the chain builder of a later screen: a close button.
-    bool withChainBuilder = false;
-    // Stand-ins for the Pomodoro area and the chain banner of later screens: plain named widgets.
-    bool withLaterSections = false;
 
     HomeFixture() {
         QObject::connect(&board, &InProcessNotifications::posted, &boardReceiver,
@@ -47,26 +42,6 @@ public:
             return QuickEntrySections::makeQuickAddBarWithClock(r, parent, clock);
         };
         sections.quickLaunchPane = &QuickEntrySections::makeQuickLaunchPane;
-        if (withChainBuilder) {
-            sections.chainBuilder = [](TarvolinTimerMainView&, std::function<void()> close, QWidget* parent) {
-                auto* button = new QPushButton(QStringLiteral("Close"), parent);
-                button->setObjectName(QStringLiteral("test.chainBuilder.close"));
-                QObject::connect(button, &QPushButton::clicked, button, [close] { close(); });
-                return button;
-            };
-        }
-        if (withLaterSections) {
-            const auto placeholder = [](const char* name) {
-                return [name](TarvolinTimerMainView&, QWidget* parent) -> QWidget* {
-                    auto* widget = new QWidget(parent);
-                    widget->setObjectName(QString::fromLatin1(name));
-                    widget->resize(40, 20);
-                    return widget;
-                };
-            };
-            sections.pomodoroArea = placeholder("test.pomodoroArea");
-            sections.chainBanner = placeholder("test.chainBanner");
-        }
         sections.notifications = &board;
         sections.clock = clock;
         installTimersTab(*root, sections);

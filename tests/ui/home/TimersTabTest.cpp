@@ -1,12 +1,22 @@
 // The timers tab inside the popover, driven as a user drives it: typing a time and confirming it, the hero's
-// controls, the overflow menu and its queue, and what a tick changes (and leaves alone) on screen.
+// controls, the overflow menu and its queue, the Pomodoro area and the task chain from builder to banner,
+// and what a tick changes (and leaves alone) on screen.
 #include "HomeFixture.h"
 
 #include "ui/home/HeroSection.h"
 #include "ui/home/QueueMenu.h"
 #include "ui/home/RunningHeroView.h"
 #include "ui/home/ToolRow.h"
-#include "ui/kit/DimmedOverlay.h"
+#include "core/ChainCoordinator.h"
+#include "theme/ModuleVisibilityStore.h"
+#include "ui/focus/ChainBuilderButton.h"
+#include "ui/focus/ChainBuilderOverlay.h"
+#include "ui/focus/ChainBuilderView.h"
+#include "ui/focus/ChainRunningBanner.h"
+#include "ui/focus/ChainStepRow.h"
+#include "ui/focus/PomodoroCard.h"
+#include "ui/focus/PomodoroSimpleEntry.h"
+#include "ui/focus/ReferenceTextButton.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/popover/MainViewModel.h"
 
@@ -255,36 +265,49 @@ TEST_F(TimersTabTest, SectionsMoveUpWhileAPomodoroSessionIsActive) {
     EXPECT_EQ(bar()->pos(), QPoint(18, 366));
 }
 
-TEST_F(TimersTabTest, LaterSectionsGetTheirPlacesAndThePomodoroAreaFollowsTheHero) {
-    withLaterSections = true;
+TEST_F(TimersTabTest, ThePomodoroAreaFollowsTheHeroAndTheBannerLiesAboveTheRest) {
     makeTab({timer(S::idle)});
     showTab();
-    QWidget* area = tab()->pomodoroArea();
-    QWidget* banner = tab()->chainBanner();
-    ASSERT_TRUE(area && banner);
+    PomodoroCard* area = tab()->pomodoroArea();
+    ChainRunningBanner* banner = tab()->chainBanner();
     EXPECT_EQ(banner->pos(), QPoint(18, 4));
-    EXPECT_EQ(tab()->children().last(), banner) << "the banner lies above every other section";
+    EXPECT_FALSE(banner->isVisible()) << "no chain runs";
+    const QObjectList children = tab()->children();
+    EXPECT_GT(children.indexOf(banner), children.indexOf(tab()->toolRow()));
+    EXPECT_GT(children.indexOf(banner), children.indexOf(tab()->heroSection()));
+    // Where the face shown sits on the canvas.
+    const auto faceAt = [&] {
+        const QWidget* face = area->showsStartCard() ? area->startCard() : area->simpleEntry();
+        return face->mapTo(tab(), QPoint(0, 0));
+    };
     const struct {
         const char* behaviour;
         std::function<void()> act;
         bool visible;
+        bool startCard;
         QPoint at;
     } rows[] = {
-        {"an idle hero offers the sequence", [] {}, true, QPoint(18, 578)},
-        {"a running ordinary timer hides it", [this] { timers->start(at(0)); }, false, QPoint(18, 578)},
-        {"an active session shows it higher up", [this] { pomodoro->startSession(); }, true, QPoint(18, 498)},
-        {"the session's end puts it back",
+        {"an idle hero offers the simple entry", [] {}, true, false, QPoint(18, 578)},
+        {"a running ordinary timer hides it", [this] { timers->start(at(0)); }, false, false,
+         QPoint(18, 578)},
+        {"an active session shows the start card higher up", [this] { pomodoro->startSession(); }, true, true,
+         QPoint(18, 498)},
+        {"the session's end puts the simple entry back",
          [this] {
              pomodoro->stopSession();
              timers->toggle(at(0));
          },
-         true, QPoint(18, 578)},
+         true, false, QPoint(18, 578)},
+        {"hiding the module hides it",
+         [this] { root->moduleVisibility().setVisible(false, ModuleID::pomodoroStartCard); }, false, false,
+         QPoint(18, 578)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
         row.act();
         EXPECT_EQ(area->isVisible(), row.visible);
-        EXPECT_EQ(area->pos(), row.at);
+        EXPECT_EQ(area->showsStartCard(), row.startCard);
+        EXPECT_EQ(faceAt(), row.at);
     }
 }
 
@@ -330,32 +353,71 @@ TEST_F(TimersTabTest, TheBarsFieldsKeepTheKeyboardFromEachOtherAndGiveItBackToTh
 }
 
 TEST_F(TimersTabTest, TaskChainOpensTheBuilderOverTheTabAndItsCloseGivesTheKeyboardBack) {
-    withChainBuilder = true;
     makeTab();
     showTab();
-    openOverflow();
-    tab()->toolRow()->taskChainAction()->trigger();
-    tab()->toolRow()->menu()->hide();
-    ASSERT_NE(tab()->chainBuilderOverlay(), nullptr);
-    EXPECT_EQ(tab()->chainBuilderOverlay()->geometry(), QRect(0, 0, 440, 650));
-    auto* close = find<QPushButton>("test.chainBuilder.close");
-    ASSERT_NE(close, nullptr);
-    EXPECT_TRUE(close->hasFocus());
-    click(close);
+    QMenu* menu = openOverflow();
+    QTest::mouseClick(menu, Qt::LeftButton, {},
+                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    ChainBuilderOverlay* overlay = tab()->chainBuilderOverlay();
+    ASSERT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->geometry(), QRect(0, 0, 440, 650));
+    ChainBuilderView* builder = overlay->builder();
+    ASSERT_NE(builder, nullptr);
+    EXPECT_TRUE(builder->chainNameField()->hasFocus());
+    click(builder->closeButton());
     flushDeletes();
-    EXPECT_EQ(tab()->chainBuilderOverlay(), nullptr);
+    EXPECT_FALSE(overlay->isVisible());
+    EXPECT_EQ(overlay->builder(), nullptr);
     EXPECT_FALSE(root->model().showChainBuilder());
     EXPECT_TRUE(root->isKeyNavFocused());
 }
 
-TEST_F(TimersTabTest, TaskChainWithoutABuilderLeavesTheEntryUsable) {
+TEST_F(TimersTabTest, AChainStartedFromTheToolRowIsShownAndCancelledOnTheBanner) {
     makeTab();
     showTab();
+    QMenu* menu = openOverflow();
+    QTest::mouseClick(menu, Qt::LeftButton, {},
+                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    ChainBuilderView* builder = find<ChainBuilderView>("chainBuilder");
+    ASSERT_NE(builder, nullptr);
+    QTest::keyClicks(builder->chainNameField(), QStringLiteral("Morning"));
+    ASSERT_EQ(builder->rows().size(), 2);
+    QTest::keyClicks(builder->rows().at(0)->nameField(), QStringLiteral("Mail"));
+    QTest::keyClicks(builder->rows().at(1)->nameField(), QStringLiteral("Plan"));
+    click(builder->startButton());
+    flushDeletes();
+
+    EXPECT_FALSE(tab()->chainBuilderOverlay()->isVisible());
+    auto* banner = find<ChainRunningBanner>("quorvane.chain.running");
+    ASSERT_EQ(banner, tab()->chainBanner());
+    ASSERT_TRUE(banner->isVisible());
+    EXPECT_EQ(banner->shownName(), QStringLiteral("Morning"));
+    EXPECT_EQ(banner->shownProgress(), QStringLiteral("1/2"));
+    ASSERT_EQ(timers->timers().size(), 1);
+    EXPECT_EQ(at(0).title, QStringLiteral("Mail"));
+    EXPECT_EQ(tab()->model().heroId(), at(0).id) << "the step is the hero";
     openOverflow();
-    tab()->toolRow()->taskChainAction()->trigger();
+    EXPECT_FALSE(tab()->toolRow()->taskChainAction()->isEnabled()) << "one chain at a time";
     tab()->toolRow()->menu()->hide();
-    EXPECT_EQ(tab()->chainBuilderOverlay(), nullptr);
-    EXPECT_FALSE(root->model().showChainBuilder());
+
+    click(banner->cancelButton());
+    EXPECT_FALSE(banner->isVisible());
+    EXPECT_FALSE(root->chainCoordinator().isRunning());
+    EXPECT_TRUE(timers->timers().isEmpty()) << "the running step goes with the chain";
+}
+
+TEST_F(TimersTabTest, ThePomodoroSimpleEntryOpensThePreparationForAFocusSession) {
+    makeTab();
+    showTab();
+    auto* entry = find<PomodoroSimpleEntry>("quorvane.pomodoro.simpleEntry");
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(entry->isVisible());
+    EXPECT_EQ(card(), nullptr);
+    click(entry);
+    ASSERT_NE(card(), nullptr) << "the session is prepared first";
+    EXPECT_TRUE(root->model().isPomodoroPreparation());
+    EXPECT_TRUE(timers->timers().isEmpty()) << "nothing starts before confirmation";
+    EXPECT_FALSE(pomodoro->isActive());
 }
 
 TEST_F(TimersTabTest, TypingWhileThePopoverHoldsTheKeyboardEntersATimeWithoutThePointer) {

@@ -1,7 +1,7 @@
 // Writes pictures of the chain builder, the chain banner and each face of the Pomodoro card into the build
 // tree (focus-gallery/), in English and in Japanese, for people to look at. The assertions check what a
 // look would catch first: every piece lies inside the canvas and nothing overlaps the builder's footer.
-#include "FocusFixture.h"
+#include "FocusTabFixture.h"
 
 #include "platform/TranslationCatalog.h"
 #include "ui/focus/ChainBuilderView.h"
@@ -35,7 +35,7 @@ TEST_F(FocusCanvasFixture, WritesTheFocusPiecesInBothLanguages) {
         };
         const QRect inside = canvas->rect();
 
-        EXPECT_TRUE(inside.contains(canvas->card->geometry()));
+        EXPECT_TRUE(inside.contains(canvas->pomodoroArea()->geometry()));
         save("pomodoro-simple-entry");
 
         FocusWidgets::openChainBuilder(*root);
@@ -51,8 +51,8 @@ TEST_F(FocusCanvasFixture, WritesTheFocusPiecesInBothLanguages) {
         flushDeletes();
         QTest::mouseClick(builder()->startButton(), Qt::LeftButton);
         flushDeletes();
-        ASSERT_TRUE(canvas->banner->isVisible());
-        EXPECT_TRUE(inside.contains(canvas->banner->geometry()));
+        ASSERT_TRUE(canvas->chainBanner()->isVisible());
+        EXPECT_TRUE(inside.contains(canvas->chainBanner()->geometry()));
         save("chain-banner-and-running-pomodoro");
 
         runOut(*pomodoro->activeTimerID());

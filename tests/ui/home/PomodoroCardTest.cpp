@@ -1,6 +1,6 @@
 // The Pomodoro card driven by clicks: the simple entry and the tiles go through the preparation overlay,
 // the tiles show the session's state, Stop and the add tile do what they say.
-#include "FocusFixture.h"
+#include "FocusTabFixture.h"
 
 #include "platform/ReduceMotion.h"
 #include "ui/focus/PomodoroSequenceStep.h"
@@ -34,7 +34,7 @@ public:
         makeCanvasRoot();
     }
 
-    PomodoroCard* card() const { return canvas->card; }
+    PomodoroCard* card() const { return canvas->pomodoroArea(); }
     PomodoroSequenceStep* tile(int ordinal) const { return card()->stepTile(ordinal); }
     QString preparedTitle() const {
         const auto& pending = root->model().pendingStartRequest();
@@ -158,13 +158,4 @@ TEST_F(PomodoroCardTest, TheAddTileOpensTheSequenceEditorOnThePresetsTab) {
     QTest::mouseClick(card()->addTile(), Qt::LeftButton);
     EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::presets);
     EXPECT_EQ(root->focusCoordinator().pendingPresetsAction(), PresetsPendingAction::createSequence);
-}
-
-TEST_F(PomodoroCardTest, AnOrdinaryRunningTimerHidesTheArea) {
-    ASSERT_TRUE(TimerStartRequest(QUuid::createUuid(), QString(), TimerStartRequest::duration{60})
-                    .start(*timers)
-                    .has_value());
-    EXPECT_FALSE(card()->isVisible());
-    timers->removeTimer(timers->timers().first().id);
-    EXPECT_TRUE(card()->isVisible());
 }

@@ -1,6 +1,6 @@
 // The chain builder and the running banner driven the way a user drives them: opened from the tool row's
 // entry, typed in, stepped, started, followed step by step and cancelled from the banner.
-#include "FocusFixture.h"
+#include "FocusTabFixture.h"
 
 #include "ui/focus/ChainBuilderButton.h"
 #include "ui/focus/ChainBuilderModel.h"
@@ -48,7 +48,7 @@ public:
 TEST_F(ChainBuilderViewTest, AFreshBuilderHasTwoTenMinuteStepsAndTheKeyboard) {
     FocusWidgets::openChainBuilder(*root);
     ASSERT_NE(builder(), nullptr);
-    EXPECT_TRUE(canvas->overlay->isVisible());
+    EXPECT_TRUE(canvas->chainBuilderOverlay()->isVisible());
     EXPECT_EQ(builder()->size(), QSize(380, 480));
     const auto rows = builder()->rows();
     ASSERT_EQ(rows.size(), 2);
@@ -82,20 +82,20 @@ TEST_F(ChainBuilderViewTest, TheStepperAndItsKeysStopAtTheLimits) {
 TEST_F(ChainBuilderViewTest, StartedChainIsFollowedByTheBannerToItsEnd) {
     startTwoStepChain();
     EXPECT_EQ(builder(), nullptr);
-    EXPECT_FALSE(canvas->overlay->isVisible());
+    EXPECT_FALSE(canvas->chainBuilderOverlay()->isVisible());
     EXPECT_FALSE(root->model().showChainBuilder());
     EXPECT_TRUE(root->isKeyNavFocused()) << "the keyboard is back with the root";
 
-    ASSERT_TRUE(canvas->banner->isVisible());
-    EXPECT_EQ(canvas->banner->shownName(), QStringLiteral("Deep work"));
-    EXPECT_EQ(canvas->banner->shownProgress(), QStringLiteral("1/2"));
+    ASSERT_TRUE(canvas->chainBanner()->isVisible());
+    EXPECT_EQ(canvas->chainBanner()->shownName(), QStringLiteral("Deep work"));
+    EXPECT_EQ(canvas->chainBanner()->shownProgress(), QStringLiteral("1/2"));
     const auto first = timers->timer(activeStep());
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->title, QStringLiteral("Draft"));
     EXPECT_EQ(first->totalDuration, 600);
 
     runOut(first->id);
-    EXPECT_EQ(canvas->banner->shownProgress(), QStringLiteral("2/2"));
+    EXPECT_EQ(canvas->chainBanner()->shownProgress(), QStringLiteral("2/2"));
     const auto second = timers->timer(activeStep());
     ASSERT_TRUE(second.has_value());
     EXPECT_EQ(second->title, QStringLiteral("Edit"));
@@ -103,7 +103,7 @@ TEST_F(ChainBuilderViewTest, StartedChainIsFollowedByTheBannerToItsEnd) {
 
     runOut(second->id);
     EXPECT_FALSE(root->chainCoordinator().isRunning());
-    EXPECT_FALSE(canvas->banner->isVisible());
+    EXPECT_FALSE(canvas->chainBanner()->isVisible());
 }
 
 TEST_F(ChainBuilderViewTest, CancelFromTheBannerEndsTheChain) {
@@ -116,14 +116,14 @@ TEST_F(ChainBuilderViewTest, CancelFromTheBannerEndsTheChain) {
     };
     for (const auto& row : rows) {
         startTwoStepChain();
-        ASSERT_TRUE(canvas->banner->isVisible()) << row.name;
+        ASSERT_TRUE(canvas->chainBanner()->isVisible()) << row.name;
         const QUuid step = activeStep();
         if (row.removeStepTimerFirst) {
             timers->removeTimer(step);
         }
-        QTest::mouseClick(canvas->banner->cancelButton(), Qt::LeftButton);
+        QTest::mouseClick(canvas->chainBanner()->cancelButton(), Qt::LeftButton);
         EXPECT_FALSE(root->chainCoordinator().isRunning()) << row.name;
-        EXPECT_FALSE(canvas->banner->isVisible()) << row.name;
+        EXPECT_FALSE(canvas->chainBanner()->isVisible()) << row.name;
         EXPECT_FALSE(hasTimer(step)) << row.name;
         // Nothing goes on: no next step appears later.
         now = now.addSecs(3600);
@@ -143,7 +143,7 @@ TEST_F(ChainBuilderViewTest, StartWhileAChainRunsKeepsTheBuilderOpenWithTheMessa
     EXPECT_TRUE(builder()->errorLabel()->isVisible());
     EXPECT_EQ(builder()->errorLabel()->text(), QStringLiteral("Couldn't start"));
     EXPECT_EQ(builder()->rows().at(0)->nameField()->text(), QStringLiteral("Later"));
-    EXPECT_EQ(canvas->banner->shownName(), QStringLiteral("Deep work"));
+    EXPECT_EQ(canvas->chainBanner()->shownName(), QStringLiteral("Deep work"));
 }
 
 TEST_F(ChainBuilderViewTest, CloseDiscardsTheEntriesAndReturnsTheKeyboard) {
@@ -203,7 +203,7 @@ TEST_F(ChainBuilderViewTest, ALongChainNameIsCutAndNothingElseMoves) {
     std::optional<QRect> cancelAt;
     for (const auto& row : rows) {
         ASSERT_FALSE(root->chainCoordinator().start(row.chainName, {{QStringLiteral("a"), 5}}).has_value());
-        ChainRunningBanner* banner = canvas->banner;
+        ChainRunningBanner* banner = canvas->chainBanner();
         EXPECT_EQ(banner->shownName().endsWith(QChar(0x2026)), row.cut) << row.name;
         if (!row.cut) {
             EXPECT_EQ(banner->shownName(), row.chainName) << row.name;
