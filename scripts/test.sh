@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --tests
-bash scripts/build.sh -DTT_BUILD_TESTS=ON
+# Optimised like the program, without debug information: the suite's some 850 targets build and link a
+# quarter faster, which keeps the whole command well inside a small CI machine's time.
+bash scripts/build.sh -DTT_BUILD_TESTS=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
 bash scripts/fuzz.sh
 cd "${BUILD_DIR:-build}"
 # The desktop tests run real X servers, buses and trays; on a loaded machine one of them can miss a deadline
