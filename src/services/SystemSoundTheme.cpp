@@ -79,7 +79,7 @@ std::optional<QString> SystemSoundTheme::filePath(const QString& systemName) con
         if (!theme.exists()) {
             continue;
         }
-        // The theme's output-profile folders first, then its root, as the theme specification orders them.
+        // The theme's output-profile folders first, then its root: the more specific sound wins.
         QStringList folders = themeSubfolders(theme);
         folders << QString();
         for (const auto& folder : folders) {
