@@ -4,6 +4,7 @@
 #include "theme/ThemeStore.h"
 #include "ui/focus/ChainBuilderModel.h"
 #include "ui/focus/ChainBuilderView.h"
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/SurfaceWidget.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/popover/MainViewModel.h"
@@ -93,22 +94,7 @@ bool ChainBuilderOverlay::focusNextPrevChild(bool next) {
         return QWidget::focusNextPrevChild(next);
     }
     // Tab walks the builder's controls as a ring and never leaves it for the tab behind.
-    QList<QWidget*> ring;
-    QWidget* w = m_builder;
-    do {
-        w = w->nextInFocusChain();
-        if (w != m_builder && m_builder->isAncestorOf(w) && w->isVisibleTo(m_builder) && w->isEnabled() &&
-            (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy()) {
-            ring << w;
-        }
-    } while (w != m_builder);
-    if (ring.isEmpty()) {
-        return true;
-    }
-    const qsizetype at = ring.indexOf(QWidget::focusWidget());
-    const qsizetype count = ring.size();
-    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : -1) + count) % count;
-    ring.at(target)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    FocusRing::step(FocusRing::within(m_builder, true), QWidget::focusWidget(), next);
     return true;
 }
 

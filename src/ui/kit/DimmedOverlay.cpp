@@ -1,6 +1,7 @@
 #include "ui/kit/DimmedOverlay.h"
 
 #include "theme/QvColor.h"
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -86,19 +87,7 @@ void DimmedOverlay::keyPressEvent(QKeyEvent* event) {
 }
 
 QList<QWidget*> DimmedOverlay::focusRing() const {
-    QList<QWidget*> ring;
-    if (!m_content) {
-        return ring;
-    }
-    QWidget* w = m_content;
-    do {
-        w = w->nextInFocusChain();
-        if (w != m_content && m_content->isAncestorOf(w) && w->isVisibleTo(m_content) && w->isEnabled() &&
-            (w->focusPolicy() & Qt::TabFocus)) {
-            ring << w;
-        }
-    } while (w != m_content);
-    return ring;
+    return FocusRing::within(m_content);
 }
 
 void DimmedOverlay::focusContent() {
@@ -109,13 +98,6 @@ void DimmedOverlay::focusContent() {
 }
 
 bool DimmedOverlay::focusNextPrevChild(bool next) {
-    const QList<QWidget*> ring = focusRing();
-    if (ring.isEmpty()) {
-        return true;
-    }
-    const qsizetype at = ring.indexOf(focusWidget());
-    const qsizetype count = ring.size();
-    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : -1) + count) % count;
-    ring.at(target)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    FocusRing::step(focusRing(), focusWidget(), next);
     return true;
 }

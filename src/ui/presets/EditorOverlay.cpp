@@ -1,6 +1,7 @@
 #include "ui/presets/EditorOverlay.h"
 
 #include "theme/QvColor.h"
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -75,21 +76,6 @@ bool EditorOverlay::focusNextPrevChild(bool next) {
     if (!m_card) {
         return true;
     }
-    QList<QWidget*> ring;
-    QWidget* w = m_card;
-    do {
-        w = w->nextInFocusChain();
-        if (w != m_card && m_card->isAncestorOf(w) && w->isVisibleTo(m_card) && w->isEnabled() &&
-            (w->focusPolicy() & Qt::TabFocus)) {
-            ring << w;
-        }
-    } while (w != m_card);
-    if (ring.isEmpty()) {
-        return true;
-    }
-    const qsizetype at = ring.indexOf(focusWidget());
-    const qsizetype count = ring.size();
-    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : -1) + count) % count;
-    ring.at(target)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    FocusRing::step(FocusRing::within(m_card), focusWidget(), next);
     return true;
 }
