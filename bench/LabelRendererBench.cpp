@@ -1,5 +1,5 @@
-// What one second of a running timer costs the panel item when a panel reads its picture: the label drawn at
-// every offered height and put in wire form, and at single heights.
+// What a new panel picture costs: the square short form drawn at every offered side and put in wire form
+// (once a minute while minutes count down, each second in the last minute), and at single sides.
 #include "shell/LabelRenderer.h"
 
 #include <QGuiApplication>
@@ -10,32 +10,34 @@
 
 namespace {
 
-MenuBarDisplayContent running(MenuBarDisplayMode mode) {
-    return {mode, MenuBarIconStyle::windup, true, false, QStringLiteral("19:44 · 4:05")};
+PanelShortForm running(MenuBarDisplayMode mode, qint64 remaining) {
+    const MenuBarDisplayContent content{mode, MenuBarIconStyle::windup, true, false, QStringLiteral("24:01")};
+    return PanelShortForm::of(content, remaining, 1500);
 }
 
-void BM_AllOfferedHeights(benchmark::State& state) {
-    const MenuBarDisplayContent content = running(MenuBarDisplayMode(state.range(0)));
+void BM_AllOfferedSides(benchmark::State& state) {
+    const PanelShortForm form = running(MenuBarDisplayMode(state.range(0)), state.range(1));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(LabelRenderer::iconPixmaps(content, Qt::black));
+        benchmark::DoNotOptimize(LabelRenderer::shortFormPixmaps(form, Qt::black));
     }
 }
 
-void BM_OneHeight(benchmark::State& state) {
-    const MenuBarDisplayContent content = running(MenuBarDisplayMode::iconAndTime);
+void BM_OneSide(benchmark::State& state) {
+    const PanelShortForm form = running(MenuBarDisplayMode::iconAndTime, 1441);
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            LabelRenderer::toIconPixmap(LabelRenderer::render(content, int(state.range(0)), Qt::black)));
+            LabelRenderer::toIconPixmap(LabelRenderer::shortForm(form, int(state.range(0)), Qt::black)));
     }
 }
 
 } // namespace
 
-BENCHMARK(BM_AllOfferedHeights)
-    ->Arg(int(MenuBarDisplayMode::timeOnly))
-    ->Arg(int(MenuBarDisplayMode::iconAndTime))
+BENCHMARK(BM_AllOfferedSides)
+    ->Args({int(MenuBarDisplayMode::timeOnly), 1441})
+    ->Args({int(MenuBarDisplayMode::timeOnly), 42})
+    ->Args({int(MenuBarDisplayMode::iconAndTime), 1441})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OneHeight)->Arg(16)->Arg(22)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OneSide)->Arg(16)->Arg(22)->Arg(32)->Arg(48)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

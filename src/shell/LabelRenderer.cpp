@@ -2,114 +2,173 @@
 
 #include "theme/QvFont.h"
 
-#include <QHash>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
+#include <QPainterPath>
+#include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <vector>
 
 namespace {
 
-// The tray's usual height and the text size that reads best in it.
-constexpr double kReferenceHeight = 22;
-constexpr double kReferenceFontPixels = 14;
-constexpr double kReferenceMargin = 3;
-constexpr double kHaloOpacity = 0.55;
-
-double scaleOf(int height) {
-    return double(height) / kReferenceHeight;
+// The glyphs are drawn from the same files the icon theme holds, compiled in.
+QString glyphResource(const QString& iconName) {
+    return QStringLiteral(":/panel/") + iconName + QStringLiteral(".svg");
 }
 
-int marginFor(int height) {
-    return std::max(1, int(std::lround(kReferenceMargin * scaleOf(height))));
+double plateRadius(int side) {
+    return side * 0.22;
 }
 
-QImage drawn(const MenuBarDisplayContent& content, const QSize& size, const QFont& font, const QColor& ink) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+// A solid rounded plate of the ink's opposite lightness under everything, so the drawing reads on a light
+// panel, a dark one, or one as light or dark as the ink. Returns the plate's rectangle.
+QRectF paintPlate(QPainter& painter, int side, const QColor& ink) {
+    const QRectF plate(0, 0, side, side);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(LabelRenderer::haloFor(ink));
+    painter.drawRoundedRect(plate, plateRadius(side), plateRadius(side));
+    return plate;
+}
+
+QRectF contentBox(const QRectF& plate) {
+    const double pad = std::max(1.0, plate.width() * 0.08);
+    return plate.adjusted(pad, pad, -pad, -pad);
+}
+
+QImage blank(int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    QPainter painter(&image);
-    content.paint(painter, QRectF(image.rect()), font, ink);
     return image;
+}
+
+void drawGlyph(QPainter& painter, const QString& iconName, const QRectF& box, const QColor& ink) {
+    QSvgRenderer svg(glyphResource(iconName));
+    if (!svg.isValid()) {
+        return;
+    }
+    // The drawing is one colour: paint it, then take its shape in the ink.
+    QImage shape(box.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    {
+        QPainter p(&shape);
+        p.setRenderHint(QPainter::Antialiasing);
+        svg.render(&p, QRectF(QPointF(0, 0), box.size()));
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(shape.rect(), ink);
+    }
+    painter.drawImage(box.topLeft(), shape);
+}
+
+// The figure's outline, from a large bold face; scaled into its box by the caller.
+QPainterPath figurePath(const QString& text, double size) {
+    QFont font = QvFont::qvText(size, QFont::Bold);
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    return path;
+}
+
+// Lays `path` into `box`: as large as fits, and up to half as tall again as it is wide when only the width
+// limits it, since tall digits still read where wide ones would not fit.
+void fillInto(QPainter& painter, const QPainterPath& path, const QRectF& box) {
+    const QRectF bounds = path.boundingRect();
+    if (bounds.isEmpty() || box.isEmpty()) {
+        return;
+    }
+    const double sx = box.width() / bounds.width();
+    const double sy = std::min(box.height() / bounds.height(), sx * 1.5);
+    const double scaleX = std::min(sx, sy);
+    QTransform t;
+    t.translate(box.center().x(), box.center().y());
+    t.scale(scaleX, sy);
+    t.translate(-bounds.center().x(), -bounds.center().y());
+    painter.drawPath(t.map(path));
 }
 
 } // namespace
 
-const QList<int>& LabelRenderer::offeredHeights() {
-    // Up to twice the usual 22 pixels; each height costs a drawing every second while a timer runs.
-    static const QList<int> heights{16, 22, 24, 32, 48};
-    return heights;
-}
-
-QFont LabelRenderer::font(int height) {
-    // Looking a font up is the dearest step of a drawing; a label is drawn each second at a few heights.
-    static QHash<int, QFont> fonts;
-    auto it = fonts.constFind(height);
-    if (it == fonts.constEnd()) {
-        it = fonts.insert(height, QvFont::qvText(kReferenceFontPixels * scaleOf(height), QFont::Medium));
-    }
-    return *it;
-}
-
-QSize LabelRenderer::size(const MenuBarDisplayContent& content, int height) {
-    const QList<MenuBarDisplayContent::Item> row = content.items();
-    if (row.size() == 1 && row.constFirst().kind == MenuBarDisplayContent::Item::Kind::icon) {
-        return {height, height}; // the icon alone is an ordinary square icon
-    }
-    const double natural = content.size(font(height)).width();
-    const int width = int(std::ceil(natural)) + 2 * marginFor(height);
-    return {std::max(width, height), height};
+const QList<int>& LabelRenderer::offeredSides() {
+    static const QList<int> sides{16, 22, 24, 32, 48};
+    return sides;
 }
 
 QColor LabelRenderer::haloFor(const QColor& ink) {
     return ink.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
-QImage LabelRenderer::render(const MenuBarDisplayContent& content, int height, const QColor& ink) {
-    const QSize pictureSize = size(content, std::max(1, height));
-    const QImage glyphs = drawn(content, pictureSize, font(pictureSize.height()), ink);
-
-    // The halo is the glyphs' coverage widened by a pixel each way, laid under them: drawn once and
-    // widened by hand, which costs far less than drawing the label again.
-    const QColor halo = haloFor(ink);
-    const int w = glyphs.width();
-    const int h = glyphs.height();
-    // The widest coverage of each pixel's row neighbours, then of its column neighbours in that.
-    std::vector<int> across(size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(glyphs.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            int cover = qAlpha(line[x]);
-            if (x > 0) {
-                cover = std::max(cover, qAlpha(line[x - 1]));
-            }
-            if (x + 1 < w) {
-                cover = std::max(cover, qAlpha(line[x + 1]));
-            }
-            across[size_t(y) * size_t(w) + size_t(x)] = cover;
-        }
-    }
-    const int haloScale = int(kHaloOpacity * 256);
-    QImage image(pictureSize, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < h; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const auto* line = reinterpret_cast<const QRgb*>(glyphs.constScanLine(y));
-        const int* row = &across[size_t(y) * size_t(w)];
-        const int* above = y > 0 ? row - w : row;
-        const int* below = y + 1 < h ? row + w : row;
-        for (int x = 0; x < w; ++x) {
-            const int cover = std::max({row[x], above[x], below[x]});
-            const QRgb glyph = line[x];
-            // Glyph over halo, both premultiplied.
-            const int haloAlpha = (cover * haloScale) >> 8;
-            const int under = haloAlpha * (255 - qAlpha(glyph)) / 255;
-            out[x] = qRgba(qRed(glyph) + halo.red() * under / 255, qGreen(glyph) + halo.green() * under / 255,
-                           qBlue(glyph) + halo.blue() * under / 255, qAlpha(glyph) + under);
-        }
-    }
+QImage LabelRenderer::glyph(const QString& iconName, int side, const QColor& ink) {
+    side = std::max(1, side);
+    QImage image = blank(side);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawGlyph(painter, iconName, contentBox(paintPlate(painter, side, ink)), ink);
     return image;
+}
+
+QImage LabelRenderer::shortForm(const PanelShortForm& form, int side, const QColor& ink) {
+    if (form.kind == PanelShortForm::Kind::glyph) {
+        return glyph(PanelLabelParts::glyphName(form.iconStyle), side, ink);
+    }
+    side = std::max(1, side);
+    QImage image = blank(side);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate = paintPlate(painter, side, ink);
+    QRectF box = contentBox(plate);
+    if (form.gauge) {
+        // What is left of the timer as a bar along the plate's foot, as the dial's ring shows it: the
+        // figure keeps most of the square, since a ring around it would leave it too small to read.
+        const double thickness = std::max(1.5, side * 0.09);
+        const QRectF track(box.left(), box.bottom() - thickness, box.width(), thickness);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(ink.red(), ink.green(), ink.blue(), 70));
+        painter.drawRect(track);
+        painter.setBrush(ink);
+        painter.drawRect(QRectF(track.left(), track.top(),
+                                track.width() * form.gaugeFill / PanelShortForm::gaugeSteps, thickness));
+        box.setBottom(track.top() - std::max(1.0, thickness * 0.6));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    if (form.paused) {
+        // Two bars before the figure, as the label puts its pause mark before the time.
+        const double bar = std::max(1.25, box.width() * 0.1);
+        const double gap = std::max(1.0, bar * 0.8);
+        const QRectF bars(box.left(), box.top() + box.height() * 0.14, 2 * bar + gap, box.height() * 0.72);
+        painter.drawRect(QRectF(bars.left(), bars.top(), bar, bars.height()));
+        painter.drawRect(QRectF(bars.left() + bar + gap, bars.top(), bar, bars.height()));
+        box.setLeft(bars.right() + gap);
+    }
+    QPainterPath figure = figurePath(form.figure(), 100);
+    const QString mark = form.unitMark();
+    if (!mark.isEmpty()) {
+        // The mark smaller and on the figure's baseline, so "45s" reads as seconds at a glance.
+        QPainterPath markPath = figurePath(mark, 62);
+        markPath.translate(figure.boundingRect().right() + 6, 0);
+        figure.addPath(markPath);
+    }
+    fillInto(painter, figure, box);
+    return image;
+}
+
+PanelIconPixmapList LabelRenderer::glyphPixmaps(const QString& iconName, const QColor& ink) {
+    PanelIconPixmapList list;
+    for (int side : offeredSides()) {
+        list << toIconPixmap(glyph(iconName, side, ink));
+    }
+    return list;
+}
+
+PanelIconPixmapList LabelRenderer::shortFormPixmaps(const PanelShortForm& form, const QColor& ink) {
+    PanelIconPixmapList list;
+    for (int side : offeredSides()) {
+        list << toIconPixmap(shortForm(form, side, ink));
+    }
+    return list;
 }
 
 PanelIconPixmap LabelRenderer::toIconPixmap(const QImage& image) {
@@ -144,10 +203,19 @@ QImage LabelRenderer::fromIconPixmap(const PanelIconPixmap& pixmap) {
     return image;
 }
 
-PanelIconPixmapList LabelRenderer::iconPixmaps(const MenuBarDisplayContent& content, const QColor& ink) {
-    PanelIconPixmapList list;
-    for (int height : offeredHeights()) {
-        list << toIconPixmap(render(content, height, ink));
+QString LabelRenderer::iconThemePath() {
+    const QString probe = QStringLiteral("hicolor/scalable/status/") + PanelLabelParts::pausedGlyphName() +
+                          QStringLiteral(".svg");
+    const QDir program(QCoreApplication::applicationDirPath());
+    // Installed beside the program (<prefix>/bin and <prefix>/share), then the build tree (src/app/ and
+    // share/), then the data folders.
+    for (const QString& candidate : {program.filePath(QStringLiteral("../share/tarvolintimer/icons")),
+                                     program.filePath(QStringLiteral("../../share/tarvolintimer/icons"))}) {
+        if (QFileInfo::exists(QDir(candidate).filePath(probe))) {
+            return QDir::cleanPath(candidate);
+        }
     }
-    return list;
+    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                     QStringLiteral("tarvolintimer/icons/") + probe);
+    return installed.isEmpty() ? QString() : QDir::cleanPath(installed + QStringLiteral("/../../../.."));
 }

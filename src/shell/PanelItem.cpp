@@ -14,20 +14,14 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace {
 
 const QString kLog = QStringLiteral("PanelItem");
 
-// The heights of the fallback icon's pictures; XEmbed trays are square and small.
-const int kFallbackHeights[] = {16, 22, 24, 32, 48};
-
-bool showsTime(const MenuBarDisplayContent& content) {
-    const QList<MenuBarDisplayContent::Item> row = content.items();
-    return std::any_of(row.begin(), row.end(), [](const MenuBarDisplayContent::Item& item) {
-        return item.kind == MenuBarDisplayContent::Item::Kind::time;
-    });
-}
+// The bar of a panel that draws labels is dark; its own glyphs are recoloured, our pictures are not.
+const QColor kLabelPanelInk = QColor(Qt::white);
 
 } // namespace
 
@@ -38,7 +32,7 @@ PanelItem::PanelItem(MenuBarLabelModel& label, TimerManager& timers, AppSettings
 PanelItem::PanelItem(MenuBarLabelModel& label, TimerManager& timers, AppSettings& settings,
                      QDBusConnection connection, PanelCallbacks callbacks, Options options, QObject* parent)
     : QObject(parent), m_label(label), m_callbacks(std::move(callbacks)), m_ink(options.ink),
-      m_connection(std::move(connection)) {
+      m_fixedKind(options.hostKind), m_graceMs(options.watcherGraceMs), m_connection(std::move(connection)) {
     if (!m_ink.isValid()) {
         m_ink = QGuiApplication::palette().color(QPalette::WindowText);
     }
@@ -47,8 +41,13 @@ PanelItem::PanelItem(MenuBarLabelModel& label, TimerManager& timers, AppSettings
     m_item = new StatusNotifierItem(m_connection, options.id, this);
     m_item->setTitle(options.id);
     m_item->setMenu(QDBusObjectPath(QString::fromLatin1(DBusMenuExporter::objectPath)));
-    // Pictures are drawn only when a panel reads them, and then once until the picture changes.
-    m_item->setIconSource([this] { return LabelRenderer::iconPixmaps(m_pictureContent, m_ink); });
+    m_item->setIconThemePath(options.iconThemePath.isEmpty() ? LabelRenderer::iconThemePath()
+                                                             : options.iconThemePath);
+    // Pictures are drawn only when a panel reads them, and then once until they change.
+    m_item->setIconSource([this] { return pictures(); });
+    m_probe = new PanelHostProbe(m_connection, this);
+    m_grace = new QTimer(this);
+    m_grace->setSingleShot(true);
 
     connect(m_item, &StatusNotifierItem::activateRequested, this, [this](QPoint point) {
         if (m_callbacks.activate) {
@@ -57,12 +56,21 @@ PanelItem::PanelItem(MenuBarLabelModel& label, TimerManager& timers, AppSettings
     });
     connect(m_item, &StatusNotifierItem::contextMenuRequested, this, &PanelItem::popUpMenu);
     connect(m_item, &StatusNotifierItem::registrationChanged, this, &PanelItem::updatePresence);
-    connect(&m_label, &MenuBarLabelModel::changed, this, &PanelItem::onLabelChanged);
-
-    m_pictureContent = m_label.content();
-    m_pictureRow = m_pictureContent.items();
-    m_item->setToolTip({QString(), {}, toolTipText(), QString()});
-    m_item->setLabel(labelText(), labelGuide());
+    connect(m_item, &StatusNotifierItem::registeredWithWatcher, this, [this] {
+        if (!m_fixedKind) {
+            m_probe->probe();
+        }
+    });
+    connect(m_probe, &PanelHostProbe::kindChanged, this, [this](PanelHostKind kind) {
+        refresh(true);
+        emit hostKindChanged(kind);
+    });
+    connect(m_grace, &QTimer::timeout, this, [this] {
+        m_graceOver = true;
+        updatePresence();
+    });
+    connect(&m_label, &MenuBarLabelModel::changed, this, [this] { refresh(false); });
+    refresh(true);
 }
 
 PanelItem::~PanelItem() = default;
@@ -76,7 +84,15 @@ void PanelItem::start() {
         TT_LOG_WARNING(kLog, QStringLiteral("Could not publish the right-click menu: ") +
                                  m_connection.lastError().message());
     }
+    m_graceOver = m_graceMs <= 0;
+    if (!m_graceOver) {
+        m_grace->start(m_graceMs);
+    }
     m_item->start();
+}
+
+PanelHostKind PanelItem::hostKind() const {
+    return m_fixedKind.value_or(m_probe->kind());
 }
 
 void PanelItem::setInk(const QColor& ink) {
@@ -90,43 +106,54 @@ void PanelItem::setInk(const QColor& ink) {
     }
 }
 
-QString PanelItem::labelText() const {
-    const MenuBarDisplayContent& content = m_label.content();
-    return showsTime(content) ? content.timeText : QString();
-}
-
-QString PanelItem::labelGuide() const {
-    // Digits are drawn at one width, so a guide of zeros keeps the panel's room steady as the time counts.
-    QString guide = labelText();
-    for (QChar& c : guide) {
-        if (c.isDigit()) {
-            c = QLatin1Char('0');
-        }
-    }
-    return guide;
-}
-
 QString PanelItem::toolTipText() const {
     const QString& text = m_label.toolTip();
     return text.isEmpty() ? m_item->id() : text;
 }
 
-void PanelItem::onLabelChanged() {
+void PanelItem::refresh(bool force) {
     const MenuBarDisplayContent& content = m_label.content();
-    const QList<MenuBarDisplayContent::Item> row = content.items();
-    if (row != m_pictureRow) {
-        m_pictureRow = row;
-        m_pictureContent = content;
+    const PanelShortForm form = PanelShortForm::of(content, m_label.remaining(), m_label.total());
+    PanelLabelParts parts;
+    if (hostKind() == PanelHostKind::label) {
+        parts = PanelLabelParts::of(content);
+    }
+    // One NewIcon for the name and the pictures together, and only when what they show changed: on a
+    // square panel that is once a minute while minutes count down.
+    const bool pictureChanged =
+        hostKind() == PanelHostKind::label ? parts.iconName != m_parts.iconName : !(form == m_form);
+    m_form = form;
+    if (force || pictureChanged) {
+        m_item->setIconName(parts.iconName);
         m_item->invalidateIcon();
-        if (m_trayIcon) {
+    }
+    m_parts = parts;
+    m_item->setLabel(parts.label, parts.guide);
+    m_item->setToolTip({QString(), {}, toolTipText(), QString()});
+    if (m_trayIcon) {
+        if (!(form == m_trayForm)) {
+            m_trayForm = form;
             m_trayIcon->setIcon(fallbackIcon());
         }
+        if (m_trayIcon->toolTip() != toolTipText()) {
+            m_trayIcon->setToolTip(toolTipText());
+        }
     }
-    m_item->setToolTip({QString(), {}, toolTipText(), QString()});
-    m_item->setLabel(labelText(), labelGuide());
-    if (m_trayIcon && m_trayIcon->toolTip() != toolTipText()) {
-        m_trayIcon->setToolTip(toolTipText());
+}
+
+PanelIconPixmapList PanelItem::pictures() const {
+    if (hostKind() == PanelHostKind::label) {
+        // Panels that cannot find the named glyph draw these; a row that starts with the time has none.
+        if (m_parts.iconName.isEmpty()) {
+            // A row that starts with the time has no glyph; no picture at all would make the panel draw a
+            // placeholder of its own, so it gets a transparent sliver.
+            QImage sliver(1, 16, QImage::Format_ARGB32);
+            sliver.fill(Qt::transparent);
+            return {LabelRenderer::toIconPixmap(sliver)};
+        }
+        return LabelRenderer::glyphPixmaps(m_parts.iconName, kLabelPanelInk);
     }
+    return LabelRenderer::shortFormPixmaps(m_form, m_ink);
 }
 
 void PanelItem::updatePresence() {
@@ -139,6 +166,9 @@ void PanelItem::updatePresence() {
         return;
     case StatusNotifierItem::Registration::noWatcher:
     case StatusNotifierItem::Registration::noHost:
+        if (!m_graceOver) {
+            return; // a panel starting with the session may not be up yet
+        }
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
             showFallback();
             setPresence(Presence::systemTray);
@@ -162,9 +192,10 @@ void PanelItem::setPresence(Presence presence) {
 }
 
 QIcon PanelItem::fallbackIcon() const {
+    // XEmbed trays are square too: the same short form.
     QIcon icon;
-    for (int height : kFallbackHeights) {
-        icon.addPixmap(QPixmap::fromImage(LabelRenderer::render(m_pictureContent, height, m_ink)));
+    for (int side : LabelRenderer::offeredSides()) {
+        icon.addPixmap(QPixmap::fromImage(LabelRenderer::shortForm(m_trayForm, side, m_ink)));
     }
     return icon;
 }
@@ -173,6 +204,7 @@ void PanelItem::showFallback() {
     if (m_trayIcon) {
         return;
     }
+    m_trayForm = m_form;
     m_trayIcon = std::make_unique<QSystemTrayIcon>(fallbackIcon());
     m_trayIcon->setToolTip(toolTipText());
     m_trayIcon->setContextMenu(&ensureContextMenu());

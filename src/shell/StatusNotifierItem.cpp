@@ -8,6 +8,9 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <atomic>
 
@@ -44,8 +47,8 @@ class StatusNotifierItemObject : public QObject {
     Q_PROPERTY(QString Title READ title)
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId)
-    Q_PROPERTY(QString IconThemePath READ emptyText)
-    Q_PROPERTY(QString IconName READ emptyText)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
+    Q_PROPERTY(QString IconName READ iconName)
     Q_PROPERTY(PanelIconPixmapList IconPixmap READ iconPixmap)
     Q_PROPERTY(QString OverlayIconName READ emptyText)
     Q_PROPERTY(PanelIconPixmapList OverlayIconPixmap READ noPixmaps)
@@ -67,6 +70,8 @@ public:
     QString status() const { return m_item.status(); }
     int windowId() const { return 0; }
     QString emptyText() const { return {}; }
+    QString iconThemePath() const { return m_item.iconThemePath(); }
+    QString iconName() const { return m_item.iconName(); }
     PanelIconPixmapList iconPixmap() const { return m_item.iconPixmaps(); }
     PanelIconPixmapList noPixmaps() const { return {}; }
     PanelToolTip toolTip() const { return m_item.toolTip(); }
@@ -154,6 +159,7 @@ void StatusNotifierItem::start() {
                     setRegistration(Registration::noWatcher);
                 } else {
                     TT_LOG_INFO(kLog, QStringLiteral("Panel item watcher (re)started; registering again"));
+                    m_retriesLeft = takenRetries;
                     registerWithWatcher();
                 }
             });
@@ -202,7 +208,54 @@ void StatusNotifierItem::registerWithWatcher() {
             setRegistration(Registration::noWatcher);
             return;
         }
+        emit registeredWithWatcher();
         askForHost();
+        QTimer::singleShot(m_takenCheckMs, this, [this, attempt] { checkTaken(attempt); });
+    });
+}
+
+void StatusNotifierItem::checkTaken(int attempt) {
+    if (attempt != m_attempt) {
+        return; // registered again since, or the watcher left
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(watcherName(), QString::fromLatin1(watcherPath),
+                                                       kPropertiesInterface, QStringLiteral("Get"));
+    call << watcherName() << QStringLiteral("RegisteredStatusNotifierItems");
+    auto* pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, attempt](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        if (attempt != m_attempt) {
+            return;
+        }
+        const QDBusPendingReply<QDBusVariant> reply = *w;
+        if (reply.isError()) {
+            return; // a watcher that cannot say is taken at its word
+        }
+        // Watchers list an item by its bus name, or by the name and object path, or by the connection's
+        // own name when the item gave its path.
+        const QStringList items = reply.value().variant().toStringList();
+        const QString unique = m_connection.baseService();
+        const bool listed = std::any_of(items.begin(), items.end(), [&](const QString& entry) {
+            for (const QString& name : {m_serviceName, unique}) {
+                if (!name.isEmpty() && (entry == name || entry.startsWith(name + QLatin1Char('/')))) {
+                    return true;
+                }
+            }
+            return false;
+        });
+        if (listed) {
+            return;
+        }
+        if (m_retriesLeft <= 0) {
+            TT_LOG_WARNING(kLog, QStringLiteral("The panel item watcher has not listed the item after %1 "
+                                                "registrations; it may not be shown")
+                                     .arg(takenRetries + 1));
+            return;
+        }
+        --m_retriesLeft;
+        TT_LOG_INFO(kLog,
+                    QStringLiteral("The panel item watcher has not listed the item; registering again"));
+        registerWithWatcher();
     });
 }
 
@@ -271,6 +324,10 @@ void StatusNotifierItem::setLabel(const QString& label, const QString& guide) {
         m_labelGuide = guide;
         emit m_object->XAyatanaNewLabel(label, guide);
     }
+}
+
+void StatusNotifierItem::setIconThemePath(const QString& path) {
+    m_iconThemePath = path;
 }
 
 void StatusNotifierItem::setMenu(const QDBusObjectPath& menu) {

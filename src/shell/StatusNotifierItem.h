@@ -1,7 +1,9 @@
 #pragma once
 // One item of the desktop's panel over D-Bus (the freedesktop/KDE item protocol): publishes its object,
 // takes a bus name of its own, registers with org.kde.StatusNotifierWatcher and again whenever the watcher
-// restarts, serves its properties and forwards the panel's clicks. Every bus call it makes is asynchronous.
+// restarts, serves its properties and forwards the panel's clicks. A watcher that has not listed the item a
+// few seconds after taking it is asked again (panels can drop an item while they set it up). Every bus call
+// it makes is asynchronous.
 
 #include "shell/PanelDBusTypes.h"
 
@@ -45,6 +47,12 @@ public:
     // The bus name given to the watcher (empty before start()).
     QString serviceName() const { return m_serviceName; }
 
+    // How long after a registration the watcher's list is checked for the item, and how many times the
+    // item registers again when it is missing there.
+    static constexpr int takenCheckMs = 3000;
+    static constexpr int takenRetries = 3;
+    void setTakenCheckDelay(int ms) { m_takenCheckMs = ms; }
+
     // Properties; each setter sends its change signal only when the value differs.
     QString id() const { return m_id; }
     QString title() const { return m_title; }
@@ -59,6 +67,13 @@ public:
     QDBusObjectPath menu() const { return m_menu; }
     void setMenu(const QDBusObjectPath& menu);
 
+    // A named icon of the item's own theme, drawn by the panel itself where it can. Setting it sends
+    // nothing: invalidateIcon() tells the panels once, for the name and the pictures together.
+    QString iconName() const { return m_iconName; }
+    void setIconName(const QString& name) { m_iconName = name; }
+    QString iconThemePath() const { return m_iconThemePath; }
+    void setIconThemePath(const QString& path);
+
     // The pictures are made only when a panel reads them and kept until invalidateIcon(), which tells the
     // panels that the picture changed; call it only when it did.
     void setIconSource(std::function<PanelIconPixmapList()> source);
@@ -67,6 +82,8 @@ public:
 
 signals:
     void registrationChanged(StatusNotifierItem::Registration registration);
+    // A watcher took the item: whoever draws it may ask what kind of panel that watcher serves.
+    void registeredWithWatcher();
     // The panel's requests, at the point of the screen where they happened.
     void activateRequested(QPoint screenPoint);
     void secondaryActivateRequested(QPoint screenPoint);
@@ -78,6 +95,7 @@ private:
     void requestName();
     void registerWithWatcher();
     void askForHost();
+    void checkTaken(int attempt);
 
 private slots:
     // The watcher's word that a panel came or went.
@@ -92,6 +110,8 @@ private:
     bool m_started = false;
     // Bumped on each registration attempt, so a late answer to an older one is ignored.
     int m_attempt = 0;
+    int m_takenCheckMs = takenCheckMs;
+    int m_retriesLeft = takenRetries;
     QString m_serviceName;
     QString m_id;
     QString m_title;
@@ -99,6 +119,8 @@ private:
     PanelToolTip m_toolTip;
     QString m_label;
     QString m_labelGuide;
+    QString m_iconName;
+    QString m_iconThemePath;
     QDBusObjectPath m_menu{QStringLiteral("/NO_DBUSMENU")};
     std::function<PanelIconPixmapList()> m_iconSource;
     std::optional<PanelIconPixmapList> m_iconCache;

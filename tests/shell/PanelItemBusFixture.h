@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 class PanelItemBusFixture : public TimerManagerFixture {
 protected:
@@ -33,6 +34,11 @@ protected:
     std::unique_ptr<PanelItem> item;
     std::unique_ptr<TestPanelHost> host;
     int connectionCount = 0;
+
+    // The kind of panel the item draws for (the watcher here is this test, which is no known panel), and how
+    // long it waits for a watcher at start.
+    std::optional<PanelHostKind> hostKind = PanelHostKind::square;
+    int graceMs = 0;
 
     QList<QPoint> activations;
     QList<int> prepared;
@@ -72,9 +78,12 @@ protected:
         PanelCallbacks callbacks{[this](QPoint p) { activations << p; },
                                  [this](int minutes) { prepared << minutes; }, [this] { ++floatingToggles; },
                                  [this] { ++quits; }};
-        item =
-            std::make_unique<PanelItem>(*label, *manager, settings, newConnection(QStringLiteral("item")),
-                                        callbacks, PanelItem::Options{QStringLiteral("TarvolinTimer"), kInk});
+        PanelItem::Options options;
+        options.ink = kInk;
+        options.hostKind = hostKind;
+        options.watcherGraceMs = graceMs;
+        item = std::make_unique<PanelItem>(*label, *manager, settings, newConnection(QStringLiteral("item")),
+                                           callbacks, options);
         item->start();
     }
 

@@ -4,9 +4,11 @@
 #include "PanelItemBusFixture.h"
 
 #include "platform/Preferences.h"
+#include "support/LogCapture.h"
 #include "shell/LabelRenderer.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QRegularExpression>
@@ -91,8 +93,7 @@ TEST_F(PanelItemBusTest, RegistersAndDescribesItselfToPanels) {
     EXPECT_EQ(host->property(menuPath, kMenuInterface, QStringLiteral("Version")).toUInt(), 3u);
 }
 
-TEST_F(PanelItemBusTest, LabelFollowsTheDisplayModeAndTheMainTimer) {
-    startShownItem();
+TEST_F(PanelItemBusTest, EachKindOfPanelGetsTheLabelOnceInTheFormItDraws) {
     enum class State { none, running, paused };
     const struct {
         const char* name;
@@ -102,105 +103,84 @@ TEST_F(PanelItemBusTest, LabelFollowsTheDisplayModeAndTheMainTimer) {
         {"no timer", State::none, [] {}},
         // An alarm follows the clock, which stands still here: its text holds.
         {"running", State::running, [&] { manager->addAlarm(QStringLiteral("call"), now.addSecs(245)); }},
-        {"paused", State::paused, [&] { manager->pause(add("tea", 245).id); }},
+        {"paused", State::paused, [&] { manager->pause(add("tea", 1441).id); }},
     };
     const char* const modes[] = {"timeOnly", "iconOnly", "iconAndTime", "sideways"};
+    const QString timerGlyph = PanelLabelParts::glyphName(MenuBarIconStyle::windup);
 
-    std::map<std::pair<std::string, int>, QImage> pictures;
-    struct Shot {
-        QString caption;
-        QImage picture;
-        QString label;
-    };
-    QList<Shot> shots;
-    for (const auto& state : states) {
-        manager->removeTimer(QUuid()); // nothing
-        while (!manager->timers().isEmpty()) {
-            manager->removeTimer(manager->timers().constFirst().id);
-        }
-        state.setUp();
-        for (const char* mode : modes) {
-            settings.setMenuBarDisplayModeRaw(QString::fromLatin1(mode));
-            const std::string where = std::string(state.name) + ", " + mode;
-            const bool showsTime = state.state != State::none && std::string(mode) != "iconOnly";
-            const QString timeText = label->content().timeText;
-
-            const QString shownLabel = itemProperty("XAyatanaLabel").toString();
-            EXPECT_EQ(shownLabel, showsTime ? timeText : QString()) << where;
-            if (showsTime) {
-                EXPECT_FALSE(timeText.isEmpty()) << where;
-                EXPECT_EQ(itemProperty("XAyatanaLabelGuide").toString().size(), timeText.size()) << where;
+    for (PanelHostKind kind : {PanelHostKind::label, PanelHostKind::square}) {
+        const bool labels = kind == PanelHostKind::label;
+        hostKind = kind;
+        startShownItem();
+        EXPECT_EQ(item->hostKind(), kind);
+        EXPECT_TRUE(QFileInfo::exists(itemProperty("IconThemePath").toString() +
+                                      QStringLiteral("/hicolor/scalable/status/") + timerGlyph +
+                                      QStringLiteral(".svg")))
+            << "panels find the named glyphs";
+        for (const auto& state : states) {
+            while (!manager->timers().isEmpty()) {
+                manager->removeTimer(manager->timers().constFirst().id);
             }
-            if (state.state == State::paused && showsTime) {
-                EXPECT_EQ(shownLabel, QStringLiteral("04:05")) << where;
+            state.setUp();
+            for (const char* mode : modes) {
+                settings.setMenuBarDisplayModeRaw(QString::fromLatin1(mode));
+                const std::string where =
+                    std::string(labels ? "label panel, " : "square panel, ") + state.name + ", " + mode;
+                const bool timeOnly = std::string(mode) == "timeOnly" || std::string(mode) == "sideways";
+                const bool showsTime = state.state != State::none && std::string(mode) != "iconOnly";
+                const QString timeText = label->content().timeText;
+                const QString shownLabel = itemProperty("XAyatanaLabel").toString();
+                const QString iconName = itemProperty("IconName").toString();
+                const PanelIconPixmapList pixmaps = iconPixmaps();
+
+                if (labels) {
+                    // The time once, as text; the picture a glyph the panel recolours, never the time.
+                    const QString expectedLabel = !showsTime ? QString()
+                                                  : (state.state == State::paused && !timeOnly)
+                                                      ? PanelLabelParts::pauseMark + timeText
+                                                      : timeText;
+                    EXPECT_EQ(shownLabel, expectedLabel) << where;
+                    EXPECT_EQ(itemProperty("XAyatanaLabelGuide").toString().size(), expectedLabel.size())
+                        << where;
+                    const QString expectedIcon = !showsTime || !timeOnly ? timerGlyph
+                                                 : state.state == State::paused
+                                                     ? PanelLabelParts::pausedGlyphName()
+                                                     : QString();
+                    EXPECT_EQ(iconName, expectedIcon) << where;
+                    for (const PanelIconPixmap& p : pixmaps) {
+                        EXPECT_LE(p.width, p.height) << where << ": no wide picture of the time";
+                    }
+                } else {
+                    // Square panels never draw a label: the time is in the square picture only.
+                    EXPECT_EQ(shownLabel, QString()) << where;
+                    EXPECT_EQ(iconName, QString()) << where;
+                    const PanelShortForm form = item->shortForm();
+                    EXPECT_EQ(form.kind == PanelShortForm::Kind::glyph, !showsTime) << where;
+                    if (state.state == State::paused && showsTime) {
+                        EXPECT_EQ(form.figure(), QStringLiteral("25")) << where << ": 24:01 reads 25";
+                        EXPECT_TRUE(form.paused) << where;
+                    }
+                    ASSERT_EQ(pixmaps.size(), LabelRenderer::offeredSides().size()) << where;
+                    for (qsizetype i = 0; i < pixmaps.size(); ++i) {
+                        EXPECT_EQ(pixmaps[i].width, LabelRenderer::offeredSides()[i]) << where;
+                        EXPECT_EQ(pixmaps[i].height, LabelRenderer::offeredSides()[i]) << where;
+                    }
+                    const PanelIconPixmap& drawn = pixmaps[1];
+                    EXPECT_EQ(LabelRenderer::fromIconPixmap(drawn),
+                              LabelRenderer::shortForm(form, drawn.width, kInk)
+                                  .convertToFormat(QImage::Format_ARGB32))
+                        << where << ": the picture is the short form";
+                }
+                // The tooltip holds the whole text whenever a timer is the main one, the name otherwise.
+                EXPECT_EQ(toolTip().title,
+                          state.state == State::none ? QStringLiteral("TarvolinTimer") : timeText)
+                    << where;
             }
-            // The tooltip holds the whole text whenever a timer is the main one, the name otherwise.
-            EXPECT_EQ(toolTip().title,
-                      state.state == State::none ? QStringLiteral("TarvolinTimer") : timeText)
-                << where;
-
-            const PanelIconPixmapList pixmaps = iconPixmaps();
-            ASSERT_EQ(pixmaps.size(), LabelRenderer::offeredHeights().size()) << where;
-            for (qsizetype i = 0; i < pixmaps.size(); ++i) {
-                EXPECT_EQ(pixmaps[i].height, LabelRenderer::offeredHeights()[i]) << where;
-            }
-            const QImage picture = picture22();
-            ASSERT_FALSE(picture.isNull()) << where;
-            pictures[{mode, int(state.state)}] = picture;
-            shots.push_back({QStringLiteral("%1, %2").arg(QLatin1String(state.name), QLatin1String(mode)),
-                             picture, shownLabel});
         }
-    }
-
-    const auto at = [&](const char* mode, State state) { return pictures[{mode, int(state)}]; };
-    for (const char* mode : modes) {
-        EXPECT_EQ(at(mode, State::none), at("timeOnly", State::none)) << mode << ": no timer shows the icon";
-        EXPECT_EQ(at(mode, State::none).width(), 22) << mode << ": the icon alone is square";
-        EXPECT_EQ(at("sideways", State(int(State::none))), at("timeOnly", State::none));
-    }
-    for (State s : {State::running, State::paused}) {
-        EXPECT_EQ(at("iconOnly", s), at("iconOnly", State::none)) << "icon only never shows the time";
-        EXPECT_EQ(at("sideways", s), at("timeOnly", s)) << "an unknown mode reads as time only";
-        EXPECT_GT(at("timeOnly", s).width(), 22);
-    }
-    EXPECT_GT(at("timeOnly", State::paused).width(), at("timeOnly", State::paused).height());
-    EXPECT_GT(at("iconAndTime", State::paused).width(), at("timeOnly", State::paused).width())
-        << "icon and time: the icon before the pause mark";
-
-    // Icon styles: an unknown one reads as the wind-up timer; the others look different.
-    settings.setMenuBarDisplayModeRaw(QStringLiteral("iconOnly"));
-    QImage byStyle[3];
-    const char* const styles[] = {"windup", "bogus", "clock"};
-    for (int i = 0; i < 3; ++i) {
-        settings.setMenuBarIconStyleRaw(QString::fromLatin1(styles[i]));
-        byStyle[i] = picture22();
-    }
-    EXPECT_EQ(byStyle[1], byStyle[0]);
-    EXPECT_NE(byStyle[2], byStyle[0]);
-
-    // Pictures for people: as a panel showing only pictures and as one showing the text beside them, on a
-    // light and on a dark panel.
-    QDir().mkpath(QStringLiteral("panel-item"));
-    for (const auto& [name, panel] :
-         {std::pair{"light", QColor(0xf2, 0xf2, 0xf2)}, std::pair{"dark", QColor(0x2b, 0x2b, 0x2b)}}) {
-        QImage sheet(640, 30 * int(shots.size()) + 10, QImage::Format_ARGB32);
-        sheet.fill(Qt::white);
-        QPainter p(&sheet);
-        p.setFont(LabelRenderer::font(16));
-        for (qsizetype i = 0; i < shots.size(); ++i) {
-            const int y = 5 + 30 * int(i);
-            p.setPen(Qt::black);
-            p.drawText(QRect(5, y, 200, 22), Qt::AlignVCenter, shots[i].caption);
-            p.fillRect(QRect(210, y, 420, 22), panel);
-            p.drawImage(215, y, shots[i].picture);
-            p.drawImage(360, y, shots[i].picture);
-            p.setPen(panel.lightnessF() < 0.5 ? Qt::white : Qt::black);
-            p.setFont(LabelRenderer::font(22));
-            p.drawText(QRect(364 + shots[i].picture.width(), y, 200, 22), Qt::AlignVCenter, shots[i].label);
-            p.setFont(LabelRenderer::font(16));
-        }
-        p.end();
-        EXPECT_TRUE(sheet.save(QStringLiteral("panel-item/label-%1.png").arg(QLatin1String(name))));
+        host.reset();
+        item.reset();
+        label.reset();
+        watcher.reset();
     }
 }
 
@@ -324,65 +304,122 @@ TEST_F(PanelItemBusTest, MenuEventsDoWhatTheEntriesSay) {
 }
 
 TEST_F(PanelItemBusTest, PanelsAreToldOfChangesOnlyWhenThereAreSome) {
-    settings.setAppLanguageRaw(QStringLiteral("en"));
-    settings.setMenuBarDisplayModeRaw(QStringLiteral("iconOnly"));
-    startShownItem();
-    host->listenToAllSignals({kItemPath, kMenuPath});
-    sync();
     const auto onItem = [](const char* member) {
         return QStringLiteral("org.kde.StatusNotifierItem.") + QLatin1String(member);
     };
     const auto onMenu = [](const char* member) {
         return QStringLiteral("com.canonical.dbusmenu.") + QLatin1String(member);
     };
-    QUuid alarm;
-    const struct {
+    const auto second = [&] {
+        advance(1000);
+        manager->tick();
+    };
+    QUuid tea;
+    struct Step {
         const char* name;
         std::function<void()> step;
         QStringList expected;
-    } steps[] = {
-        {"an alarm becomes the main timer: icon only keeps the picture",
-         [&] { alarm = manager->addAlarm(QStringLiteral("call"), now.addSecs(245))->id; },
-         {onItem("NewToolTip"), onMenu("LayoutUpdated")}},
-        {"a second passes: only the tooltip",
-         [&] {
-             advance(1000);
-             manager->tick();
-         },
+    };
+    const std::vector<Step> squareSteps = {
+        {"a 25-minute timer becomes the main one: picture, tooltip, menu",
+         [&] { tea = add("tea", 1500).id; },
+         {onItem("NewIcon"), onItem("NewToolTip"), onMenu("LayoutUpdated")}},
+        {"a second passes: the picture still says 25, only the tooltip changes",
+         second,
          {onItem("NewToolTip")}},
-        {"a tick that changes nothing", [&] { manager->tick(); }, {}},
-        {"time only: the picture and the text change, the tooltip stays",
-         [&] { settings.setMenuBarDisplayModeRaw(QStringLiteral("timeOnly")); },
-         {onItem("NewIcon"), onItem("XAyatanaNewLabel")}},
-        {"a second passes: picture, tooltip and text",
+        {"the minute turns: 24:00 reads 24, a new picture",
          [&] {
-             advance(1000);
-             manager->tick();
+             for (int i = 0; i < 59; ++i) {
+                 second();
+             }
          },
-         {onItem("NewIcon"), onItem("NewToolTip"), onItem("XAyatanaNewLabel")}},
+         {onItem("NewIcon"), onItem("NewToolTip")}},
+        {"icon only: the glyph, the tooltip stays",
+         [&] { settings.setMenuBarDisplayModeRaw(QStringLiteral("iconOnly")); },
+         {onItem("NewIcon")}},
         {"a setting the label does not read", [&] { settings.setSoundEnabled(false); }, {}},
         {"the same mode written again",
-         [&] { settings.setMenuBarDisplayModeRaw(QStringLiteral("timeOnly")); },
+         [&] { settings.setMenuBarDisplayModeRaw(QStringLiteral("iconOnly")); },
          {}},
         {"Japanese: the menu's titles",
          [&] { settings.setAppLanguageRaw(QStringLiteral("ja")); },
          {onMenu("ItemsPropertiesUpdated")}},
-        {"the main timer goes: the icon alone, no text, the name as tooltip",
-         [&] { manager->removeTimer(alarm); },
-         {onItem("NewIcon"), onItem("NewToolTip"), onItem("XAyatanaNewLabel"), onMenu("LayoutUpdated")}},
+        {"the main timer goes: the name as tooltip",
+         [&] { manager->removeTimer(tea); },
+         {onItem("NewToolTip"), onMenu("LayoutUpdated")}},
     };
-    for (const auto& step : steps) {
-        host->clearSignals();
-        step.step();
+    const std::vector<Step> labelSteps = {
+        {"a 25-minute timer becomes the main one: the label replaces the glyph",
+         [&] { tea = add("tea", 1500).id; },
+         {onItem("NewIcon"), onItem("NewToolTip"), onItem("XAyatanaNewLabel"), onMenu("LayoutUpdated")}},
+        {"a second passes: the label and the tooltip, never the picture",
+         second,
+         {onItem("NewToolTip"), onItem("XAyatanaNewLabel")}},
+        {"icon and time: the glyph comes back",
+         [&] { settings.setMenuBarDisplayModeRaw(QStringLiteral("iconAndTime")); },
+         {onItem("NewIcon")}},
+        {"a second passes: the label", second, {onItem("NewToolTip"), onItem("XAyatanaNewLabel")}},
+        {"the main timer goes: the glyph alone, no label",
+         [&] { manager->removeTimer(tea); },
+         {onItem("NewToolTip"), onItem("XAyatanaNewLabel"), onMenu("LayoutUpdated")}},
+    };
+    for (PanelHostKind kind : {PanelHostKind::square, PanelHostKind::label}) {
+        hostKind = kind;
+        settings.setAppLanguageRaw(QStringLiteral("en"));
+        settings.setMenuBarDisplayModeRaw(QStringLiteral("timeOnly"));
+        startShownItem();
+        host->listenToAllSignals({kItemPath, kMenuPath});
         sync();
-        QStringList seen = host->signalsSeen();
-        QStringList expected = step.expected;
-        seen.sort();
-        expected.sort();
-        EXPECT_EQ(seen, expected) << step.name;
+        for (const Step& step : kind == PanelHostKind::square ? squareSteps : labelSteps) {
+            host->clearSignals();
+            step.step();
+            sync();
+            // Each signal once per step: a step of many seconds sends many tooltips.
+            QStringList seen = host->signalsSeen();
+            QStringList expected = step.expected;
+            seen.removeDuplicates();
+            seen.sort();
+            expected.sort();
+            EXPECT_EQ(seen, expected)
+                << (kind == PanelHostKind::square ? "square: " : "label: ") << step.name;
+        }
+        host.reset();
+        item.reset();
+        label.reset();
+        watcher.reset();
     }
-    // The new label went out with its guide.
-    EXPECT_EQ(host->lastArguments(QStringLiteral("XAyatanaNewLabel")), (QVariantList{QString(), QString()}));
+    // The last label went out empty, with its guide.
+    EXPECT_EQ(hostKind, PanelHostKind::label);
+}
+
+TEST_F(PanelItemBusTest, RegistersAgainWhenTheWatcherHasNotListedTheItem) {
+    const struct {
+        const char* name;
+        int dropped; // registrations the watcher takes but does not list
+        int expectedRegistrations;
+        bool warned;
+    } rows[] = {
+        {"listed at once: one registration", 0, 1, false},
+        {"dropped once: registered again, then listed", 1, 2, false},
+        {"never listed: a few tries, then a warning", 100, 1 + StatusNotifierItem::takenRetries, true},
+    };
+    for (const auto& row : rows) {
+        LogCapture log;
+        startWatcher();
+        watcher->setDroppedRegistrations(row.dropped);
+        startItem();
+        item->findChild<StatusNotifierItem*>()->setTakenCheckDelay(50);
+        ASSERT_TRUE(waitForPresence(Presence::statusNotifier)) << row.name;
+        QTest::qWait(50 * (StatusNotifierItem::takenRetries + 3) + 300);
+        EXPECT_EQ(watcher->registrations().size(), row.expectedRegistrations) << row.name;
+        EXPECT_EQ(
+            log.lines().join(QLatin1Char('\n')).contains(QStringLiteral("has not listed the item after")),
+            row.warned)
+            << row.name;
+        item.reset();
+        label.reset();
+        watcher.reset();
+    }
 }
 
 TEST_F(PanelItemBusTest, RegistersAgainWhenTheWatcherRestarts) {
@@ -421,6 +458,37 @@ TEST_F(PanelItemBusTest, WaitsForAWatcherAndAPanel) {
         EXPECT_TRUE(waitForPresence(Presence::statusNotifier)) << row.name;
         EXPECT_EQ(presence.count(), 2) << row.name;
         item.reset();
+        watcher.reset();
+    }
+}
+
+TEST_F(PanelItemBusTest, AtStartItWaitsAFewSecondsForAWatcherBeforeFallingBack) {
+    graceMs = 600;
+    const struct {
+        const char* name;
+        int watcherAfterMs; // -1: none comes
+        QList<Presence> expected;
+    } rows[] = {
+        {"a panel that starts after the program: no fallback in between", 200, {Presence::statusNotifier}},
+        {"no panel at all: the fallback once the wait is over", -1, {Presence::none}},
+    };
+    for (const auto& row : rows) {
+        startItem();
+        QList<Presence> seen;
+        QObject::connect(item.get(), &PanelItem::presenceChanged, item.get(), [&](Presence p) { seen << p; });
+        if (row.watcherAfterMs >= 0) {
+            QTest::qWait(row.watcherAfterMs);
+            EXPECT_EQ(item->presence(), Presence::unknown) << row.name << ": still waiting";
+            startWatcher();
+        } else {
+            QTest::qWait(300);
+            EXPECT_EQ(item->presence(), Presence::unknown) << row.name << ": still waiting";
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, kWaitMs)) << row.name;
+        QTest::qWait(graceMs);
+        EXPECT_EQ(seen, row.expected) << row.name;
+        item.reset();
+        label.reset();
         watcher.reset();
     }
 }

@@ -24,11 +24,7 @@ FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher() {
 }
 
 QStringList FakeStatusNotifierWatcher::registeredItems() const {
-    QStringList items;
-    for (const Registration& r : m_registrations) {
-        items << r.service;
-    }
-    return items;
+    return m_listed;
 }
 
 void FakeStatusNotifierWatcher::setHostRegistered(bool registered) {
@@ -46,6 +42,11 @@ void FakeStatusNotifierWatcher::setHostRegistered(bool registered) {
 void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& service) {
     const QString sender = calledFromDBus() ? message().service() : QString();
     m_registrations.push_back({service, sender});
+    if (m_dropped > 0) {
+        --m_dropped;
+    } else if (!m_listed.contains(service)) {
+        m_listed << service;
+    }
     emit StatusNotifierItemRegistered(service);
 }
 

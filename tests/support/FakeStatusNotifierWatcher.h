@@ -30,6 +30,9 @@ public:
     const QList<Registration>& registrations() const { return m_registrations; }
     QStringList registeredItems() const;
     bool isHostRegistered() const { return m_hostRegistered; }
+    // The next `count` items that register are taken but not listed, as a panel that drops an item while
+    // it sets it up.
+    void setDroppedRegistrations(int count) { m_dropped = count; }
     // Announces a panel coming or going.
     void setHostRegistered(bool registered);
     int protocolVersion() const { return 0; }
@@ -49,4 +52,6 @@ private:
     bool m_registered = false;
     bool m_hostRegistered;
     QList<Registration> m_registrations;
+    QStringList m_listed;
+    int m_dropped = 0;
 };

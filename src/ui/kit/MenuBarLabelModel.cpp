@@ -45,10 +45,15 @@ void MenuBarLabelModel::refresh() {
     next.isPaused = primary && primary->state == TimerState::paused;
     next.timeText = m_timers.menuBarText(m_style, m_alarmFormat, m_detail);
     QString toolTip = next.isActive ? next.timeText : QString();
-    if (sameContent(next, m_content) && toolTip == m_toolTip) {
+    const qint64 remaining = primary ? primary->remaining : 0;
+    const qint64 total = primary ? primary->totalDuration : 0;
+    if (sameContent(next, m_content) && toolTip == m_toolTip && remaining == m_remaining &&
+        total == m_total) {
         return;
     }
     m_content = std::move(next);
     m_toolTip = std::move(toolTip);
+    m_remaining = remaining;
+    m_total = total;
     emit changed();
 }

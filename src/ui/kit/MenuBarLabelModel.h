@@ -1,6 +1,6 @@
 #pragma once
 // What the menu-bar label shows (its content and its tooltip), from the main timer and the label settings;
-// it signals only when either actually differs, so a tick that leaves the text alone redraws nothing.
+// it signals only when one of them actually differs, so a tick that leaves the text alone redraws nothing.
 
 #include "core/TimeDisplayStyle.h"
 #include "theme/MenuBarDisplayContent.h"
@@ -21,9 +21,13 @@ public:
     // The label's whole text, also when the label shows only its icon; empty when no timer is the main one
     // (the label is then the icon alone).
     const QString& toolTip() const { return m_toolTip; }
+    // The main timer's seconds left and whole length; 0 without one. For pictures that show the time in
+    // a short form of their own.
+    qint64 remaining() const { return m_remaining; }
+    qint64 total() const { return m_total; }
 
 signals:
-    // After content() or toolTip() changed.
+    // After content(), toolTip(), remaining() or total() changed.
     void changed();
 
 private:
@@ -40,4 +44,6 @@ private:
     MenuBarIconStyle m_iconStyle = MenuBarIconStyle::windup;
     MenuBarDisplayContent m_content;
     QString m_toolTip;
+    qint64 m_remaining = 0;
+    qint64 m_total = 0;
 };
