@@ -41,6 +41,8 @@
 #include "ui/settings/SettingsTab.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QProcessEnvironment>
 #include <QDBusConnection>
 #include <QGuiApplication>
 #include <QIcon>
@@ -79,7 +81,8 @@ AppDelegate::AppDelegate(const Services& services, QObject* parent)
       m_pomodoroManager(services.persistence, services.notification, services.sound, services.history,
                         services.settings),
       m_themeStore(services.settings.preferences()), m_moduleVisibilityStore(services.settings.preferences()),
-      m_panelBus(services.panelBus.value_or(QDBusConnection::sessionBus())) {
+      m_panelBus(services.panelBus.value_or(QDBusConnection::sessionBus())),
+      m_panelWatcherGraceMs(services.panelWatcherGraceMs) {
     if (services.updateChannel) {
         m_updateChannel = services.updateChannel;
     } else {
@@ -233,6 +236,7 @@ void AppDelegate::startPanelItem(const QColor& ink) {
     };
     PanelItem::Options options;
     options.ink = ink;
+    options.watcherGraceMs = m_panelWatcherGraceMs;
     m_menuBarLabel = std::make_unique<MenuBarLabelModel>(m_timerManager, m_settings);
     m_panelItem = std::make_unique<PanelItem>(*m_menuBarLabel, m_timerManager, m_settings, m_panelBus,
                                               std::move(callbacks), options);
@@ -241,16 +245,43 @@ void AppDelegate::startPanelItem(const QColor& ink) {
 }
 
 void AppDelegate::panelPresenceChanged() {
-    if (m_trayDetermined || m_panelItem->presence() == PanelItem::Presence::unknown) {
+    const PanelItem::Presence presence = m_panelItem->presence();
+    if (presence == PanelItem::Presence::unknown) {
         return;
     }
-    // Only the first answer counts: a panel that restarts later must not open a window.
-    m_trayDetermined = true;
-    if (m_panelItem->presence() == PanelItem::Presence::none && !(m_popover && m_popover->isVisible())) {
-        // With nowhere to show the panel item, the popover opens as an ordinary window.
-        TT_LOG_INFO(logContext, QStringLiteral("No system tray: showing the timers in a window"));
-        showPopover();
+    if (!m_trayDetermined) {
+        m_trayDetermined = true;
+        if (presence == PanelItem::Presence::none && !(m_popover && m_popover->isVisible())) {
+            // With nowhere to show the panel item, the popover opens as an ordinary window.
+            TT_LOG_INFO(logContext, QStringLiteral("No system tray: showing the timers in a window"));
+            showPopover();
+            m_standInWindow = true;
+            m_standInTouched = false;
+            qApp->installEventFilter(this);
+        }
+        return;
     }
+    if (m_standInWindow && m_panelItem->isTrayAvailable()) {
+        // A panel that started after the program (at login, say) now shows the item.
+        m_standInWindow = false;
+        qApp->removeEventFilter(this);
+        if (m_popover && m_popover->isVisible() && !m_standInTouched) {
+            TT_LOG_INFO(logContext, QStringLiteral("A panel shows the item now: closing the timers window"));
+            m_popover->hide();
+        }
+    }
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    // Watched only while the stand-in window is open: a click, key or wheel in it means the user took it up.
+    const QEvent::Type type = event->type();
+    if (m_standInWindow && m_popover &&
+        (type == QEvent::MouseButtonPress || type == QEvent::KeyPress || type == QEvent::Wheel)) {
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == m_popover.get()) {
+            m_standInTouched = true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AppDelegate::applyLanguage() {
@@ -281,9 +312,9 @@ void AppDelegate::handleURL(const QString& text) {
     if (!request) {
         return; // another scheme or host: not ours, nothing to say
     }
-    TT_LOG_INFO(
-        logContext,
-        QStringLiteral("Adding timer: title=\"%1\" minutes=%2").arg(request->title).arg(request->minutes));
+    // One arg() for both: a title holding "%1" must not be substituted into.
+    TT_LOG_INFO(logContext, QStringLiteral("Adding timer: title=\"%1\" minutes=%2")
+                                .arg(request->title, QString::number(request->minutes)));
     const QString title = request->title;
     const qint64 duration = request->durationSeconds();
     QTimer::singleShot(0, this, [this, title, duration] {
@@ -486,6 +517,18 @@ void AppDelegate::systemTimeChanged() {
 
 // ---- The program ----
 
+QString AppDelegate::displayPlatformFor(const QProcessEnvironment& environment) {
+    // A native Wayland window cannot be placed at the panel item, and key grabs see only keys typed into X
+    // windows: in a Wayland session the program runs through XWayland, unless the user chose a platform.
+    if (!environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty() ||
+        environment.value(QStringLiteral("DISPLAY")).isEmpty()) {
+        return {};
+    }
+    const bool wayland = environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland") ||
+                         !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    return wayland ? QStringLiteral("xcb") : QString();
+}
+
 int AppDelegate::run(int argc, char** argv) {
     // What this launch asks of the running copy: the first argument that reads as a URL, or to be shown.
     QString url;
@@ -519,6 +562,10 @@ int AppDelegate::run(int argc, char** argv) {
         break;
     }
 
+    if (const QString platform = displayPlatformFor(QProcessEnvironment::systemEnvironment());
+        !platform.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", platform.toUtf8());
+    }
     QApplication app(argc, argv);
     // Before anything else, so a signal during start-up still ends in the save at quit.
     TerminationSignals termination;

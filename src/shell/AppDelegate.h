@@ -31,7 +31,7 @@ class MenuBarLabelModel;
 class MenuBarPopoverView;
 class NotificationServiceProtocol;
 class OnboardingWindowController;
-class PanelItem;
+#include "shell/PanelItem.h"
 class PersistenceServiceProtocol;
 class Preferences;
 class QuickAddPanelController;
@@ -39,6 +39,8 @@ class ReduceMotionWatcher;
 class SoundServiceProtocol;
 class TarvolinTimerMainView;
 class UpdateChannel;
+
+class QProcessEnvironment;
 
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -60,6 +62,8 @@ public:
         UpdateChannel* updateChannel = nullptr;
         // None: the session bus. Where the panel item is published and its panels are looked for.
         std::optional<QDBusConnection> panelBus = std::nullopt;
+        // How long the panel item waits at start for a panel before the program falls back.
+        int panelWatcherGraceMs = PanelItem::watcherGraceMs;
     };
 
     // Builds the timer manager (which loads its stored data), the Pomodoro manager, the theme store, the
@@ -132,6 +136,9 @@ public:
     // The wall clock jumped or the machine woke up: scheduled timers that fell due meanwhile start now.
     void systemTimeChanged();
 
+    // The Qt platform to use for this environment, when the program should choose one: xcb in a Wayland
+    // session with XWayland, unless the user set QT_QPA_PLATFORM; empty otherwise.
+    static QString displayPlatformFor(const QProcessEnvironment& environment);
     // The whole program: single instance, migrations, the delegate on the standard services, launch, the
     // event loop and the save at quit; also quits in order on SIGTERM, SIGINT, SIGHUP, at session end and
     // when the display goes away. Returns the exit status (1 when the last save could not be written).
@@ -148,6 +155,7 @@ private:
     void applyLanguage();
     void startPanelItem(const QColor& ink);
     void panelPresenceChanged();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     MenuBarPopoverView& ensurePopover();
     TarvolinTimerMainView* makePopoverRoot(QWidget* parent);
     // Where the popover's tabs get their content, once, right after the root is built.
@@ -163,6 +171,7 @@ private:
     std::unique_ptr<UpdateChannel> m_ownUpdateChannel;
     UpdateChannel* m_updateChannel = nullptr;
     QDBusConnection m_panelBus;
+    int m_panelWatcherGraceMs;
     std::unique_ptr<ChainCoordinator> m_chainCoordinator;
     QPointer<FloatingPanel> m_floatingPanel;
     std::unique_ptr<OnboardingWindowController> m_onboardingController;
@@ -175,6 +184,10 @@ private:
 
     // Whether the panel item's first answer (a tray or none) has come.
     bool m_trayDetermined = false;
+    // The timers window opened because no panel was there; it goes when a panel comes, unless the user has
+    // clicked or typed in it since.
+    bool m_standInWindow = false;
+    bool m_standInTouched = false;
     bool m_urlHandlerRegistered = false;
     QStringList m_pendingURLs;
     bool m_launched = false;

@@ -50,6 +50,10 @@ PanelItem::PanelItem(MenuBarLabelModel& label, TimerManager& timers, AppSettings
     m_grace->setSingleShot(true);
 
     connect(m_item, &StatusNotifierItem::activateRequested, this, [this](QPoint point) {
+        // Some panels send no point (0, 0): the pointer is where the click was.
+        if (point.isNull()) {
+            point = QCursor::pos();
+        }
         if (m_callbacks.activate) {
             m_callbacks.activate(point);
         }

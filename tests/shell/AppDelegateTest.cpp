@@ -21,6 +21,7 @@
 #include "ui/quickadd/QuickAddView.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
+#include <QProcessEnvironment>
 #include <QDBusVariant>
 #include <QLabel>
 #include <QPushButton>
@@ -143,7 +144,8 @@ TEST_F(AppDelegateTest, TheURLHandlerStartsExactlyWhatTheURLAsksFor) {
         QString addingLine;                              // the second log line, when there is one
     };
     const auto adding = [](const QString& title, int minutes) {
-        return QStringLiteral("[AppDelegate] Adding timer: title=\"%1\" minutes=%2").arg(title).arg(minutes);
+        return QStringLiteral("[AppDelegate] Adding timer: title=\"%1\" minutes=%2")
+            .arg(title, QString::number(minutes));
     };
     const QString pelvarine = QStringLiteral("Pelvarine");
     const QList<Row> rows = {
@@ -188,6 +190,10 @@ TEST_F(AppDelegateTest, TheURLHandlerStartsExactlyWhatTheURLAsksFor) {
          std::pair{QStringLiteral("a&b"), qint64(60)}, adding(QStringLiteral("a&b"), 1)},
         {"an encoded Japanese title", QStringLiteral("quorvane://start?title=%E3%81%8A%E8%8C%B6"),
          std::pair{QStringLiteral("お茶"), qint64(900)}, adding(QStringLiteral("お茶"), 15)},
+        {"a title that looks like a placeholder is logged as it is",
+         QStringLiteral("quorvane://start?title=%251%20%252&minutes=15"),
+         std::pair{QStringLiteral("%1 %2"), qint64(900)},
+         QStringLiteral("[AppDelegate] Adding timer: title=\"%1 %2\" minutes=15")},
         {"another host starts nothing", QStringLiteral("quorvane://stop?minutes=5"), std::nullopt, {}},
         {"another scheme starts nothing", QStringLiteral("https://start?minutes=5"), std::nullopt, {}},
         {"no host starts nothing", QStringLiteral("quorvane:start?minutes=5"), std::nullopt, {}},
@@ -805,4 +811,28 @@ TEST_F(AppDelegateTest, ALaterLaunchsURLIsHandledLikeAnyOther) {
     ASSERT_EQ(delegate->timerManager().timers().size(), 1);
     EXPECT_EQ(delegate->timerManager().timers()[0].title, QStringLiteral("Tea"));
     EXPECT_EQ(delegate->timerManager().timers()[0].totalDuration, 120);
+}
+
+TEST(AppDelegatePlatformTest, AWaylandSessionRunsThroughXWaylandUnlessThePlatformWasChosen) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> environment;
+        const char* expected;
+    } rows[] = {
+        {"X11 session: Qt chooses", {{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}, ""},
+        {"Wayland session with XWayland", {{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "wayland"}}, "xcb"},
+        {"a Wayland display with XWayland", {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}, "xcb"},
+        {"the user chose Wayland",
+         {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}, {"QT_QPA_PLATFORM", "wayland"}},
+         ""},
+        {"no XWayland: Qt chooses", {{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_SESSION_TYPE", "wayland"}}, ""},
+    };
+    for (const auto& row : rows) {
+        QProcessEnvironment environment;
+        for (const auto& [name, value] : row.environment) {
+            environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+        }
+        EXPECT_EQ(AppDelegate::displayPlatformFor(environment), QString::fromLatin1(row.expected))
+            << row.name;
+    }
 }

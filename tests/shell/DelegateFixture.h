@@ -93,7 +93,9 @@ protected:
     void make(UpdateChannel* updateChannel) {
         delegate = std::make_unique<AppDelegate>(
             AppDelegate::Services{persistence, notification, sound, history, settings, [this] { return now; },
-                                  updateChannel, bus->connect(QStringLiteral("program"))});
+                                  updateChannel, bus->connect(QStringLiteral("program")),
+                                  // The test decides at once whether a tray is there.
+                                  200});
     }
     void make() { make(&updates); }
 

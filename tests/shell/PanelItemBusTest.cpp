@@ -7,6 +7,7 @@
 #include "support/LogCapture.h"
 #include "shell/LabelRenderer.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -187,12 +188,14 @@ TEST_F(PanelItemBusTest, EachKindOfPanelGetsTheLabelOnceInTheFormItDraws) {
 TEST_F(PanelItemBusTest, ClicksReachTheProgramAtTheirPoint) {
     startShownItem();
     const QList<QPoint> points{{10, 20}, {0, 0}, {1900, 1060}, {-40, 5}};
+    QCursor::setPos(321, 7);
     for (const QPoint& point : points) {
         const QDBusMessage reply =
             host->call(kItemPath, kItemInterface, QStringLiteral("Activate"), {point.x(), point.y()});
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
-    EXPECT_EQ(activations, points);
+    // A panel that sends no point (0, 0) clicked where the pointer is.
+    EXPECT_EQ(activations, (QList<QPoint>{{10, 20}, QCursor::pos(), {1900, 1060}, {-40, 5}}));
 
     // A right click that the panel leaves to us opens the menu, as the language has it.
     settings.setAppLanguageRaw(QStringLiteral("en"));
@@ -207,7 +210,7 @@ TEST_F(PanelItemBusTest, ClicksReachTheProgramAtTheirPoint) {
                                    QStringLiteral("Floating Window"), QStringLiteral("-"),
                                    QStringLiteral("Quit TarvolinTimer")}));
     item->contextMenu()->hide();
-    EXPECT_EQ(activations, points) << "a right click is no click";
+    EXPECT_EQ(activations.size(), points.size()) << "a right click is no click";
 }
 
 TEST_F(PanelItemBusTest, MenuLayoutFollowsTheInAppLanguage) {

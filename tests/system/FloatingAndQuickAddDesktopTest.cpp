@@ -41,8 +41,11 @@ protected:
     }
 
     const QString& log() const { return program->log(); }
+    int registeredBefore = 0;
 
     void start() {
+        // A program started again registers anew: its item is the one registered after this.
+        registeredBefore = watcher ? int(watcher->registrations().size()) : 0;
         program = std::make_unique<Program>();
         program->start(environment());
         ASSERT_TRUE(program->waitFor(kReady)) << log().toStdString();
@@ -53,6 +56,8 @@ protected:
 
     // Chooses an entry of the panel item's menu, as a panel does when the user clicks it.
     void chooseMenuEntry(int id) {
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return watcher->registrations().size() > registeredBefore; }, kWaitMs));
         const QString service = waitForItemService();
         ASSERT_FALSE(service.isEmpty());
         TestPanelHost host(newConnection(QStringLiteral("host")), service);

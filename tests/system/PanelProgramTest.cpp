@@ -3,6 +3,7 @@
 // language and acts on the program, and it registers again with a new watcher. With no watcher but a real
 // XEmbed tray, the fallback icon sits in the tray and a click on it opens the popover.
 #include "ProgramFixture.h"
+#include "shell/MenuBarPopoverView.h"
 
 #include "core/TimerManager.h"
 #include "shell/DBusMenuExporter.h"
@@ -13,6 +14,7 @@
 #include "support/TestPanelHost.h"
 
 #include <QDBusArgument>
+#include <QElapsedTimer>
 #include <QDBusMessage>
 #include <QDBusVariant>
 
@@ -158,6 +160,19 @@ TEST_F(PanelProgramTest, ItsClickOpensThePopoverAtThePointAndASecondClickClosesI
     ASSERT_EQ(closed.type(), QDBusMessage::ReplyMessage) << closed.errorMessage().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return popovers().isEmpty(); }, kWaitMs));
     ASSERT_TRUE(program.running()) << "closing the popover does not quit";
+
+    // A panel that sends no point: the popover opens under the pointer, kept on screen.
+    QTest::qWait(int(MenuBarPopoverView::reopenGuardMs));
+    const QPoint pointer(1250, 1010);
+    ASSERT_TRUE(
+        xdotool({QStringLiteral("mousemove"), QString::number(pointer.x()), QString::number(pointer.y())}));
+    host->call(kItemPath, kItemInterface, QStringLiteral("Activate"), {0, 0});
+    const ProgramWindow atPointer =
+        waitForWindow([](const ProgramWindow& w) { return w.geometry.size() == QSize(440, 720); });
+    ASSERT_FALSE(atPointer.id.isEmpty()) << program.log().toStdString();
+    EXPECT_LT(atPointer.geometry.bottom(), pointer.y()) << "above a click low on the screen";
+    EXPECT_EQ(atPointer.geometry.right(), 1279) << "moved left to stay on the screen";
+    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(atPointer.geometry));
     stop(program);
 }
 
@@ -299,6 +314,49 @@ TEST_F(PanelProgramTest, InAnXEmbedTrayTheFallbackIconOpensThePopover) {
     QTest::qWait(500);
     screenshot(popover.id, QStringLiteral("xembed-popover"));
     stop(program);
+}
+
+TEST_F(PanelProgramTest, APanelThatStartsAfterTheProgramTakesTheItemAndTheUntouchedWindowGoes) {
+    const struct {
+        const char* name;
+        int panelAfterMs; // when the panel's watcher comes, after the program is ready
+        bool windowOpens; // the window stood in for the panel meanwhile
+        bool touched;     // the user clicked in that window
+        bool windowAfter; // the window is still open once the panel took the item
+    } rows[] = {
+        {"a panel within the first seconds: no window at all", 1500, false, false, false},
+        {"a panel after the window opened: the untouched window closes", 9000, true, false, false},
+        {"a panel after the user took the window up: it stays", 9000, true, true, true},
+    };
+    writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Program program;
+        program.start(environment());
+        ASSERT_TRUE(program.waitFor(kReady)) << program.log().toStdString();
+        QElapsedTimer since;
+        since.start();
+        if (row.windowOpens) {
+            const ProgramWindow window =
+                waitForWindow([](const ProgramWindow& w) { return w.geometry.size() == QSize(440, 720); });
+            ASSERT_FALSE(window.id.isEmpty()) << program.log().toStdString();
+            EXPECT_GE(since.elapsed(), 3000) << "it waited a few seconds for a panel first";
+            if (row.touched) {
+                ASSERT_TRUE(clickAt(window.geometry.center() + QPoint(0, 200)));
+            }
+        }
+        QTest::qWait(std::max(0, row.panelAfterMs - int(since.elapsed())));
+        EXPECT_EQ(popovers().isEmpty(), !row.windowOpens);
+        startWatcher();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->registrations().isEmpty(); }, kWaitMs))
+            << program.log().toStdString();
+        ASSERT_TRUE(program.waitFor(QStringLiteral("[PanelItem] Shown through statusNotifier")));
+        QTest::qWait(1000);
+        EXPECT_EQ(!popovers().isEmpty(), row.windowAfter) << program.log().toStdString();
+        EXPECT_EQ(program.count(QStringLiteral("No system tray")), row.windowOpens ? 1 : 0);
+        stop(program);
+        watcher.reset();
+    }
 }
 
 } // namespace
