@@ -7,7 +7,7 @@
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/floating/FloatingWindowModel.h"
 #include "ui/floating/FloatingWindowView.h"
 

@@ -1,4 +1,4 @@
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
