@@ -174,17 +174,6 @@
     </message>
 </context>
 <context>
-    <name>FloatingTimerSurface</name>
-    <message>
-        <source>Close</source>
-        <translation>閉じる</translation>
-    </message>
-    <message>
-        <source>TarvolinTimer timer</source>
-        <translation>TarvolinTimer タイマー</translation>
-    </message>
-</context>
-<context>
     <name>GlobalHotkeys</name>
     <message>
         <source>%1 is already used by another program.</source>

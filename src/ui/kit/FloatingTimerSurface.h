@@ -69,10 +69,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    void retranslate();
     void placeCloseButton();
 
     Values m_values;
