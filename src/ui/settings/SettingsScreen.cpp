@@ -127,6 +127,7 @@ SettingsScreen::SettingsScreen(Services services, QWidget* parent)
     rows->addWidget(title);
 
     auto* preview = new SettingsPreviewStage(m_services.preferences, m_services.now, m_content);
+    m_preview = preview;
     rows->addWidget(categoryGroup(QStringLiteral("general"), QT_TRANSLATE_NOOP("SettingsScreen", "General"),
                                   {generalSection(), shortcutsSection()}));
     rows->addWidget(categoryGroup(QStringLiteral("focus"), QT_TRANSLATE_NOOP("SettingsScreen", "Pomodoro"),
@@ -562,6 +563,9 @@ void SettingsScreen::followTheme() {
     const ThemeStore& theme = m_services.theme;
     const QColor accent = theme.activeAccentColor();
     SettingsAccent::set(this, accent);
+    if (m_preview) {
+        m_preview->setAccent(accent);
+    }
     const bool custom = theme.customAccentHex().has_value();
     for (AccentChip* chip : m_accentChips) {
         chip->setSelected(!custom && theme.accent() == chip->theme());

@@ -23,6 +23,7 @@ class LoginItemManager;
 class ModuleVisibilityStore;
 class QScrollArea;
 class QVBoxLayout;
+class SettingsPreviewStage;
 class SoundServiceProtocol;
 class ThemeStore;
 class UserSoundStore;
@@ -97,6 +98,7 @@ private:
     QWidget* m_content;
     QList<AccentChip*> m_accentChips;
     CustomAccentChip* m_customChip = nullptr;
+    SettingsPreviewStage* m_preview = nullptr;
     // Texts that follow the language: the widget and its key.
     QList<std::pair<QWidget*, const char*>> m_texts;
 };

@@ -11,6 +11,7 @@
 #include "theme/ModuleVisibilityStore.h"
 #include "theme/ThemeSettingsKeys.h"
 #include "theme/ThemeStore.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
@@ -494,4 +495,53 @@ TEST_F(SettingsScreenTest, TabWalksTheColumnInOrderAndScrollsEachControlIntoView
     // Space on the focused replay button runs it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(onboardingReplays, 1);
+}
+
+TEST_F(SettingsScreenTest, ThePreviewDrawsTheFloatingWindowsOwnCard) {
+    build();
+    auto* stage = find<SettingsPreviewStage>(QStringLiteral("quorvane.settings.livePreview"));
+    const auto cards = stage->findChildren<FloatingTimerSurface*>();
+    ASSERT_EQ(cards.size(), 1) << "the floating window's card, not an imitation";
+    FloatingTimerSurface* card = cards.first();
+    EXPECT_EQ(card->size(), QSize(200, 54));
+    EXPECT_FALSE(card->closeButton()->isVisible()) << "no close control";
+    const struct {
+        const char* behaviour;
+        SettingsPreviewStage::PreviewState state;
+        const char* language;
+        bool taskName;
+        AccentTheme accent;
+        bool running;
+        QString label;
+    } rows[] = {
+        {"running, Japanese sample", SettingsPreviewStage::PreviewState::running, "ja", true,
+         AccentTheme::orange, true, QStringLiteral("集中タイム")},
+        {"paused, English sample, another accent", SettingsPreviewStage::PreviewState::paused, "en", true,
+         AccentTheme::simple, false, QStringLiteral("Deep work")},
+        {"no task name", SettingsPreviewStage::PreviewState::running, "en", false, AccentTheme::black, true,
+         QString()},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.behaviour);
+        SettingsKeys::appLanguage.write(preferences, QLatin1String(r.language));
+        SettingsKeys::floatingShowTaskName.write(preferences, r.taskName);
+        QTest::mouseClick(find<AccentChip>(QStringLiteral("quorvane.settings.accent.") + toRaw(r.accent)),
+                          Qt::LeftButton);
+        QTest::mouseClick(stage->stateButton(r.state), Qt::LeftButton);
+        const FloatingTimerSurface::Values& shown = card->values();
+        EXPECT_EQ(shown.timeText, QStringLiteral("25:00"));
+        EXPECT_EQ(shown.label, r.label);
+        EXPECT_EQ(shown.isRunning, r.running);
+        EXPECT_FALSE(shown.isFinished);
+        EXPECT_DOUBLE_EQ(shown.progress, 0.42);
+        EXPECT_EQ(shown.accent, color(r.accent));
+        EXPECT_FALSE(shown.showsClose);
+    }
+    // A picture only: a drag across it moves no window.
+    const QPoint windowAt = window->pos();
+    const QPoint from = card->mapTo(window.get(), QPoint(100, 27));
+    QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(window->windowHandle(), from + QPoint(40, 30));
+    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, from + QPoint(40, 30));
+    EXPECT_EQ(window->pos(), windowAt);
 }
