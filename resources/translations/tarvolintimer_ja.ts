@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>AccentColorPopup</name>
+    <message>
+        <source>Pick any color</source>
+        <translation>好きな色を選んでください</translation>
+    </message>
+    <message>
+        <source>Accent Color</source>
+        <translation>アクセントカラー</translation>
+    </message>
+</context>
+<context>
     <name>AccentSwitch</name>
     <message>
         <source>Off</source>
@@ -139,20 +150,12 @@
 <context>
     <name>CustomAccentChip</name>
     <message>
-        <source>Accent Color</source>
-        <translation>アクセントカラー</translation>
-    </message>
-    <message>
         <source>Choose a custom accent color</source>
         <translation>好きなアクセントカラーを選ぶ</translation>
     </message>
     <message>
         <source>Custom</source>
         <translation>カスタム</translation>
-    </message>
-    <message>
-        <source>Pick any color</source>
-        <translation>好きな色を選んでください</translation>
     </message>
 </context>
 <context>

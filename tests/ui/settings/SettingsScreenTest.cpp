@@ -9,6 +9,7 @@
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
 #include "theme/ModuleVisibilityStore.h"
+#include "theme/QvColor.h"
 #include "theme/ThemeSettingsKeys.h"
 #include "theme/ThemeStore.h"
 #include "ui/kit/FloatingTimerSurface.h"
@@ -17,6 +18,7 @@
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/AccentChip.h"
+#include "ui/settings/AccentColorPopup.h"
 #include "ui/settings/AccentSwitch.h"
 #include "ui/kit/MinuteDialView.h"
 #include "ui/settings/SettingPicker.h"
@@ -28,7 +30,6 @@
 #include "ui/settings/SoundPurposeCard.h"
 #include "ui/settings/ToggleCard.h"
 
-#include <QColorDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -205,24 +206,72 @@ TEST_F(SettingsScreenTest, AccentChipsChooseAPresetOrACustomColour) {
     EXPECT_EQ(chipSelection(), (QList<bool>{false, true, false, false, false}));
 
     auto* custom = find<CustomAccentChip>(QStringLiteral("quorvane.settings.accent.custom"));
+    // The chip scrolled into view, and the window placed to put it at a given height on the screen.
+    screen->scrollArea()->ensureWidgetVisible(custom);
+    const QRect room = window->screen()->availableGeometry();
+    const auto chipAt = [&](int screenY) {
+        window->move(window->pos() + QPoint(0, screenY - custom->mapToGlobal(QPoint()).y()));
+    };
+    // Without room below, it opens above the chip, pointing down at it.
+    chipAt(room.bottom() - 80);
     QTest::mouseClick(custom, Qt::LeftButton);
-    QColorDialog* picker = custom->picker();
+    ASSERT_NE(custom->picker(), nullptr);
+    EXPECT_FALSE(custom->picker()->pointsUp());
+    EXPECT_EQ(custom->picker()->geometry().bottom() + 1, custom->mapToGlobal(QPoint()).y());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    chipAt(room.top() + 100);
+    QTest::mouseClick(custom, Qt::LeftButton);
+    AccentColorPopup* picker = custom->picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_FALSE(preferences.contains(ThemeSettingsKeys::customAccentHex.key))
         << "opening the picker writes nothing";
-    EXPECT_TRUE(OwnDialogMark::isOpen(window.get())) << "the popover knows its own dialog is open";
-    picker->setCurrentColor(QColor(0x12, 0xAB, 0xEF));
+    EXPECT_TRUE(OwnDialogMark::isOpen(window.get())) << "the popover knows its own picker is open";
+    // A popup under the chip, its arrow on the chip's bottom edge.
+    EXPECT_EQ(picker->windowType(), Qt::Popup);
+    EXPECT_TRUE(picker->pointsUp());
+    const QPoint chipBottom = custom->mapToGlobal(QPoint(custom->width() / 2, custom->height()));
+    EXPECT_EQ(picker->mapToGlobal(QPoint()).y(), chipBottom.y());
+    EXPECT_NEAR(picker->mapToGlobal(QPoint(picker->width() / 2, 0)).x(), chipBottom.x(), 1);
+    EXPECT_EQ(picker->findChild<QLabel*>(QStringLiteral("quorvane.settings.accentPicker.heading"))->text(),
+              QStringLiteral("Pick any color"));
+
+    // Each change the user makes is written at once: arrows in the field, then a click on the hue bar.
+    ASSERT_EQ(QApplication::focusWidget(), picker->field()) << "the keyboard is in the picker";
+    QStringList written;
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down}) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ShiftModifier);
+        written << preferences.stringValue(ThemeSettingsKeys::customAccentHex.key).value_or(QString());
+        EXPECT_EQ(written.last(), QvColor::toHex(picker->color()));
+    }
+    EXPECT_EQ(written.size(), QSet<QString>(written.begin(), written.end()).size()) << "one write per change";
+    QTest::mouseClick(picker->hueBar(), Qt::LeftButton, {}, QPoint(picker->hueBar()->width() / 2, 12));
+    EXPECT_NE(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key).value_or(QString()),
+              written.last());
     EXPECT_EQ(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key),
-              std::optional<QString>(QStringLiteral("12abef")));
+              std::optional<QString>(QvColor::toHex(picker->color())));
     EXPECT_EQ(theme.accent(), AccentTheme::cream) << "the preset is kept for later";
     EXPECT_EQ(chipSelection(), (QList<bool>{false, false, false, false, true}));
-    picker->setCurrentColor(QColor(0x00, 0x80, 0x40));
-    EXPECT_EQ(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key),
-              std::optional<QString>(QStringLiteral("008040")))
-        << "every change is written at once";
-    picker->close();
+
+    // Escape closes it and the keyboard is back on the chip.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(custom->picker(), nullptr);
     EXPECT_FALSE(OwnDialogMark::isOpen(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), custom);
+
+    // A click outside it closes it too, writing nothing more; it opens again on the colour picked last.
+    const std::optional<QString> kept = preferences.stringValue(ThemeSettingsKeys::customAccentHex.key);
+    custom->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(custom, Qt::Key_Space);
+    picker = custom->picker();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(QvColor::toHex(picker->color()), kept.value_or(QString()));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(custom->picker(), nullptr);
+    EXPECT_EQ(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key), kept);
 
     auto* orange = find<AccentChip>(QStringLiteral("quorvane.settings.accent.orange"));
     orange->setFocus(Qt::OtherFocusReason);
