@@ -1303,6 +1303,14 @@
         <source>You can also add sounds by dragging files here</source>
         <translation>ここにファイルをドラッグしてもサウンドを追加できます</translation>
     </message>
+    <message>
+        <source>Sounds (%1)</source>
+        <translation>サウンド (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
 </context>
 <context>
     <name>SoundPurposeCard</name>

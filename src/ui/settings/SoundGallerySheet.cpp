@@ -158,10 +158,16 @@ SoundGallerySheet::FileChooser SoundGallerySheet::dialogFileChooser() {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setFileMode(QFileDialog::ExistingFiles);
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
-        dialog->setMimeTypeFilters({QStringLiteral("audio/*"), QStringLiteral("application/octet-stream")});
+        QStringList patterns;
+        for (const QString& extension : UserSoundStore::allowedExtensions()) {
+            patterns << QStringLiteral("*.") + extension;
+        }
+        dialog->setNameFilters({tr("Sounds (%1)").arg(patterns.join(u' ')), tr("All files (*)")});
         dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
-        QObject::connect(dialog, &QFileDialog::urlsSelected, owner,
-                         [chosen](const QList<QUrl>& urls) { chosen(urls); });
+        // Read on acceptance: Qt's own dialog reports its choice as file names only, the desktop's as
+        // addresses; the selection is there in both.
+        QObject::connect(dialog, &QDialog::accepted, owner,
+                         [dialog, chosen] { chosen(dialog->selectedUrls()); });
         // The popover stays open while the dialog, ours or the desktop's, is.
         OwnDialogMark::markWhileOpen(owner, dialog);
         dialog->open();
@@ -262,7 +268,8 @@ SoundCard* SoundGallerySheet::addSoundCard(const TimerSound& sound, QGridLayout*
 
 void SoundGallerySheet::rebuildUserGroup() {
     QWidget* content = m_scroll->widget();
-    const bool addHadFocus = m_addCard && m_addCard->hasFocus();
+    // The window's focus, not hasFocus(): after the file dialog the window may not be active again yet.
+    const bool addHadFocus = m_addCard && window()->focusWidget() == m_addCard;
     if (m_userGroup) {
         m_userGroup->hide();
         m_userGroup->deleteLater();
@@ -378,7 +385,13 @@ void SoundGallerySheet::showError(const QString& message) {
     alert.buttons = {
         {tr("OK"), AlertOverlay::Role::primary, QStringLiteral("quorvane.settings.gallery.errorOK")}};
     alert.objectName = QStringLiteral("quorvane.settings.gallery.error");
-    m_errorAlert = AlertOverlay::present(this, alert, [](int) {});
+    // Back to what led here (the add card, after the file dialog) once the alert is answered.
+    QPointer<QWidget> opener = window()->focusWidget();
+    m_errorAlert = AlertOverlay::present(this, alert, [opener](int) {
+        if (opener && opener->isVisible()) {
+            opener->setFocus(Qt::OtherFocusReason);
+        }
+    });
 }
 
 void SoundGallerySheet::startRename(const TimerSound& sound) {

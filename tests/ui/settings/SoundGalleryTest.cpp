@@ -12,10 +12,13 @@
 #include "ui/settings/SoundGallerySheet.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -254,4 +257,80 @@ TEST_F(SoundGalleryTest, DropsImportLocalFilesAndRefuseEverythingElse) {
     ASSERT_NE(errorAlert(), nullptr)
         << "a file of another type is offered and refused with the format message";
     EXPECT_TRUE(errorAlert()->alert().detail.contains(QStringLiteral("(.txt)")));
+}
+
+TEST_F(SoundGalleryTest, QtsOwnFileDialogOffersTheSoundTypesAndImportsWhatIsTypedInIt) {
+    // Qt's own dialog, as on a desktop that offers none of its own; the one the program really opens.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    auto* real = new SoundGallerySheet(QStringLiteral("Choose the timer-complete sound"), prefs, setting,
+                                       *store, sound, {}, window.get());
+    real->setGeometry(window->rect());
+    real->show();
+    real->raise();
+    QStringList patterns;
+    for (const QString& extension : UserSoundStore::allowedExtensions()) {
+        patterns << QStringLiteral("*.") + extension;
+    }
+    const struct {
+        const char* behaviour;
+        QString name;
+        bool wav;
+        int soundsAfter;
+        bool alert;
+    } rows[] = {
+        {"a file of another type ends in the format alert", QStringLiteral("song.flac"), false, 0, true},
+        {"a sound file is added, selected and played", QStringLiteral("Harbour Bell.wav"), true, 1, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.behaviour);
+        const QString path = file(r.name, r.wav).toLocalFile();
+        real->addCard()->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(real->addCard(), Qt::Key_Space);
+        QPointer<QFileDialog> dialog;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
+                dialog = d;
+            }
+        }
+        ASSERT_FALSE(dialog.isNull()) << "the add card opens the file dialog";
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(types, nullptr);
+        ASSERT_NE(name, nullptr);
+        QStringList offered;
+        for (int i = 0; i < types->count(); ++i) {
+            offered << types->itemText(i);
+        }
+        EXPECT_EQ(offered, (QStringList{QStringLiteral("Sounds (%1)").arg(patterns.join(u' ')),
+                                        QStringLiteral("All files (*)")}));
+        // Typed into its name field as a person would, with the dialog in front.
+        QApplication::setActiveWindow(dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        ASSERT_EQ(QApplication::focusWidget(), name);
+        QTest::keyClicks(name, path);
+        QTest::keyClick(name, Qt::Key_Return);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(dialog.isNull() || !dialog->isVisible()) << "Open closed the dialog";
+        // The desktop hands the keyboard back to the window under the dialog.
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_EQ(store->sounds().size(), r.soundsAfter);
+        AlertOverlay* alert =
+            window->findChild<AlertOverlay*>(QStringLiteral("quorvane.settings.gallery.error"));
+        ASSERT_EQ(alert != nullptr, r.alert);
+        if (alert) {
+            EXPECT_TRUE(alert->alert().detail.contains(QStringLiteral("(.flac)")));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(QApplication::focusWidget(), real->addCard())
+                << "answering the alert gives the keyboard back to the add card";
+        }
+    }
+    const TimerSound added = store->sounds().first();
+    EXPECT_EQ(added.displayName, QStringLiteral("Harbour Bell"));
+    ASSERT_NE(real->card(added.id), nullptr) << "My Sounds shows it";
+    EXPECT_EQ(setting.read(prefs), added.id);
+    EXPECT_EQ(sound.previewed, QStringList{added.id});
+    EXPECT_EQ(UserSoundStore(library.path()).sounds().size(), 1) << "the library's index holds it on disk";
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
