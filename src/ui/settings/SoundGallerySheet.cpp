@@ -7,6 +7,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "ui/kit/AlertOverlay.h"
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/SettingBinding.h"
@@ -55,8 +56,10 @@ TokenLabel* makeHeading(const QString& text, QWidget* parent) {
 // It lives inside the popover, so nothing takes the focus away from it.
 class RenamePanel : public QWidget {
 public:
-    RenamePanel(QWidget* gallery, const QString& name, std::function<void(const QString&)> onRename)
-        : QWidget(gallery), m_onRename(std::move(onRename)) {
+    // `onRename` gets the typed name when the user confirms; `onClosed` runs last, however it closed.
+    RenamePanel(QWidget* gallery, const QString& name, std::function<void(const QString&)> onRename,
+                std::function<void()> onClosed)
+        : QWidget(gallery), m_onRename(std::move(onRename)), m_onClosed(std::move(onClosed)) {
         setObjectName(QStringLiteral("quorvane.settings.gallery.rename"));
         setGeometry(gallery->rect());
         auto* outer = new QVBoxLayout(this);
@@ -117,6 +120,11 @@ protected:
         QWidget::keyPressEvent(event);
     }
     void mousePressEvent(QMouseEvent* event) override { event->accept(); } // swallow clicks on the dim
+    // Tab and Shift+Tab go round the card's controls and never reach the gallery behind.
+    bool focusNextPrevChild(bool next) override {
+        FocusRing::step(FocusRing::within(m_card), focusWidget(), next);
+        return true;
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
@@ -136,14 +144,16 @@ private:
             return;
         }
         m_done = true;
+        hide();
+        deleteLater();
         if (rename) {
             m_onRename(m_field->text());
         }
-        hide();
-        deleteLater();
+        m_onClosed();
     }
 
     std::function<void(const QString&)> m_onRename;
+    std::function<void()> m_onClosed;
     QWidget* m_card;
     QLineEdit* m_field;
     bool m_done = false;
@@ -398,9 +408,17 @@ void SoundGallerySheet::startRename(const TimerSound& sound) {
     if (m_renamePanel) {
         m_renamePanel->deleteLater();
     }
-    m_renamePanel = new RenamePanel(this, sound.displayName, [this, sound](const QString& name) {
-        m_userSounds.rename(sound, name); // a blank name keeps the old one
-    });
+    m_renamePanel = new RenamePanel(
+        this, sound.displayName,
+        [this, sound](const QString& name) {
+            m_userSounds.rename(sound, name); // a blank name keeps the old one
+        },
+        [gallery = QPointer<SoundGallerySheet>(this), id = sound.id] {
+            // A new name rebuilds the cards: the keyboard goes back to the card now showing the sound.
+            if (SoundCard* card = gallery ? gallery->card(id) : nullptr) {
+                card->setFocus(Qt::OtherFocusReason);
+            }
+        });
 }
 
 void SoundGallerySheet::retranslate() {

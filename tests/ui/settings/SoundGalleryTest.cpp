@@ -334,3 +334,49 @@ TEST_F(SoundGalleryTest, QtsOwnFileDialogOffersTheSoundTypesAndImportsWhatIsType
     EXPECT_EQ(UserSoundStore(library.path()).sounds().size(), 1) << "the library's index holds it on disk";
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
+
+TEST_F(SoundGalleryTest, TheRenamePanelHoldsTheKeyboardAndGivesItBackToTheSoundsCard) {
+    importThroughDialog({file(QStringLiteral("first.wav")), file(QStringLiteral("second.wav"))});
+    const QString id = store->sounds().first().id; // not selected: its card offers the menu
+    const auto renamePanel = [this] {
+        return gallery->findChild<QWidget*>(QStringLiteral("quorvane.settings.gallery.rename"));
+    };
+    const struct {
+        const char* behaviour;
+        Qt::Key close;
+        QString nameAfter;
+    } rows[] = {
+        {"Escape cancels", Qt::Key_Escape, QStringLiteral("first")},
+        {"Return renames, which rebuilds the cards", Qt::Key_Return, QStringLiteral("Dawn")},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.behaviour);
+        SoundCard* card = gallery->card(id);
+        ASSERT_NE(card, nullptr);
+        card->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(card, Qt::Key_Menu);
+        ASSERT_TRUE(card->menu()->isVisible());
+        QTest::keyClick(card->menu(), Qt::Key_Down);
+        QTest::keyClick(card->menu(), Qt::Key_Return);
+        QWidget* panel = renamePanel();
+        ASSERT_NE(panel, nullptr) << "Rename opened the panel";
+        for (Qt::KeyboardModifiers modifiers :
+             {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+            for (int press = 0; press < 5; ++press) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+                ASSERT_TRUE(panel->isAncestorOf(QApplication::focusWidget()))
+                    << "Tab reached " << QApplication::focusWidget()->objectName().toStdString();
+            }
+        }
+        QLineEdit* field = gallery->renameField();
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, QStringLiteral("Dawn"));
+        QTest::keyClick(field, r.close);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(renamePanel(), nullptr);
+        EXPECT_EQ(store->sound(id)->displayName, r.nameAfter);
+        EXPECT_EQ(QApplication::focusWidget(), gallery->card(id))
+            << "the keyboard is back on the sound's card";
+    }
+}
