@@ -31,8 +31,10 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -613,19 +615,58 @@ void SettingsScreen::openGallery(SoundPurpose purpose) {
     connect(m_gallery, &SoundGallerySheet::closeRequested, this, &SettingsScreen::closeGallery);
     // The column underneath takes no keys or clicks while the gallery covers it.
     m_scroll->setEnabled(false);
+    fadeGallery(m_gallery, true);
     m_gallery->show();
     m_gallery->raise();
     m_gallery->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsScreen::closeGallery() {
-    m_galleryPurpose.reset();
-    m_scroll->setEnabled(true);
-    if (m_gallery) {
-        m_gallery->hide();
-        m_gallery->deleteLater();
-        m_gallery = nullptr;
+    if (!m_gallery) {
+        return;
     }
+    const std::optional<SoundPurpose> purpose = m_galleryPurpose;
+    m_galleryPurpose.reset();
+    // Leaving, it takes nothing more and fades out over the column, which answers again at once.
+    SoundGallerySheet* leaving = m_gallery;
+    m_gallery = nullptr;
+    leaving->setAttribute(Qt::WA_TransparentForMouseEvents);
+    leaving->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setEnabled(true);
+    // The keyboard goes back to the card that opened the gallery.
+    for (SoundPurposeCard* card : findChildren<SoundPurposeCard*>()) {
+        if (purpose && card->purpose() == *purpose && card->isVisible()) {
+            card->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    if (leaving->isAncestorOf(QApplication::focusWidget())) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    fadeGallery(leaving, false);
+}
+
+void SettingsScreen::fadeGallery(SoundGallerySheet* gallery, bool in) {
+    // The gallery's opacity eases over 0.15 s; a fade stays under Reduce Motion.
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(gallery->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(gallery);
+        effect->setOpacity(in ? 0.0 : 1.0);
+        gallery->setGraphicsEffect(effect);
+    }
+    auto* fade = new QPropertyAnimation(effect, "opacity", gallery);
+    fade->setDuration(galleryFadeMs);
+    fade->setEasingCurve(QEasingCurve::InOutQuad);
+    fade->setStartValue(effect->opacity());
+    fade->setEndValue(in ? 1.0 : 0.0);
+    connect(fade, &QAbstractAnimation::finished, gallery, [gallery, in] {
+        if (in) {
+            gallery->setGraphicsEffect(nullptr); // drawn directly again once fully shown
+        } else {
+            gallery->hide();
+            gallery->deleteLater();
+        }
+    });
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void SettingsScreen::showEvent(QShowEvent* event) {

@@ -27,6 +27,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QVariantAnimation>
 #include <QVBoxLayout>
 
 namespace {
@@ -159,6 +160,53 @@ private:
     bool m_done = false;
 };
 
+// The accent outline shown while files are dragged over the gallery: drawn over the cards, taking no
+// clicks, and fading in and out.
+class DropBorder : public QWidget {
+public:
+    static constexpr int fadeMs = 150;
+
+    explicit DropBorder(QWidget* gallery) : QWidget(gallery) {
+        setObjectName(QStringLiteral("quorvane.settings.gallery.dropBorder"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_fade.setDuration(fadeMs);
+        m_fade.setEasingCurve(QEasingCurve::InOutQuad);
+        connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+            m_level = value.toDouble();
+            update();
+        });
+    }
+    void setTargeted(bool targeted) {
+        const double goal = targeted ? 1.0 : 0.0;
+        if (m_fade.state() == QAbstractAnimation::Running ? m_fade.endValue().toDouble() == goal
+                                                          : m_level == goal) {
+            return;
+        }
+        // A colour change, so it stays under Reduce Motion.
+        m_fade.stop();
+        m_fade.setStartValue(m_level);
+        m_fade.setEndValue(goal);
+        m_fade.start();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (m_level <= 0) {
+            return;
+        }
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor accent = SettingsAccent::of(this);
+        accent.setAlphaF(float(accent.alphaF() * m_level));
+        p.strokePath(QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 20),
+                     QPen(accent, 2));
+    }
+
+private:
+    QVariantAnimation m_fade;
+    double m_level = 0;
+};
+
 } // namespace
 
 SoundGallerySheet::FileChooser SoundGallerySheet::dialogFileChooser() {
@@ -242,6 +290,9 @@ SoundGallerySheet::SoundGallerySheet(const QString& title, Preferences& preferen
     buildBuiltInGroups();
     rebuildUserGroup();
     m_groups->addStretch(1);
+    m_dropBorder = new DropBorder(this);
+    m_dropBorder->setGeometry(rect());
+    m_dropBorder->raise();
     connect(&m_userSounds, &UserSoundStore::soundsChanged, this, &SoundGallerySheet::rebuildUserGroup);
     SettingBinding::observe(*this, m_preferences, m_selection,
                             [this](const QString& id) { showSelection(id); });
@@ -439,6 +490,9 @@ void SoundGallerySheet::resizeEvent(QResizeEvent* event) {
     if (m_renamePanel) {
         m_renamePanel->setGeometry(rect());
     }
+    if (m_dropBorder) {
+        m_dropBorder->setGeometry(rect());
+    }
     QWidget::resizeEvent(event);
 }
 
@@ -450,22 +504,19 @@ void SoundGallerySheet::dragEnterEvent(QDragEnterEvent* event) {
     }
     if (hasLocalFile) {
         event->acceptProposedAction();
-        m_dropTargeted = true;
-        update();
+        static_cast<DropBorder*>(m_dropBorder)->setTargeted(true);
     } else {
         event->ignore();
     }
 }
 
 void SoundGallerySheet::dragLeaveEvent(QDragLeaveEvent* event) {
-    m_dropTargeted = false;
-    update();
+    static_cast<DropBorder*>(m_dropBorder)->setTargeted(false);
     QWidget::dragLeaveEvent(event);
 }
 
 void SoundGallerySheet::dropEvent(QDropEvent* event) {
-    m_dropTargeted = false;
-    update();
+    static_cast<DropBorder*>(m_dropBorder)->setTargeted(false);
     QList<QUrl> files;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
@@ -482,11 +533,11 @@ void SoundGallerySheet::dropEvent(QDropEvent* event) {
 
 void SoundGallerySheet::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    p.fillRect(rect(), QvColor::qvBgPrimary().resolve(scheme));
-    if (m_dropTargeted) {
-        p.strokePath(QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 20),
-                     QPen(SettingsAccent::of(this), 2));
-    }
+    p.fillRect(rect(), QvColor::qvBgPrimary().resolve(ViewEnvironment::colorScheme(this)));
+}
+
+bool SoundGallerySheet::focusNextPrevChild(bool next) {
+    // The keyboard stays in the gallery while it covers the tab.
+    FocusRing::step(FocusRing::within(this), focusWidget(), next);
+    return true;
 }

@@ -12,6 +12,7 @@
 #include "theme/QvColor.h"
 #include "theme/ThemeSettingsKeys.h"
 #include "theme/ThemeStore.h"
+#include "support/ManualAnimationClock.h"
 #include "ui/kit/FloatingTimerSurface.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
@@ -30,7 +31,10 @@
 #include "ui/settings/SoundPurposeCard.h"
 #include "ui/settings/ToggleCard.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -544,6 +548,53 @@ TEST_F(SettingsScreenTest, TabWalksTheColumnInOrderAndScrollsEachControlIntoView
     // Space on the focused replay button runs it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(onboardingReplays, 1);
+}
+
+TEST_F(SettingsScreenTest, TheGalleryFadesInAndOutHoldsTheKeyboardAndGivesItBackToItsCard) {
+    ManualAnimationClock clock;
+    build();
+    // Something focusable beside the tab, as the popover's tab bar is.
+    auto* outside = new QPushButton(QStringLiteral("outside"), window.get());
+    outside->setGeometry(0, 0, 40, 20);
+    outside->show();
+    const auto opacity = [](QWidget* widget) {
+        const auto* effect = qobject_cast<QGraphicsOpacityEffect*>(widget->graphicsEffect());
+        return effect ? effect->opacity() : 1.0;
+    };
+    auto* card = find<SoundPurposeCard>(QStringLiteral("quorvane.settings.sound.pomWork"));
+    card->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(card, Qt::Key_Space);
+    QPointer<SoundGallerySheet> gallery = screen->gallery();
+    ASSERT_FALSE(gallery.isNull());
+    EXPECT_DOUBLE_EQ(opacity(gallery), 0.0) << "it starts clear";
+    clock.advanceBy(SettingsScreen::galleryFadeMs / 2);
+    EXPECT_GT(opacity(gallery), 0.2);
+    EXPECT_LT(opacity(gallery), 0.8);
+    clock.advanceBy(SettingsScreen::galleryFadeMs);
+    EXPECT_DOUBLE_EQ(opacity(gallery), 1.0) << "in after 0.15 s";
+
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        for (int press = 0; press < 60; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+            ASSERT_TRUE(gallery->isAncestorOf(QApplication::focusWidget()))
+                << "Tab left the gallery for " << QApplication::focusWidget()->objectName().toStdString();
+        }
+    }
+
+    auto* close = gallery->findChild<LabelButton*>(QStringLiteral("quorvane.settings.gallery.close"));
+    close->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(close, Qt::Key_Space);
+    EXPECT_EQ(screen->galleryPurpose(), std::nullopt) << "closed at once";
+    EXPECT_EQ(QApplication::focusWidget(), card) << "the keyboard is back on the card that opened it";
+    ASSERT_FALSE(gallery.isNull());
+    EXPECT_TRUE(gallery->isVisible()) << "still fading out";
+    clock.advanceBy(SettingsScreen::galleryFadeMs / 2);
+    EXPECT_GT(opacity(gallery), 0.2);
+    EXPECT_LT(opacity(gallery), 0.8);
+    clock.advanceBy(SettingsScreen::galleryFadeMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gallery.isNull()) << "gone after 0.15 s";
 }
 
 TEST_F(SettingsScreenTest, ThePreviewDrawsTheFloatingWindowsOwnCard) {

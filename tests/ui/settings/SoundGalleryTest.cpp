@@ -6,10 +6,13 @@
 #include "platform/Preferences.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
+#include "theme/AccentTheme.h"
 #include "ui/kit/AlertOverlay.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/settings/SoundCard.h"
 #include "ui/settings/SoundGallerySheet.h"
+#include "support/ManualAnimationClock.h"
+#include "support/PixelProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,6 +22,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -379,4 +384,53 @@ TEST_F(SoundGalleryTest, TheRenamePanelHoldsTheKeyboardAndGivesItBackToTheSounds
         EXPECT_EQ(QApplication::focusWidget(), gallery->card(id))
             << "the keyboard is back on the sound's card";
     }
+}
+
+TEST_F(SoundGalleryTest, TheDropBorderFadesInOverTheCards) {
+    ManualAnimationClock clock;
+    const QColor accent = color(AccentTheme::orange);
+    // A card across the bottom edge, where the border runs over it.
+    auto* scroll = gallery->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    QApplication::processEvents();
+    SoundCard* under = gallery->cards().at(20);
+    scroll->verticalScrollBar()->setValue(under->mapTo(scroll->widget(), QPoint()).y() -
+                                          scroll->viewport()->height() + under->height() / 2);
+    QApplication::processEvents();
+    ASSERT_GT(under->mapTo(gallery, QPoint(0, under->height())).y(), gallery->height());
+    const auto borderInk = [this] {
+        // Points along the four edges, clear of the rounded corners.
+        const QImage picture = gallery->grab().toImage();
+        QList<QColor> inks;
+        for (int x = 30; x < picture.width() - 30; x += 9) {
+            inks << picture.pixelColor(x, 1) << picture.pixelColor(x, picture.height() - 2);
+        }
+        for (int y = 30; y < picture.height() - 30; y += 9) {
+            inks << picture.pixelColor(1, y) << picture.pixelColor(picture.width() - 2, y);
+        }
+        return inks;
+    };
+    const auto farthest = [&accent](const QList<QColor>& inks) {
+        int worst = 0;
+        for (const QColor& ink : inks) {
+            worst = std::max(worst, PixelProbe::distance(ink, accent));
+        }
+        return worst;
+    };
+    const int before = farthest(borderInk());
+    QMimeData local;
+    local.setUrls({file(QStringLiteral("dragged.wav"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(gallery, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    clock.advanceBy(75);
+    const int halfway = farthest(borderInk());
+    EXPECT_LT(halfway, before) << "fading in";
+    EXPECT_GT(halfway, 8) << "not yet all there";
+    clock.advanceBy(100);
+    EXPECT_LE(farthest(borderInk()), 8) << "the whole border in the accent, over the divider and the cards";
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(gallery, &leave);
+    clock.advanceBy(200);
+    EXPECT_EQ(farthest(borderInk()), before) << "gone again after the drag left";
 }
