@@ -21,6 +21,7 @@
 #include "ui/settings/SettingPicker.h"
 #include "ui/settings/SettingsAccent.h"
 #include "ui/settings/SettingsPreviewStage.h"
+#include "ui/settings/SettingsSecondaryButton.h"
 #include "ui/settings/SettingsSection.h"
 #include "ui/settings/SettingsText.h"
 #include "ui/settings/SoundPurposeCard.h"
@@ -188,9 +189,7 @@ QWidget* SettingsScreen::generalSection() {
     card->setOn(m_loginItem->isEnabled());
     connect(m_loginItem.get(), &LoginItemManager::isEnabledChanged, card, &ToggleCard::setOn);
     connect(card, &ToggleCard::toggleRequested, this, [this](bool on) { m_loginItem->setEnabled(on); });
-    auto* grid = twoColumns();
-    grid->addWidget(card, 0, 0);
-    section->content()->addLayout(grid);
+    section->content()->addWidget(card);
     return section;
 }
 
@@ -439,7 +438,7 @@ QWidget* SettingsScreen::floatingSection() {
 namespace {
 
 LabelButton* secondaryButton(const QString& objectName, QWidget* parent) {
-    auto* button = new LabelButton(0.96, secondaryLook(), parent);
+    auto* button = new SettingsSecondaryButton(secondaryLook(), parent);
     button->setObjectName(objectName);
     button->setFocusPolicy(Qt::StrongFocus);
     button->setProperty("tt.settingsSecondary", true);
@@ -449,8 +448,9 @@ LabelButton* secondaryButton(const QString& objectName, QWidget* parent) {
 QHBoxLayout* buttonRow(QList<QWidget*> buttons) {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
     for (QWidget* button : buttons) {
-        row->addWidget(button);
+        row->addWidget(button, 0, Qt::AlignVCenter);
     }
     row->addStretch(1);
     return row;
@@ -515,12 +515,12 @@ QWidget* SettingsScreen::feedbackSection() {
     };
     connect(feedback, &QAbstractButton::clicked, this, [open] { open(feedbackURL()); });
     connect(chat, &QAbstractButton::clicked, this, [open] { open(chatURL()); });
-    // One under the other: side by side, the two labels are wider than the card.
-    auto* row = new QVBoxLayout;
-    row->setSpacing(8);
-    row->addLayout(buttonRow({feedback}));
-    row->addLayout(buttonRow({chat}));
-    section->content()->addLayout(row);
+    // Side by side; where the two labels are wider than the card, the long one wraps and the short one
+    // keeps its line.
+    QSizePolicy keepsItsLine = chat->sizePolicy();
+    keepsItsLine.setHorizontalPolicy(QSizePolicy::Minimum);
+    chat->setSizePolicy(keepsItsLine);
+    section->content()->addLayout(buttonRow({feedback, chat}));
     return section;
 }
 

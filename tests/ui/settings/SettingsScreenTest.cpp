@@ -5,6 +5,7 @@
 
 #include "core/SettingsKeys.h"
 #include "hotkeys/HotkeyTestFixture.h"
+#include "platform/TranslationCatalog.h"
 #include "services/LoginItemManager.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
@@ -644,4 +645,29 @@ TEST_F(SettingsScreenTest, ThePreviewDrawsTheFloatingWindowsOwnCard) {
     QTest::mouseMove(window->windowHandle(), from + QPoint(40, 30));
     QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, from + QPoint(40, 30));
     EXPECT_EQ(window->pos(), windowAt);
+}
+
+TEST_F(SettingsScreenTest, TheLoginCardSpansItsSectionAndTheFeedbackButtonsShareARow) {
+    for (const char* language : {"en", "ja"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language)));
+        build();
+        QApplication::processEvents();
+        auto* loginTile = find<ToggleCard>(QStringLiteral("quorvane.settings.launchAtLogin"));
+        const QWidget* loginCard = loginTile->parentWidget();
+        const QRect room = loginCard->contentsRect() - loginCard->layout()->contentsMargins();
+        EXPECT_EQ(loginTile->width(), room.width()) << "the whole width of its section";
+
+        auto* feedback = find<LabelButton>(QStringLiteral("settings.about.feedback"));
+        auto* chat = find<LabelButton>(QStringLiteral("settings.about.discord"));
+        const QRect inFeedbackCard = QRect(chat->mapTo(feedback->parentWidget(), QPoint()), chat->size());
+        EXPECT_EQ(feedback->geometry().center().y(), inFeedbackCard.center().y()) << "one row";
+        EXPECT_LT(feedback->geometry().right(), inFeedbackCard.left()) << "feedback first";
+        EXPECT_LE(inFeedbackCard.right(), feedback->parentWidget()->contentsRect().right());
+        for (LabelButton* button : {feedback, chat}) {
+            EXPECT_GE(button->height(), button->heightForWidth(button->width()))
+                << button->text().toStdString() << ": its wrapped label fits";
+        }
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
 }
