@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>AccentColorPopup</name>
+    <message>
+        <source>Pick any color</source>
+        <translation>好きな色を選んでください</translation>
+    </message>
+    <message>
+        <source>Accent Color</source>
+        <translation>アクセントカラー</translation>
+    </message>
+</context>
+<context>
     <name>AccentSwitch</name>
     <message>
         <source>Off</source>
@@ -139,20 +150,12 @@
 <context>
     <name>CustomAccentChip</name>
     <message>
-        <source>Accent Color</source>
-        <translation>アクセントカラー</translation>
-    </message>
-    <message>
         <source>Choose a custom accent color</source>
         <translation>好きなアクセントカラーを選ぶ</translation>
     </message>
     <message>
         <source>Custom</source>
         <translation>カスタム</translation>
-    </message>
-    <message>
-        <source>Pick any color</source>
-        <translation>好きな色を選んでください</translation>
     </message>
 </context>
 <context>
@@ -171,17 +174,6 @@
     <message>
         <source>This section is not available yet.</source>
         <translation>この画面はまだ使えません。</translation>
-    </message>
-</context>
-<context>
-    <name>FloatingTimerSurface</name>
-    <message>
-        <source>Close</source>
-        <translation>閉じる</translation>
-    </message>
-    <message>
-        <source>TarvolinTimer timer</source>
-        <translation>TarvolinTimer タイマー</translation>
     </message>
 </context>
 <context>
@@ -1310,6 +1302,14 @@
     <message>
         <source>You can also add sounds by dragging files here</source>
         <translation>ここにファイルをドラッグしてもサウンドを追加できます</translation>
+    </message>
+    <message>
+        <source>Sounds (%1)</source>
+        <translation>サウンド (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
     </message>
 </context>
 <context>

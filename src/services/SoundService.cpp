@@ -136,6 +136,8 @@ void SoundService::emitSound(const TimerSound& sound) {
 void SoundService::playFile(const QString& path, const QString& label) {
     if (m_player) {
         m_player->stop();
+        // Whatever the stopped player reports from now on is about a sound nobody waits for.
+        QObject::disconnect(m_player.get(), &SoundPlayer::failed, nullptr, nullptr);
     }
     auto player = m_playerFactory(path);
     if (!player) {

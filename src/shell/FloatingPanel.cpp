@@ -2,7 +2,7 @@
 
 #include "shell/X11WindowHints.h"
 #include "theme/QvSurface.h"
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 
 #include <QMouseEvent>
 #include <QPainterPath>

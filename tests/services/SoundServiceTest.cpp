@@ -275,4 +275,33 @@ TEST_F(SoundServiceTest, AFileFoundUndecodableAfterStartingIsLogged) {
     }
 }
 
+TEST_F(SoundServiceTest, AReplacedFileSoundThatFailsLateLogsNothing) {
+    const struct {
+        const char* behaviour;
+        bool nextOpens; // whether the file that replaces it can be opened at all
+    } rows[] = {
+        {"replaced by a sound that plays", true},
+        {"replaced by a sound that cannot be opened", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        m_players.clear();
+        m_unopenable = row.nextOpens ? QStringList{} : QStringList{u"res/bell.wav"_s};
+        service().playSound(u"b.chime"_s);
+        ASSERT_EQ(m_players.size(), 1);
+        QPointer<FakePlayer> replaced = m_players.first();
+        service().playSound(u"b.bell"_s);
+        LogCapture log;
+        ASSERT_FALSE(replaced.isNull());
+        replaced->fail(); // the decoder of the stopped chime reports only now
+        EXPECT_FALSE(log.lines().join(u'\n').contains(u"chime"_s)) << log.lines().join(u'\n').toStdString();
+        if (row.nextOpens) {
+            ASSERT_EQ(m_players.size(), 2);
+            m_players.last()->fail();
+            EXPECT_EQ(log.lines(), QStringList{u"[SoundService] Sound failed to play: bell"_s})
+                << "the sound playing now still reports its own failure";
+        }
+    }
+}
+
 } // namespace

@@ -15,7 +15,7 @@
 #include "support/LogCapture.h"
 #include "support/TestPanelHost.h"
 #include "theme/ThemeSettingsKeys.h"
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/floating/FloatingWindowView.h"
 #include "ui/kit/TimerPreparationView.h"
 #include "ui/quickadd/QuickAddView.h"

@@ -1,6 +1,6 @@
 #include "ui/floating/FloatingWindowView.h"
 
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/floating/FloatingWindowModel.h"
 
 #include <QVBoxLayout>

@@ -5,9 +5,9 @@
 #include "theme/SymbolIcon.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
+#include "ui/settings/AccentColorPopup.h"
 #include "ui/settings/SettingsAccent.h"
 
-#include <QColorDialog>
 #include <QConicalGradient>
 #include <QEvent>
 #include <QPainter>
@@ -92,7 +92,7 @@ CustomAccentChip::CustomAccentChip(QWidget* parent)
     connect(this, &QAbstractButton::clicked, this, &CustomAccentChip::openPicker);
 }
 
-QColorDialog* CustomAccentChip::picker() const {
+AccentColorPopup* CustomAccentChip::picker() const {
     return m_picker;
 }
 
@@ -120,28 +120,17 @@ void CustomAccentChip::changeEvent(QEvent* event) {
 
 void CustomAccentChip::openPicker() {
     if (m_picker) {
-        m_picker->raise();
-        m_picker->activateWindow();
         return;
     }
-    auto* picker = new QColorDialog(this);
-    picker->setObjectName(QStringLiteral("quorvane.settings.accentPicker"));
-    picker->setAttribute(Qt::WA_DeleteOnClose);
-    // Our own drawing, so each change arrives as it happens and no button stands between pick and use.
-    picker->setOptions(QColorDialog::DontUseNativeDialog | QColorDialog::NoButtons);
-    picker->setWindowTitle(tr("Pick any color"));
-    picker->setAccessibleName(tr("Accent Color"));
-    // The start colour is set before listening, so opening the picker writes nothing.
-    picker->setCurrentColor(m_pickerColor);
-    connect(picker, &QColorDialog::currentColorChanged, this, [this](const QColor& color) {
-        if (color.isValid()) {
-            m_pickerColor = color;
-            emit picked(color);
-        }
+    // The start colour is the popup's own, so opening it writes nothing.
+    auto* picker = new AccentColorPopup(m_pickerColor, this);
+    connect(picker, &AccentColorPopup::colorChanged, this, [this](const QColor& color) {
+        m_pickerColor = color;
+        emit picked(color);
     });
     m_picker = picker;
     OwnDialogMark::markWhileOpen(this, picker);
-    picker->show();
+    picker->popUp(*this);
 }
 
 void CustomAccentChip::paintFace(QPainter& p) {

@@ -1,6 +1,6 @@
 #pragma once
 // The accent colour choices: a round swatch per preset accent, and one more that opens a colour picker
-// for any colour. They only draw the choice and report taps and picked colours.
+// for any colour in a panel under it. They only draw the choice and report taps and picked colours.
 
 #include "theme/AccentTheme.h"
 #include "ui/kit/PressableButton.h"
@@ -8,7 +8,7 @@
 #include <QColor>
 #include <QPointer>
 
-class QColorDialog;
+class AccentColorPopup;
 
 class AccentChip : public PressableButton {
     Q_OBJECT
@@ -47,7 +47,7 @@ public:
         update();
     }
     // The picker while it is open.
-    QColorDialog* picker() const;
+    AccentColorPopup* picker() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -68,5 +68,5 @@ private:
     QColor m_currentColor;
     // Where the picker opens: the accent in use when the chip came on screen, or the colour picked last.
     QColor m_pickerColor;
-    QPointer<QColorDialog> m_picker;
+    QPointer<AccentColorPopup> m_picker;
 };

@@ -5,12 +5,11 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
-#include "theme/SymbolIcon.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/MinuteDialView.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
-#include "ui/settings/SettingsAccent.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -45,59 +44,6 @@ protected:
         m_stage.menuBarContent().paint(p, QRectF(rect()).adjusted(10, 0, -10, 0),
                                        QvFont::qvText(11, QFont::Medium),
                                        QvColor::qvTextPrimary().resolve(scheme));
-    }
-
-private:
-    const SettingsPreviewStage& m_stage;
-};
-
-// The floating-window sample: time, an optional task name and a progress bar in the accent colour.
-class FloatingSample : public QWidget {
-public:
-    FloatingSample(const SettingsPreviewStage& stage, QWidget* parent) : QWidget(parent), m_stage(stage) {
-        setFixedSize(200, 54);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-        const bool running = m_stage.previewState() == SettingsPreviewStage::PreviewState::running;
-        const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const QPainterPath shape = QvSurface::continuousRoundedRect(bounds, 14);
-        p.fillPath(shape, QvColor::qvSurfaceRaised().resolve(scheme));
-        p.strokePath(shape, QPen(QvColor::qvStroke().resolve(scheme), 1));
-        const QColor accent = SettingsAccent::of(this);
-        const QString label = m_stage.floatingLabel();
-        const QFont timeFont = QvFont::qvText(18, QFont::DemiBold);
-        p.setFont(timeFont);
-        p.setPen((running ? QvColor::qvTextPrimary() : QvColor::qvTextSecondary()).resolve(scheme));
-        const double textTop = label.isEmpty() ? 10 : 5;
-        p.drawText(QRectF(14, textTop, 90, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("25:00"));
-        if (!label.isEmpty()) {
-            p.setFont(QvFont::qvText(9, QFont::Medium));
-            p.setPen(QvColor::qvTextSecondary().resolve(scheme));
-            p.drawText(QRectF(14, 28, 120, 12), Qt::AlignLeft | Qt::AlignVCenter, label);
-        }
-        // The primary control: a filled disc, pause bars while running, a play mark while paused.
-        const QRectF disc(bounds.right() - 40, bounds.center().y() - 13, 26, 26);
-        p.setPen(Qt::NoPen);
-        p.setBrush(running ? accent : QvColor::qvSurfaceMuted().resolve(scheme));
-        p.drawEllipse(disc);
-        SymbolIcon::paint(p, disc.adjusted(8, 8, -8, -8),
-                          running ? QStringLiteral("pause.fill") : QStringLiteral("play.fill"),
-                          running ? QvColor::qvOnAccent().resolve(scheme)
-                                  : QvColor::qvTextPrimary().resolve(scheme));
-        const QRectF bar(14, bounds.bottom() - 9, bounds.width() - 28 - 40, 3);
-        p.setBrush(QvColor::qvSurfaceMuted().resolve(scheme));
-        p.drawRoundedRect(bar, 1.5, 1.5);
-        QColor progress = accent;
-        if (!running) {
-            progress.setAlphaF(0.5f);
-        }
-        p.setBrush(progress);
-        p.drawRoundedRect(QRectF(bar.topLeft(), QSizeF(bar.width() * kProgress, bar.height())), 1.5, 1.5);
     }
 
 private:
@@ -165,7 +111,12 @@ SettingsPreviewStage::SettingsPreviewStage(Preferences& preferences, const QDate
     dialTexts->addWidget(m_caption);
     dialTexts->addStretch(1);
     pictures->addWidget(dialBox);
-    m_floating = new FloatingSample(*this, this);
+    // The floating window's own card, so the picture is what the window will show; a picture only, so
+    // the pointer passes through it and no press moves a window.
+    m_floating = new FloatingTimerSurface(this);
+    m_floating->setObjectName(QStringLiteral("quorvane.settings.livePreview.floating"));
+    m_floating->setFixedSize(200, 54);
+    m_floating->setAttribute(Qt::WA_TransparentForMouseEvents);
     pictures->addWidget(m_floating, 0, Qt::AlignVCenter);
     pictures->addStretch(1);
     column->addLayout(pictures);
@@ -187,6 +138,13 @@ SettingsPreviewStage::SettingsPreviewStage(Preferences& preferences, const QDate
 
 LabelButton* SettingsPreviewStage::stateButton(PreviewState state) const {
     return state == PreviewState::running ? m_running : m_paused;
+}
+
+void SettingsPreviewStage::setAccent(const QColor& accent) {
+    if (accent != m_accent) {
+        m_accent = accent;
+        refresh();
+    }
 }
 
 void SettingsPreviewStage::setPreviewState(PreviewState state) {
@@ -233,7 +191,15 @@ void SettingsPreviewStage::refresh() {
     m_menuBar->updateGeometry();
     m_menuBar->setFixedWidth(m_menuBar->sizeHint().width());
     m_menuBar->update();
-    m_floating->update();
+    FloatingTimerSurface::Values floating;
+    floating.timeText = QStringLiteral("25:00");
+    floating.label = floatingLabel();
+    floating.isRunning = running;
+    floating.isFinished = false;
+    floating.progress = kProgress;
+    floating.accent = m_accent;
+    floating.showsClose = false;
+    m_floating->setValues(floating);
 }
 
 void SettingsPreviewStage::retranslate() {

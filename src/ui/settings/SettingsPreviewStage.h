@@ -4,11 +4,13 @@
 // switch flips the sample between running and paused. Its end time is taken once, when it is made.
 
 #include "core/TimeDisplayStyle.h"
+#include "theme/AccentTheme.h"
 #include "theme/MenuBarDisplayContent.h"
 
 #include <QDateTime>
 #include <QWidget>
 
+class FloatingTimerSurface;
 class LabelButton;
 class MinuteDialView;
 class Preferences;
@@ -25,6 +27,8 @@ public:
     // `preferences`; `now` gives the sample's end time (25 minutes later).
     SettingsPreviewStage(Preferences& preferences, const QDateTime& now, QWidget* parent = nullptr);
 
+    // The accent in use; the screen hands it down whenever it changes.
+    void setAccent(const QColor& accent);
     PreviewState previewState() const { return m_state; }
     void setPreviewState(PreviewState state);
     QDateTime previewEnd() const { return m_previewEnd; }
@@ -35,6 +39,7 @@ public:
     QString dialCaption() const;
     MinuteDialView* dial() const { return m_dial; }
     LabelButton* stateButton(PreviewState state) const;
+    FloatingTimerSurface* floatingCard() const { return m_floating; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,11 +52,12 @@ private:
     Preferences& m_preferences;
     QDateTime m_previewEnd;
     PreviewState m_state = PreviewState::running;
+    QColor m_accent = color(AccentTheme::orange);
     LabelButton* m_running;
     LabelButton* m_paused;
     QWidget* m_menuBar;
     MinuteDialView* m_dial;
     TokenLabel* m_time;
     TokenLabel* m_caption;
-    QWidget* m_floating;
+    FloatingTimerSurface* m_floating;
 };

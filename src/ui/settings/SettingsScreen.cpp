@@ -21,6 +21,7 @@
 #include "ui/settings/SettingPicker.h"
 #include "ui/settings/SettingsAccent.h"
 #include "ui/settings/SettingsPreviewStage.h"
+#include "ui/settings/SettingsSecondaryButton.h"
 #include "ui/settings/SettingsSection.h"
 #include "ui/settings/SettingsText.h"
 #include "ui/settings/SoundPurposeCard.h"
@@ -31,8 +32,10 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -127,6 +130,7 @@ SettingsScreen::SettingsScreen(Services services, QWidget* parent)
     rows->addWidget(title);
 
     auto* preview = new SettingsPreviewStage(m_services.preferences, m_services.now, m_content);
+    m_preview = preview;
     rows->addWidget(categoryGroup(QStringLiteral("general"), QT_TRANSLATE_NOOP("SettingsScreen", "General"),
                                   {generalSection(), shortcutsSection()}));
     rows->addWidget(categoryGroup(QStringLiteral("focus"), QT_TRANSLATE_NOOP("SettingsScreen", "Pomodoro"),
@@ -185,9 +189,7 @@ QWidget* SettingsScreen::generalSection() {
     card->setOn(m_loginItem->isEnabled());
     connect(m_loginItem.get(), &LoginItemManager::isEnabledChanged, card, &ToggleCard::setOn);
     connect(card, &ToggleCard::toggleRequested, this, [this](bool on) { m_loginItem->setEnabled(on); });
-    auto* grid = twoColumns();
-    grid->addWidget(card, 0, 0);
-    section->content()->addLayout(grid);
+    section->content()->addWidget(card);
     return section;
 }
 
@@ -436,7 +438,7 @@ QWidget* SettingsScreen::floatingSection() {
 namespace {
 
 LabelButton* secondaryButton(const QString& objectName, QWidget* parent) {
-    auto* button = new LabelButton(0.96, secondaryLook(), parent);
+    auto* button = new SettingsSecondaryButton(secondaryLook(), parent);
     button->setObjectName(objectName);
     button->setFocusPolicy(Qt::StrongFocus);
     button->setProperty("tt.settingsSecondary", true);
@@ -446,8 +448,9 @@ LabelButton* secondaryButton(const QString& objectName, QWidget* parent) {
 QHBoxLayout* buttonRow(QList<QWidget*> buttons) {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
     for (QWidget* button : buttons) {
-        row->addWidget(button);
+        row->addWidget(button, 0, Qt::AlignVCenter);
     }
     row->addStretch(1);
     return row;
@@ -512,12 +515,12 @@ QWidget* SettingsScreen::feedbackSection() {
     };
     connect(feedback, &QAbstractButton::clicked, this, [open] { open(feedbackURL()); });
     connect(chat, &QAbstractButton::clicked, this, [open] { open(chatURL()); });
-    // One under the other: side by side, the two labels are wider than the card.
-    auto* row = new QVBoxLayout;
-    row->setSpacing(8);
-    row->addLayout(buttonRow({feedback}));
-    row->addLayout(buttonRow({chat}));
-    section->content()->addLayout(row);
+    // Side by side; where the two labels are wider than the card, the long one wraps and the short one
+    // keeps its line.
+    QSizePolicy keepsItsLine = chat->sizePolicy();
+    keepsItsLine.setHorizontalPolicy(QSizePolicy::Minimum);
+    chat->setSizePolicy(keepsItsLine);
+    section->content()->addLayout(buttonRow({feedback, chat}));
     return section;
 }
 
@@ -562,6 +565,9 @@ void SettingsScreen::followTheme() {
     const ThemeStore& theme = m_services.theme;
     const QColor accent = theme.activeAccentColor();
     SettingsAccent::set(this, accent);
+    if (m_preview) {
+        m_preview->setAccent(accent);
+    }
     const bool custom = theme.customAccentHex().has_value();
     for (AccentChip* chip : m_accentChips) {
         chip->setSelected(!custom && theme.accent() == chip->theme());
@@ -609,19 +615,58 @@ void SettingsScreen::openGallery(SoundPurpose purpose) {
     connect(m_gallery, &SoundGallerySheet::closeRequested, this, &SettingsScreen::closeGallery);
     // The column underneath takes no keys or clicks while the gallery covers it.
     m_scroll->setEnabled(false);
+    fadeGallery(m_gallery, true);
     m_gallery->show();
     m_gallery->raise();
     m_gallery->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsScreen::closeGallery() {
-    m_galleryPurpose.reset();
-    m_scroll->setEnabled(true);
-    if (m_gallery) {
-        m_gallery->hide();
-        m_gallery->deleteLater();
-        m_gallery = nullptr;
+    if (!m_gallery) {
+        return;
     }
+    const std::optional<SoundPurpose> purpose = m_galleryPurpose;
+    m_galleryPurpose.reset();
+    // Leaving, it takes nothing more and fades out over the column, which answers again at once.
+    SoundGallerySheet* leaving = m_gallery;
+    m_gallery = nullptr;
+    leaving->setAttribute(Qt::WA_TransparentForMouseEvents);
+    leaving->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setEnabled(true);
+    // The keyboard goes back to the card that opened the gallery.
+    for (SoundPurposeCard* card : findChildren<SoundPurposeCard*>()) {
+        if (purpose && card->purpose() == *purpose && card->isVisible()) {
+            card->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    if (leaving->isAncestorOf(QApplication::focusWidget())) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    fadeGallery(leaving, false);
+}
+
+void SettingsScreen::fadeGallery(SoundGallerySheet* gallery, bool in) {
+    // The gallery's opacity eases over 0.15 s; a fade stays under Reduce Motion.
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(gallery->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(gallery);
+        effect->setOpacity(in ? 0.0 : 1.0);
+        gallery->setGraphicsEffect(effect);
+    }
+    auto* fade = new QPropertyAnimation(effect, "opacity", gallery);
+    fade->setDuration(galleryFadeMs);
+    fade->setEasingCurve(QEasingCurve::InOutQuad);
+    fade->setStartValue(effect->opacity());
+    fade->setEndValue(in ? 1.0 : 0.0);
+    connect(fade, &QAbstractAnimation::finished, gallery, [gallery, in] {
+        if (in) {
+            gallery->setGraphicsEffect(nullptr); // drawn directly again once fully shown
+        } else {
+            gallery->hide();
+            gallery->deleteLater();
+        }
+    });
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void SettingsScreen::showEvent(QShowEvent* event) {

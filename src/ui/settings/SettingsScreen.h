@@ -23,6 +23,7 @@ class LoginItemManager;
 class ModuleVisibilityStore;
 class QScrollArea;
 class QVBoxLayout;
+class SettingsPreviewStage;
 class SoundServiceProtocol;
 class ThemeStore;
 class UserSoundStore;
@@ -58,7 +59,11 @@ public:
     static QUrl feedbackURL();
     static QUrl chatURL();
 
+    // How long the gallery takes to fade in or out.
+    static constexpr int galleryFadeMs = 150;
+
     std::optional<SoundPurpose> galleryPurpose() const { return m_galleryPurpose; }
+    // The open gallery; none once it is closing.
     SoundGallerySheet* gallery() const { return m_gallery; }
     void openGallery(SoundPurpose purpose);
     void closeGallery();
@@ -88,6 +93,7 @@ private:
     QWidget* onboardingReplaySection();
     void followTheme();
     void retranslate();
+    void fadeGallery(SoundGallerySheet* gallery, bool in);
 
     Services m_services;
     std::unique_ptr<LoginItemManager> m_loginItem;
@@ -97,6 +103,7 @@ private:
     QWidget* m_content;
     QList<AccentChip*> m_accentChips;
     CustomAccentChip* m_customChip = nullptr;
+    SettingsPreviewStage* m_preview = nullptr;
     // Texts that follow the language: the widget and its key.
     QList<std::pair<QWidget*, const char*>> m_texts;
 };

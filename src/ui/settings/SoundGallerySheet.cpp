@@ -7,6 +7,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "ui/kit/AlertOverlay.h"
+#include "ui/kit/FocusRing.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/SettingBinding.h"
@@ -26,6 +27,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QVariantAnimation>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,8 +57,10 @@ TokenLabel* makeHeading(const QString& text, QWidget* parent) {
 // It lives inside the popover, so nothing takes the focus away from it.
 class RenamePanel : public QWidget {
 public:
-    RenamePanel(QWidget* gallery, const QString& name, std::function<void(const QString&)> onRename)
-        : QWidget(gallery), m_onRename(std::move(onRename)) {
+    // `onRename` gets the typed name when the user confirms; `onClosed` runs last, however it closed.
+    RenamePanel(QWidget* gallery, const QString& name, std::function<void(const QString&)> onRename,
+                std::function<void()> onClosed)
+        : QWidget(gallery), m_onRename(std::move(onRename)), m_onClosed(std::move(onClosed)) {
         setObjectName(QStringLiteral("quorvane.settings.gallery.rename"));
         setGeometry(gallery->rect());
         auto* outer = new QVBoxLayout(this);
@@ -117,6 +121,11 @@ protected:
         QWidget::keyPressEvent(event);
     }
     void mousePressEvent(QMouseEvent* event) override { event->accept(); } // swallow clicks on the dim
+    // Tab and Shift+Tab go round the card's controls and never reach the gallery behind.
+    bool focusNextPrevChild(bool next) override {
+        FocusRing::step(FocusRing::within(m_card), focusWidget(), next);
+        return true;
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
@@ -136,17 +145,66 @@ private:
             return;
         }
         m_done = true;
+        hide();
+        deleteLater();
         if (rename) {
             m_onRename(m_field->text());
         }
-        hide();
-        deleteLater();
+        m_onClosed();
     }
 
     std::function<void(const QString&)> m_onRename;
+    std::function<void()> m_onClosed;
     QWidget* m_card;
     QLineEdit* m_field;
     bool m_done = false;
+};
+
+// The accent outline shown while files are dragged over the gallery: drawn over the cards, taking no
+// clicks, and fading in and out.
+class DropBorder : public QWidget {
+public:
+    static constexpr int fadeMs = 150;
+
+    explicit DropBorder(QWidget* gallery) : QWidget(gallery) {
+        setObjectName(QStringLiteral("quorvane.settings.gallery.dropBorder"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_fade.setDuration(fadeMs);
+        m_fade.setEasingCurve(QEasingCurve::InOutQuad);
+        connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+            m_level = value.toDouble();
+            update();
+        });
+    }
+    void setTargeted(bool targeted) {
+        const double goal = targeted ? 1.0 : 0.0;
+        if (m_fade.state() == QAbstractAnimation::Running ? m_fade.endValue().toDouble() == goal
+                                                          : m_level == goal) {
+            return;
+        }
+        // A colour change, so it stays under Reduce Motion.
+        m_fade.stop();
+        m_fade.setStartValue(m_level);
+        m_fade.setEndValue(goal);
+        m_fade.start();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (m_level <= 0) {
+            return;
+        }
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor accent = SettingsAccent::of(this);
+        accent.setAlphaF(float(accent.alphaF() * m_level));
+        p.strokePath(QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 20),
+                     QPen(accent, 2));
+    }
+
+private:
+    QVariantAnimation m_fade;
+    double m_level = 0;
 };
 
 } // namespace
@@ -158,10 +216,16 @@ SoundGallerySheet::FileChooser SoundGallerySheet::dialogFileChooser() {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setFileMode(QFileDialog::ExistingFiles);
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
-        dialog->setMimeTypeFilters({QStringLiteral("audio/*"), QStringLiteral("application/octet-stream")});
+        QStringList patterns;
+        for (const QString& extension : UserSoundStore::allowedExtensions()) {
+            patterns << QStringLiteral("*.") + extension;
+        }
+        dialog->setNameFilters({tr("Sounds (%1)").arg(patterns.join(u' ')), tr("All files (*)")});
         dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
-        QObject::connect(dialog, &QFileDialog::urlsSelected, owner,
-                         [chosen](const QList<QUrl>& urls) { chosen(urls); });
+        // Read on acceptance: Qt's own dialog reports its choice as file names only, the desktop's as
+        // addresses; the selection is there in both.
+        QObject::connect(dialog, &QDialog::accepted, owner,
+                         [dialog, chosen] { chosen(dialog->selectedUrls()); });
         // The popover stays open while the dialog, ours or the desktop's, is.
         OwnDialogMark::markWhileOpen(owner, dialog);
         dialog->open();
@@ -226,6 +290,9 @@ SoundGallerySheet::SoundGallerySheet(const QString& title, Preferences& preferen
     buildBuiltInGroups();
     rebuildUserGroup();
     m_groups->addStretch(1);
+    m_dropBorder = new DropBorder(this);
+    m_dropBorder->setGeometry(rect());
+    m_dropBorder->raise();
     connect(&m_userSounds, &UserSoundStore::soundsChanged, this, &SoundGallerySheet::rebuildUserGroup);
     SettingBinding::observe(*this, m_preferences, m_selection,
                             [this](const QString& id) { showSelection(id); });
@@ -262,7 +329,8 @@ SoundCard* SoundGallerySheet::addSoundCard(const TimerSound& sound, QGridLayout*
 
 void SoundGallerySheet::rebuildUserGroup() {
     QWidget* content = m_scroll->widget();
-    const bool addHadFocus = m_addCard && m_addCard->hasFocus();
+    // The window's focus, not hasFocus(): after the file dialog the window may not be active again yet.
+    const bool addHadFocus = m_addCard && window()->focusWidget() == m_addCard;
     if (m_userGroup) {
         m_userGroup->hide();
         m_userGroup->deleteLater();
@@ -378,16 +446,30 @@ void SoundGallerySheet::showError(const QString& message) {
     alert.buttons = {
         {tr("OK"), AlertOverlay::Role::primary, QStringLiteral("quorvane.settings.gallery.errorOK")}};
     alert.objectName = QStringLiteral("quorvane.settings.gallery.error");
-    m_errorAlert = AlertOverlay::present(this, alert, [](int) {});
+    // Back to what led here (the add card, after the file dialog) once the alert is answered.
+    QPointer<QWidget> opener = window()->focusWidget();
+    m_errorAlert = AlertOverlay::present(this, alert, [opener](int) {
+        if (opener && opener->isVisible()) {
+            opener->setFocus(Qt::OtherFocusReason);
+        }
+    });
 }
 
 void SoundGallerySheet::startRename(const TimerSound& sound) {
     if (m_renamePanel) {
         m_renamePanel->deleteLater();
     }
-    m_renamePanel = new RenamePanel(this, sound.displayName, [this, sound](const QString& name) {
-        m_userSounds.rename(sound, name); // a blank name keeps the old one
-    });
+    m_renamePanel = new RenamePanel(
+        this, sound.displayName,
+        [this, sound](const QString& name) {
+            m_userSounds.rename(sound, name); // a blank name keeps the old one
+        },
+        [gallery = QPointer<SoundGallerySheet>(this), id = sound.id] {
+            // A new name rebuilds the cards: the keyboard goes back to the card now showing the sound.
+            if (SoundCard* card = gallery ? gallery->card(id) : nullptr) {
+                card->setFocus(Qt::OtherFocusReason);
+            }
+        });
 }
 
 void SoundGallerySheet::retranslate() {
@@ -408,6 +490,9 @@ void SoundGallerySheet::resizeEvent(QResizeEvent* event) {
     if (m_renamePanel) {
         m_renamePanel->setGeometry(rect());
     }
+    if (m_dropBorder) {
+        m_dropBorder->setGeometry(rect());
+    }
     QWidget::resizeEvent(event);
 }
 
@@ -419,22 +504,19 @@ void SoundGallerySheet::dragEnterEvent(QDragEnterEvent* event) {
     }
     if (hasLocalFile) {
         event->acceptProposedAction();
-        m_dropTargeted = true;
-        update();
+        static_cast<DropBorder*>(m_dropBorder)->setTargeted(true);
     } else {
         event->ignore();
     }
 }
 
 void SoundGallerySheet::dragLeaveEvent(QDragLeaveEvent* event) {
-    m_dropTargeted = false;
-    update();
+    static_cast<DropBorder*>(m_dropBorder)->setTargeted(false);
     QWidget::dragLeaveEvent(event);
 }
 
 void SoundGallerySheet::dropEvent(QDropEvent* event) {
-    m_dropTargeted = false;
-    update();
+    static_cast<DropBorder*>(m_dropBorder)->setTargeted(false);
     QList<QUrl> files;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
@@ -451,11 +533,11 @@ void SoundGallerySheet::dropEvent(QDropEvent* event) {
 
 void SoundGallerySheet::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    p.fillRect(rect(), QvColor::qvBgPrimary().resolve(scheme));
-    if (m_dropTargeted) {
-        p.strokePath(QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 20),
-                     QPen(SettingsAccent::of(this), 2));
-    }
+    p.fillRect(rect(), QvColor::qvBgPrimary().resolve(ViewEnvironment::colorScheme(this)));
+}
+
+bool SoundGallerySheet::focusNextPrevChild(bool next) {
+    // The keyboard stays in the gallery while it covers the tab.
+    FocusRing::step(FocusRing::within(this), focusWidget(), next);
+    return true;
 }

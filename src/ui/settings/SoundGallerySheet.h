@@ -65,6 +65,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildBuiltInGroups();
@@ -92,5 +93,5 @@ private:
     QList<SoundCard*> m_userCards;
     QPointer<QWidget> m_renamePanel;
     QPointer<AlertOverlay> m_errorAlert;
-    bool m_dropTargeted = false;
+    QWidget* m_dropBorder = nullptr;
 };

@@ -65,9 +65,10 @@ StepperRow::StepperRow(const char* title, const char* hint, const QString& unit,
     const auto step = [this](int direction) {
         const qint64 current = m_setting.read(m_preferences);
         const qint64 span = std::max<qint64>(1, m_setting.range.step);
-        // Clamped both ways, so a stored value from outside the range comes back within it.
-        const qint64 next = std::clamp(saturatingAdd(current, direction < 0 ? -span : span),
-                                       m_setting.range.minimum, m_setting.range.maximum);
+        // Held only at the end it moves towards: one step down from a stored value above the range is
+        // one less, not the upper bound.
+        const qint64 next = direction < 0 ? std::max(saturatingAdd(current, -span), m_setting.range.minimum)
+                                          : std::min(saturatingAdd(current, span), m_setting.range.maximum);
         m_setting.write(m_preferences, next);
     };
     connect(m_minus, &QAbstractButton::clicked, this, [step] { step(-1); });

@@ -4,10 +4,11 @@
 #include "FloatingFixture.h"
 
 #include "support/ManualAnimationClock.h"
+#include "platform/TranslationCatalog.h"
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/floating/FloatingWindowModel.h"
 #include "ui/floating/FloatingWindowView.h"
 
@@ -167,4 +168,21 @@ TEST_F(FloatingWindowViewTest, ATapTogglesTheTimerADragMovesTheWindowAndClosingI
     QTest::mouseClick(close, Qt::LeftButton);
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(taps.size(), 3);
+}
+
+TEST_F(FloatingWindowViewTest, TheCardsAccessibleTextsReadAsWrittenInEveryLanguage) {
+    // One view made before the language changes, one after, as the window may be either.
+    FloatingWindowView before(*timers, *pomodoro, preferences, {});
+    for (const char* language : {"ja", "en"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language)));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        FloatingWindowView after(*timers, *pomodoro, preferences, {});
+        for (FloatingWindowView* view : {&before, &after}) {
+            const FloatingTimerSurface& surface = view->surface();
+            EXPECT_EQ(surface.accessibleName(), QStringLiteral("TarvolinTimer timer"));
+            EXPECT_EQ(surface.closeButton()->accessibleName(), QStringLiteral("Close"));
+            EXPECT_TRUE(surface.closeButton()->toolTip().isEmpty()) << "nothing on the card answers a hover";
+        }
+    }
 }

@@ -146,9 +146,14 @@ TEST(SettingControlsTest, AStepperMovesByItsStepAndStopsAtTheEndsOfItsRange) {
         {"at the lower bound minus is off; plus adds one", 1, false, true, true, 2},
         {"inside the range minus takes one", 25, true, true, false, 24},
         {"at the upper bound plus is off; minus takes one", 480, true, false, false, 479},
-        {"a value beyond the range comes back within it", 900, true, false, false, 480},
+        {"above the range minus takes one step, not down to the bound", 600, true, false, false, 599},
+        {"further above the range the same", 900, true, false, false, 899},
+        {"below the range minus is off; plus adds one step", -5, false, true, true, -4},
+        {"just below the range plus reaches the bound", 0, false, true, true, 1},
         {"the largest number steps without overflowing", std::numeric_limits<qint64>::max(), true, false,
-         false, 480},
+         false, std::numeric_limits<qint64>::max() - 1},
+        {"the smallest number steps without overflowing", std::numeric_limits<qint64>::min(), false, true,
+         true, std::numeric_limits<qint64>::min() + 1},
     };
     Preferences prefs;
     Window window;

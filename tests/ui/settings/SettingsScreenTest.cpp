@@ -5,17 +5,22 @@
 
 #include "core/SettingsKeys.h"
 #include "hotkeys/HotkeyTestFixture.h"
+#include "platform/TranslationCatalog.h"
 #include "services/LoginItemManager.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
 #include "theme/ModuleVisibilityStore.h"
+#include "theme/QvColor.h"
 #include "theme/ThemeSettingsKeys.h"
 #include "theme/ThemeStore.h"
+#include "support/ManualAnimationClock.h"
+#include "ui/kit/FloatingTimerSurface.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/AccentChip.h"
+#include "ui/settings/AccentColorPopup.h"
 #include "ui/settings/AccentSwitch.h"
 #include "ui/kit/MinuteDialView.h"
 #include "ui/settings/SettingPicker.h"
@@ -27,8 +32,10 @@
 #include "ui/settings/SoundPurposeCard.h"
 #include "ui/settings/ToggleCard.h"
 
-#include <QColorDialog>
+#include <QGraphicsOpacityEffect>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -204,24 +211,72 @@ TEST_F(SettingsScreenTest, AccentChipsChooseAPresetOrACustomColour) {
     EXPECT_EQ(chipSelection(), (QList<bool>{false, true, false, false, false}));
 
     auto* custom = find<CustomAccentChip>(QStringLiteral("quorvane.settings.accent.custom"));
+    // The chip scrolled into view, and the window placed to put it at a given height on the screen.
+    screen->scrollArea()->ensureWidgetVisible(custom);
+    const QRect room = window->screen()->availableGeometry();
+    const auto chipAt = [&](int screenY) {
+        window->move(window->pos() + QPoint(0, screenY - custom->mapToGlobal(QPoint()).y()));
+    };
+    // Without room below, it opens above the chip, pointing down at it.
+    chipAt(room.bottom() - 80);
     QTest::mouseClick(custom, Qt::LeftButton);
-    QColorDialog* picker = custom->picker();
+    ASSERT_NE(custom->picker(), nullptr);
+    EXPECT_FALSE(custom->picker()->pointsUp());
+    EXPECT_EQ(custom->picker()->geometry().bottom() + 1, custom->mapToGlobal(QPoint()).y());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    chipAt(room.top() + 100);
+    QTest::mouseClick(custom, Qt::LeftButton);
+    AccentColorPopup* picker = custom->picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_FALSE(preferences.contains(ThemeSettingsKeys::customAccentHex.key))
         << "opening the picker writes nothing";
-    EXPECT_TRUE(OwnDialogMark::isOpen(window.get())) << "the popover knows its own dialog is open";
-    picker->setCurrentColor(QColor(0x12, 0xAB, 0xEF));
+    EXPECT_TRUE(OwnDialogMark::isOpen(window.get())) << "the popover knows its own picker is open";
+    // A popup under the chip, its arrow on the chip's bottom edge.
+    EXPECT_EQ(picker->windowType(), Qt::Popup);
+    EXPECT_TRUE(picker->pointsUp());
+    const QPoint chipBottom = custom->mapToGlobal(QPoint(custom->width() / 2, custom->height()));
+    EXPECT_EQ(picker->mapToGlobal(QPoint()).y(), chipBottom.y());
+    EXPECT_NEAR(picker->mapToGlobal(QPoint(picker->width() / 2, 0)).x(), chipBottom.x(), 1);
+    EXPECT_EQ(picker->findChild<QLabel*>(QStringLiteral("quorvane.settings.accentPicker.heading"))->text(),
+              QStringLiteral("Pick any color"));
+
+    // Each change the user makes is written at once: arrows in the field, then a click on the hue bar.
+    ASSERT_EQ(QApplication::focusWidget(), picker->field()) << "the keyboard is in the picker";
+    QStringList written;
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down}) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ShiftModifier);
+        written << preferences.stringValue(ThemeSettingsKeys::customAccentHex.key).value_or(QString());
+        EXPECT_EQ(written.last(), QvColor::toHex(picker->color()));
+    }
+    EXPECT_EQ(written.size(), QSet<QString>(written.begin(), written.end()).size()) << "one write per change";
+    QTest::mouseClick(picker->hueBar(), Qt::LeftButton, {}, QPoint(picker->hueBar()->width() / 2, 12));
+    EXPECT_NE(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key).value_or(QString()),
+              written.last());
     EXPECT_EQ(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key),
-              std::optional<QString>(QStringLiteral("12abef")));
+              std::optional<QString>(QvColor::toHex(picker->color())));
     EXPECT_EQ(theme.accent(), AccentTheme::cream) << "the preset is kept for later";
     EXPECT_EQ(chipSelection(), (QList<bool>{false, false, false, false, true}));
-    picker->setCurrentColor(QColor(0x00, 0x80, 0x40));
-    EXPECT_EQ(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key),
-              std::optional<QString>(QStringLiteral("008040")))
-        << "every change is written at once";
-    picker->close();
+
+    // Escape closes it and the keyboard is back on the chip.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(custom->picker(), nullptr);
     EXPECT_FALSE(OwnDialogMark::isOpen(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), custom);
+
+    // A click outside it closes it too, writing nothing more; it opens again on the colour picked last.
+    const std::optional<QString> kept = preferences.stringValue(ThemeSettingsKeys::customAccentHex.key);
+    custom->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(custom, Qt::Key_Space);
+    picker = custom->picker();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(QvColor::toHex(picker->color()), kept.value_or(QString()));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(custom->picker(), nullptr);
+    EXPECT_EQ(preferences.stringValue(ThemeSettingsKeys::customAccentHex.key), kept);
 
     auto* orange = find<AccentChip>(QStringLiteral("quorvane.settings.accent.orange"));
     orange->setFocus(Qt::OtherFocusReason);
@@ -494,4 +549,125 @@ TEST_F(SettingsScreenTest, TabWalksTheColumnInOrderAndScrollsEachControlIntoView
     // Space on the focused replay button runs it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(onboardingReplays, 1);
+}
+
+TEST_F(SettingsScreenTest, TheGalleryFadesInAndOutHoldsTheKeyboardAndGivesItBackToItsCard) {
+    ManualAnimationClock clock;
+    build();
+    // Something focusable beside the tab, as the popover's tab bar is.
+    auto* outside = new QPushButton(QStringLiteral("outside"), window.get());
+    outside->setGeometry(0, 0, 40, 20);
+    outside->show();
+    const auto opacity = [](QWidget* widget) {
+        const auto* effect = qobject_cast<QGraphicsOpacityEffect*>(widget->graphicsEffect());
+        return effect ? effect->opacity() : 1.0;
+    };
+    auto* card = find<SoundPurposeCard>(QStringLiteral("quorvane.settings.sound.pomWork"));
+    card->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(card, Qt::Key_Space);
+    QPointer<SoundGallerySheet> gallery = screen->gallery();
+    ASSERT_FALSE(gallery.isNull());
+    EXPECT_DOUBLE_EQ(opacity(gallery), 0.0) << "it starts clear";
+    clock.advanceBy(SettingsScreen::galleryFadeMs / 2);
+    EXPECT_GT(opacity(gallery), 0.2);
+    EXPECT_LT(opacity(gallery), 0.8);
+    clock.advanceBy(SettingsScreen::galleryFadeMs);
+    EXPECT_DOUBLE_EQ(opacity(gallery), 1.0) << "in after 0.15 s";
+
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        for (int press = 0; press < 60; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+            ASSERT_TRUE(gallery->isAncestorOf(QApplication::focusWidget()))
+                << "Tab left the gallery for " << QApplication::focusWidget()->objectName().toStdString();
+        }
+    }
+
+    auto* close = gallery->findChild<LabelButton*>(QStringLiteral("quorvane.settings.gallery.close"));
+    close->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(close, Qt::Key_Space);
+    EXPECT_EQ(screen->galleryPurpose(), std::nullopt) << "closed at once";
+    EXPECT_EQ(QApplication::focusWidget(), card) << "the keyboard is back on the card that opened it";
+    ASSERT_FALSE(gallery.isNull());
+    EXPECT_TRUE(gallery->isVisible()) << "still fading out";
+    clock.advanceBy(SettingsScreen::galleryFadeMs / 2);
+    EXPECT_GT(opacity(gallery), 0.2);
+    EXPECT_LT(opacity(gallery), 0.8);
+    clock.advanceBy(SettingsScreen::galleryFadeMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gallery.isNull()) << "gone after 0.15 s";
+}
+
+TEST_F(SettingsScreenTest, ThePreviewDrawsTheFloatingWindowsOwnCard) {
+    build();
+    auto* stage = find<SettingsPreviewStage>(QStringLiteral("quorvane.settings.livePreview"));
+    const auto cards = stage->findChildren<FloatingTimerSurface*>();
+    ASSERT_EQ(cards.size(), 1) << "the floating window's card, not an imitation";
+    FloatingTimerSurface* card = cards.first();
+    EXPECT_EQ(card->size(), QSize(200, 54));
+    EXPECT_FALSE(card->closeButton()->isVisible()) << "no close control";
+    const struct {
+        const char* behaviour;
+        SettingsPreviewStage::PreviewState state;
+        const char* language;
+        bool taskName;
+        AccentTheme accent;
+        bool running;
+        QString label;
+    } rows[] = {
+        {"running, Japanese sample", SettingsPreviewStage::PreviewState::running, "ja", true,
+         AccentTheme::orange, true, QStringLiteral("集中タイム")},
+        {"paused, English sample, another accent", SettingsPreviewStage::PreviewState::paused, "en", true,
+         AccentTheme::simple, false, QStringLiteral("Deep work")},
+        {"no task name", SettingsPreviewStage::PreviewState::running, "en", false, AccentTheme::black, true,
+         QString()},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.behaviour);
+        SettingsKeys::appLanguage.write(preferences, QLatin1String(r.language));
+        SettingsKeys::floatingShowTaskName.write(preferences, r.taskName);
+        QTest::mouseClick(find<AccentChip>(QStringLiteral("quorvane.settings.accent.") + toRaw(r.accent)),
+                          Qt::LeftButton);
+        QTest::mouseClick(stage->stateButton(r.state), Qt::LeftButton);
+        const FloatingTimerSurface::Values& shown = card->values();
+        EXPECT_EQ(shown.timeText, QStringLiteral("25:00"));
+        EXPECT_EQ(shown.label, r.label);
+        EXPECT_EQ(shown.isRunning, r.running);
+        EXPECT_FALSE(shown.isFinished);
+        EXPECT_DOUBLE_EQ(shown.progress, 0.42);
+        EXPECT_EQ(shown.accent, color(r.accent));
+        EXPECT_FALSE(shown.showsClose);
+    }
+    // A picture only: a drag across it moves no window.
+    const QPoint windowAt = window->pos();
+    const QPoint from = card->mapTo(window.get(), QPoint(100, 27));
+    QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(window->windowHandle(), from + QPoint(40, 30));
+    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, from + QPoint(40, 30));
+    EXPECT_EQ(window->pos(), windowAt);
+}
+
+TEST_F(SettingsScreenTest, TheLoginCardSpansItsSectionAndTheFeedbackButtonsShareARow) {
+    for (const char* language : {"en", "ja"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language)));
+        build();
+        QApplication::processEvents();
+        auto* loginTile = find<ToggleCard>(QStringLiteral("quorvane.settings.launchAtLogin"));
+        const QWidget* loginCard = loginTile->parentWidget();
+        const QRect room = loginCard->contentsRect() - loginCard->layout()->contentsMargins();
+        EXPECT_EQ(loginTile->width(), room.width()) << "the whole width of its section";
+
+        auto* feedback = find<LabelButton>(QStringLiteral("settings.about.feedback"));
+        auto* chat = find<LabelButton>(QStringLiteral("settings.about.discord"));
+        const QRect inFeedbackCard = QRect(chat->mapTo(feedback->parentWidget(), QPoint()), chat->size());
+        EXPECT_EQ(feedback->geometry().center().y(), inFeedbackCard.center().y()) << "one row";
+        EXPECT_LT(feedback->geometry().right(), inFeedbackCard.left()) << "feedback first";
+        EXPECT_LE(inFeedbackCard.right(), feedback->parentWidget()->contentsRect().right());
+        for (LabelButton* button : {feedback, chat}) {
+            EXPECT_GE(button->height(), button->heightForWidth(button->width()))
+                << button->text().toStdString() << ": its wrapped label fits";
+        }
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
 }

@@ -12,6 +12,9 @@
 #include "ui/settings/SoundPurposeCard.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -83,9 +86,42 @@ TEST_F(SettingsScreenshotTest, WritesEachCategoryAndTheGallery) {
             EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
         }
 
+        // The custom accent chip's picker, with the screen around it.
+        {
+            QWidget* chip = screen->findChild<QWidget*>(QStringLiteral("quorvane.settings.accent.custom"));
+            ASSERT_NE(chip, nullptr);
+            bar->setValue(
+                std::min(bar->maximum(), chip->mapTo(screen->scrollArea()->widget(), QPoint()).y() - 120));
+            QApplication::processEvents();
+            QTest::mouseClick(chip, Qt::LeftButton);
+            QApplication::processEvents();
+            QWidget* picker = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && w->objectName() == QStringLiteral("quorvane.settings.accentPicker")) {
+                    picker = w;
+                }
+            }
+            ASSERT_NE(picker, nullptr);
+            const QRect windowRect(window.mapToGlobal(QPoint()), window.size());
+            const QRect pickerRect(picker->mapToGlobal(QPoint()), picker->size());
+            const QRect both = windowRect.united(pickerRect);
+            QImage picture(both.size(), QImage::Format_ARGB32_Premultiplied);
+            picture.fill(Qt::darkGray);
+            QPainter painter(&picture);
+            painter.drawPixmap(windowRect.topLeft() - both.topLeft(), window.grab());
+            painter.drawPixmap(pickerRect.topLeft() - both.topLeft(), picker->grab());
+            painter.end();
+            EXPECT_TRUE(picture.save(
+                QStringLiteral("settings-gallery/accent-picker-%1.png").arg(QLatin1String(language))));
+            picker->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+
         screen->openGallery(SoundPurpose::alarm);
         QApplication::processEvents();
         ASSERT_NE(screen->gallery(), nullptr);
+        // Pictured once it has faded in.
+        QTRY_VERIFY(screen->gallery()->graphicsEffect() == nullptr);
         EXPECT_TRUE(screen->gallery()->isVisible());
         EXPECT_EQ(screen->gallery()->geometry(), screen->rect()) << "the gallery covers the tab";
         const QString path =
@@ -98,5 +134,16 @@ TEST_F(SettingsScreenshotTest, WritesEachCategoryAndTheGallery) {
         QApplication::processEvents();
         EXPECT_TRUE(window.grab().save(
             QStringLiteral("settings-gallery/sound-gallery-mine-%1.png").arg(QLatin1String(language))));
+        // And with a file dragged over it, once the border has faded in over the cards.
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(wav)});
+        QDragEnterEvent enter(QPoint(200, 300), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(screen->gallery(), &enter);
+        const QColor accent = theme.activeAccentColor();
+        QTRY_VERIFY(window.grab().toImage().pixelColor(1, 300) == accent);
+        EXPECT_TRUE(window.grab().save(
+            QStringLiteral("settings-gallery/sound-gallery-drop-%1.png").arg(QLatin1String(language))));
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(screen->gallery(), &leave);
     }
 }

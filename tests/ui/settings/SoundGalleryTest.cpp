@@ -6,16 +6,24 @@
 #include "platform/Preferences.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
+#include "theme/AccentTheme.h"
 #include "ui/kit/AlertOverlay.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/settings/SoundCard.h"
 #include "ui/settings/SoundGallerySheet.h"
+#include "support/ManualAnimationClock.h"
+#include "support/PixelProbe.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -254,4 +262,175 @@ TEST_F(SoundGalleryTest, DropsImportLocalFilesAndRefuseEverythingElse) {
     ASSERT_NE(errorAlert(), nullptr)
         << "a file of another type is offered and refused with the format message";
     EXPECT_TRUE(errorAlert()->alert().detail.contains(QStringLiteral("(.txt)")));
+}
+
+TEST_F(SoundGalleryTest, QtsOwnFileDialogOffersTheSoundTypesAndImportsWhatIsTypedInIt) {
+    // Qt's own dialog, as on a desktop that offers none of its own; the one the program really opens.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    auto* real = new SoundGallerySheet(QStringLiteral("Choose the timer-complete sound"), prefs, setting,
+                                       *store, sound, {}, window.get());
+    real->setGeometry(window->rect());
+    real->show();
+    real->raise();
+    QStringList patterns;
+    for (const QString& extension : UserSoundStore::allowedExtensions()) {
+        patterns << QStringLiteral("*.") + extension;
+    }
+    const struct {
+        const char* behaviour;
+        QString name;
+        bool wav;
+        int soundsAfter;
+        bool alert;
+    } rows[] = {
+        {"a file of another type ends in the format alert", QStringLiteral("song.flac"), false, 0, true},
+        {"a sound file is added, selected and played", QStringLiteral("Harbour Bell.wav"), true, 1, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.behaviour);
+        const QString path = file(r.name, r.wav).toLocalFile();
+        real->addCard()->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(real->addCard(), Qt::Key_Space);
+        QPointer<QFileDialog> dialog;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
+                dialog = d;
+            }
+        }
+        ASSERT_FALSE(dialog.isNull()) << "the add card opens the file dialog";
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(types, nullptr);
+        ASSERT_NE(name, nullptr);
+        QStringList offered;
+        for (int i = 0; i < types->count(); ++i) {
+            offered << types->itemText(i);
+        }
+        EXPECT_EQ(offered, (QStringList{QStringLiteral("Sounds (%1)").arg(patterns.join(u' ')),
+                                        QStringLiteral("All files (*)")}));
+        // Typed into its name field as a person would, with the dialog in front.
+        QApplication::setActiveWindow(dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        ASSERT_EQ(QApplication::focusWidget(), name);
+        QTest::keyClicks(name, path);
+        QTest::keyClick(name, Qt::Key_Return);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(dialog.isNull() || !dialog->isVisible()) << "Open closed the dialog";
+        // The desktop hands the keyboard back to the window under the dialog.
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_EQ(store->sounds().size(), r.soundsAfter);
+        AlertOverlay* alert =
+            window->findChild<AlertOverlay*>(QStringLiteral("quorvane.settings.gallery.error"));
+        ASSERT_EQ(alert != nullptr, r.alert);
+        if (alert) {
+            EXPECT_TRUE(alert->alert().detail.contains(QStringLiteral("(.flac)")));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(QApplication::focusWidget(), real->addCard())
+                << "answering the alert gives the keyboard back to the add card";
+        }
+    }
+    const TimerSound added = store->sounds().first();
+    EXPECT_EQ(added.displayName, QStringLiteral("Harbour Bell"));
+    ASSERT_NE(real->card(added.id), nullptr) << "My Sounds shows it";
+    EXPECT_EQ(setting.read(prefs), added.id);
+    EXPECT_EQ(sound.previewed, QStringList{added.id});
+    EXPECT_EQ(UserSoundStore(library.path()).sounds().size(), 1) << "the library's index holds it on disk";
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+}
+
+TEST_F(SoundGalleryTest, TheRenamePanelHoldsTheKeyboardAndGivesItBackToTheSoundsCard) {
+    importThroughDialog({file(QStringLiteral("first.wav")), file(QStringLiteral("second.wav"))});
+    const QString id = store->sounds().first().id; // not selected: its card offers the menu
+    const auto renamePanel = [this] {
+        return gallery->findChild<QWidget*>(QStringLiteral("quorvane.settings.gallery.rename"));
+    };
+    const struct {
+        const char* behaviour;
+        Qt::Key close;
+        QString nameAfter;
+    } rows[] = {
+        {"Escape cancels", Qt::Key_Escape, QStringLiteral("first")},
+        {"Return renames, which rebuilds the cards", Qt::Key_Return, QStringLiteral("Dawn")},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.behaviour);
+        SoundCard* card = gallery->card(id);
+        ASSERT_NE(card, nullptr);
+        card->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(card, Qt::Key_Menu);
+        ASSERT_TRUE(card->menu()->isVisible());
+        QTest::keyClick(card->menu(), Qt::Key_Down);
+        QTest::keyClick(card->menu(), Qt::Key_Return);
+        QWidget* panel = renamePanel();
+        ASSERT_NE(panel, nullptr) << "Rename opened the panel";
+        for (Qt::KeyboardModifiers modifiers :
+             {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+            for (int press = 0; press < 5; ++press) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+                ASSERT_TRUE(panel->isAncestorOf(QApplication::focusWidget()))
+                    << "Tab reached " << QApplication::focusWidget()->objectName().toStdString();
+            }
+        }
+        QLineEdit* field = gallery->renameField();
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, QStringLiteral("Dawn"));
+        QTest::keyClick(field, r.close);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(renamePanel(), nullptr);
+        EXPECT_EQ(store->sound(id)->displayName, r.nameAfter);
+        EXPECT_EQ(QApplication::focusWidget(), gallery->card(id))
+            << "the keyboard is back on the sound's card";
+    }
+}
+
+TEST_F(SoundGalleryTest, TheDropBorderFadesInOverTheCards) {
+    ManualAnimationClock clock;
+    const QColor accent = color(AccentTheme::orange);
+    // A card across the bottom edge, where the border runs over it.
+    auto* scroll = gallery->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    QApplication::processEvents();
+    SoundCard* under = gallery->cards().at(20);
+    scroll->verticalScrollBar()->setValue(under->mapTo(scroll->widget(), QPoint()).y() -
+                                          scroll->viewport()->height() + under->height() / 2);
+    QApplication::processEvents();
+    ASSERT_GT(under->mapTo(gallery, QPoint(0, under->height())).y(), gallery->height());
+    const auto borderInk = [this] {
+        // Points along the four edges, clear of the rounded corners.
+        const QImage picture = gallery->grab().toImage();
+        QList<QColor> inks;
+        for (int x = 30; x < picture.width() - 30; x += 9) {
+            inks << picture.pixelColor(x, 1) << picture.pixelColor(x, picture.height() - 2);
+        }
+        for (int y = 30; y < picture.height() - 30; y += 9) {
+            inks << picture.pixelColor(1, y) << picture.pixelColor(picture.width() - 2, y);
+        }
+        return inks;
+    };
+    const auto farthest = [&accent](const QList<QColor>& inks) {
+        int worst = 0;
+        for (const QColor& ink : inks) {
+            worst = std::max(worst, PixelProbe::distance(ink, accent));
+        }
+        return worst;
+    };
+    const int before = farthest(borderInk());
+    QMimeData local;
+    local.setUrls({file(QStringLiteral("dragged.wav"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(gallery, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    clock.advanceBy(75);
+    const int halfway = farthest(borderInk());
+    EXPECT_LT(halfway, before) << "fading in";
+    EXPECT_GT(halfway, 8) << "not yet all there";
+    clock.advanceBy(100);
+    EXPECT_LE(farthest(borderInk()), 8) << "the whole border in the accent, over the divider and the cards";
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(gallery, &leave);
+    clock.advanceBy(200);
+    EXPECT_EQ(farthest(borderInk()), before) << "gone again after the drag left";
 }

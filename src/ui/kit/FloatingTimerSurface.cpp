@@ -1,4 +1,4 @@
-#include "ui/floating/FloatingTimerSurface.h"
+#include "ui/kit/FloatingTimerSurface.h"
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
@@ -9,7 +9,6 @@
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,7 +53,9 @@ FloatingTimerSurface::FloatingTimerSurface(QWidget* parent)
         m_runningGround = value.toDouble();
         update();
     });
-    retranslate();
+    // Shown as written in every language, like the rest of the card's texts.
+    setAccessibleName(QStringLiteral("TarvolinTimer timer"));
+    m_close->setAccessibleName(QStringLiteral("Close"));
 }
 
 QSize FloatingTimerSurface::sizeHint() const {
@@ -267,17 +268,4 @@ void FloatingTimerSurface::mouseReleaseEvent(QMouseEvent* event) {
     if (tap) {
         emit tapped();
     }
-}
-
-void FloatingTimerSurface::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) {
-        retranslate();
-    }
-    QWidget::changeEvent(event);
-}
-
-void FloatingTimerSurface::retranslate() {
-    setAccessibleName(tr("TarvolinTimer timer"));
-    m_close->setAccessibleName(tr("Close"));
-    m_close->setToolTip(tr("Close"));
 }

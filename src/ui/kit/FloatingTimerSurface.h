@@ -1,7 +1,7 @@
 #pragma once
 // The floating window's card, drawn from plain values: the big time, a one-line label, a thin progress bar
 // and a close button. A tap on the card asks for its primary action; a press that moves drags the window
-// instead and taps nothing.
+// instead and taps nothing. The floating window shows it, and the settings preview draws the same card.
 
 #include <QColor>
 #include <QPoint>
@@ -69,10 +69,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    void retranslate();
     void placeCloseButton();
 
     Values m_values;
