@@ -44,8 +44,6 @@ TarvolinTimerMainView::TarvolinTimerMainView(Dependencies dependencies, QWidget*
             [this](TarvolinTimerTab tab) { focusCoordinator().focusTab(tab); });
 
     m_overlay = new PreparationOverlay(this);
-    m_overlay->setGeometry(rect());
-    m_overlay->hide();
     connect(m_overlay, &PreparationOverlay::dimClicked, this, &TarvolinTimerMainView::cancelPreparation);
     connect(m_overlay, &PreparationOverlay::escapePressed, this, &TarvolinTimerMainView::cancelPreparation);
 

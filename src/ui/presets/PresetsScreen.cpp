@@ -193,11 +193,9 @@ void PresetsScreen::showEvent(QShowEvent* event) {
 void PresetsScreen::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_scroll->setGeometry(rect());
-    for (QWidget* overlay : {static_cast<QWidget*>(m_sequenceOverlay.data()),
-                             static_cast<QWidget*>(m_presetOverlay.data()), m_bubbleScrim.data()}) {
-        if (overlay) {
-            overlay->setGeometry(rect());
-        }
+    // The editors' overlays follow the screen's size themselves.
+    if (m_bubbleScrim) {
+        m_bubbleScrim->setGeometry(rect());
     }
 }
 
