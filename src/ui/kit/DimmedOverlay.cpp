@@ -1,6 +1,5 @@
 #include "ui/kit/DimmedOverlay.h"
 
-#include "ui/kit/FocusRing.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -15,7 +14,8 @@ DimmedOverlay::DimmedOverlay(QWidget* parent) : DimmedOverlay(parent, QvColor::q
     show();
 }
 
-DimmedOverlay::DimmedOverlay(QWidget* parent, const QvColor& dim) : QWidget(parent), m_dim(dim) {
+DimmedOverlay::DimmedOverlay(QWidget* parent, const QvColor& dim)
+    : QWidget(parent), m_dim(dim), m_keeper(this, [this] { return FocusRing::within(m_content); }) {
     // Clicks on the dim keep the keyboard where it is, inside the surface.
     setFocusPolicy(Qt::NoFocus);
     parent->installEventFilter(this);

@@ -1,10 +1,12 @@
 #pragma once
 // A layer over its parent that dims it and holds one surface in its middle, for the passing screens shown
-// inside a window (a card to confirm, an editor, a question). The keyboard stays in the surface: Tab
-// cycles through it, and no key or click reaches the screen behind. Escape and a click on the dim are
-// reported, not acted on.
+// inside a window (a card to confirm, an editor, a question). The keyboard stays in the surface while the
+// layer shows: Tab cycles through it, focus that would leave it for the screen behind comes back, and when
+// the layer closes the keyboard goes back to where it was before (or to the widget named for it). No key or
+// click reaches the screen behind; Escape and a click on the dim are reported, not acted on.
 
 #include "theme/QvColor.h"
+#include "ui/kit/FocusRing.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -25,6 +27,9 @@ public:
     void clearContent();
     // Gives the surface's first control in Tab order the keyboard.
     void focusContent();
+    // Where the keyboard goes when the layer closes; by default the widget that had it when the layer
+    // showed.
+    void setFocusReturn(QWidget* widget) { m_keeper.setReturnTo(widget); }
 
 signals:
     void dimClicked();
@@ -52,4 +57,5 @@ private:
     QPointer<QWidget> m_content;
     int m_margin = 0;
     bool m_pressOnDim = false;
+    FocusRing::Keeper m_keeper;
 };

@@ -44,6 +44,8 @@ TarvolinTimerMainView::TarvolinTimerMainView(Dependencies dependencies, QWidget*
             [this](TarvolinTimerTab tab) { focusCoordinator().focusTab(tab); });
 
     m_overlay = new PreparationOverlay(this);
+    // Closing the card gives the keyboard back to the root, whatever opened it.
+    m_overlay->setFocusReturn(this);
     connect(m_overlay, &PreparationOverlay::dimClicked, this, &TarvolinTimerMainView::cancelPreparation);
     connect(m_overlay, &PreparationOverlay::escapePressed, this, &TarvolinTimerMainView::cancelPreparation);
 

@@ -221,6 +221,9 @@ void PresetsScreen::syncSequenceEditor() {
     m_sequenceOverlay =
         new EditorOverlay(sheet, EditorOverlay::Keys{[editor] { editor->cancel(); }, {}}, this);
     m_sequenceOverlay->setObjectName(QStringLiteral("presetsScreen.sequenceEditorOverlay"));
+    if (m_keyboardHost) {
+        m_sequenceOverlay->setFocusReturn(m_keyboardHost);
+    }
     m_sequenceOverlay->show();
     m_sequenceOverlay->raise();
     if (m_presetOverlay) {
@@ -247,6 +250,9 @@ void PresetsScreen::syncPresetEditor() {
     m_presetOverlay = new EditorOverlay(
         sheet, EditorOverlay::Keys{[editor] { editor->cancel(); }, [editor] { editor->save(); }}, this);
     m_presetOverlay->setObjectName(QStringLiteral("presetsScreen.presetEditorOverlay"));
+    if (m_keyboardHost) {
+        m_presetOverlay->setFocusReturn(m_keyboardHost);
+    }
     m_presetOverlay->show();
     m_presetOverlay->raise();
     sheet->nameField()->setFocus(Qt::OtherFocusReason);

@@ -372,6 +372,51 @@ TEST_F(TimersTabTest, TaskChainOpensTheBuilderOverTheTabAndItsCloseGivesTheKeybo
     EXPECT_TRUE(root->isKeyNavFocused());
 }
 
+TEST_F(TimersTabTest, TheChainBuilderKeepsTheKeyboardUntilItsCloseGivesItBack) {
+    makeTab();
+    showTab();
+    QMenu* menu = openOverflow();
+    QTest::mouseClick(menu, Qt::LeftButton, {},
+                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    ChainBuilderOverlay* overlay = tab()->chainBuilderOverlay();
+    ChainBuilderView* builder = overlay->builder();
+    ASSERT_NE(builder, nullptr);
+    const struct {
+        const char* behaviour;
+        std::function<void()> disturb;
+    } rows[] = {
+        {"a click on the builder's own ground",
+         [&] { QTest::mouseClick(builder, Qt::LeftButton, {}, QPoint(builder->width() / 2, 8)); }},
+        {"a step deleted with the mouse", [&] { click(builder->rows().last()->deleteButton()); }},
+        {"the popover shown again after another window took the keyboard",
+         [&] {
+             root->hide();
+             QWidget elsewhere;
+             elsewhere.show();
+             elsewhere.activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+             root->show();
+             root->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(root.get()));
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        builder->chainNameField()->setFocus();
+        row.disturb();
+        flushDeletes();
+        EXPECT_FALSE(root->isKeyNavFocused()) << "the root behind does not get the keyboard";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::timers) << "so Tab does not leave";
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_TRUE(builder->isAncestorOf(QApplication::focusWidget())) << "Tab walks the builder";
+    }
+    click(builder->closeButton());
+    flushDeletes();
+    EXPECT_FALSE(overlay->isVisible());
+    EXPECT_TRUE(root->isKeyNavFocused());
+}
+
 TEST_F(TimersTabTest, AChainStartedFromTheToolRowIsShownAndCancelledOnTheBanner) {
     makeTab();
     showTab();

@@ -629,3 +629,76 @@ TEST_F(PresetsScreenTest, AKeyRecordedForANewPresetStartsItThroughTheRunningBind
     backend.tap(recorded);
     EXPECT_EQ(timers->timers().size(), 2);
 }
+
+TEST_F(PresetsScreenTest, EachOverlayKeepsTheKeyboardUntilEscapeClosesItAndGivesItBack) {
+    open();
+    const auto newSequence = [](PresetsScreenTest& t) {
+        t.click(QStringLiteral("presetsScreen.newSequenceButton"));
+    };
+    const auto sequenceOverlay = [](PresetsScreenTest& t) -> QWidget* {
+        return t.screen()->sequenceEditorOverlay();
+    };
+    // The popover closes as another window takes the keyboard, and opens again.
+    const auto showAgain = [](PresetsScreenTest& t) {
+        t.root->hide();
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+        t.root->show();
+        t.root->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(t.root.get()));
+    };
+    const struct {
+        const char* behaviour;
+        std::function<void(PresetsScreenTest&)> open;
+        std::function<QWidget*(PresetsScreenTest&)> overlay;
+        std::function<void(PresetsScreenTest&)> disturb;
+        const char* holder; // what has the keyboard afterwards
+    } rows[] = {
+        {"a step deleted with the mouse", newSequence, sequenceOverlay,
+         [](PresetsScreenTest& t) { t.click(QStringLiteral("presetsScreen.sequenceEditor.step.0.delete")); },
+         "presetsScreen.sequenceEditor.nameField"},
+        {"a step deleted while its neighbour's row held the keyboard", newSequence, sequenceOverlay,
+         [](PresetsScreenTest& t) {
+             t.named(QStringLiteral("presetsScreen.sequenceEditor.step.1.minutes"))
+                 ->setFocus(Qt::TabFocusReason);
+             t.click(QStringLiteral("presetsScreen.sequenceEditor.step.0.delete"));
+         },
+         "presetsScreen.sequenceEditor.nameField"},
+        {"a click on the preset editor's own ground",
+         [](PresetsScreenTest& t) { t.click(QStringLiteral("presetsScreen.addButton")); },
+         [](PresetsScreenTest& t) -> QWidget* { return t.screen()->presetEditorOverlay(); },
+         [](PresetsScreenTest& t) {
+             QWidget* sheet = t.presetEditor();
+             QTest::mouseClick(sheet, Qt::LeftButton, {}, QPoint(sheet->width() / 2, 40));
+         },
+         "presetsScreen.addSheet.nameField"},
+        {"the popover shown again over the sequence editor", newSequence, sequenceOverlay, showAgain,
+         "presetsScreen.sequenceEditor.nameField"},
+        {"the popover shown again over the delete question",
+         [](PresetsScreenTest& t) {
+             t.chooseFromMenu(t.sequenceMenu(t.timers->sequences().first()), "delete");
+         },
+         [](PresetsScreenTest& t) -> QWidget* { return t.alert("presetsScreen.deleteConfirmation"); },
+         showAgain, "presetsScreen.deleteConfirmation.cancel"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        row.open(*this);
+        QWidget* overlay = row.overlay(*this);
+        ASSERT_NE(overlay, nullptr);
+        row.disturb(*this);
+        flushDeletes();
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_EQ(focused->objectName(), QLatin1String(row.holder)) << "not the tab behind";
+        EXPECT_TRUE(overlay->isAncestorOf(focused));
+        key(Qt::Key_Escape);
+        flushDeletes();
+        EXPECT_EQ(row.overlay(*this), nullptr) << "Escape closes it";
+        EXPECT_TRUE(root->isKeyNavFocused()) << "and the popover has the keyboard again";
+    }
+    EXPECT_EQ(timers->sequences().size(), 3) << "nothing was saved or deleted";
+}
+
