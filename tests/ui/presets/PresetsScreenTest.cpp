@@ -26,6 +26,7 @@
 #include "ui/presets/ShortcutBadge.h"
 #include "ui/presets/ShortcutBubble.h"
 
+#include <QInputMethodEvent>
 #include <QLineEdit>
 
 namespace {
@@ -702,3 +703,51 @@ TEST_F(PresetsScreenTest, EachOverlayKeepsTheKeyboardUntilEscapeClosesItAndGives
     EXPECT_EQ(timers->sequences().size(), 3) << "nothing was saved or deleted";
 }
 
+TEST_F(PresetsScreenTest, WhiteSpaceAloneIsNoNameAndSavedNamesLoseTheWhiteSpaceAroundThem) {
+    open();
+    // Typed through the input method, as a Japanese keyboard sends its wide space.
+    const auto commit = [](QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->selectAll();
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QApplication::sendEvent(field, &typed);
+    };
+    const struct {
+        const char* behaviour;
+        bool sequence;
+        QString typed;
+        bool saves;
+        QString saved;
+    } rows[] = {
+        {"a preset named by an ideographic space", false, QStringLiteral("\u3000"), false, QString()},
+        {"a preset named by no-break and thin spaces", false, QStringLiteral("\u00A0\u2009"), false,
+         QString()},
+        {"a preset's name between wide spaces", false, QStringLiteral("\u3000Tea\u00A0"), true,
+         QStringLiteral("Tea")},
+        {"a sequence named by ideographic spaces", true, QStringLiteral("\u3000\u3000"), false, QString()},
+        {"a sequence's name between em and ideographic spaces", true, QStringLiteral("\u2003Evening\u3000"),
+         true, QStringLiteral("Evening")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        click(row.sequence ? QStringLiteral("presetsScreen.newSequenceButton")
+                           : QStringLiteral("presetsScreen.addButton"));
+        QLineEdit* name = row.sequence ? sequenceEditor()->nameField() : presetEditor()->nameField();
+        QAbstractButton* save = row.sequence ? sequenceEditor()->saveButton() : presetEditor()->saveButton();
+        commit(name, row.typed);
+        ASSERT_EQ(name->text(), row.typed);
+        EXPECT_EQ(save->isEnabled(), row.saves);
+        if (row.saves) {
+            click(save);
+        } else {
+            key(Qt::Key_Escape);
+        }
+        flushDeletes();
+        ASSERT_EQ(row.sequence ? static_cast<QWidget*>(sequenceEditor()) : presetEditor(), nullptr);
+        if (row.saves) {
+            EXPECT_EQ(row.sequence ? timers->sequences().last().name : timers->presets().last().name,
+                      row.saved);
+        }
+    }
+}
