@@ -43,6 +43,12 @@ public:
         EXPECT_TRUE(tab()->toolRow()->menu()->isVisible());
         return tab()->toolRow()->menu();
     }
+    // The task-chain builder, opened from the overflow menu.
+    void openChainBuilder() const {
+        QMenu* menu = openOverflow();
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    }
     static void hover(QWidget* widget) {
         const QPointF at = QRectF(widget->rect()).center();
         QEnterEvent enter(at, widget->mapTo(widget->window(), at), widget->mapToGlobal(at));
@@ -355,9 +361,7 @@ TEST_F(TimersTabTest, TheBarsFieldsKeepTheKeyboardFromEachOtherAndGiveItBackToTh
 TEST_F(TimersTabTest, TaskChainOpensTheBuilderOverTheTabAndItsCloseGivesTheKeyboardBack) {
     makeTab();
     showTab();
-    QMenu* menu = openOverflow();
-    QTest::mouseClick(menu, Qt::LeftButton, {},
-                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    openChainBuilder();
     ChainBuilderOverlay* overlay = tab()->chainBuilderOverlay();
     ASSERT_TRUE(overlay->isVisible());
     EXPECT_EQ(overlay->geometry(), QRect(0, 0, 440, 650));
@@ -375,9 +379,7 @@ TEST_F(TimersTabTest, TaskChainOpensTheBuilderOverTheTabAndItsCloseGivesTheKeybo
 TEST_F(TimersTabTest, TheChainBuilderKeepsTheKeyboardUntilItsCloseGivesItBack) {
     makeTab();
     showTab();
-    QMenu* menu = openOverflow();
-    QTest::mouseClick(menu, Qt::LeftButton, {},
-                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    openChainBuilder();
     ChainBuilderOverlay* overlay = tab()->chainBuilderOverlay();
     ChainBuilderView* builder = overlay->builder();
     ASSERT_NE(builder, nullptr);
@@ -420,9 +422,7 @@ TEST_F(TimersTabTest, TheChainBuilderKeepsTheKeyboardUntilItsCloseGivesItBack) {
 TEST_F(TimersTabTest, AChainStartedFromTheToolRowIsShownAndCancelledOnTheBanner) {
     makeTab();
     showTab();
-    QMenu* menu = openOverflow();
-    QTest::mouseClick(menu, Qt::LeftButton, {},
-                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    openChainBuilder();
     ChainBuilderView* builder = find<ChainBuilderView>("chainBuilder");
     ASSERT_NE(builder, nullptr);
     QTest::keyClicks(builder->chainNameField(), QStringLiteral("Morning"));
