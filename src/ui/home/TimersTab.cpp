@@ -16,11 +16,7 @@
 #include "ui/popover/MainViewModel.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& sections, QWidget* parent)
     : QWidget(parent), m_root(root), m_sections(sections) {
@@ -64,7 +60,6 @@ TimersTab::TimersTab(TarvolinTimerMainView& root, const TimersTabSections& secti
     connect(m_pomodoroArea, &PomodoroCard::faceChanged, this, &TimersTab::placeSections);
     connect(&root.chainCoordinator(), &ChainCoordinator::isRunningChanged, this,
             &TimersTab::followChainBanner);
-    root.installEventFilter(this);
 }
 
 void TimersTab::placeSections() {
@@ -89,29 +84,6 @@ void TimersTab::followPomodoroArea() {
 
 void TimersTab::followChainBanner() {
     m_chainBanner->setVisible(m_model->isChainRunning());
-}
-
-bool TimersTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &m_root || event->type() != QEvent::KeyPress || !m_quickAddBar || !isVisible() ||
-        !m_root.isKeyNavFocused() || m_root.preparationCard()) {
-        return QWidget::eventFilter(watched, event);
-    }
-    auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    const QString text = key->text();
-    if ((key->modifiers() & commands) || text.isEmpty() || !text.at(0).isPrint() || text.at(0).isSpace()) {
-        return QWidget::eventFilter(watched, event);
-    }
-    // The first character typed moves the keyboard into the bar's field and is typed there.
-    m_quickAddBar->setFocus(Qt::ShortcutFocusReason);
-    QWidget* field = QApplication::focusWidget();
-    if (!field || field == &m_root || !m_quickAddBar->isAncestorOf(field)) {
-        return QWidget::eventFilter(watched, event);
-    }
-    QKeyEvent typed(QEvent::KeyPress, key->key(), key->modifiers(), text, key->isAutoRepeat(),
-                    quint16(std::max(1, key->count())));
-    QCoreApplication::sendEvent(field, &typed);
-    return true;
 }
 
 void TimersTab::paintEvent(QPaintEvent*) {

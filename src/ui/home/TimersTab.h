@@ -4,8 +4,6 @@
 // banner above them all, and the task-chain builder, when open, over all of it. The entry sections come
 // from their own screen family through the sections given at installation; the Pomodoro area, the banner
 // and the builder are ui/focus's pieces, placed and shown here.
-// Typing while the popover itself holds the keyboard goes into the quick-add bar, so a time can be entered
-// and confirmed without the pointer.
 
 #include "core/Clock.h"
 
@@ -74,7 +72,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void placeSections();

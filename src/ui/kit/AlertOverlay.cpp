@@ -7,7 +7,6 @@
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -49,10 +48,10 @@ AlertOverlay* AlertOverlay::present(QWidget* anchor, Alert alert, Answer onAnswe
 }
 
 AlertOverlay::AlertOverlay(QWidget* window, Alert alert, Answer onAnswer)
-    : QWidget(window), m_alert(std::move(alert)), m_onAnswer(std::move(onAnswer)) {
+    : QWidget(window), m_alert(std::move(alert)), m_onAnswer(std::move(onAnswer)),
+      m_keeper(this, [this] { return QList<QWidget*>(m_buttons.cbegin(), m_buttons.cend()); }) {
     setObjectName(m_alert.objectName.isEmpty() ? QStringLiteral("alertOverlay") : m_alert.objectName);
     setFocusPolicy(Qt::StrongFocus);
-    m_previousFocus = QApplication::focusWidget();
 
     auto* card = new SurfaceWidget(SurfaceWidget::Kind::card, this);
     card->setObjectName(objectName() + QStringLiteral(".card"));
@@ -124,11 +123,8 @@ void AlertOverlay::answer(int buttonIndex) {
     }
     m_answered = true;
     parentWidget()->removeEventFilter(this);
+    // Hiding gives the keyboard back first, so the answer may move it on again.
     hide();
-    // The keyboard goes back first, so the answer may move it on again.
-    if (m_previousFocus && m_previousFocus->isVisible()) {
-        m_previousFocus->setFocus(Qt::OtherFocusReason);
-    }
     deleteLater();
     if (m_onAnswer) {
         const Answer onAnswer = std::move(m_onAnswer);

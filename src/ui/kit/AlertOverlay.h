@@ -1,10 +1,12 @@
 #pragma once
 // A question or a warning shown inside the window it concerns: a dim layer over the whole window with a
 // card of a message, an optional detail and its buttons. It opens no window of its own, so a popover that
-// hides when another window takes the keyboard stays open under it. The keyboard stays in the card: Tab
-// cycles its buttons, Return presses the focused one, Escape gives the escape answer.
+// hides when another window takes the keyboard stays open under it. The keyboard stays in the card until
+// the answer (Tab cycles its buttons, Return presses the focused one, Escape gives the escape answer), and
+// then goes back where it was.
 
-#include <QPointer>
+#include "ui/kit/FocusRing.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -61,6 +63,6 @@ private:
     Answer m_onAnswer;
     QWidget* m_card;
     QList<LabelButton*> m_buttons;
-    QPointer<QWidget> m_previousFocus;
     bool m_answered = false;
+    FocusRing::Keeper m_keeper;
 };

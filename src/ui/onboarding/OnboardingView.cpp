@@ -113,8 +113,22 @@ OnboardingView::OnboardingView(TimerManager* timerManager, AppSettings& settings
 }
 
 void OnboardingView::showStep(OnboardingStep step, int direction) {
-    QWidget* focused = QApplication::focusWidget();
     const bool onLanguage = step == OnboardingStep::language;
+    const bool skipShown = step == OnboardingStep::quickStart || step == OnboardingStep::input;
+    // A control about to go (on the page that leaves, or in the header or buttons this step hides) gives
+    // the keyboard to the view first. Left to hide with it, it would hand the keyboard to a neighbour of
+    // Qt's choosing, which then shows a ring nobody tabbed to; the leaving page hides only once it has
+    // slid away, when that neighbour is on the new page.
+    QWidget* focused = QApplication::focusWidget();
+    const auto holds = [focused](const QWidget* w) {
+        return w && (w == focused || w->isAncestorOf(focused));
+    };
+    const bool pageLeaves = step != m_pages->currentStep();
+    if (focused &&
+        ((pageLeaves && holds(m_pages->page(m_pages->currentStep()))) ||
+         (onLanguage && (holds(m_headerSlot) || holds(m_actionArea))) || (!skipShown && focused == m_skip))) {
+        setFocus(Qt::OtherFocusReason);
+    }
     // The header is not there on the language page: an empty band of 24 takes its place, and its Back and
     // hover state start afresh each time the guide comes back from there.
     m_header->setVisible(!onLanguage);
@@ -123,15 +137,10 @@ void OnboardingView::showStep(OnboardingStep step, int direction) {
         m_header->setCurrentStep(step);
     }
     m_actionArea->setVisible(!onLanguage);
-    m_skip->setVisible(step == OnboardingStep::quickStart || step == OnboardingStep::input);
+    m_skip->setVisible(skipShown);
     m_backKey->setEnabled(!onLanguage);
     retranslate();
     m_pages->setCurrentStep(step, direction);
-    // A control that went with its page hands the focus back to the view, not to a neighbour of its own
-    // choosing.
-    if (focused && isAncestorOf(focused) && !focused->isVisibleTo(this)) {
-        setFocus(Qt::OtherFocusReason);
-    }
 }
 
 void OnboardingView::retranslate() {

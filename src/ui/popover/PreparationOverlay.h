@@ -3,43 +3,23 @@
 // and the confirmation card in its middle. The keyboard stays inside the card: Tab cycles through it and
 // never reaches the screen behind; Escape goes back.
 
+#include "ui/kit/DimmedOverlay.h"
 #include "ui/kit/TimerPreparationView.h"
 
-#include <QPointer>
-#include <QWidget>
-
-class PreparationOverlay : public QWidget {
+class PreparationOverlay : public DimmedOverlay {
     Q_OBJECT
 public:
-    static constexpr double dimOpacity = 0.12;
-
-    explicit PreparationOverlay(QWidget* parent = nullptr);
+    // Hidden until its owner shows it.
+    explicit PreparationOverlay(QWidget* parent);
 
     // Puts a new card in place of any shown one (which is dropped); the overlay takes it as a child.
-    void setCard(TimerPreparationView* card);
+    void setCard(TimerPreparationView* card) { setContent(card); }
     // Drops the card, if any.
-    void clearCard();
-    TimerPreparationView* card() const { return m_card; }
-
-signals:
-    // A click on the dim layer, outside the card.
-    void dimClicked();
-    // Escape inside the overlay.
-    void escapePressed();
+    void clearCard() { clearContent(); }
+    TimerPreparationView* card() const { return static_cast<TimerPreparationView*>(content()); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void placeCard();
-    bool isOnDim(const QPoint& point) const;
-
-    QPointer<TimerPreparationView> m_card;
-    bool m_pressOnDim = false;
+    // Clicks on the card's ground that no control took come up here too; only those outside its shape
+    // (its shadow included) are on the dim.
+    bool isOnDim(const QPoint& point) const override;
 };

@@ -44,8 +44,8 @@ TarvolinTimerMainView::TarvolinTimerMainView(Dependencies dependencies, QWidget*
             [this](TarvolinTimerTab tab) { focusCoordinator().focusTab(tab); });
 
     m_overlay = new PreparationOverlay(this);
-    m_overlay->setGeometry(rect());
-    m_overlay->hide();
+    // Closing the card gives the keyboard back to the root, whatever opened it.
+    m_overlay->setFocusReturn(this);
     connect(m_overlay, &PreparationOverlay::dimClicked, this, &TarvolinTimerMainView::cancelPreparation);
     connect(m_overlay, &PreparationOverlay::escapePressed, this, &TarvolinTimerMainView::cancelPreparation);
 
@@ -184,7 +184,14 @@ bool TarvolinTimerMainView::event(QEvent* event) {
     // move the selection while the user types. While a card is open the keyboard belongs to it.
     if (event->type() == QEvent::KeyPress && isKeyNavFocused() && !m_model->pendingStartRequest()) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (m_model->handleKeyNav(MainViewModel::navKeyFor(key->key(), key->modifiers()))) {
+        const MainViewModel::NavKey nav = MainViewModel::navKeyFor(key->key(), key->modifiers());
+        // A held key acts once, on its first press. Its repeats are taken all the same: passed on, a held
+        // Tab would move the keyboard off the root.
+        if (key->isAutoRepeat() && nav != MainViewModel::NavKey::other) {
+            key->accept();
+            return true;
+        }
+        if (m_model->handleKeyNav(nav)) {
             key->accept();
             return true;
         }

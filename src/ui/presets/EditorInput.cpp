@@ -4,26 +4,26 @@ namespace EditorInput {
 
 namespace {
 
-bool isSpaceOrTab(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+bool isBlank(QChar c) {
+    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
 }
 
 } // namespace
 
-QString trimmedSpacesAndTabs(const QString& text) {
+QString trimmedBlanks(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isSpaceOrTab(text.at(begin))) {
+    while (begin < end && isBlank(text.at(begin))) {
         ++begin;
     }
-    while (end > begin && isSpaceOrTab(text.at(end - 1))) {
+    while (end > begin && isBlank(text.at(end - 1))) {
         --end;
     }
     return text.mid(begin, end - begin);
 }
 
 std::optional<qint64> wholeNumber(const QString& text) {
-    const QString trimmed = trimmedSpacesAndTabs(text);
+    const QString trimmed = trimmedBlanks(text);
     qsizetype at = 0;
     if (at < trimmed.size() && (trimmed.at(at) == QLatin1Char('+') || trimmed.at(at) == QLatin1Char('-'))) {
         ++at;

@@ -1,5 +1,5 @@
 #pragma once
-// How the presets tab's editors read what was typed: names lose surrounding spaces and tabs (not line
+// How the presets tab's editors read what was typed: names lose the white space around them (not line
 // breaks), lengths are whole decimal numbers.
 
 #include <QString>
@@ -8,8 +8,9 @@
 
 namespace EditorInput {
 
-// Spaces and tabs at both ends removed; line breaks and inner white space kept.
-QString trimmedSpacesAndTabs(const QString& text);
+// White space within a line (the tab and every Unicode space: no-break, ideographic, thin...) removed from
+// both ends; line breaks and inner white space kept.
+QString trimmedBlanks(const QString& text);
 
 // An optional sign and ASCII digits, after trimming; none for anything else (inner spaces, a point,
 // full-width digits) or a value past 64 bits.

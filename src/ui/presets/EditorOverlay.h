@@ -3,15 +3,13 @@
 // card in its middle. The keyboard stays in the card: Tab cycles it, Escape cancels, and Return does what
 // the editor says (save, or nothing) and never reaches the tab behind.
 
-#include <QPointer>
-#include <QWidget>
+#include "ui/kit/DimmedOverlay.h"
 
 #include <functional>
 
-class EditorOverlay : public QWidget {
+class EditorOverlay : public DimmedOverlay {
     Q_OBJECT
 public:
-    static constexpr double dimOpacity = 0.12;
     static constexpr int inset = 24;
 
     struct Keys {
@@ -19,22 +17,14 @@ public:
         std::function<void()> onReturn; // empty: Return does nothing
     };
 
-    // Takes the card as its child.
+    // Takes the card as its child; shown by its owner.
     EditorOverlay(QWidget* card, Keys keys, QWidget* parent);
 
-    QWidget* card() const { return m_card; }
+    QWidget* card() const { return content(); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void placeCard();
-
-    QPointer<QWidget> m_card;
     Keys m_keys;
 };

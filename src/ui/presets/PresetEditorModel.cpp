@@ -35,14 +35,14 @@ std::optional<qint64> PresetEditorModel::parsedMinutes() const {
 }
 
 bool PresetEditorModel::canSave() const {
-    return !EditorInput::trimmedSpacesAndTabs(m_name).isEmpty() && parsedMinutes().has_value();
+    return !EditorInput::trimmedBlanks(m_name).isEmpty() && parsedMinutes().has_value();
 }
 
 void PresetEditorModel::save() {
     if (!canSave() || !m_onSave) {
         return;
     }
-    m_onSave(EditorInput::trimmedSpacesAndTabs(m_name), *parsedMinutes());
+    m_onSave(EditorInput::trimmedBlanks(m_name), *parsedMinutes());
 }
 
 void PresetEditorModel::cancel() {

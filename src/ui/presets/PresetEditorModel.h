@@ -33,7 +33,7 @@ public:
 
     // The typed length when it is a whole number from 1 to 480.
     std::optional<qint64> parsedMinutes() const;
-    // A name beyond spaces and tabs, and a length.
+    // A name beyond white space, and a length.
     bool canSave() const;
 
     // Hands the trimmed name and the minutes back when they can be saved; otherwise nothing.

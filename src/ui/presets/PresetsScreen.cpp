@@ -193,11 +193,9 @@ void PresetsScreen::showEvent(QShowEvent* event) {
 void PresetsScreen::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_scroll->setGeometry(rect());
-    for (QWidget* overlay : {static_cast<QWidget*>(m_sequenceOverlay.data()),
-                             static_cast<QWidget*>(m_presetOverlay.data()), m_bubbleScrim.data()}) {
-        if (overlay) {
-            overlay->setGeometry(rect());
-        }
+    // The editors' overlays follow the screen's size themselves.
+    if (m_bubbleScrim) {
+        m_bubbleScrim->setGeometry(rect());
     }
 }
 
@@ -223,6 +221,9 @@ void PresetsScreen::syncSequenceEditor() {
     m_sequenceOverlay =
         new EditorOverlay(sheet, EditorOverlay::Keys{[editor] { editor->cancel(); }, {}}, this);
     m_sequenceOverlay->setObjectName(QStringLiteral("presetsScreen.sequenceEditorOverlay"));
+    if (m_keyboardHost) {
+        m_sequenceOverlay->setFocusReturn(m_keyboardHost);
+    }
     m_sequenceOverlay->show();
     m_sequenceOverlay->raise();
     if (m_presetOverlay) {
@@ -249,6 +250,9 @@ void PresetsScreen::syncPresetEditor() {
     m_presetOverlay = new EditorOverlay(
         sheet, EditorOverlay::Keys{[editor] { editor->cancel(); }, [editor] { editor->save(); }}, this);
     m_presetOverlay->setObjectName(QStringLiteral("presetsScreen.presetEditorOverlay"));
+    if (m_keyboardHost) {
+        m_presetOverlay->setFocusReturn(m_keyboardHost);
+    }
     m_presetOverlay->show();
     m_presetOverlay->raise();
     sheet->nameField()->setFocus(Qt::OtherFocusReason);

@@ -20,7 +20,7 @@ void SequenceEditorModel::setName(const QString& name) {
 }
 
 bool SequenceEditorModel::canSave() const {
-    if (EditorInput::trimmedSpacesAndTabs(m_name).isEmpty()) {
+    if (EditorInput::trimmedBlanks(m_name).isEmpty()) {
         return false;
     }
     if (m_steps.isEmpty() || m_steps.size() > maxSteps) {
@@ -87,7 +87,7 @@ void SequenceEditorModel::save() {
     if (!canSave() || !m_onSave) {
         return;
     }
-    m_onSave(EditorInput::trimmedSpacesAndTabs(m_name), m_steps);
+    m_onSave(EditorInput::trimmedBlanks(m_name), m_steps);
 }
 
 void SequenceEditorModel::cancel() {

@@ -35,7 +35,7 @@ public:
     void setName(const QString& name);
     const QList<SequenceStep>& steps() const { return m_steps; }
 
-    // A name beyond spaces and tabs, 1 to 8 steps, every step 1 to 999 minutes.
+    // A name beyond white space, 1 to 8 steps, every step 1 to 999 minutes.
     bool canSave() const;
     bool canAddStep() const { return m_steps.size() < maxSteps; }
     bool canRemoveStep() const { return m_steps.size() >= 2; }

@@ -43,6 +43,12 @@ public:
         EXPECT_TRUE(tab()->toolRow()->menu()->isVisible());
         return tab()->toolRow()->menu();
     }
+    // The task-chain builder, opened from the overflow menu.
+    void openChainBuilder() const {
+        QMenu* menu = openOverflow();
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    }
     static void hover(QWidget* widget) {
         const QPointF at = QRectF(widget->rect()).center();
         QEnterEvent enter(at, widget->mapTo(widget->window(), at), widget->mapToGlobal(at));
@@ -355,9 +361,7 @@ TEST_F(TimersTabTest, TheBarsFieldsKeepTheKeyboardFromEachOtherAndGiveItBackToTh
 TEST_F(TimersTabTest, TaskChainOpensTheBuilderOverTheTabAndItsCloseGivesTheKeyboardBack) {
     makeTab();
     showTab();
-    QMenu* menu = openOverflow();
-    QTest::mouseClick(menu, Qt::LeftButton, {},
-                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    openChainBuilder();
     ChainBuilderOverlay* overlay = tab()->chainBuilderOverlay();
     ASSERT_TRUE(overlay->isVisible());
     EXPECT_EQ(overlay->geometry(), QRect(0, 0, 440, 650));
@@ -372,12 +376,53 @@ TEST_F(TimersTabTest, TaskChainOpensTheBuilderOverTheTabAndItsCloseGivesTheKeybo
     EXPECT_TRUE(root->isKeyNavFocused());
 }
 
+TEST_F(TimersTabTest, TheChainBuilderKeepsTheKeyboardUntilItsCloseGivesItBack) {
+    makeTab();
+    showTab();
+    openChainBuilder();
+    ChainBuilderOverlay* overlay = tab()->chainBuilderOverlay();
+    ChainBuilderView* builder = overlay->builder();
+    ASSERT_NE(builder, nullptr);
+    const struct {
+        const char* behaviour;
+        std::function<void()> disturb;
+    } rows[] = {
+        {"a click on the builder's own ground",
+         [&] { QTest::mouseClick(builder, Qt::LeftButton, {}, QPoint(builder->width() / 2, 8)); }},
+        {"a step deleted with the mouse", [&] { click(builder->rows().last()->deleteButton()); }},
+        {"the popover shown again after another window took the keyboard",
+         [&] {
+             root->hide();
+             QWidget elsewhere;
+             elsewhere.show();
+             elsewhere.activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+             root->show();
+             root->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(root.get()));
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        builder->chainNameField()->setFocus();
+        row.disturb();
+        flushDeletes();
+        EXPECT_FALSE(root->isKeyNavFocused()) << "the root behind does not get the keyboard";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::timers) << "so Tab does not leave";
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_TRUE(builder->isAncestorOf(QApplication::focusWidget())) << "Tab walks the builder";
+    }
+    click(builder->closeButton());
+    flushDeletes();
+    EXPECT_FALSE(overlay->isVisible());
+    EXPECT_TRUE(root->isKeyNavFocused());
+}
+
 TEST_F(TimersTabTest, AChainStartedFromTheToolRowIsShownAndCancelledOnTheBanner) {
     makeTab();
     showTab();
-    QMenu* menu = openOverflow();
-    QTest::mouseClick(menu, Qt::LeftButton, {},
-                      menu->actionGeometry(tab()->toolRow()->taskChainAction()).center());
+    openChainBuilder();
     ChainBuilderView* builder = find<ChainBuilderView>("chainBuilder");
     ASSERT_NE(builder, nullptr);
     QTest::keyClicks(builder->chainNameField(), QStringLiteral("Morning"));
@@ -420,7 +465,7 @@ TEST_F(TimersTabTest, ThePomodoroSimpleEntryOpensThePreparationForAFocusSession)
     EXPECT_FALSE(pomodoro->isActive());
 }
 
-TEST_F(TimersTabTest, TypingWhileThePopoverHoldsTheKeyboardEntersATimeWithoutThePointer) {
+TEST_F(TimersTabTest, KeysTypedOnThePopoverItselfStayOutOfTheFieldWhichTakesTimesWithoutThePointer) {
     makeTab();
     showTab();
     ASSERT_TRUE(root->isKeyNavFocused());
@@ -428,8 +473,12 @@ TEST_F(TimersTabTest, TypingWhileThePopoverHoldsTheKeyboardEntersATimeWithoutThe
     for (const char c : {'2', '5', 'm'}) {
         QTest::keyClick(QApplication::focusWidget(), c);
     }
+    EXPECT_TRUE(input()->text().isEmpty()) << "the popover ignores printable keys";
+    EXPECT_TRUE(root->isKeyNavFocused()) << "and keeps the keyboard";
+
+    QTest::mouseClick(input(), Qt::LeftButton);
+    QTest::keyClicks(input(), QStringLiteral("25m"));
     EXPECT_EQ(input()->text(), QStringLiteral("25m"));
-    EXPECT_TRUE(input()->hasFocus());
     QTest::keyClick(input(), Qt::Key_Return);
     ASSERT_NE(card(), nullptr);
     QTest::keyClick(card()->focusWidget(), Qt::Key_Return);

@@ -1,5 +1,6 @@
 // The dim layer that holds a passing surface inside the popover: it covers its parent as the parent
-// resizes, keeps Tab inside the surface, and lets no key or click through to the screen behind.
+// resizes, keeps the keyboard inside the surface until it closes and then gives it back, and lets no key or
+// click through to the screen behind.
 #include "ui/kit/DimmedOverlay.h"
 
 #include <QLineEdit>
@@ -44,6 +45,8 @@ protected:
              {static_cast<QWidget*>(field), static_cast<QWidget*>(first), static_cast<QWidget*>(second)}) {
             layout->addWidget(w);
         }
+        // Opened from the button behind, which has the keyboard.
+        behind->setFocus();
         overlay = new DimmedOverlay(screen.get());
         overlay->setContent(surface, 16);
         overlay->focusContent();
@@ -89,4 +92,22 @@ TEST_F(DimmedOverlayTest, ReportsEscapeAndDimClicksAndLetsNothingThrough) {
     EXPECT_EQ(behindClicks, 0) << "the button under the dim is not reached";
     QTest::mouseClick(first, Qt::LeftButton);
     EXPECT_EQ(dimClicks.count(), 1) << "a click on the surface is not on the dim";
+}
+
+TEST_F(DimmedOverlayTest, KeepsTheKeyboardUntilItClosesAndThenGivesItBackToWhatOpenedIt) {
+    // The screen behind takes the keyboard on a click, as the popover's root does; this button does not.
+    screen->setFocusPolicy(Qt::StrongFocus);
+    first->setFocusPolicy(Qt::TabFocus);
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    QTest::mouseClick(first, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), field)
+        << "a click on the surface leaves the keyboard where it was";
+    screen->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), field) << "the screen behind cannot take it while the layer shows";
+    second->setFocus();
+    delete second;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field; }, 1000))
+        << "nor is it lost with a control that goes";
+    overlay->hide();
+    EXPECT_EQ(QApplication::focusWidget(), behind) << "closing gives the keyboard back to what opened it";
 }

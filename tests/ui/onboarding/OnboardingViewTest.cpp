@@ -354,6 +354,46 @@ TEST_F(OnboardingViewTest, PagesSlideTheWayTheGuideMovesUnlessMotionIsReduced) {
     }
 }
 
+TEST_F(OnboardingViewTest, AControlLeavingWithItsSlidingPageGivesTheKeyboardToTheView) {
+    ManualAnimationClock animations;
+    ReduceMotion::setEnabled(false);
+    settings.setAppLanguageRaw(QStringLiteral("en"));
+    makeView();
+    show();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    const struct {
+        const char* behaviour;
+        std::function<void(OnboardingViewTest&)> act;
+        const char* page;
+    } rows[] = {
+        {"a language tile chosen with Space",
+         [](OnboardingViewTest& t) {
+             t.key(Qt::Key_Tab);
+             t.key(Qt::Key_Tab);
+             ASSERT_EQ(QApplication::focusWidget(), t.languageButton("en"));
+             t.key(Qt::Key_Space);
+         },
+         "quickStart"},
+        {"Left from a focused chip",
+         [](OnboardingViewTest& t) {
+             t.chip(25)->setFocus(Qt::TabFocusReason);
+             t.key(Qt::Key_Left);
+         },
+         "language"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        row.act(*this);
+        EXPECT_TRUE(view->pages()->isAnimating()) << "the pages slide";
+        animations.advanceBy(OnboardingPageStack::changeDurationMs * 2);
+        settle();
+        ASSERT_FALSE(view->pages()->isAnimating());
+        EXPECT_EQ(visiblePage(), QLatin1String(row.page));
+        EXPECT_EQ(QApplication::focusWidget(), view.get()) << "no control of the new page takes it";
+    }
+}
+
 TEST_F(OnboardingViewTest, WritesAPictureOfEveryPageInBothLanguages) {
     QDir().mkpath(QStringLiteral("onboarding-gallery"));
     for (const char* language : {"en", "ja"}) {

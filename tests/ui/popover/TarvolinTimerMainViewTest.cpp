@@ -117,6 +117,41 @@ TEST_F(TarvolinTimerMainViewTest, TabAndShiftTabWalkTheTabsFromTheKeyboard) {
     }
 }
 
+TEST_F(TarvolinTimerMainViewTest, AHeldKeyActsOnItsFirstPressOnly) {
+    const struct {
+        const char* name;
+        Tab on;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        Tab tab;
+        std::optional<qsizetype> sequence;
+        std::optional<qsizetype> step;
+    } rows[] = {
+        {"Tab", Tab::timers, Qt::Key_Tab, Qt::NoModifier, Tab::presets, std::nullopt, std::nullopt},
+        {"Shift+Tab", Tab::settings, Qt::Key_Backtab, Qt::ShiftModifier, Tab::presets, std::nullopt,
+         std::nullopt},
+        {"Down", Tab::presets, Qt::Key_Down, Qt::NoModifier, Tab::presets, 0, std::nullopt},
+        {"Right", Tab::presets, Qt::Key_Right, Qt::NoModifier, Tab::presets, std::nullopt, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        root->focusCoordinator().focusTab(Tab::timers);
+        root->focusCoordinator().focusTab(r.on);
+        ASSERT_TRUE(root->isKeyNavFocused());
+        // Held down: one press, then the repeats the keyboard sends until it is let go.
+        QTest::keyPress(root.get(), r.key, r.modifiers);
+        for (int i = 0; i < 4; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, r.key, r.modifiers, QString(), true);
+            QApplication::sendEvent(root->window()->focusWidget(), &repeat);
+        }
+        QTest::keyRelease(root.get(), r.key, r.modifiers);
+        EXPECT_EQ(tab(), r.tab);
+        EXPECT_EQ(root->focusCoordinator().selectedSequenceIndex(), r.sequence);
+        EXPECT_EQ(root->focusCoordinator().selectedSequenceStepIndex(), r.step);
+        EXPECT_TRUE(root->isKeyNavFocused()) << "the repeats leave the keyboard on the root";
+    }
+}
+
 TEST_F(TarvolinTimerMainViewTest, KeysAreLeftAloneWhileAFieldHasTheFocus) {
     root->setTabContent(Tab::presets, pageWithField("field"));
     root->focusCoordinator().focusTab(Tab::presets);

@@ -26,6 +26,7 @@
 #include "ui/presets/ShortcutBadge.h"
 #include "ui/presets/ShortcutBubble.h"
 
+#include <QInputMethodEvent>
 #include <QLineEdit>
 
 namespace {
@@ -628,4 +629,125 @@ TEST_F(PresetsScreenTest, AKeyRecordedForANewPresetStartsItThroughTheRunningBind
     chooseFromMenu(presetMenu(timers->presets().last()), "delete");
     backend.tap(recorded);
     EXPECT_EQ(timers->timers().size(), 2);
+}
+
+TEST_F(PresetsScreenTest, EachOverlayKeepsTheKeyboardUntilEscapeClosesItAndGivesItBack) {
+    open();
+    const auto newSequence = [](PresetsScreenTest& t) {
+        t.click(QStringLiteral("presetsScreen.newSequenceButton"));
+    };
+    const auto sequenceOverlay = [](PresetsScreenTest& t) -> QWidget* {
+        return t.screen()->sequenceEditorOverlay();
+    };
+    // The popover closes as another window takes the keyboard, and opens again.
+    const auto showAgain = [](PresetsScreenTest& t) {
+        t.root->hide();
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+        t.root->show();
+        t.root->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(t.root.get()));
+    };
+    const struct {
+        const char* behaviour;
+        std::function<void(PresetsScreenTest&)> open;
+        std::function<QWidget*(PresetsScreenTest&)> overlay;
+        std::function<void(PresetsScreenTest&)> disturb;
+        const char* holder; // what has the keyboard afterwards
+    } rows[] = {
+        {"a step deleted with the mouse", newSequence, sequenceOverlay,
+         [](PresetsScreenTest& t) { t.click(QStringLiteral("presetsScreen.sequenceEditor.step.0.delete")); },
+         "presetsScreen.sequenceEditor.nameField"},
+        {"a step deleted while its neighbour's row held the keyboard", newSequence, sequenceOverlay,
+         [](PresetsScreenTest& t) {
+             t.named(QStringLiteral("presetsScreen.sequenceEditor.step.1.minutes"))
+                 ->setFocus(Qt::TabFocusReason);
+             t.click(QStringLiteral("presetsScreen.sequenceEditor.step.0.delete"));
+         },
+         "presetsScreen.sequenceEditor.nameField"},
+        {"a click on the preset editor's own ground",
+         [](PresetsScreenTest& t) { t.click(QStringLiteral("presetsScreen.addButton")); },
+         [](PresetsScreenTest& t) -> QWidget* { return t.screen()->presetEditorOverlay(); },
+         [](PresetsScreenTest& t) {
+             QWidget* sheet = t.presetEditor();
+             QTest::mouseClick(sheet, Qt::LeftButton, {}, QPoint(sheet->width() / 2, 40));
+         },
+         "presetsScreen.addSheet.nameField"},
+        {"the popover shown again over the sequence editor", newSequence, sequenceOverlay, showAgain,
+         "presetsScreen.sequenceEditor.nameField"},
+        {"the popover shown again over the delete question",
+         [](PresetsScreenTest& t) {
+             t.chooseFromMenu(t.sequenceMenu(t.timers->sequences().first()), "delete");
+         },
+         [](PresetsScreenTest& t) -> QWidget* { return t.alert("presetsScreen.deleteConfirmation"); },
+         showAgain, "presetsScreen.deleteConfirmation.cancel"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        row.open(*this);
+        QWidget* overlay = row.overlay(*this);
+        ASSERT_NE(overlay, nullptr);
+        row.disturb(*this);
+        flushDeletes();
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_EQ(focused->objectName(), QLatin1String(row.holder)) << "not the tab behind";
+        EXPECT_TRUE(overlay->isAncestorOf(focused));
+        key(Qt::Key_Escape);
+        flushDeletes();
+        EXPECT_EQ(row.overlay(*this), nullptr) << "Escape closes it";
+        EXPECT_TRUE(root->isKeyNavFocused()) << "and the popover has the keyboard again";
+    }
+    EXPECT_EQ(timers->sequences().size(), 3) << "nothing was saved or deleted";
+}
+
+TEST_F(PresetsScreenTest, WhiteSpaceAloneIsNoNameAndSavedNamesLoseTheWhiteSpaceAroundThem) {
+    open();
+    // Typed through the input method, as a Japanese keyboard sends its wide space.
+    const auto commit = [](QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->selectAll();
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QApplication::sendEvent(field, &typed);
+    };
+    const struct {
+        const char* behaviour;
+        bool sequence;
+        QString typed;
+        bool saves;
+        QString saved;
+    } rows[] = {
+        {"a preset named by an ideographic space", false, QStringLiteral("\u3000"), false, QString()},
+        {"a preset named by no-break and thin spaces", false, QStringLiteral("\u00A0\u2009"), false,
+         QString()},
+        {"a preset's name between wide spaces", false, QStringLiteral("\u3000Tea\u00A0"), true,
+         QStringLiteral("Tea")},
+        {"a sequence named by ideographic spaces", true, QStringLiteral("\u3000\u3000"), false, QString()},
+        {"a sequence's name between em and ideographic spaces", true, QStringLiteral("\u2003Evening\u3000"),
+         true, QStringLiteral("Evening")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        click(row.sequence ? QStringLiteral("presetsScreen.newSequenceButton")
+                           : QStringLiteral("presetsScreen.addButton"));
+        QLineEdit* name = row.sequence ? sequenceEditor()->nameField() : presetEditor()->nameField();
+        QAbstractButton* save = row.sequence ? sequenceEditor()->saveButton() : presetEditor()->saveButton();
+        commit(name, row.typed);
+        ASSERT_EQ(name->text(), row.typed);
+        EXPECT_EQ(save->isEnabled(), row.saves);
+        if (row.saves) {
+            click(save);
+        } else {
+            key(Qt::Key_Escape);
+        }
+        flushDeletes();
+        ASSERT_EQ(row.sequence ? static_cast<QWidget*>(sequenceEditor()) : presetEditor(), nullptr);
+        if (row.saves) {
+            EXPECT_EQ(row.sequence ? timers->sequences().last().name : timers->presets().last().name,
+                      row.saved);
+        }
+    }
 }
