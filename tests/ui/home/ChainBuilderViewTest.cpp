@@ -2,6 +2,7 @@
 // entry, typed in, stepped, started, followed step by step and cancelled from the banner.
 #include "FocusTabFixture.h"
 
+#include "support/PixelProbe.h"
 #include "ui/focus/ChainBuilderButton.h"
 #include "ui/focus/ChainBuilderModel.h"
 #include "ui/focus/ChainBuilderView.h"
@@ -10,6 +11,8 @@
 #include "ui/focus/ReferenceTextButton.h"
 #include "ui/popover/MainViewModel.h"
 
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -216,4 +219,35 @@ TEST_F(ChainBuilderViewTest, ALongChainNameIsCutAndNothingElseMoves) {
         EXPECT_LE(banner->cancelButton()->geometry().right(), banner->width()) << row.name;
         root->chainCoordinator().cancel();
     }
+}
+
+TEST_F(ChainBuilderViewTest, TheMinutesKeepTheirPlaceAsTheirDigitsChange) {
+    const QFont before = QApplication::font();
+    // A face whose own digits are not all as wide as each other, as many desktop faces are.
+    QApplication::setFont(QFont(QStringLiteral("Noto Serif CJK JP")));
+    FocusWidgets::openChainBuilder(*root);
+    ChainStepRow* row = builder()->rows().at(0);
+    const QFontMetricsF metrics(row->minutesLabel()->font());
+    ASSERT_NE(metrics.horizontalAdvance(QLatin1Char('1')), metrics.horizontalAdvance(QLatin1Char('0')));
+    // Where the ink of each number's leading "1" starts in the row, the number standing against "min".
+    const auto firstInk = [&](int minutes) {
+        builder()->model().setStepMinutes(row->id(), minutes);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QImage picture = row->grab().toImage();
+        const QRect label = row->minutesLabel()->geometry();
+        const QColor ground = picture.pixelColor(label.topLeft());
+        for (int x = label.left(); x <= label.right(); ++x) {
+            for (int y = label.top(); y <= label.bottom(); ++y) {
+                if (PixelProbe::distance(picture.pixelColor(x, y), ground) > 60) {
+                    return x;
+                }
+            }
+        }
+        return -1;
+    };
+    const int hundred = firstInk(100);
+    const int eleventy = firstInk(111);
+    QApplication::setFont(before);
+    EXPECT_GE(hundred, 0);
+    EXPECT_EQ(hundred, eleventy);
 }
