@@ -6,6 +6,7 @@
 #include "shell/QuickAddPanelController.h"
 #include "ui/quickadd/QuickAddView.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -55,6 +56,36 @@ TEST_F(QuickAddPanelControllerTest, OnePanelAtATimeReFrontedOrReplaced) {
     EXPECT_FALSE(controller.panel()->pendingRequest().has_value()) << "the next opening starts empty";
     EXPECT_EQ(controller.panel()->view().field()->text(), QString());
     EXPECT_TRUE(delegate->timerManager().timers().isEmpty()) << "opening and closing start nothing";
+}
+
+TEST_F(QuickAddPanelControllerTest, ItsNamesAreItsOwnBesideThePopoversBar) {
+    launch();
+    delegate->showPopover();
+    ASSERT_NE(delegate->popover(), nullptr);
+    delegate->quickAddController().toggle();
+    QuickAddPanel* panel = delegate->quickAddController().panel();
+    ASSERT_NE(panel, nullptr);
+    const auto everywhere = [](const QString& name) {
+        int count = 0;
+        for (const QWidget* widget : QApplication::allWidgets()) {
+            count += widget->objectName() == name ? 1 : 0;
+        }
+        return count;
+    };
+    // The popover's bar has a field and a message line of its own; a look-up by name finds one of each.
+    EXPECT_GE(everywhere(QStringLiteral("quorvane.quickAdd.input")), 1);
+    for (const char* name : {"quorvane.quickAddPanel.input", "quorvane.quickAddPanel.message",
+                             "quorvane.quickAddPanel.chip.5", "quorvane.quickAddPanel.chip.50"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(everywhere(QString::fromLatin1(name)), 1);
+        EXPECT_NE(panel->findChild<QWidget*>(QString::fromLatin1(name)), nullptr);
+    }
+    for (const QWidget* widget : panel->findChildren<QWidget*>()) {
+        EXPECT_FALSE(widget->objectName().startsWith(QStringLiteral("quorvane.quickAdd.")))
+            << widget->objectName().toStdString();
+    }
+    EXPECT_EQ(panel->findChild<QWidget*>(QStringLiteral("quorvane.quickAddPanel.input")),
+              panel->view().field());
 }
 
 TEST_F(QuickAddPanelControllerTest, ItSitsCentredAcrossAndAboveTheMiddleOfTheScreen) {

@@ -112,15 +112,19 @@ ChainBuilderView::ChainBuilderView(ChainBuilderModel* model, const QColor& accen
     column->addWidget(m_scroll, 1);
 
     column->addWidget(makeDivider(this));
+    // The button draws its fill 1 px inside its edges, where its focus ring has room: 16 px around a
+    // 42 px fill.
+    constexpr int startFill = 42;
+    constexpr int startInset = 1;
     auto* footer = new QVBoxLayout;
-    footer->setContentsMargins(16, 16, 16, 16);
+    footer->setContentsMargins(16 - startInset, 16 - startInset, 16 - startInset, 16 - startInset);
     ChainBuilderButton::Look startLook;
     startLook.fill = accent;
     startLook.ink = QvColor::qvOnAccent().resolve(scheme);
     startLook.font = QvFont::qvText(14, QFont::DemiBold);
-    startLook.minimumSize = QSize(44, 42);
+    startLook.minimumSize = QSize(44, startFill + 2 * startInset);
     m_start = new ChainBuilderButton(startLook, this);
-    m_start->setFixedHeight(42);
+    m_start->setFixedHeight(startFill + 2 * startInset);
     m_start->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     footer->addWidget(m_start);
     column->addLayout(footer);

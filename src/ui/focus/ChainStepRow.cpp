@@ -6,6 +6,7 @@
 #include "ui/focus/ChainBuilderModel.h"
 #include "ui/focus/ChainField.h"
 #include "ui/focus/MinuteStepper.h"
+#include "ui/kit/TabularTokenLabel.h"
 #include "ui/kit/TokenLabel.h"
 
 #include <QHBoxLayout>
@@ -23,7 +24,8 @@ ChainStepRow::ChainStepRow(ChainBuilderModel& model, const QUuid& id, QWidget* p
 
     auto* length = new QHBoxLayout;
     length->setSpacing(2);
-    auto* minutes = new TokenLabel(QvColor::qvInkPrimary(), this);
+    // Digits of one width: stepping from 11 to 10 does not shift the number.
+    auto* minutes = new TabularTokenLabel(QvColor::qvInkPrimary(), this);
     minutes->setFont(QvFont::qvText(14, QFont::DemiBold));
     minutes->setMinimumWidth(22);
     minutes->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

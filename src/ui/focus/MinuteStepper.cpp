@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -15,6 +16,7 @@ MinuteStepper::MinuteStepper(int minimum, int maximum, QWidget* parent)
     : QWidget(parent), m_minimum(minimum), m_maximum(maximum), m_value(minimum) {
     setFocusPolicy(Qt::TabFocus);
     setFixedSize(sizeHint());
+    connect(&m_repeat, &QTimer::timeout, this, &MinuteStepper::repeatStep);
 }
 
 QSize MinuteStepper::sizeHint() const {
@@ -60,13 +62,57 @@ void MinuteStepper::paintEvent(QPaintEvent*) {
                       QStringLiteral("chevron.down"), m_value > m_minimum ? ink : spent);
 }
 
+int MinuteStepper::directionAt(const QPointF& point) const {
+    if (!QRectF(rect()).contains(point)) {
+        return 0;
+    }
+    return point.y() < height() / 2.0 ? 1 : -1;
+}
+
 void MinuteStepper::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    stepBy(event->position().y() < height() / 2.0 ? 1 : -1);
+    m_heldDirection = directionAt(event->position());
+    m_heldInside = m_heldDirection != 0;
+    stepBy(m_heldDirection);
+    // Held down, it goes on stepping after the desktop's usual pause, at the desktop's pace.
+    m_repeat.start(style()->styleHint(QStyle::SH_SpinBox_ClickAutoRepeatThreshold, nullptr, this));
     event->accept();
+}
+
+void MinuteStepper::mouseMoveEvent(QMouseEvent* event) {
+    if (m_heldDirection != 0) {
+        // Off the half it was pressed on, it waits until the pointer comes back.
+        m_heldInside = directionAt(event->position()) == m_heldDirection;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void MinuteStepper::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        stopRepeating();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void MinuteStepper::hideEvent(QHideEvent* event) {
+    stopRepeating();
+    QWidget::hideEvent(event);
+}
+
+void MinuteStepper::repeatStep() {
+    m_repeat.setInterval(style()->styleHint(QStyle::SH_SpinBox_ClickAutoRepeatRate, nullptr, this));
+    if (m_heldInside) {
+        stepBy(m_heldDirection);
+    }
+}
+
+void MinuteStepper::stopRepeating() {
+    m_repeat.stop();
+    m_heldDirection = 0;
+    m_heldInside = false;
 }
 
 void MinuteStepper::keyPressEvent(QKeyEvent* event) {

@@ -16,8 +16,8 @@
 
 namespace {
 
+// The row's 64 px frame holds the 58 px tiles at its top.
 constexpr int kRowTop = 22;
-constexpr int kRowHeight = 64;
 constexpr int kGap = 8;
 constexpr int kStopWidth = 52;
 constexpr int kStopHeight = 32;
@@ -33,7 +33,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QvColor::qvStroke().resolve(ViewEnvironment::colorScheme(this)), 1, Qt::SolidLine,
                             Qt::RoundCap, Qt::RoundJoin));
-        const double top = kRowTop + (kRowHeight - 8) / 2.0;
+        // Each arrow is centred on the tile before it.
+        const double top = kRowTop + (PomodoroSequenceStep::tileHeight - 8) / 2.0;
         for (int i = 0; i < PomodoroCardModel::stepCount; ++i) {
             const double left = (i + 1) * (PomodoroSequenceStep::tileWidth + kGap) - kGap;
             QPainterPath arrow;
@@ -71,8 +72,7 @@ PomodoroCard::PomodoroCard(PomodoroCardModel* model, QWidget* parent) : QWidget(
     const auto steps = m_model->steps();
     for (const PomodoroSequenceStepData& step : steps) {
         auto* tile = new PomodoroSequenceStep(step, m_startCard);
-        const int tileTop = kRowTop + (kRowHeight - PomodoroSequenceStep::tileHeight) / 2;
-        tile->move(x, tileTop - PomodoroSequenceStep::liftRoom);
+        tile->move(x, kRowTop - PomodoroSequenceStep::liftRoom);
         const int ordinal = step.ordinal;
         // Judged again at the click: the state may have moved on since the tile was drawn.
         connect(tile, &QAbstractButton::clicked, m_model,
@@ -81,7 +81,7 @@ PomodoroCard::PomodoroCard(PomodoroCardModel* model, QWidget* parent) : QWidget(
         x += PomodoroSequenceStep::tileWidth + kGap;
     }
     m_addTile = new SequenceAddTile(m_startCard);
-    m_addTile->move(x, kRowTop + (kRowHeight - SequenceAddTile::tileSide) / 2 - SequenceAddTile::liftRoom);
+    m_addTile->move(x, kRowTop - SequenceAddTile::liftRoom);
     connect(m_addTile, &QAbstractButton::clicked, m_model, &PomodoroCardModel::addOrManageSequence);
 
     // A child of the card, not of the start card, so it can reach above the header line.

@@ -6,6 +6,7 @@
 #include "theme/QvText.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/MinuteDialView.h"
+#include "ui/kit/TabularTokenLabel.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -186,7 +187,10 @@ TimerPreparationView::TimerPreparationView(TimerPreparationModel* model, QWidget
     adjustLayout->addStretch();
     details->addWidget(m_adjustRow);
 
-    m_endLine = makeLabel(QvColor::qvTextSecondary(), 11, QFont::Normal, this);
+    // The end time's digits keep one width, so the line holds still as the minute turns.
+    m_endLine = new TabularTokenLabel(QvColor::qvTextSecondary(), this);
+    m_endLine->setFont(QvFont::qvText(11, QFont::Normal));
+    m_endLine->setAlignment(Qt::AlignCenter);
     m_endLine->setObjectName(QStringLiteral("quorvane.preparation.endTime"));
     details->addWidget(m_endLine);
     column->addLayout(details);

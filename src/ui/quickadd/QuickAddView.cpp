@@ -138,7 +138,7 @@ QuickAddView::QuickAddView(TimerManager& timerManager, const Preferences& prefer
     : QWidget(parent),
       m_model(new QuickAddViewModel(timerManager, initialRequest, std::move(onClose), clock, this)),
       m_preferences(preferences), m_clock(clock) {
-    setObjectName(QStringLiteral("quorvane.quickAdd"));
+    setObjectName(QStringLiteral("quorvane.quickAddPanel.view"));
     setAutoFillBackground(false);
     // The view takes clicks on its ground, so Escape still reaches it when nothing inside has the keyboard.
     setFocusPolicy(Qt::ClickFocus);
@@ -148,6 +148,8 @@ QuickAddView::QuickAddView(TimerManager& timerManager, const Preferences& prefer
     auto* column = new QVBoxLayout(m_entry);
     column->setContentsMargins(24, 24, 24, 24);
     column->setSpacing(16);
+    // The rows sit in the middle of the step's height, as the start card does on the other step.
+    column->addStretch(1);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
@@ -168,7 +170,7 @@ QuickAddView::QuickAddView(TimerManager& timerManager, const Preferences& prefer
     boxRow->setContentsMargins(16, 10, 16, 10);
     boxRow->setSpacing(8);
     m_field = new QLineEdit(m_entryBox);
-    m_field->setObjectName(QStringLiteral("quorvane.quickAdd.input"));
+    m_field->setObjectName(QStringLiteral("quorvane.quickAddPanel.input"));
     m_field->setFrame(false);
     m_field->setFont(QvFont::qvDisplay(22, QFont::Bold));
     {
@@ -185,7 +187,7 @@ QuickAddView::QuickAddView(TimerManager& timerManager, const Preferences& prefer
     fieldCell->setContentsMargins(0, 0, 0, 0);
     fieldCell->addWidget(m_field, 0, 0);
     m_placeholder = new TokenLabel(QvColor::qvInkMuted(), m_entryBox);
-    m_placeholder->setObjectName(QStringLiteral("quorvane.quickAdd.placeholder"));
+    m_placeholder->setObjectName(QStringLiteral("quorvane.quickAddPanel.placeholder"));
     m_placeholder->setFont(QvFont::qvDisplay(15, QFont::DemiBold));
     m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_placeholder->setContentsMargins(3, 0, 0, 0);
@@ -196,7 +198,7 @@ QuickAddView::QuickAddView(TimerManager& timerManager, const Preferences& prefer
     column->addWidget(m_entryBox);
 
     m_helpLine = new TokenLabel(QvColor::qvInkMuted(), m_entry);
-    m_helpLine->setObjectName(QStringLiteral("quorvane.quickAdd.message"));
+    m_helpLine->setObjectName(QStringLiteral("quorvane.quickAddPanel.message"));
     m_helpLine->setWordWrap(true);
     column->addWidget(m_helpLine);
 
@@ -205,7 +207,7 @@ QuickAddView::QuickAddView(TimerManager& timerManager, const Preferences& prefer
     chips->setSpacing(4);
     for (const int minutes : QuickAddViewModel::chipMinutes()) {
         auto* chip = new QuickAddChip([this] { return accent(); }, m_entry);
-        chip->setObjectName(QStringLiteral("quorvane.quickAdd.chip.%1").arg(minutes));
+        chip->setObjectName(QStringLiteral("quorvane.quickAddPanel.chip.%1").arg(minutes));
         connect(chip, &QAbstractButton::clicked, m_model, [this, minutes] { m_model->chooseChip(minutes); });
         chips->addWidget(chip);
         m_chips << chip;

@@ -235,7 +235,7 @@ QuickAddBar::QuickAddBar(QuickAddBarModel* model, bool showSymbolRow, FocusLost 
 
     m_message = new TokenLabel(QvColor::qvDanger(), this);
     m_message->setObjectName(QStringLiteral("quorvane.quickAdd.message"));
-    m_message->setFont(QvFont::qvText(11, QFont::Normal));
+    m_message->setFont(QvFont::qvText(messageFontSize, QFont::Normal));
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     connect(m_input, &QLineEdit::textEdited, m_model, &QuickAddBarModel::setInput);
@@ -310,7 +310,12 @@ void QuickAddBar::relayout() {
     m_presetGround->setGeometry(saveLeft - rowSpacing - presetFieldWidth, controlTop, presetFieldWidth,
                                 presetControlHeight);
 
-    m_message->setGeometry(padding, barHeight - padding - messageHeight, inner, messageHeight);
+    // The line's 12 px slot is shorter than the text's own height: the label is as tall as the text, centred
+    // on the slot, so descenders are not cut off.
+    const int textHeight =
+        int(std::ceil(QFontMetricsF(QvFont::qvText(messageFontSize, QFont::Normal)).height()));
+    const int slotTop = barHeight - padding - messageHeight;
+    m_message->setGeometry(padding, slotTop - (textHeight - messageHeight) / 2, inner, textHeight);
     refreshMessage();
 }
 
@@ -320,15 +325,18 @@ void QuickAddBar::refreshMessage() {
     m_message->setToken(message && message->kind == QuickAddBarModel::MessageKind::confirmation
                             ? QvColor::qvTextSecondary()
                             : QvColor::qvDanger());
-    // One line, shrinking to 80 % at most to fit.
-    QFont font = QvFont::qvText(11, QFont::Normal);
+    // One line, shrinking to fit, but never below 80 % of its size.
+    QFont font = QvFont::qvText(messageFontSize, QFont::Normal);
     const double natural = QFontMetricsF(font).horizontalAdvance(text);
     if (natural > m_message->width() && natural > 0) {
-        const double scale = std::max(messageMinimumScale, m_message->width() / natural);
-        font.setPixelSize(std::max(1, int(std::floor(11 * scale))));
+        const int smallest = int(std::ceil(messageFontSize * messageMinimumScale));
+        font.setPixelSize(
+            std::max(smallest, int(std::floor(messageFontSize * m_message->width() / natural))));
     }
     m_message->setFont(font);
-    m_message->setText(text);
+    // Still too wide at the smallest size: its end gives way to an ellipsis, and the whole text is read out.
+    m_message->setText(QFontMetricsF(font).elidedText(text, Qt::ElideRight, m_message->width()));
+    m_message->setAccessibleName(text);
     refreshStroke();
 }
 

@@ -30,6 +30,7 @@ public:
     static constexpr int presetControlHeight = 28;
     static constexpr int messageHeight = 12;
     static constexpr double messageMinimumScale = 0.8;
+    static constexpr int messageFontSize = 11;
 
     // Called when one of the bar's fields gives the keyboard up, with the widget that takes it (none when
     // nothing does); not when the window or a popup takes it for a while.

@@ -13,6 +13,7 @@
 #include "ui/quickentry/InlineAlert.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,18 +21,25 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVariantAnimation>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 
-constexpr int kRingRoom = 3;
+// The focus ring circles the chip 3 px out with a 2 px line: 4 px of room around the chip.
+constexpr int kRingOffset = 3;
+constexpr int kRingRoom = kRingOffset + 1;
 constexpr int kChipSide = QuickLaunchPane::chipDiameter + 2 * kRingRoom;
 constexpr int kHoverMs = 120;
 constexpr int kSelectMs = 160;
 constexpr int kReducedSelectMs = 100;
 constexpr double kFocusRingOpacity = 0.45;
 constexpr double kLabelSize = 11;
+// The label's room inside the circle.
+constexpr double kLabelRoom = QuickLaunchPane::chipDiameter - 4;
 
 QColor mix(const QColor& from, const QColor& to, double t) {
     const auto channel = [t](float a, float b) { return float(double(a) + (double(b) - double(a)) * t); };
@@ -107,26 +115,18 @@ protected:
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(centre, r - 0.5, r - 0.5);
 
-        // One line, shrinking to 68 % at most to fit the chip.
         const QString label = QuickLaunchPaneModel::chipLabel(m_preset);
-        QFont font = QvFont::qvText(kLabelSize, QFont::Medium);
-        const double room = QuickLaunchPane::chipDiameter - 4;
-        const double natural = QvText::tabularWidth(font, label);
-        if (natural > room) {
-            const double scale = std::max(QuickLaunchPane::chipLabelMinimumScale, room / natural);
-            font.setPixelSize(std::max(1, int(kLabelSize * scale)));
-        }
-        painter.setFont(font);
+        painter.setFont(QuickLaunchPane::chipLabelFont(label));
         painter.setPen(mix(QvColor::qvTextPrimary().resolve(scheme), QvColor::qvInkOnAction().resolve(scheme),
                            m_selectLevel));
         QvText::drawTabular(painter, QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
-                            label);
+                            QuickLaunchPane::shownChipLabel(label));
 
         if (hasFocus()) {
             QColor ring = QvColor::qvInkAction().resolve(scheme);
             ring.setAlphaF(float(kFocusRingOpacity));
             painter.setPen(QPen(ring, 2));
-            painter.drawEllipse(centre, r + kRingRoom - 1, r + kRingRoom - 1);
+            painter.drawEllipse(centre, r + kRingOffset, r + kRingOffset);
         }
     }
     bool hitButton(const QPoint& pos) const override {
@@ -193,14 +193,17 @@ QuickLaunchPane::QuickLaunchPane(QuickLaunchPaneModel* model, std::function<void
     m_empty->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_empty->setGeometry(0, rowTop, paneWidth, chipDiameter);
 
-    // The chips keep room for their focus rings around them.
+    // The chips keep room for their focus rings around them; that room reaches past the pane's sides, so
+    // the first chip lines up with the header.
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setWidgetResizable(false);
-    m_scroll->setGeometry(0, rowTop - kRingRoom, paneWidth, kChipSide);
+    m_scroll->setGeometry(-kRingRoom, rowTop - kRingRoom, paneWidth + 2 * kRingRoom, kChipSide);
+    // A plain mouse wheel turns up and down: it moves the row sideways, so every chip can be reached.
+    m_scroll->viewport()->installEventFilter(this);
     // The canvas shows through.
     m_scroll->setAutoFillBackground(false);
     m_scroll->viewport()->setAutoFillBackground(false);
@@ -216,6 +219,46 @@ QuickLaunchPane::QuickLaunchPane(QuickLaunchPaneModel* model, std::function<void
     connect(m_model, &QuickLaunchPaneModel::deletionChanged, this, &QuickLaunchPane::followDeletion);
     retranslate();
     syncChips();
+}
+
+QFont QuickLaunchPane::chipLabelFont(const QString& label) {
+    // One line, shrinking to fit the chip, but never below 68 % of its size.
+    QFont font = QvFont::qvText(kLabelSize, QFont::Medium);
+    const double natural = QvText::tabularWidth(font, label);
+    if (natural > kLabelRoom) {
+        const int smallest = int(std::ceil(kLabelSize * chipLabelMinimumScale));
+        font.setPixelSize(std::max(smallest, int(kLabelSize * kLabelRoom / natural)));
+    }
+    return font;
+}
+
+QString QuickLaunchPane::shownChipLabel(const QString& label) {
+    // Still too wide at the smallest size: its end gives way to an ellipsis.
+    const QFont font = chipLabelFont(label);
+    QString shown = label;
+    while (shown.size() > 1 && QvText::tabularWidth(font, shown) > kLabelRoom) {
+        shown = label.left(shown.size() - (shown == label ? 1 : 2)) + QChar(0x2026);
+    }
+    return shown;
+}
+
+QFont QuickLaunchPane::chipLabelFont(const QUuid& id) const {
+    return chipLabelFont(chipLabel(id));
+}
+
+bool QuickLaunchPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        QScrollBar* across = m_scroll->horizontalScrollBar();
+        const QPoint delta = wheel->angleDelta();
+        if (across->maximum() > 0 && std::abs(delta.y()) > std::abs(delta.x())) {
+            // The sideways bar reads a downward turn as a move to the right. At either end it leaves the
+            // turn to whatever lies behind the row.
+            QCoreApplication::sendEvent(across, wheel);
+            return wheel->isAccepted();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void QuickLaunchPane::retranslate() {

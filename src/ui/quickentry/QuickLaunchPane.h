@@ -41,6 +41,11 @@ public:
     QList<QAbstractButton*> chipsInOrder() const;
     // What a chip shows, how it is drawn now (filled when selected, under the pointer, keyboard focus).
     QString chipLabel(const QUuid& id) const;
+    // The font a chip's label is drawn in: 11 px, smaller when the label needs it to fit.
+    QFont chipLabelFont(const QUuid& id) const;
+    static QFont chipLabelFont(const QString& label);
+    // The label as drawn in that font: cut short with an ellipsis when even the smallest size is too wide.
+    static QString shownChipLabel(const QString& label);
     bool chipLooksSelected(const QUuid& id) const;
     bool chipIsHovered(const QUuid& id) const;
     // The chip's menu while it is open, and the questions while they show.
@@ -53,6 +58,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void syncChips();

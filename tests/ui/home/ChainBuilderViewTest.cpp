@@ -2,6 +2,7 @@
 // entry, typed in, stepped, started, followed step by step and cancelled from the banner.
 #include "FocusTabFixture.h"
 
+#include "support/PixelProbe.h"
 #include "ui/focus/ChainBuilderButton.h"
 #include "ui/focus/ChainBuilderModel.h"
 #include "ui/focus/ChainBuilderView.h"
@@ -10,10 +11,13 @@
 #include "ui/focus/ReferenceTextButton.h"
 #include "ui/popover/MainViewModel.h"
 
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace {
 
@@ -216,4 +220,83 @@ TEST_F(ChainBuilderViewTest, ALongChainNameIsCutAndNothingElseMoves) {
         EXPECT_LE(banner->cancelButton()->geometry().right(), banner->width()) << row.name;
         root->chainCoordinator().cancel();
     }
+}
+
+TEST_F(ChainBuilderViewTest, HoldingTheStepperKeepsSteppingUntilReleased) {
+    const struct {
+        const char* behaviour;
+        bool up;
+        int beyond; // the minutes the hold must pass, from 10
+    } rows[] = {
+        {"held on its upper half it counts up", true, 13},
+        {"held on its lower half it counts down", false, 7},
+    };
+    FocusWidgets::openChainBuilder(*root);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        ChainStepRow* stepRow = builder()->rows().at(row.up ? 0 : 1);
+        MinuteStepper* stepper = stepRow->stepper();
+        const QPoint half(stepper->width() / 2, row.up ? 4 : stepper->height() - 4);
+        const auto minutes = [&] { return stepRow->minutesLabel()->text().toInt(); };
+        QTest::mousePress(stepper, Qt::LeftButton, {}, half);
+        EXPECT_EQ(minutes(), row.up ? 11 : 9) << "one step at the press";
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return row.up ? minutes() >= row.beyond : minutes() <= row.beyond; }, 5000));
+        QTest::mouseRelease(stepper, Qt::LeftButton, {}, half);
+        const int released = minutes();
+        EXPECT_EQ(builder()->model().steps().at(row.up ? 0 : 1).minutes, released);
+        // Several repeat intervals later, nothing more has happened.
+        QTest::qWait(3 * stepper->style()->styleHint(QStyle::SH_SpinBox_ClickAutoRepeatRate));
+        EXPECT_EQ(minutes(), released);
+    }
+}
+
+TEST_F(ChainBuilderViewTest, TheStartButtonsFillIs42PixelsTall) {
+    FocusWidgets::openChainBuilder(*root);
+    ChainBuilderButton* start = builder()->startButton();
+    const QImage picture = builder()->grab().toImage();
+    const QColor accent = *start->look().fill;
+    // A column near the fill's left end, clear of the rounded corners and of the label.
+    const int x = start->mapTo(builder(), QPoint(14, 0)).x();
+    int filled = 0;
+    int top = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        if (PixelProbe::distance(picture.pixelColor(x, y), accent) < 8) {
+            top = top < 0 ? y : top;
+            ++filled;
+        }
+    }
+    EXPECT_EQ(filled, 42);
+    EXPECT_EQ(builder()->height() - (top + filled), 16) << "16 px below the fill";
+}
+
+TEST_F(ChainBuilderViewTest, TheMinutesKeepTheirPlaceAsTheirDigitsChange) {
+    const QFont before = QApplication::font();
+    // A face whose own digits are not all as wide as each other, as many desktop faces are.
+    QApplication::setFont(QFont(QStringLiteral("Noto Serif CJK JP")));
+    FocusWidgets::openChainBuilder(*root);
+    ChainStepRow* row = builder()->rows().at(0);
+    const QFontMetricsF metrics(row->minutesLabel()->font());
+    ASSERT_NE(metrics.horizontalAdvance(QLatin1Char('1')), metrics.horizontalAdvance(QLatin1Char('0')));
+    // Where the ink of each number's leading "1" starts in the row, the number standing against "min".
+    const auto firstInk = [&](int minutes) {
+        builder()->model().setStepMinutes(row->id(), minutes);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QImage picture = row->grab().toImage();
+        const QRect label = row->minutesLabel()->geometry();
+        const QColor ground = picture.pixelColor(label.topLeft());
+        for (int x = label.left(); x <= label.right(); ++x) {
+            for (int y = label.top(); y <= label.bottom(); ++y) {
+                if (PixelProbe::distance(picture.pixelColor(x, y), ground) > 60) {
+                    return x;
+                }
+            }
+        }
+        return -1;
+    };
+    const int hundred = firstInk(100);
+    const int eleventy = firstInk(111);
+    QApplication::setFont(before);
+    EXPECT_GE(hundred, 0);
+    EXPECT_EQ(hundred, eleventy);
 }

@@ -3,6 +3,7 @@
 #include "FocusTabFixture.h"
 
 #include "platform/ReduceMotion.h"
+#include "support/PixelProbe.h"
 #include "ui/focus/PomodoroSequenceStep.h"
 #include "ui/focus/PomodoroSimpleEntry.h"
 #include "ui/focus/ReferenceTextButton.h"
@@ -11,6 +12,7 @@
 #include "ui/popover/MainViewModel.h"
 
 #include <QEnterEvent>
+#include <QImage>
 
 namespace {
 
@@ -158,4 +160,35 @@ TEST_F(PomodoroCardTest, TheAddTileOpensTheSequenceEditorOnThePresetsTab) {
     QTest::mouseClick(card()->addTile(), Qt::LeftButton);
     EXPECT_EQ(root->focusCoordinator().focusedTab(), TarvolinTimerTab::presets);
     EXPECT_EQ(root->focusCoordinator().pendingPresetsAction(), PresetsPendingAction::createSequence);
+}
+
+TEST_F(PomodoroCardTest, TheRowHangsFromTheTopOfItsFrameWithEachArrowBesideItsTile) {
+    pomodoro->startSession();
+    flushDeletes();
+    QWidget* sequence = card()->startCard();
+    ASSERT_TRUE(sequence->isVisible());
+    // The header's 12 px and a 10 px gap above the tiles.
+    constexpr int rowTop = 22;
+    for (int ordinal = 1; ordinal <= 4; ++ordinal) {
+        SCOPED_TRACE(ordinal);
+        EXPECT_EQ(tile(ordinal)->tileRect().translated(tile(ordinal)->pos()).top(), rowTop);
+    }
+    EXPECT_EQ(card()->addTile()->pos().y() + SequenceAddTile::liftRoom, rowTop);
+
+    // The arrow in the gap after the first tile is centred on the tile's height.
+    const QImage picture = sequence->grab().toImage();
+    const QColor ground = picture.pixelColor(PomodoroSequenceStep::tileWidth + 4, rowTop + 2);
+    int first = -1;
+    int last = -1;
+    for (int y = rowTop; y < rowTop + PomodoroSequenceStep::tileHeight; ++y) {
+        for (int x = PomodoroSequenceStep::tileWidth; x < PomodoroSequenceStep::tileWidth + 8; ++x) {
+            // The arrow is drawn in the faint stroke colour.
+            if (PixelProbe::distance(picture.pixelColor(x, y), ground) > 8) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+    }
+    ASSERT_GE(first, 0) << "no arrow drawn";
+    EXPECT_NEAR((first + last) / 2.0, rowTop + PomodoroSequenceStep::tileHeight / 2.0, 1);
 }

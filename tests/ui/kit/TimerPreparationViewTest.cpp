@@ -3,11 +3,16 @@
 #include "ui/kit/TimerPreparationView.h"
 
 #include "platform/Preferences.h"
+#include "platform/TranslationCatalog.h"
+#include "support/PixelProbe.h"
 #include "theme/QvColor.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/kit/TokenLabel.h"
 
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 
@@ -190,4 +195,49 @@ TEST_F(TimerPreparationViewTest, AdjustmentButtonsAreNamedInTheInterfaceLanguage
     EXPECT_EQ(find<QWidget>("quorvane.preparation.plus5")->accessibleName(), QStringLiteral("5分追加"));
     EXPECT_EQ(find<QWidget>("quorvane.preparation.dial")->accessibleName(),
               QStringLiteral("タイマーのプレビュー"));
+}
+
+TEST_F(TimerPreparationViewTest, TheEndLineHoldsItsPlaceWhateverItsDigits) {
+    const QFont before = QApplication::font();
+    // A face whose digits are not all as wide as each other in Japanese text, as many desktop faces'
+    // digits are everywhere.
+    QApplication::setFont(QFont(QStringLiteral("Noto Serif CJK JP")));
+    ASSERT_TRUE(TranslationCatalog::install(QStringLiteral("ja")));
+    const struct {
+        QTime now;
+        const char* ends;
+    } rows[] = {
+        {QTime(11, 10), "11:11"},
+        {QTime(19, 59), "20:00"},
+    };
+    QList<int> starts;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ends);
+        now = QDateTime(now.date(), row.now, Qt::LocalTime);
+        make(countdown(60));
+        auto* endLine = find<TokenLabel>("quorvane.preparation.endTime");
+        EXPECT_TRUE(endLine->text().endsWith(QLatin1String(row.ends))) << endLine->text().toStdString();
+        const QFontMetricsF metrics(endLine->font());
+        ASSERT_NE(metrics.horizontalAdvance(endLine->text().chopped(5) + QStringLiteral("11:11")),
+                  metrics.horizontalAdvance(endLine->text().chopped(5) + QStringLiteral("20:00")));
+        // The centred line's left end: where its first ink is.
+        const QImage picture = endLine->grab().toImage();
+        const QColor ground = picture.pixelColor(0, 0);
+        int start = -1;
+        for (int x = 0; x < picture.width() && start < 0; ++x) {
+            for (int y = 0; y < picture.height(); ++y) {
+                if (PixelProbe::distance(picture.pixelColor(x, y), ground) > 60) {
+                    start = x;
+                    break;
+                }
+            }
+        }
+        starts << start;
+        view.reset();
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
+    QApplication::setFont(before);
+    ASSERT_EQ(starts.size(), 2);
+    EXPECT_GE(starts.at(0), 0);
+    EXPECT_EQ(starts.at(0), starts.at(1));
 }

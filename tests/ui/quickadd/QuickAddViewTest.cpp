@@ -41,7 +41,7 @@ public:
     }
 
     template <class W> W* find(const QString& name) const { return view->findChild<W*>(name); }
-    QLabel* message() const { return find<QLabel>(QStringLiteral("quorvane.quickAdd.message")); }
+    QLabel* message() const { return find<QLabel>(QStringLiteral("quorvane.quickAddPanel.message")); }
     QWidget* focused() const { return QApplication::focusWidget(); }
 };
 
@@ -116,6 +116,37 @@ TEST_F(QuickAddViewTest, TypingATimeLeadsToTheCardAndEscapeGoesBackThenCloses) {
     EXPECT_TRUE(timers->timers().isEmpty());
 }
 
+TEST_F(QuickAddViewTest, TheEntryRowsSitInTheMiddleOfTheStep) {
+    const struct {
+        const char* behaviour;
+        const char* typed; // and Return, before measuring
+    } rows[] = {
+        {"with the help line", ""},
+        {"with the error line", "soon"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        open();
+        if (*row.typed) {
+            QTest::keyClicks(view->field(), QString::fromLatin1(row.typed));
+            QTest::keyClick(view->field(), Qt::Key_Return);
+            ASSERT_TRUE(view->model().hasError());
+        }
+        // From the top of the header to the bottom of the chips, whatever draws there.
+        QRect drawn;
+        for (const QWidget* widget : view->findChildren<QWidget*>()) {
+            if (widget->isVisible() && widget->size() != view->size()) {
+                drawn |= QRect(widget->mapTo(view.get(), QPoint()), widget->size());
+            }
+        }
+        ASSERT_TRUE(drawn.isValid());
+        EXPECT_EQ(view->size(), QSize(380, 400));
+        EXPECT_NEAR(drawn.top(), view->height() - 1 - drawn.bottom(), 1)
+            << "rows from " << drawn.top() << " to " << drawn.bottom();
+        view.reset();
+    }
+}
+
 TEST_F(QuickAddViewTest, AChipOrAGivenRequestIsConfirmedByStartOrQueue) {
     const struct {
         const char* behaviour;
@@ -125,10 +156,10 @@ TEST_F(QuickAddViewTest, AChipOrAGivenRequestIsConfirmedByStartOrQueue) {
         qint64 seconds;
         TimerState state;
     } rows[] = {
-        {"a chip, then Return on the card", std::nullopt, "quorvane.quickAdd.chip.15", nullptr, 900,
+        {"a chip, then Return on the card", std::nullopt, "quorvane.quickAddPanel.chip.15", nullptr, 900,
          TimerState::running},
-        {"a chip, then Queue", std::nullopt, "quorvane.quickAdd.chip.50", "quorvane.preparation.queue", 3000,
-         TimerState::idle},
+        {"a chip, then Queue", std::nullopt, "quorvane.quickAddPanel.chip.50", "quorvane.preparation.queue",
+         3000, TimerState::idle},
         {"a given request, then Start", countdown(1500), nullptr, "quorvane.preparation.start", 1500,
          TimerState::running},
     };
@@ -181,7 +212,8 @@ TEST_F(QuickAddViewTest, WritesBothStepsInBothLanguages) {
         QTest::keyClicks(view->field(), QStringLiteral("soon"));
         QTest::keyClick(view->field(), Qt::Key_Return);
         save("entry-error");
-        QTest::mouseClick(find<QAbstractButton>(QStringLiteral("quorvane.quickAdd.chip.25")), Qt::LeftButton);
+        QTest::mouseClick(find<QAbstractButton>(QStringLiteral("quorvane.quickAddPanel.chip.25")),
+                          Qt::LeftButton);
         ASSERT_NE(view->card(), nullptr);
         save("confirmation");
         view.reset();

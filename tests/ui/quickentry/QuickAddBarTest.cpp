@@ -9,8 +9,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -197,4 +201,65 @@ TEST_F(QuickAddBarTest, WithoutSymbolKeysTheSaveControlsStayAtTheTrailingEdge) {
     EXPECT_GT(save->geometry().right(), QuickAddBar::barWidth - 20);
     bar->setShowSymbolRow(true);
     EXPECT_TRUE(button("quorvane.quickAdd.symbol.m")->isVisible());
+}
+
+namespace {
+
+// Gives "Enter a time" a wording far too long for the bar's line, as a translation might.
+class LongWording : public QTranslator {
+public:
+    static constexpr const char* text =
+        "Enter a time for the timer here: a number of minutes, hours and minutes such as 1h30m, or a "
+        "clock time such as 12:30 or 9pm";
+    bool isEmpty() const override { return false; }
+    QString translate(const char*, const char* source, const char*, int) const override {
+        return QLatin1String(source) == QLatin1String("Enter a time") ? QString::fromLatin1(text) : QString();
+    }
+};
+
+} // namespace
+
+TEST_F(QuickAddBarTest, TheMessageLineShrinksNoFurtherThanItsFloorAndKeepsItsDescenders) {
+    LongWording wording;
+    const struct {
+        const char* behaviour;
+        bool longWording;
+        const char* typed;
+        bool shrinks;
+    } rows[] = {
+        {"a message that fits keeps 11 px", false, "abc", false},
+        {"a long one shrinks, never below 80 % of 11 px", true, "", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        if (row.longWording) {
+            QCoreApplication::installTranslator(&wording);
+        }
+        makeBar();
+        type(row.typed);
+        QTest::keyClick(input(), Qt::Key_Return);
+        TokenLabel* line = bar->messageLabel();
+        ASSERT_FALSE(line->text().isEmpty());
+        const int size = QFontInfo(line->font()).pixelSize();
+        if (row.shrinks) {
+            // What still does not fit ends in an ellipsis; the whole text is there to be read out.
+            EXPECT_TRUE(line->text().endsWith(QChar(0x2026))) << line->text().toStdString();
+            EXPECT_TRUE(QString::fromLatin1(LongWording::text).startsWith(line->text().chopped(1)));
+            EXPECT_LE(QFontMetricsF(line->font()).horizontalAdvance(line->text()), line->width());
+            EXPECT_EQ(line->accessibleName(), QString::fromLatin1(LongWording::text));
+            EXPECT_LT(size, 11);
+            EXPECT_GE(size, 11 * QuickAddBar::messageMinimumScale);
+        } else {
+            EXPECT_EQ(size, 11);
+        }
+        // The label holds the whole height of its text, centred on the line's 12 px, inside the bar.
+        const QRect shown = line->geometry();
+        EXPECT_GE(shown.height(), QFontMetrics(line->font()).height());
+        const double slotCentre =
+            QuickAddBar::barHeight - QuickAddBar::padding - QuickAddBar::messageHeight / 2.0;
+        EXPECT_NEAR(shown.top() + shown.height() / 2.0, slotCentre, 0.5);
+        EXPECT_TRUE(bar->rect().contains(shown));
+        QCoreApplication::removeTranslator(&wording);
+        TearDown();
+    }
 }

@@ -9,9 +9,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -153,4 +157,87 @@ TEST_F(QuickLaunchPaneTest, DeleteAsksFirstAndEscapeKeepsThePreset) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(pane->chip(gone), nullptr);
     EXPECT_EQ(pane->chipsInOrder().size(), 2);
+}
+
+TEST_F(QuickLaunchPaneTest, TheRowLinesUpWithTheHeaderAndAFocusedChipShowsItsRingThreePixelsOut) {
+    makePane();
+    constexpr double radius = QuickLaunchPane::chipDiameter / 2.0;
+    const auto centreOf = [&](qsizetype i) {
+        QAbstractButton* chip = pane->chip(idOf(i));
+        return QPointF(chip->mapTo(pane, QPoint())) + QPointF(chip->width() / 2.0, chip->height() / 2.0);
+    };
+    EXPECT_DOUBLE_EQ(centreOf(0).x() - radius, 0) << "the first chip starts where the header does";
+    EXPECT_DOUBLE_EQ(centreOf(1).x() - centreOf(0).x(), QuickLaunchPane::chipDiameter + 8);
+
+    // The ring is a 2 px line on a circle 3 px outside the chip: it reaches 21 px out from the centre.
+    if (QWidget* holder = QApplication::focusWidget()) {
+        holder->clearFocus();
+    }
+    const QImage plain = pane->grab().toImage();
+    pane->chip(idOf(1))->setFocus(Qt::TabFocusReason);
+    const QImage focused = pane->grab().toImage();
+    const QPoint centre = centreOf(1).toPoint();
+    int reach = 0;
+    for (int x = 0; x < centre.x(); ++x) {
+        if (plain.pixel(x, centre.y()) != focused.pixel(x, centre.y())) {
+            reach = centre.x() - x;
+            break;
+        }
+    }
+    EXPECT_EQ(reach, int(radius) + 3 + 1) << "columns from the ring's outer edge to the centre";
+}
+
+TEST_F(QuickLaunchPaneTest, AVerticalWheelMovesTheRowSideways) {
+    makePane(10);
+    QAbstractButton* last = pane->chipsInOrder().constLast();
+    const auto lastChipShows = [&] {
+        return last->mapTo(pane, QPoint(last->width(), 0)).x() -
+                   (last->width() - QuickLaunchPane::chipDiameter) / 2 <=
+               QuickLaunchPane::paneWidth;
+    };
+    ASSERT_FALSE(lastChipShows()) << "ten chips are wider than the pane";
+    // The chips leave the wheel alone; it reaches the row's scrolling area under them.
+    QWidget* area = pane->findChild<QScrollArea*>()->viewport();
+    const auto turn = [&](int angle) {
+        QAbstractButton* under = pane->chipsInOrder().at(4);
+        const QPointF at = under->mapTo(area, QPointF(under->width() / 2.0, under->height() / 2.0));
+        QWheelEvent wheel(at, area->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(area, &wheel);
+    };
+    const QPoint start = last->mapTo(pane, QPoint());
+    turn(120);
+    EXPECT_EQ(last->mapTo(pane, QPoint()), start) << "up at the start: the row stays";
+    for (int i = 0; i < 10 && !lastChipShows(); ++i) {
+        turn(-120);
+    }
+    EXPECT_TRUE(lastChipShows()) << "turning the wheel down brings the tenth chip into view";
+    turn(120);
+    EXPECT_EQ(last->mapTo(pane, QPoint()), start) << "and up brings the row back";
+}
+
+TEST_F(QuickLaunchPaneTest, ALongLabelShrinksToFitButNoFurtherThanItsFloor) {
+    makeWithPresets(0);
+    // 25 minutes; 1 h 30 m; 166 h 40 m.
+    persistence.presets = {TimerPreset{QUuid::createUuid(), QStringLiteral("A"), 1500},
+                           TimerPreset{QUuid::createUuid(), QStringLiteral("B"), 5400},
+                           TimerPreset{QUuid::createUuid(), QStringLiteral("C"), 600000}};
+    manager.reset();
+    make();
+    window = std::make_unique<QWidget>();
+    pane = new QuickLaunchPane(new QuickLaunchPaneModel(*manager, preferences, recorder()), {}, window.get());
+    window->show();
+    const int full = QFontInfo(pane->chipLabelFont(idOf(0))).pixelSize();
+    const int shrunk = QFontInfo(pane->chipLabelFont(idOf(1))).pixelSize();
+    const int smallest = QFontInfo(pane->chipLabelFont(idOf(2))).pixelSize();
+    EXPECT_EQ(full, 11);
+    EXPECT_LT(shrunk, 11);
+    EXPECT_LE(smallest, shrunk);
+    EXPECT_GE(smallest, 11 * QuickLaunchPane::chipLabelMinimumScale)
+        << pane->chipLabel(idOf(2)).toStdString();
+    // What fits is drawn whole; what does not, even at the smallest size, ends in an ellipsis.
+    EXPECT_EQ(QuickLaunchPane::shownChipLabel(pane->chipLabel(idOf(1))), QStringLiteral("1h30m"));
+    const QString cut = QuickLaunchPane::shownChipLabel(pane->chipLabel(idOf(2)));
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+    EXPECT_TRUE(pane->chipLabel(idOf(2)).startsWith(cut.chopped(1)));
 }
