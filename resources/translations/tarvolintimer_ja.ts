@@ -190,10 +190,6 @@
         <source>%1 is already used by another program.</source>
         <translation>%1 は他のプログラムで使われています。</translation>
     </message>
-    <message>
-        <source>Space</source>
-        <translation>スペース</translation>
-    </message>
 </context>
 <context>
     <name>GlobalHotkeys::Recorder</name>
