@@ -72,6 +72,9 @@ bool isRegistered(const Shortcut& shortcut);
 HotkeyNotifier& notifier();
 // "⌥⌘Space is already used by another program.", in the interface language.
 QString takenMessage(const Shortcut& shortcut);
+// What a person is told when the shortcut could not be held for that reason; empty where there is nothing
+// they could do about it (no display at all).
+QString refusalMessage(const Shortcut& shortcut, GrabFailure why);
 
 // ---- Event streams (HotkeyEventStream) and names built once (Name)
 namespace detail {

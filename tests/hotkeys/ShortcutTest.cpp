@@ -300,6 +300,8 @@ TEST_F(ShortcutTest, ModifierMapDecidesTheGrabbedBits) {
     moved[5] = {superL};
     moved[7] = {altL};
     const std::array<QList<quint32>, 8> empty{};
+    std::array<QList<quint32>, 8> noSuper = usual;
+    noSuper[6] = {};
     const struct {
         const char* name;
         std::array<QList<quint32>, 8> map;
@@ -311,6 +313,8 @@ TEST_F(ShortcutTest, ModifierMapDecidesTheGrabbedBits) {
         {"moved modifiers", moved, cmd | opt, {0xa0, 0xa2}},
         {"no Num Lock key: two variants", moved, 0, {0x00, 0x02}},
         {"empty map falls back to Mod1 and Mod4", empty, cmd | opt, {0x48, 0x4a}},
+        {"no key gives Super: no grab with it", noSuper, cmd | opt, {}},
+        {"no key gives Super: the others still grab", noSuper, ctrl | opt, {0x0c, 0x0e, 0x1c, 0x1e}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(XModifierMasks::fromModifierMap(row.map).grabVariants(row.modifiers), row.variants)

@@ -100,7 +100,7 @@ Recorder::Recorder(const Name& name, OnChange onChange, QWidget* parent)
             showStored();
         }
     });
-    connect(&notifier(), &HotkeyNotifier::shortcutTaken, this, &Recorder::followTaken);
+    connect(&notifier(), &HotkeyNotifier::shortcutRefused, this, &Recorder::followRefusal);
     retranslate();
     showStored();
 }
@@ -392,15 +392,19 @@ std::optional<QString> Recorder::otherHotkeyHolding(const Shortcut& shortcut) co
     return std::nullopt;
 }
 
-void Recorder::followTaken(const Shortcut& shortcut) {
+void Recorder::followRefusal(const Shortcut& shortcut, GrabFailure why) {
     // Only the recording made here is answered for, and only while it is still what the name holds.
     if (m_lastStored != shortcut || getShortcut(m_name) != shortcut || !isVisible()) {
+        return;
+    }
+    const QString message = refusalMessage(shortcut, why);
+    if (message.isEmpty()) {
         return;
     }
     m_lastStored.reset();
     AlertOverlay::Alert alert;
     alert.objectName = QStringLiteral("recorder.alert");
-    alert.message = takenMessage(shortcut);
+    alert.message = message;
     alert.buttons = {{tr("OK"), AlertOverlay::Role::primary, QStringLiteral("recorder.alert.ok")}};
     m_alert = AlertOverlay::present(this, alert, {});
 }

@@ -4,6 +4,7 @@
 // refuses plain keys, and combinations another of the program's hotkeys or the desktop already uses (the
 // desktop's only after asking), and writes the store only when the person records or clears.
 
+#include "hotkeys/HotkeyBackend.h"
 #include "hotkeys/Name.h"
 #include "hotkeys/Shortcut.h"
 
@@ -90,7 +91,7 @@ private:
     void showStored();
     void refreshClearButton();
     std::optional<QString> otherHotkeyHolding(const Shortcut& shortcut) const;
-    void followTaken(const Shortcut& shortcut);
+    void followRefusal(const Shortcut& shortcut, GrabFailure why);
     void retranslate();
 
     Name m_name;

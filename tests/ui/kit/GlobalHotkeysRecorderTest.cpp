@@ -355,7 +355,7 @@ TEST_F(RecorderTest, FollowsChangesMadeElsewhere) {
 
 TEST_F(RecorderTest, ACombinationAnotherProgramHoldsIsStoredAndThePersonTold) {
     const Shortcut k = optionCommand(Key::k);
-    backend.unavailable.insert(k);
+    backend.unavailable.insert(k, GrabFailure::takenByAnotherProgram);
     const Name name(QStringLiteral("contested"));
     make(name);
     press(recorder, Key::k, Qt::Key_K, optCmd);
@@ -364,4 +364,44 @@ TEST_F(RecorderTest, ACombinationAnotherProgramHoldsIsStoredAndThePersonTold) {
     EXPECT_EQ(alert()->alert().message, takenMessage(k));
     answer(0);
     EXPECT_FALSE(recorder->isRecording());
+}
+
+TEST_F(RecorderTest, ACombinationTheKeyboardOrDesktopCannotGiveIsStoredAndThePersonToldWhy) {
+    const struct {
+        const char* name;
+        GrabFailure why;
+        // The desktop's later answer to the grab, rather than a refusal at once.
+        bool answeredLater;
+    } rows[] = {
+        {"no such key", GrabFailure::keyNotOnKeyboard, false},
+        {"no key for one of its modifiers", GrabFailure::modifierNotOnKeyboard, false},
+        {"refused by the desktop", GrabFailure::refusedByDesktop, true},
+        {"no display at all", GrabFailure::noDisplay, false},
+    };
+    const Shortcut k = optionCommand(Key::k);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        if (!row.answeredLater) {
+            backend.unavailable.insert(k, row.why);
+        }
+        const Name name(QStringLiteral("unheld"));
+        make(name);
+        press(recorder, Key::k, Qt::Key_K, optCmd);
+        if (row.answeredLater) {
+            backend.refuseHeld(k, row.why);
+        }
+        EXPECT_EQ(getShortcut(name), k) << "kept, to be tried again later";
+        if (row.why == GrabFailure::noDisplay) {
+            EXPECT_EQ(alert(), nullptr) << "nothing the person could do about it";
+        } else {
+            ASSERT_NE(alert(), nullptr);
+            EXPECT_EQ(alert()->alert().message, refusalMessage(k, row.why));
+            EXPECT_NE(alert()->alert().message, takenMessage(k))
+                << "another program has nothing to do with it";
+            answer(0);
+        }
+        EXPECT_FALSE(recorder->isRecording());
+        TearDown();
+    }
 }
