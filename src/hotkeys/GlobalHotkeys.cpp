@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QSet>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
@@ -61,6 +62,7 @@ struct State {
     NameTable<std::map<quint64, detail::StreamAction>> streamKeyUp;
     quint64 lastStreamId = 0;
     QHash<QString, Name> applicationNames;
+    NameTable<QString> titles;
 };
 
 State& state() {
@@ -316,6 +318,22 @@ void removeAllHandlers() {
     s.legacyKeyUp.clear();
 }
 
+void setTitle(const Name& name, const std::optional<QString>& title) {
+    NameTable<QString>& titles = state().titles;
+    if (title) {
+        entry(titles, name) = *title;
+        return;
+    }
+    titles.erase(
+        std::remove_if(titles.begin(), titles.end(), [&](const auto& row) { return row.first == name; }),
+        titles.end());
+}
+
+QList<std::pair<Name, QString>> titledNames() {
+    const NameTable<QString>& titles = state().titles;
+    return QList<std::pair<Name, QString>>(titles.begin(), titles.end());
+}
+
 bool isEnabled() {
     return state().enabled;
 }
@@ -489,6 +507,7 @@ void resetForTesting() {
     s.streamKeyDown.clear();
     s.streamKeyUp.clear();
     s.applicationNames.clear();
+    s.titles.clear();
 }
 
 } // namespace GlobalHotkeys

@@ -8,6 +8,7 @@
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
 #include "ui/kit/AlertOverlay.h"
+#include "ui/kit/HotkeyDirectory.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QAbstractButton>
@@ -378,10 +379,8 @@ void Recorder::clear() {
 }
 
 std::optional<QString> Recorder::otherHotkeyHolding(const Shortcut& shortcut) const {
-    if (!m_otherHotkeys) {
-        return std::nullopt;
-    }
-    for (const OtherHotkey& other : m_otherHotkeys()) {
+    const QList<OtherHotkey> others = m_otherHotkeys ? m_otherHotkeys() : HotkeyDirectory::heldHotkeys();
+    for (const OtherHotkey& other : others) {
         if (other.name == m_name) {
             continue;
         }

@@ -45,7 +45,8 @@ public:
     // Another name: the field shows that name's stored shortcut.
     void setShortcutName(const Name& name);
     // The hotkeys whose shortcuts a recording must not repeat; asked at every recorded press, so it may
-    // follow a list that changes. This control's own name is skipped.
+    // follow a list that changes. This control's own name is skipped. Until one is given, every hotkey
+    // the program holds (HotkeyDirectory::heldHotkeys), so no two of them ever share a combination.
     void setOtherHotkeys(OtherHotkeys otherHotkeys);
 
     bool isRecording() const { return m_recording; }

@@ -3,6 +3,10 @@
 #include "services/QStringPrinting.h"
 #include "HotkeyWidgetFixture.h"
 
+#include "core/TimerPreset.h"
+#include "hotkeys/ApplicationHotkeys.h"
+#include "hotkeys/GlobalHotkeysBridge.h"
+#include "hotkeys/PresetShortcutNaming.h"
 #include "ui/kit/AlertOverlay.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
@@ -265,6 +269,58 @@ TEST_F(RecorderTest, AnotherHotkeysShortcutIsRefusedByName) {
     press(recorder, Key::m, Qt::Key_M, optCmd);
     EXPECT_EQ(alert(), nullptr);
     EXPECT_EQ(getShortcut(mine), optionCommand(Key::m));
+}
+
+TEST_F(RecorderTest, ARecorderToldNothingRefusesEveryShortcutTheProgramHolds) {
+    // The program's bindings as at launch: the named hotkeys, and a preset of the person's own.
+    const TimerPreset steep{QUuid::createUuid(), QStringLiteral("Steep"), 240};
+    const Shortcut steepKeys = optionCommand(Key::t);
+    setShortcut(steepKeys, PresetShortcutNaming::shortcutName(steep.id));
+    QStringList ran;
+    ApplicationHotkeyActions actions;
+    actions.toggleFloating = [&ran] { ran << QStringLiteral("floating"); };
+    actions.quickPreset = [&ran] { ran << QStringLiteral("one-key"); };
+    actions.startPreset = [&ran](const TimerPreset& preset) { ran << preset.name; };
+    GlobalHotkeysBridge bridge;
+    bindApplicationHotkeys(bridge, {steep}, actions);
+    const Shortcut oneKeys = optionCommand(Key::one);
+    const Shortcut floatingKeys = optionCommand(Key::f);
+    ASSERT_EQ(Name::quickPreset().shortcut(), oneKeys);
+    ASSERT_EQ(Name::toggleFloating().shortcut(), floatingKeys);
+
+    // The one-key timer's recorder as the settings screen builds it: given no list of other hotkeys.
+    make(Name::quickPreset());
+    const struct {
+        const char* holder;
+        Key key;
+        int qtKey;
+        Shortcut keys;
+    } rows[] = {
+        {"Floating Timer", Key::f, Qt::Key_F, floatingKeys},
+        {"Steep", Key::t, Qt::Key_T, steepKeys},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.holder);
+        press(recorder, row.key, row.qtKey, optCmd);
+        ASSERT_NE(alert(), nullptr);
+        EXPECT_TRUE(alert()->alert().message.contains(QLatin1String(row.holder)))
+            << alert()->alert().message.toStdString();
+        answer(0);
+        EXPECT_EQ(Name::quickPreset().shortcut(), oneKeys) << "nothing stored";
+    }
+
+    // So one press runs one action, and clearing the one-key timer's shortcut leaves the others held.
+    QTest::mouseClick(recorder->clearButton(), Qt::LeftButton);
+    press(recorder, Key::escape, Qt::Key_Escape);
+    EXPECT_EQ(Name::quickPreset().shortcut(), std::nullopt);
+    const QStringList expected[] = {{QStringLiteral("floating")}, {QStringLiteral("Steep")}};
+    for (int index = 0; index < 2; ++index) {
+        SCOPED_TRACE(rows[index].holder);
+        EXPECT_TRUE(backend.isHeld(rows[index].keys));
+        ran.clear();
+        backend.tap(rows[index].keys);
+        EXPECT_EQ(ran, expected[index]);
+    }
 }
 
 TEST_F(RecorderTest, WhileRecordingTheProgramsHotkeysAreWithdrawnAndSilent) {
