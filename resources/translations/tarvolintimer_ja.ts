@@ -183,8 +183,16 @@
         <translation>%1 は他のプログラムで使われています。</translation>
     </message>
     <message>
-        <source>Space</source>
-        <translation>スペース</translation>
+        <source>%1 cannot be used: this keyboard has no such key.</source>
+        <translation>%1 は使えません。このキーボードにはそのキーがありません。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used: this keyboard has no key for one of its modifiers.</source>
+        <translation>%1 は使えません。このキーボードには修飾キーの一つがありません。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used: the desktop refused it.</source>
+        <translation>%1 は使えません。デスクトップに拒否されました。</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QSet>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
@@ -61,6 +62,7 @@ struct State {
     NameTable<std::map<quint64, detail::StreamAction>> streamKeyUp;
     quint64 lastStreamId = 0;
     QHash<QString, Name> applicationNames;
+    NameTable<QString> titles;
 };
 
 State& state() {
@@ -71,6 +73,42 @@ State& state() {
 void handleOnKeyDown(const Shortcut& shortcut);
 void handleOnKeyUp(const Shortcut& shortcut);
 
+QString failureLogText(GrabFailure why) {
+    switch (why) {
+    case GrabFailure::takenByAnotherProgram:
+        return QStringLiteral("is held by another program");
+    case GrabFailure::keyNotOnKeyboard:
+        return QStringLiteral("cannot be grabbed: the keyboard has no such key for the X server");
+    case GrabFailure::modifierNotOnKeyboard:
+        return QStringLiteral("cannot be grabbed: no key of the keyboard gives one of its modifiers");
+    case GrabFailure::refusedByDesktop:
+        return QStringLiteral("was refused by the X server");
+    case GrabFailure::noDisplay:
+        return QStringLiteral("cannot be grabbed: there is no X display");
+    }
+    return {};
+}
+
+void registrationFailed(const Shortcut& shortcut, GrabFailure why) {
+    // Not counted as registered, so the next bind, enable or store tries it again.
+    state().registered.remove(shortcut);
+    const QString line = QStringLiteral("Shortcut %1 (key %2, modifiers %3) %4")
+                             .arg(shortcut.description())
+                             .arg(shortcut.carbonKeyCode)
+                             .arg(shortcut.carbonModifiers)
+                             .arg(failureLogText(why));
+    // Without a display at all, that was said once when the hotkeys went off.
+    if (why == GrabFailure::noDisplay) {
+        TT_LOG_INFO(kContext, line);
+    } else {
+        TT_LOG_WARNING(kContext, line);
+    }
+    emit notifier().shortcutRefused(shortcut, why);
+    if (why == GrabFailure::takenByAnotherProgram) {
+        emit notifier().shortcutTaken(shortcut);
+    }
+}
+
 HotkeyRegistrar& registrar() {
     State& s = state();
     if (!s.registrar) {
@@ -80,17 +118,7 @@ HotkeyRegistrar& registrar() {
         }
         s.registrar = std::make_unique<HotkeyRegistrar>(s.backend.data());
         s.registrar->setDelivering(s.enabled);
-        QObject::connect(
-            s.registrar.get(), &HotkeyRegistrar::registrationFailed, [](const Shortcut& shortcut) {
-                // Not counted as registered, so the next bind, enable or store tries it again.
-                state().registered.remove(shortcut);
-                TT_LOG_WARNING(kContext,
-                               QStringLiteral("Shortcut %1 (key %2, modifiers %3) is held by another program")
-                                   .arg(shortcut.description())
-                                   .arg(shortcut.carbonKeyCode)
-                                   .arg(shortcut.carbonModifiers));
-                emit notifier().shortcutTaken(shortcut);
-            });
+        QObject::connect(s.registrar.get(), &HotkeyRegistrar::registrationFailed, &registrationFailed);
     }
     return *s.registrar;
 }
@@ -100,11 +128,9 @@ void registerStep(const Shortcut& shortcut) {
     if (s.registered.contains(shortcut)) {
         return;
     }
+    // A failure has been told through registrationFailed.
     if (registrar().registerShortcut(shortcut, handleOnKeyDown, handleOnKeyUp)) {
         s.registered.insert(shortcut);
-    } else {
-        TT_LOG_INFO(kContext,
-                    QStringLiteral("Shortcut %1 could not be registered").arg(shortcut.description()));
     }
 }
 
@@ -292,6 +318,22 @@ void removeAllHandlers() {
     s.legacyKeyUp.clear();
 }
 
+void setTitle(const Name& name, const std::optional<QString>& title) {
+    NameTable<QString>& titles = state().titles;
+    if (title) {
+        entry(titles, name) = *title;
+        return;
+    }
+    titles.erase(
+        std::remove_if(titles.begin(), titles.end(), [&](const auto& row) { return row.first == name; }),
+        titles.end());
+}
+
+QList<std::pair<Name, QString>> titledNames() {
+    const NameTable<QString>& titles = state().titles;
+    return QList<std::pair<Name, QString>>(titles.begin(), titles.end());
+}
+
 bool isEnabled() {
     return state().enabled;
 }
@@ -371,6 +413,29 @@ QString takenMessage(const Shortcut& shortcut) {
         .arg(shortcut.description());
 }
 
+QString refusalMessage(const Shortcut& shortcut, GrabFailure why) {
+    const QString description = shortcut.description();
+    switch (why) {
+    case GrabFailure::takenByAnotherProgram:
+        return takenMessage(shortcut);
+    case GrabFailure::keyNotOnKeyboard:
+        return QCoreApplication::translate("GlobalHotkeys",
+                                           "%1 cannot be used: this keyboard has no such key.")
+            .arg(description);
+    case GrabFailure::modifierNotOnKeyboard:
+        return QCoreApplication::translate("GlobalHotkeys",
+                                           "%1 cannot be used: this keyboard has no key for one of its "
+                                           "modifiers.")
+            .arg(description);
+    case GrabFailure::refusedByDesktop:
+        return QCoreApplication::translate("GlobalHotkeys", "%1 cannot be used: the desktop refused it.")
+            .arg(description);
+    case GrabFailure::noDisplay:
+        break;
+    }
+    return {};
+}
+
 namespace detail {
 
 void addStreamHandler(const Name& name, quint64 id, bool keyDown, bool keyUp, StreamAction action) {
@@ -442,6 +507,7 @@ void resetForTesting() {
     s.streamKeyDown.clear();
     s.streamKeyUp.clear();
     s.applicationNames.clear();
+    s.titles.clear();
 }
 
 } // namespace GlobalHotkeys

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QKeyEvent;
 
@@ -46,6 +47,14 @@ void onKeyUp(const Name& name, Action action);
 // Drops every key-down and key-up action, and the registrations only they needed.
 void removeAllHandlers();
 
+// ---- Titles
+// The words a person knows a name's hotkey by, given by whoever binds a name the program's own texts do
+// not title (a preset's hotkey goes by the preset's name), so a recorder refusing its shortcut can say
+// whose it is. None forgets it.
+void setTitle(const Name& name, const std::optional<QString>& title);
+// Every name given a title, with its title, in the order first given.
+QList<std::pair<Name, QString>> titledNames();
+
 // ---- Switches
 // Off: nothing is delivered and no combination is held; on again: all held anew.
 bool isEnabled();
@@ -72,6 +81,9 @@ bool isRegistered(const Shortcut& shortcut);
 HotkeyNotifier& notifier();
 // "⌥⌘Space is already used by another program.", in the interface language.
 QString takenMessage(const Shortcut& shortcut);
+// What a person is told when the shortcut could not be held for that reason; empty where there is nothing
+// they could do about it (no display at all).
+QString refusalMessage(const Shortcut& shortcut, GrabFailure why);
 
 // ---- Event streams (HotkeyEventStream) and names built once (Name)
 namespace detail {

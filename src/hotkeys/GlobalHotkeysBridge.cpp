@@ -26,7 +26,10 @@ void GlobalHotkeysBridge::bindDynamicPresets(const QList<TimerPreset>& presets, 
     // A preset that left the list keeps its handler and registration; the handler finds no entry.
     for (auto it = m_dynamicPresetDispatch.begin(); it != m_dynamicPresetDispatch.end();) {
         if (!listed.contains(it.key())) {
-            m_boundNames.remove(PresetShortcutNaming::shortcutName(it.key()));
+            const Name name = PresetShortcutNaming::shortcutName(it.key());
+            m_boundNames.remove(name);
+            // A preset no longer listed starts nothing, so its shortcut is nobody's to refuse.
+            GlobalHotkeys::setTitle(name, std::nullopt);
             it = m_dynamicPresetDispatch.erase(it);
         } else {
             ++it;
@@ -34,6 +37,7 @@ void GlobalHotkeysBridge::bindDynamicPresets(const QList<TimerPreset>& presets, 
     }
     for (const TimerPreset& preset : presets) {
         m_dynamicPresetDispatch.insert(preset.id, PresetEntry{preset, action});
+        GlobalHotkeys::setTitle(PresetShortcutNaming::shortcutName(preset.id), preset.name);
         if (m_presetHandlers.contains(preset.id)) {
             m_boundNames.insert(PresetShortcutNaming::shortcutName(preset.id));
             continue;
@@ -75,6 +79,9 @@ void GlobalHotkeysBridge::applyDefaultsIfNeeded(Preferences& defaults) {
 
 void GlobalHotkeysBridge::unbindAll() {
     GlobalHotkeys::removeAllHandlers();
+    for (auto it = m_dynamicPresetDispatch.cbegin(); it != m_dynamicPresetDispatch.cend(); ++it) {
+        GlobalHotkeys::setTitle(PresetShortcutNaming::shortcutName(it.key()), std::nullopt);
+    }
     m_boundNames.clear();
     m_dynamicPresetDispatch.clear();
     m_presetHandlers.clear();

@@ -29,6 +29,7 @@ public:
     void bind(const GlobalHotkeys::Name& name, Action action);
     // Every listed preset gets one handler for as long as it stays listed, which starts it as it is at the
     // time of the release; a preset that left the list starts nothing. The same list twice adds nothing.
+    // Each listed preset's hotkey is titled by the preset's name (GlobalHotkeys::setTitle).
     void bindDynamicPresets(const QList<TimerPreset>& presets, PresetAction action);
     // Once per store: gives each recommended name that has no shortcut its recommended one.
     void applyDefaultsIfNeeded(Preferences& defaults);

@@ -1,5 +1,6 @@
 #include "hotkeys/HotkeyRegistrar.h"
 
+#include <utility>
 #include <vector>
 
 namespace GlobalHotkeys {
@@ -9,16 +10,21 @@ HotkeyRegistrar::HotkeyRegistrar(HotkeyBackend* backend, QObject* parent)
     if (backend != nullptr) {
         connect(backend, &HotkeyBackend::grabFailed, this, &HotkeyRegistrar::onGrabFailed);
         connect(backend, &HotkeyBackend::keyEvent, this, &HotkeyRegistrar::onBackendKey);
+        connect(backend, &HotkeyBackend::connectionLost, this, &HotkeyRegistrar::forgetHeldKeys);
     }
 }
 
 bool HotkeyRegistrar::registerShortcut(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp) {
     const quint32 id = ++m_lastId;
     if (!m_backend) {
+        emit registrationFailed(shortcut, GrabFailure::noDisplay);
         return false;
     }
-    if (m_delivering && !m_backend->grab(id, shortcut)) {
-        return false;
+    if (m_delivering) {
+        if (const auto failure = m_backend->grab(id, shortcut)) {
+            emit registrationFailed(shortcut, *failure);
+            return false;
+        }
     }
     m_hotKeys[id] = HotKey{shortcut, m_delivering, std::move(onKeyDown), std::move(onKeyUp)};
     return true;
@@ -40,7 +46,7 @@ void HotkeyRegistrar::unregisterShortcut(const Shortcut& shortcut) {
 void HotkeyRegistrar::setDelivering(bool delivering) {
     m_delivering = delivering;
     m_held.clear();
-    std::vector<Shortcut> dropped;
+    std::vector<std::pair<Shortcut, GrabFailure>> dropped;
     for (auto it = m_hotKeys.begin(); it != m_hotKeys.end();) {
         HotKey& hotKey = it->second;
         if (!delivering && hotKey.grabbed) {
@@ -49,8 +55,10 @@ void HotkeyRegistrar::setDelivering(bool delivering) {
             }
             hotKey.grabbed = false;
         } else if (delivering && !hotKey.grabbed) {
-            if (!m_backend || !m_backend->grab(it->first, hotKey.shortcut)) {
-                dropped.push_back(hotKey.shortcut);
+            const auto failure =
+                m_backend ? m_backend->grab(it->first, hotKey.shortcut) : GrabFailure::noDisplay;
+            if (failure) {
+                dropped.emplace_back(hotKey.shortcut, *failure);
                 it = m_hotKeys.erase(it);
                 continue;
             }
@@ -58,8 +66,8 @@ void HotkeyRegistrar::setDelivering(bool delivering) {
         }
         ++it;
     }
-    for (const Shortcut& shortcut : dropped) {
-        emit registrationFailed(shortcut);
+    for (const auto& [shortcut, why] : dropped) {
+        emit registrationFailed(shortcut, why);
     }
 }
 
@@ -115,14 +123,14 @@ bool HotkeyRegistrar::handleKeyEvent(EventType type, const Shortcut& asPressed, 
     return true;
 }
 
-void HotkeyRegistrar::onGrabFailed(quint32 id) {
+void HotkeyRegistrar::onGrabFailed(quint32 id, GrabFailure why) {
     const auto found = m_hotKeys.find(id);
     if (found == m_hotKeys.end()) {
         return;
     }
     const Shortcut shortcut = found->second.shortcut;
     m_hotKeys.erase(found);
-    emit registrationFailed(shortcut);
+    emit registrationFailed(shortcut, why);
 }
 
 void HotkeyRegistrar::onBackendKey(EventType type, const Shortcut& shortcut) {

@@ -22,11 +22,13 @@ public:
     explicit HotkeyRegistrar(HotkeyBackend* backend, QObject* parent = nullptr);
 
     // Registers under a new id (ids start at 1; a failed attempt uses one up). While withdrawn (disabled),
-    // the shortcut joins the table and is grabbed when delivery resumes. False when it could not be tried.
+    // the shortcut joins the table and is grabbed when delivery resumes. False when it could not be tried,
+    // which registrationFailed has told.
     bool registerShortcut(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp);
     void unregisterShortcut(const Shortcut& shortcut);
-    // Enabled: every shortcut of the table is grabbed again (one that fails leaves the table). Disabled:
-    // every grab is withdrawn and the table kept. Forgets keys held across the change.
+    // Enabled: every shortcut of the table is grabbed again (one that fails leaves the table, told through
+    // registrationFailed). Disabled: every grab is withdrawn and the table kept. Forgets keys held across
+    // the change.
     void setDelivering(bool delivering);
 
     // A key event from the program's own windows (while one of its menus holds the keyboard): the same
@@ -39,8 +41,8 @@ public:
     bool contains(const Shortcut& shortcut) const;
 
 signals:
-    // Another program holds it; it has left the table.
-    void registrationFailed(const GlobalHotkeys::Shortcut& shortcut);
+    // It could not be held, for the reason given; it has left the table (or never joined it).
+    void registrationFailed(const GlobalHotkeys::Shortcut& shortcut, GlobalHotkeys::GrabFailure why);
 
 private:
     struct HotKey {
@@ -50,7 +52,7 @@ private:
         Callback onKeyUp;
     };
 
-    void onGrabFailed(quint32 id);
+    void onGrabFailed(quint32 id, GrabFailure why);
     void onBackendKey(EventType type, const Shortcut& shortcut);
     const HotKey* find(const Shortcut& shortcut) const;
 

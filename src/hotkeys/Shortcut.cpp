@@ -3,7 +3,6 @@
 #include "hotkeys/KeyboardLayout.h"
 #include "platform/JsonCodec.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QKeyEvent>
 #include <QTextBoundaryFinder>
@@ -17,7 +16,7 @@ QString keycap(const char16_t* base) {
 }
 
 // Texts for keys whose printed character says nothing (or that print none); the layout is not asked.
-// The space bar is named apart, in the interface language.
+// They are the same in every interface language, like the modifier glyphs they follow.
 const QHash<qint64, QString>& fixedKeyTexts() {
     static const QHash<qint64, QString> texts = [] {
         QHash<qint64, QString> t;
@@ -28,6 +27,7 @@ const QHash<qint64, QString>& fixedKeyTexts() {
         t.insert(Key::escape.rawValue, QStringLiteral("\u238B"));
         t.insert(Key::help.rawValue, QStringLiteral("?\u20DD"));
         t.insert(Key::home.rawValue, QStringLiteral("\u2196"));
+        t.insert(Key::space.rawValue, QStringLiteral("Space"));
         t.insert(Key::tab.rawValue, QStringLiteral("\u21E5"));
         t.insert(Key::pageUp.rawValue, QStringLiteral("\u21DE"));
         t.insert(Key::pageDown.rawValue, QStringLiteral("\u21DF"));
@@ -117,10 +117,6 @@ std::optional<Shortcut> Shortcut::fromKeyEvent(const QKeyEvent& event) {
 }
 
 std::optional<QString> Shortcut::keyToCharacter() const {
-    // The space bar's name follows the interface language, so it is looked up on every use.
-    if (carbonKeyCode == Key::space.rawValue) {
-        return QCoreApplication::translate("GlobalHotkeys", "Space");
-    }
     const auto fixed = fixedKeyTexts().constFind(carbonKeyCode);
     if (fixed != fixedKeyTexts().constEnd()) {
         return *fixed;

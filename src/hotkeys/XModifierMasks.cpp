@@ -2,6 +2,8 @@
 
 #include "hotkeys/ModifierFlags.h"
 
+#include <algorithm>
+
 namespace GlobalHotkeys {
 
 namespace {
@@ -39,8 +41,13 @@ XModifierMasks XModifierMasks::fromModifierMap(const std::array<QList<quint32>, 
             numLock = bit;
         }
     }
-    masks.alt = alt.value_or(masks.alt);
-    masks.super = super.value_or(masks.super);
+    // A map that names no key at all says nothing (it could not be read): Alt and Super stay in their
+    // usual places. One that names keys but none for Alt or Super leaves that modifier on no key, since
+    // no key press would ever set the usual bit.
+    const bool saysNothing = std::all_of(keysymsPerModifier.begin(), keysymsPerModifier.end(),
+                                         [](const QList<quint32>& keysyms) { return keysyms.isEmpty(); });
+    masks.alt = alt.value_or(saysNothing ? masks.alt : quint16(0));
+    masks.super = super.value_or(saysNothing ? masks.super : quint16(0));
     // A keyboard without Num Lock has no such bit to cover.
     masks.numLock = numLock.value_or(0);
     return masks;

@@ -16,7 +16,7 @@ struct XModifierMasks {
     static constexpr quint16 shift = 0x0001;
     static constexpr quint16 lock = 0x0002;
     static constexpr quint16 control = 0x0004;
-    // The usual places, used when the modifier map names no such key.
+    // The usual places, used when the modifier map could not be read; 0 for a modifier on no key.
     quint16 alt = 0x0008;     // Mod1
     quint16 numLock = 0x0010; // Mod2
     quint16 super = 0x0040;   // Mod4
@@ -24,7 +24,7 @@ struct XModifierMasks {
     bool operator==(const XModifierMasks& other) const = default;
 
     // From the keyboard's modifier map: for each of the eight modifiers (Shift, Lock, Control, Mod1–Mod5),
-    // the key symbols of the keys it holds.
+    // the key symbols of the keys it holds. An empty map keeps the usual places.
     static XModifierMasks fromModifierMap(const std::array<QList<quint32>, 8>& keysymsPerModifier);
 
     // The modifier bits a grab of these stored modifiers asks for; none when one of them is on no key.

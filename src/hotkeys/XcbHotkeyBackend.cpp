@@ -15,8 +15,10 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace GlobalHotkeys {
@@ -41,12 +43,18 @@ quint8 responseType(const xcb_generic_event_t* event) {
 
 } // namespace
 
-XcbHotkeyBackend::XcbHotkeyBackend(const QString& displayName, QObject* parent) : HotkeyBackend(parent) {
+XcbHotkeyBackend::XcbHotkeyBackend(const QString& displayName, QObject* parent)
+    : HotkeyBackend(parent), m_displayName(displayName), m_reconnectTimer(new QTimer(this)) {
     if (qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland")) {
         TT_LOG_INFO(kContext,
                     QStringLiteral("Wayland session: hotkeys reach us only while an X11 window has focus"));
     }
-    connectToServer(displayName);
+    m_reconnectTimer->setSingleShot(true);
+    connect(m_reconnectTimer, &QTimer::timeout, this, &XcbHotkeyBackend::tryToReconnect);
+    const QString error = connectToServer();
+    if (!error.isEmpty()) {
+        TT_LOG_INFO(kContext, QStringLiteral("Global hotkeys are off: %1").arg(error));
+    }
 }
 
 XcbHotkeyBackend::~XcbHotkeyBackend() {
@@ -55,14 +63,13 @@ XcbHotkeyBackend::~XcbHotkeyBackend() {
     }
 }
 
-bool XcbHotkeyBackend::connectToServer(const QString& displayName) {
-    const QByteArray name = displayName.toLocal8Bit();
+QString XcbHotkeyBackend::connectToServer() {
+    const QByteArray name = m_displayName.toLocal8Bit();
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(name.isEmpty() ? nullptr : name.constData(), &screenNumber);
     if (xcb_connection_has_error(connection) != 0) {
         xcb_disconnect(connection);
-        TT_LOG_INFO(kContext, QStringLiteral("No X display: global hotkeys are off"));
-        return false;
+        return QStringLiteral("no X display");
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
     for (int index = 0; index < screenNumber && screens.rem > 1; ++index) {
@@ -74,10 +81,22 @@ bool XcbHotkeyBackend::connectToServer(const QString& displayName) {
     // One-time set-up; these few round trips happen before any event is waited for.
     if (xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
                                     XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
-                                    nullptr, nullptr, nullptr, nullptr) == 0) {
-        closeConnection(QStringLiteral("the X server has no keyboard extension"));
-        return false;
+                                    nullptr, nullptr, &m_xkbFirstEvent, nullptr) == 0) {
+        dropConnection();
+        return QStringLiteral("the X server has no keyboard extension");
     }
+    // A client of the keyboard extension is not sent every core notice of a changed keymap (a new layout,
+    // a changed modifier map), so it asks for the extension's own.
+    const auto keymapEvents = quint16(XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY);
+    const auto mapParts =
+        quint16(XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP |
+                XCB_XKB_MAP_PART_EXPLICIT_COMPONENTS | XCB_XKB_MAP_PART_KEY_ACTIONS |
+                XCB_XKB_MAP_PART_VIRTUAL_MODS | XCB_XKB_MAP_PART_VIRTUAL_MOD_MAP);
+    xcb_xkb_select_events_details_t details{};
+    details.affectNewKeyboard = XCB_XKB_NKN_DETAIL_KEYCODES;
+    details.newKeyboardDetails = XCB_XKB_NKN_DETAIL_KEYCODES;
+    xcb_xkb_select_events_aux(m_connection, XCB_XKB_ID_USE_CORE_KBD, keymapEvents, 0, 0, mapParts, mapParts,
+                              &details);
     // A held key then sends repeated presses without releases, so it fires once.
     const auto detectable = quint32(XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT);
     const Reply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
@@ -89,14 +108,14 @@ bool XcbHotkeyBackend::connectToServer(const QString& displayName) {
         TT_LOG_WARNING(kContext, QStringLiteral("No detectable auto-repeat: a held hotkey fires repeatedly"));
     }
     if (!loadLayout()) {
-        closeConnection(QStringLiteral("the keymap could not be read"));
-        return false;
+        dropConnection();
+        return QStringLiteral("the keymap could not be read");
     }
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &XcbHotkeyBackend::drain);
     // Anything that arrived with the set-up's answers is already buffered and would wake no notifier.
     QTimer::singleShot(0, this, &XcbHotkeyBackend::drain);
-    return true;
+    return {};
 }
 
 bool XcbHotkeyBackend::loadLayout() {
@@ -135,18 +154,21 @@ bool XcbHotkeyBackend::loadLayout() {
     return true;
 }
 
-bool XcbHotkeyBackend::grab(quint32 id, const Shortcut& shortcut) {
-    if (m_connection == nullptr || !m_layout) {
-        return false;
+std::optional<GrabFailure> XcbHotkeyBackend::grab(quint32 id, const Shortcut& shortcut) {
+    if (m_connection == nullptr) {
+        if (!m_waitingForServer) {
+            return GrabFailure::noDisplay;
+        }
+        // Placed and asked for once the server is back.
+        m_grabs[id] = Grab{shortcut, 0, {}};
+        return std::nullopt;
     }
-    const auto keycode = m_layout->keycode(shortcut.carbonKeyCode);
-    const QList<quint16> masks = m_layout->modifierMasks().grabVariants(shortcut.carbonModifiers);
-    if (!keycode || *keycode > 255 || masks.isEmpty()) {
-        return false;
+    Grab grab{shortcut, 0, {}};
+    if (const auto failure = place(grab)) {
+        return failure;
     }
-    const Grab& grab = m_grabs[id] = Grab{shortcut, *keycode, masks};
-    sendGrab(id, grab);
-    return true;
+    sendGrab(id, m_grabs[id] = grab);
+    return std::nullopt;
 }
 
 void XcbHotkeyBackend::ungrab(quint32 id) {
@@ -154,9 +176,34 @@ void XcbHotkeyBackend::ungrab(quint32 id) {
     if (found == m_grabs.end()) {
         return;
     }
-    sendUngrab(found->second);
+    if (m_connection != nullptr) {
+        sendUngrab(found->second);
+        scheduleSync();
+    }
     m_grabs.erase(found);
-    scheduleSync();
+}
+
+std::optional<GrabFailure> XcbHotkeyBackend::place(Grab& grab) const {
+    if (!m_layout) {
+        return GrabFailure::noDisplay;
+    }
+    const auto keycode = m_layout->keycode(grab.shortcut.carbonKeyCode);
+    if (!keycode) {
+        return GrabFailure::keyNotOnKeyboard;
+    }
+    if (*keycode > 255) {
+        // The core protocol's key codes are one byte.
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Key code %1 is beyond the 255 that X key grabs reach").arg(*keycode));
+        return GrabFailure::keyNotOnKeyboard;
+    }
+    const QList<quint16> masks = m_layout->modifierMasks().grabVariants(grab.shortcut.carbonModifiers);
+    if (masks.isEmpty()) {
+        return GrabFailure::modifierNotOnKeyboard;
+    }
+    grab.keycode = *keycode;
+    grab.masks = masks;
+    return std::nullopt;
 }
 
 void XcbHotkeyBackend::sendGrab(quint32 id, const Grab& grab) {
@@ -177,26 +224,20 @@ void XcbHotkeyBackend::sendUngrab(const Grab& grab) {
     }
 }
 
-void XcbHotkeyBackend::regrabAll() {
-    // The keymap changed: key codes and modifier places may have moved.
+void XcbHotkeyBackend::grabAllAnew() {
+    std::vector<std::pair<quint32, GrabFailure>> lost;
     for (auto& [id, grab] : m_grabs) {
-        sendUngrab(grab);
-    }
-    std::vector<quint32> lost;
-    for (auto& [id, grab] : m_grabs) {
-        const auto keycode = m_layout->keycode(grab.shortcut.carbonKeyCode);
-        const QList<quint16> masks = m_layout->modifierMasks().grabVariants(grab.shortcut.carbonModifiers);
-        if (!keycode || *keycode > 255 || masks.isEmpty()) {
-            lost.push_back(id);
+        if (const auto failure = place(grab)) {
+            lost.emplace_back(id, *failure);
             continue;
         }
-        grab.keycode = *keycode;
-        grab.masks = masks;
         sendGrab(id, grab);
     }
-    for (quint32 id : lost) {
+    for (const auto& [id, why] : lost) {
         m_grabs.erase(id);
-        emit grabFailed(id);
+    }
+    for (const auto& [id, why] : lost) {
+        emit grabFailed(id, why);
     }
 }
 
@@ -247,7 +288,7 @@ void XcbHotkeyBackend::drain() {
             progressed = true;
         }
         if (m_connection != nullptr && xcb_connection_has_error(m_connection) != 0) {
-            closeConnection(QStringLiteral("the X connection broke"));
+            loseConnection(QStringLiteral("the X connection broke"));
             return;
         }
         // Looking for an answer may have read further events, which would wake no notifier.
@@ -285,9 +326,13 @@ void XcbHotkeyBackend::handle(const void* raw) {
         for (auto it = m_pendingGrabs.begin(); it != m_pendingGrabs.end();) {
             it = it->second == id ? m_pendingGrabs.erase(it) : std::next(it);
         }
-        if (error->major_code == kGrabKeyOpcode && error->error_code != kBadAccess) {
-            TT_LOG_WARNING(kContext,
-                           QStringLiteral("A key grab was refused with error %1").arg(error->error_code));
+        // Access is refused when another client holds the combination; anything else is the server's own
+        // objection (a key code or modifier it does not accept).
+        const bool taken = error->major_code == kGrabKeyOpcode && error->error_code == kBadAccess;
+        if (!taken) {
+            TT_LOG_WARNING(kContext, QStringLiteral("A key grab was refused with error %1 (request %2)")
+                                         .arg(error->error_code)
+                                         .arg(error->major_code));
         }
         const auto grab = m_grabs.find(id);
         if (grab != m_grabs.end()) {
@@ -295,7 +340,7 @@ void XcbHotkeyBackend::handle(const void* raw) {
             sendUngrab(grab->second);
             m_grabs.erase(grab);
             scheduleSync();
-            emit grabFailed(id);
+            emit grabFailed(id, taken ? GrabFailure::takenByAnotherProgram : GrabFailure::refusedByDesktop);
         }
         return;
     }
@@ -309,22 +354,68 @@ void XcbHotkeyBackend::handle(const void* raw) {
         emit keyEvent(type == XCB_KEY_PRESS ? EventType::keyDown : EventType::keyUp, shortcut);
         return;
     }
-    if (type == XCB_MAPPING_NOTIFY) {
-        if (loadLayout()) {
-            regrabAll();
-        }
+    bool keymapChanged = type == XCB_MAPPING_NOTIFY;
+    if (type == m_xkbFirstEvent) {
+        // Every event of the extension carries its own kind in the second byte.
+        const quint8 kind = reinterpret_cast<const xcb_xkb_map_notify_event_t*>(event)->xkbType;
+        keymapChanged = kind == XCB_XKB_NEW_KEYBOARD_NOTIFY || kind == XCB_XKB_MAP_NOTIFY;
+    }
+    if (keymapChanged && !m_keymapReloadScheduled) {
+        // One change brings several notices; they are answered once.
+        m_keymapReloadScheduled = true;
+        QTimer::singleShot(0, this, &XcbHotkeyBackend::reloadKeymap);
     }
 }
 
-void XcbHotkeyBackend::closeConnection(const QString& why) {
-    TT_LOG_WARNING(kContext, QStringLiteral("Global hotkeys are off: %1").arg(why));
-    delete m_notifier;
-    m_notifier = nullptr;
-    xcb_disconnect(m_connection);
-    m_connection = nullptr;
-    m_grabs.clear();
+void XcbHotkeyBackend::reloadKeymap() {
+    m_keymapReloadScheduled = false;
+    if (m_connection == nullptr || !loadLayout()) {
+        return;
+    }
+    // Key codes and modifier places may have moved.
+    for (const auto& [id, grab] : m_grabs) {
+        sendUngrab(grab);
+    }
+    grabAllAnew();
+}
+
+void XcbHotkeyBackend::dropConnection() {
+    if (m_notifier != nullptr) {
+        // Possibly in the middle of its own signal.
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
+    if (m_connection != nullptr) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+    }
     m_pendingGrabs.clear();
     m_pendingSyncs.clear();
+}
+
+void XcbHotkeyBackend::loseConnection(const QString& why) {
+    TT_LOG_WARNING(kContext,
+                   QStringLiteral("Global hotkeys are off until the X server is back: %1").arg(why));
+    dropConnection();
+    m_waitingForServer = true;
+    m_reconnectTimer->start(firstRetryMs);
+    emit connectionLost();
+}
+
+void XcbHotkeyBackend::tryToReconnect() {
+    if (m_connection != nullptr) {
+        return;
+    }
+    if (!connectToServer().isEmpty()) {
+        // Less and less often, so a server that stays away costs next to nothing.
+        m_reconnectTimer->start(std::min(m_reconnectTimer->interval() * 2, longestRetryMs));
+        return;
+    }
+    m_waitingForServer = false;
+    TT_LOG_INFO(kContext,
+                QStringLiteral("The X server is back: holding %1 hotkeys again").arg(m_grabs.size()));
+    grabAllAnew();
 }
 
 } // namespace GlobalHotkeys

@@ -130,6 +130,25 @@ TEST_F(GlobalHotkeysBridgeTest, PresetHotkeysFollowThePresetList) {
     EXPECT_TRUE(release().isEmpty());
 }
 
+TEST_F(GlobalHotkeysBridgeTest, EachListedPresetsHotkeyGoesByThePresetsName) {
+    using Titles = QList<std::pair<Name, QString>>;
+    const TimerPreset tea = preset("Tea", 180, 1);
+    const TimerPreset nap = preset("Nap", 1200, 2);
+    const Name teaName = PresetShortcutNaming::shortcutName(tea.id);
+    const Name napName = PresetShortcutNaming::shortcutName(nap.id);
+    bridge.bindDynamicPresets({tea, nap}, startPreset);
+    EXPECT_EQ(titledNames(), (Titles{{teaName, QStringLiteral("Tea")}, {napName, QStringLiteral("Nap")}}));
+
+    // Renamed, or no longer listed (its shortcut then starts nothing, so it is nobody's).
+    TimerPreset longNap = nap;
+    longNap.name = QStringLiteral("Long nap");
+    bridge.bindDynamicPresets({longNap}, startPreset);
+    EXPECT_EQ(titledNames(), (Titles{{napName, QStringLiteral("Long nap")}}));
+
+    bridge.unbindAll();
+    EXPECT_TRUE(titledNames().isEmpty());
+}
+
 TEST_F(GlobalHotkeysBridgeTest, ABindingMadeTwiceRunsTwice) {
     const Name name(QStringLiteral("twice"));
     setShortcut(optionCommand(Key::w), name);

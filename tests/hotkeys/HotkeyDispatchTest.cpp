@@ -2,6 +2,7 @@
 // was refused, event streams, and keys matched from the program's own windows while a menu is open.
 #include "HotkeyTestFixture.h"
 #include "hotkeys/HotkeyEventStream.h"
+#include "support/LogCapture.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -106,7 +107,7 @@ TEST_F(HotkeyDispatchTest, DisablingWithdrawsEveryGrabOnceAndEnablingRestoresThe
     EXPECT_TRUE(log.isEmpty());
 
     // One combination can no longer be had: it is dropped, and no longer counts as registered.
-    backend.unavailable.insert(other);
+    backend.unavailable.insert(other, GrabFailure::keyNotOnKeyboard);
     setEnabled(true);
     EXPECT_TRUE(backend.isHeld(space));
     EXPECT_FALSE(isRegistered(other));
@@ -121,7 +122,10 @@ TEST_F(HotkeyDispatchTest, ARegistrationThatFailsIsTriedAgain) {
         const char* name;
         std::function<void(FakeHotkeyBackend&)> fail;
     } rows[] = {
-        {"refused at once", [this](FakeHotkeyBackend& desktop) { desktop.unavailable.insert(space); }},
+        {"refused at once",
+         [this](FakeHotkeyBackend& desktop) {
+             desktop.unavailable.insert(space, GrabFailure::keyNotOnKeyboard);
+         }},
         {"taken by another program", [this](FakeHotkeyBackend& desktop) { desktop.refuseHeld(space); }},
     };
     for (const auto& row : rows) {
@@ -147,8 +151,61 @@ TEST_F(HotkeyDispatchTest, ARegistrationThatFailsIsTriedAgain) {
     }
 }
 
+TEST_F(HotkeyDispatchTest, EachRefusalIsToldAsWhatItIs) {
+    const struct {
+        GrabFailure why;
+        // The desktop's later answer to a grab it was asked for, rather than a refusal at once.
+        bool answeredLater;
+        const char* logged;
+    } rows[] = {
+        {GrabFailure::takenByAnotherProgram, true, "is held by another program"},
+        {GrabFailure::refusedByDesktop, true, "was refused by the X server"},
+        {GrabFailure::keyNotOnKeyboard, false, "cannot be grabbed: the keyboard has no such key"},
+        {GrabFailure::modifierNotOnKeyboard, false, "no key of the keyboard gives one of its modifiers"},
+        {GrabFailure::noDisplay, false, "cannot be grabbed: there is no X display"},
+    };
+    QStringList messages;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.logged);
+        SetUp();
+        LogCapture captured;
+        QSignalSpy refused(&notifier(), &HotkeyNotifier::shortcutRefused);
+        QSignalSpy taken(&notifier(), &HotkeyNotifier::shortcutTaken);
+        bound(QStringLiteral("q"), space);
+        // As while a shortcut is recorded: every grab withdrawn, then asked for again.
+        setEnabled(false);
+        if (row.answeredLater) {
+            setEnabled(true);
+            backend.refuseHeld(space, row.why);
+        } else {
+            backend.unavailable.insert(space, row.why);
+            setEnabled(true);
+        }
+        ASSERT_EQ(refused.count(), 1);
+        EXPECT_EQ(refused.at(0).at(0).value<Shortcut>(), space);
+        EXPECT_EQ(refused.at(0).at(1).value<GrabFailure>(), row.why);
+        const bool isTaken = row.why == GrabFailure::takenByAnotherProgram;
+        EXPECT_EQ(taken.count(), isTaken ? 1 : 0);
+        EXPECT_EQ(captured.lines().filter(QLatin1String(row.logged)).size(), 1)
+            << captured.lines().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(captured.lines().filter(QStringLiteral("held by another program")).size(), isTaken ? 1 : 0);
+        EXPECT_FALSE(isRegistered(space)) << "tried again by the next bind, enable or store";
+
+        // What a person is told names the shortcut, and each cause differently; nothing without a display.
+        const QString message = refusalMessage(space, row.why);
+        if (row.why == GrabFailure::noDisplay) {
+            EXPECT_TRUE(message.isEmpty());
+        } else {
+            EXPECT_TRUE(message.startsWith(space.description())) << message.toStdString();
+            EXPECT_FALSE(messages.contains(message)) << message.toStdString();
+            messages << message;
+        }
+        TearDown();
+    }
+}
+
 TEST_F(HotkeyDispatchTest, RegistrationIdsCountEveryAttempt) {
-    backend.unavailable.insert(optionCommand(Key::k));
+    backend.unavailable.insert(optionCommand(Key::k), GrabFailure::keyNotOnKeyboard);
     setShortcut(optionCommand(Key::a), Name(QStringLiteral("a")));
     setShortcut(optionCommand(Key::k), Name(QStringLiteral("k")));
     setShortcut(optionCommand(Key::b), Name(QStringLiteral("b")));

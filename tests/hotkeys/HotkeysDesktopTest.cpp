@@ -1,5 +1,6 @@
 // Global hotkeys on a real X server: a probe program binds shortcuts, xdotool presses keys the way a
 // keyboard does (through the server, so grabs fire), and the probe's lines say what ran.
+#include "ReturningXServer.h"
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/XcbHotkeyBackend.h"
 #include "support/ChildProcess.h"
@@ -13,8 +14,10 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <vector>
 
 using namespace GlobalHotkeys;
 
@@ -26,18 +29,18 @@ const QString kMarker = QStringLiteral("m=11:2304");
 
 class Probe {
 public:
-    Probe(const XvfbDisplay& display, const QStringList& bindings) {
+    template <class Display> Probe(const Display& display, const QStringList& bindings) {
         m_child.process.setProcessEnvironment(display.environment(QProcessEnvironment::systemEnvironment()));
         m_child.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_child.process.start(QStringLiteral(TT_PROBE_PATH), bindings);
     }
 
     // Waits until `line` has appeared `times` times in all; false after a few seconds.
-    bool waitFor(const QString& line, int times = 1) {
+    bool waitFor(const QString& line, int times = 1, int timeoutMs = 8000) {
         QElapsedTimer clock;
         clock.start();
         while (count(line) < times) {
-            if (clock.elapsed() > 8000 || m_child.process.state() == QProcess::NotRunning) {
+            if (clock.elapsed() > timeoutMs || m_child.process.state() == QProcess::NotRunning) {
                 return false;
             }
             m_child.process.waitForReadyRead(100);
@@ -81,18 +84,20 @@ protected:
         }
     }
 
-    // Runs xdotool with these arguments on the test display.
-    void xdotool(const QStringList& arguments) {
+    // Runs xdotool with these arguments on the test display (or another).
+    void xdotool(const QStringList& arguments) { xdotoolOn(display, arguments); }
+    template <class Display> void xdotoolOn(const Display& on, const QStringList& arguments) {
         ChildProcess tool;
-        tool.process.setProcessEnvironment(display.environment(QProcessEnvironment::systemEnvironment()));
+        tool.process.setProcessEnvironment(on.environment(QProcessEnvironment::systemEnvironment()));
         tool.process.start(QStringLiteral("xdotool"), arguments);
         ASSERT_TRUE(tool.process.waitForFinished(10000));
         ASSERT_EQ(tool.process.exitCode(), 0) << arguments.join(QLatin1Char(' ')).toStdString();
     }
     // Presses the marker shortcut and waits for its release to run: every key event sent before it has
     // been handled by then, so counts read afterwards are final.
-    void settle(Probe& probe, int markers) {
-        xdotool({QStringLiteral("key"), QStringLiteral("super+alt+b")});
+    void settle(Probe& probe, int markers) { settleOn(display, probe, markers); }
+    template <class Display> void settleOn(const Display& on, Probe& probe, int markers) {
+        xdotoolOn(on, {QStringLiteral("key"), QStringLiteral("super+alt+b")});
         ASSERT_TRUE(probe.waitFor(QStringLiteral("up m"), markers)) << probe.transcript().toStdString();
     }
 
@@ -139,8 +144,8 @@ TEST_F(HotkeysDesktopTest, ACombinationAnotherProgramHoldsIsReportedTakenAndTrie
     auto other = std::make_unique<XcbHotkeyBackend>(display.name());
     ASSERT_TRUE(other->isConnected());
     QSignalSpy otherSettled(other.get(), &HotkeyBackend::grabsSettled);
-    ASSERT_TRUE(
-        other->grab(1, Shortcut(Key::space.rawValue, CarbonModifier::option | CarbonModifier::command)));
+    ASSERT_EQ(other->grab(1, Shortcut(Key::space.rawValue, CarbonModifier::option | CarbonModifier::command)),
+              std::nullopt);
     ASSERT_TRUE(otherSettled.wait(5000));
 
     Probe probe(display, {kSpace, kMarker});
@@ -175,6 +180,62 @@ TEST_F(HotkeysDesktopTest, NumLockOnStillMatches) {
     xdotool({QStringLiteral("key"), QStringLiteral("super+alt+space")});
     settle(probe, 1);
     EXPECT_EQ(probe.count(QStringLiteral("up q")), 1) << probe.transcript().toStdString();
+}
+
+TEST_F(HotkeysDesktopTest, ACombinationTheKeyboardCannotGiveIsReportedAsSuchNotAsTaken) {
+    Probe probe(display, {kSpace, kMarker});
+    ASSERT_TRUE(probe.waitFor(QStringLiteral("settled"))) << probe.transcript().toStdString();
+    // Stored while every grab is withdrawn, as a recording does, and asked for when they come back: the fn
+    // position, which a PC keyboard does not have.
+    probe.send("off");
+    probe.send("bind fn=63:2304");
+    probe.send("on");
+    ASSERT_TRUE(probe.waitFor(QStringLiteral("on"))) << probe.transcript().toStdString();
+    EXPECT_EQ(probe.count(QStringLiteral("refused 63 2304 key")), 1) << probe.transcript().toStdString();
+
+    // Then no key sets Super any more: no ⌘ combination can fire, and the program says so.
+    xcb_connection_t* connection = xcb_connect(display.name().toLocal8Bit().constData(), nullptr);
+    xcb_get_modifier_mapping_reply_t* map =
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr);
+    ASSERT_NE(map, nullptr);
+    const int perModifier = map->keycodes_per_modifier;
+    std::vector<xcb_keycode_t> keycodes(xcb_get_modifier_mapping_keycodes(map),
+                                        xcb_get_modifier_mapping_keycodes(map) + 8 * perModifier);
+    std::free(map);
+    std::fill_n(keycodes.begin() + 6 * perModifier, perModifier, xcb_keycode_t(0)); // Mod4
+    xcb_set_modifier_mapping_reply_t* set = xcb_set_modifier_mapping_reply(
+        connection, xcb_set_modifier_mapping(connection, quint8(perModifier), keycodes.data()), nullptr);
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set->status, XCB_MAPPING_STATUS_SUCCESS);
+    std::free(set);
+    xcb_disconnect(connection);
+    EXPECT_TRUE(probe.waitFor(QStringLiteral("refused 49 2304 modifier")))
+        << probe.transcript().toStdString();
+    EXPECT_TRUE(probe.waitFor(QStringLiteral("refused 11 2304 modifier")))
+        << probe.transcript().toStdString();
+    EXPECT_FALSE(probe.transcript().contains(QStringLiteral("taken"))) << probe.transcript().toStdString();
+}
+
+TEST_F(HotkeysDesktopTest, TheGrabsComeBackWithTheXServer) {
+    ReturningXServer server;
+    if (!server.isRunning()) {
+        GTEST_SKIP() << server.errorString().toStdString();
+    }
+    Probe probe(server, {kSpace, kMarker});
+    ASSERT_TRUE(probe.waitFor(QStringLiteral("settled"))) << probe.transcript().toStdString();
+    xdotoolOn(server, {QStringLiteral("key"), QStringLiteral("super+alt+space")});
+    settleOn(server, probe, 1);
+    ASSERT_EQ(probe.count(QStringLiteral("up q")), 1) << probe.transcript().toStdString();
+
+    const int settledBefore = int(probe.count(QStringLiteral("settled")));
+    server.stop();
+    ASSERT_TRUE(server.start());
+    // Tried again after half a second, then less and less often.
+    ASSERT_TRUE(probe.waitFor(QStringLiteral("settled"), settledBefore + 1, 20000))
+        << probe.transcript().toStdString();
+    xdotoolOn(server, {QStringLiteral("key"), QStringLiteral("super+alt+space")});
+    settleOn(server, probe, 2);
+    EXPECT_EQ(probe.count(QStringLiteral("up q")), 2) << probe.transcript().toStdString();
 }
 
 } // namespace

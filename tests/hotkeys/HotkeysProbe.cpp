@@ -4,9 +4,12 @@
 //   hotkeys_probe NAME=KEYCODE:MODIFIERS...
 // prints "settled" whenever every grab asked for has been answered, "down NAME" and "up NAME" as handlers
 // run, "key down|up KEYCODE MODIFIERS" for every key event the grabs bring (repeats included), "taken
-// KEYCODE MODIFIERS" for a combination another program holds. Reads commands on stdin:
-// "enable" registers every bound name's shortcut again and prints "enabled" once that has been answered,
-// "quit" ends.
+// KEYCODE MODIFIERS" for a combination another program holds, and "refused KEYCODE MODIFIERS WHY" for
+// every combination that could not be held (WHY: taken, key, modifier, desktop, display). Reads commands
+// on stdin: "enable" registers every bound name's shortcut again and prints "enabled" once that has been
+// answered; "off" and "on" withdraw every grab and ask for them all again, as while a shortcut is
+// recorded, and print "off" and "on" when done; "bind NAME=KEYCODE:MODIFIERS" binds one more name and
+// prints "bound"; "quit" ends.
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/XcbHotkeyBackend.h"
 #include "platform/Preferences.h"
@@ -26,6 +29,22 @@ namespace {
 void say(const QString& line) {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
+}
+
+QString causeWord(GrabFailure why) {
+    switch (why) {
+    case GrabFailure::takenByAnotherProgram:
+        return QStringLiteral("taken");
+    case GrabFailure::keyNotOnKeyboard:
+        return QStringLiteral("key");
+    case GrabFailure::modifierNotOnKeyboard:
+        return QStringLiteral("modifier");
+    case GrabFailure::refusedByDesktop:
+        return QStringLiteral("desktop");
+    case GrabFailure::noDisplay:
+        return QStringLiteral("display");
+    }
+    return {};
 }
 
 } // namespace
@@ -57,11 +76,18 @@ int main(int argc, char** argv) {
     QObject::connect(&notifier(), &HotkeyNotifier::shortcutTaken, [](const Shortcut& shortcut) {
         say(QStringLiteral("taken %1 %2").arg(shortcut.carbonKeyCode).arg(shortcut.carbonModifiers));
     });
+    QObject::connect(&notifier(), &HotkeyNotifier::shortcutRefused,
+                     [](const Shortcut& shortcut, GrabFailure why) {
+                         say(QStringLiteral("refused %1 %2 %3")
+                                 .arg(shortcut.carbonKeyCode)
+                                 .arg(shortcut.carbonModifiers)
+                                 .arg(causeWord(why)));
+                     });
 
     QList<Name> names;
-    for (const QString& argument : app.arguments().mid(1)) {
-        const QString name = argument.section(QLatin1Char('='), 0, 0);
-        const QString keys = argument.section(QLatin1Char('='), 1);
+    const auto bind = [&names](const QString& binding) {
+        const QString name = binding.section(QLatin1Char('='), 0, 0);
+        const QString keys = binding.section(QLatin1Char('='), 1);
         const Shortcut shortcut(keys.section(QLatin1Char(':'), 0, 0).toLongLong(),
                                 keys.section(QLatin1Char(':'), 1).toLongLong());
         const Name bound(name);
@@ -69,6 +95,9 @@ int main(int argc, char** argv) {
         onKeyDown(bound, [name] { say(QStringLiteral("down ") + name); });
         onKeyUp(bound, [name] { say(QStringLiteral("up ") + name); });
         names.append(bound);
+    };
+    for (const QString& argument : app.arguments().mid(1)) {
+        bind(argument);
     }
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -84,6 +113,12 @@ int main(int argc, char** argv) {
             if (command == QStringLiteral("enable")) {
                 enable(names);
                 enabling = true;
+            } else if (command == QStringLiteral("off") || command == QStringLiteral("on")) {
+                setEnabled(command == QStringLiteral("on"));
+                say(command);
+            } else if (command.startsWith(QStringLiteral("bind "))) {
+                bind(command.mid(5));
+                say(QStringLiteral("bound"));
             } else if (command == QStringLiteral("quit")) {
                 QCoreApplication::quit();
             }

@@ -2,6 +2,8 @@
 #include "HotkeyTestFixture.h"
 #include "hotkeys/KeyPositions.h"
 #include "hotkeys/XModifierMasks.h"
+#include "platform/TranslationCatalog.h"
+#include "services/QStringPrinting.h"
 
 #include <QKeyEvent>
 
@@ -298,6 +300,8 @@ TEST_F(ShortcutTest, ModifierMapDecidesTheGrabbedBits) {
     moved[5] = {superL};
     moved[7] = {altL};
     const std::array<QList<quint32>, 8> empty{};
+    std::array<QList<quint32>, 8> noSuper = usual;
+    noSuper[6] = {};
     const struct {
         const char* name;
         std::array<QList<quint32>, 8> map;
@@ -309,6 +313,8 @@ TEST_F(ShortcutTest, ModifierMapDecidesTheGrabbedBits) {
         {"moved modifiers", moved, cmd | opt, {0xa0, 0xa2}},
         {"no Num Lock key: two variants", moved, 0, {0x00, 0x02}},
         {"empty map falls back to Mod1 and Mod4", empty, cmd | opt, {0x48, 0x4a}},
+        {"no key gives Super: no grab with it", noSuper, cmd | opt, {}},
+        {"no key gives Super: the others still grab", noSuper, ctrl | opt, {0x0c, 0x0e, 0x1c, 0x1e}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(XModifierMasks::fromModifierMap(row.map).grabVariants(row.modifiers), row.variants)
@@ -368,6 +374,41 @@ TEST_F(ShortcutTest, CapitalizedMakesEachWordStartUpperCase) {
     for (const auto& row : rows) {
         EXPECT_EQ(capitalized(QString::fromUtf8(row.in)), QString::fromUtf8(row.out)) << row.in;
     }
+}
+
+TEST_F(ShortcutTest, FixedKeyTextsReadTheSameInEveryInterfaceLanguage) {
+    const struct {
+        Key key;
+        const char* text;
+    } rows[] = {
+        // clang-format off
+        {Key::return_, "↩"}, {Key::delete_, "⌫"}, {Key::deleteForward, "⌦"}, {Key::end, "↘"},
+        {Key::escape, "⎋"}, {Key::help, "?\u20DD"}, {Key::home, "↖"}, {Key::space, "Space"}, {Key::tab, "⇥"},
+        {Key::pageUp, "⇞"}, {Key::pageDown, "⇟"}, {Key::upArrow, "↑"}, {Key::rightArrow, "→"},
+        {Key::downArrow, "↓"}, {Key::leftArrow, "←"},
+        {Key::f1, "F1"}, {Key::f2, "F2"}, {Key::f3, "F3"}, {Key::f4, "F4"}, {Key::f5, "F5"}, {Key::f6, "F6"},
+        {Key::f7, "F7"}, {Key::f8, "F8"}, {Key::f9, "F9"}, {Key::f10, "F10"}, {Key::f11, "F11"},
+        {Key::f12, "F12"}, {Key::f13, "F13"}, {Key::f14, "F14"}, {Key::f15, "F15"}, {Key::f16, "F16"},
+        {Key::f17, "F17"}, {Key::f18, "F18"}, {Key::f19, "F19"}, {Key::f20, "F20"},
+        {Key::keypad0, "0\u20E3"}, {Key::keypad1, "1\u20E3"}, {Key::keypad2, "2\u20E3"},
+        {Key::keypad3, "3\u20E3"}, {Key::keypad4, "4\u20E3"}, {Key::keypad5, "5\u20E3"},
+        {Key::keypad6, "6\u20E3"}, {Key::keypad7, "7\u20E3"}, {Key::keypad8, "8\u20E3"},
+        {Key::keypad9, "9\u20E3"}, {Key::keypadDecimal, ".\u20E3"}, {Key::keypadDivide, "/\u20E3"},
+        {Key::keypadEquals, "=\u20E3"}, {Key::keypadMinus, "-\u20E3"}, {Key::keypadMultiply, "*\u20E3"},
+        {Key::keypadPlus, "+\u20E3"}, {Key::keypadClear, "☒\u20E3"}, {Key::keypadEnter, "↩\u20E3"},
+        // clang-format on
+    };
+    // The Russian keyboard prints no Latin letters: a text that came from the layout would show as "�".
+    KeyboardLayout::setCurrent(KeyboardLayout::fromNames(QStringLiteral("ru")));
+    for (const char* language : {"en", "ja"}) {
+        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language)));
+        for (const auto& row : rows) {
+            EXPECT_EQ(Shortcut(row.key.rawValue, opt | cmd).description(),
+                      QStringLiteral("⌥⌘") + QString::fromUtf8(row.text))
+                << language << " key " << row.key.rawValue;
+        }
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
 }
 
 } // namespace

@@ -4,21 +4,22 @@
 #include "hotkeys/HotkeyBackend.h"
 
 #include <QList>
-#include <QSet>
+#include <QHash>
 
 #include <map>
+#include <optional>
 
 class FakeHotkeyBackend : public GlobalHotkeys::HotkeyBackend {
 public:
     using Shortcut = GlobalHotkeys::Shortcut;
 
-    bool grab(quint32 id, const Shortcut& shortcut) override {
+    std::optional<GlobalHotkeys::GrabFailure> grab(quint32 id, const Shortcut& shortcut) override {
         grabs.append(shortcut);
-        if (unavailable.contains(shortcut)) {
-            return false;
+        if (const auto found = unavailable.constFind(shortcut); found != unavailable.constEnd()) {
+            return *found;
         }
         held[id] = shortcut;
-        return true;
+        return std::nullopt;
     }
     void ungrab(quint32 id) override {
         const auto found = held.find(id);
@@ -28,13 +29,15 @@ public:
         }
     }
 
-    // Another program turns out to hold it: the grab is answered with a refusal.
-    void refuseHeld(const Shortcut& shortcut) {
+    // Another program turns out to hold it (or the desktop objects otherwise): the grab is answered with a
+    // refusal.
+    void refuseHeld(const Shortcut& shortcut,
+                    GlobalHotkeys::GrabFailure why = GlobalHotkeys::GrabFailure::takenByAnotherProgram) {
         for (const auto& [id, heldShortcut] : held) {
             if (heldShortcut == shortcut) {
                 const quint32 refused = id;
                 held.erase(refused);
-                emit grabFailed(refused);
+                emit grabFailed(refused, why);
                 return;
             }
         }
@@ -54,7 +57,8 @@ public:
         release(shortcut);
     }
 
-    QSet<Shortcut> unavailable; // grab() answers false at once
+    // grab() answers at once that it cannot be tried, for this reason.
+    QHash<Shortcut, GlobalHotkeys::GrabFailure> unavailable;
     std::map<quint32, Shortcut> held;
     QList<Shortcut> grabs; // every grab asked for, in order
     QList<Shortcut> ungrabs;

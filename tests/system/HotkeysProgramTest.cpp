@@ -3,6 +3,7 @@
 // shortcut starts that preset's timer once however long the key is held, and a combination another client
 // holds first is reported as taken.
 #include "ProgramFixture.h"
+#include "hotkeys/ReturningXServer.h"
 
 #include "core/PersistenceService.h"
 #include "core/TimerManager.h"
@@ -14,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 using namespace GlobalHotkeys;
 
@@ -131,7 +134,7 @@ TEST_F(HotkeysProgramTest, ACombinationAnotherClientHoldsIsReportedTaken) {
     ASSERT_TRUE(other.isConnected());
     QSignalSpy otherSettled(&other, &HotkeyBackend::grabsSettled);
     const GlobalHotkeys::Shortcut quickLaunch(49, 2304); // Space with ⌥⌘
-    ASSERT_TRUE(other.grab(1, quickLaunch));
+    ASSERT_EQ(other.grab(1, quickLaunch), std::nullopt);
     ASSERT_TRUE(otherSettled.wait(kWaitMs));
 
     Program program;
@@ -153,6 +156,78 @@ TEST_F(HotkeysProgramTest, ACombinationAnotherClientHoldsIsReportedTaken) {
     EXPECT_TRUE(started) << program.log().toStdString();
     EXPECT_FALSE(quickAddOpen()) << "the other client has the combination";
     stop(program);
+}
+
+TEST_F(HotkeysProgramTest, ACombinationTheKeyboardCannotGiveIsReportedAsSuchNotAsTaken) {
+    // The preset's shortcut is on the fn position, which a PC keyboard does not have.
+    QVariantMap preferences = readPreferences();
+    preferences.insert(QStringLiteral("GlobalHotkeys_tarvolin.preset.") +
+                           kPresetId.toString(QUuid::WithoutBraces).toUpper(),
+                       QStringLiteral("{\"carbonKeyCode\":63,\"carbonModifiers\":2304}"));
+    writePreferences(preferences);
+    Program program;
+    program.start(environment());
+    ASSERT_TRUE(program.waitFor(kReady)) << program.log().toStdString();
+    EXPECT_TRUE(program.waitFor(
+        QStringLiteral("(key 63, modifiers 2304) cannot be grabbed: the keyboard has no such key")))
+        << program.log().toStdString();
+
+    // Then no key sets Super any more: the ⌘ combinations can no longer fire, and the program says why.
+    xcb_connection_t* connection = xcb_connect(display->name().toLocal8Bit().constData(), nullptr);
+    xcb_get_modifier_mapping_reply_t* map =
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr);
+    ASSERT_NE(map, nullptr);
+    const int perModifier = map->keycodes_per_modifier;
+    std::vector<xcb_keycode_t> keycodes(xcb_get_modifier_mapping_keycodes(map),
+                                        xcb_get_modifier_mapping_keycodes(map) + 8 * perModifier);
+    std::free(map);
+    std::fill_n(keycodes.begin() + 6 * perModifier, perModifier, xcb_keycode_t(0)); // Mod4
+    std::free(xcb_set_modifier_mapping_reply(
+        connection, xcb_set_modifier_mapping(connection, quint8(perModifier), keycodes.data()), nullptr));
+    xcb_disconnect(connection);
+    EXPECT_TRUE(program.waitFor(QStringLiteral(
+        "(key 49, modifiers 2304) cannot be grabbed: no key of the keyboard gives one of its modifiers")))
+        << program.log().toStdString();
+    EXPECT_EQ(program.count(QStringLiteral("held by another program")), 0) << program.log().toStdString();
+    stop(program);
+}
+
+TEST_F(HotkeysProgramTest, TheShortcutsComeBackWithTheXServer) {
+    // The program's windows on a platform of their own, its hotkeys on an X server that restarts under it.
+    ReturningXServer server;
+    if (!server.isRunning()) {
+        GTEST_SKIP() << server.errorString().toStdString();
+    }
+    QProcessEnvironment env = server.environment(environment());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const auto pressUntilTimers = [&](qsizetype timers) {
+        // A press before the program's grabs reached the server does nothing, hence the tries (for a few
+        // seconds after the server came back, too).
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            QProcess tool;
+            tool.setProcessEnvironment(env);
+            tool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), kPresetKeys});
+            EXPECT_TRUE(tool.waitForFinished(kWaitMs));
+            if (QTest::qWaitFor([&] { return savedTimers() && savedTimers()->size() >= timers; },
+                                TimerManager::defaultSaveDelayMs + 1500)) {
+                return true;
+            }
+        }
+        return false;
+    };
+
+    Program program;
+    program.start(env);
+    ASSERT_TRUE(program.waitFor(kReady)) << program.log().toStdString();
+    ASSERT_TRUE(pressUntilTimers(1)) << program.log().toStdString();
+
+    server.stop();
+    ASSERT_TRUE(server.start());
+    EXPECT_TRUE(pressUntilTimers(2)) << program.log().toStdString();
+    stop(program);
+    const auto saved = savedTimers();
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->size(), 2) << "one start per press";
 }
 
 } // namespace

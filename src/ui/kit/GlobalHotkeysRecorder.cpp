@@ -8,6 +8,7 @@
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
 #include "ui/kit/AlertOverlay.h"
+#include "ui/kit/HotkeyDirectory.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QAbstractButton>
@@ -100,7 +101,7 @@ Recorder::Recorder(const Name& name, OnChange onChange, QWidget* parent)
             showStored();
         }
     });
-    connect(&notifier(), &HotkeyNotifier::shortcutTaken, this, &Recorder::followTaken);
+    connect(&notifier(), &HotkeyNotifier::shortcutRefused, this, &Recorder::followRefusal);
     retranslate();
     showStored();
 }
@@ -378,10 +379,8 @@ void Recorder::clear() {
 }
 
 std::optional<QString> Recorder::otherHotkeyHolding(const Shortcut& shortcut) const {
-    if (!m_otherHotkeys) {
-        return std::nullopt;
-    }
-    for (const OtherHotkey& other : m_otherHotkeys()) {
+    const QList<OtherHotkey> others = m_otherHotkeys ? m_otherHotkeys() : HotkeyDirectory::heldHotkeys();
+    for (const OtherHotkey& other : others) {
         if (other.name == m_name) {
             continue;
         }
@@ -392,15 +391,19 @@ std::optional<QString> Recorder::otherHotkeyHolding(const Shortcut& shortcut) co
     return std::nullopt;
 }
 
-void Recorder::followTaken(const Shortcut& shortcut) {
+void Recorder::followRefusal(const Shortcut& shortcut, GrabFailure why) {
     // Only the recording made here is answered for, and only while it is still what the name holds.
     if (m_lastStored != shortcut || getShortcut(m_name) != shortcut || !isVisible()) {
+        return;
+    }
+    const QString message = refusalMessage(shortcut, why);
+    if (message.isEmpty()) {
         return;
     }
     m_lastStored.reset();
     AlertOverlay::Alert alert;
     alert.objectName = QStringLiteral("recorder.alert");
-    alert.message = takenMessage(shortcut);
+    alert.message = message;
     alert.buttons = {{tr("OK"), AlertOverlay::Role::primary, QStringLiteral("recorder.alert.ok")}};
     m_alert = AlertOverlay::present(this, alert, {});
 }

@@ -4,6 +4,7 @@
 // refuses plain keys, and combinations another of the program's hotkeys or the desktop already uses (the
 // desktop's only after asking), and writes the store only when the person records or clears.
 
+#include "hotkeys/HotkeyBackend.h"
 #include "hotkeys/Name.h"
 #include "hotkeys/Shortcut.h"
 
@@ -44,7 +45,8 @@ public:
     // Another name: the field shows that name's stored shortcut.
     void setShortcutName(const Name& name);
     // The hotkeys whose shortcuts a recording must not repeat; asked at every recorded press, so it may
-    // follow a list that changes. This control's own name is skipped.
+    // follow a list that changes. This control's own name is skipped. Until one is given, every hotkey
+    // the program holds (HotkeyDirectory::heldHotkeys), so no two of them ever share a combination.
     void setOtherHotkeys(OtherHotkeys otherHotkeys);
 
     bool isRecording() const { return m_recording; }
@@ -90,7 +92,7 @@ private:
     void showStored();
     void refreshClearButton();
     std::optional<QString> otherHotkeyHolding(const Shortcut& shortcut) const;
-    void followTaken(const Shortcut& shortcut);
+    void followRefusal(const Shortcut& shortcut, GrabFailure why);
     void retranslate();
 
     Name m_name;

@@ -1,6 +1,9 @@
 #include "ui/kit/HotkeyDirectory.h"
 
+#include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/PresetShortcutNaming.h"
+
+#include <algorithm>
 
 QList<HotkeyDirectory::Entry> HotkeyDirectory::applicationHotkeys() {
     const struct {
@@ -30,4 +33,16 @@ QList<HotkeyDirectory::Entry> HotkeyDirectory::presetHotkeys(const QList<TimerPr
 
 QList<HotkeyDirectory::Entry> HotkeyDirectory::everyHotkey(const QList<TimerPreset>& presets) {
     return applicationHotkeys() + presetHotkeys(presets);
+}
+
+QList<HotkeyDirectory::Entry> HotkeyDirectory::heldHotkeys() {
+    QList<Entry> entries = applicationHotkeys();
+    for (const auto& [name, title] : GlobalHotkeys::titledNames()) {
+        const bool named = std::any_of(entries.cbegin(), entries.cend(),
+                                       [&name](const Entry& entry) { return entry.name == name; });
+        if (!named) {
+            entries.append(Entry{name, title});
+        }
+    }
+    return entries;
 }

@@ -19,6 +19,9 @@ public:
     static QList<Entry> presetHotkeys(const QList<TimerPreset>& presets);
     // Both lists, the named hotkeys first.
     static QList<Entry> everyHotkey(const QList<TimerPreset>& presets);
+    // The named hotkeys, then every other name the hotkey library was given a title for (each listed
+    // preset's, by the bindings): what a recorder refuses to repeat when it is told nothing else.
+    static QList<Entry> heldHotkeys();
 
     HotkeyDirectory() = delete;
 };

@@ -3,6 +3,10 @@
 #include "services/QStringPrinting.h"
 #include "HotkeyWidgetFixture.h"
 
+#include "core/TimerPreset.h"
+#include "hotkeys/ApplicationHotkeys.h"
+#include "hotkeys/GlobalHotkeysBridge.h"
+#include "hotkeys/PresetShortcutNaming.h"
 #include "ui/kit/AlertOverlay.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
@@ -267,6 +271,58 @@ TEST_F(RecorderTest, AnotherHotkeysShortcutIsRefusedByName) {
     EXPECT_EQ(getShortcut(mine), optionCommand(Key::m));
 }
 
+TEST_F(RecorderTest, ARecorderToldNothingRefusesEveryShortcutTheProgramHolds) {
+    // The program's bindings as at launch: the named hotkeys, and a preset of the person's own.
+    const TimerPreset steep{QUuid::createUuid(), QStringLiteral("Steep"), 240};
+    const Shortcut steepKeys = optionCommand(Key::t);
+    setShortcut(steepKeys, PresetShortcutNaming::shortcutName(steep.id));
+    QStringList ran;
+    ApplicationHotkeyActions actions;
+    actions.toggleFloating = [&ran] { ran << QStringLiteral("floating"); };
+    actions.quickPreset = [&ran] { ran << QStringLiteral("one-key"); };
+    actions.startPreset = [&ran](const TimerPreset& preset) { ran << preset.name; };
+    GlobalHotkeysBridge bridge;
+    bindApplicationHotkeys(bridge, {steep}, actions);
+    const Shortcut oneKeys = optionCommand(Key::one);
+    const Shortcut floatingKeys = optionCommand(Key::f);
+    ASSERT_EQ(Name::quickPreset().shortcut(), oneKeys);
+    ASSERT_EQ(Name::toggleFloating().shortcut(), floatingKeys);
+
+    // The one-key timer's recorder as the settings screen builds it: given no list of other hotkeys.
+    make(Name::quickPreset());
+    const struct {
+        const char* holder;
+        Key key;
+        int qtKey;
+        Shortcut keys;
+    } rows[] = {
+        {"Floating Timer", Key::f, Qt::Key_F, floatingKeys},
+        {"Steep", Key::t, Qt::Key_T, steepKeys},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.holder);
+        press(recorder, row.key, row.qtKey, optCmd);
+        ASSERT_NE(alert(), nullptr);
+        EXPECT_TRUE(alert()->alert().message.contains(QLatin1String(row.holder)))
+            << alert()->alert().message.toStdString();
+        answer(0);
+        EXPECT_EQ(Name::quickPreset().shortcut(), oneKeys) << "nothing stored";
+    }
+
+    // So one press runs one action, and clearing the one-key timer's shortcut leaves the others held.
+    QTest::mouseClick(recorder->clearButton(), Qt::LeftButton);
+    press(recorder, Key::escape, Qt::Key_Escape);
+    EXPECT_EQ(Name::quickPreset().shortcut(), std::nullopt);
+    const QStringList expected[] = {{QStringLiteral("floating")}, {QStringLiteral("Steep")}};
+    for (int index = 0; index < 2; ++index) {
+        SCOPED_TRACE(rows[index].holder);
+        EXPECT_TRUE(backend.isHeld(rows[index].keys));
+        ran.clear();
+        backend.tap(rows[index].keys);
+        EXPECT_EQ(ran, expected[index]);
+    }
+}
+
 TEST_F(RecorderTest, WhileRecordingTheProgramsHotkeysAreWithdrawnAndSilent) {
     const Name bound(QStringLiteral("bound"));
     const Shortcut space = optionCommand(Key::space);
@@ -355,7 +411,7 @@ TEST_F(RecorderTest, FollowsChangesMadeElsewhere) {
 
 TEST_F(RecorderTest, ACombinationAnotherProgramHoldsIsStoredAndThePersonTold) {
     const Shortcut k = optionCommand(Key::k);
-    backend.unavailable.insert(k);
+    backend.unavailable.insert(k, GrabFailure::takenByAnotherProgram);
     const Name name(QStringLiteral("contested"));
     make(name);
     press(recorder, Key::k, Qt::Key_K, optCmd);
@@ -364,4 +420,44 @@ TEST_F(RecorderTest, ACombinationAnotherProgramHoldsIsStoredAndThePersonTold) {
     EXPECT_EQ(alert()->alert().message, takenMessage(k));
     answer(0);
     EXPECT_FALSE(recorder->isRecording());
+}
+
+TEST_F(RecorderTest, ACombinationTheKeyboardOrDesktopCannotGiveIsStoredAndThePersonToldWhy) {
+    const struct {
+        const char* name;
+        GrabFailure why;
+        // The desktop's later answer to the grab, rather than a refusal at once.
+        bool answeredLater;
+    } rows[] = {
+        {"no such key", GrabFailure::keyNotOnKeyboard, false},
+        {"no key for one of its modifiers", GrabFailure::modifierNotOnKeyboard, false},
+        {"refused by the desktop", GrabFailure::refusedByDesktop, true},
+        {"no display at all", GrabFailure::noDisplay, false},
+    };
+    const Shortcut k = optionCommand(Key::k);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        if (!row.answeredLater) {
+            backend.unavailable.insert(k, row.why);
+        }
+        const Name name(QStringLiteral("unheld"));
+        make(name);
+        press(recorder, Key::k, Qt::Key_K, optCmd);
+        if (row.answeredLater) {
+            backend.refuseHeld(k, row.why);
+        }
+        EXPECT_EQ(getShortcut(name), k) << "kept, to be tried again later";
+        if (row.why == GrabFailure::noDisplay) {
+            EXPECT_EQ(alert(), nullptr) << "nothing the person could do about it";
+        } else {
+            ASSERT_NE(alert(), nullptr);
+            EXPECT_EQ(alert()->alert().message, refusalMessage(k, row.why));
+            EXPECT_NE(alert()->alert().message, takenMessage(k))
+                << "another program has nothing to do with it";
+            answer(0);
+        }
+        EXPECT_FALSE(recorder->isRecording());
+        TearDown();
+    }
 }
