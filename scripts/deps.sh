@@ -30,6 +30,10 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(x11-xkb-utils)
     # xwininfo and xprop read the program's windows in the desktop tests.
     packages+=(x11-utils)
+    # The desktops' own panels, each brought up on a display of its own, and OCR to read the time off them:
+    # GNOME Shell with its item extension, the XFCE panel, the LXQt panel with its window manager.
+    packages+=(gnome-shell gnome-shell-extension-appindicator xfce4-panel xfconf xfwm4 xfce4-settings
+        lxqt-panel lxqt-qtplugin openbox tesseract-ocr)
 fi
 
 missing=()

@@ -135,13 +135,15 @@ QImage LabelRenderer::shortForm(const PanelShortForm& form, int side, const QCol
     painter.setPen(Qt::NoPen);
     painter.setBrush(ink);
     if (form.paused) {
-        // Two bars before the figure, as the label puts its pause mark before the time.
-        const double bar = std::max(1.25, box.width() * 0.1);
-        const double gap = std::max(1.0, bar * 0.8);
-        const QRectF bars(box.left(), box.top() + box.height() * 0.14, 2 * bar + gap, box.height() * 0.72);
+        // Two short bars before the figure, as the label puts its pause mark before the time: shorter
+        // than the digits and set apart from them, so "||18" never reads as "1118".
+        const double bar = std::max(1.25, box.width() * 0.09);
+        const double gap = std::max(1.0, bar * 0.9);
+        const double height = box.height() * 0.5;
+        const QRectF bars(box.left(), box.center().y() - height / 2, 2 * bar + gap, height);
         painter.drawRect(QRectF(bars.left(), bars.top(), bar, bars.height()));
         painter.drawRect(QRectF(bars.left() + bar + gap, bars.top(), bar, bars.height()));
-        box.setLeft(bars.right() + gap);
+        box.setLeft(bars.right() + std::max(1.5, gap * 1.6));
     }
     QPainterPath figure = figurePath(form.figure(), 100);
     const QString mark = form.unitMark();

@@ -63,6 +63,7 @@ public:
         }
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
     int exitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
     const QString& log() const { return m_log; }
@@ -145,7 +146,7 @@ public: // the rows of a table reach the fixture
         return item.service.startsWith(QLatin1Char('/')) ? item.sender : item.service;
     }
 
-    QProcessEnvironment environment() const {
+    virtual QProcessEnvironment environment() const {
         QProcessEnvironment env = display->environment(QProcessEnvironment::systemEnvironment());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
