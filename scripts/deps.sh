@@ -24,6 +24,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
     # gdbus announces desktop setting changes the way another program would.
     packages+=(libglib2.0-bin)
+    # Time-zone rules for the tests that cross daylight-saving changes.
+    packages+=(tzdata)
     # The panel item's tests: a real XEmbed tray, clicks, and a standalone item watcher and host.
     packages+=(trayer xdotool haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
     # Keys on the test display; xkbcomp loads its keymap.

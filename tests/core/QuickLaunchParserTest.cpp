@@ -1,4 +1,5 @@
 #include "core/QuickLaunchParser.h"
+#include "support/Requirement.h"
 
 #include "support/ScopedTimeZone.h"
 
@@ -164,7 +165,8 @@ TEST(QuickLaunchParserTest, TimesSkippedBySpringForwardMoveToTheEndOfTheGap) {
     ScopedTimeZone zone("America/New_York");
     const QDate springForward(2024, 3, 10); // 02:00 EST became 03:00 EDT
     if (QDateTime(springForward, QTime(2, 30), Qt::LocalTime).isValid()) {
-        GTEST_SKIP() << "no time zone data for America/New_York";
+        TT_SKIP_OR_FAIL("no time zone data for America/New_York"
+                        << " (tzdata)");
     }
     const QDateTime now = localAt(0, 30, 0, 0, springForward);
     for (const char* text : {"2:00", "2:30", "2:59:59", "2:30am", "3:00"}) {
@@ -179,7 +181,8 @@ TEST(QuickLaunchParserTest, HalfHourGapMovesOnlyToItsEnd) {
     ScopedTimeZone zone("Australia/Lord_Howe");
     const QDate change(2024, 10, 6); // 02:00 became 02:30
     if (QDateTime(change, QTime(2, 15), Qt::LocalTime).isValid()) {
-        GTEST_SKIP() << "no time zone data for Australia/Lord_Howe";
+        TT_SKIP_OR_FAIL("no time zone data for Australia/Lord_Howe"
+                        << " (tzdata)");
     }
     EXPECT_EQ(parseAt("2:15", localAt(1, 0, 0, 0, change)), alarm(localAt(2, 30, 0, 0, change)));
 }

@@ -1,4 +1,5 @@
 #include "core/TimeArithmetic.h"
+#include "support/Requirement.h"
 
 #include "support/ScopedTimeZone.h"
 
@@ -55,7 +56,8 @@ TEST(TimeArithmeticTest, AReadingTheClocksShowTwiceIsTheFirstOneStillAhead) {
         return QDateTime(fallBack, QTime(hour, minute), QTimeZone::utc());
     };
     if (utc(5, 30).toLocalTime().time() != QTime(1, 30)) {
-        GTEST_SKIP() << "no time zone data for America/New_York";
+        TT_SKIP_OR_FAIL("no time zone data for America/New_York"
+                        << " (tzdata)");
     }
     const auto refuse = TimeArithmetic::PastTimePolicy::refuseNotLater;
     // clang-format off

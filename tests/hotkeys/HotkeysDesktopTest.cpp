@@ -1,6 +1,7 @@
 // Global hotkeys on a real X server: a probe program binds shortcuts, xdotool presses keys the way a
 // keyboard does (through the server, so grabs fire), and the probe's lines say what ran.
 #include "ReturningXServer.h"
+#include "support/Requirement.h"
 #include "hotkeys/GlobalHotkeys.h"
 #include "hotkeys/XcbHotkeyBackend.h"
 #include "support/ChildProcess.h"
@@ -77,10 +78,10 @@ class HotkeysDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!display.isRunning()) {
-            GTEST_SKIP() << display.errorString().toStdString();
+            TT_SKIP_OR_FAIL(display.errorString().toStdString());
         }
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-            GTEST_SKIP() << "xdotool is not installed (scripts/deps.sh --tests installs it)";
+            TT_SKIP_OR_FAIL("xdotool is not installed (scripts/deps.sh --tests installs it)");
         }
     }
 
@@ -219,7 +220,7 @@ TEST_F(HotkeysDesktopTest, ACombinationTheKeyboardCannotGiveIsReportedAsSuchNotA
 TEST_F(HotkeysDesktopTest, TheGrabsComeBackWithTheXServer) {
     ReturningXServer server;
     if (!server.isRunning()) {
-        GTEST_SKIP() << server.errorString().toStdString();
+        TT_SKIP_OR_FAIL(server.errorString().toStdString());
     }
     Probe probe(server, {kSpace, kMarker});
     ASSERT_TRUE(probe.waitFor(QStringLiteral("settled"))) << probe.transcript().toStdString();

@@ -1,5 +1,6 @@
 // The login manager's sleep and shutdown signals, sent on a bus of the test's own.
 #include "platform/LoginManagerWatcher.h"
+#include "support/Requirement.h"
 
 #include "support/PrivateSessionBus.h"
 
@@ -12,7 +13,7 @@
 TEST(LoginManagerWatcherTest, EachSignalOfTheLoginManagerBecomesOneAnnouncement) {
     PrivateSessionBus bus;
     if (!bus.isRunning()) {
-        GTEST_SKIP() << bus.errorString().toStdString();
+        TT_SKIP_OR_FAIL(bus.errorString().toStdString());
     }
     LoginManagerWatcher watcher(bus.connect(QStringLiteral("watcher")));
     ASSERT_TRUE(watcher.isListening());

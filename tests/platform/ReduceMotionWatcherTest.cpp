@@ -1,6 +1,7 @@
 // The desktop's reduced-motion wish, read from a settings portal of the test's own on a private bus: the
 // first read, both portal versions, the GNOME fallback, changes announced later, and no portal at all.
 #include "platform/ReduceMotionWatcher.h"
+#include "support/Requirement.h"
 
 #include "platform/ReduceMotion.h"
 #include "support/FakeSettingsPortal.h"
@@ -30,7 +31,7 @@ protected:
     void SetUp() override {
         ReduceMotion::setEnabled(false);
         if (!bus.isRunning()) {
-            GTEST_SKIP() << "no private bus: " << bus.errorString().toStdString();
+            TT_SKIP_OR_FAIL("no private bus: " << bus.errorString().toStdString());
         }
     }
     void TearDown() override { ReduceMotion::setEnabled(false); }
@@ -141,7 +142,7 @@ TEST_F(ReduceMotionWatcherTest, FollowsTheDesktopsChanges) {
 
 TEST_F(ReduceMotionWatcherTest, FollowsAChangeAnnouncedByAnotherProgram) {
     if (QStandardPaths::findExecutable(QStringLiteral("gdbus")).isEmpty()) {
-        GTEST_SKIP() << "gdbus is not installed (scripts/deps.sh --tests installs it)";
+        TT_SKIP_OR_FAIL("gdbus is not installed (scripts/deps.sh --tests installs it)");
     }
     FakeSettingsPortal portal(connection("portal"));
     ASSERT_TRUE(portal.isRegistered());

@@ -1,5 +1,6 @@
 // The notification service against a real notification server (dunst) on a virtual display and private bus.
 #include "services/NotificationService.h"
+#include "support/Requirement.h"
 
 #include "support/ChildProcess.h"
 #include "support/PrivateSessionBus.h"
@@ -46,17 +47,17 @@ uint displayed(QDBusConnection& bus) {
 TEST(NotificationServer, ARealServerAcceptsAndShowsOurNotification) {
     const QString dunst = QStandardPaths::findExecutable(u"dunst"_s);
     if (dunst.isEmpty()) {
-        GTEST_SKIP() << "dunst is not installed (scripts/deps.sh --tests installs it)";
+        TT_SKIP_OR_FAIL("dunst is not installed (scripts/deps.sh --tests installs it)");
     }
     PrivateSessionBus bus;
     if (!bus.isRunning()) {
-        GTEST_SKIP() << "no private bus: " << bus.errorString().toStdString();
+        TT_SKIP_OR_FAIL("no private bus: " << bus.errorString().toStdString());
     }
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     const XvfbDisplay display;
     if (!display.isRunning()) {
-        GTEST_SKIP() << display.errorString().toStdString();
+        TT_SKIP_OR_FAIL(display.errorString().toStdString());
     }
 
     // A server that reads markup, so the escaped body is what it must get.
@@ -80,7 +81,7 @@ TEST(NotificationServer, ARealServerAcceptsAndShowsOurNotification) {
             },
             kWaitMs) ||
         server.process.state() == QProcess::NotRunning) {
-        GTEST_SKIP() << "dunst did not start: " << server.process.readAllStandardError().toStdString();
+        TT_SKIP_OR_FAIL("dunst did not start: " << server.process.readAllStandardError().toStdString());
     }
 
     NotificationService service(bus.connect(u"client"_s));

@@ -1,5 +1,6 @@
 // The notification service against a notification server of our own on a private bus.
 #include "services/NotificationService.h"
+#include "support/Requirement.h"
 
 #include "support/FakeNotificationServer.h"
 #include "support/LogCapture.h"
@@ -31,7 +32,7 @@ protected:
 
     void SetUp() override {
         if (!s_bus->isRunning()) {
-            GTEST_SKIP() << "no private bus: " << s_bus->errorString().toStdString();
+            TT_SKIP_OR_FAIL("no private bus: " << s_bus->errorString().toStdString());
         }
     }
 
@@ -181,7 +182,7 @@ TEST_F(NotificationServiceTest, PermissionIsAServerAnsweringAndADenialIsLoggedWi
             server = startServer(false);
         }
         NotificationService service(row.busPresent ? connection("client")
-                                                    : QDBusConnection(u"never-connected"_s));
+                                                   : QDBusConnection(u"never-connected"_s));
         QSignalSpy answered(&service, &NotificationService::capabilitiesAnswered);
         LogCapture log;
         service.requestAuthorization();

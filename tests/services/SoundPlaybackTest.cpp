@@ -1,5 +1,6 @@
 // Real playback through Qt Multimedia into a PulseAudio null sink that the test starts for itself.
 #include "core/AppSettings.h"
+#include "support/Requirement.h"
 #include "platform/Preferences.h"
 #include "services/MediaSoundPlayer.h"
 #include "services/SoundCatalog.h"
@@ -99,7 +100,7 @@ protected:
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override {
         if (!s_server->isRunning()) {
-            GTEST_SKIP() << s_server->errorString().toStdString();
+            TT_SKIP_OR_FAIL(s_server->errorString().toStdString());
         }
     }
 

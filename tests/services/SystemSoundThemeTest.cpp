@@ -1,5 +1,6 @@
 // Finding the event sounds that stand in for the named system sounds, in the theme's folders.
 #include "services/SystemSoundTheme.h"
+#include "support/Requirement.h"
 
 #include "services/SoundCatalog.h"
 
@@ -21,7 +22,7 @@ using namespace Qt::StringLiterals;
 
 TEST(SystemSoundTheme, EverySystemSoundHasASoundOfItsOwnInTheInstalledTheme) {
     if (!QFileInfo::exists(u"/usr/share/sounds/freedesktop/index.theme"_s)) {
-        GTEST_SKIP() << "the freedesktop sound theme is not installed (scripts/deps.sh installs it)";
+        TT_SKIP_OR_FAIL("the freedesktop sound theme is not installed (scripts/deps.sh installs it)");
     }
     const SystemSoundTheme theme({u"/usr/share"_s});
     QSet<QString> files;

@@ -13,6 +13,7 @@
 #include "support/FakeServices.h"
 #include "support/FakeStatusNotifierWatcher.h"
 #include "support/PrivateSessionBus.h"
+#include "support/Requirement.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -54,7 +55,12 @@ protected:
     void SetUp() override {
         bus = std::make_unique<PrivateSessionBus>();
         if (!bus->isRunning()) {
-            GTEST_SKIP() << "no private bus: " << bus->errorString().toStdString();
+            // The delegate's own logic needs no bus: without one its panel item finds no tray, and only the
+            // tests about the tray (requireBus()) stop.
+            if (runsInCI()) {
+                FAIL() << "no private bus: " << bus->errorString().toStdString();
+            }
+            bus.reset();
         }
         setTray(true);
         // The hotkey library keeps its shortcuts in the standard preferences.
@@ -81,21 +87,24 @@ protected:
         bus.reset();
     }
 
+    // True when the test's bus is there; tests about the tray call it first (see SetUp).
+    bool hasBus() const { return bus != nullptr; }
+
     // A panel that shows items on the bus, or nothing there at all (and no other kind of tray either).
     void setTray(bool present) {
         watcher.reset();
-        if (present) {
+        if (present && hasBus()) {
             watcher = std::make_unique<FakeStatusNotifierWatcher>(bus->connect(QStringLiteral("watcher")));
             ASSERT_TRUE(watcher->isRegistered());
         }
     }
 
     void make(UpdateChannel* updateChannel) {
-        delegate = std::make_unique<AppDelegate>(
-            AppDelegate::Services{persistence, notification, sound, history, settings, [this] { return now; },
-                                  updateChannel, bus->connect(QStringLiteral("program")),
-                                  // The test decides at once whether a tray is there.
-                                  200});
+        delegate = std::make_unique<AppDelegate>(AppDelegate::Services{
+            persistence, notification, sound, history, settings, [this] { return now; }, updateChannel,
+            hasBus() ? bus->connect(QStringLiteral("program")) : QDBusConnection(QStringLiteral("no bus")),
+            // The test decides at once whether a tray is there.
+            200});
     }
     void make() { make(&updates); }
 

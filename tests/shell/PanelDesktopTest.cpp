@@ -2,6 +2,7 @@
 // watcher exists, and in a real item host (gtk-sni-tray-standalone) that reads its picture and menu. The
 // item runs in a program of its own (the demo) on that display; clicks come from xdotool.
 #include "support/ChildProcess.h"
+#include "support/Requirement.h"
 #include "support/PrivateSessionBus.h"
 #include "support/XvfbDisplay.h"
 
@@ -105,15 +106,15 @@ const QString kMenuEnglish =
 TEST(PanelDesktopTest, XEmbedTrayShowsTheFallbackIconAndTakesItsClicks) {
     if (const QString missing = missingTools({QStringLiteral("trayer"), QStringLiteral("xdotool")});
         !missing.isEmpty()) {
-        GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs them): " << missing.toStdString();
+        TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs them): " << missing.toStdString());
     }
     PrivateSessionBus bus; // with no item watcher on it
     if (!bus.isRunning()) {
-        GTEST_SKIP() << "no private bus: " << bus.errorString().toStdString();
+        TT_SKIP_OR_FAIL("no private bus: " << bus.errorString().toStdString());
     }
     const XvfbDisplay display(QStringLiteral("800x600x24"));
     if (!display.isRunning()) {
-        GTEST_SKIP() << display.errorString().toStdString();
+        TT_SKIP_OR_FAIL(display.errorString().toStdString());
     }
     const QProcessEnvironment env = desktopEnvironment(display, bus);
 
@@ -166,15 +167,15 @@ TEST(PanelDesktopTest, RealItemHostShowsTheLabelAndItsMenu) {
             missingTools({QStringLiteral("status-notifier-watcher"),
                           QStringLiteral("gtk-sni-tray-standalone"), QStringLiteral("xdotool")});
         !missing.isEmpty()) {
-        GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs them): " << missing.toStdString();
+        TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs them): " << missing.toStdString());
     }
     PrivateSessionBus bus;
     if (!bus.isRunning()) {
-        GTEST_SKIP() << "no private bus: " << bus.errorString().toStdString();
+        TT_SKIP_OR_FAIL("no private bus: " << bus.errorString().toStdString());
     }
     const XvfbDisplay display(QStringLiteral("1024x768x24"));
     if (!display.isRunning()) {
-        GTEST_SKIP() << display.errorString().toStdString();
+        TT_SKIP_OR_FAIL(display.errorString().toStdString());
     }
     const QProcessEnvironment env = desktopEnvironment(display, bus);
     QDBusConnection test = bus.connect(QStringLiteral("test"));
@@ -189,7 +190,7 @@ TEST(PanelDesktopTest, RealItemHostShowsTheLabelAndItsMenu) {
                     .value();
             },
             kWaitMs)) {
-        GTEST_SKIP() << "status-notifier-watcher did not come up on a private bus";
+        TT_SKIP_OR_FAIL("status-notifier-watcher did not come up on a private bus");
     }
     ChildProcess host;
     host.process.setProcessEnvironment(env);
@@ -204,7 +205,7 @@ TEST(PanelDesktopTest, RealItemHostShowsTheLabelAndItsMenu) {
         return reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
     };
     if (!QTest::qWaitFor(hostRegistered, kWaitMs)) {
-        GTEST_SKIP() << "gtk-sni-tray-standalone did not register as a host";
+        TT_SKIP_OR_FAIL("gtk-sni-tray-standalone did not register as a host");
     }
 
     Demo demo;

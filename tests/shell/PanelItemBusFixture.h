@@ -3,6 +3,7 @@
 // item's bus tests.
 
 #include "core/TimerManagerFixture.h"
+#include "support/Requirement.h"
 #include "services/QStringPrinting.h"
 #include "shell/DBusMenuExporter.h"
 #include "shell/PanelDBusTypes.h"
@@ -48,7 +49,7 @@ protected:
     void SetUp() override {
         bus = std::make_unique<PrivateSessionBus>();
         if (!bus->isRunning()) {
-            GTEST_SKIP() << "no private bus: " << bus->errorString().toStdString();
+            TT_SKIP_OR_FAIL("no private bus: " << bus->errorString().toStdString());
         }
         make();
     }

@@ -3,6 +3,7 @@
 // shortcut starts that preset's timer once however long the key is held, and a combination another client
 // holds first is reported as taken.
 #include "ProgramFixture.h"
+#include "support/Requirement.h"
 #include "hotkeys/ReturningXServer.h"
 
 #include "core/PersistenceService.h"
@@ -196,7 +197,7 @@ TEST_F(HotkeysProgramTest, TheShortcutsComeBackWithTheXServer) {
     // The program's windows on a platform of their own, its hotkeys on an X server that restarts under it.
     ReturningXServer server;
     if (!server.isRunning()) {
-        GTEST_SKIP() << server.errorString().toStdString();
+        TT_SKIP_OR_FAIL(server.errorString().toStdString());
     }
     QProcessEnvironment env = server.environment(environment());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

@@ -3,6 +3,7 @@
 // language and acts on the program, and it registers again with a new watcher. With no watcher but a real
 // XEmbed tray, the fallback icon sits in the tray and a click on it opens the popover.
 #include "ProgramFixture.h"
+#include "support/Requirement.h"
 #include "shell/MenuBarPopoverView.h"
 
 #include "core/TimerManager.h"
@@ -257,7 +258,7 @@ TEST_F(PanelProgramTest, ARestartedWatcherGetsANewRegistration) {
 TEST_F(PanelProgramTest, InAnXEmbedTrayTheFallbackIconOpensThePopover) {
     if (const QString missing = missingTools({QStringLiteral("trayer"), QStringLiteral("xdotool")});
         !missing.isEmpty()) {
-        GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs them): " << missing.toStdString();
+        TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs them): " << missing.toStdString());
     }
     writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true},
                       {QStringLiteral("bl.appLanguage"), QStringLiteral("en")}});

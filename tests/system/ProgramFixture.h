@@ -3,6 +3,7 @@
 // and the X tools that read its windows: shared by the desktop end-to-end tests.
 
 #include "core/TimerItem.h"
+#include "support/Requirement.h"
 #include "platform/Preferences.h"
 #include "support/FakeStatusNotifierWatcher.h"
 #include "support/PrivateSessionBus.h"
@@ -94,7 +95,7 @@ public: // the rows of a table reach the fixture
 
     void SetUp() override {
         if (const QString missing = missingTools(m_tools); !missing.isEmpty()) {
-            GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs it): " << missing.toStdString();
+            TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
         }
         ASSERT_TRUE(home.isValid());
         for (const char* dir : {"config", "data", "runtime"}) {
@@ -104,12 +105,12 @@ public: // the rows of a table reach the fixture
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         display = std::make_unique<XvfbDisplay>(QStringLiteral("1280x1024x24"));
         if (!display->isRunning()) {
-            GTEST_SKIP() << display->errorString().toStdString();
+            TT_SKIP_OR_FAIL(display->errorString().toStdString());
         }
         session = std::make_unique<PrivateSessionBus>();
         system = std::make_unique<PrivateSessionBus>();
         if (!session->isRunning() || !system->isRunning()) {
-            GTEST_SKIP() << "no private bus: " << session->errorString().toStdString();
+            TT_SKIP_OR_FAIL("no private bus: " << session->errorString().toStdString());
         }
         writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
     }
