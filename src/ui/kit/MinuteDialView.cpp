@@ -144,8 +144,9 @@ void MinuteDialView::setState(int activeTickCount, double progress, double activ
     m_progress = progress;
     m_activeOpacity = activeOpacity;
 
-    if (!m_shown) {
-        // Nothing has been seen yet, so nothing moves.
+    if (!isVisible()) {
+        // Nothing is seen, so nothing moves.
+        m_tickAnimation.stop();
         stepTicks(1.0);
         m_dotAnimation.stop();
         m_dotTarget = clamp01(progress);
@@ -241,11 +242,6 @@ QPointF MinuteDialView::dotCentre() const {
     const double angle = dotAngle(m_dotProgress);
     // Scaled about the dial's centre, as the whole dot is: its distance grows with it.
     return centre() + QPointF(std::cos(angle), std::sin(angle)) * arcRadius() * m_dotScale;
-}
-
-void MinuteDialView::showEvent(QShowEvent* event) {
-    m_shown = true;
-    QWidget::showEvent(event);
 }
 
 QRect MinuteDialView::tickBounds(int index) const {

@@ -43,8 +43,9 @@ public:
     // Where the dot sits, in radians with y pointing down: twelve o'clock is -π/2.
     static double dotAngle(double progress);
 
-    // The first state is shown as given, without animation; so is every change made before the dial is
-    // first shown.
+    // The first state is shown as given, without animation; so is every change made while the dial is not
+    // shown (before it is first shown, or while it or its window is hidden), which keeps a closed window
+    // from running animations nobody sees.
     explicit MinuteDialView(int size, int activeTickCount = 0, double progress = 0,
                             double activeOpacity = 1.0, QWidget* parent = nullptr);
 
@@ -88,7 +89,6 @@ public:
     int faceDraws() const { return m_faceDraws; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -127,7 +127,6 @@ private:
     int m_activeTickCount;
     double m_progress;
     double m_activeOpacity;
-    bool m_shown = false;
 
     std::array<double, 60> m_levels{};
     std::array<double, 60> m_levelsFrom{};

@@ -261,6 +261,29 @@ TEST(MinuteDialViewTest, DotBumpsOnlyWhenTheLastTickLightsOnScreen) {
     }
 }
 
+TEST(MinuteDialViewTest, AHiddenDialTakesEachChangeAtOnce) {
+    const struct {
+        const char* name;
+        bool hideWindow; // else the dial itself
+    } rows[] = {
+        {"the dial hidden after it was seen", false},
+        {"its window closed", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ManualAnimationClock clock;
+        QWidget window;
+        auto* dial = new MinuteDialView(228, 59, 59.0 / 60, 1.0, &window);
+        window.show();
+        (row.hideWindow ? static_cast<QWidget*>(&window) : dial)->hide();
+        dial->setState(60, 1.0);
+        EXPECT_DOUBLE_EQ(dial->tickLevel(59), 1.0);
+        EXPECT_DOUBLE_EQ(dial->shownDotProgress(), 1.0);
+        clock.advanceBy(MinuteDialView::bumpLegMs);
+        EXPECT_DOUBLE_EQ(dial->completionDotScale(), 1.0) << "no bump nobody sees";
+    }
+}
+
 TEST(MinuteDialViewTest, DialCreatedAtSixtyShowsNoBump) {
     ManualAnimationClock clock;
     MinuteDialView dial(228, 60, 1.0);
