@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QVariantAnimation>
 
@@ -317,7 +318,9 @@ private:
     double m_fade = 0;
 };
 
-// The dial's middle: the remaining time (shrinking to fit one line), the caption, and the end line.
+// The dial's middle: the remaining time (shrinking to fit one line), the caption, and the end line. It lies
+// over the dial, so every frame of the dial beneath reaches it: it draws a line only where a line is asked
+// for, and asks for a line again only when its text changes.
 class HeroDialBlock : public QWidget {
 public:
     explicit HeroDialBlock(QWidget* parent)
@@ -333,10 +336,25 @@ public:
     HeroEndLine* endLine() const { return m_endLine; }
 
     void present(const RunningHeroContent& content, const QLocale& locale, bool animated) {
-        if (content.displayTime != m_time || content.stateLabel != m_caption) {
+        const bool timeChanged = content.displayTime != m_time;
+        const bool captionChanged = content.stateLabel != m_caption;
+        if (timeChanged || captionChanged) {
+            const Column before = column();
             m_time = content.displayTime;
             m_caption = content.stateLabel;
-            update();
+            m_column.reset();
+            const Column after = column();
+            if (before.time != after.time) {
+                // A narrower time font moves the whole column.
+                update();
+            } else {
+                if (timeChanged) {
+                    update((before.timeInk | after.timeInk).toAlignedRect());
+                }
+                if (captionChanged) {
+                    update(after.caption.toAlignedRect());
+                }
+            }
         }
         const bool present = content.endsAt.has_value();
         if (present) {
@@ -344,32 +362,55 @@ public:
         }
         m_endLinePresence.moveTo(present ? 1 : 0, animated);
         placeEndLine();
-        setAccessibleName(content.accessibleLabel());
-        setAccessibleDescription(content.accessibleValue());
+        if (const QString label = content.accessibleLabel(); label != accessibleName()) {
+            setAccessibleName(label);
+        }
+        if (const QString value = content.accessibleValue(); value != accessibleDescription()) {
+            setAccessibleDescription(value);
+        }
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
+        const Column& lines = column();
+        const bool drawsTime = event->region().intersects(lines.timeInk.toAlignedRect());
+        const bool drawsCaption = event->region().intersects(lines.caption.toAlignedRect());
+        if (!drawsTime && !drawsCaption) {
+            return;
+        }
         QPainter painter(this);
         painter.setRenderHint(QPainter::TextAntialiasing);
         const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-        const Column column = layOut();
-        painter.setFont(column.timeFont);
-        painter.setPen(QvColor::qvTextPrimary().resolve(scheme));
-        QvText::drawTabular(painter, column.time, Qt::AlignCenter, m_time);
-        painter.setFont(captionFont());
-        painter.setPen(QvColor::qvTextSecondary().resolve(scheme));
-        painter.drawText(column.caption, Qt::AlignCenter, m_caption);
+        if (drawsTime) {
+            painter.setFont(lines.timeFont);
+            painter.setPen(QvColor::qvTextPrimary().resolve(scheme));
+            QvText::drawTabular(painter, lines.time, Qt::AlignCenter, m_time);
+        }
+        if (drawsCaption) {
+            painter.setFont(captionFont());
+            painter.setPen(QvColor::qvTextSecondary().resolve(scheme));
+            painter.drawText(lines.caption, Qt::AlignCenter, m_caption);
+        }
     }
 
 private:
     struct Column {
         QFont timeFont;
         QRectF time;
+        // Where the time's glyphs may reach: wider than its line when even the smallest font is too wide.
+        QRectF timeInk;
         QRectF caption;
         QRectF endLine;
     };
     static QFont captionFont() { return QvFont::qvText(11, QFont::DemiBold); }
+
+    // Worked out again only when the time or the end line's presence changes.
+    const Column& column() {
+        if (!m_column) {
+            m_column = layOut();
+        }
+        return *m_column;
+    }
 
     Column layOut() const {
         Column column;
@@ -388,6 +429,9 @@ private:
             timeHeight + kColumnSpacing + captionHeight + presence * (kColumnSpacing + lineHeight);
         const double top = (height() - total) / 2;
         column.time = QRectF(kColumnInset, top, room, timeHeight);
+        const double inkWidth = std::max(room, QvText::tabularWidth(column.timeFont, m_time)) + 2;
+        column.timeInk = QRectF(column.time.center().x() - inkWidth / 2, column.time.top() - 1, inkWidth,
+                                column.time.height() + 2);
         column.caption = QRectF(kColumnInset, column.time.bottom() + kColumnSpacing, room, captionHeight);
         column.endLine = QRectF(kColumnInset, column.caption.bottom() + kColumnSpacing, room, lineHeight);
         return column;
@@ -395,7 +439,11 @@ private:
 
     void placeEndLine() {
         const double presence = m_endLinePresence.value();
-        m_endLine->setGeometry(layOut().endLine.toAlignedRect());
+        if (presence != m_placedPresence) {
+            m_placedPresence = presence;
+            m_column.reset();
+        }
+        m_endLine->setGeometry(column().endLine.toAlignedRect());
         m_endLine->setFade(presence);
         m_endLine->setVisible(presence > 0 || m_endLinePresence.target() > 0);
     }
@@ -404,6 +452,8 @@ private:
     QString m_caption;
     HeroEndLine* m_endLine;
     Level m_endLinePresence;
+    std::optional<Column> m_column;
+    double m_placedPresence = -1;
 };
 
 int RunningHeroView::margin() {
@@ -459,7 +509,9 @@ void RunningHeroView::refresh() {
     m_block->present(m_content, locale(), animated);
     m_primary->setLook(m_content.isRunning, m_content.primaryIcon == QStringLiteral("pause.fill"),
                        animated && previous.primaryIcon != m_content.primaryIcon);
-    m_primary->setAccessibleName(m_content.primaryAccessibleLabel());
+    if (const QString label = m_content.primaryAccessibleLabel(); label != m_primary->accessibleName()) {
+        m_primary->setAccessibleName(label);
+    }
     // Hidden controls keep their place, so the round button stays in the middle.
     m_stop->setVisible(m_content.isLive);
     m_skip->setVisible(m_content.showsSkip);

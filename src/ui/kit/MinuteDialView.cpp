@@ -7,8 +7,10 @@
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/ViewEnvironment.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -70,24 +72,23 @@ MinuteDialView::MinuteDialView(int size, int activeTickCount, double progress, d
         m_levels[size_t(i)] = i < m_activeTickCount ? 1.0 : 0.0;
     }
     m_dotProgress = clamp01(progress);
+    m_dotTarget = m_dotProgress;
 
     m_tickAnimation.setStartValue(0.0);
     m_tickAnimation.setEndValue(1.0);
     m_tickAnimation.setEasingCurve(QEasingCurve::Linear);
-    connect(&m_tickAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        const double t = value.toDouble();
-        for (int i = 0; i < 60; ++i) {
-            const double target = i < m_activeTickCount ? 1.0 : 0.0;
-            m_levels[size_t(i)] = m_levelsFrom[size_t(i)] + (target - m_levelsFrom[size_t(i)]) * t;
-        }
-        update();
-    });
+    connect(&m_tickAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { stepTicks(value.toDouble()); });
 
     m_dotAnimation.setEasingCurve(QEasingCurve::Linear);
     connect(&m_dotAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_dotProgress = value.toDouble();
-        update();
+        // Steps too small to show are skipped; the last one always lands.
+        const double place = value.toDouble();
+        if (place == m_dotTarget || dotTravel(m_dotProgress, place) >= minDotStep) {
+            moveDotTo(place);
+        }
     });
+    connect(&m_dotAnimation, &QAbstractAnimation::finished, this, [this] { moveDotTo(m_dotTarget); });
 
     // Out to the bumped size, then straight back: the way back starts as the way out ends.
     auto* grow = new QVariantAnimation(&m_bump);
@@ -101,10 +102,8 @@ MinuteDialView::MinuteDialView(int size, int activeTickCount, double progress, d
     shrink->setDuration(bumpLegMs);
     shrink->setEasingCurve(MotionCurves::easeIn());
     for (QVariantAnimation* leg : {grow, shrink}) {
-        connect(leg, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-            m_dotScale = value.toDouble();
-            update();
-        });
+        connect(leg, &QVariantAnimation::valueChanged, this,
+                [this](const QVariant& value) { setDotScale(value.toDouble()); });
         m_bump.addAnimation(leg);
     }
 }
@@ -133,17 +132,25 @@ void MinuteDialView::setState(int activeTickCount, double progress, double activ
     if (!countChanged && !progressChanged && !opacityChanged) {
         return;
     }
+    if (progressChanged) {
+        // The arc has no motion of its own: it is redrawn where it was and where it goes. Whole, as the
+        // curve along its length shifts a little with its ends.
+        update(QRegion(arcBounds(m_progress)) | arcBounds(progress));
+    }
+    if (opacityChanged) {
+        update(faceArea());
+    }
     m_activeTickCount = count;
     m_progress = progress;
     m_activeOpacity = activeOpacity;
 
-    if (!m_shown) {
-        // Nothing has been seen yet, so nothing moves.
-        for (int i = 0; i < 60; ++i) {
-            m_levels[size_t(i)] = i < count ? 1.0 : 0.0;
-        }
-        m_dotProgress = clamp01(progress);
-        update();
+    if (!isVisible()) {
+        // Nothing is seen, so nothing moves.
+        m_tickAnimation.stop();
+        stepTicks(1.0);
+        m_dotAnimation.stop();
+        m_dotTarget = clamp01(progress);
+        moveDotTo(m_dotTarget);
         return;
     }
     const int duration = ReduceMotion::enabled() ? reducedMotionChangeDurationMs : changeDurationMs;
@@ -156,7 +163,6 @@ void MinuteDialView::setState(int activeTickCount, double progress, double activ
     if (countChanged && count >= DialTickCalculator::tickCount && !ReduceMotion::enabled()) {
         bump();
     }
-    update();
 }
 
 void MinuteDialView::animateTicks(int duration) {
@@ -167,12 +173,53 @@ void MinuteDialView::animateTicks(int duration) {
     m_tickAnimation.start();
 }
 
+void MinuteDialView::stepTicks(double t) {
+    for (int i = 0; i < 60; ++i) {
+        const double target = i < m_activeTickCount ? 1.0 : 0.0;
+        const double from = t >= 1.0 ? target : m_levelsFrom[size_t(i)];
+        const double level = from + (target - from) * t;
+        if (level != m_levels[size_t(i)]) {
+            m_levels[size_t(i)] = level;
+            update(tickBounds(i));
+        }
+    }
+    if (t >= 1.0) {
+        m_levelsFrom = m_levels;
+    }
+}
+
 void MinuteDialView::animateDot(double target, int duration) {
     m_dotAnimation.stop();
+    m_dotTarget = target;
+    if (dotTravel(m_dotProgress, target) < minDotStep) {
+        moveDotTo(target);
+        return;
+    }
     m_dotAnimation.setStartValue(m_dotProgress);
     m_dotAnimation.setEndValue(target);
     m_dotAnimation.setDuration(duration);
     m_dotAnimation.start();
+}
+
+void MinuteDialView::moveDotTo(double dotProgress) {
+    if (dotProgress == m_dotProgress) {
+        return;
+    }
+    update(QRegion(dotBounds(m_dotProgress, m_dotScale)) | dotBounds(dotProgress, m_dotScale));
+    m_dotProgress = dotProgress;
+}
+
+void MinuteDialView::setDotScale(double scale) {
+    if (scale == m_dotScale) {
+        return;
+    }
+    update(QRegion(dotBounds(m_dotProgress, m_dotScale)) | dotBounds(m_dotProgress, scale));
+    m_dotScale = scale;
+}
+
+double MinuteDialView::dotTravel(double from, double to) const {
+    // Along the path; at the dot's small steps the chord and the arc differ by nothing that shows.
+    return std::abs(to - from) * 2 * std::numbers::pi * arcRadius() * devicePixelRatioF();
 }
 
 void MinuteDialView::bump() {
@@ -197,38 +244,71 @@ QPointF MinuteDialView::dotCentre() const {
     return centre() + QPointF(std::cos(angle), std::sin(angle)) * arcRadius() * m_dotScale;
 }
 
-void MinuteDialView::showEvent(QShowEvent* event) {
-    m_shown = true;
-    QWidget::showEvent(event);
+QRect MinuteDialView::tickBounds(int index) const {
+    // A circle round the tick's centre holds it at any angle; a pixel more for its soft edge.
+    const double reach = kMajorTickLength / 2 + 1;
+    const QPointF c = tickCentre(index);
+    return QRectF(c.x() - reach, c.y() - reach, 2 * reach, 2 * reach).toAlignedRect();
 }
 
-void MinuteDialView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    const QPointF middle = centre();
+QRect MinuteDialView::dotBounds(double dotProgress, double scale) const {
+    const double angle = dotAngle(dotProgress);
+    const QPointF c = centre() + QPointF(std::cos(angle), std::sin(angle)) * arcRadius() * scale;
+    const double reach = dotDiameter * scale / 2 + 1;
+    return QRectF(c.x() - reach, c.y() - reach, 2 * reach, 2 * reach).toAlignedRect();
+}
 
-    // The trailing arc, back-most. Qt measures arcs in degrees counter-clockwise from three o'clock.
-    const ArcSpan span = trailingArc(m_progress);
-    if (span.to > span.from) {
-        const double r = arcRadius();
-        const QRectF circle(middle.x() - r, middle.y() - r, 2 * r, 2 * r);
-        QPainterPath arc;
-        arc.arcMoveTo(circle, 90.0 - span.from * 360.0);
-        arc.arcTo(circle, 90.0 - span.from * 360.0, -(span.to - span.from) * 360.0);
-        QPen pen(QvColor::qvDialArc().resolve(scheme), arcLineWidth, Qt::SolidLine, Qt::RoundCap,
-                 Qt::MiterJoin);
-        pen.setMiterLimit(10);
-        painter.strokePath(arc, pen);
+QRect MinuteDialView::arcBounds(double progress) const {
+    const ArcSpan span = trailingArc(progress);
+    if (!(span.to > span.from)) {
+        return {};
     }
+    const double r = arcRadius();
+    const QPointF middle = centre();
+    const QRectF circle(middle.x() - r, middle.y() - r, 2 * r, 2 * r);
+    QPainterPath arc;
+    arc.arcMoveTo(circle, 90.0 - span.from * 360.0);
+    arc.arcTo(circle, 90.0 - span.from * 360.0, -(span.to - span.from) * 360.0);
+    // Half the line and its round cap on every side, and a pixel for the soft edge.
+    const double reach = arcLineWidth / 2 + 1;
+    return arc.boundingRect().adjusted(-reach, -reach, reach, reach).toAlignedRect();
+}
 
-    // The ticks: upright capsules pushed out to the tick radius, then turned into place about the centre.
+QRect MinuteDialView::faceArea() const {
+    // The ticks reach the dial's edge; a pixel more holds their soft edge.
+    return dialRect().adjusted(-1, -1, 1, 1);
+}
+
+void MinuteDialView::paintArc(QPainter& painter, ColorScheme scheme) const {
+    // Qt measures arcs in degrees counter-clockwise from three o'clock.
+    const ArcSpan span = trailingArc(m_progress);
+    if (!(span.to > span.from)) {
+        return;
+    }
+    const double r = arcRadius();
+    const QPointF middle = centre();
+    const QRectF circle(middle.x() - r, middle.y() - r, 2 * r, 2 * r);
+    QPainterPath arc;
+    arc.arcMoveTo(circle, 90.0 - span.from * 360.0);
+    arc.arcTo(circle, 90.0 - span.from * 360.0, -(span.to - span.from) * 360.0);
+    QPen pen(QvColor::qvDialArc().resolve(scheme), arcLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
+    pen.setMiterLimit(10);
+    painter.strokePath(arc, pen);
+}
+
+template <typename Which>
+void MinuteDialView::paintTicks(QPainter& painter, ColorScheme scheme, Which which) const {
+    // Upright capsules pushed out to the tick radius, then turned into place about the centre.
     QColor lit = QvColor::qvSageEnabled().resolve(scheme);
     lit.setAlphaF(float(std::clamp(m_activeOpacity, 0.0, 1.0)));
     const QColor major = QvColor::qvTextTertiary().resolve(scheme);
     const QColor minor = QvColor::qvStroke().resolve(scheme);
+    const QPointF middle = centre();
     painter.setPen(Qt::NoPen);
     for (int i = 0; i < 60; ++i) {
+        if (!which(i)) {
+            continue;
+        }
         const bool isMajor = i % kMajorTickInterval == 0;
         const double width = isMajor ? kMajorTickWidth : kMinorTickWidth;
         const double length = isMajor ? kMajorTickLength : kMinorTickLength;
@@ -240,10 +320,68 @@ void MinuteDialView::paintEvent(QPaintEvent*) {
         painter.drawPath(QvSurface::continuousRoundedRect(shape, width));
         painter.restore();
     }
+}
 
-    // The dot, front-most.
-    const double diameter = dotDiameter * m_dotScale;
-    const QPointF dot = dotCentre();
-    painter.setBrush(QvColor::qvOrangeLive().resolve(scheme));
-    painter.drawEllipse(dot, diameter / 2, diameter / 2);
+bool MinuteDialView::paintFace(QPainter& painter, ColorScheme scheme) {
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale || device.m11() != device.m22() || device.m11() <= 0) {
+        return false;
+    }
+    const double scale = device.m11();
+    const QRect area = faceArea();
+    // The picture starts at a whole device pixel and carries the fraction inside, so it lands exactly where
+    // the ticks drawn straight would.
+    const QPointF origin = device.map(QPointF(area.topLeft()));
+    const QPointF offset(origin.x() - std::floor(origin.x()), origin.y() - std::floor(origin.y()));
+
+    FaceKey key{scale, offset, scheme, m_activeOpacity, {}};
+    for (size_t i = 0; i < 60; ++i) {
+        key.levels[i] = (m_levels[i] == 0.0 || m_levels[i] == 1.0) ? m_levels[i] : -1;
+    }
+    if (m_face.isNull() || !(key == m_faceKey)) {
+        const QSize pixels(int(std::ceil(area.width() * scale + offset.x())),
+                           int(std::ceil(area.height() * scale + offset.y())));
+        QImage face(pixels, QImage::Format_ARGB32_Premultiplied);
+        face.fill(Qt::transparent);
+        QPainter facePainter(&face);
+        facePainter.setRenderHint(QPainter::Antialiasing);
+        facePainter.translate(offset);
+        facePainter.scale(scale, scale);
+        facePainter.translate(-QPointF(area.topLeft()));
+        paintTicks(facePainter, scheme, [&key](int i) { return key.levels[size_t(i)] >= 0; });
+        facePainter.end();
+        face.setDevicePixelRatio(scale);
+        m_face = std::move(face);
+        m_faceKey = key;
+        ++m_faceDraws;
+    }
+    painter.drawImage(QPointF(area.topLeft()) - offset / scale, m_face);
+    return true;
+}
+
+void MinuteDialView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    const QRect dirty = event->rect();
+
+    // Back to front: the trailing arc, the ticks, the dot. Each is drawn only where it is to be repainted.
+    if (dirty.intersects(arcBounds(m_progress))) {
+        paintArc(painter, scheme);
+    }
+    if (paintFace(painter, scheme)) {
+        // The fading ticks are not in the picture.
+        paintTicks(painter, scheme, [&](int i) {
+            const double level = m_levels[size_t(i)];
+            return level != 0.0 && level != 1.0 && dirty.intersects(tickBounds(i));
+        });
+    } else {
+        paintTicks(painter, scheme, [](int) { return true; });
+    }
+    const QRect dot = dotBounds(m_dotProgress, m_dotScale);
+    if (dirty.intersects(dot)) {
+        const double diameter = dotDiameter * m_dotScale;
+        painter.setBrush(QvColor::qvOrangeLive().resolve(scheme));
+        painter.drawEllipse(dotCentre(), diameter / 2, diameter / 2);
+    }
 }

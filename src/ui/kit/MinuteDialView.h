@@ -2,7 +2,13 @@
 // The minute dial: sixty ticks that light clockwise from twelve o'clock as a timer elapses, a short arc
 // trailing the current position, and a dot travelling the dial that bumps when the last tick lights. It
 // knows nothing of timers: its owner passes the lit tick count and the elapsed fraction.
+//
+// It stays cheap while a timer runs: the still ticks are drawn once into a cached picture, and each frame
+// of a fade, of the dot's move or of the bump repaints only the few pixels it touches.
 
+#include "theme/ColorScheme.h"
+
+#include <QImage>
 #include <QPointF>
 #include <QSequentialAnimationGroup>
 #include <QVariantAnimation>
@@ -22,6 +28,9 @@ public:
     static constexpr int changeDurationMs = 250;
     static constexpr int reducedMotionChangeDurationMs = 100;
     static constexpr int bumpLegMs = 120;
+    // The dot is redrawn once it has moved this far (device pixels) or has arrived; a whole move shorter
+    // than this is drawn at once, as finer steps would not show.
+    static constexpr double minDotStep = 0.5;
 
     // The part of the circle the arc covers, as fractions of the outline measured clockwise from twelve
     // o'clock; from == to draws nothing.
@@ -34,8 +43,9 @@ public:
     // Where the dot sits, in radians with y pointing down: twelve o'clock is -π/2.
     static double dotAngle(double progress);
 
-    // The first state is shown as given, without animation; so is every change made before the dial is
-    // first shown.
+    // The first state is shown as given, without animation; so is every change made while the dial is not
+    // shown (before it is first shown, or while it or its window is hidden), which keeps a closed window
+    // from running animations nobody sees.
     explicit MinuteDialView(int size, int activeTickCount = 0, double progress = 0,
                             double activeOpacity = 1.0, QWidget* parent = nullptr);
 
@@ -70,30 +80,64 @@ public:
     QPointF dotCentre() const;
     // A point on the arc's circle at a fraction of the outline, clockwise from twelve o'clock.
     QPointF pointOnArcCircle(double fraction) const;
+    // What each layer covers, in widget coordinates, with room for its soft edge: the rectangles a change
+    // of that layer repaints.
+    QRect tickBounds(int index) const;
+    QRect dotBounds(double dotProgress, double scale) const;
+    QRect arcBounds(double progress) const;
+    // How many times the still ticks have been drawn into the cached picture.
+    int faceDraws() const { return m_faceDraws; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The cached picture is drawn for one set of these; any change draws it again.
+    struct FaceKey {
+        double scale = 0; // device pixels per widget pixel
+        QPointF offset;   // where the picture starts within its first device pixel
+        ColorScheme scheme = ColorScheme::light;
+        double activeOpacity = 0;
+        // Each tick's level if it is still (0 or 1), else -1: a fading tick is drawn live, not cached.
+        std::array<double, 60> levels{};
+        bool operator==(const FaceKey&) const = default;
+    };
+
     void animateTicks(int duration);
+    void stepTicks(double t);
     void animateDot(double target, int duration);
+    void moveDotTo(double dotProgress);
+    void setDotScale(double scale);
     void bump();
+    // Device pixels the dot travels between two places on its path.
+    double dotTravel(double from, double to) const;
 
     QPointF centre() const;
+    QRect faceArea() const;
+
+    void paintArc(QPainter& painter, ColorScheme scheme) const;
+    // Draws the ticks `which` picks, each at its current level.
+    template <typename Which> void paintTicks(QPainter& painter, ColorScheme scheme, Which which) const;
+    // Draws the still ticks from the cached picture, drawing it first when it is stale; false when the
+    // painter's transform turns or skews, which a picture cannot follow.
+    bool paintFace(QPainter& painter, ColorScheme scheme);
 
     int m_size;
     int m_overflow;
     int m_activeTickCount;
     double m_progress;
     double m_activeOpacity;
-    bool m_shown = false;
 
     std::array<double, 60> m_levels{};
     std::array<double, 60> m_levelsFrom{};
     QVariantAnimation m_tickAnimation;
     double m_dotProgress = 0;
+    double m_dotTarget = 0;
     QVariantAnimation m_dotAnimation;
     double m_dotScale = 1.0;
     QSequentialAnimationGroup m_bump;
+
+    QImage m_face;
+    FaceKey m_faceKey;
+    int m_faceDraws = 0;
 };

@@ -1,12 +1,17 @@
-// The hero card: what it shows for each kind of timer, which controls it offers, and that a new value
-// redraws the same card in place.
+// The hero card: what it shows for each kind of timer, which controls it offers, that a new value
+// redraws the same card in place, and that it repaints only the parts that change.
 #include "ui/home/RunningHeroView.h"
 
 #include "HomeFixture.h"
+#include "support/ManualAnimationClock.h"
+#include "support/PaintRecorder.h"
 #include "ui/kit/MinuteDialView.h"
 
 #include <QAbstractButton>
+#include <QPalette>
 #include <QSignalSpy>
+
+#include <functional>
 
 namespace {
 
@@ -150,4 +155,71 @@ TEST(RunningHeroViewTest, ANewValueRedrawsTheSameCardWithItsEndLine) {
     EXPECT_TRUE(card.endsAtText().isEmpty());
     EXPECT_EQ(card.dial()->activeOpacity(), 0.5);
     EXPECT_EQ(card.control(Control::primary)->accessibleName(), QStringLiteral("Resume"));
+}
+
+TEST(RunningHeroViewTest, RepaintsOnlyWhatChanges) {
+    ManualAnimationClock clock;
+    QDateTime now = kNow;
+    QWidget window;
+    window.setAutoFillBackground(true);
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    window.setPalette(palette);
+    auto* card = new RunningHeroView([&now] { return now; }, &window);
+    window.resize(card->size());
+    // A one-minute timer: each second lights a tick and moves the dot some ten pixels.
+    qint64 remaining = 50;
+    card->setTimer(item(S::running, 60, remaining), true, true);
+    window.show();
+    PaintRecorder::flush();
+    PaintRecorder recorder(*card);
+    const auto* block = card->findChild<QWidget*>(QStringLiteral("quorvane.runningHero"));
+    ASSERT_NE(block, nullptr);
+    // Well inside the remaining time's line, in the middle of the dial.
+    const QRect timeLine = QRect(60, 78, 108, 24).translated(block->pos());
+    const double cardArea = double(card->width()) * card->height();
+    const auto nextSecond = [&] {
+        now = now.addSecs(1);
+        card->setTimer(item(S::running, 60, --remaining), true, true);
+    };
+    const auto buttonPaints = [&] {
+        return recorder.paintsOf(card->control(Control::stop)) +
+               recorder.paintsOf(card->control(Control::skip)) +
+               recorder.paintsOf(card->control(Control::primary));
+    };
+
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        bool timeRedrawn;
+        double largestShare; // of the card's area
+    } rows[] = {
+        {"a new second redraws the time, the arc and where the dot and a tick start", nextSecond, true, 0.25},
+        {"a frame of the dot's move and the tick's fade leaves the time alone", [&] { clock.advanceBy(16); },
+         false, 1.0 / 50},
+        {"a later frame too", [&] { clock.advanceBy(100); }, false, 1.0 / 50},
+        {"the same second given again redraws nothing",
+         [&] { card->setTimer(item(S::running, 60, remaining), true, true); }, false, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        recorder.clear();
+        row.change();
+        PaintRecorder::flush();
+        EXPECT_EQ(recorder.region().intersects(timeLine), row.timeRedrawn);
+        EXPECT_LE(double(PaintRecorder::area(recorder.region())), cardArea * row.largestShare);
+        EXPECT_EQ(buttonPaints(), 0) << "the controls below the dial stay as they are";
+    }
+
+    // After a few seconds of it, what is on screen is what a full repaint draws.
+    for (int second = 0; second < 3; ++second) {
+        nextSecond();
+        for (int frame = 0; frame < 20; ++frame) {
+            clock.advanceBy(16);
+            PaintRecorder::flush();
+        }
+    }
+    const QImage shown = PaintRecorder::onScreen(window);
+    window.repaint();
+    EXPECT_LE(PaintRecorder::largestDifference(shown, PaintRecorder::onScreen(window)), 2);
 }

@@ -1,15 +1,17 @@
 // The minute dial: where the arc and the dot go for a given progress, which ticks are lit in the drawn
-// picture, and the completion bump's life.
+// picture, the completion bump's life, and how little each frame of its motion repaints.
 #include "ui/kit/MinuteDialView.h"
 
 #include "platform/ReduceMotion.h"
 #include "support/ManualAnimationClock.h"
+#include "support/PaintRecorder.h"
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
 #include "ui/kit/DialTickCalculator.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,34 @@ const QColor& lit() {
 QColor unlit(int tick) {
     return (tick % 5 == 0 ? QvColor::qvTextTertiary() : QvColor::qvStroke()).resolve(ColorScheme::light);
 }
+
+// A dial on a plain window of its own, shown, with what it repaints recorded.
+struct DialOnScreen {
+    QWidget window;
+    MinuteDialView* dial;
+    std::unique_ptr<PaintRecorder> recorder;
+
+    DialOnScreen(int ticks, double progress, double opacity = 1.0) {
+        window.setAutoFillBackground(true);
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, kBehind);
+        window.setPalette(palette);
+        dial = new MinuteDialView(228, ticks, progress, opacity, &window);
+        window.resize(dial->size());
+        window.show();
+        PaintRecorder::flush();
+        recorder = std::make_unique<PaintRecorder>(*dial);
+    }
+    // How far what the window shows differs from a full repaint of the dial as it is now: pixels a frame
+    // should have repainted and did not.
+    int staleness() {
+        const QImage shown = PaintRecorder::onScreen(window);
+        window.repaint();
+        return PaintRecorder::largestDifference(shown, PaintRecorder::onScreen(window));
+    }
+};
+
+constexpr int kFrameMs = 16;
 
 } // namespace
 
@@ -231,6 +261,29 @@ TEST(MinuteDialViewTest, DotBumpsOnlyWhenTheLastTickLightsOnScreen) {
     }
 }
 
+TEST(MinuteDialViewTest, AHiddenDialTakesEachChangeAtOnce) {
+    const struct {
+        const char* name;
+        bool hideWindow; // else the dial itself
+    } rows[] = {
+        {"the dial hidden after it was seen", false},
+        {"its window closed", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ManualAnimationClock clock;
+        QWidget window;
+        auto* dial = new MinuteDialView(228, 59, 59.0 / 60, 1.0, &window);
+        window.show();
+        (row.hideWindow ? static_cast<QWidget*>(&window) : dial)->hide();
+        dial->setState(60, 1.0);
+        EXPECT_DOUBLE_EQ(dial->tickLevel(59), 1.0);
+        EXPECT_DOUBLE_EQ(dial->shownDotProgress(), 1.0);
+        clock.advanceBy(MinuteDialView::bumpLegMs);
+        EXPECT_DOUBLE_EQ(dial->completionDotScale(), 1.0) << "no bump nobody sees";
+    }
+}
+
 TEST(MinuteDialViewTest, DialCreatedAtSixtyShowsNoBump) {
     ManualAnimationClock clock;
     MinuteDialView dial(228, 60, 1.0);
@@ -255,4 +308,148 @@ TEST(MinuteDialViewTest, BumpedDotMovesOutWithItsScale) {
     EXPECT_LE(PixelProbe::distance(at(image, dot), orange), 3);
     EXPECT_GT(PixelProbe::distance(at(image, centre - QPointF(0, 99)), orange), 40)
         << "the dot has left its resting place";
+}
+
+TEST(MinuteDialViewTest, EachFrameRepaintsOnlyWhatItMoves) {
+    const struct {
+        const char* name;
+        int ticks;
+        double progress;
+        int nextTicks;
+        double nextProgress;
+    } rows[] = {
+        {"the dot moving on", 10, 10.0 / 60, 10, 10.5 / 60},
+        {"a tick fading in as the dot moves", 10, 10.0 / 60, 11, 11.0 / 60},
+        {"the arc's tail leaving twelve o'clock", 7, 7.0 / 60, 8, 8.0 / 60},
+        {"the last tick lighting and the dot bumping", 59, 59.0 / 60, 60, 1.0},
+    };
+    const double dialArea = 228.0 * 228.0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ManualAnimationClock clock;
+        DialOnScreen screen(row.ticks, row.progress);
+        MinuteDialView& dial = *screen.dial;
+        PaintRecorder& recorder = *screen.recorder;
+
+        // The change itself: the arc's ends and the places of what starts to move.
+        recorder.clear();
+        dial.setState(row.nextTicks, row.nextProgress);
+        PaintRecorder::flush();
+        EXPECT_LT(PaintRecorder::area(recorder.region()), dialArea / 8);
+
+        for (int frame = 0; frame < 20; ++frame) {
+            SCOPED_TRACE(frame);
+            const double dotBefore = dial.shownDotProgress();
+            const double scaleBefore = dial.completionDotScale();
+            std::array<double, 60> levelsBefore{};
+            for (int i = 0; i < 60; ++i) {
+                levelsBefore[size_t(i)] = dial.tickLevel(i);
+            }
+            recorder.clear();
+            clock.advanceBy(kFrameMs);
+            PaintRecorder::flush();
+
+            // The dot where it was and where it is; moving and growing at once, it may pass through either
+            // mix of the two.
+            const double dotAfter = dial.shownDotProgress();
+            const double scaleAfter = dial.completionDotScale();
+            QRegion moved = QRegion(dial.dotBounds(dotBefore, scaleBefore)) |
+                            dial.dotBounds(dotAfter, scaleAfter) | dial.dotBounds(dotBefore, scaleAfter) |
+                            dial.dotBounds(dotAfter, scaleBefore);
+            for (int i = 0; i < 60; ++i) {
+                if (dial.tickLevel(i) != levelsBefore[size_t(i)]) {
+                    moved |= dial.tickBounds(i);
+                }
+            }
+            EXPECT_TRUE(recorder.region().subtracted(moved).isEmpty())
+                << "repainted " << PaintRecorder::area(recorder.region()) << " px beyond what moved";
+            EXPECT_LT(PaintRecorder::area(recorder.region()), dialArea / 50);
+            EXPECT_LE(screen.staleness(), 2) << "what is left on screen is what the dial now shows";
+        }
+        // All still again: a dial made in this state looks the same.
+        MinuteDialView fresh(228, row.nextTicks, row.nextProgress);
+        EXPECT_LE(PaintRecorder::largestDifference(drawn(dial), drawn(fresh)), 2);
+    }
+}
+
+TEST(MinuteDialViewTest, DotStepsOnlyAsFarAsShows) {
+    const struct {
+        const char* name;
+        qint64 total;
+        bool reduceMotion;
+        int fewestFrames;
+        int mostFrames;
+    } rows[] = {
+        // One second of a half-hour timer moves the dot a third of a pixel: nothing to animate.
+        {"a third of a pixel goes at once", 1800, false, 0, 0},
+        // One second of a one-minute timer moves it ten pixels: every frame shows a step.
+        {"ten pixels move on every frame", 60, false, 14, 16},
+        {"ten pixels under Reduce Motion, every frame of the shorter move", 60, true, 5, 7},
+        // One second of a five-minute timer: two pixels, in steps of at least half of one.
+        {"two pixels move in a few visible steps", 300, false, 2, 5},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ReduceMotionFor motion(row.reduceMotion);
+        ManualAnimationClock clock;
+        const double before = 10.0 / double(row.total);
+        const double after = 11.0 / double(row.total);
+        DialOnScreen screen(0, before);
+        MinuteDialView& dial = *screen.dial;
+        dial.setState(0, after);
+        PaintRecorder::flush();
+        if (row.mostFrames == 0) {
+            EXPECT_DOUBLE_EQ(dial.shownDotProgress(), after) << "drawn at its new place at once";
+        }
+        screen.recorder->clear();
+        int frames = 0;
+        double last = dial.shownDotProgress();
+        for (int frame = 0; frame < 20; ++frame) {
+            clock.advanceBy(kFrameMs);
+            PaintRecorder::flush();
+            if (screen.recorder->paints() > 0) {
+                ++frames;
+                screen.recorder->clear();
+                const double travel = std::abs(dial.shownDotProgress() - last) * 2 * std::numbers::pi * 99;
+                if (dial.shownDotProgress() != after) {
+                    EXPECT_GE(travel, MinuteDialView::minDotStep) << "frame " << frame;
+                }
+                last = dial.shownDotProgress();
+            }
+        }
+        EXPECT_GE(frames, row.fewestFrames);
+        EXPECT_LE(frames, row.mostFrames);
+        EXPECT_DOUBLE_EQ(dial.shownDotProgress(), after);
+    }
+}
+
+TEST(MinuteDialViewTest, StillTicksAreDrawnAgainOnlyWhenALitStateOrTheOpacityChanges) {
+    ManualAnimationClock clock;
+    DialOnScreen screen(10, 10.0 / 60);
+    MinuteDialView& dial = *screen.dial;
+    const auto settle = [&clock] {
+        for (int i = 0; i < 20; ++i) {
+            clock.advanceBy(kFrameMs);
+            PaintRecorder::flush();
+        }
+    };
+    const int first = dial.faceDraws();
+    EXPECT_GE(first, 1);
+
+    for (int second = 1; second <= 5; ++second) {
+        dial.setState(10, (10.0 + second * 0.1) / 60);
+        settle();
+    }
+    EXPECT_EQ(dial.faceDraws(), first) << "the dot and the arc moved, no tick changed";
+
+    dial.setState(11, 11.0 / 60);
+    settle();
+    const int afterFade = dial.faceDraws();
+    EXPECT_GT(afterFade, first);
+    EXPECT_LE(afterFade, first + 2) << "once as the tick starts to fade, once as it is lit";
+
+    dial.setState(11, 11.0 / 60, 0.5);
+    PaintRecorder::flush();
+    EXPECT_EQ(dial.faceDraws(), afterFade + 1);
+    EXPECT_LE(screen.staleness(), 2);
 }
