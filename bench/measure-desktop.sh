@@ -54,12 +54,13 @@ start_bus() { # type
 <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
 <allow own="*"/></policy></busconfig>
 CONF
-    exec 6< <(dbus-daemon --config-file="$work/$1.conf" --print-address=1 --nofork --nopidfile 2>/dev/null)
-    read -r -u 6 address
-    echo "$address"
+    # Forked, with its pid written down, so the clean-up ends it.
+    dbus-daemon --config-file="$work/$1.conf" --fork --print-address=1 --print-pid=3 \
+        3>"$work/$1.pid" 2>/dev/null | head -n 1
 }
 DBUS_SESSION_BUS_ADDRESS=$(start_bus session)
 DBUS_SYSTEM_BUS_ADDRESS=$(start_bus system)
+pids+=($(cat "$work/session.pid") $(cat "$work/system.pid"))
 export DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_SESSION_TYPE=x11
