@@ -1,15 +1,14 @@
 #include "services/SoundService.h"
 
 #include "core/AppSettings.h"
+#include "platform/ProgramData.h"
 #include "platform/TarvolinTimerLogger.h"
 #include "services/MediaSoundPlayer.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
 void warn(const QString& message) {
@@ -33,20 +32,7 @@ SoundService& SoundService::shared() {
 }
 
 QString SoundService::defaultResourceDirectory() {
-    const QDir program(QCoreApplication::applicationDirPath());
-    const QString beside = program.filePath(QStringLiteral("../share/tarvolintimer"));
-    if (QFileInfo(beside).isDir()) {
-        return QDir::cleanPath(beside);
-    }
-    // Run from the build tree (src/app/), where the generator writes the sounds under share/.
-    const QString buildTree = program.filePath(QStringLiteral("../../share/tarvolintimer"));
-    if (QFileInfo(buildTree + QStringLiteral("/Sounds")).isDir()) {
-        return QDir::cleanPath(buildTree);
-    }
-    const QString installed =
-        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("tarvolintimer"),
-                               QStandardPaths::LocateDirectory);
-    return installed.isEmpty() ? QDir::cleanPath(beside) : installed;
+    return ProgramData::directory(QStringLiteral("Sounds"));
 }
 
 void SoundService::play(SoundEvent event) {

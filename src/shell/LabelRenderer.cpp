@@ -1,13 +1,12 @@
 #include "shell/LabelRenderer.h"
 
+#include "platform/ProgramData.h"
 #include "theme/QvFont.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QtEndian>
 
@@ -206,18 +205,9 @@ QImage LabelRenderer::fromIconPixmap(const PanelIconPixmap& pixmap) {
 }
 
 QString LabelRenderer::iconThemePath() {
-    const QString probe = QStringLiteral("hicolor/scalable/status/") + PanelLabelParts::pausedGlyphName() +
-                          QStringLiteral(".svg");
-    const QDir program(QCoreApplication::applicationDirPath());
-    // Installed beside the program (<prefix>/bin and <prefix>/share), then the build tree (src/app/ and
-    // share/), then the data folders.
-    for (const QString& candidate : {program.filePath(QStringLiteral("../share/tarvolintimer/icons")),
-                                     program.filePath(QStringLiteral("../../share/tarvolintimer/icons"))}) {
-        if (QFileInfo::exists(QDir(candidate).filePath(probe))) {
-            return QDir::cleanPath(candidate);
-        }
-    }
-    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                     QStringLiteral("tarvolintimer/icons/") + probe);
-    return installed.isEmpty() ? QString() : QDir::cleanPath(installed + QStringLiteral("/../../../.."));
+    const QString probe = QStringLiteral("icons/hicolor/scalable/status/") +
+                          PanelLabelParts::pausedGlyphName() + QStringLiteral(".svg");
+    const QString data = ProgramData::directory(probe);
+    return QFileInfo::exists(QDir(data).filePath(probe)) ? QDir(data).filePath(QStringLiteral("icons"))
+                                                         : QString();
 }

@@ -5,8 +5,8 @@
 #include <csignal>
 
 namespace {
-// No service folders: nothing on the machine gets started on the test's bus behind its back.
-QByteArray busConfig(const QString& socketDir) {
+// No service folders unless asked: nothing on the machine gets started on the test's bus behind its back.
+QByteArray busConfig(const QString& socketDir, bool services) {
     return QByteArrayLiteral(
                "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
@@ -15,8 +15,9 @@ QByteArray busConfig(const QString& socketDir) {
                "  <listen>unix:dir=") +
            socketDir.toUtf8() +
            QByteArrayLiteral("</listen>\n"
-                             "  <auth>EXTERNAL</auth>\n"
-                             "  <policy context=\"default\">\n"
+                             "  <auth>EXTERNAL</auth>\n") +
+           (services ? QByteArrayLiteral("  <standard_session_servicedirs/>\n") : QByteArray()) +
+           QByteArrayLiteral("  <policy context=\"default\">\n"
                              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
                              "    <allow eavesdrop=\"true\"/>\n"
                              "    <allow own=\"*\"/>\n"
@@ -25,14 +26,15 @@ QByteArray busConfig(const QString& socketDir) {
 }
 } // namespace
 
-PrivateSessionBus::PrivateSessionBus() {
+PrivateSessionBus::PrivateSessionBus(Services services) {
     if (!m_dir.isValid()) {
         m_error = QStringLiteral("no temporary folder");
         return;
     }
     const QString configPath = m_dir.filePath(QStringLiteral("bus.conf"));
     QFile config(configPath);
-    if (!config.open(QIODevice::WriteOnly) || config.write(busConfig(m_dir.path())) < 0) {
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(busConfig(m_dir.path(), services == Services::desktop)) < 0) {
         m_error = QStringLiteral("cannot write the bus configuration");
         return;
     }

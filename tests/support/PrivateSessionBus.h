@@ -9,8 +9,12 @@
 
 class PrivateSessionBus {
 public:
+    enum class Services {
+        none,    // nothing of the machine is started on the bus behind the test's back
+        desktop, // the desktop's own services start when asked for, as on a desktop (Plasma needs them)
+    };
     // Starts the daemon and waits (a few seconds at most) for its address; see isRunning().
-    PrivateSessionBus();
+    explicit PrivateSessionBus(Services services = Services::none);
     ~PrivateSessionBus();
     PrivateSessionBus(const PrivateSessionBus&) = delete;
     PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <csignal>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -54,7 +55,7 @@ QStringList RealDesktopPanel::requiredTools(Desktop desktop) {
         tools << QStringLiteral("lxqt-panel") << QStringLiteral("openbox");
         break;
     case Desktop::plasma:
-        tools << QStringLiteral("plasmashell") << QStringLiteral("kwin_x11");
+        tools << QStringLiteral("plasmashell") << QStringLiteral("kwin_x11") << QStringLiteral("gdbus");
         break;
     }
     return tools;
@@ -123,7 +124,10 @@ bool RealDesktopPanel::start() {
     }
     // Panels that register a host or take names need a session bus; GNOME Shell and Plasma abort without a
     // system bus. Neither bus starts services of the machine behind the test's back.
-    m_session = std::make_unique<PrivateSessionBus>();
+    // Plasma starts its daemons (the item watcher among them) through the bus, as a desktop session does.
+    m_session = std::make_unique<PrivateSessionBus>(m_desktop == Desktop::plasma
+                                                        ? PrivateSessionBus::Services::desktop
+                                                        : PrivateSessionBus::Services::none);
     m_system = std::make_unique<PrivateSessionBus>();
     if (!m_session->isRunning() || !m_system->isRunning()) {
         m_error = QStringLiteral("no private bus: ") + m_session->errorString();
@@ -219,7 +223,11 @@ bool RealDesktopPanel::startPanelProcesses() {
         // Its settings daemon is started by the bus on a desktop; here by hand.
         spawn(QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"), {},
               QStringLiteral("xfconfd"));
-        QTest::qWait(300);
+        // The panel and the settings daemon read it at start; one that misses it keeps its defaults.
+        if (!QTest::qWaitFor([&] { return ownerPid(QStringLiteral("org.xfce.Xfconf")) != 0; }, kStartMs)) {
+            m_error = QStringLiteral("xfconfd did not come on the bus");
+            return false;
+        }
         spawn(QStringLiteral("xfsettingsd"), {QStringLiteral("--no-daemon")}, QStringLiteral("xfsettingsd"));
         spawn(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=off")}, QStringLiteral("xfwm4"));
         // The default panel is dark; the light one is the same panel out of its dark mode.
@@ -241,25 +249,94 @@ bool RealDesktopPanel::startPanelProcesses() {
         spawn(QStringLiteral("plasmashell"), {QStringLiteral("--no-respawn")}, QStringLiteral("plasmashell"));
         break;
     }
+    if (m_desktop == Desktop::plasma) {
+        // A session's start-up loads the daemon's item watcher; started alone, the daemon is asked for it.
+        [[maybe_unused]] const bool asked = QTest::qWaitFor(
+            [&] {
+                return run(QStringLiteral("gdbus"),
+                           {QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("-d"),
+                            QStringLiteral("org.kde.kded5"), QStringLiteral("-o"), QStringLiteral("/kded"),
+                            QStringLiteral("-m"), QStringLiteral("org.kde.kded5.loadModule"),
+                            QStringLiteral("statusnotifierwatcher")}) == 0;
+            },
+            kStartMs);
+    }
     if (!waitForWatcher(kStartMs)) {
         m_error = name(m_desktop, m_shade) + QStringLiteral(": no item watcher came on the bus");
         return false;
     }
-    if (m_desktop == Desktop::xfce) {
-        // The default panel is dark; the light one is the same panel out of its dark mode, which it follows
-        // at once.
-        run(QStringLiteral("xfconf-query"),
-            {QStringLiteral("-c"), QStringLiteral("xfce4-panel"), QStringLiteral("-p"),
-             QStringLiteral("/panels/dark-mode"), QStringLiteral("-n"), QStringLiteral("-t"),
-             QStringLiteral("bool"), QStringLiteral("-s"),
-             m_shade == Shade::dark ? QStringLiteral("true") : QStringLiteral("false")});
-    }
     if (m_desktop == Desktop::gnome) {
-        // The shell starts in its overview; Escape leaves it for the desktop with the bar.
-        QTest::qWait(1500);
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+        // The shell starts in its overview, where the bar is see-through; Escape leaves it for the desktop,
+        // where the bar is black. Pressed until it is, as the shell may not take the first press yet.
+        const bool onDesktop = QTest::qWaitFor(
+            [&] {
+                run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+                QTest::qWait(700);
+                return panelLuminance(grabScreen()) < 0.05;
+            },
+            kStartMs);
+        if (!onDesktop) {
+            m_error = name(m_desktop, m_shade) + QStringLiteral(": the shell stayed in its overview");
+            return false;
+        }
     }
-    QTest::qWait(1500); // the panel draws itself
+    // The panel has drawn itself once its strip shows something: text, icons, an edge.
+    const bool drawn = QTest::qWaitFor(
+        [&] {
+            const QImage screen = grabScreen();
+            const QRect strip = panelStrip() & screen.rect();
+            double lightest = 0;
+            double darkest = 1;
+            for (int y = strip.top(); y <= strip.bottom(); y += 2) {
+                for (int x = strip.left(); x <= strip.right(); x += 2) {
+                    const double l = luminance(screen.pixel(x, y));
+                    lightest = std::max(lightest, l);
+                    darkest = std::min(darkest, l);
+                }
+            }
+            return lightest - darkest > 0.3;
+        },
+        kStartMs);
+    if (!drawn) {
+        m_error = name(m_desktop, m_shade) + QStringLiteral(": the panel drew nothing");
+        return false;
+    }
+    if (m_desktop == Desktop::xfce) {
+        // The panel's own light look, or its dark one as a solid ground of the dark mode's grey: the dark
+        // mode itself follows the GTK theme, whose default here names no installed theme, so it shows
+        // nothing dependable. Set (again, when the panel missed it while starting) until the panel shows it.
+        const bool dark = m_shade == Shade::dark;
+        double ground = -1;
+        const bool shaded = QTest::qWaitFor(
+            [&] {
+                const QString panel1 = QStringLiteral("/panels/panel-1/");
+                run(QStringLiteral("xfconf-query"),
+                    {QStringLiteral("-c"), QStringLiteral("xfce4-panel"), QStringLiteral("-p"),
+                     panel1 + QStringLiteral("background-style"), QStringLiteral("-n"), QStringLiteral("-t"),
+                     QStringLiteral("uint"), QStringLiteral("-s"),
+                     dark ? QStringLiteral("1") : QStringLiteral("0")});
+                if (dark) {
+                    QStringList rgba{QStringLiteral("-c"), QStringLiteral("xfce4-panel"),
+                                     QStringLiteral("-p"), panel1 + QStringLiteral("background-rgba"),
+                                     QStringLiteral("-n")};
+                    for (const char* value : {"0.18", "0.18", "0.18", "1"}) {
+                        rgba << QStringLiteral("-t") << QStringLiteral("double") << QStringLiteral("-s")
+                             << QString::fromLatin1(value);
+                    }
+                    run(QStringLiteral("xfconf-query"), rgba);
+                }
+                QTest::qWait(1000);
+                ground = panelLuminance(grabScreen());
+                return dark ? ground < 0.35 : ground > 0.65;
+            },
+            kStartMs);
+        if (!shaded) {
+            m_error = name(m_desktop, m_shade) +
+                      QStringLiteral(": the panel did not take its shade (its ground reads %1)").arg(ground);
+            return false;
+        }
+    }
+    QTest::qWait(1500); // and has settled
     return true;
 }
 
@@ -288,15 +365,20 @@ bool RealDesktopPanel::waitForWatcher(int timeoutMs) {
 }
 
 quint32 RealDesktopPanel::watcherOwnerPid() const {
+    return ownerPid(kWatcher);
+}
+
+quint32 RealDesktopPanel::ownerPid(const QString& name) const {
     QDBusConnection bus = QDBusConnection::connectToBus(
         m_environment.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("real-panel-probe"));
-    const QDBusReply<uint> pid = bus.interface()->servicePid(kWatcher);
+    const QDBusReply<uint> pid = bus.interface()->servicePid(name);
     return pid.isValid() ? pid.value() : 0;
 }
 
 QRect RealDesktopPanel::panelStrip() const {
-    const int height = 40;
-    // LXQt keeps its panel at the bottom; the others along the top.
+    // LXQt and Plasma keep their panels at the bottom; the others along the top. GNOME's bar is the
+    // thinnest (a notification banner may show just under it), Plasma's the tallest.
+    const int height = m_desktop == Desktop::gnome ? 30 : m_desktop == Desktop::plasma ? 48 : 40;
     return m_desktop == Desktop::lxqt || m_desktop == Desktop::plasma
                ? QRect(0, screenSize.height() - height, screenSize.width(), height)
                : QRect(0, 0, screenSize.width(), height);
@@ -358,21 +440,50 @@ QRect RealDesktopPanel::difference(const QImage& a, const QImage& b, const QRect
 }
 
 QString RealDesktopPanel::readText(const QImage& picture, const QRect& area, const QString& keepAs) {
-    // Enlarged eight times, dark text on a light ground, with a white margin: what OCR reads best.
-    QImage part = picture.copy(area).convertToFormat(QImage::Format_Grayscale8);
-    // The ground is what the area's edge shows most: dark ground means light text, turned dark here.
-    QList<int> edge;
+    // Enlarged, dark text on a light ground, with a white margin: what OCR reads best.
+    // A little of the ground around what changed, so the text does not touch the edge.
+    QImage part =
+        picture.copy(area.adjusted(-1, -1, 1, 1) & picture.rect()).convertToFormat(QImage::Format_Grayscale8);
+    // The ground is what most of the area shows: a dark one means light text, turned dark here.
+    std::vector<uchar> values;
+    for (int y = 0; y < part.height(); ++y) {
+        values.insert(values.end(), part.constScanLine(y), part.constScanLine(y) + part.width());
+    }
+    if (!values.empty()) {
+        std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
+        if (values[values.size() / 2] < 128) {
+            part.invertPixels();
+        }
+    }
+    // Four times larger, then black or white: soft edges of small text make OCR take a 5 for a 9.
+    part = part.scaled(part.size() * 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int y = 0; y < part.height(); ++y) {
+        uchar* line = part.scanLine(y);
+        for (int x = 0; x < part.width(); ++x) {
+            line[x] = line[x] < 128 ? 0 : 255;
+        }
+    }
+    // Dark pieces touching the edge are the ground around a plate's rounded corners, not text: cleared, as
+    // OCR takes them for marks and then reads nothing.
+    std::vector<QPoint> pending;
     for (int x = 0; x < part.width(); ++x) {
-        edge << part.constScanLine(0)[x] << part.constScanLine(part.height() - 1)[x];
+        pending.push_back({x, 0});
+        pending.push_back({x, part.height() - 1});
     }
     for (int y = 0; y < part.height(); ++y) {
-        edge << part.constScanLine(y)[0] << part.constScanLine(y)[part.width() - 1];
+        pending.push_back({0, y});
+        pending.push_back({part.width() - 1, y});
     }
-    std::sort(edge.begin(), edge.end());
-    if (!edge.isEmpty() && edge[edge.size() / 2] < 128) {
-        part.invertPixels();
+    while (!pending.empty()) {
+        const QPoint p = pending.back();
+        pending.pop_back();
+        if (!part.rect().contains(p) || part.constScanLine(p.y())[p.x()] != 0) {
+            continue;
+        }
+        part.scanLine(p.y())[p.x()] = 255;
+        pending.insert(pending.end(),
+                       {{p.x() + 1, p.y()}, {p.x() - 1, p.y()}, {p.x(), p.y() + 1}, {p.x(), p.y() - 1}});
     }
-    part = part.scaled(part.size() * 8, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QImage page(part.width() + 80, part.height() + 80, QImage::Format_Grayscale8);
     page.fill(Qt::white);
     {

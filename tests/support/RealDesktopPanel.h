@@ -47,8 +47,8 @@ public:
     QRect panelStrip() const;
     // A picture of the whole screen; null when it could not be taken.
     QImage grabScreen() const;
-    // The text OCR reads in `area` of `picture`, enlarged first (digits, ':' and 'h' and 's' only); the
-    // picture OCR read is also saved as `keepAs` when given.
+    // The text OCR reads in `area` of `picture`, enlarged and made black and white first (digits, ':' and 'h'
+    // and 's' only); the picture OCR read is also saved as `keepAs` when given.
     static QString readText(const QImage& picture, const QRect& area, const QString& keepAs = {});
     // How light the panel's ground is in a picture of the screen (the median of its strip, 0 to 1).
     double panelLuminance(const QImage& screen) const;
@@ -57,6 +57,8 @@ public:
 
     // The pid of the process that owns the item watcher, read from the session bus; 0 when none does.
     quint32 watcherOwnerPid() const;
+    // The pid of the process that owns `name` on the session bus; 0 when none does.
+    quint32 ownerPid(const QString& name) const;
 
     // Runs a desktop tool in this environment and returns its exit code (-1 when it did not end in time).
     int run(const QString& program, const QStringList& arguments, int timeoutMs = 15'000) const;

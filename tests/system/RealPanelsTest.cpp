@@ -261,7 +261,11 @@ TEST_P(RealPanelsTest, TheTimeIsShownOnceInEachModeAClickOpensThePopoverAndTheIt
 
     // The panel restarts (a crash, a settings change): the item is taken again and shows the time once.
     ASSERT_TRUE(panel->restartPanel()) << panel->errorString().toStdString();
-    ASSERT_TRUE(program.waitFor(QStringLiteral("registering again"))) << program.log().toStdString();
+    // Plasma's watcher lives in its daemon, which outlives the shell: there the item needs no new
+    // registration.
+    if (GetParam().desktop != Desktop::plasma) {
+        ASSERT_TRUE(program.waitFor(QStringLiteral("registering again"))) << program.log().toStdString();
+    }
     const QImage back = settledChange(panel->grabScreen());
     saveStrip(back, QStringLiteral("after-restart"));
     // Found as above: on GNOME by stopping the program, elsewhere by pausing the timer from its menu.
@@ -294,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
     Desktops, RealPanelsTest,
     ::testing::Values(PanelCase{Desktop::gnome, Shade::dark}, PanelCase{Desktop::xfce, Shade::dark},
                       PanelCase{Desktop::xfce, Shade::light}, PanelCase{Desktop::lxqt, Shade::light},
-                      PanelCase{Desktop::lxqt, Shade::dark}, PanelCase{Desktop::plasma, Shade::dark}),
+                      PanelCase{Desktop::lxqt, Shade::dark}, PanelCase{Desktop::plasma, Shade::light}),
     caseTitle);
 
 } // namespace
