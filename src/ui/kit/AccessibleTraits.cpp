@@ -36,7 +36,8 @@ public:
         const Declaration& declared = traits();
         if (const auto* button = qobject_cast<const QAbstractButton*>(widget())) {
             s.pressed = button->isDown();
-            if (button->isCheckable()) {
+            // A declared selection is what a checkable option's checked state stood for.
+            if (button->isCheckable() && !declared.selected) {
                 s.checkable = true;
                 s.checked = button->isChecked();
             }
@@ -69,9 +70,14 @@ public:
             return traits().value.value_or(QString());
         case QAccessible::Name: {
             QString name = QAccessibleWidget::text(t);
-            if (const auto* button = qobject_cast<const QAbstractButton*>(widget());
-                button && name.isEmpty()) {
-                name = button->text();
+            if (!name.isEmpty()) {
+                return name;
+            }
+            if (const auto* button = qobject_cast<const QAbstractButton*>(widget())) {
+                return button->text();
+            }
+            if (const auto* label = qobject_cast<const QLabel*>(widget())) {
+                return label->text();
             }
             return name;
         }
@@ -201,23 +207,51 @@ void passOn(QAccessibleEvent* event) {
     QAccessible::installUpdateHandler(&forward);
 }
 
-// Focus that lands inside a group read as one is announced on the group, the element a reader knows.
+// Focus that lands inside a group read as one is announced on the group, the element a reader knows; what
+// else changes inside it the group's own declarations tell. A checkable option that declared its selection
+// announces that, not its checked state.
 void forward(QAccessibleEvent* event) {
+    const bool stateChange = event->type() == QAccessible::StateChanged;
+    const QAccessible::State changed = stateChange
+                                           ? static_cast<QAccessibleStateChangeEvent*>(event)->changedStates()
+                                           : QAccessible::State();
     QWidget* standIn = standInFor(event->object());
-    if (standIn && event->type() == QAccessible::Focus) {
+    if (!standIn) {
+        const auto* widget = qobject_cast<const QWidget*>(event->object());
+        const Declaration* declared = widget ? declaration(widget) : nullptr;
+        if (stateChange && changed.checked && declared && declared->selected) {
+            return;
+        }
+        passOn(event);
+        return;
+    }
+    switch (event->type()) {
+    case QAccessible::Focus: {
         QAccessibleEvent focus(standIn, QAccessible::Focus);
         passOn(&focus);
         return;
     }
-    if (standIn && event->type() == QAccessible::StateChanged &&
-        static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().focused) {
-        QAccessible::State changed;
-        changed.focused = true;
-        QAccessibleStateChangeEvent focused(standIn, changed);
-        passOn(&focused);
+    case QAccessible::StateChanged:
+        if (changed.focused) {
+            QAccessible::State focused;
+            focused.focused = true;
+            QAccessibleStateChangeEvent focusChange(standIn, focused);
+            passOn(&focusChange);
+        }
         return;
+    case QAccessible::NameChanged:
+    case QAccessible::DescriptionChanged:
+    case QAccessible::ValueChanged:
+    case QAccessible::SelectionAdd:
+    case QAccessible::SelectionRemove:
+    case QAccessible::Selection:
+    case QAccessible::TextUpdated:
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+        return;
+    default:
+        passOn(event);
     }
-    passOn(event);
 }
 
 // The declaration of a widget, made on first use; the widget then reports through our interface.
@@ -243,11 +277,12 @@ Declaration& declare(QWidget* widget) {
     return *it;
 }
 
-void announceState(QWidget* widget, void (*mark)(QAccessible::State&)) {
-    QAccessible::State changed;
-    mark(changed);
-    QAccessibleStateChangeEvent event(widget, changed);
-    QAccessible::updateAccessibility(&event);
+// A change is told only about a widget on screen: one still being built, or hidden, is read as it is when
+// a reader comes to it.
+void announce(QWidget* widget, QAccessibleEvent& event) {
+    if (widget->isVisible()) {
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 } // namespace
@@ -261,9 +296,11 @@ void setValue(QWidget* widget, const QString& value) {
     if (d.value == value) {
         return;
     }
+    const QString before = d.value.value_or(QString());
     d.value = value;
-    QAccessibleValueChangeEvent event(widget, value);
-    QAccessible::updateAccessibility(&event);
+    // The bridge passes a change of text on; a value change without a value interface it drops.
+    QAccessibleTextUpdateEvent event(widget, 0, before, value);
+    announce(widget, event);
 }
 
 void setSelected(QWidget* widget, bool selected) {
@@ -272,7 +309,9 @@ void setSelected(QWidget* widget, bool selected) {
         return;
     }
     d.selected = selected;
-    announceState(widget, [](QAccessible::State& s) { s.selected = true; });
+    // The bridge announces a selection through these events; a state change of "selected" it drops.
+    QAccessibleEvent event(widget, selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+    announce(widget, event);
 }
 
 void setChecked(QWidget* widget, bool on) {
@@ -281,7 +320,10 @@ void setChecked(QWidget* widget, bool on) {
         return;
     }
     d.checked = on;
-    announceState(widget, [](QAccessible::State& s) { s.checked = true; });
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(widget, changed);
+    announce(widget, event);
 }
 
 void readAsOne(QWidget* group, QAbstractButton* control) {
@@ -297,7 +339,7 @@ void setHidden(QWidget* widget, bool hidden) {
     }
     d.hidden = hidden;
     QAccessibleEvent event(widget, hidden ? QAccessible::ObjectHide : QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&event);
+    announce(widget, event);
 }
 
 void setPress(QWidget* widget, std::function<void()> press) {
