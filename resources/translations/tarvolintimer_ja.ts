@@ -13,17 +13,6 @@
     </message>
 </context>
 <context>
-    <name>AccentSwitch</name>
-    <message>
-        <source>Off</source>
-        <translation>オフ</translation>
-    </message>
-    <message>
-        <source>On</source>
-        <translation>オン</translation>
-    </message>
-</context>
-<context>
     <name>AccentTheme</name>
     <message>
         <source>Black</source>
@@ -62,13 +51,6 @@
     <message>
         <source>System</source>
         <translation>システム</translation>
-    </message>
-</context>
-<context>
-    <name>BottomBarTabButton</name>
-    <message>
-        <source>Selected</source>
-        <translation>選択中</translation>
     </message>
 </context>
 <context>
@@ -480,13 +462,6 @@
     <message>
         <source>Focus</source>
         <translation>集中</translation>
-    </message>
-</context>
-<context>
-    <name>PomodoroSequenceStep</name>
-    <message>
-        <source>Selected</source>
-        <translation>選択中</translation>
     </message>
 </context>
 <context>
@@ -1259,6 +1234,10 @@
     <message>
         <source>Rename</source>
         <translation>名前を変更</translation>
+    </message>
+    <message>
+        <source>Options for sound %1</source>
+        <translation>サウンド %1 のオプション</translation>
     </message>
 </context>
 <context>
