@@ -257,6 +257,10 @@ TEST_F(PresetsScreenTest, TheStepEditorsButtonsFollowTheirLimits) {
         click(stepper->minusButton());
     }
     EXPECT_EQ(editor->model().minutes(0), 1) << "never below one minute";
+    // Read as one stepper named by its value, not as two nameless buttons around a label.
+    EXPECT_EQ(AccessibleReading::role(stepper), QAccessible::SpinBox);
+    EXPECT_EQ(AccessibleReading::name(stepper), QStringLiteral("1 min"));
+    EXPECT_EQ(AccessibleReading::childCount(stepper), 0);
 }
 
 TEST_F(PresetsScreenTest, RowMenusEditDuplicateAndDeleteSequencesOnlyAfterConfirmation) {
