@@ -74,7 +74,9 @@ SoundCard::SoundCard(const TimerSound& sound, QWidget* parent)
     : PressableButton(0.96, parent), m_sound(sound) {
     setObjectName(QStringLiteral("quorvane.settings.gallery.sound.") + sound.id);
     setFocusPolicy(Qt::StrongFocus);
-    setCheckable(true); // for assistive tools: the chosen state
+    // One of the gallery's choices: the chosen sound reads as selected.
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(sound.displayName);
     if (sound.kind == TimerSound::Kind::user) {
@@ -97,7 +99,7 @@ SoundCard::SoundCard(const TimerSound& sound, QWidget* parent)
 
 void SoundCard::setSelected(bool selected) {
     m_selected = selected;
-    setChecked(selected);
+    AccessibleTraits::setSelected(this, selected);
     placeMenuButton();
     update();
 }

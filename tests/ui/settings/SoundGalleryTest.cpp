@@ -236,6 +236,8 @@ TEST_F(SoundGalleryTest, AUserSoundsMenuIsAButtonTheKeyboardReachesAndAScreenRea
     EXPECT_EQ(AccessibleReading::role(menuButton), QAccessible::Button);
     EXPECT_EQ(AccessibleReading::name(menuButton), QStringLiteral("Options for sound Morning Bell"));
     EXPECT_EQ(AccessibleReading::name(card), QStringLiteral("Morning Bell"));
+    EXPECT_EQ(AccessibleReading::role(card), QAccessible::ListItem);
+    EXPECT_FALSE(AccessibleReading::state(card).selected);
     EXPECT_EQ(AccessibleReading::value(card), QStringLiteral("Plays in full")) << "the painted line is read";
     EXPECT_TRUE(AccessibleReading::value(gallery->card(QStringLiteral("b.chime"))).isNull());
 
@@ -252,6 +254,7 @@ TEST_F(SoundGalleryTest, AUserSoundsMenuIsAButtonTheKeyboardReachesAndAScreenRea
     ASSERT_NE(chosen, nullptr);
     ASSERT_NE(chosen->menuButton(), nullptr);
     EXPECT_FALSE(chosen->menuButton()->isVisible());
+    EXPECT_TRUE(AccessibleReading::state(chosen).selected) << "read as the chosen one";
 }
 
 TEST_F(SoundGalleryTest, DeleteThroughTheCardMenuLeavesTheSelectionAlone) {
