@@ -1209,6 +1209,22 @@
         <source>What the key does</source>
         <translation>キーの動作</translation>
     </message>
+    <message>
+        <source>Choose the timer-complete sound</source>
+        <translation>タイマー完了のサウンドを選ぶ</translation>
+    </message>
+    <message>
+        <source>Choose the alarm sound</source>
+        <translation>アラームのサウンドを選ぶ</translation>
+    </message>
+    <message>
+        <source>Choose the focus-start sound</source>
+        <translation>集中開始のサウンドを選ぶ</translation>
+    </message>
+    <message>
+        <source>Choose the break-start sound</source>
+        <translation>休憩開始のサウンドを選ぶ</translation>
+    </message>
 </context>
 <context>
     <name>ShortcutBubble</name>
