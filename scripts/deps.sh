@@ -30,6 +30,9 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(x11-xkb-utils)
     # xwininfo and xprop read the program's windows in the desktop tests.
     packages+=(x11-utils)
+    # The accessibility test reads the program as a screen reader does: the AT-SPI bus and registry, and
+    # Debian's python bindings (run with /usr/bin/python3) for the reader.
+    packages+=(at-spi2-core python3-pyatspi)
 fi
 
 missing=()

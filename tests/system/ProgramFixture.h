@@ -62,6 +62,7 @@ public:
             m_process.waitForFinished(3000);
         }
     }
+    qint64 processId() const { return m_process.processId(); }
     bool running() const { return m_process.state() == QProcess::Running; }
     int exitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
