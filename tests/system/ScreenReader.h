@@ -118,35 +118,23 @@ public:
         return all;
     }
 
-    // Waits until an element of that role and name is read; the elements read last.
-    std::optional<AccessibleNode> waitFor(const QString& role, const QString& name, int timeoutMs = 15'000) {
-        std::optional<AccessibleNode> found;
-        [[maybe_unused]] const bool came = QTest::qWaitFor(
-            [&] {
-                for (const AccessibleNode& node : everything()) {
-                    if (node.role == role && node.name == name) {
-                        found = node;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            timeoutMs);
-        return found;
+    // Whether a visible element of that role and name is read now.
+    bool reads(const QString& role, const QString& name) {
+        return request({{QStringLiteral("op"), QStringLiteral("find")},
+                        {QStringLiteral("role"), role},
+                        {QStringLiteral("name"), name}})
+            .value(QStringLiteral("found"))
+            .toBool();
+    }
+
+    // Waits until an element of that role and name is read.
+    bool waitFor(const QString& role, const QString& name, int timeoutMs = 15'000) {
+        return QTest::qWaitFor([&] { return reads(role, name); }, timeoutMs);
     }
 
     // Waits until no element of that role and name is read.
     bool waitForGone(const QString& role, const QString& name, int timeoutMs = 15'000) {
-        return QTest::qWaitFor(
-            [&] {
-                for (const AccessibleNode& node : everything()) {
-                    if (node.role == role && node.name == name) {
-                        return false;
-                    }
-                }
-                return true;
-            },
-            timeoutMs);
+        return QTest::qWaitFor([&] { return !reads(role, name); }, timeoutMs);
     }
 
     // Runs the first action (a button's press) of the first visible element of that role and name.

@@ -8,6 +8,8 @@ JSON object a line on standard input, with one JSON object a line on standard ou
   {"op": "tree"}                         every visible window of the program, each node as
                                          {"role", "name", "description", "value", "states", "children"};
                                          "value" is the text an element offers (null without one)
+  {"op": "find", "role": r, "name": n}   whether a visible element with that role and name is read:
+                                         {"found": true|false}
   {"op": "act", "role": r, "name": n}    runs the first action of the first visible element with that
                                          role and name (a button's press); answers {"done": true|false}
   {"op": "events"}                       what was announced since the last request, in order: changes of
@@ -131,6 +133,9 @@ class Reader:
         op = request.get("op")
         if op == "tree":
             return {"windows": self.windows()}
+        if op == "find":
+            app = self.application()
+            return {"found": app is not None and self.find(app, request["role"], request["name"]) is not None}
         if op == "act":
             return {"done": self.act(request["role"], request["name"])}
         if op == "events":
