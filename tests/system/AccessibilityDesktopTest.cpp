@@ -633,6 +633,10 @@ const QList<Reading> kSettings = {
 // A card's title is its name; it is not read again inside.
 const QList<Unread> kSettingsUnread = {{"label", {"Launch at Login", "ログイン時に起動"}},
                                        {"label", {"Show Task Name", "タスク名を表示"}}};
+const QList<Heard> kSwitchFocus = {
+    {"focused", true, "check box", {"Long Break", "長い休憩"}},
+    {"focused", true, "text", {""}},
+};
 const QList<Heard> kSwitchHeard = {
     {"checked", true, "check box", {"Show on Launch", "起動時に表示"}},
     {"checked", false, "check box", {"Show on Launch", "起動時に表示"}},
@@ -830,6 +834,13 @@ TEST_F(AccessibilityDesktopTest, TheSettingsFourCategoriesAndTheSoundGalleryRead
         }
         ASSERT_NO_FATAL_FAILURE(waitFor("heading", {"System", "システム"}, language));
         expectReads(QStringLiteral("settings"), language, kSettings, kSettingsUnread);
+
+        // The keyboard moved to a switch card lands on its switch and is announced on the card; Tab goes on
+        // to the next control and is announced there.
+        reader->announcements();
+        ASSERT_TRUE(reader->focus(QStringLiteral("check box"), Words{"Long Break", "長い休憩"}.in(language)));
+        ASSERT_NO_FATAL_FAILURE(keys(kPopover, {QStringLiteral("Tab")}));
+        expectAnnounced(QStringLiteral("settings"), language, kSwitchFocus);
 
         // A switch card pressed as a whole announces its new state.
         reader->announcements();

@@ -146,6 +146,15 @@ public:
             .toBool();
     }
 
+    // Moves the keyboard to the first visible element of that role and name, as a reader's review does.
+    bool focus(const QString& role, const QString& name) {
+        return request({{QStringLiteral("op"), QStringLiteral("focus")},
+                        {QStringLiteral("role"), role},
+                        {QStringLiteral("name"), name}})
+            .value(QStringLiteral("done"))
+            .toBool();
+    }
+
     // What was announced since the last call.
     QList<Announcement> announcements() {
         QList<Announcement> heard;

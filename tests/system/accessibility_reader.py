@@ -12,6 +12,8 @@ JSON object a line on standard input, with one JSON object a line on standard ou
                                          {"found": true|false}
   {"op": "act", "role": r, "name": n}    runs the first action of the first visible element with that
                                          role and name (a button's press); answers {"done": true|false}
+  {"op": "focus", "role": r, "name": n}  moves the keyboard to that element, as a reader's review cursor
+                                         does; answers {"done": true|false}
   {"op": "events"}                       what was announced since the last request, in order: changes of
                                          the focused, selected and checked states, as
                                          [{"state", "on", "role", "name"}]
@@ -129,6 +131,11 @@ class Reader:
         action = target.queryAction()
         return action.nActions > 0 and bool(action.doAction(0))
 
+    def focus(self, role, name):
+        app = self.application()
+        target = self.find(app, role, name) if app is not None else None
+        return target is not None and bool(target.queryComponent().grabFocus())
+
     def answer(self, request):
         op = request.get("op")
         if op == "tree":
@@ -138,6 +145,8 @@ class Reader:
             return {"found": app is not None and self.find(app, request["role"], request["name"]) is not None}
         if op == "act":
             return {"done": self.act(request["role"], request["name"])}
+        if op == "focus":
+            return {"done": self.focus(request["role"], request["name"])}
         if op == "events":
             events, self.events = self.events, []
             return {"events": events}

@@ -114,11 +114,19 @@ public:
         if (canPress()) {
             names.prepend(pressAction());
         }
+        if (canFocusControl() && !names.contains(setFocusAction())) {
+            names << setFocusAction();
+        }
         return names;
     }
     void doAction(const QString& name) override {
         if (name == pressAction() && canPress()) {
             press();
+            return;
+        }
+        // A reader that moves the keyboard to the group moves it to the control that takes it.
+        if (name == setFocusAction() && canFocusControl()) {
+            traits().control->setFocus(Qt::OtherFocusReason);
             return;
         }
         QAccessibleWidget::doAction(name);
@@ -162,6 +170,10 @@ private:
         }
         return declared.press || (declared.control && declared.control->isEnabled()) ||
                qobject_cast<const QAbstractButton*>(widget());
+    }
+    bool canFocusControl() const {
+        const QAbstractButton* control = traits().control;
+        return control && control->isEnabled() && control->focusPolicy() != Qt::NoFocus;
     }
     void press() {
         const Declaration& declared = traits();

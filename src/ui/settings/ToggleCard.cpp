@@ -108,7 +108,6 @@ QString ToggleCard::title() const {
 
 void ToggleCard::retranslate() {
     m_titleLabel->setText(settingsText(m_title));
-    m_switch->setAccessibleName(settingsText(m_title));
     setAccessibleName(settingsText(m_title));
     if (m_hintLabel) {
         m_hintLabel->setText(settingsText(m_hint));

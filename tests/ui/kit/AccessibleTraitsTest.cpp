@@ -79,10 +79,12 @@ TEST(AccessibleTraitsTest, AGroupReadAsOneHidesItsChildrenAndSpeaksForItsControl
     EXPECT_TRUE(AccessibleReading::state(card).checkable);
     EXPECT_FALSE(AccessibleReading::state(card).checked);
 
-    // The control takes the keyboard: the group reads as focused.
+    // The control takes the keyboard: the group reads as focused. A reader moving the keyboard to the
+    // group moves it to the control.
     before->setFocus();
     EXPECT_FALSE(AccessibleReading::state(card).focused);
-    toggle->setFocus();
+    AccessibleReading::of(card)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_TRUE(toggle->hasFocus());
     EXPECT_TRUE(AccessibleReading::state(card).focused);
 
     // Pressing the element presses the control.
