@@ -381,8 +381,8 @@ protected:
 // The popover's size, its window when no panel shows the program's item.
 const QString kPopover = QStringLiteral("440x720");
 
-// The tables. Names and values are the Parts' accessibility labels and values; Japanese labels are ours
-// unless a Part fixes them, and formats follow the in-app language.
+// The tables: what each element's accessibility label, value and states must be; formats follow the in-app
+// language.
 // The tab bar, as every popover screen has it (the timers tab chosen).
 const QList<Reading> kTabBar = {
     {.role = "page tab list", .name = {""}, .children = 3},
