@@ -36,6 +36,9 @@ if [[ "${1:-}" == "--tests" ]]; then
     # GNOME Shell with its item extension, the XFCE panel, the LXQt panel with its window manager.
     packages+=(gnome-shell gnome-shell-extension-appindicator xfce4-panel xfconf xfwm4 xfce4-settings
         lxqt-panel lxqt-qtplugin openbox tesseract-ocr)
+    # The accessibility test reads the program as a screen reader does: the AT-SPI bus and registry, and
+    # Debian's python bindings (run with /usr/bin/python3) for the reader.
+    packages+=(at-spi2-core python3-pyatspi)
 fi
 
 missing=()

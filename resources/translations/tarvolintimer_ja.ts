@@ -13,17 +13,6 @@
     </message>
 </context>
 <context>
-    <name>AccentSwitch</name>
-    <message>
-        <source>Off</source>
-        <translation>オフ</translation>
-    </message>
-    <message>
-        <source>On</source>
-        <translation>オン</translation>
-    </message>
-</context>
-<context>
     <name>AccentTheme</name>
     <message>
         <source>Black</source>
@@ -62,13 +51,6 @@
     <message>
         <source>System</source>
         <translation>システム</translation>
-    </message>
-</context>
-<context>
-    <name>BottomBarTabButton</name>
-    <message>
-        <source>Selected</source>
-        <translation>選択中</translation>
     </message>
 </context>
 <context>
@@ -488,13 +470,6 @@
     <message>
         <source>Focus</source>
         <translation>集中</translation>
-    </message>
-</context>
-<context>
-    <name>PomodoroSequenceStep</name>
-    <message>
-        <source>Selected</source>
-        <translation>選択中</translation>
     </message>
 </context>
 <context>
@@ -1242,6 +1217,22 @@
         <source>What the key does</source>
         <translation>キーの動作</translation>
     </message>
+    <message>
+        <source>Choose the timer-complete sound</source>
+        <translation>タイマー完了のサウンドを選ぶ</translation>
+    </message>
+    <message>
+        <source>Choose the alarm sound</source>
+        <translation>アラームのサウンドを選ぶ</translation>
+    </message>
+    <message>
+        <source>Choose the focus-start sound</source>
+        <translation>集中開始のサウンドを選ぶ</translation>
+    </message>
+    <message>
+        <source>Choose the break-start sound</source>
+        <translation>休憩開始のサウンドを選ぶ</translation>
+    </message>
 </context>
 <context>
     <name>ShortcutBubble</name>
@@ -1267,6 +1258,10 @@
     <message>
         <source>Rename</source>
         <translation>名前を変更</translation>
+    </message>
+    <message>
+        <source>Options for sound %1</source>
+        <translation>サウンド %1 のオプション</translation>
     </message>
 </context>
 <context>

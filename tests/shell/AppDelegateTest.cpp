@@ -624,11 +624,11 @@ TEST_F(AppDelegateTest, TheOnboardingsLanguageSwitchesTheWholeInterfaceAtOnce) {
     settle();
     QWidget* onboarding = visibleWindow(QStringLiteral("quorvane.onboarding"));
     ASSERT_NE(onboarding, nullptr);
-    const auto selectedTab = [this] {
-        return delegate->popover()->findChild<QWidget*>(QStringLiteral("quorvane.bottomBar.timers"));
+    const auto overflow = [this] {
+        return delegate->popover()->findChild<QWidget*>(QStringLiteral("quorvane.timers.overflow"));
     };
-    ASSERT_NE(selectedTab(), nullptr);
-    EXPECT_EQ(selectedTab()->accessibleDescription(), QStringLiteral("選択中"));
+    ASSERT_NE(overflow(), nullptr);
+    EXPECT_EQ(overflow()->accessibleName(), QStringLiteral("タイマーのその他のオプション"));
 
     onboarding->findChild<QAbstractButton*>(QStringLiteral("quorvane.onboarding.language.en"))->click();
     settle();
@@ -636,7 +636,7 @@ TEST_F(AppDelegateTest, TheOnboardingsLanguageSwitchesTheWholeInterfaceAtOnce) {
     EXPECT_EQ(
         onboarding->findChild<QLabel*>(QStringLiteral("quorvane.onboarding.page.quickStart.title"))->text(),
         QStringLiteral("Your one-key timer"));
-    EXPECT_EQ(selectedTab()->accessibleDescription(), QStringLiteral("Selected"))
+    EXPECT_EQ(overflow()->accessibleName(), QStringLiteral("More timer options"))
         << "the popover follows in the same moment";
     EXPECT_EQ(delegate->popover()->locale().language(), QLocale::English);
 

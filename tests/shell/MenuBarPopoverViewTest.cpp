@@ -3,7 +3,6 @@
 
 #include "shell/MenuBarPopoverView.h"
 #include "ui/kit/OwnDialogMark.h"
-#include "ui/popover/BottomBarTabButton.h"
 #include "ui/popover/PopoverFocusCoordinator.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 
@@ -209,23 +208,19 @@ TEST_F(MenuBarPopoverViewTest, AsAWindowItStaysOpenWhenTheFocusGoes) {
 
 TEST_F(MenuBarPopoverViewTest, ItFollowsTheInAppLanguage) {
     MenuBarPopoverView& view = popover();
-    const auto selectedTab = [&]() -> QString {
-        for (const BottomBarTabButton* tab : view.root()->findChildren<BottomBarTabButton*>()) {
-            if (!tab->accessibleDescription().isEmpty()) {
-                return tab->accessibleDescription();
-            }
-        }
-        return {};
+    const auto overflowLabel = [&]() -> QString {
+        const auto* overflow = view.root()->findChild<QWidget*>(QStringLiteral("quorvane.timers.overflow"));
+        return overflow ? overflow->accessibleName() : QString();
     };
     const struct {
         const char* language;
         QLocale::Language locale;
-        const char* selectedText; // a text of the root, through the catalogue the delegate installs
+        const char* overflowText; // a text of the root, through the catalogue the delegate installs
     } rows[] = {
-        {"en", QLocale::English, "Selected"},
-        {"ja", QLocale::Japanese, "選択中"},
-        {"fr", QLocale::Japanese, "選択中"}, // any other value reads as Japanese
-        {"en", QLocale::English, "Selected"},
+        {"en", QLocale::English, "More timer options"},
+        {"ja", QLocale::Japanese, "タイマーのその他のオプション"},
+        {"fr", QLocale::Japanese, "タイマーのその他のオプション"}, // any other value reads as Japanese
+        {"en", QLocale::English, "More timer options"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.language);
@@ -233,7 +228,7 @@ TEST_F(MenuBarPopoverViewTest, ItFollowsTheInAppLanguage) {
         QCoreApplication::sendPostedEvents(); // the catalogue's change reaches widgets as an event
         EXPECT_EQ(view.locale().language(), row.locale);
         EXPECT_EQ(view.root()->locale().language(), row.locale);
-        EXPECT_EQ(selectedTab(), QString::fromUtf8(row.selectedText));
+        EXPECT_EQ(overflowLabel(), QString::fromUtf8(row.overflowText));
     }
 }
 

@@ -63,6 +63,7 @@ public:
             m_process.waitForFinished(3000);
         }
     }
+    qint64 processId() const { return m_process.processId(); }
     bool running() const { return m_process.state() == QProcess::Running; }
     qint64 pid() const { return m_process.processId(); }
     int exitCode() const { return m_process.exitCode(); }

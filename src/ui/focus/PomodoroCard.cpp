@@ -7,6 +7,7 @@
 #include "ui/focus/ReferenceTextButton.h"
 #include "ui/focus/SequenceAddTile.h"
 #include "ui/focus/SequenceStepPreview.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 
@@ -60,6 +61,7 @@ PomodoroCard::PomodoroCard(PomodoroCardModel* model, QWidget* parent) : QWidget(
 
     m_startCard = new SequenceRowGround(this);
     m_startCard->setObjectName(QStringLiteral("quorvane.pomodoro.sequence"));
+    AccessibleTraits::setRole(m_startCard, QAccessible::List);
     m_startCard->setGeometry(0, topRoom, cardWidth, startCardHeight);
     // Shown as written in every language.
     m_header = new TokenLabel(QvColor::qvTextSecondary(), m_startCard);

@@ -6,6 +6,7 @@
 #include "theme/QvSurface.h"
 #include "theme/QvText.h"
 #include "ui/focus/HoverFade.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -17,6 +18,9 @@ PomodoroSequenceStep::PomodoroSequenceStep(const PomodoroSequenceStepData& step,
     setFixedSize(tileWidth, tileHeight + liftRoom);
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
+    // One of the row's steps; the session's current one reads as selected.
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     setStep(step);
 }
 
@@ -34,8 +38,7 @@ void PomodoroSequenceStep::setRunning(bool running) {
         return;
     }
     m_running = running;
-    // Announced as the selected step.
-    setAccessibleDescription(running ? tr("Selected") : QString());
+    AccessibleTraits::setSelected(this, running);
     update();
 }
 
@@ -140,5 +143,4 @@ void PomodoroSequenceStep::changeEvent(QEvent* event) {
 
 void PomodoroSequenceStep::retranslate() {
     setAccessibleName(PomodoroCardModel::stepAccessibleLabel(m_step));
-    setAccessibleDescription(m_running ? tr("Selected") : QString());
 }

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -20,7 +21,7 @@ PomodoroSimpleEntry::PomodoroSimpleEntry(QWidget* parent) : PressableButton(0.98
 void PomodoroSimpleEntry::setSubtitle(const QString& subtitle) {
     if (subtitle != m_subtitle) {
         m_subtitle = subtitle;
-        setAccessibleDescription(subtitle);
+        AccessibleTraits::setValue(this, subtitle);
         update();
     }
 }

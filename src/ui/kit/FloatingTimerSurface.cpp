@@ -5,6 +5,7 @@
 #include "theme/QvSurface.h"
 #include "theme/QvText.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/PressableButton.h"
 #include "ui/kit/ViewEnvironment.h"
 
@@ -56,6 +57,10 @@ FloatingTimerSurface::FloatingTimerSurface(QWidget* parent)
     // Shown as written in every language, like the rest of the card's texts.
     setAccessibleName(QStringLiteral("TarvolinTimer timer"));
     m_close->setAccessibleName(QStringLiteral("Close"));
+    // Its texts are painted: the card is the element, read with its value; only Close stays a control.
+    AccessibleTraits::setRole(this, QAccessible::StaticText);
+    AccessibleTraits::setValue(this, QString());
+    AccessibleTraits::setPress(this, [this] { emit tapped(); });
 }
 
 QSize FloatingTimerSurface::sizeHint() const {
@@ -79,9 +84,9 @@ void FloatingTimerSurface::setValues(const Values& values) {
     } else if (m_groundFade.state() != QAbstractAnimation::Running) {
         m_runningGround = ground;
     }
-    // One element for assistive technology: what it is, and the time with its label.
-    setAccessibleDescription(values.label.isEmpty() ? values.timeText
-                                                    : values.timeText + u' ' + values.label);
+    // One element for assistive technology: what it is, and the time with its label as its value.
+    AccessibleTraits::setValue(this, values.label.isEmpty() ? values.timeText
+                                                            : values.timeText + u' ' + values.label);
     update();
 }
 

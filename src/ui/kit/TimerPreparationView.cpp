@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/QvText.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/MinuteDialView.h"
 #include "ui/kit/TabularTokenLabel.h"
@@ -135,6 +136,9 @@ TimerPreparationView::TimerPreparationView(TimerPreparationModel* model, QWidget
     m_dialGroup = new QWidget(this);
     m_dialGroup->setObjectName(QStringLiteral("quorvane.preparation.dial"));
     m_dialGroup->setFixedSize(dialSize, dialSize);
+    // One element, named and valued by the model: the dial and its texts are not read on their own.
+    AccessibleTraits::setRole(m_dialGroup, QAccessible::StaticText);
+    AccessibleTraits::readAsOne(m_dialGroup);
     m_dial = new MinuteDialView(dialSize, 0, 0, 1.0, m_dialGroup);
     m_dial->setOverflow(0); // a still dial never bumps
     m_readout = new DialReadout(m_dialGroup);
@@ -279,7 +283,7 @@ void TimerPreparationView::refreshDraft() {
 void TimerPreparationView::refreshClockTexts() {
     m_readout->setLength(m_model->lengthText());
     m_endLine->setText(m_model->endLine(locale()));
-    m_dialGroup->setAccessibleDescription(m_model->lengthText());
+    AccessibleTraits::setValue(m_dialGroup, m_model->lengthText());
 }
 
 void TimerPreparationView::refreshLanguageTexts() {

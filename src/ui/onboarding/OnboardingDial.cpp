@@ -1,6 +1,7 @@
 #include "ui/onboarding/OnboardingDial.h"
 
 #include "theme/QvColor.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QFontMetricsF>
@@ -13,11 +14,19 @@ OnboardingDial::OnboardingDial(int size, QFont textFont, QFont captionFont, QWid
     setOverflow(0);
     setFixedSize(size, size);
     setFocusPolicy(Qt::NoFocus);
+    // A picture, skipped by screen readers unless its owner has its text read (readTextAloud).
+    AccessibleTraits::setRole(this, QAccessible::StaticText);
+    AccessibleTraits::setHidden(this);
+}
+
+void OnboardingDial::readTextAloud() {
+    AccessibleTraits::setHidden(this, false);
 }
 
 void OnboardingDial::setText(const QString& text) {
     if (text != m_text) {
         m_text = text;
+        setAccessibleName(text);
         update();
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A still minute dial (no lit ticks, no progress) with a line or two of text in its middle: the pictures of
-// the language, quick-start and done pages. The text is drawn, not labelled: screen readers skip the dial.
+// the language, quick-start and done pages. Screen readers skip the dial unless its text is to be read.
 
 #include "ui/kit/MinuteDialView.h"
 
@@ -14,6 +14,8 @@ public:
     OnboardingDial(int size, QFont textFont, QFont captionFont = QFont(), QWidget* parent = nullptr);
 
     void setText(const QString& text);
+    // The main line is read as the dial's text; otherwise the whole dial is hidden from screen readers.
+    void readTextAloud();
     void setCaption(const QString& caption);
     QString text() const { return m_text; }
     QString caption() const { return m_caption; }

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 
@@ -23,6 +24,7 @@ public:
         const int height = fontMetrics().height() + 2 * kVertical;
         setFixedSize(OnboardingInputExamples::typedColumnWidth + 2 * kHorizontal, height);
         setAccessibleName(text);
+        AccessibleTraits::setRole(this, QAccessible::StaticText); // painted text, read as a label
     }
     QString text() const { return m_text; }
 

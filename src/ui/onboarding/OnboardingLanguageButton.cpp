@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QFontMetricsF>
@@ -17,12 +18,15 @@ OnboardingLanguageButton::OnboardingLanguageButton(AppLanguage language, QWidget
     setAccessibleName(label(language));
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     setFont(QvFont::qvText(13, QFont::DemiBold));
     setAttribute(Qt::WA_TranslucentBackground);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void OnboardingLanguageButton::setSelected(bool selected) {
+    AccessibleTraits::setSelected(this, selected);
     if (selected != isChecked()) {
         setChecked(selected);
         update();

@@ -3,6 +3,7 @@
 #include "core/AppLanguage.h"
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/onboarding/OnboardingDial.h"
 #include "ui/onboarding/OnboardingLanguageButton.h"
@@ -38,6 +39,7 @@ OnboardingLanguagePage::OnboardingLanguagePage(OnboardingViewModel& model, QWidg
     stack->addLayout(copy);
 
     auto* rowHolder = new QWidget(this);
+    AccessibleTraits::setRole(rowHolder, QAccessible::List);
     rowHolder->setFixedWidth(rowMaximumWidth + 2 * OnboardingLanguageButton::ringRoom);
     auto* row = new QHBoxLayout(rowHolder);
     row->setContentsMargins(0, 0, 0, 0);

@@ -20,6 +20,7 @@ OnboardingQuickChips::OnboardingQuickChips(OnboardingViewModel& model, QWidget* 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(stackSpacing);
+    m_dial->readTextAloud(); // the chosen length is read; the ticks are not
     stack->addWidget(m_dial, 0, Qt::AlignHCenter);
     auto* row = new QHBoxLayout;
     row->setSpacing(chipSpacing);

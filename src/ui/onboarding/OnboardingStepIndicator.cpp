@@ -3,6 +3,7 @@
 #include "platform/ReduceMotion.h"
 #include "theme/QvColor.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -25,6 +26,8 @@ OnboardingStepIndicator::OnboardingStepIndicator(QList<OnboardingStep> tourSteps
       m_currentStep(m_tourSteps.isEmpty() ? OnboardingStep::language : m_tourSteps.first()) {
     setObjectName(QStringLiteral("quorvane.onboarding.stepIndicator"));
     setAttribute(Qt::WA_TranslucentBackground);
+    // Dots that say where the tour is: read as that text.
+    AccessibleTraits::setRole(this, QAccessible::StaticText);
     setFixedSize(sizeHint());
     m_animation.setDuration(changeDurationMs);
     m_animation.setEasingCurve(QEasingCurve::InOutQuad);

@@ -3,6 +3,7 @@
 #include "platform/ReduceMotion.h"
 #include "theme/QvColor.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/popover/BottomBarTabButton.h"
@@ -42,6 +43,7 @@ QEasingCurve slideCurve() {
 
 BottomBar::BottomBar(TarvolinTimerTab selected, QWidget* parent) : QWidget(parent), m_selected(selected) {
     setObjectName(QStringLiteral("quorvane.bottomBar"));
+    AccessibleTraits::setRole(this, QAccessible::PageTabList);
     setFixedSize(containerWidth, containerHeight);
     const QList<TarvolinTimerTab> tabs = allTarvolinTimerTabs();
     const QRect bar = barRect();

@@ -5,6 +5,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/ViewEnvironment.h"
 
@@ -40,6 +41,8 @@ BottomBarTabButton::BottomBarTabButton(TarvolinTimerTab tab, QWidget* parent)
     setText(title(tab));
     setToolTip(title(tab));
     setAccessibleName(title(tab));
+    AccessibleTraits::setRole(this, QAccessible::PageTab);
+    AccessibleTraits::setSelected(this, false);
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     connect(&m_titleAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
@@ -69,8 +72,7 @@ void BottomBarTabButton::setSelected(bool selected, const QEasingCurve* curve, i
     } else {
         m_titleLevel = target;
     }
-    // The accessible description carries the selected state.
-    setAccessibleDescription(selected ? tr("Selected") : QString());
+    AccessibleTraits::setSelected(this, selected);
     update();
 }
 
@@ -168,13 +170,6 @@ void BottomBarTabButton::enterEvent(QEnterEvent* event) {
 void BottomBarTabButton::leaveEvent(QEvent* event) {
     setHovered(false);
     PressableButton::leaveEvent(event);
-}
-
-void BottomBarTabButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) {
-        setAccessibleDescription(m_selected ? tr("Selected") : QString());
-    }
-    PressableButton::changeEvent(event);
 }
 
 void BottomBarTabButton::focusInEvent(QFocusEvent* event) {

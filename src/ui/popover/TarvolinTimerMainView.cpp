@@ -5,6 +5,7 @@
 #include "platform/TarvolinTimerLogger.h"
 #include "theme/QvColor.h"
 #include "theme/ThemeSettingsKeys.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/kit/TimerPreparationView.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -155,6 +156,9 @@ bool TarvolinTimerMainView::isKeyNavFocused() const {
 
 void TarvolinTimerMainView::syncPreparation() {
     const auto& request = m_model->pendingStartRequest();
+    // While a card asks for confirmation it is all a screen reader reads: the surface under it is hidden.
+    AccessibleTraits::setHidden(m_contentArea, request.has_value());
+    AccessibleTraits::setHidden(m_bottomBar, request.has_value());
     if (!request) {
         m_overlay->clearCard();
         m_overlay->hide();

@@ -2,6 +2,7 @@
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/presets/ElidedLabel.h"
@@ -19,6 +20,7 @@ public:
     static constexpr int spacing = 8;
 
     explicit StepChipFlow(QWidget* parent) : QWidget(parent) {
+        AccessibleTraits::setRole(this, QAccessible::List);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);

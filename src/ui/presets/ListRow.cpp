@@ -2,6 +2,7 @@
 
 #include "theme/QvColor.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QMouseEvent>
@@ -11,12 +12,23 @@
 ListRow::ListRow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // An item of its card's list, selected with the keyboard's selection; pressing it is the click.
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
+    AccessibleTraits::setPress(this, [this] { emit activated(); });
 }
 
 void ListRow::setSelected(bool selected) {
     if (selected != m_selected) {
         m_selected = selected;
+        AccessibleTraits::setSelected(this, selected);
         update();
+    }
+}
+
+void ListRow::readTextsInLabel(std::initializer_list<QWidget*> texts) {
+    for (QWidget* text : texts) {
+        AccessibleTraits::setHidden(text);
     }
 }
 

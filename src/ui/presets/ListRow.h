@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include <initializer_list>
+
 class ListRow : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +24,8 @@ public:
     // Where the row sits in its card: the divider and the rounded ends follow.
     void setPlace(bool first, bool last);
     bool showsDivider() const { return !m_last; }
+    // The row's label already says what these texts show: a reader reads the row, not them apart.
+    void readTextsInLabel(std::initializer_list<QWidget*> texts);
 
 signals:
     void activated();

@@ -3,6 +3,7 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -40,6 +41,9 @@ MinutesStepper::MinutesStepper(QWidget* parent) : QWidget(parent) {
     m_plus->setFocusPolicy(Qt::NoFocus);
     m_plus->setObjectName(QStringLiteral("plus"));
     row->addWidget(m_plus);
+    // One element, as a stepper reads: named by its value, changed with the arrow keys once it has focus.
+    AccessibleTraits::setRole(this, QAccessible::SpinBox);
+    AccessibleTraits::readAsOne(this);
     connect(m_minus, &QAbstractButton::clicked, this, [this] { emit valueRequested(m_value - 1); });
     connect(m_plus, &QAbstractButton::clicked, this, [this] { emit valueRequested(m_value + 1); });
     refresh();

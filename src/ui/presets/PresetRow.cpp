@@ -66,6 +66,7 @@ PresetRow::PresetRow(PresetsScreenModel& model, const TimerPreset& preset, QWidg
     m_menu->setObjectName(QStringLiteral("presetsScreen.row.menu.") + id);
     row->addWidget(m_menu);
 
+    readTextsInLabel({m_name, m_purpose, m_duration});
     connect(this, &ListRow::activated, this, [this] { m_model.choosePreset(m_preset); });
     connect(&m_model, &PresetsScreenModel::shortcutLabelChanged, this, [this](const QUuid& changed) {
         if (changed == m_preset.id) {

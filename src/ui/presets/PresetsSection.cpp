@@ -7,6 +7,7 @@
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
 #include "theme/ThemeStore.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/SurfaceWidget.h"
 #include "ui/kit/TokenLabel.h"
@@ -74,6 +75,7 @@ PresetsSection::PresetsSection(PresetsScreenModel& model, ThemeStore& theme, Pre
     column->addWidget(m_empty);
 
     m_card->setObjectName(QStringLiteral("presetsScreen.presetsCard"));
+    AccessibleTraits::setRole(m_card, QAccessible::List);
     m_card->setCornerRadius(20);
     m_card->setPadding(QMargins(1, 1, 1, 1));
     m_cardLayout = new QVBoxLayout(m_card);

@@ -108,6 +108,7 @@ SequenceRow::SequenceRow(PresetsScreenModel& model, const TimerSequence& sequenc
     m_menu->setObjectName(QStringLiteral("presetsScreen.sequenceRow.menu.") + id);
     row->addWidget(m_menu);
 
+    readTextsInLabel({m_name, m_activeBadge, m_summary, m_total});
     connect(this, &ListRow::activated, this, [this] { m_model.applySequence(m_sequence); });
     setCompact(false);
     setSequence(sequence, false);

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/QvText.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/presets/PresetsScreenModel.h"
 
@@ -15,6 +16,9 @@ SequenceStepChip::SequenceStepChip(const SequenceStep& step, int ordinal, QWidge
     : QWidget(parent), m_step(step), m_ordinal(ordinal) {
     setObjectName(QStringLiteral("presetsScreen.currentSequence.step.%1").arg(ordinal));
     setFixedSize(chipWidth, chipHeight);
+    // The keyboard selects steps on the card: the chosen one reads as selected.
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     retranslate();
 }
 
@@ -25,6 +29,7 @@ QString SequenceStepChip::kindLabel() const {
 void SequenceStepChip::setSelected(bool selected) {
     if (selected != m_selected) {
         m_selected = selected;
+        AccessibleTraits::setSelected(this, selected);
         update();
     }
 }

@@ -5,6 +5,7 @@
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
 #include "theme/ThemeStore.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/SurfaceWidget.h"
 #include "ui/kit/TokenLabel.h"
@@ -80,6 +81,7 @@ SequencesSection::SequencesSection(PresetsScreenModel& model, ThemeStore& theme,
     column->addWidget(m_current);
 
     m_list->setObjectName(QStringLiteral("presetsScreen.sequences.list"));
+    AccessibleTraits::setRole(m_list, QAccessible::List);
     m_list->setCornerRadius(20);
     m_list->setPadding(QMargins(1, 1, 1, 1));
     m_listLayout = new QVBoxLayout(m_list);

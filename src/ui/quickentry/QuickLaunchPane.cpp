@@ -5,6 +5,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvText.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/PressableButton.h"
@@ -60,6 +61,8 @@ public:
         : PressableButton(0.94, parent), m_preset(preset) {
         setObjectName(chipObjectName(preset.id));
         setFocusPolicy(Qt::TabFocus);
+        AccessibleTraits::setRole(this, QAccessible::ListItem);
+        AccessibleTraits::setSelected(this, false);
         setAttribute(Qt::WA_TranslucentBackground);
         setFixedSize(kChipSide, kChipSide);
         m_hover.setDuration(kHoverMs);
@@ -87,6 +90,7 @@ public:
             return;
         }
         m_selected = selected;
+        AccessibleTraits::setSelected(this, selected);
         m_select.stop();
         if (!animated) {
             m_selectLevel = selected ? 1 : 0;
@@ -208,6 +212,7 @@ QuickLaunchPane::QuickLaunchPane(QuickLaunchPaneModel* model, std::function<void
     m_scroll->setAutoFillBackground(false);
     m_scroll->viewport()->setAutoFillBackground(false);
     m_row = new QWidget;
+    AccessibleTraits::setRole(m_row, QAccessible::List);
     m_scroll->setWidget(m_row);
     m_row->setAutoFillBackground(false); // setWidget turns it on
 

@@ -3,6 +3,7 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/AccentColorPopup.h"
@@ -51,7 +52,8 @@ QSize chipSize() {
 AccentChip::AccentChip(AccentTheme theme, QWidget* parent) : PressableButton(0.96, parent), m_theme(theme) {
     setObjectName(QStringLiteral("quorvane.settings.accent.") + toRaw(theme));
     setFocusPolicy(Qt::StrongFocus);
-    setCheckable(true); // for assistive tools: the selected state
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     // The chip's name is the raw value capitalised ("Orange"), the same in every language.
     QString name = toRaw(theme);
     name[0] = name[0].toUpper();
@@ -60,7 +62,7 @@ AccentChip::AccentChip(AccentTheme theme, QWidget* parent) : PressableButton(0.9
 
 void AccentChip::setSelected(bool selected) {
     m_selected = selected;
-    setChecked(selected);
+    AccessibleTraits::setSelected(this, selected);
     update();
 }
 
@@ -87,7 +89,8 @@ CustomAccentChip::CustomAccentChip(QWidget* parent)
       m_pickerColor(QvColor::fromHex(QStringLiteral("#fd5321"))) {
     setObjectName(QStringLiteral("quorvane.settings.accent.custom"));
     setFocusPolicy(Qt::StrongFocus);
-    setCheckable(true);
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     setAccessibleName(tr("Choose a custom accent color"));
     connect(this, &QAbstractButton::clicked, this, &CustomAccentChip::openPicker);
 }
@@ -98,7 +101,7 @@ AccentColorPopup* CustomAccentChip::picker() const {
 
 void CustomAccentChip::setSelected(bool selected) {
     m_selected = selected;
-    setChecked(selected);
+    AccessibleTraits::setSelected(this, selected);
     update();
 }
 

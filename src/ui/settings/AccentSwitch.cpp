@@ -1,6 +1,7 @@
 #include "ui/settings/AccentSwitch.h"
 
 #include "theme/QvColor.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/SettingsAccent.h"
 
@@ -8,6 +9,8 @@
 
 AccentSwitch::AccentSwitch(QWidget* parent) : PressableButton(0.96, parent) {
     setFocusPolicy(Qt::StrongFocus);
+    AccessibleTraits::setRole(this, QAccessible::CheckBox);
+    AccessibleTraits::setChecked(this, false);
     m_slide.setDuration(slideMs);
     m_slide.setEasingCurve(QEasingCurve::InOutQuad);
     connect(&m_slide, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
@@ -20,7 +23,7 @@ AccentSwitch::AccentSwitch(QWidget* parent) : PressableButton(0.96, parent) {
 void AccentSwitch::setOn(bool on) {
     const bool changed = on != m_on;
     m_on = on;
-    setAccessibleDescription(on ? tr("On") : tr("Off"));
+    AccessibleTraits::setChecked(this, on);
     const double target = on ? 1.0 : 0.0;
     if (changed && isVisible()) {
         m_slide.stop();

@@ -3,6 +3,7 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -21,15 +22,18 @@ QFont labelFont() {
 
 MenuBarPreviewButton::MenuBarPreviewButton(LabelSource label, PreviewPainter preview, QWidget* parent)
     : PressableButton(pressScale, parent), m_label(std::move(label)), m_preview(std::move(preview)) {
-    // Checkable so that assistive tools read the selected state.
+    // The checked state is what the face draws; a screen reader hears it as the option's selection.
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(m_label());
 }
 
 void MenuBarPreviewButton::setSelected(bool selected) {
     setChecked(selected);
+    AccessibleTraits::setSelected(this, selected);
     update();
 }
 

@@ -4,6 +4,7 @@
 #include "core/AppSettings.h"
 #include "core/SettingsKeys.h"
 #include "core/TimeDisplayStyle.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/SettingBinding.h"
 #include "ui/settings/SettingPickerOption.h"
 
@@ -15,6 +16,7 @@ SettingPicker::SettingPicker(Layout layout, QList<Option> options,
                              const PreferenceSetting<QString>& setting, QWidget* parent)
     : QWidget(parent), m_layout(layout), m_phrase(std::move(accessibilityPhrase)) {
     setObjectName(QStringLiteral("quorvane.settings.picker.") + setting.key);
+    AccessibleTraits::setRole(this, QAccessible::List);
     auto* box = new QBoxLayout(
         layout == Layout::behaviourRow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, this);
     box->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/SettingsAccent.h"
 
@@ -43,8 +44,9 @@ SettingPickerOption::SettingPickerOption(SettingPicker::Layout layout, SettingPi
                                          QWidget* parent)
     : PressableButton(layout == SettingPicker::Layout::languageChip ? 0.97 : 0.96, parent), m_layout(layout),
       m_option(std::move(option)) {
-    setCheckable(true); // for assistive tools: the chosen state
     setFocusPolicy(Qt::StrongFocus);
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     if (layout == SettingPicker::Layout::behaviourRow) {
         QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
@@ -56,7 +58,7 @@ SettingPickerOption::SettingPickerOption(SettingPicker::Layout layout, SettingPi
 
 void SettingPickerOption::setChosen(bool chosen) {
     m_chosen = chosen;
-    setChecked(chosen);
+    AccessibleTraits::setSelected(this, chosen);
     update();
 }
 

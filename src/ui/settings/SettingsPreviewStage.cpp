@@ -5,6 +5,7 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/FloatingTimerSurface.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/MinuteDialView.h"
@@ -26,6 +27,18 @@ class MenuBarSample : public QWidget {
 public:
     MenuBarSample(const SettingsPreviewStage& stage, QWidget* parent) : QWidget(parent), m_stage(stage) {
         setFixedHeight(28);
+        AccessibleTraits::setRole(this, QAccessible::StaticText);
+    }
+    // The painted time is the sample's text for a screen reader; a sample of the icon alone is not read.
+    void refreshAccessibleText() {
+        QString shown;
+        for (const MenuBarDisplayContent::Item& item : m_stage.menuBarContent().items()) {
+            if (item.kind == MenuBarDisplayContent::Item::Kind::time) {
+                shown = item.text;
+            }
+        }
+        setAccessibleName(shown);
+        AccessibleTraits::setHidden(this, shown.isEmpty());
     }
     QSize sizeHint() const override {
         const QSizeF content = m_stage.menuBarContent().size(QvFont::qvText(11, QFont::Medium));
@@ -84,6 +97,7 @@ SettingsPreviewStage::SettingsPreviewStage(Preferences& preferences, const QDate
     connect(m_paused, &QAbstractButton::clicked, this, [this] { setPreviewState(PreviewState::paused); });
 
     m_menuBar = new MenuBarSample(*this, this);
+    m_menuBar->setObjectName(QStringLiteral("quorvane.settings.livePreview.menuBar"));
     column->addWidget(m_menuBar, 0, Qt::AlignHCenter);
 
     auto* pictures = new QHBoxLayout;
@@ -94,6 +108,7 @@ SettingsPreviewStage::SettingsPreviewStage(Preferences& preferences, const QDate
     m_dial = new MinuteDialView(104, 25, kProgress, 1.0, dialBox);
     m_dial->setOverflow(0);
     m_dial->setGeometry(0, 0, 104, 104);
+    AccessibleTraits::setHidden(m_dial);
     auto* dialTexts = new QVBoxLayout(dialBox);
     dialTexts->setContentsMargins(0, 0, 0, 0);
     dialTexts->setSpacing(4);
@@ -191,6 +206,7 @@ void SettingsPreviewStage::refresh() {
     m_menuBar->updateGeometry();
     m_menuBar->setFixedWidth(m_menuBar->sizeHint().width());
     m_menuBar->update();
+    static_cast<MenuBarSample*>(m_menuBar)->refreshAccessibleText();
     FloatingTimerSurface::Values floating;
     floating.timeText = QStringLiteral("25:00");
     floating.label = floatingLabel();

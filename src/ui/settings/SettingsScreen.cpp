@@ -10,6 +10,7 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/ThemeStore.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/SettingBinding.h"
@@ -28,7 +29,6 @@
 #include "ui/settings/StepperRow.h"
 #include "ui/settings/ToggleCard.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
@@ -166,7 +166,7 @@ QWidget* SettingsScreen::categoryGroup(const QString& name, const char* heading,
     auto* title = new TokenLabel(QvColor::qvInkPrimary(), group);
     title->setObjectName(QStringLiteral("quorvane.settings.heading.") + name);
     title->setFont(QvFont::qvText(18, QFont::Bold));
-    title->setAccessibleDescription(QStringLiteral("heading"));
+    AccessibleTraits::setRole(title, QAccessible::Heading);
     m_texts << std::make_pair(title, heading);
     layout->addWidget(title);
     auto* stack = new QVBoxLayout;
@@ -347,6 +347,7 @@ QWidget* SettingsScreen::appearanceSection() {
 
     auto* chips = new QWidget(card);
     chips->setObjectName(QStringLiteral("quorvane.settings.accentChips"));
+    AccessibleTraits::setRole(chips, QAccessible::List);
     auto* chipRow = new QHBoxLayout(chips);
     chipRow->setContentsMargins(0, 0, 0, 0);
     // Narrower than the 16 px the design names: five 56 px chips must fit the card in 440 px.

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/SettingsAccent.h"
 
@@ -11,7 +12,6 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -43,11 +43,40 @@ QStringList twoLines(const QString& text, double width) {
 
 } // namespace
 
+// The "…" of a user sound's card: a button of its own, so the keyboard reaches it and a screen reader
+// reads it as the sound's options.
+class SoundCardMenuButton : public PressableButton {
+public:
+    // The glyph's box sits this far inside the button's trailing and top edges.
+    static constexpr QMargins reach{4, 6, 4, 6};
+
+    explicit SoundCardMenuButton(QWidget* parent) : PressableButton(0.96, parent) {
+        setObjectName(QStringLiteral("quorvane.settings.gallery.menuButton"));
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+protected:
+    void paintFace(QPainter& p) override {
+        p.setRenderHint(QPainter::Antialiasing);
+        const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+        SymbolIcon::paint(p, QRectF(width() - reach.right() - 14, height() / 2.0 - 7, 14, 14),
+                          QStringLiteral("ellipsis"), QvColor::qvInkMuted().resolve(scheme));
+        if (hasFocus()) {
+            QColor ring = QvColor::qvInkAction().resolve(scheme);
+            ring.setAlphaF(0.45f);
+            p.strokePath(QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8),
+                         QPen(ring, 2));
+        }
+    }
+};
+
 SoundCard::SoundCard(const TimerSound& sound, QWidget* parent)
     : PressableButton(0.96, parent), m_sound(sound) {
     setObjectName(QStringLiteral("quorvane.settings.gallery.sound.") + sound.id);
     setFocusPolicy(Qt::StrongFocus);
-    setCheckable(true); // for assistive tools: the chosen state
+    // One of the gallery's choices: the chosen sound reads as selected.
+    AccessibleTraits::setRole(this, QAccessible::ListItem);
+    AccessibleTraits::setSelected(this, false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(sound.displayName);
     if (sound.kind == TimerSound::Kind::user) {
@@ -59,18 +88,40 @@ SoundCard::SoundCard(const TimerSound& sound, QWidget* parent)
         m_delete->setObjectName(QStringLiteral("delete"));
         connect(m_rename, &QAction::triggered, this, [this] { emit renameRequested(m_sound); });
         connect(m_delete, &QAction::triggered, this, [this] { emit deleteRequested(m_sound); });
+        m_menuButton = new SoundCardMenuButton(this);
+        connect(m_menuButton, &QAbstractButton::clicked, this, &SoundCard::popupMenu);
+        placeMenuButton();
+        // The line under the name is read after it.
+        AccessibleTraits::setValue(this, tr("Plays in full"));
     }
     retranslate();
 }
 
 void SoundCard::setSelected(bool selected) {
     m_selected = selected;
-    setChecked(selected);
+    AccessibleTraits::setSelected(this, selected);
+    placeMenuButton();
     update();
+}
+
+void SoundCard::placeMenuButton() {
+    if (m_menuButton) {
+        m_menuButton->setGeometry(menuMarkRect().toAlignedRect().marginsAdded(SoundCardMenuButton::reach));
+        m_menuButton->setVisible(offersMenu());
+    }
+}
+
+void SoundCard::resizeEvent(QResizeEvent* event) {
+    placeMenuButton();
+    PressableButton::resizeEvent(event);
 }
 
 bool SoundCard::offersMenu() const {
     return m_menu && !m_selected;
+}
+
+QAbstractButton* SoundCard::menuButton() const {
+    return m_menuButton;
 }
 
 QSize SoundCard::sizeHint() const {
@@ -94,16 +145,6 @@ void SoundCard::popupMenu() {
     if (offersMenu()) {
         m_menu->popup(mapToGlobal(menuMarkRect().bottomLeft().toPoint()));
     }
-}
-
-void SoundCard::mousePressEvent(QMouseEvent* event) {
-    if (offersMenu() && event->button() == Qt::LeftButton &&
-        menuMarkRect().adjusted(-4, -6, 4, 6).contains(event->position())) {
-        popupMenu();
-        event->accept();
-        return;
-    }
-    PressableButton::mousePressEvent(event);
 }
 
 void SoundCard::keyPressEvent(QKeyEvent* event) {
@@ -132,6 +173,8 @@ void SoundCard::retranslate() {
     if (m_menu) {
         m_rename->setText(tr("Rename"));
         m_delete->setText(tr("Delete"));
+        m_menuButton->setAccessibleName(tr("Options for sound %1").arg(m_sound.displayName));
+        AccessibleTraits::setValue(this, tr("Plays in full"));
     }
 }
 
@@ -175,10 +218,6 @@ void SoundCard::paintFace(QPainter& p) {
     if (m_selected) {
         SymbolIcon::paint(p, QRectF(inner.right() - 15, badge.center().y() - 7.5, 15, 15),
                           QStringLiteral("checkmark.circle.fill"), accent);
-    } else if (m_menu) {
-        const QRectF mark = menuMarkRect();
-        SymbolIcon::paint(p, QRectF(mark.right() - 14, mark.center().y() - 7, 14, 14),
-                          QStringLiteral("ellipsis"), QvColor::qvInkMuted().resolve(scheme));
     }
 
     p.setFont(nameFont());

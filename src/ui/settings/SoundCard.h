@@ -10,6 +10,7 @@
 
 class QMenu;
 class QAction;
+class SoundCardMenuButton;
 
 class SoundCard : public PressableButton {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
     // The menu is offered only on an unselected user sound.
     bool offersMenu() const;
     QMenu* menu() const { return m_menu; }
+    // The "…" that opens the menu; shown while the menu is offered.
+    QAbstractButton* menuButton() const;
     QAction* renameAction() const { return m_rename; }
     QAction* deleteAction() const { return m_delete; }
     // Opens the menu under its mark (also the Menu key or Shift+F10).
@@ -39,7 +42,7 @@ signals:
 
 protected:
     void paintFace(QPainter& painter) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -47,6 +50,7 @@ protected:
 
 private:
     QRectF menuMarkRect() const;
+    void placeMenuButton();
     void retranslate();
 
     TimerSound m_sound;
@@ -55,6 +59,7 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_rename = nullptr;
     QAction* m_delete = nullptr;
+    SoundCardMenuButton* m_menuButton = nullptr;
 };
 
 class AddSoundCard : public PressableButton {

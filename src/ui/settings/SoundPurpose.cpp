@@ -1,6 +1,7 @@
 #include "ui/settings/SoundPurpose.h"
 
 #include "core/SettingsKeys.h"
+#include "ui/settings/SettingsText.h"
 
 #include <QCoreApplication>
 
@@ -48,15 +49,15 @@ const PreferenceSetting<QString>& soundSetting(SoundPurpose purpose) {
 QString galleryTitle(SoundPurpose purpose) {
     switch (purpose) {
     case SoundPurpose::timerComplete:
-        return QStringLiteral("Choose the timer-complete sound");
+        return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the timer-complete sound"));
     case SoundPurpose::alarm:
-        return QStringLiteral("Choose the alarm sound");
+        return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the alarm sound"));
     case SoundPurpose::pomWork:
-        return QStringLiteral("Choose the focus-start sound");
+        return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the focus-start sound"));
     case SoundPurpose::pomBreak:
         break;
     }
-    return QStringLiteral("Choose the break-start sound");
+    return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the break-start sound"));
 }
 
 const char* cardTitleKey(SoundPurpose purpose) {

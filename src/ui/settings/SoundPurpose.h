@@ -17,7 +17,7 @@ QList<SoundPurpose> allSoundPurposes();
 
 // The sound-id setting the purpose edits.
 const PreferenceSetting<QString>& soundSetting(SoundPurpose purpose);
-// The gallery's heading, shown as written in every language.
+// The gallery's heading in the interface language; the gallery shows it as given.
 QString galleryTitle(SoundPurpose purpose);
 // The card's title key (translate with settingsText) and its symbol.
 const char* cardTitleKey(SoundPurpose purpose);

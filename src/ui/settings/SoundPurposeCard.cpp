@@ -6,6 +6,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/SettingBinding.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/SettingsAccent.h"
@@ -24,12 +25,12 @@ SoundPurposeCard::SoundPurposeCard(SoundPurpose purpose, Preferences& preference
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(settingsText(cardTitleKey(purpose)));
     SettingBinding::observe(*this, preferences, soundSetting(purpose), [this](const QString&) {
-        setAccessibleDescription(currentName());
+        AccessibleTraits::setValue(this, currentName());
         update();
     });
     // A renamed or deleted user sound changes the name shown.
     connect(&userSounds, &UserSoundStore::soundsChanged, this, [this] {
-        setAccessibleDescription(currentName());
+        AccessibleTraits::setValue(this, currentName());
         update();
     });
     connect(this, &QAbstractButton::clicked, this, [this] { emit openRequested(m_purpose); });
@@ -56,7 +57,7 @@ QSize SoundPurposeCard::minimumSizeHint() const {
 void SoundPurposeCard::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         setAccessibleName(settingsText(cardTitleKey(m_purpose)));
-        setAccessibleDescription(currentName());
+        AccessibleTraits::setValue(this, currentName());
     }
     PressableButton::changeEvent(event);
 }

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/SettingBinding.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -74,6 +75,10 @@ ToggleCard::ToggleCard(const QString& icon, const char* title, const char* hint,
     }
     column->addStretch(1);
     connect(m_switch, &AccentSwitch::toggleRequested, this, &ToggleCard::toggleRequested);
+    // One element named by the title, with the switch's state; the switch holds the keyboard for it.
+    AccessibleTraits::setRole(this, QAccessible::CheckBox);
+    AccessibleTraits::setChecked(this, false);
+    AccessibleTraits::readAsOne(this, m_switch);
     retranslate();
 }
 
@@ -93,6 +98,7 @@ bool ToggleCard::isOn() const {
 
 void ToggleCard::setOn(bool on) {
     m_switch->setOn(on);
+    AccessibleTraits::setChecked(this, on);
     m_badge->update();
 }
 
@@ -102,7 +108,7 @@ QString ToggleCard::title() const {
 
 void ToggleCard::retranslate() {
     m_titleLabel->setText(settingsText(m_title));
-    m_switch->setAccessibleName(settingsText(m_title));
+    setAccessibleName(settingsText(m_title));
     if (m_hintLabel) {
         m_hintLabel->setText(settingsText(m_hint));
     }

@@ -3,6 +3,7 @@
 #include "FocusTabFixture.h"
 
 #include "platform/ReduceMotion.h"
+#include "support/AccessibleReading.h"
 #include "support/PixelProbe.h"
 #include "ui/focus/PomodoroSequenceStep.h"
 #include "ui/focus/PomodoroSimpleEntry.h"
@@ -66,6 +67,10 @@ TEST_F(PomodoroCardTest, ASessionGoesFromTheSimpleEntryThroughItsTilesAndStops) 
     EXPECT_TRUE(card()->simpleEntry()->isVisible());
     EXPECT_FALSE(card()->startCard()->isVisible());
     EXPECT_EQ(card()->geometry().bottom() + 1, 642);
+    // Read as its title with the lengths as its value, not as a description.
+    EXPECT_EQ(AccessibleReading::name(card()->simpleEntry()), QStringLiteral("Start Pomodoro"));
+    EXPECT_EQ(AccessibleReading::value(card()->simpleEntry()), QStringLiteral("25m focus, 5m break"));
+    EXPECT_TRUE(AccessibleReading::description(card()->simpleEntry()).isEmpty());
 
     QTest::mouseClick(card()->simpleEntry(), Qt::LeftButton);
     EXPECT_EQ(preparedTitle(), QStringLiteral("Focus"));
@@ -135,8 +140,13 @@ TEST_F(PomodoroCardTest, TilesDimAndHoverOnlyWhenTheyMayBeClicked) {
     pomodoro->startPendingPhase();
     EXPECT_FALSE(tile(2)->isEnabled());
     EXPECT_DOUBLE_EQ(tile(2)->restOpacity(), 1.0);
-    EXPECT_FALSE(tile(2)->accessibleDescription().isEmpty()) << "announced as selected";
-    EXPECT_TRUE(tile(3)->accessibleDescription().isEmpty());
+    for (int ordinal = 1; ordinal <= 4; ++ordinal) {
+        SCOPED_TRACE(ordinal);
+        EXPECT_EQ(AccessibleReading::role(tile(ordinal)), QAccessible::ListItem);
+        EXPECT_EQ(AccessibleReading::state(tile(ordinal)).selected, ordinal == 2)
+            << "the current step is announced as selected";
+        EXPECT_TRUE(AccessibleReading::description(tile(ordinal)).isEmpty());
+    }
 }
 
 TEST_F(PomodoroCardTest, AStepThatCannotPrepareShowsItsPreviewUntilItCloses) {

@@ -4,6 +4,7 @@
 
 #include "platform/Preferences.h"
 #include "platform/TranslationCatalog.h"
+#include "support/AccessibleReading.h"
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
 #include "ui/kit/LabelButton.h"
@@ -195,6 +196,18 @@ TEST_F(TimerPreparationViewTest, AdjustmentButtonsAreNamedInTheInterfaceLanguage
     EXPECT_EQ(find<QWidget>("quorvane.preparation.plus5")->accessibleName(), QStringLiteral("5分追加"));
     EXPECT_EQ(find<QWidget>("quorvane.preparation.dial")->accessibleName(),
               QStringLiteral("タイマーのプレビュー"));
+}
+
+TEST_F(TimerPreparationViewTest, TheDialReadsAsOneElementWithTheLengthAsItsValue) {
+    preferences.setString(QStringLiteral("bl.appLanguage"), QStringLiteral("en"));
+    make(countdown(1500));
+    QWidget* dial = find<QWidget>("quorvane.preparation.dial");
+    EXPECT_EQ(AccessibleReading::name(dial), QStringLiteral("Timer preview"));
+    EXPECT_EQ(AccessibleReading::value(dial), QStringLiteral("25:00"));
+    EXPECT_TRUE(AccessibleReading::description(dial).isEmpty());
+    EXPECT_EQ(AccessibleReading::childCount(dial), 0) << "the dial and its texts are not read apart";
+    QTest::mouseClick(find<QWidget>("quorvane.preparation.plus5"), Qt::LeftButton);
+    EXPECT_EQ(AccessibleReading::value(dial), QStringLiteral("30:00"));
 }
 
 TEST_F(TimerPreparationViewTest, TheEndLineHoldsItsPlaceWhateverItsDigits) {

@@ -3,6 +3,7 @@
 // in both languages are written into the build tree for people to look at.
 #include "OnboardingFixture.h"
 
+#include "support/AccessibleReading.h"
 #include "theme/QvColor.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
@@ -189,6 +190,12 @@ TEST_F(OnboardingViewTest, PickingALanguageRetranslatesEveryVisibleTextAtOnce) {
     settle();
     EXPECT_TRUE(languageButton("en")->isSelected());
     EXPECT_FALSE(languageButton("ja")->isSelected());
+    EXPECT_EQ(AccessibleReading::role(languageButton("en")), QAccessible::ListItem);
+    EXPECT_TRUE(AccessibleReading::state(languageButton("en")).selected);
+    EXPECT_FALSE(AccessibleReading::state(languageButton("ja")).selected);
+    EXPECT_FALSE(AccessibleReading::isRead(
+        view->pages()->page(OnboardingStep::language)->findChild<OnboardingDial*>()))
+        << "the language page's dial is a picture only";
     EXPECT_EQ(view->locale().language(), QLocale::English);
     EXPECT_EQ(pageText("quickStart", "title"), QStringLiteral("Your one-key timer"));
     EXPECT_EQ(pageText("quickStart", "body"),
@@ -236,7 +243,13 @@ TEST_F(OnboardingViewTest, TheLastPageStartsTheLengthPickedOnTheChips) {
         EXPECT_EQ(settings.quickPresetMinutes(), pick.minutes);
         for (int other : {5, 25, 60}) {
             EXPECT_EQ(chip(other)->isSelected(), other == pick.minutes) << other;
+            EXPECT_FALSE(AccessibleReading::state(chip(other)).selected) << "no trait marks the chosen chip";
         }
+        // The chosen length is read from the quick dial; the done page's dial is a picture only.
+        EXPECT_EQ(AccessibleReading::name(quickDial), QLatin1String(pick.face));
+        EXPECT_TRUE(AccessibleReading::isRead(quickDial));
+        EXPECT_EQ(AccessibleReading::childCount(quickDial), 0);
+        EXPECT_FALSE(AccessibleReading::isRead(readyDial));
     }
     QTest::mouseClick(primary(), Qt::LeftButton);
     settle();

@@ -2,6 +2,7 @@
 #include "ui/popover/BottomBar.h"
 
 #include "platform/ReduceMotion.h"
+#include "support/AccessibleReading.h"
 #include "support/ManualAnimationClock.h"
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
@@ -145,4 +146,20 @@ TEST(BottomBarTest, HoverTintsAnUnselectedTabAndFadesAway) {
     clock.advanceBy(BottomBarTabButton::hoverDurationMs);
     EXPECT_DOUBLE_EQ(presets->hoverLevel(), 0.0);
     EXPECT_EQ(presets->inkColor(), QvColor::qvTextSecondary().resolve(ColorScheme::light));
+}
+
+TEST(BottomBarTest, ReadsAsPageTabsWithOnlyTheChosenOneSelected) {
+    BottomBar bar(Tab::timers);
+    followChoices(bar);
+    bar.setSelected(Tab::presets);
+    EXPECT_EQ(AccessibleReading::role(&bar), QAccessible::PageTabList);
+    for (Tab t : allTarvolinTimerTabs()) {
+        SCOPED_TRACE(toRaw(t).toStdString());
+        BottomBarTabButton* tab = bar.button(t);
+        EXPECT_EQ(AccessibleReading::role(tab), QAccessible::PageTab);
+        EXPECT_EQ(AccessibleReading::name(tab), title(t));
+        EXPECT_TRUE(AccessibleReading::description(tab).isEmpty()) << "the tooltip repeats the name";
+        EXPECT_TRUE(AccessibleReading::state(tab).selectable);
+        EXPECT_EQ(AccessibleReading::state(tab).selected, t == Tab::presets);
+    }
 }

@@ -2,6 +2,7 @@
 // field has the focus, and every way through the confirmation card.
 #include "PopoverFixture.h"
 
+#include "support/AccessibleReading.h"
 #include "theme/ThemeSettingsKeys.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/kit/TimerPreparationModel.h"
@@ -276,9 +277,15 @@ TEST_F(TarvolinTimerMainViewTest, CardFlowsStartQueueOrLeaveAndGiveTheKeyboardBa
                   card()->findChild<QWidget*>(QStringLiteral("quorvane.preparation.start")))
             << "Start holds the keyboard when the card opens";
         EXPECT_FALSE(root->isKeyNavFocused());
+        // The card is all a screen reader reads while it asks; the tab and its bar come back after.
+        EXPECT_TRUE(AccessibleReading::isRead(card()));
+        EXPECT_FALSE(AccessibleReading::isRead(root->bottomBar()));
+        EXPECT_FALSE(AccessibleReading::isRead(root->currentTabContent()));
         r.act(*this);
         flushDeletes();
         EXPECT_FALSE(overlayShown());
+        EXPECT_TRUE(AccessibleReading::isRead(root->bottomBar()));
+        EXPECT_TRUE(AccessibleReading::isRead(root->currentTabContent()));
         EXPECT_EQ(card(), nullptr);
         EXPECT_FALSE(root->model().pendingStartRequest().has_value());
         EXPECT_TRUE(root->isKeyNavFocused()) << "the keyboard is the root's again";

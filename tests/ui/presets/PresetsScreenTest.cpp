@@ -7,6 +7,7 @@
 #include "hotkeys/GlobalHotkeysBridge.h"
 #include "hotkeys/PresetShortcutNaming.h"
 #include "services/QStringPrinting.h"
+#include "support/AccessibleReading.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/popover/MainViewModel.h"
@@ -14,6 +15,7 @@
 #include "ui/presets/CurrentSequenceCard.h"
 #include "ui/presets/EditorOverlay.h"
 #include "ui/presets/MinutesStepper.h"
+#include "ui/presets/OptionsMenuButton.h"
 #include "ui/presets/PresetEditorSheet.h"
 #include "ui/presets/PresetRow.h"
 #include "ui/presets/PresetsSection.h"
@@ -255,6 +257,10 @@ TEST_F(PresetsScreenTest, TheStepEditorsButtonsFollowTheirLimits) {
         click(stepper->minusButton());
     }
     EXPECT_EQ(editor->model().minutes(0), 1) << "never below one minute";
+    // Read as one stepper named by its value, not as two nameless buttons around a label.
+    EXPECT_EQ(AccessibleReading::role(stepper), QAccessible::SpinBox);
+    EXPECT_EQ(AccessibleReading::name(stepper), QStringLiteral("1 min"));
+    EXPECT_EQ(AccessibleReading::childCount(stepper), 0);
 }
 
 TEST_F(PresetsScreenTest, RowMenusEditDuplicateAndDeleteSequencesOnlyAfterConfirmation) {
@@ -410,6 +416,36 @@ TEST_F(PresetsScreenTest, AClickOnAPresetGoesToTheConfirmationCard) {
     EXPECT_TRUE(timers->timers().isEmpty());
 }
 
+TEST_F(PresetsScreenTest, RowsReadAsItemsOfTheirListsLabelledAsAWholeAndPressedLikeAClick) {
+    open();
+    const TimerPreset first = timers->presets().first();
+    auto* row = named<PresetRow>(presetRow(first));
+    EXPECT_EQ(AccessibleReading::role(row), QAccessible::ListItem);
+    EXPECT_EQ(AccessibleReading::role(row->parentWidget()), QAccessible::List);
+    EXPECT_TRUE(AccessibleReading::state(row).selectable);
+    EXPECT_EQ(AccessibleReading::description(row), QStringLiteral("Select to review before starting"));
+    // The name, purpose and length are in the row's label; its two buttons are still reached.
+    for (QWidget* child : row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const bool button =
+            child == static_cast<QWidget*>(row->badge()) || child == static_cast<QWidget*>(row->menuButton());
+        EXPECT_EQ(AccessibleReading::isRead(child), button)
+            << child->metaObject()->className() << " " << child->objectName().toStdString();
+    }
+    const TimerSequence sequence = timers->sequences().at(1);
+    auto* sequenceRowWidget = named<SequenceRow>(sequenceRow(sequence));
+    EXPECT_EQ(AccessibleReading::role(sequenceRowWidget), QAccessible::ListItem);
+    EXPECT_EQ(AccessibleReading::description(sequenceRowWidget), QStringLiteral("Use this sequence"));
+
+    // Pressing the element does what the click does.
+    AccessibleReading::of(sequenceRowWidget)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(timers->activeSequenceID(), sequence.id);
+    AccessibleReading::of(row)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_NE(card(), nullptr);
+    EXPECT_EQ(root->model().pendingStartRequest()->title(), first.name);
+}
+
 TEST_F(PresetsScreenTest, TheKeyboardSelectsRowsAndStepsAndConfirmsThem) {
     open();
     ASSERT_TRUE(root->isKeyNavFocused());
@@ -434,9 +470,13 @@ TEST_F(PresetsScreenTest, TheKeyboardSelectsRowsAndStepsAndConfirmsThem) {
         for (int i = 0; i < sequenceRows.size(); ++i) {
             EXPECT_EQ(sequenceRows.at(i)->isSelected(), i == s.selectedSequence)
                 << s.name << " sequence " << i;
+            EXPECT_EQ(AccessibleReading::state(sequenceRows.at(i)).selected, i == s.selectedSequence)
+                << s.name << " sequence " << i << " as a screen reader hears it";
         }
         for (int i = 0; i < presetRows.size(); ++i) {
             EXPECT_EQ(presetRows.at(i)->isSelected(), i == s.selectedPreset) << s.name << " preset " << i;
+            EXPECT_EQ(AccessibleReading::state(presetRows.at(i)).selected, i == s.selectedPreset)
+                << s.name << " preset " << i << " as a screen reader hears it";
         }
     }
     key(Qt::Key_Return);
@@ -446,6 +486,8 @@ TEST_F(PresetsScreenTest, TheKeyboardSelectsRowsAndStepsAndConfirmsThem) {
     auto* card = named<CurrentSequenceCard>(QStringLiteral("presetsScreen.currentSequence"));
     key(Qt::Key_Right);
     EXPECT_TRUE(card->chips().first()->isSelected());
+    EXPECT_TRUE(AccessibleReading::state(card->chips().first()).selected);
+    EXPECT_FALSE(AccessibleReading::state(card->chips().at(1)).selected);
     key(Qt::Key_Left);
     key(Qt::Key_Left);
     EXPECT_TRUE(card->chips().first()->isSelected()) << "held at the first step";

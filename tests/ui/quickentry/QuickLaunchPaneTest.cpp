@@ -3,6 +3,7 @@
 #include "ui/quickentry/QuickLaunchPane.h"
 
 #include "QuickEntryFixture.h"
+#include "support/AccessibleReading.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/quickentry/InlineAlert.h"
 
@@ -106,6 +107,15 @@ TEST_F(QuickLaunchPaneTest, AClickSelectsTheChipAndSendsItsPreset) {
     EXPECT_FALSE(pane->chipLooksSelected(idOf(1)));
     EXPECT_TRUE(pane->chipLooksSelected(idOf(2)));
     EXPECT_FALSE(pane->chip(idOf(2))->hasFocus()) << "a click leaves the keyboard where it was";
+    // A screen reader hears the same: the chips are items of a list, the clicked one selected.
+    for (int i : {0, 1, 2}) {
+        SCOPED_TRACE(i);
+        QWidget* chip = pane->chip(idOf(i));
+        EXPECT_EQ(AccessibleReading::role(chip), QAccessible::ListItem);
+        EXPECT_EQ(AccessibleReading::role(chip->parentWidget()), QAccessible::List);
+        EXPECT_TRUE(AccessibleReading::state(chip).selectable);
+        EXPECT_EQ(AccessibleReading::state(chip).selected, i == 2);
+    }
 
     // A change of another preset keeps the chips that stay, with their state.
     QAbstractButton* kept = pane->chip(idOf(2));

@@ -9,6 +9,7 @@
 #include "services/LoginItemManager.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
+#include "support/AccessibleReading.h"
 #include "theme/ModuleVisibilityStore.h"
 #include "theme/QvColor.h"
 #include "theme/ThemeSettingsKeys.h"
@@ -360,6 +361,74 @@ TEST_F(SettingsScreenTest, TheSystemButtonsRunTheirActions) {
                     .match(version->text())
                     .hasMatch())
         << version->text().toStdString();
+}
+
+TEST_F(SettingsScreenTest, AScreenReaderHearsRolesStatesAndValuesNotDescriptions) {
+    SettingsKeys::appLanguage.write(preferences, QStringLiteral("en"));
+    build();
+    // Headings are headings.
+    for (const char* name : {"general", "focus", "appearance", "system"}) {
+        QWidget* heading = find<QWidget>(QStringLiteral("quorvane.settings.heading.") + QLatin1String(name));
+        EXPECT_EQ(AccessibleReading::role(heading), QAccessible::Heading) << name;
+        EXPECT_TRUE(AccessibleReading::description(heading).isEmpty()) << name;
+    }
+
+    // A switch card is one check box named by its title; its switch holds the keyboard for it.
+    auto* card =
+        find<ToggleCard>(QStringLiteral("quorvane.settings.toggle.") + SettingsKeys::soundEnabled.key);
+    EXPECT_EQ(AccessibleReading::role(card), QAccessible::CheckBox);
+    EXPECT_EQ(AccessibleReading::name(card), QStringLiteral("Play Sounds"));
+    EXPECT_EQ(AccessibleReading::childCount(card), 0);
+    EXPECT_TRUE(AccessibleReading::state(card).checked);
+    EXPECT_TRUE(AccessibleReading::description(card->toggle()).isEmpty()) << "no On/Off words";
+    card->toggle()->setFocus(Qt::OtherFocusReason);
+    EXPECT_TRUE(AccessibleReading::state(card).focused);
+    QTest::keyClick(card->toggle(), Qt::Key_Space);
+    EXPECT_FALSE(AccessibleReading::state(card).checked);
+
+    // Options of a set read as its items, the chosen one selected.
+    const struct {
+        const char* name;
+        const char* chosen;
+        const char* other;
+    } options[] = {
+        {"time wording", "quorvane.settings.picker.bl.displayStyle.japanese",
+         "quorvane.settings.picker.bl.displayStyle.english"},
+        {"language", "quorvane.settings.picker.bl.appLanguage.en",
+         "quorvane.settings.picker.bl.appLanguage.ja"},
+        {"accent", "quorvane.settings.accent.orange", "quorvane.settings.accent.cream"},
+        {"label layout", "quorvane.settings.menuBar.timeOnly", "quorvane.settings.menuBar.iconOnly"},
+    };
+    for (const auto& o : options) {
+        SCOPED_TRACE(o.name);
+        QWidget* chosen = find<QWidget>(QLatin1String(o.chosen));
+        QWidget* other = find<QWidget>(QLatin1String(o.other));
+        EXPECT_EQ(AccessibleReading::role(chosen), QAccessible::ListItem);
+        EXPECT_TRUE(AccessibleReading::state(chosen).selected);
+        EXPECT_FALSE(AccessibleReading::state(chosen).checked);
+        EXPECT_TRUE(AccessibleReading::state(other).selectable);
+        EXPECT_FALSE(AccessibleReading::state(other).selected);
+    }
+
+    // A sound card says its purpose, then the chosen sound as its value.
+    QWidget* soundCard = find<QWidget>(QStringLiteral("quorvane.settings.sound.timerComplete"));
+    EXPECT_EQ(AccessibleReading::name(soundCard), QStringLiteral("Timer complete"));
+    EXPECT_EQ(AccessibleReading::value(soundCard),
+              SoundCatalog::byID(QStringLiteral("b.chime"), *userSounds)->displayName);
+    EXPECT_TRUE(AccessibleReading::description(soundCard).isEmpty());
+
+    // The preview: the label's painted time is its text, the dial is a picture, the floating card is one
+    // element with the time and task as its value.
+    auto* stage = find<SettingsPreviewStage>(QStringLiteral("quorvane.settings.livePreview"));
+    QWidget* label = find<QWidget>(QStringLiteral("quorvane.settings.livePreview.menuBar"));
+    EXPECT_EQ(AccessibleReading::name(label), stage->menuBarContent().timeText);
+    EXPECT_TRUE(AccessibleReading::isRead(label));
+    SettingsKeys::menuBarDisplayMode.write(preferences, QStringLiteral("iconOnly"));
+    EXPECT_FALSE(AccessibleReading::isRead(label)) << "an icon alone has nothing to read";
+    EXPECT_FALSE(AccessibleReading::isRead(stage->findChild<MinuteDialView*>()));
+    QWidget* floating = find<QWidget>(QStringLiteral("quorvane.settings.livePreview.floating"));
+    EXPECT_EQ(AccessibleReading::name(floating), QStringLiteral("TarvolinTimer timer"));
+    EXPECT_EQ(AccessibleReading::value(floating), QStringLiteral("25:00 Deep work"));
 }
 
 TEST_F(SettingsScreenTest, TheFourCategoriesAreIdentifiedAndInOrder) {

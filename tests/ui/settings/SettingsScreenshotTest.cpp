@@ -9,6 +9,7 @@
 #include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
 #include "ui/settings/SettingsScreen.h"
+#include "ui/settings/SoundCard.h"
 #include "ui/settings/SoundPurposeCard.h"
 
 #include <QDir>
@@ -134,6 +135,15 @@ TEST_F(SettingsScreenshotTest, WritesEachCategoryAndTheGallery) {
         QApplication::processEvents();
         EXPECT_TRUE(window.grab().save(
             QStringLiteral("settings-gallery/sound-gallery-mine-%1.png").arg(QLatin1String(language))));
+        // And with the keyboard on a user sound's "…".
+        for (SoundCard* card : screen->gallery()->findChildren<SoundCard*>()) {
+            if (card->offersMenu()) {
+                card->menuButton()->setFocus(Qt::TabFocusReason);
+            }
+        }
+        QApplication::processEvents();
+        EXPECT_TRUE(window.grab().save(
+            QStringLiteral("settings-gallery/sound-gallery-menu-focus-%1.png").arg(QLatin1String(language))));
         // And with a file dragged over it, once the border has faded in over the cards.
         QMimeData dragged;
         dragged.setUrls({QUrl::fromLocalFile(wav)});

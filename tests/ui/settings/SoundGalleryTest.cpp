@@ -6,6 +6,7 @@
 #include "platform/Preferences.h"
 #include "services/SoundCatalog.h"
 #include "services/UserSoundStore.h"
+#include "support/AccessibleReading.h"
 #include "theme/AccentTheme.h"
 #include "ui/kit/AlertOverlay.h"
 #include "ui/kit/LabelButton.h"
@@ -222,6 +223,38 @@ TEST_F(SoundGalleryTest, RenameThroughTheCardMenu) {
         EXPECT_EQ(store->sound(first.id)->displayName, r.nameAfter);
         EXPECT_EQ(gallery->card(first.id)->sound().displayName, r.nameAfter);
     }
+}
+
+TEST_F(SoundGalleryTest, AUserSoundsMenuIsAButtonTheKeyboardReachesAndAScreenReaderNames) {
+    importThroughDialog({file(QStringLiteral("Morning Bell.wav")), file(QStringLiteral("chosen.wav"))});
+    SoundCard* card = gallery->card(store->sounds().first().id);
+    ASSERT_NE(card, nullptr);
+    ASSERT_TRUE(card->offersMenu());
+    QAbstractButton* menuButton = card->menuButton();
+    ASSERT_NE(menuButton, nullptr);
+    EXPECT_TRUE(menuButton->isVisible());
+    EXPECT_EQ(AccessibleReading::role(menuButton), QAccessible::Button);
+    EXPECT_EQ(AccessibleReading::name(menuButton), QStringLiteral("Options for sound Morning Bell"));
+    EXPECT_EQ(AccessibleReading::name(card), QStringLiteral("Morning Bell"));
+    EXPECT_EQ(AccessibleReading::role(card), QAccessible::ListItem);
+    EXPECT_FALSE(AccessibleReading::state(card).selected);
+    EXPECT_EQ(AccessibleReading::value(card), QStringLiteral("Plays in full")) << "the painted line is read";
+    EXPECT_TRUE(AccessibleReading::value(gallery->card(QStringLiteral("b.chime"))).isNull());
+
+    // Tab goes from the card to its menu, and Space opens it.
+    card->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(card, Qt::Key_Tab);
+    ASSERT_TRUE(menuButton->hasFocus());
+    QTest::keyClick(menuButton, Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([card] { return card->menu()->isVisible(); }, 2000));
+    card->menu()->close();
+
+    // The chosen sound shows its check mark instead: no menu to reach.
+    SoundCard* chosen = gallery->card(setting.read(prefs));
+    ASSERT_NE(chosen, nullptr);
+    ASSERT_NE(chosen->menuButton(), nullptr);
+    EXPECT_FALSE(chosen->menuButton()->isVisible());
+    EXPECT_TRUE(AccessibleReading::state(chosen).selected) << "read as the chosen one";
 }
 
 TEST_F(SoundGalleryTest, DeleteThroughTheCardMenuLeavesTheSelectionAlone) {
