@@ -218,22 +218,13 @@ void StatusNotifierItem::checkTaken(int attempt) {
     if (attempt != m_attempt) {
         return; // registered again since, or the watcher left
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(watcherName(), QString::fromLatin1(watcherPath),
-                                                       kPropertiesInterface, QStringLiteral("Get"));
-    call << watcherName() << QStringLiteral("RegisteredStatusNotifierItems");
-    auto* pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, attempt](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        if (attempt != m_attempt) {
-            return;
-        }
-        const QDBusPendingReply<QDBusVariant> reply = *w;
-        if (reply.isError()) {
+    readWatcherProperty(QStringLiteral("RegisteredStatusNotifierItems"), [this](const QVariant* value) {
+        if (!value) {
             return; // a watcher that cannot say is taken at its word
         }
         // Watchers list an item by its bus name, or by the name and object path, or by the connection's
         // own name when the item gave its path.
-        const QStringList items = reply.value().variant().toStringList();
+        const QStringList items = value->toStringList();
         const QString unique = m_connection.baseService();
         const bool listed = std::any_of(items.begin(), items.end(), [&](const QString& entry) {
             for (const QString& name : {m_serviceName, unique}) {
@@ -260,21 +251,34 @@ void StatusNotifierItem::checkTaken(int attempt) {
 }
 
 void StatusNotifierItem::askForHost() {
+    readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"), [this](const QVariant* value) {
+        // A watcher that cannot say is taken at its word that it shows items.
+        const bool hostPresent = !value || value->toBool();
+        setRegistration(hostPresent ? Registration::shown : Registration::noHost);
+    });
+}
+
+void StatusNotifierItem::readWatcherProperty(const QString& name,
+                                             std::function<void(const QVariant*)> handle) {
     const int attempt = m_attempt;
     QDBusMessage call = QDBusMessage::createMethodCall(watcherName(), QString::fromLatin1(watcherPath),
                                                        kPropertiesInterface, QStringLiteral("Get"));
-    call << watcherName() << QStringLiteral("IsStatusNotifierHostRegistered");
+    call << watcherName() << name;
     auto* pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, attempt](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        if (attempt != m_attempt) {
-            return;
-        }
-        const QDBusPendingReply<QDBusVariant> reply = *w;
-        // A watcher that cannot say is taken at its word that it shows items.
-        const bool hostPresent = reply.isError() || reply.value().variant().toBool();
-        setRegistration(hostPresent ? Registration::shown : Registration::noHost);
-    });
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, attempt, handle = std::move(handle)](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                if (attempt != m_attempt) {
+                    return; // registered again since, or the watcher left
+                }
+                const QDBusPendingReply<QDBusVariant> reply = *w;
+                if (reply.isError()) {
+                    handle(nullptr);
+                    return;
+                }
+                const QVariant value = reply.value().variant();
+                handle(&value);
+            });
 }
 
 void StatusNotifierItem::onHostRegistered() {

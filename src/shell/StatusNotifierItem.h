@@ -96,6 +96,9 @@ private:
     void registerWithWatcher();
     void askForHost();
     void checkTaken(int attempt);
+    // Reads a property of the watcher and hands it over (null when the watcher did not answer), unless the
+    // item registered again meanwhile.
+    void readWatcherProperty(const QString& name, std::function<void(const QVariant*)> handle);
 
 private slots:
     // The watcher's word that a panel came or went.

@@ -98,12 +98,7 @@ public: // the rows of a table reach the fixture
         if (const QString missing = missingTools(m_tools); !missing.isEmpty()) {
             TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
         }
-        ASSERT_TRUE(home.isValid());
-        for (const char* dir : {"config", "data", "runtime"}) {
-            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(dir)));
-        }
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        makeHomeFolders();
         display = std::make_unique<XvfbDisplay>(QStringLiteral("1280x1024x24"));
         if (!display->isRunning()) {
             TT_SKIP_OR_FAIL(display->errorString().toStdString());
@@ -114,6 +109,16 @@ public: // the rows of a table reach the fixture
             TT_SKIP_OR_FAIL("no private bus: " << session->errorString().toStdString());
         }
         writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
+    }
+
+    // The program's own configuration, data and runtime folders under `home`.
+    void makeHomeFolders() {
+        ASSERT_TRUE(home.isValid());
+        for (const char* dir : {"config", "data", "runtime"}) {
+            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(dir)));
+        }
+        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // Skips the test when one of these desktop tools is missing.

@@ -52,12 +52,7 @@ public:
             !missing.isEmpty()) {
             TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
         }
-        ASSERT_TRUE(home.isValid());
-        for (const char* dir : {"config", "data", "runtime"}) {
-            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(dir)));
-        }
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        makeHomeFolders();
         panel = std::make_unique<RealDesktopPanel>(c.desktop, c.shade);
         ASSERT_TRUE(panel->start()) << panel->errorString().toStdString();
     }
