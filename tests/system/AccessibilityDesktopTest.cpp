@@ -399,14 +399,10 @@ const QList<Reading> kTabBar = {
      .notStates = {"selected"}},
 };
 
-// Rows marked pending are the hero card's, which does not give them yet: its dial block one element with
-// the time and caption as its value, and its end line read beside it.
+// The hero card's dial block is one element with the time and caption as its value; its end line is read
+// beside it while the timer runs.
 const QList<Reading> kTimersIdle = {
-    {.role = "label",
-     .name = {"25:00"},
-     .value = Words{"25:00, READY", "25:00、READY"},
-     .children = 0,
-     .pending = true},
+    {.role = "label", .name = {"25:00"}, .value = Words{"25:00, READY", "25:00、READY"}, .children = 0},
     {.role = "push button", .name = {"Start", "開始"}},
     {.role = "push button", .name = {"Review timer", "タイマーを確認"}},
     {.role = "push button", .name = {"Insert h", "「h」を入力"}},
@@ -423,8 +419,9 @@ const QList<Reading> kTimersIdle = {
      .description = Words{""}},
     {.role = "push button", .name = {"More timer options", "タイマーのその他のオプション"}},
 };
-// The empty hero's Stop and Skip are not there to press.
-const QList<Unread> kIdleUnread = {{"push button", {"Stop"}}, {"push button", {"Skip"}}};
+// The empty hero's Stop and Skip are not there to press, nor is there an end to read.
+const QList<Unread> kIdleUnread = {
+    {"push button", {"Stop"}}, {"push button", {"Skip"}}, {"label", {"Ends at *", "終了予定 *"}}};
 
 const QList<Reading> kPreparation = {
     {.role = "label", .name = {"Ready to start?", "スタートしますか？"}},
@@ -455,12 +452,8 @@ const QList<Heard> kPreparationFocus = {
 };
 
 const QList<Reading> kTimersRunning = {
-    {.role = "label",
-     .name = {"25m"},
-     .value = Words{"*, FOCUS", "*、FOCUS"},
-     .children = 0,
-     .pending = true},
-    {.role = "label", .name = {"Ends at *", "終了予定 *"}, .pending = true},
+    {.role = "label", .name = {"25m"}, .value = Words{"*, FOCUS", "*、FOCUS"}, .children = 0},
+    {.role = "label", .name = {"Ends at *", "終了予定 *"}},
     {.role = "push button", .name = {"Pause", "一時停止"}},
     {.role = "push button", .name = {"Stop"}},
     {.role = "push button", .name = {"Skip"}},
@@ -472,11 +465,7 @@ const QList<Reading> kTimersRunning = {
 const QList<Unread> kHiddenWhileRunning = {{"push button", {"Start Pomodoro", "ポモドーロを開始"}}};
 
 const QList<Reading> kPomodoro = {
-    {.role = "label",
-     .name = {"Focus"},
-     .value = Words{"*, FOCUS", "*、FOCUS"},
-     .children = 0,
-     .pending = true},
+    {.role = "label", .name = {"Focus"}, .value = Words{"*, FOCUS", "*、FOCUS"}, .children = 0},
     {.role = "list item",
      .name = {"Focus, 25 minutes, step 1", "集中、25分、ステップ1"},
      .description = Words{""},

@@ -6,6 +6,7 @@
 #include "theme/QvSurface.h"
 #include "theme/QvText.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/MinuteDialView.h"
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/PressableButton.h"
@@ -282,20 +283,25 @@ private:
     Level m_pause;
 };
 
-// The end time under the caption; it fades in when the timer starts and out when it stops.
+// The end time under the caption; it fades in when the timer starts and out when it stops. It is read on
+// its own, as it is drawn, while there is an end time.
 class HeroEndLine : public QWidget {
 public:
     explicit HeroEndLine(QWidget* parent) : QWidget(parent) {
         setObjectName(QStringLiteral("quorvane.runningHero.endsAt"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        AccessibleTraits::setRole(this, QAccessible::StaticText);
     }
     const QString& text() const { return m_text; }
     void setText(const QString& text) {
         if (text != m_text) {
             m_text = text;
+            setAccessibleName(text);
             update();
         }
     }
+    // Gone for a reader as soon as the end time is; the fade out is only drawn.
+    void setPresent(bool present) { AccessibleTraits::setHidden(this, !present); }
     void setFade(double fade) {
         if (fade != m_fade) {
             m_fade = fade;
@@ -321,6 +327,8 @@ private:
 // The dial's middle: the remaining time (shrinking to fit one line), the caption, and the end line. It lies
 // over the dial, so every frame of the dial beneath reaches it: it draws a line only where a line is asked
 // for, and asks for a line again only when its text changes.
+// A reader hears it as one element, named by the timer, with the time and caption as its value. The end
+// line, which that element would keep from a reader, is its sibling, laid out by it.
 class HeroDialBlock : public QWidget {
 public:
     explicit HeroDialBlock(QWidget* parent)
@@ -329,7 +337,9 @@ public:
         setObjectName(QStringLiteral("quorvane.runningHero"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFixedSize(RunningHeroView::dialSize, RunningHeroView::dialSize);
-        m_endLine = new HeroEndLine(this);
+        AccessibleTraits::setRole(this, QAccessible::StaticText);
+        AccessibleTraits::readAsOne(this);
+        m_endLine = new HeroEndLine(parent);
         m_endLine->hide();
     }
 
@@ -360,17 +370,20 @@ public:
         if (present) {
             m_endLine->setText(content.endsAtText(locale));
         }
+        m_endLine->setPresent(present);
         m_endLinePresence.moveTo(present ? 1 : 0, animated);
         placeEndLine();
         if (const QString label = content.accessibleLabel(); label != accessibleName()) {
             setAccessibleName(label);
         }
-        if (const QString value = content.accessibleValue(); value != accessibleDescription()) {
-            setAccessibleDescription(value);
-        }
+        AccessibleTraits::setValue(this, content.accessibleValue());
     }
 
 protected:
+    void moveEvent(QMoveEvent* event) override {
+        QWidget::moveEvent(event);
+        placeEndLine();
+    }
     void paintEvent(QPaintEvent* event) override {
         const Column& lines = column();
         const bool drawsTime = event->region().intersects(lines.timeInk.toAlignedRect());
@@ -443,7 +456,7 @@ private:
             m_placedPresence = presence;
             m_column.reset();
         }
-        m_endLine->setGeometry(column().endLine.toAlignedRect());
+        m_endLine->setGeometry(column().endLine.toAlignedRect().translated(pos()));
         m_endLine->setFade(presence);
         m_endLine->setVisible(presence > 0 || m_endLinePresence.target() > 0);
     }

@@ -3,6 +3,7 @@
 #include "platform/ReduceMotion.h"
 #include "theme/QvColor.h"
 #include "theme/QvSurface.h"
+#include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/DialTickCalculator.h"
 #include "ui/kit/MotionCurves.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -68,6 +69,7 @@ MinuteDialView::MinuteDialView(int size, int activeTickCount, double progress, d
       m_activeOpacity(activeOpacity) {
     setFixedSize(size + 2 * m_overflow, size + 2 * m_overflow);
     setAttribute(Qt::WA_TranslucentBackground);
+    AccessibleTraits::setHidden(this);
     for (int i = 0; i < 60; ++i) {
         m_levels[size_t(i)] = i < m_activeTickCount ? 1.0 : 0.0;
     }

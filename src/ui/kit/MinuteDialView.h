@@ -1,7 +1,8 @@
 #pragma once
 // The minute dial: sixty ticks that light clockwise from twelve o'clock as a timer elapses, a short arc
 // trailing the current position, and a dot travelling the dial that bumps when the last tick lights. It
-// knows nothing of timers: its owner passes the lit tick count and the elapsed fraction.
+// knows nothing of timers: its owner passes the lit tick count and the elapsed fraction. A screen reader
+// skips it; its owner says in words what it shows.
 //
 // It stays cheap while a timer runs: the still ticks are drawn once into a cached picture, and each frame
 // of a fade, of the dot's move or of the bump repaints only the few pixels it touches.

@@ -1,8 +1,11 @@
-// The hero card: what it shows for each kind of timer, which controls it offers, that a new value
-// redraws the same card in place, and that it repaints only the parts that change.
+// The hero card: what it shows for each kind of timer, which controls it offers, what a screen reader
+// reads of it, that a new value redraws the same card in place, and that it repaints only the parts that
+// change.
 #include "ui/home/RunningHeroView.h"
 
 #include "HomeFixture.h"
+#include "platform/TranslationCatalog.h"
+#include "support/AccessibleReading.h"
 #include "support/ManualAnimationClock.h"
 #include "support/PaintRecorder.h"
 #include "ui/kit/MinuteDialView.h"
@@ -144,7 +147,7 @@ TEST(RunningHeroViewTest, ANewValueRedrawsTheSameCardWithItsEndLine) {
     ASSERT_NE(endLine, nullptr);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(card.endsAtText(), QStringLiteral("Ends at 14:25"));
-    EXPECT_EQ(block->accessibleDescription(), QStringLiteral("25:00, FOCUS"));
+    EXPECT_EQ(AccessibleReading::value(block), QStringLiteral("25:00, FOCUS"));
 
     now = now.addSecs(61);
     card.setTimer(item(S::running, 1500, 1439), true, true);
@@ -155,6 +158,57 @@ TEST(RunningHeroViewTest, ANewValueRedrawsTheSameCardWithItsEndLine) {
     EXPECT_TRUE(card.endsAtText().isEmpty());
     EXPECT_EQ(card.dial()->activeOpacity(), 0.5);
     EXPECT_EQ(card.control(Control::primary)->accessibleName(), QStringLiteral("Resume"));
+}
+
+TEST(RunningHeroViewTest, AReaderHearsTheDialAsOneElementAndTheEndLineBesideItInEitherLanguage) {
+    const struct {
+        const char* name;
+        const char* language;
+        TimerItem timer;
+        bool isLive;
+        const char* label;
+        const char* value;
+        const char* endLine; // the end line's start; none: not read
+    } rows[] = {
+        {"a titled running timer", "en", item(S::running, 1500, 1200, "Tea"), true, "Tea", "20:00, FOCUS",
+         "Ends at 2:20"},
+        {"an untitled running timer", "ja", item(S::running, 1500, 1500), true, "25:00", "25:00、FOCUS",
+         "終了予定 14:25"},
+        {"a paused timer", "ja", item(S::paused, 1500, 600, "Tea"), true, "Tea", "10:00、PAUSED", nullptr},
+        {"the empty hero", "en", item(S::idle, 1500, 1500), false, "25:00", "25:00, READY", nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(r.language)));
+        QWidget window;
+        auto* card = new RunningHeroView([] { return kNow; }, &window);
+        card->setLocale(QLocale(QLatin1String(r.language)));
+        // Each row follows a running timer, so a line that was there has to go.
+        card->setTimer(item(S::running, 1500, 900), true, true);
+        window.show();
+        card->setTimer(r.timer, r.isLive, true);
+
+        auto* block = card->findChild<QWidget*>(QStringLiteral("quorvane.runningHero"));
+        auto* endLine = card->findChild<QWidget*>(QStringLiteral("quorvane.runningHero.endsAt"));
+        ASSERT_NE(block, nullptr);
+        ASSERT_NE(endLine, nullptr);
+        EXPECT_EQ(AccessibleReading::role(block), QAccessible::StaticText);
+        EXPECT_EQ(AccessibleReading::name(block), QString::fromUtf8(r.label));
+        EXPECT_EQ(AccessibleReading::value(block), QString::fromUtf8(r.value));
+        EXPECT_TRUE(AccessibleReading::description(block).isEmpty()) << "the value is not a description";
+        EXPECT_EQ(AccessibleReading::childCount(block), 0) << "the time and caption are not read apart";
+        EXPECT_TRUE(AccessibleReading::isRead(block));
+        EXPECT_FALSE(AccessibleReading::isRead(card->dial())) << "the dial is a picture";
+
+        EXPECT_EQ(AccessibleReading::isRead(endLine), r.endLine != nullptr);
+        if (r.endLine) {
+            EXPECT_EQ(AccessibleReading::role(endLine), QAccessible::StaticText);
+            const QString heard = AccessibleReading::name(endLine);
+            EXPECT_EQ(heard, card->endsAtText()) << "read as it is drawn";
+            EXPECT_TRUE(heard.startsWith(QString::fromUtf8(r.endLine))) << heard.toStdString();
+        }
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
 }
 
 TEST(RunningHeroViewTest, RepaintsOnlyWhatChanges) {
