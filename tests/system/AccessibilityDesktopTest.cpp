@@ -58,9 +58,6 @@ struct Reading {
     std::vector<const char*> states = {};            // states it must have
     std::vector<const char*> notStates = {};         // states it must not have
     int children = -1;                               // children a reader can walk into; -1: not checked
-    // Not given by the program yet (the hero card's readings): a mismatch is listed, not failed, and a
-    // match fails, so that the mark comes off when the card gives it.
-    bool pending = false;
 };
 
 // A change a screen reader must hear: focus landing on an element, a selection, a switch.
@@ -122,17 +119,13 @@ protected:
     std::unique_ptr<AccessibilityBus> bus;
     std::unique_ptr<Program> program;
     std::unique_ptr<ScreenReader> reader;
-    QStringList pendingNotes;
 
     AccessibilityDesktopTest() : ProgramFixture({QStringLiteral("xdotool")}) {}
 
     void SetUp() override {
         // A missing tool fails in CI (where scripts/deps.sh --tests installs them) and skips elsewhere.
         if (const QString missing = missingReaderTools(); !missing.isEmpty()) {
-            if (qEnvironmentVariable("CI") == QLatin1String("true")) {
-                FAIL() << "not installed: " << missing.toStdString();
-            }
-            GTEST_SKIP() << "not installed (scripts/deps.sh --tests installs it): " << missing.toStdString();
+            TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
         }
         ProgramFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
@@ -144,10 +137,6 @@ protected:
     }
 
     void TearDown() override {
-        if (!pendingNotes.isEmpty()) {
-            std::cout << "Readings still pending (listed, not failed):\n  "
-                      << pendingNotes.join(QStringLiteral("\n  ")).toStdString() << std::endl;
-        }
         reader.reset();
         if (program) {
             program->kill();
@@ -297,16 +286,7 @@ protected:
             const QString where =
                 QStringLiteral("[%1, %2] %3 '%4': ")
                     .arg(screen, QLatin1String(code(language)), QLatin1String(row.role), name);
-            if (row.pending) {
-                if (problem.isEmpty()) {
-                    ADD_FAILURE() << where.toStdString()
-                                  << "reads as its row says now: drop the pending mark";
-                } else {
-                    pendingNotes << where + problem;
-                }
-            } else {
-                EXPECT_TRUE(problem.isEmpty()) << where.toStdString() << problem.toStdString();
-            }
+            EXPECT_TRUE(problem.isEmpty()) << where.toStdString() << problem.toStdString();
         }
         for (const Unread& row : unread) {
             for (const AccessibleNode& node : nodes) {
