@@ -13,9 +13,11 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -35,6 +37,15 @@ protected:
                           QvColor::qvInkMuted().resolve(ViewEnvironment::colorScheme(this)));
     }
 };
+
+// The characters QvText sets in cells of one width.
+bool isDigit(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+QFont labelFont() {
+    return QvFont::qvText(FloatingTimerSurface::labelFontSize, QFont::Medium);
+}
 
 QColor withAlpha(QColor color, double alpha) {
     color.setAlphaF(float(alpha));
@@ -71,9 +82,10 @@ void FloatingTimerSurface::setValues(const Values& values) {
     if (values == m_values) {
         return;
     }
-    const bool runningChanged = values.isRunning != m_values.isRunning;
+    const Values before = m_values;
     m_values = values;
     m_close->setVisible(values.showsClose);
+    const bool runningChanged = values.isRunning != before.isRunning;
     const double ground = values.isRunning ? 1.0 : 0.0;
     if (runningChanged && isVisible()) {
         // A colour change, so it stays under Reduce Motion.
@@ -84,10 +96,37 @@ void FloatingTimerSurface::setValues(const Values& values) {
     } else if (m_groundFade.state() != QAbstractAnimation::Running) {
         m_runningGround = ground;
     }
-    // One element for assistive technology: what it is, and the time with its label as its value.
-    AccessibleTraits::setValue(this, values.label.isEmpty() ? values.timeText
-                                                            : values.timeText + u' ' + values.label);
-    update();
+    const bool textChanged = values.timeText != before.timeText;
+    if (textChanged || values.label != before.label) {
+        // One element for assistive technology: what it is, and the time with its label as its value.
+        AccessibleTraits::setValue(this, values.label.isEmpty() ? values.timeText
+                                                                : values.timeText + u' ' + values.label);
+    }
+
+    // A tick moves the time's digits and the end of the bar's fill; only those are drawn again. A change of
+    // state, colour, label or button changes the whole card.
+    const bool wholeCard = runningChanged || values.isFinished != before.isFinished ||
+                           values.accent != before.accent || values.label != before.label ||
+                           values.showsClose != before.showsClose;
+    if (wholeCard) {
+        update();
+        return;
+    }
+    QRegion changed;
+    if (textChanged) {
+        const Layout was = layOut(before);
+        const Layout now = layOut(values);
+        if (was.timeFont != now.timeFont) {
+            // A time of another length may take another size, which moves the label too.
+            update();
+            return;
+        }
+        changed |= timeChange(was, before.timeText, now, values.timeText);
+    }
+    if (values.progress != before.progress) {
+        changed |= barChange(before.progress, values.progress).toAlignedRect();
+    }
+    update(changed);
 }
 
 QRectF FloatingTimerSurface::columnRect() const {
@@ -99,13 +138,110 @@ QRectF FloatingTimerSurface::barTrackRect() const {
     return {column.left(), column.bottom() - barHeight, column.width(), barHeight};
 }
 
+namespace {
+
+// How much of the track a progress fills: none below 0 (or when it is no number), all of it above 1.
+double filledShare(double progress) {
+    return progress > 0 ? std::min(progress, 1.0) : 0.0;
+}
+
+} // namespace
+
 QRectF FloatingTimerSurface::barFillRect() const {
     if (!(m_values.progress > 0)) {
         return {};
     }
     QRectF fill = barTrackRect();
-    fill.setWidth(fill.width() * std::min(m_values.progress, 1.0));
+    fill.setWidth(fill.width() * filledShare(m_values.progress));
     return fill;
+}
+
+QRectF FloatingTimerSurface::barChange(double fromProgress, double toProgress) const {
+    const QRectF track = barTrackRect();
+    const double from = track.left() + track.width() * filledShare(fromProgress);
+    const double to = track.left() + track.width() * filledShare(toProgress);
+    // A pixel more on every side for the fill's smoothed end.
+    return QRectF(std::min(from, to), track.top(), std::abs(to - from), track.height())
+        .adjusted(-1, -1, 1, 1);
+}
+
+QRectF FloatingTimerSurface::timeInkRect() const {
+    return layOut(m_values).timeInk;
+}
+
+FloatingTimerSurface::Layout FloatingTimerSurface::layOut(const Values& values) const {
+    Layout layout;
+    const QRectF column = columnRect();
+    const QRectF track = barTrackRect();
+    // Time and label sit centred in the room above the bar; the time shrinks (to 70 % at most) to fit.
+    const QFontMetricsF labelMetrics(labelFont());
+    const bool hasLabel = !values.label.isEmpty();
+    const double labelHeight = hasLabel ? labelMetrics.ascent() + labelMetrics.descent() : 0;
+    const double room = track.top() - spacing - column.top();
+    layout.timeFont = QvFont::qvDisplay(timeFontSize, QFont::ExtraBold);
+    double scale = 1.0;
+    {
+        const QFontMetricsF metrics(layout.timeFont);
+        const double naturalWidth = QvText::tabularWidth(layout.timeFont, values.timeText);
+        if (naturalWidth > column.width()) {
+            scale = std::min(scale, column.width() / naturalWidth);
+        }
+        // Digits stand on the baseline and reach the cap height: that is the time's box.
+        const double naturalHeight = metrics.capHeight() + (hasLabel ? spacing + labelHeight : 0);
+        if (naturalHeight > room) {
+            scale = std::min(scale, (room - (hasLabel ? spacing + labelHeight : 0)) / metrics.capHeight());
+        }
+        scale = std::max(scale, timeMinimumScale);
+        layout.timeFont.setPixelSize(std::max(1, int(timeFontSize * scale)));
+    }
+    const QFontMetricsF timeMetrics(layout.timeFont);
+    const double timeHeight = timeMetrics.capHeight();
+    const double group = timeHeight + (hasLabel ? spacing + labelHeight : 0);
+    const double top = column.top() + std::max(0.0, (room - group) / 2);
+    // drawTabular centres vertically on the font's full height; place that height so the digits fill the box.
+    layout.baseline = top + timeHeight;
+    layout.timeBox =
+        QRectF(column.left(), layout.baseline - timeMetrics.ascent(), column.width(), timeMetrics.height());
+    if (hasLabel) {
+        layout.labelBox = QRectF(column.left(), layout.baseline + spacing, column.width(), labelHeight);
+    }
+    // Up and down the glyphs' own extent; sideways the characters' cells and as far as a glyph reaches past
+    // its advance. A pixel more all round for smoothed edges.
+    const QRectF tight = timeMetrics.tightBoundingRect(values.timeText);
+    const double width = QvText::tabularWidth(layout.timeFont, values.timeText);
+    layout.timeLeft = layout.timeBox.center().x() - width / 2;
+    layout.timeOverhang = 1;
+    for (const QChar c : values.timeText) {
+        layout.timeOverhang =
+            std::max({layout.timeOverhang, 1 - timeMetrics.leftBearing(c), 1 - timeMetrics.rightBearing(c)});
+    }
+    layout.timeInk = QRectF(layout.timeLeft - layout.timeOverhang, layout.baseline + tight.top() - 1,
+                            width + 2 * layout.timeOverhang, tight.height() + 2);
+    return layout;
+}
+
+QRegion FloatingTimerSurface::timeChange(const Layout& was, const QString& before, const Layout& now,
+                                         const QString& after) const {
+    const QRectF whole = was.timeInk | now.timeInk;
+    // Digits sit in cells of one width, so when only digits changed every cell is where it was: the cells
+    // of the changed digits are all that is drawn anew.
+    if (before.size() != after.size() || was.timeLeft != now.timeLeft) {
+        return whole.toAlignedRect();
+    }
+    const double cell = QvText::tabularDigitWidth(now.timeFont);
+    const double overhang = std::max(was.timeOverhang, now.timeOverhang);
+    QRegion region;
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        if (before[i] == after[i]) {
+            continue;
+        }
+        if (!isDigit(before[i]) || !isDigit(after[i])) {
+            return whole.toAlignedRect();
+        }
+        const double left = now.timeLeft + QvText::tabularWidth(now.timeFont, after.left(i));
+        region |= QRectF(left - overhang, whole.top(), cell + 2 * overhang, whole.height()).toAlignedRect();
+    }
+    return region;
 }
 
 QColor FloatingTimerSurface::timeColor() const {
@@ -165,49 +301,20 @@ void FloatingTimerSurface::paintEvent(QPaintEvent*) {
         painter.fillRect(QRectF(0, 0, stripWidth, bounds.height()), m_values.accent);
     }
 
-    const QRectF column = columnRect();
-    const QRectF track = barTrackRect();
-    // Time and label sit centred in the room above the bar; the time shrinks (to 70 % at most) to fit.
-    const QFont labelFont = QvFont::qvText(labelFontSize, QFont::Medium);
-    const QFontMetricsF labelMetrics(labelFont);
-    const bool hasLabel = !m_values.label.isEmpty();
-    const double labelHeight = hasLabel ? labelMetrics.ascent() + labelMetrics.descent() : 0;
-    const double room = track.top() - spacing - column.top();
-    QFont timeFont = QvFont::qvDisplay(timeFontSize, QFont::ExtraBold);
-    double scale = 1.0;
-    {
-        const QFontMetricsF metrics(timeFont);
-        const double naturalWidth = QvText::tabularWidth(timeFont, m_values.timeText);
-        if (naturalWidth > column.width()) {
-            scale = std::min(scale, column.width() / naturalWidth);
-        }
-        // Digits stand on the baseline and reach the cap height: that is the time's box.
-        const double naturalHeight = metrics.capHeight() + (hasLabel ? spacing + labelHeight : 0);
-        if (naturalHeight > room) {
-            scale = std::min(scale, (room - (hasLabel ? spacing + labelHeight : 0)) / metrics.capHeight());
-        }
-        scale = std::max(scale, timeMinimumScale);
-        timeFont.setPixelSize(std::max(1, int(timeFontSize * scale)));
-    }
-    const QFontMetricsF timeMetrics(timeFont);
-    const double timeHeight = timeMetrics.capHeight();
-    const double group = timeHeight + (hasLabel ? spacing + labelHeight : 0);
-    const double top = column.top() + std::max(0.0, (room - group) / 2);
-    painter.setFont(timeFont);
+    const Layout layout = layOut(m_values);
+    painter.setFont(layout.timeFont);
     painter.setPen(timeColor());
-    // drawTabular centres vertically on the font's full height; place that height so the digits fill the box.
-    const double fullHeight = timeMetrics.height();
-    const double baseline = top + timeHeight;
-    const QRectF timeBox(column.left(), baseline - timeMetrics.ascent(), column.width(), fullHeight);
-    QvText::drawTabular(painter, timeBox, Qt::AlignCenter, m_values.timeText);
-    if (hasLabel) {
-        painter.setFont(labelFont);
+    QvText::drawTabular(painter, layout.timeBox, Qt::AlignCenter, m_values.timeText);
+    if (!m_values.label.isEmpty()) {
+        const QFont font = labelFont();
+        painter.setFont(font);
         painter.setPen(QvColor::qvInkMuted().resolve(scheme));
-        const QRectF labelBox(column.left(), baseline + spacing, column.width(), labelHeight);
-        painter.drawText(labelBox, Qt::AlignHCenter | Qt::AlignTop,
-                         labelMetrics.elidedText(m_values.label, Qt::ElideRight, column.width()));
+        painter.drawText(
+            layout.labelBox, Qt::AlignHCenter | Qt::AlignTop,
+            QFontMetricsF(font).elidedText(m_values.label, Qt::ElideRight, layout.labelBox.width()));
     }
 
+    const QRectF track = barTrackRect();
     painter.fillRect(track, withAlpha(QvColor::qvInkPrimary().resolve(scheme), 0.1));
     if (const QRectF fill = barFillRect(); !fill.isEmpty()) {
         painter.fillRect(fill, barFillColor());

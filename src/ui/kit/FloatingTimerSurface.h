@@ -4,9 +4,11 @@
 // instead and taps nothing. The floating window shows it, and the settings preview draws the same card.
 
 #include <QColor>
+#include <QFont>
 #include <QPoint>
 #include <QVariantAnimation>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -50,6 +52,8 @@ public:
     QRectF barTrackRect() const;
     // The filled part of the track; empty when the progress is not above 0.
     QRectF barFillRect() const;
+    // Where the time's glyphs may reach.
+    QRectF timeInkRect() const;
     // The colours the card draws with now.
     QColor timeColor() const;
     QColor barFillColor() const;
@@ -71,6 +75,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Where the time and the label go for some values, at the card's present size.
+    struct Layout {
+        QFont timeFont;
+        double baseline = 0;
+        QRectF timeBox; // drawTabular centres the time in it
+        QRectF timeInk;
+        double timeLeft = 0;     // where the time's first character starts
+        double timeOverhang = 0; // how far its glyphs may reach past their cells, with a pixel for smoothing
+        QRectF labelBox;         // empty without a label
+    };
+    Layout layOut(const Values& values) const;
+    // What a new time text draws over: the cells of the digits that changed, or all of both texts.
+    QRegion timeChange(const Layout& was, const QString& before, const Layout& now,
+                       const QString& after) const;
+    // The part of the track that one progress fills and the other does not.
+    QRectF barChange(double fromProgress, double toProgress) const;
     void placeCloseButton();
 
     Values m_values;

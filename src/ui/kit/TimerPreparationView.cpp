@@ -318,8 +318,11 @@ void TimerPreparationView::showEvent(QShowEvent* event) {
 void TimerPreparationView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier) {
-        // Keys the title field and the buttons leave alone arrive here: Return starts from anywhere.
-        m_model->start();
+        // Keys the title field and the buttons leave alone arrive here: Return starts from anywhere. A held
+        // Return that opened the card keeps repeating into it; only a new press confirms.
+        if (!event->isAutoRepeat()) {
+            m_model->start();
+        }
         event->accept();
         return;
     }

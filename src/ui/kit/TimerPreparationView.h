@@ -1,7 +1,7 @@
 #pragma once
 // The confirmation card of a start request: a still dial with the length, an editable title, the end time,
-// ±5 minutes for a countdown, and Back, Queue and Start. Return starts from anywhere in the card; the Start
-// button holds the keyboard focus when the card first shows.
+// ±5 minutes for a countdown, and Back, Queue and Start. Return starts from anywhere in the card, on its
+// first press only; the Start button holds the keyboard focus when the card first shows.
 
 #include "theme/ColorScheme.h"
 #include "theme/SurfaceStyle.h"

@@ -1,6 +1,7 @@
 #include "ui/onboarding/OnboardingDial.h"
 
 #include "theme/QvColor.h"
+#include "theme/QvText.h"
 #include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/ViewEnvironment.h"
 
@@ -58,7 +59,8 @@ void OnboardingDial::paintEvent(QPaintEvent* event) {
     if (textHeight > 0) {
         painter.setFont(m_textFont);
         painter.setPen(QvColor::qvTextPrimary().resolve(scheme));
-        painter.drawText(QRectF(left, y, width, textHeight), Qt::AlignCenter, m_text);
+        // A length: its digits keep one width, whichever the face.
+        QvText::drawTabular(painter, QRectF(left, y, width, textHeight), Qt::AlignCenter, m_text);
         y += textHeight + gap;
     }
     if (captionHeight > 0) {

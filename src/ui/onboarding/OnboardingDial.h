@@ -10,7 +10,8 @@
 class OnboardingDial : public MinuteDialView {
     Q_OBJECT
 public:
-    // The main line's font, in the primary text colour; the caption's, under it in the secondary colour.
+    // The main line's font, in the primary text colour with digits of one width; the caption's, under it in
+    // the secondary colour.
     OnboardingDial(int size, QFont textFont, QFont captionFont = QFont(), QWidget* parent = nullptr);
 
     void setText(const QString& text);

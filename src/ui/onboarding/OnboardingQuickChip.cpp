@@ -2,6 +2,7 @@
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
+#include "theme/QvText.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -50,7 +51,7 @@ void OnboardingQuickChip::paintFace(QPainter& painter) {
     }
     painter.setPen((m_selected ? QvColor::qvInkOnAction() : QvColor::qvTextPrimary()).resolve(scheme));
     painter.setFont(font());
-    painter.drawText(circle, Qt::AlignCenter, text());
+    QvText::drawTabular(painter, circle, Qt::AlignCenter, text());
     if (hasFocus()) {
         // Two pixels outside the chip.
         QColor ring = QvColor::qvInkAction().resolve(scheme);

@@ -1,6 +1,6 @@
 #pragma once
-// One length of the quick-start page: a 36-pixel round chip with the minutes, in a 44-pixel frame, filled
-// dark while it is the selected length.
+// One length of the quick-start page: a 36-pixel round chip with the minutes in digits of one width, in a
+// 44-pixel frame, filled dark while it is the selected length.
 
 #include "ui/kit/PressableButton.h"
 

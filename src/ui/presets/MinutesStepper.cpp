@@ -3,14 +3,14 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
+#include "theme/QvText.h"
 #include "ui/kit/AccessibleTraits.h"
 #include "ui/kit/LabelButton.h"
-#include "ui/kit/TokenLabel.h"
+#include "ui/kit/TabularTokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/presets/PresetsLook.h"
 
 #include <QEvent>
-#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -27,12 +27,13 @@ MinutesStepper::MinutesStepper(QWidget* parent) : QWidget(parent) {
     m_minus->setFocusPolicy(Qt::NoFocus);
     m_minus->setObjectName(QStringLiteral("minus"));
     row->addWidget(m_minus);
-    m_label = new TokenLabel(QvColor::qvInkPrimary(), this);
+    // The minutes keep one width per digit, so the unit holds still as they step.
+    m_label = new TabularTokenLabel(QvColor::qvInkPrimary(), this);
     QFont font = QvFont::qvText(13, QFont::Normal);
     m_label->setFont(font);
     m_label->setAlignment(Qt::AlignCenter);
     // Room for the widest value (999) and a gap on each side, so the buttons never touch the text.
-    m_label->setFixedWidth(int(QFontMetricsF(font).horizontalAdvance(tr("%1 min").arg(999))) + 8);
+    m_label->setFixedWidth(int(QvText::tabularWidth(font, tr("%1 min").arg(999))) + 8);
     row->addWidget(m_label);
     m_plus = new LabelButton(
         PresetsLook::pressedScale,

@@ -121,7 +121,10 @@ protected:
     }
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            click();
+            // A held Return acts once, on its first press.
+            if (!event->isAutoRepeat()) {
+                click();
+            }
             return;
         }
         PressableButton::keyPressEvent(event);

@@ -5,10 +5,13 @@
 
 #include "support/AccessibleReading.h"
 #include "support/ManualAnimationClock.h"
+#include "support/PaintRecorder.h"
 #include "platform/TranslationCatalog.h"
 #include "support/PixelProbe.h"
 #include "theme/QvColor.h"
+#include "theme/ThemeSettingsKeys.h"
 #include "theme/ThemeStore.h"
+#include "core/SettingsKeys.h"
 #include "ui/kit/FloatingTimerSurface.h"
 #include "ui/floating/FloatingWindowModel.h"
 #include "ui/floating/FloatingWindowView.h"
@@ -17,10 +20,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
+#include <iostream>
 
 namespace {
 
@@ -186,5 +191,118 @@ TEST_F(FloatingWindowViewTest, TheCardsAccessibleTextsReadAsWrittenInEveryLangua
             EXPECT_EQ(surface.closeButton()->accessibleName(), QStringLiteral("Close"));
             EXPECT_TRUE(surface.closeButton()->toolTip().isEmpty()) << "nothing on the card answers a hover";
         }
+    }
+}
+
+TEST_F(FloatingWindowViewTest, ASecondRedrawsOnlyTheTimeAndTheBarsNewEnd) {
+    makeEngine({timer("Write the report", 1500, 1200, TimerState::paused)});
+    ManualAnimationClock animations;
+    QWidget window;
+    window.setAutoFillBackground(true);
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    window.setPalette(palette);
+    new FloatingWindowView(*timers, *pomodoro, preferences, {}, {}, &window);
+    auto* view = window.findChild<FloatingWindowView*>(QStringLiteral("quorvane.floatingWindow"));
+    ASSERT_NE(view, nullptr);
+    view->resize(200, 54);
+    window.resize(200, 54);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    timers->toggle(timers->timers()[0].id);
+    animations.advanceBy(FloatingTimerSurface::groundFadeMs + 50);
+    PaintRecorder::flush();
+    FloatingTimerSurface& surface = view->surface();
+    ASSERT_TRUE(surface.values().isRunning);
+    PaintRecorder recorder(surface);
+    const double cardArea = double(surface.width()) * surface.height();
+    // What a full repaint of the card shows now, against what the repaints so far left on screen.
+    const auto staleness = [&] {
+        const QImage shown = PaintRecorder::onScreen(surface);
+        window.repaint();
+        return PaintRecorder::largestDifference(shown, PaintRecorder::onScreen(surface));
+    };
+    const auto settle = [&] {
+        animations.advanceBy(FloatingTimerSurface::groundFadeMs + 50);
+        PaintRecorder::flush();
+    };
+    QDir().mkpath(QStringLiteral("floating-gallery"));
+
+    // Each second: the time's digits and the few pixels the fill grows by; the label, the strip and the
+    // close button stay as they are.
+    QStringList areas;
+    for (int second = 1; second <= 5; ++second) {
+        SCOPED_TRACE(second);
+        const QString timeBefore = surface.values().timeText;
+        const QRectF inkBefore = surface.timeInkRect();
+        const double fillBefore = surface.barFillRect().right();
+        recorder.clear();
+        now = now.addSecs(1);
+        timers->tick();
+        PaintRecorder::flush();
+        ASSERT_NE(surface.values().timeText, timeBefore);
+        const qint64 area = PaintRecorder::area(recorder.region());
+        areas << QString::number(area);
+        EXPECT_LT(double(area), cardArea / 5);
+        const QRectF track = surface.barTrackRect();
+        const QRegion moved = QRegion((inkBefore | surface.timeInkRect()).toAlignedRect()) |
+                              QRectF(fillBefore - 1, track.top() - 1,
+                                     surface.barFillRect().right() - fillBefore + 2, track.height() + 2)
+                                  .toAlignedRect();
+        EXPECT_TRUE(recorder.region().subtracted(moved).isEmpty())
+            << "repainted " << PaintRecorder::area(recorder.region().subtracted(moved))
+            << " px beyond what moved";
+        EXPECT_EQ(recorder.paintsOf(surface.closeButton()), 0);
+        EXPECT_LE(staleness(), 2) << "what is left on screen is what the card now shows";
+        EXPECT_EQ(AccessibleReading::value(&surface),
+                  surface.values().timeText + QStringLiteral(" Write the report"));
+        EXPECT_TRUE(
+            surface.grab().toImage().save(QStringLiteral("floating-gallery/second-%1.png").arg(second)));
+    }
+    std::cout << "[ figures  ] pixels repainted each second: "
+              << areas.join(QStringLiteral(", ")).toStdString() << " of the card's " << qint64(cardArea)
+              << "\n";
+
+    // Times of other lengths and shapes move more of the line; the screen still ends up as the card is.
+    for (const char* text : {"1:00:00", "59:59", "+0:05", "00:00", "0:00:01"}) {
+        SCOPED_TRACE(text);
+        FloatingTimerSurface::Values values = surface.values();
+        values.timeText = QLatin1String(text);
+        recorder.clear();
+        surface.setValues(values);
+        PaintRecorder::flush();
+        EXPECT_LT(double(PaintRecorder::area(recorder.region())), cardArea / 2);
+        EXPECT_LE(staleness(), 2);
+    }
+
+    // Whatever changes the card's colours or lines repaints all of it.
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } rows[] = {
+        {"pausing", [&] { timers->toggle(timers->timers()[0].id); }},
+        {"running again", [&] { timers->toggle(timers->timers()[0].id); }},
+        {"another accent", [&] { ThemeSettingsKeys::accent.write(preferences, QStringLiteral("black")); }},
+        {"no task name", [&] { SettingsKeys::floatingShowTaskName.write(preferences, false); }},
+        {"finished",
+         [&] {
+             FloatingTimerSurface::Values values = surface.values();
+             values.isFinished = true;
+             surface.setValues(values);
+         }},
+        {"no close button",
+         [&] {
+             FloatingTimerSurface::Values values = surface.values();
+             values.showsClose = false;
+             surface.setValues(values);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        recorder.clear();
+        row.change();
+        settle();
+        EXPECT_TRUE(QRegion(surface.rect()).subtracted(recorder.region()).isEmpty());
+        EXPECT_LE(staleness(), 2);
     }
 }

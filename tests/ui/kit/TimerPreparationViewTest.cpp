@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -117,6 +118,40 @@ TEST_F(TimerPreparationViewTest, ReturnStartsFromAnywhereInTheCard) {
         QWidget* target = row.target ? find<QWidget>(row.target) : view.get();
         QTest::keyClick(target, row.key, row.modifiers);
         EXPECT_EQ(started.size(), row.starts);
+    }
+}
+
+TEST_F(TimerPreparationViewTest, AHeldReturnConfirmsNothingUntilItIsPressedAgain) {
+    // The press that opened the card went elsewhere; its repeats land wherever the keyboard is in the card.
+    const struct {
+        const char* name;
+        const char* target; // null: the card itself
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } rows[] = {
+        {"Return repeating on the Start button", "quorvane.preparation.start", Qt::Key_Return,
+         Qt::NoModifier},
+        {"Return repeating in the title field", "quorvane.preparation.title", Qt::Key_Return, Qt::NoModifier},
+        {"Return repeating on Back", "quorvane.preparation.back", Qt::Key_Return, Qt::NoModifier},
+        {"keypad Enter repeating on the card", nullptr, Qt::Key_Enter, Qt::KeypadModifier},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        started.clear();
+        cancels = 0;
+        make(countdown(60));
+        QWidget* target = row.target ? find<QWidget>(row.target) : view.get();
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            QKeyEvent held(QEvent::KeyPress, row.key, row.modifiers, QStringLiteral("\r"), true);
+            QApplication::sendEvent(target, &held);
+        }
+        EXPECT_TRUE(started.isEmpty());
+        EXPECT_TRUE(queued.isEmpty());
+        EXPECT_EQ(cancels, 0);
+        EXPECT_TRUE(view->isVisible()) << "the card still asks";
+        // Let go and press again: that is a confirmation.
+        QTest::keyClick(target, row.key, row.modifiers);
+        EXPECT_EQ(started.size(), 1);
     }
 }
 

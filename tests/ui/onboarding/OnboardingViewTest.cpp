@@ -5,6 +5,7 @@
 
 #include "support/AccessibleReading.h"
 #include "theme/QvColor.h"
+#include "theme/QvFont.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/onboarding/OnboardingBackButton.h"
@@ -20,9 +21,12 @@
 #include "support/PixelProbe.h"
 
 #include <QDir>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QEnterEvent>
 #include <QTest>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -266,6 +270,79 @@ TEST_F(OnboardingViewTest, TheLastPageStartsTheLengthPickedOnTheChips) {
     EXPECT_EQ(timers->timers()[0].state, TimerState::running);
     EXPECT_TRUE(settings.hasSeenOnboarding());
     EXPECT_EQ(dismissals, 1);
+}
+
+TEST_F(OnboardingViewTest, LengthsKeepTheirDigitsInPlaceWhateverTheFace) {
+    // A face whose digits are not all as wide as each other in Japanese text, as many desktop faces' digits
+    // are everywhere.
+    struct Face {
+        QFont before = QApplication::font();
+        Face() { QApplication::setFont(QFont(QStringLiteral("Noto Serif CJK JP"))); }
+        ~Face() { QApplication::setFont(before); }
+    } face;
+    settings.setAppLanguageRaw(QStringLiteral("ja"));
+    makeView();
+    show();
+    // Where the last dark ink of `area` ends, drawn four times larger so a fraction of a pixel shows.
+    const auto inkEnd = [](QWidget& widget, const QRect& area) {
+        constexpr int scale = 4;
+        QImage image(widget.size() * scale, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::white);
+        widget.render(&image);
+        const QRect scaled(area.topLeft() * scale, area.size() * scale);
+        for (int x = scaled.right(); x >= scaled.left(); --x) {
+            for (int y = scaled.top(); y <= scaled.bottom(); ++y) {
+                if (qGray(image.pixel(x, y)) < 100) {
+                    return x;
+                }
+            }
+        }
+        return -1;
+    };
+    auto* readyDial = find<OnboardingReadyDial>("quorvane.onboarding.readyDial");
+    ASSERT_NE(readyDial, nullptr);
+    // Its length's line: well inside the ticks, above the caption.
+    const QPoint middle = readyDial->rect().center();
+    const QRect lengthLine(middle.x() - 64, middle.y() - 30, 128, 36);
+    // A chip of any length, with its label inside the circle and none of the outline.
+    OnboardingQuickChip ten(10);
+    OnboardingQuickChip twenty(20);
+    const QRect chipLabel(OnboardingQuickChip::frameSide / 2 - 12, OnboardingQuickChip::frameSide / 2 - 8, 24,
+                          16);
+    const struct {
+        const char* name;
+        std::function<int()> first;
+        std::function<int()> second;
+        QString firstText;
+        QString secondText;
+        QFont font;
+    } rows[] = {
+        {"the ready dial's length",
+         [&] {
+             readyDial->setMinutes(20);
+             return inkEnd(*readyDial, lengthLine);
+         },
+         [&] {
+             readyDial->setMinutes(11);
+             return inkEnd(*readyDial, lengthLine);
+         },
+         QStringLiteral("20:00"), QStringLiteral("11:00"), QvFont::qvText(38, QFont::Medium)},
+        {"a quick chip's minutes", [&] { return inkEnd(ten, chipLabel); },
+         [&] { return inkEnd(twenty, chipLabel); }, QStringLiteral("10"), QStringLiteral("20"), ten.font()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QFontMetricsF metrics(row.font);
+        // In this face, the two take different widths when digits keep their own.
+        ASSERT_GT(
+            std::abs(metrics.horizontalAdvance(row.firstText) - metrics.horizontalAdvance(row.secondText)),
+            1.0);
+        const int first = row.first();
+        const int second = row.second();
+        EXPECT_GE(first, 0);
+        EXPECT_EQ(first, second) << "the last digit stands where it stood";
+    }
 }
 
 TEST_F(OnboardingViewTest, TheHeaderCountsTheStepOnScreen) {

@@ -6,10 +6,12 @@
 #include "hotkeys/ApplicationHotkeys.h"
 #include "hotkeys/GlobalHotkeysBridge.h"
 #include "hotkeys/PresetShortcutNaming.h"
+#include "platform/TranslationCatalog.h"
 #include "services/QStringPrinting.h"
 #include "support/AccessibleReading.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
+#include "ui/kit/TokenLabel.h"
 #include "ui/popover/MainViewModel.h"
 #include "ui/popover/PreparationOverlay.h"
 #include "ui/presets/CurrentSequenceCard.h"
@@ -28,8 +30,13 @@
 #include "ui/presets/ShortcutBadge.h"
 #include "ui/presets/ShortcutBubble.h"
 
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+
+#include <cmath>
 
 namespace {
 
@@ -261,6 +268,60 @@ TEST_F(PresetsScreenTest, TheStepEditorsButtonsFollowTheirLimits) {
     EXPECT_EQ(AccessibleReading::role(stepper), QAccessible::SpinBox);
     EXPECT_EQ(AccessibleReading::name(stepper), QStringLiteral("1 min"));
     EXPECT_EQ(AccessibleReading::childCount(stepper), 0);
+}
+
+TEST_F(PresetsScreenTest, AStepsMinutesKeepTheUnitStillWhateverTheDigits) {
+    // A face whose digits are not all as wide as each other in Japanese text, as many desktop faces' digits
+    // are everywhere.
+    struct FaceAndLanguage {
+        QFont before = QApplication::font();
+        FaceAndLanguage() {
+            QApplication::setFont(QFont(QStringLiteral("Noto Serif CJK JP")));
+            TranslationCatalog::install(QStringLiteral("ja"));
+        }
+        ~FaceAndLanguage() {
+            TranslationCatalog::install(QStringLiteral("en"));
+            QApplication::setFont(before);
+        }
+    } face;
+    open();
+    click(QStringLiteral("presetsScreen.newSequenceButton"));
+    SequenceEditorSheet* editor = sequenceEditor();
+    ASSERT_NE(editor, nullptr);
+    auto* stepper = named<MinutesStepper>(QStringLiteral("presetsScreen.sequenceEditor.step.0.minutes"));
+    auto* label = stepper->findChild<TokenLabel*>();
+    ASSERT_NE(label, nullptr);
+    // Where the unit's last stroke ends, drawn four times larger so a fraction of a pixel shows.
+    const auto unitEnd = [&] {
+        constexpr int scale = 4;
+        QImage image(label->size() * scale, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::white);
+        label->render(&image);
+        for (int x = image.width() - 1; x >= 0; --x) {
+            for (int y = 0; y < image.height(); ++y) {
+                if (qGray(image.pixel(x, y)) < 128) {
+                    return x;
+                }
+            }
+        }
+        return -1;
+    };
+    QStringList texts;
+    QList<int> ends;
+    for (const qint64 minutes : {20, 11}) {
+        while (editor->model().minutes(0) > minutes) {
+            click(stepper->minusButton());
+        }
+        ASSERT_EQ(stepper->value(), minutes);
+        texts << label->text();
+        ends << unitEnd();
+    }
+    const QFontMetricsF metrics(label->font());
+    ASSERT_GT(std::abs(metrics.horizontalAdvance(texts.at(0)) - metrics.horizontalAdvance(texts.at(1))), 1.0)
+        << "in this face the two take different widths when each digit keeps its own";
+    EXPECT_GE(ends.at(0), 0);
+    EXPECT_EQ(ends.at(0), ends.at(1)) << "the unit stands where it stood";
 }
 
 TEST_F(PresetsScreenTest, RowMenusEditDuplicateAndDeleteSequencesOnlyAfterConfirmation) {

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -183,6 +184,54 @@ TEST_F(QuickAddViewTest, AChipOrAGivenRequestIsConfirmedByStartOrQueue) {
         EXPECT_EQ(timers->timers()[0].totalDuration, row.seconds);
         EXPECT_EQ(timers->timers()[0].state, row.state);
         EXPECT_EQ(closes, 1);
+        view.reset();
+    }
+}
+
+TEST_F(QuickAddViewTest, AHeldReturnActsOnceAndTheCardWaitsForANewPress) {
+    const auto holdReturn = [this](int repeats) {
+        for (int i = 0; i < repeats; ++i) {
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+            QApplication::sendEvent(focused(), &held);
+        }
+    };
+    const struct {
+        const char* behaviour;
+        const char* chip; // the keyboard on this chip; else typed text in the field
+        bool opensCard;   // the first press, before it repeats
+    } rows[] = {
+        {"a typed time held on Return", nullptr, true},
+        {"a chip held on Return", "quorvane.quickAddPanel.chip.15", true},
+        {"a chip that only sees the repeats", "quorvane.quickAddPanel.chip.15", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        makeEngine();
+        closes = 0;
+        open();
+        QLineEdit* field = view->field();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }, 1000));
+        if (row.chip) {
+            find<QWidget>(QString::fromLatin1(row.chip))->setFocus(Qt::TabFocusReason);
+        } else {
+            QTest::keyClicks(field, QStringLiteral("25"));
+        }
+        if (row.opensCard) {
+            QTest::keyPress(focused(), Qt::Key_Return);
+            ASSERT_NE(view->card(), nullptr);
+            EXPECT_EQ(focused(),
+                      view->card()->findChild<QWidget*>(QStringLiteral("quorvane.preparation.start")));
+        }
+        holdReturn(5);
+        EXPECT_TRUE(timers->timers().isEmpty()) << "no timer without a real confirmation";
+        EXPECT_EQ(closes, 0);
+        EXPECT_EQ(view->card() != nullptr, row.opensCard);
+        if (row.opensCard) {
+            QTest::keyRelease(focused(), Qt::Key_Return);
+            QTest::keyClick(focused(), Qt::Key_Return);
+            EXPECT_EQ(timers->timers().size(), 1);
+            EXPECT_EQ(closes, 1);
+        }
         view.reset();
     }
 }
