@@ -3,7 +3,7 @@
 // look would catch first: every piece lies inside the canvas and nothing overlaps the builder's footer.
 #include "FocusTabFixture.h"
 
-#include "platform/TranslationCatalog.h"
+#include "support/GalleryLanguages.h"
 #include "ui/focus/ChainBuilderView.h"
 #include "ui/focus/ChainStepRow.h"
 #include "ui/focus/MinuteStepper.h"
@@ -13,19 +13,8 @@
 #include <QLineEdit>
 
 TEST_F(FocusCanvasFixture, WritesTheFocusPiecesInBothLanguages) {
-    const struct {
-        const char* name;
-        const char* language;
-    } languages[] = {
-        {"english", "en"},
-        {"japanese", "ja"},
-    };
-    QDir().mkpath(QStringLiteral("focus-gallery"));
     settings.setPomAutoBreak(false);
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
-        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language.language)));
-        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(language.language));
+    forEachGalleryLanguage(preferences, "focus-gallery", [&](const GalleryLanguage& language) {
         makeCanvasRoot();
         const auto save = [&](const char* what) {
             QCoreApplication::processEvents();
@@ -73,5 +62,5 @@ TEST_F(FocusCanvasFixture, WritesTheFocusPiecesInBothLanguages) {
         root->chainCoordinator().cancel();
         pomodoro->stopSession();
         TearDown();
-    }
+    });
 }

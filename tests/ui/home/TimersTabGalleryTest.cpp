@@ -3,7 +3,7 @@
 // what a look would catch first: every section inside the canvas, every text fitting its place.
 #include "HomeFixture.h"
 
-#include "platform/TranslationCatalog.h"
+#include "support/GalleryLanguages.h"
 #include "support/ManualAnimationClock.h"
 #include "support/PixelProbe.h"
 #include "ui/home/HeroSection.h"
@@ -51,20 +51,9 @@ class TimersTabGalleryTest : public HomeFixture {};
 } // namespace
 
 TEST_F(TimersTabGalleryTest, WritesTheTimersTabInBothLanguages) {
-    const struct {
-        const char* name;
-        const char* language;
-    } languages[] = {
-        {"english", "en"},
-        {"japanese", "ja"},
-    };
-    QDir().mkpath(QStringLiteral("timers-gallery"));
     // The dial's ticks light over a quarter second: pictures are taken once they have.
     ManualAnimationClock animations;
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
-        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language.language)));
-        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(language.language));
+    forEachGalleryLanguage(preferences, "timers-gallery", [&](const GalleryLanguage& language) {
         const auto save = [&](const QImage& picture, const char* what) {
             EXPECT_TRUE(picture.save(QStringLiteral("timers-gallery/%1-%2.png")
                                          .arg(QLatin1String(what), QLatin1String(language.name))));
@@ -130,6 +119,6 @@ TEST_F(TimersTabGalleryTest, WritesTheTimersTabInBothLanguages) {
         flushDeletes();
         timers.reset();
         pomodoro.reset();
-    }
+    });
     TranslationCatalog::install(QStringLiteral("en"));
 }

@@ -3,7 +3,7 @@
 // content yet. The assertions check what a look would catch first: nothing is cut off, every text fits.
 #include "PopoverFixture.h"
 
-#include "platform/TranslationCatalog.h"
+#include "support/GalleryLanguages.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/popover/PopoverFocusCoordinator.h"
@@ -33,18 +33,7 @@ void expectTextsFit(const QWidget& widget) {
 } // namespace
 
 TEST_F(PopoverFixture, WritesThePopoverInBothLanguages) {
-    const struct {
-        const char* name;
-        const char* language;
-    } languages[] = {
-        {"english", "en"},
-        {"japanese", "ja"},
-    };
-    QDir().mkpath(QStringLiteral("popover-gallery"));
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
-        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language.language)));
-        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(language.language));
+    forEachGalleryLanguage(preferences, "popover-gallery", [&](const GalleryLanguage& language) {
         const auto save = [&](const char* what) {
             const QImage picture = root->grab().toImage();
             EXPECT_TRUE(picture.save(QStringLiteral("popover-gallery/%1-%2.png")
@@ -81,6 +70,6 @@ TEST_F(PopoverFixture, WritesThePopoverInBothLanguages) {
         save("empty-tab");
         root.reset();
         flushDeletes();
-    }
+    });
     TranslationCatalog::install(QStringLiteral("en"));
 }

@@ -3,7 +3,7 @@
 // the popover and every text fits.
 #include "PresetsFixture.h"
 
-#include "platform/TranslationCatalog.h"
+#include "support/GalleryLanguages.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/presets/ElidedLabel.h"
 #include "ui/presets/PresetEditorSheet.h"
@@ -39,18 +39,7 @@ class PresetsGalleryTest : public PresetsFixture {};
 } // namespace
 
 TEST_F(PresetsGalleryTest, WritesTheTabAndItsOverlaysInBothLanguages) {
-    const struct {
-        const char* name;
-        const char* language;
-    } languages[] = {
-        {"english", "en"},
-        {"japanese", "ja"},
-    };
-    QDir().mkpath(QStringLiteral("presets-gallery"));
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
-        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language.language)));
-        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(language.language));
+    forEachGalleryLanguage(preferences, "presets-gallery", [&](const GalleryLanguage& language) {
         const auto save = [&](const char* what) {
             expectTextsFit(*root);
             const QImage picture = root->grab().toImage();
@@ -106,6 +95,6 @@ TEST_F(PresetsGalleryTest, WritesTheTabAndItsOverlaysInBothLanguages) {
 
         TearDown();
         SetUp();
-    }
+    });
     TranslationCatalog::install(QStringLiteral("en"));
 }

@@ -3,7 +3,7 @@
 // make one timer and close. Pictures of both steps in both languages go to quickadd-gallery/.
 #include "QuickAddFixture.h"
 
-#include "platform/TranslationCatalog.h"
+#include "support/GalleryLanguages.h"
 #include "theme/QvColor.h"
 #include "theme/ThemeStore.h"
 #include "ui/kit/LabelButton.h"
@@ -237,18 +237,7 @@ TEST_F(QuickAddViewTest, AHeldReturnActsOnceAndTheCardWaitsForANewPress) {
 }
 
 TEST_F(QuickAddViewTest, WritesBothStepsInBothLanguages) {
-    const struct {
-        const char* name;
-        const char* language;
-    } languages[] = {
-        {"english", "en"},
-        {"japanese", "ja"},
-    };
-    QDir().mkpath(QStringLiteral("quickadd-gallery"));
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
-        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language.language)));
-        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(language.language));
+    forEachGalleryLanguage(preferences, "quickadd-gallery", [&](const GalleryLanguage& language) {
         const auto save = [&](const char* step) {
             expectTextsFit(*view);
             EXPECT_TRUE(
@@ -266,6 +255,6 @@ TEST_F(QuickAddViewTest, WritesBothStepsInBothLanguages) {
         ASSERT_NE(view->card(), nullptr);
         save("confirmation");
         view.reset();
-    }
+    });
     TranslationCatalog::install(QStringLiteral("en"));
 }

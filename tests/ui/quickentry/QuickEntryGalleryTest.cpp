@@ -7,7 +7,7 @@
 #include "ui/quickentry/QuickLaunchPane.h"
 
 #include "QuickEntryFixture.h"
-#include "platform/TranslationCatalog.h"
+#include "support/GalleryLanguages.h"
 #include "ui/kit/TokenLabel.h"
 
 #include <QAbstractButton>
@@ -38,18 +38,7 @@ class QuickEntryGalleryTest : public QuickEntryFixture {};
 } // namespace
 
 TEST_F(QuickEntryGalleryTest, WritesTheBarAndAFullRowOfChipsInBothLanguages) {
-    const struct {
-        const char* name;
-        const char* language;
-    } languages[] = {
-        {"english", "en"},
-        {"japanese", "ja"},
-    };
-    QDir().mkpath(QStringLiteral("quickentry-gallery"));
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
-        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(language.language)));
-        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(language.language));
+    forEachGalleryLanguage(preferences, "quickentry-gallery", [&](const GalleryLanguage& language) {
         // Ten presets, the most the engine keeps, some with long labels.
         persistence.presets.clear();
         for (const qint64 minutes : {5, 15, 25, 45, 60, 61, 90, 150, 600, 10000}) {
@@ -100,6 +89,6 @@ TEST_F(QuickEntryGalleryTest, WritesTheBarAndAFullRowOfChipsInBothLanguages) {
         chips.at(0)->setFocus(Qt::TabFocusReason);
         save("chips-at-the-start");
         manager.reset();
-    }
+    });
     TranslationCatalog::install(QStringLiteral("en"));
 }
