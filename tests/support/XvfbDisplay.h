@@ -25,3 +25,7 @@ private:
     QString m_name;
     QString m_error;
 };
+
+// Takes every key off the Super (Mod4) modifier of the display named `display`, as a keymap tool can:
+// afterwards no key gives Super. Returns whether the server accepted the new mapping.
+bool removeSuperModifierKeys(const QString& display);

@@ -174,18 +174,7 @@ TEST_F(HotkeysProgramTest, ACombinationTheKeyboardCannotGiveIsReportedAsSuchNotA
         << program.log().toStdString();
 
     // Then no key sets Super any more: the ⌘ combinations can no longer fire, and the program says why.
-    xcb_connection_t* connection = xcb_connect(display->name().toLocal8Bit().constData(), nullptr);
-    xcb_get_modifier_mapping_reply_t* map =
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr);
-    ASSERT_NE(map, nullptr);
-    const int perModifier = map->keycodes_per_modifier;
-    std::vector<xcb_keycode_t> keycodes(xcb_get_modifier_mapping_keycodes(map),
-                                        xcb_get_modifier_mapping_keycodes(map) + 8 * perModifier);
-    std::free(map);
-    std::fill_n(keycodes.begin() + 6 * perModifier, perModifier, xcb_keycode_t(0)); // Mod4
-    std::free(xcb_set_modifier_mapping_reply(
-        connection, xcb_set_modifier_mapping(connection, quint8(perModifier), keycodes.data()), nullptr));
-    xcb_disconnect(connection);
+    ASSERT_TRUE(removeSuperModifierKeys(display->name()));
     EXPECT_TRUE(program.waitFor(QStringLiteral(
         "(key 49, modifiers 2304) cannot be grabbed: no key of the keyboard gives one of its modifiers")))
         << program.log().toStdString();
