@@ -260,17 +260,26 @@ QRect MinuteDialView::dotBounds(double dotProgress, double scale) const {
     return QRectF(c.x() - reach, c.y() - reach, 2 * reach, 2 * reach).toAlignedRect();
 }
 
-QRect MinuteDialView::arcBounds(double progress) const {
+QPainterPath MinuteDialView::arcPath(double progress) const {
+    // Qt measures arcs in degrees counter-clockwise from three o'clock.
     const ArcSpan span = trailingArc(progress);
+    QPainterPath arc;
     if (!(span.to > span.from)) {
-        return {};
+        return arc;
     }
     const double r = arcRadius();
     const QPointF middle = centre();
     const QRectF circle(middle.x() - r, middle.y() - r, 2 * r, 2 * r);
-    QPainterPath arc;
     arc.arcMoveTo(circle, 90.0 - span.from * 360.0);
     arc.arcTo(circle, 90.0 - span.from * 360.0, -(span.to - span.from) * 360.0);
+    return arc;
+}
+
+QRect MinuteDialView::arcBounds(double progress) const {
+    const QPainterPath arc = arcPath(progress);
+    if (arc.isEmpty()) {
+        return {};
+    }
     // Half the line and its round cap on every side, and a pixel for the soft edge.
     const double reach = arcLineWidth / 2 + 1;
     return arc.boundingRect().adjusted(-reach, -reach, reach, reach).toAlignedRect();
@@ -282,17 +291,10 @@ QRect MinuteDialView::faceArea() const {
 }
 
 void MinuteDialView::paintArc(QPainter& painter, ColorScheme scheme) const {
-    // Qt measures arcs in degrees counter-clockwise from three o'clock.
-    const ArcSpan span = trailingArc(m_progress);
-    if (!(span.to > span.from)) {
+    const QPainterPath arc = arcPath(m_progress);
+    if (arc.isEmpty()) {
         return;
     }
-    const double r = arcRadius();
-    const QPointF middle = centre();
-    const QRectF circle(middle.x() - r, middle.y() - r, 2 * r, 2 * r);
-    QPainterPath arc;
-    arc.arcMoveTo(circle, 90.0 - span.from * 360.0);
-    arc.arcTo(circle, 90.0 - span.from * 360.0, -(span.to - span.from) * 360.0);
     QPen pen(QvColor::qvDialArc().resolve(scheme), arcLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
     painter.strokePath(arc, pen);

@@ -10,6 +10,7 @@
 #include "theme/ColorScheme.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QSequentialAnimationGroup>
 #include <QVariantAnimation>
@@ -116,6 +117,8 @@ private:
     QPointF centre() const;
     QRect faceArea() const;
 
+    // The trailing arc at `progress` as a path; empty when there is none to draw.
+    QPainterPath arcPath(double progress) const;
     void paintArc(QPainter& painter, ColorScheme scheme) const;
     // Draws the ticks `which` picks, each at its current level.
     template <typename Which> void paintTicks(QPainter& painter, ColorScheme scheme, Which which) const;
