@@ -237,21 +237,26 @@ std::optional<Shortcut> getShortcut(const Name& name) {
 
 void userDefaultsSet(const Name& name, const Shortcut& shortcut) {
     const QString text = QString::fromUtf8(shortcut.encoded());
-    if (const auto current = getShortcut(name)) {
-        unregisterStep(*current);
+    const auto current = getShortcut(name);
+    Preferences::standard().setString(userDefaultsKey(name), text);
+    if (current == shortcut) {
+        unregisterStep(*current); // stored again: grabbed afresh
+    } else if (current) {
+        unregisterIfNeeded(*current);
     }
     registerStep(shortcut);
-    Preferences::standard().setString(userDefaultsKey(name), text);
     didChange(name);
 }
 
+// Clearing a name lets go of its keys only when no other name still answers to them (two names can hold one
+// combination when a stored file says so).
 void userDefaultsDisable(const Name& name) {
     const auto current = getShortcut(name);
     if (!current) {
         return;
     }
     Preferences::standard().setBool(userDefaultsKey(name), false);
-    unregisterStep(*current);
+    unregisterIfNeeded(*current);
     didChange(name);
 }
 
@@ -261,7 +266,7 @@ void userDefaultsRemove(const Name& name) {
         return;
     }
     Preferences::standard().remove(userDefaultsKey(name));
-    unregisterStep(*current);
+    unregisterIfNeeded(*current);
     didChange(name);
 }
 

@@ -247,6 +247,41 @@ TEST_F(HotkeyDispatchTest, NamesSharingAShortcutAllRunLegacyBeforeStreams) {
     delete stream;
 }
 
+TEST_F(HotkeyDispatchTest, ClearingOneOfTwoNamesOnAKeyLeavesTheKeyToTheOther) {
+    // A stored file can give two names one combination; whichever way one of them lets go of it, the other
+    // still answers, and the key is let go once nobody holds it.
+    const struct {
+        const char* how;
+        std::optional<Shortcut> defaultShortcut;
+        std::optional<Shortcut> next;
+    } rows[] = {
+        {"moved to another key", std::nullopt, optionCommand(Key::m)},
+        {"cleared, with a default", optionCommand(Key::d), std::nullopt},
+        {"cleared, with no default", std::nullopt, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        GlobalHotkeys::resetForTesting();
+        GlobalHotkeys::installBackend(&backend);
+        backend.grabs.clear();
+        backend.ungrabs.clear();
+        log.clear();
+        bound(QStringLiteral("kept"), space);
+        const Name leaving(QStringLiteral("leaving"), row.defaultShortcut);
+        setShortcut(space, leaving);
+        onKeyUp(leaving, [this] { log.append(QStringLiteral("up leaving")); });
+
+        setShortcut(row.next, leaving);
+        EXPECT_TRUE(backend.isHeld(space));
+        EXPECT_FALSE(backend.ungrabs.contains(space));
+        backend.tap(space);
+        EXPECT_EQ(log, (QStringList{QStringLiteral("down kept"), QStringLiteral("up kept")}));
+
+        setShortcut(std::nullopt, Name(QStringLiteral("kept")));
+        EXPECT_FALSE(backend.isHeld(space)) << "nobody answers to it any more";
+    }
+}
+
 TEST_F(HotkeyDispatchTest, RemovingAllHandlersLeavesOpenStreams) {
     bound(QStringLiteral("legacy"), space);
     const Shortcut other = optionCommand(Key::k);
