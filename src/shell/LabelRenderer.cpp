@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -45,11 +47,17 @@ QImage blank(int side) {
     return image;
 }
 
-void drawGlyph(QPainter& painter, const QString& iconName, const QRectF& box, const QColor& ink) {
-    QSvgRenderer svg(glyphResource(iconName));
-    if (!svg.isValid()) {
-        return;
+// The glyphs' drawings, read once each: the pictures are drawn again at every size whenever the item changes.
+QSvgRenderer* glyphDrawing(const QString& iconName) {
+    static QHash<QString, std::shared_ptr<QSvgRenderer>> drawings;
+    auto found = drawings.constFind(iconName);
+    if (found == drawings.constEnd()) {
+        found = drawings.insert(iconName, std::make_shared<QSvgRenderer>(glyphResource(iconName)));
     }
+    return found.value()->isValid() ? found.value().get() : nullptr;
+}
+
+void drawGlyph(QPainter& painter, QSvgRenderer& svg, const QRectF& box, const QColor& ink) {
     // The drawing is one colour: paint it, then take its shape in the ink.
     QImage shape(box.size().toSize(), QImage::Format_ARGB32_Premultiplied);
     shape.fill(Qt::transparent);
@@ -63,12 +71,31 @@ void drawGlyph(QPainter& painter, const QString& iconName, const QRectF& box, co
     painter.drawImage(box.topLeft(), shape);
 }
 
-// The figure's outline, from a large bold face; scaled into its box by the caller.
-QPainterPath figurePath(const QString& text, double size) {
-    QFont font = QvFont::qvText(size, QFont::Bold);
+QPainterPath textPath(const QString& text, double size) {
     QPainterPath path;
-    path.addText(0, 0, font, text);
+    path.addText(0, 0, QvFont::qvText(size, QFont::Bold), text);
     return path;
+}
+
+// The figure's outline, from a large bold face, with its unit mark smaller on the baseline so "45s" reads
+// as seconds at a glance; scaled into each square by the caller. The last one is kept, since every size
+// of a picture, and the tray icon's, draw the same figure.
+QPainterPath figurePath(const QString& figure, const QString& mark) {
+    static QString lastFigure;
+    static QString lastMark;
+    static QPainterPath last;
+    if (last.isEmpty() || figure != lastFigure || mark != lastMark) {
+        QPainterPath path = textPath(figure, 100);
+        if (!mark.isEmpty()) {
+            QPainterPath markPath = textPath(mark, 62);
+            markPath.translate(path.boundingRect().right() + 6, 0);
+            path.addPath(markPath);
+        }
+        lastFigure = figure;
+        lastMark = mark;
+        last = path;
+    }
+    return last;
 }
 
 // Lays `path` into `box`: as large as fits, and up to half as tall again as it is wide when only the width
@@ -102,9 +129,13 @@ QColor LabelRenderer::haloFor(const QColor& ink) {
 QImage LabelRenderer::glyph(const QString& iconName, int side, const QColor& ink) {
     side = std::max(1, side);
     QImage image = blank(side);
+    QSvgRenderer* drawing = glyphDrawing(iconName);
+    if (!drawing) {
+        return image;
+    }
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawGlyph(painter, iconName, contentBox(paintPlate(painter, side, ink)), ink);
+    drawGlyph(painter, *drawing, contentBox(paintPlate(painter, side, ink)), ink);
     return image;
 }
 
@@ -144,15 +175,7 @@ QImage LabelRenderer::shortForm(const PanelShortForm& form, int side, const QCol
         painter.drawRect(QRectF(bars.left() + bar + gap, bars.top(), bar, bars.height()));
         box.setLeft(bars.right() + std::max(1.5, gap * 1.6));
     }
-    QPainterPath figure = figurePath(form.figure(), 100);
-    const QString mark = form.unitMark();
-    if (!mark.isEmpty()) {
-        // The mark smaller and on the figure's baseline, so "45s" reads as seconds at a glance.
-        QPainterPath markPath = figurePath(mark, 62);
-        markPath.translate(figure.boundingRect().right() + 6, 0);
-        figure.addPath(markPath);
-    }
-    fillInto(painter, figure, box);
+    fillInto(painter, figurePath(form.figure(), form.unitMark()), box);
     return image;
 }
 

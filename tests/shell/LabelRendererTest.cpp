@@ -172,6 +172,9 @@ TEST(LabelRendererTest, LabelPanelsGetTheGlyphAndTheTimeOnce) {
             << name.toStdString() << " draws something";
         EXPECT_EQ(std::count(std::begin(styles), std::end(styles), name), 1);
     }
+    const QImage unknown = LabelRenderer::glyph(QStringLiteral("no-such-glyph-symbolic"), 22, Qt::black);
+    EXPECT_EQ(unknown.size(), QSize(22, 22));
+    EXPECT_EQ(qAlpha(unknown.pixel(11, 11)), 0) << "an unknown name draws nothing, not an empty plate";
     const QString theme = LabelRenderer::iconThemePath();
     ASSERT_FALSE(theme.isEmpty()) << "the glyphs' icon theme is in the build tree";
     for (const QString& name : styles) {
