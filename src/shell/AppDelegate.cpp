@@ -256,29 +256,42 @@ void AppDelegate::panelPresenceChanged() {
             TT_LOG_INFO(logContext, QStringLiteral("No system tray: showing the timers in a window"));
             showPopover();
             m_standInWindow = true;
-            m_standInTouched = false;
             qApp->installEventFilter(this);
         }
         return;
     }
     if (m_standInWindow && m_panelItem->isTrayAvailable()) {
-        // A panel that started after the program (at login, say) now shows the item.
-        m_standInWindow = false;
-        qApp->removeEventFilter(this);
-        if (m_popover && m_popover->isVisible() && !m_standInTouched) {
+        // A panel that started after the program (at login, say) now shows the item, and the window that
+        // stood in for it meanwhile was left alone: it goes.
+        endStandInWindow();
+        if (m_popover && m_popover->isVisible()) {
             TT_LOG_INFO(logContext, QStringLiteral("A panel shows the item now: closing the timers window"));
             m_popover->hide();
         }
     }
 }
 
+void AppDelegate::endStandInWindow() {
+    m_standInWindow = false;
+    qApp->removeEventFilter(this);
+}
+
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    // Watched only while the stand-in window is open: a click, key or wheel in it means the user took it up.
+    // Watched only while the stand-in window is open and untouched: a click, key or wheel in it means the
+    // user took it up, and once closed, whatever shows it again was the user's asking. Either way it is
+    // the user's window from then on.
     const QEvent::Type type = event->type();
-    if (m_standInWindow && m_popover &&
-        (type == QEvent::MouseButtonPress || type == QEvent::KeyPress || type == QEvent::Wheel)) {
-        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == m_popover.get()) {
-            m_standInTouched = true;
+    if (m_standInWindow && m_popover) {
+        const bool closed = type == QEvent::Hide && watched == m_popover.get();
+        const bool touched =
+            type == QEvent::MouseButtonPress || type == QEvent::KeyPress || type == QEvent::Wheel;
+        if (closed) {
+            endStandInWindow();
+        } else if (touched) {
+            if (auto* widget = qobject_cast<QWidget*>(watched);
+                widget && widget->window() == m_popover.get()) {
+                endStandInWindow();
+            }
         }
     }
     return QObject::eventFilter(watched, event);

@@ -155,6 +155,7 @@ private:
     void applyLanguage();
     void startPanelItem(const QColor& ink);
     void panelPresenceChanged();
+    void endStandInWindow();
     bool eventFilter(QObject* watched, QEvent* event) override;
     MenuBarPopoverView& ensurePopover();
     TarvolinTimerMainView* makePopoverRoot(QWidget* parent);
@@ -185,9 +186,8 @@ private:
     // Whether the panel item's first answer (a tray or none) has come.
     bool m_trayDetermined = false;
     // The timers window opened because no panel was there; it goes when a panel comes, unless the user has
-    // clicked or typed in it since.
+    // clicked or typed in it, or closed it, since.
     bool m_standInWindow = false;
-    bool m_standInTouched = false;
     bool m_urlHandlerRegistered = false;
     QStringList m_pendingURLs;
     bool m_launched = false;

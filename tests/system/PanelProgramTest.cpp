@@ -323,11 +323,13 @@ TEST_F(PanelProgramTest, APanelThatStartsAfterTheProgramTakesTheItemAndTheUntouc
         int panelAfterMs; // when the panel's watcher comes, after the program is ready
         bool windowOpens; // the window stood in for the panel meanwhile
         bool touched;     // the user clicked in that window
+        bool reopened;    // the user closed it and a second launch showed it again
         bool windowAfter; // the window is still open once the panel took the item
     } rows[] = {
-        {"a panel within the first seconds: no window at all", 1500, false, false, false},
-        {"a panel after the window opened: the untouched window closes", 9000, true, false, false},
-        {"a panel after the user took the window up: it stays", 9000, true, true, true},
+        {"a panel within the first seconds: no window at all", 1500, false, false, false, false},
+        {"a panel after the window opened: the untouched window closes", 9000, true, false, false, false},
+        {"a panel after the user took the window up: it stays", 9000, true, true, false, true},
+        {"a panel after the user closed and reopened the window: it stays", 10000, true, false, true, true},
     };
     writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
     for (const auto& row : rows) {
@@ -344,6 +346,12 @@ TEST_F(PanelProgramTest, APanelThatStartsAfterTheProgramTakesTheItemAndTheUntouc
             EXPECT_GE(since.elapsed(), 3000) << "it waited a few seconds for a panel first";
             if (row.touched) {
                 ASSERT_TRUE(clickAt(window.geometry.center() + QPoint(0, 200)));
+            }
+            if (row.reopened) {
+                closeWindow(window.id);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return popovers().isEmpty(); }, kWaitMs));
+                EXPECT_EQ(launchAgain({}), 0);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !popovers().isEmpty(); }, kWaitMs));
             }
         }
         QTest::qWait(std::max(0, row.panelAfterMs - int(since.elapsed())));
