@@ -60,17 +60,15 @@ void PanelHostProbe::probe() {
         const QDBusPendingReply<quint32> reply = *w;
         if (reply.isError()) {
             // No watcher now: the next one to come is probed when it does.
-            emit probed();
             return;
         }
-        m_command = PanelHost::processCommand(reply.value());
-        const PanelHostKind kind = PanelHost::kindFor(m_command, currentDesktop());
+        const QString command = PanelHost::processCommand(reply.value());
+        const PanelHostKind kind = PanelHost::kindFor(command, currentDesktop());
         TT_LOG_INFO(kLog, QStringLiteral("Panel host \"%1\" draws %2")
-                              .arg(m_command.isEmpty() ? QStringLiteral("?") : m_command,
+                              .arg(command.isEmpty() ? QStringLiteral("?") : command,
                                    kind == PanelHostKind::label ? QStringLiteral("labels")
                                                                 : QStringLiteral("square pictures")));
         setKind(kind);
-        emit probed();
     });
 }
 

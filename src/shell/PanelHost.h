@@ -32,22 +32,16 @@ public:
     explicit PanelHostProbe(QDBusConnection connection, QObject* parent = nullptr);
 
     PanelHostKind kind() const { return m_kind; }
-    // The watcher's process name at the last answer; empty before one, or when it could not be read.
-    QString watcherCommand() const { return m_command; }
-
     // Asks who owns the watcher now, asynchronously; kindChanged() follows when the answer differs.
     void probe();
 
 signals:
     void kindChanged(PanelHostKind kind);
-    // After each answer (also an unchanged one), for whoever waits on the first.
-    void probed();
 
 private:
     void setKind(PanelHostKind kind);
 
     QDBusConnection m_connection;
     PanelHostKind m_kind;
-    QString m_command;
     int m_request = 0; // only the newest request's answer counts
 };

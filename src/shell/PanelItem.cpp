@@ -65,10 +65,7 @@ PanelItem::PanelItem(MenuBarLabelModel& label, TimerManager& timers, AppSettings
             m_probe->probe();
         }
     });
-    connect(m_probe, &PanelHostProbe::kindChanged, this, [this](PanelHostKind kind) {
-        refresh(true);
-        emit hostKindChanged(kind);
-    });
+    connect(m_probe, &PanelHostProbe::kindChanged, this, [this] { refresh(true); });
     connect(m_grace, &QTimer::timeout, this, [this] {
         m_graceOver = true;
         updatePresence();

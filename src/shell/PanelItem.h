@@ -81,10 +81,8 @@ public:
     QColor ink() const { return m_ink; }
     void setInk(const QColor& ink);
 
-    // What panels get now: the short form drawn in square pictures, the icon name and label for panels
-    // that draw labels (empty on square panels, which never show them), and the tooltip.
+    // What panels get now: the short form drawn in square pictures, and the tooltip.
     PanelShortForm shortForm() const { return m_form; }
-    PanelLabelParts labelParts() const { return m_parts; }
     QString toolTipText() const;
 
     // The fallback icon's place on the screen, empty unless presence() is systemTray.
@@ -94,7 +92,6 @@ public:
 
 signals:
     void presenceChanged(PanelItem::Presence presence);
-    void hostKindChanged(PanelHostKind kind);
 
 private:
     void refresh(bool force);

@@ -1,6 +1,8 @@
 #pragma once
-// What the menu-bar label shows (its content and its tooltip), from the main timer and the label settings;
-// it signals only when one of them actually differs, so a tick that leaves the text alone redraws nothing.
+// What the menu-bar label shows (its content and its tooltip), from the main timer and the label settings,
+// with the main timer's remaining and total seconds that the panel's short form and gauge are drawn from;
+// it signals only when one of them actually differs (so each second while a timer runs: listeners compare
+// what they draw before drawing it again).
 
 #include "core/TimeDisplayStyle.h"
 #include "theme/MenuBarDisplayContent.h"

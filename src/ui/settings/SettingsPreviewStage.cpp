@@ -108,7 +108,6 @@ SettingsPreviewStage::SettingsPreviewStage(Preferences& preferences, const QDate
     m_dial = new MinuteDialView(104, 25, kProgress, 1.0, dialBox);
     m_dial->setOverflow(0);
     m_dial->setGeometry(0, 0, 104, 104);
-    AccessibleTraits::setHidden(m_dial);
     auto* dialTexts = new QVBoxLayout(dialBox);
     dialTexts->setContentsMargins(0, 0, 0, 0);
     dialTexts->setSpacing(4);
