@@ -276,11 +276,13 @@ QPainterPath MinuteDialView::arcPath(double progress) const {
 }
 
 QRect MinuteDialView::arcBounds(double progress) const {
-    const QPainterPath arc = arcPath(progress);
+    return arcReach(arcPath(progress));
+}
+
+QRect MinuteDialView::arcReach(const QPainterPath& arc) {
     if (arc.isEmpty()) {
         return {};
     }
-    // Half the line and its round cap on every side, and a pixel for the soft edge.
     const double reach = arcLineWidth / 2 + 1;
     return arc.boundingRect().adjusted(-reach, -reach, reach, reach).toAlignedRect();
 }
@@ -290,11 +292,7 @@ QRect MinuteDialView::faceArea() const {
     return dialRect().adjusted(-1, -1, 1, 1);
 }
 
-void MinuteDialView::paintArc(QPainter& painter, ColorScheme scheme) const {
-    const QPainterPath arc = arcPath(m_progress);
-    if (arc.isEmpty()) {
-        return;
-    }
+void MinuteDialView::paintArc(QPainter& painter, ColorScheme scheme, const QPainterPath& arc) {
     QPen pen(QvColor::qvDialArc().resolve(scheme), arcLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
     painter.strokePath(arc, pen);
@@ -370,8 +368,9 @@ void MinuteDialView::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
 
     // Back to front: the trailing arc, the ticks, the dot. Each is drawn only where it is to be repainted.
-    if (dirty.intersects(arcBounds(m_progress))) {
-        paintArc(painter, scheme);
+    const QPainterPath arc = arcPath(m_progress);
+    if (!arc.isEmpty() && dirty.intersects(arcReach(arc))) {
+        paintArc(painter, scheme, arc);
     }
     if (paintFace(painter, scheme)) {
         // The fading ticks are not in the picture.

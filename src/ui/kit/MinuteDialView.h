@@ -119,7 +119,9 @@ private:
 
     // The trailing arc at `progress` as a path; empty when there is none to draw.
     QPainterPath arcPath(double progress) const;
-    void paintArc(QPainter& painter, ColorScheme scheme) const;
+    static void paintArc(QPainter& painter, ColorScheme scheme, const QPainterPath& arc);
+    // What an arc touches: half the line and its round cap on every side, and a pixel for the soft edge.
+    static QRect arcReach(const QPainterPath& arc);
     // Draws the ticks `which` picks, each at its current level.
     template <typename Which> void paintTicks(QPainter& painter, ColorScheme scheme, Which which) const;
     // Draws the still ticks from the cached picture, drawing it first when it is stale; false when the
