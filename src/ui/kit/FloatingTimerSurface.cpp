@@ -38,11 +38,6 @@ protected:
     }
 };
 
-// The characters QvText sets in cells of one width.
-bool isDigit(QChar c) {
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
 QFont labelFont() {
     return QvFont::qvText(FloatingTimerSurface::labelFontSize, QFont::Medium);
 }
@@ -235,10 +230,10 @@ QRegion FloatingTimerSurface::timeChange(const Layout& was, const QString& befor
         if (before[i] == after[i]) {
             continue;
         }
-        if (!isDigit(before[i]) || !isDigit(after[i])) {
+        if (!QvText::isTabularDigit(before[i]) || !QvText::isTabularDigit(after[i])) {
             return whole.toAlignedRect();
         }
-        const double left = now.timeLeft + QvText::tabularWidth(now.timeFont, after.left(i));
+        const double left = now.timeLeft + QvText::tabularOffset(now.timeFont, after, i);
         region |= QRectF(left - overhang, whole.top(), cell + 2 * overhang, whole.height()).toAlignedRect();
     }
     return region;
