@@ -8,14 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-
-bool isAsciiDigit(QChar c) {
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
-} // namespace
-
 QFont QvText::sectionLabelFont() {
     QFont font = QvFont::qvText(10, QFont::DemiBold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.3);
@@ -25,6 +17,10 @@ QFont QvText::sectionLabelFont() {
 
 const QvColor& QvText::sectionLabelColor() {
     return QvColor::qvInkMuted();
+}
+
+bool QvText::isTabularDigit(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
 double QvText::tabularDigitWidth(const QFont& font) {
@@ -42,7 +38,7 @@ double QvText::tabularWidth(const QFont& font, const QString& text) {
     double width = 0;
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || isAsciiDigit(text[i])) {
+        if (i == text.size() || isTabularDigit(text[i])) {
             if (i > runStart) {
                 width += metrics.horizontalAdvance(text.mid(runStart, i - runStart));
             }
@@ -53,6 +49,10 @@ double QvText::tabularWidth(const QFont& font, const QString& text) {
         }
     }
     return width;
+}
+
+double QvText::tabularOffset(const QFont& font, const QString& text, qsizetype index) {
+    return tabularWidth(font, text.left(index));
 }
 
 void QvText::drawTabular(QPainter& painter, const QRectF& rect, Qt::Alignment alignment,
@@ -77,7 +77,7 @@ void QvText::drawTabular(QPainter& painter, const QRectF& rect, Qt::Alignment al
 
     qsizetype runStart = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || isAsciiDigit(text[i])) {
+        if (i == text.size() || isTabularDigit(text[i])) {
             if (i > runStart) {
                 const QString run = text.mid(runStart, i - runStart);
                 painter.drawText(QPointF(x, baseline), run);

@@ -18,8 +18,11 @@ public:
 
     // Qt 6.4 cannot switch on a font's tabular figures, so digits are set in cells as wide as the widest
     // digit; every other character keeps its own advance.
+    static bool isTabularDigit(QChar c);
     static double tabularDigitWidth(const QFont& font);
     static double tabularWidth(const QFont& font, const QString& text);
+    // Where the character at `index` starts, measured from the text's left edge.
+    static double tabularOffset(const QFont& font, const QString& text, qsizetype index);
     // Draws with the painter's font and pen, aligned in `rect` (horizontal and vertical flags).
     static void drawTabular(QPainter& painter, const QRectF& rect, Qt::Alignment alignment,
                             const QString& text);

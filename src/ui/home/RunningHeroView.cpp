@@ -568,16 +568,25 @@ QString RunningHeroView::endsAtText() const {
     return m_content.endsAt ? m_block->endLine()->text() : QString();
 }
 
-void RunningHeroView::paintEvent(QPaintEvent*) {
+void RunningHeroView::paintEvent(QPaintEvent* event) {
     const double hover = m_primary->hoverLevel();
     if (hover <= 0) {
         return;
     }
     // The round button's lift: a tight contact shadow and a soft far one, under its circle as drawn now.
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+    SurfaceStyle lift;
+    lift.shadows = {SurfaceShadow{Qt::black, 0.07, 2, 1}, SurfaceShadow{Qt::black, 0.06, 14, 7}};
     const QRectF circle = m_primary->circleRect().translated(m_primary->pos());
     const QSize side(int(std::ceil(circle.width())), int(std::ceil(circle.height())));
+    // The dial's frames repaint small pieces of the card through its translucent children; the shadows
+    // are made again only for a repaint that reaches them.
+    const QRect reach = QRect(circle.topLeft().toPoint(), side)
+                            .marginsAdded(QvSurface::shadowMargins(lift) + QMargins(1, 1, 1, 1));
+    if (!event->region().intersects(reach)) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
     QImage drawing(side, QImage::Format_ARGB32_Premultiplied);
     drawing.fill(Qt::transparent);
     {
@@ -588,9 +597,7 @@ void RunningHeroView::paintEvent(QPaintEvent*) {
         shape.drawEllipse(QRectF(QPointF(0, 0), circle.size()));
     }
     painter.setOpacity(hover);
-    QvSurface::paintShadowsOf(painter, drawing, circle.topLeft().toPoint(),
-                              {SurfaceShadow{Qt::black, 0.07, 2, 1}, SurfaceShadow{Qt::black, 0.06, 14, 7}},
-                              1.0);
+    QvSurface::paintShadowsOf(painter, drawing, circle.topLeft().toPoint(), lift.shadows, 1.0);
 }
 
 void RunningHeroView::changeEvent(QEvent* event) {

@@ -38,11 +38,6 @@ protected:
     }
 };
 
-// The characters QvText sets in cells of one width.
-bool isDigit(QChar c) {
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
 QFont labelFont() {
     return QvFont::qvText(FloatingTimerSurface::labelFontSize, QFont::Medium);
 }
@@ -83,7 +78,13 @@ void FloatingTimerSurface::setValues(const Values& values) {
         return;
     }
     const Values before = m_values;
+    const bool textChanged = values.timeText != before.timeText;
+    // Where the time was drawn, before the new values move it.
+    const Layout was = textChanged ? layout() : Layout();
     m_values = values;
+    if (textChanged || values.label != before.label) {
+        m_layoutSize = QSize();
+    }
     m_close->setVisible(values.showsClose);
     const bool runningChanged = values.isRunning != before.isRunning;
     const double ground = values.isRunning ? 1.0 : 0.0;
@@ -96,7 +97,6 @@ void FloatingTimerSurface::setValues(const Values& values) {
     } else if (m_groundFade.state() != QAbstractAnimation::Running) {
         m_runningGround = ground;
     }
-    const bool textChanged = values.timeText != before.timeText;
     if (textChanged || values.label != before.label) {
         // One element for assistive technology: what it is, and the time with its label as its value.
         AccessibleTraits::setValue(this, values.label.isEmpty() ? values.timeText
@@ -114,8 +114,7 @@ void FloatingTimerSurface::setValues(const Values& values) {
     }
     QRegion changed;
     if (textChanged) {
-        const Layout was = layOut(before);
-        const Layout now = layOut(values);
+        const Layout& now = layout();
         if (was.timeFont != now.timeFont) {
             // A time of another length may take another size, which moves the label too.
             update();
@@ -166,7 +165,16 @@ QRectF FloatingTimerSurface::barChange(double fromProgress, double toProgress) c
 }
 
 QRectF FloatingTimerSurface::timeInkRect() const {
-    return layOut(m_values).timeInk;
+    return layout().timeInk;
+}
+
+const FloatingTimerSurface::Layout& FloatingTimerSurface::layout() const {
+    // A hidden widget is resized without a resize event until it is shown, so the size is checked here.
+    if (m_layoutSize != size()) {
+        m_layout = layOut(m_values);
+        m_layoutSize = size();
+    }
+    return m_layout;
 }
 
 FloatingTimerSurface::Layout FloatingTimerSurface::layOut(const Values& values) const {
@@ -235,10 +243,10 @@ QRegion FloatingTimerSurface::timeChange(const Layout& was, const QString& befor
         if (before[i] == after[i]) {
             continue;
         }
-        if (!isDigit(before[i]) || !isDigit(after[i])) {
+        if (!QvText::isTabularDigit(before[i]) || !QvText::isTabularDigit(after[i])) {
             return whole.toAlignedRect();
         }
-        const double left = now.timeLeft + QvText::tabularWidth(now.timeFont, after.left(i));
+        const double left = now.timeLeft + QvText::tabularOffset(now.timeFont, after, i);
         region |= QRectF(left - overhang, whole.top(), cell + 2 * overhang, whole.height()).toAlignedRect();
     }
     return region;
@@ -290,18 +298,18 @@ void FloatingTimerSurface::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
     const QRectF bounds = QRectF(rect());
-    const QPainterPath shape = QvSurface::continuousRoundedRect(bounds, cornerRadius);
+    shapeFor(size());
 
     // The card surface, then the state's own fill over it, all inside the rounded shape.
     painter.save();
-    painter.setClipPath(shape);
+    painter.setClipPath(m_shape);
     painter.fillRect(bounds, QvSurface::qvCard(false, cornerRadius, scheme).fill);
     painter.fillRect(bounds, backgroundColor());
     if (m_values.isRunning) {
         painter.fillRect(QRectF(0, 0, stripWidth, bounds.height()), m_values.accent);
     }
 
-    const Layout layout = layOut(m_values);
+    const Layout& layout = this->layout();
     painter.setFont(layout.timeFont);
     painter.setPen(timeColor());
     QvText::drawTabular(painter, layout.timeBox, Qt::AlignCenter, m_values.timeText);
@@ -323,12 +331,32 @@ void FloatingTimerSurface::paintEvent(QPaintEvent*) {
 
     painter.setPen(QPen(outlineColor(), 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(QvSurface::continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius));
+    painter.drawPath(m_outline);
 }
 
 void FloatingTimerSurface::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    shapeFor(size());
     placeCloseButton();
+}
+
+void FloatingTimerSurface::shapeFor(const QSize& size) {
+    if (size == m_shapeSize) {
+        return;
+    }
+    m_shapeSize = size;
+    const QRectF bounds(QPointF(0, 0), QSizeF(size));
+    m_shape = QvSurface::continuousRoundedRect(bounds, cornerRadius);
+    m_outline = QvSurface::continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius);
+}
+
+void FloatingTimerSurface::changeEvent(QEvent* event) {
+    // The fonts follow the application's font.
+    if (event->type() == QEvent::ApplicationFontChange || event->type() == QEvent::FontChange) {
+        m_layoutSize = QSize();
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 void FloatingTimerSurface::placeCloseButton() {

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainterPath>
 #include <QPoint>
 #include <QVariantAnimation>
 #include <QRectF>
@@ -70,6 +71,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -86,6 +88,11 @@ private:
         QRectF labelBox;         // empty without a label
     };
     Layout layOut(const Values& values) const;
+    // The present values' layout, worked out again only when the time, the label, the size or the
+    // application's font changed.
+    const Layout& layout() const;
+    // The card's rounded shape and its outline, made again only when the size changed.
+    void shapeFor(const QSize& size);
     // What a new time text draws over: the cells of the digits that changed, or all of both texts.
     QRegion timeChange(const Layout& was, const QString& before, const Layout& now,
                        const QString& after) const;
@@ -94,6 +101,11 @@ private:
     void placeCloseButton();
 
     Values m_values;
+    mutable Layout m_layout;
+    mutable QSize m_layoutSize; // the size m_layout was made for; invalid when it needs making again
+    QSize m_shapeSize;
+    QPainterPath m_shape;
+    QPainterPath m_outline;
     QAbstractButton* m_close;
     // 0 idle ground, 1 running ground; between the two while the fade runs.
     double m_runningGround = 0;
