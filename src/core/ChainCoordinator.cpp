@@ -1,5 +1,6 @@
 #include "core/ChainCoordinator.h"
 
+#include "core/BlankText.h"
 #include "core/Saturating.h"
 #include "core/TimerManager.h"
 
@@ -7,17 +8,6 @@
 #include <limits>
 
 namespace {
-
-// Spaces (the full-width one a Japanese keyboard types included) and tabs count as blank; a line break is a
-// character the user typed on purpose.
-bool isBlank(const QString& text) {
-    for (const QChar c : text) {
-        if (c != u'\t' && c.category() != QChar::Separator_Space) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Truncates toward zero; NaN and values beyond qint64 clamp instead of being undefined.
 qint64 wholeSeconds(double seconds) {

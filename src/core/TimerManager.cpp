@@ -1,6 +1,7 @@
 #include "core/TimerManager.h"
 
 #include "core/AppSettings.h"
+#include "core/BlankText.h"
 #include "core/HistoryManagerProtocol.h"
 #include "core/NotificationServiceProtocol.h"
 #include "core/PersistenceServiceProtocol.h"
@@ -18,14 +19,8 @@ namespace {
 
 const QString kContext = QStringLiteral("TimerManager");
 
-// Spaces, tabs and other space separators, but not line breaks.
-bool isBlankCharacter(QChar c) {
-    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
-}
-
 QString sequenceName(const QString& name) {
-    const bool blank = std::all_of(name.begin(), name.end(), isBlankCharacter);
-    return blank ? QStringLiteral("Sequence") : name;
+    return isBlank(name) ? QStringLiteral("Sequence") : name;
 }
 
 // A change set gathered from several operations inside one tick: a timer added and removed again is in

@@ -1,14 +1,8 @@
 #include "ui/presets/EditorInput.h"
 
+#include "core/BlankText.h"
+
 namespace EditorInput {
-
-namespace {
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
-}
-
-} // namespace
 
 QString trimmedBlanks(const QString& text) {
     qsizetype begin = 0;

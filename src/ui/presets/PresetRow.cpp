@@ -4,12 +4,11 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
-#include "ui/kit/TokenLabel.h"
+#include "ui/kit/TabularTokenLabel.h"
 #include "ui/presets/ElidedLabel.h"
 #include "ui/presets/OptionsMenuButton.h"
 #include "ui/presets/PresetsScreenModel.h"
 #include "ui/presets/ShortcutBadge.h"
-#include "ui/presets/TabularLabel.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -34,7 +33,9 @@ PresetRow::PresetRow(PresetsScreenModel& model, const TimerPreset& preset, QWidg
     leading->addWidget(m_purpose);
     row->addLayout(leading, 1);
 
-    m_duration = new TabularLabel(QvColor::qvInkPrimary(), this);
+    m_duration = new TabularTokenLabel(QvColor::qvInkPrimary(), this);
+    m_duration->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_duration->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_duration->setObjectName(QStringLiteral("presetsScreen.row.duration.") + id);
     QFont durationFont = QvFont::qvText(22, QFont::ExtraBold);
     durationFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.5);

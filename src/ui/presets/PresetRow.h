@@ -9,7 +9,7 @@ class ElidedLabel;
 class OptionsMenuButton;
 class PresetsScreenModel;
 class ShortcutBadge;
-class TabularLabel;
+class TabularTokenLabel;
 
 class PresetRow : public ListRow {
     Q_OBJECT
@@ -33,7 +33,7 @@ private:
     TimerPreset m_preset;
     ElidedLabel* m_name;
     ElidedLabel* m_purpose;
-    TabularLabel* m_duration;
+    TabularTokenLabel* m_duration;
     ShortcutBadge* m_badge;
     OptionsMenuButton* m_menu;
 };

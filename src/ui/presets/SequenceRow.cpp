@@ -4,12 +4,11 @@
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
-#include "ui/kit/TokenLabel.h"
+#include "ui/kit/TabularTokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/presets/ElidedLabel.h"
 #include "ui/presets/OptionsMenuButton.h"
 #include "ui/presets/PresetsScreenModel.h"
-#include "ui/presets/TabularLabel.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -79,7 +78,9 @@ SequenceRow::SequenceRow(PresetsScreenModel& model, const TimerSequence& sequenc
     leading->addWidget(m_summary);
     row->addLayout(leading, 1);
 
-    m_total = new TabularLabel(QvColor::qvInkPrimary(), this);
+    m_total = new TabularTokenLabel(QvColor::qvInkPrimary(), this);
+    m_total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_total->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_total->setFont(QvFont::qvText(14, QFont::DemiBold));
     row->addWidget(m_total);
 

@@ -9,7 +9,7 @@ class ElidedLabel;
 class OptionsMenuButton;
 class PresetsScreenModel;
 class QLabel;
-class TabularLabel;
+class TabularTokenLabel;
 
 class SequenceRow : public ListRow {
     Q_OBJECT
@@ -35,6 +35,6 @@ private:
     ElidedLabel* m_name;
     QLabel* m_activeBadge;
     ElidedLabel* m_summary;
-    TabularLabel* m_total;
+    TabularTokenLabel* m_total;
     OptionsMenuButton* m_menu;
 };
