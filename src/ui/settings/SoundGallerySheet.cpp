@@ -450,13 +450,8 @@ void SoundGallerySheet::showError(const QString& message) {
     alert.buttons = {
         {tr("OK"), AlertOverlay::Role::primary, QStringLiteral("quorvane.settings.gallery.errorOK")}};
     alert.objectName = QStringLiteral("quorvane.settings.gallery.error");
-    // Back to what led here (the add card, after the file dialog) once the alert is answered.
-    QPointer<QWidget> opener = window()->focusWidget();
-    m_errorAlert = AlertOverlay::present(this, alert, [opener](int) {
-        if (opener && opener->isVisible()) {
-            opener->setFocus(Qt::OtherFocusReason);
-        }
-    });
+    // Answered, the alert gives the keyboard back to what led here (the add card, after the file dialog).
+    m_errorAlert = AlertOverlay::present(this, alert, [](int) {});
 }
 
 void SoundGallerySheet::startRename(const TimerSound& sound) {
