@@ -69,8 +69,8 @@ void ChainBuilderOverlay::sync(bool open) {
 }
 
 void ChainBuilderOverlay::closeBuilder() {
+    // Hiding the layer gives the keyboard back to the root.
     m_root.model().setShowChainBuilder(false);
-    m_root.restoreKeyNavFocus();
 }
 
 void ChainBuilderOverlay::paintEvent(QPaintEvent*) {

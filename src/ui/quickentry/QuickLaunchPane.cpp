@@ -60,6 +60,7 @@ public:
     QuickLaunchChip(const TimerPreset& preset, QWidget* parent)
         : PressableButton(0.94, parent), m_preset(preset) {
         setObjectName(chipObjectName(preset.id));
+        layOutLabel();
         setFocusPolicy(Qt::TabFocus);
         AccessibleTraits::setRole(this, QAccessible::ListItem);
         AccessibleTraits::setSelected(this, false);
@@ -81,8 +82,10 @@ public:
     const TimerPreset& preset() const { return m_preset; }
     void setPreset(const TimerPreset& preset) {
         m_preset = preset;
+        layOutLabel();
         update();
     }
+    const QFont& labelFont() const { return m_labelFont; }
     bool isSelected() const { return m_selected; }
     bool isHovered() const { return m_hovered; }
     void setSelected(bool selected, bool animated) {
@@ -119,12 +122,11 @@ protected:
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(centre, r - 0.5, r - 0.5);
 
-        const QString label = QuickLaunchPaneModel::chipLabel(m_preset);
-        painter.setFont(QuickLaunchPane::chipLabelFont(label));
+        painter.setFont(m_labelFont);
         painter.setPen(mix(QvColor::qvTextPrimary().resolve(scheme), QvColor::qvInkOnAction().resolve(scheme),
                            m_selectLevel));
         QvText::drawTabular(painter, QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
-                            QuickLaunchPane::shownChipLabel(label));
+                            m_shownLabel);
 
         if (hasFocus()) {
             QColor ring = QvColor::qvInkAction().resolve(scheme);
@@ -154,8 +156,22 @@ protected:
         PressableButton::focusOutEvent(event);
         update();
     }
+    void changeEvent(QEvent* event) override {
+        // The label's face follows the desktop's font.
+        if (event->type() == QEvent::FontChange) {
+            layOutLabel();
+        }
+        PressableButton::changeEvent(event);
+    }
 
 private:
+    // Fitting the label measures it once per dropped character: done when it changes, not on every frame.
+    void layOutLabel() {
+        const QString label = QuickLaunchPaneModel::chipLabel(m_preset);
+        m_labelFont = QuickLaunchPane::chipLabelFont(label);
+        m_shownLabel = QuickLaunchPane::shownChipLabel(label, m_labelFont);
+    }
+
     void setHovered(bool hovered) {
         if (hovered == m_hovered) {
             return;
@@ -168,6 +184,8 @@ private:
     }
 
     TimerPreset m_preset;
+    QFont m_labelFont;
+    QString m_shownLabel;
     bool m_selected = false;
     bool m_hovered = false;
     double m_hoverLevel = 0;
@@ -238,8 +256,11 @@ QFont QuickLaunchPane::chipLabelFont(const QString& label) {
 }
 
 QString QuickLaunchPane::shownChipLabel(const QString& label) {
+    return shownChipLabel(label, chipLabelFont(label));
+}
+
+QString QuickLaunchPane::shownChipLabel(const QString& label, const QFont& font) {
     // Still too wide at the smallest size: its end gives way to an ellipsis.
-    const QFont font = chipLabelFont(label);
     QString shown = label;
     while (shown.size() > 1 && QvText::tabularWidth(font, shown) > kLabelRoom) {
         shown = label.left(shown.size() - (shown == label ? 1 : 2)) + QChar(0x2026);
@@ -248,7 +269,8 @@ QString QuickLaunchPane::shownChipLabel(const QString& label) {
 }
 
 QFont QuickLaunchPane::chipLabelFont(const QUuid& id) const {
-    return chipLabelFont(chipLabel(id));
+    const QuickLaunchChip* c = m_chips.value(id);
+    return c ? c->labelFont() : chipLabelFont(QString());
 }
 
 bool QuickLaunchPane::eventFilter(QObject* watched, QEvent* event) {

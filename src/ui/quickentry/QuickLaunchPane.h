@@ -46,6 +46,7 @@ public:
     static QFont chipLabelFont(const QString& label);
     // The label as drawn in that font: cut short with an ellipsis when even the smallest size is too wide.
     static QString shownChipLabel(const QString& label);
+    static QString shownChipLabel(const QString& label, const QFont& font);
     bool chipLooksSelected(const QUuid& id) const;
     bool chipIsHovered(const QUuid& id) const;
     // The chip's menu while it is open, and the questions while they show.

@@ -610,7 +610,7 @@ void SettingsScreen::retranslate() {
 void SettingsScreen::openGallery(SoundPurpose purpose) {
     closeGallery();
     m_galleryPurpose = purpose;
-    m_gallery = new SoundGallerySheet(galleryTitle(purpose), m_services.preferences, soundSetting(purpose),
+    m_gallery = new SoundGallerySheet(galleryTitleKey(purpose), m_services.preferences, soundSetting(purpose),
                                       m_services.userSounds, m_services.sound, m_services.chooseFiles, this);
     m_gallery->setGeometry(rect());
     connect(m_gallery, &SoundGallerySheet::closeRequested, this, &SettingsScreen::closeGallery);

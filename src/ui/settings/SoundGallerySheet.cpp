@@ -14,6 +14,7 @@
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/settings/SettingsAccent.h"
+#include "ui/settings/SettingsText.h"
 #include "ui/settings/SoundCard.h"
 
 #include <QDragEnterEvent>
@@ -232,10 +233,10 @@ SoundGallerySheet::FileChooser SoundGallerySheet::dialogFileChooser() {
     };
 }
 
-SoundGallerySheet::SoundGallerySheet(const QString& title, Preferences& preferences,
+SoundGallerySheet::SoundGallerySheet(const char* titleKey, Preferences& preferences,
                                      const PreferenceSetting<QString>& selection, UserSoundStore& userSounds,
                                      SoundServiceProtocol& sound, FileChooser chooseFiles, QWidget* parent)
-    : QWidget(parent), m_title(title), m_preferences(preferences), m_selection(selection),
+    : QWidget(parent), m_titleKey(titleKey), m_preferences(preferences), m_selection(selection),
       m_userSounds(userSounds), m_sound(sound),
       m_chooseFiles(chooseFiles ? std::move(chooseFiles) : dialogFileChooser()) {
     setObjectName(QStringLiteral("quorvane.settings.gallery"));
@@ -250,7 +251,6 @@ SoundGallerySheet::SoundGallerySheet(const QString& title, Preferences& preferen
     m_titleLabel = new TokenLabel(QvColor::qvInkPrimary(), this);
     m_titleLabel->setObjectName(QStringLiteral("quorvane.settings.gallery.title"));
     m_titleLabel->setFont(QvFont::qvText(14, QFont::Bold));
-    m_titleLabel->setText(title); // as written, in every language
     header->addWidget(m_titleLabel);
     header->addStretch(1);
     LabelButton::Look closeLook(QvColor::qvBgPrimary(), QvColor::qvInkMuted(),
@@ -408,6 +408,10 @@ QStringList SoundGallerySheet::groupHeadings() const {
     return headings;
 }
 
+QString SoundGallerySheet::title() const {
+    return m_titleLabel->text();
+}
+
 AlertOverlay* SoundGallerySheet::errorAlert() const {
     return m_errorAlert;
 }
@@ -446,13 +450,8 @@ void SoundGallerySheet::showError(const QString& message) {
     alert.buttons = {
         {tr("OK"), AlertOverlay::Role::primary, QStringLiteral("quorvane.settings.gallery.errorOK")}};
     alert.objectName = QStringLiteral("quorvane.settings.gallery.error");
-    // Back to what led here (the add card, after the file dialog) once the alert is answered.
-    QPointer<QWidget> opener = window()->focusWidget();
-    m_errorAlert = AlertOverlay::present(this, alert, [opener](int) {
-        if (opener && opener->isVisible()) {
-            opener->setFocus(Qt::OtherFocusReason);
-        }
-    });
+    // Answered, the alert gives the keyboard back to what led here (the add card, after the file dialog).
+    m_errorAlert = AlertOverlay::present(this, alert, [](int) {});
 }
 
 void SoundGallerySheet::startRename(const TimerSound& sound) {
@@ -473,6 +472,7 @@ void SoundGallerySheet::startRename(const TimerSound& sound) {
 }
 
 void SoundGallerySheet::retranslate() {
+    m_titleLabel->setText(settingsText(m_titleKey));
     m_close->setText(tr("Close"));
     if (m_dropHint) {
         m_dropHint->setText(tr("You can also add sounds by dragging files here"));

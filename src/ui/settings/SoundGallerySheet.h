@@ -33,12 +33,14 @@ public:
     using FileChooser = std::function<void(QWidget* owner, std::function<void(const QList<QUrl>&)> chosen)>;
     static FileChooser dialogFileChooser();
 
-    // `title` is shown as written. `selection` is the sound-id setting being edited.
-    SoundGallerySheet(const QString& title, Preferences& preferences,
+    // `titleKey` is the heading, translated with settingsText in the language of the moment. `selection` is
+    // the sound-id setting being edited.
+    SoundGallerySheet(const char* titleKey, Preferences& preferences,
                       const PreferenceSetting<QString>& selection, UserSoundStore& userSounds,
                       SoundServiceProtocol& sound, FileChooser chooseFiles = {}, QWidget* parent = nullptr);
 
-    QString title() const { return m_title; }
+    // The heading as shown.
+    QString title() const;
     SoundCard* card(const QString& soundID) const;
     QList<SoundCard*> cards() const;
     AddSoundCard* addCard() const { return m_addCard; }
@@ -75,7 +77,7 @@ private:
     SoundCard* addSoundCard(const TimerSound& sound, QGridLayout* grid, int index);
     void retranslate();
 
-    QString m_title;
+    const char* m_titleKey;
     Preferences& m_preferences;
     PreferenceSetting<QString> m_selection;
     UserSoundStore& m_userSounds;

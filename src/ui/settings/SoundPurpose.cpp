@@ -46,18 +46,18 @@ const PreferenceSetting<QString>& soundSetting(SoundPurpose purpose) {
     return SettingsKeys::pomBreakStartSound;
 }
 
-QString galleryTitle(SoundPurpose purpose) {
+const char* galleryTitleKey(SoundPurpose purpose) {
     switch (purpose) {
     case SoundPurpose::timerComplete:
-        return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the timer-complete sound"));
+        return QT_TRANSLATE_NOOP("SettingsScreen", "Choose the timer-complete sound");
     case SoundPurpose::alarm:
-        return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the alarm sound"));
+        return QT_TRANSLATE_NOOP("SettingsScreen", "Choose the alarm sound");
     case SoundPurpose::pomWork:
-        return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the focus-start sound"));
+        return QT_TRANSLATE_NOOP("SettingsScreen", "Choose the focus-start sound");
     case SoundPurpose::pomBreak:
         break;
     }
-    return settingsText(QT_TRANSLATE_NOOP("SettingsScreen", "Choose the break-start sound"));
+    return QT_TRANSLATE_NOOP("SettingsScreen", "Choose the break-start sound");
 }
 
 const char* cardTitleKey(SoundPurpose purpose) {

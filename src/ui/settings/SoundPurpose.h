@@ -17,8 +17,8 @@ QList<SoundPurpose> allSoundPurposes();
 
 // The sound-id setting the purpose edits.
 const PreferenceSetting<QString>& soundSetting(SoundPurpose purpose);
-// The gallery's heading in the interface language; the gallery shows it as given.
-QString galleryTitle(SoundPurpose purpose);
+// The gallery's heading key (translate with settingsText).
+const char* galleryTitleKey(SoundPurpose purpose);
 // The card's title key (translate with settingsText) and its symbol.
 const char* cardTitleKey(SoundPurpose purpose);
 QString cardIcon(SoundPurpose purpose);

@@ -250,4 +250,10 @@ TEST_F(QuickLaunchPaneTest, ALongLabelShrinksToFitButNoFurtherThanItsFloor) {
     const QString cut = QuickLaunchPane::shownChipLabel(pane->chipLabel(idOf(2)));
     EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
     EXPECT_TRUE(pane->chipLabel(idOf(2)).startsWith(cut.chopped(1)));
+
+    // A chip kept for a preset whose length changes fits its new label.
+    manager->updatePreset(manager->presets().at(0), QStringLiteral("A"), 10000);
+    EXPECT_EQ(QFontInfo(pane->chipLabelFont(idOf(0))).pixelSize(), smallest);
+    manager->updatePreset(manager->presets().at(0), QStringLiteral("A"), 25);
+    EXPECT_EQ(QFontInfo(pane->chipLabelFont(idOf(0))).pixelSize(), full);
 }

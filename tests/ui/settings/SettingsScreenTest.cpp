@@ -555,6 +555,33 @@ TEST_F(SettingsScreenTest, ASoundCardOpensTheGalleryForItsOwnSettingOnly) {
               QStringLiteral("Choose a sound"));
 }
 
+TEST_F(SettingsScreenTest, AnOpenGalleryRetitlesItselfWhenTheLanguageChanges) {
+    build();
+    auto* alarmCard = find<SoundPurposeCard>(QStringLiteral("quorvane.settings.sound.alarm"));
+    alarmCard->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(alarmCard, Qt::Key_Space);
+    ASSERT_NE(screen->gallery(), nullptr);
+    auto* title = find<QLabel>(QStringLiteral("quorvane.settings.gallery.title"));
+    ASSERT_NE(title, nullptr);
+    const struct {
+        const char* language;
+        QString title;
+        QString close;
+    } rows[] = {
+        {"ja", QStringLiteral("アラームのサウンドを選ぶ"), QStringLiteral("閉じる")},
+        {"en", QStringLiteral("Choose the alarm sound"), QStringLiteral("Close")},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.language);
+        ASSERT_TRUE(TranslationCatalog::install(QLatin1String(r.language)));
+        QApplication::processEvents();
+        EXPECT_EQ(find<LabelButton>(QStringLiteral("quorvane.settings.gallery.close"))->text(), r.close)
+            << "the rest of the gallery follows";
+        EXPECT_EQ(title->text(), r.title);
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
+}
+
 TEST_F(SettingsScreenTest, TheShortcutRecorderIsTheOneKeyTimers) {
     build();
     auto* recorder = find<GlobalHotkeys::Recorder>(QStringLiteral("quorvane.settings.quickPresetShortcut"));

@@ -49,7 +49,7 @@ protected:
         window = std::make_unique<QWidget>();
         window->resize(440, 650);
         gallery = new SoundGallerySheet(
-            QStringLiteral("Choose the timer-complete sound"), prefs, setting, *store, sound,
+            "Choose the timer-complete sound", prefs, setting, *store, sound,
             [this](QWidget*, std::function<void(const QList<QUrl>&)> chosen) {
                 ++dialogsOpened;
                 chosen(nextChoice);
@@ -300,8 +300,8 @@ TEST_F(SoundGalleryTest, DropsImportLocalFilesAndRefuseEverythingElse) {
 TEST_F(SoundGalleryTest, QtsOwnFileDialogOffersTheSoundTypesAndImportsWhatIsTypedInIt) {
     // Qt's own dialog, as on a desktop that offers none of its own; the one the program really opens.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
-    auto* real = new SoundGallerySheet(QStringLiteral("Choose the timer-complete sound"), prefs, setting,
-                                       *store, sound, {}, window.get());
+    auto* real = new SoundGallerySheet("Choose the timer-complete sound", prefs, setting, *store, sound, {},
+                                       window.get());
     real->setGeometry(window->rect());
     real->show();
     real->raise();
