@@ -57,7 +57,11 @@ struct Engine {
     NullHistory history;
     Preferences preferences;
     AppSettings settings{preferences};
-    TimerManager manager{persistence, notifications, sound, history, settings};
+    // Each reading is a second after the last, so every tick takes a second off as the one-second timer's do.
+    qint64 elapsedMs = 0;
+    ElapsedClock secondPerReading = [this] { return elapsedMs += 1000; };
+    TimerManager manager{persistence, notifications, sound,           history,
+                         settings,    systemClock(), secondPerReading};
 
     Engine(qsizetype count, qsizetype runningEvery) {
         for (qsizetype i = 0; i < count; ++i) {

@@ -83,9 +83,9 @@ void tidy(TimerChangeSet& set) {
 
 TimerManager::TimerManager(PersistenceServiceProtocol& persistence, NotificationServiceProtocol& notification,
                            SoundServiceProtocol& sound, HistoryManagerProtocol& history,
-                           AppSettings& settings, Clock clock, QObject* parent)
+                           AppSettings& settings, Clock clock, ElapsedClock elapsed, QObject* parent)
     : QObject(parent), m_persistence(persistence), m_notification(notification), m_sound(sound),
-      m_history(history), m_settings(settings), m_clock(std::move(clock)) {
+      m_history(history), m_settings(settings), m_clock(std::move(clock)), m_elapsed(std::move(elapsed)) {
     m_schedule = std::make_unique<ScheduleManager>(m_persistence, m_notification, m_clock);
     m_stats = std::make_unique<StatsManager>(m_history, m_clock);
 
@@ -292,6 +292,8 @@ void TimerManager::timersEdited() {
 
 void TimerManager::updateTickTimer() {
     if (m_runningCount > 0 && !m_tickTimer.isActive()) {
+        m_lastTickAt = m_elapsed();
+        m_tickCarryMs = 0;
         m_tickTimer.start();
     } else if (m_runningCount == 0 && m_tickTimer.isActive()) {
         m_tickTimer.stop();
@@ -500,11 +502,24 @@ std::optional<TimerItem> TimerManager::togglePrimary() {
 
 // ---- Tick and completion ----
 
+qint64 TimerManager::takeElapsedSeconds() {
+    const qint64 at = m_elapsed();
+    // A tick that fires a little early or late rounds to one second, and the difference is carried to the
+    // next, so ticks never drift from the time that really passed.
+    const qint64 owed = m_tickCarryMs + (at - m_lastTickAt);
+    m_lastTickAt = at;
+    const qint64 seconds = owed > 0 ? (owed + 500) / 1000 : 0;
+    // A clock read backwards (it should not happen) costs at most half a second, not a stopped countdown.
+    m_tickCarryMs = std::max<qint64>(owed - seconds * 1000, -500);
+    return seconds;
+}
+
 void TimerManager::tick() {
     const QDateTime now = m_clock();
     if (m_timers.isEmpty() || m_runningCount == 0) {
         return;
     }
+    const qint64 elapsedSeconds = takeElapsedSeconds();
     m_inTick = true;
     // The walk notes each running timer it changes straight into the change set: it visits each once.
     std::vector<QUuid>& updatedIds = m_pendingTimers.updated;
@@ -537,8 +552,10 @@ void TimerManager::tick() {
                 changedHere = true;
             }
         } else if (item.remaining >= 1) {
-            --item.remaining;
-            changedHere = true;
+            if (elapsedSeconds > 0) {
+                item.remaining = std::max<qint64>(item.remaining - elapsedSeconds, 0);
+                changedHere = true;
+            }
         } else if (item.remaining < 0) {
             item.remaining = 0; // a stored negative length would otherwise run for ever
             changedHere = true;
@@ -586,6 +603,16 @@ void TimerManager::tick() {
     }
     if (held) {
         publish(held);
+    }
+}
+
+void TimerManager::catchUp() {
+    if (!m_tickTimer.isActive()) {
+        return;
+    }
+    tick();
+    if (m_tickTimer.isActive()) {
+        m_tickTimer.start(); // the next tick a whole second from now
     }
 }
 

@@ -44,7 +44,7 @@ public:
 
     TimerManager(PersistenceServiceProtocol& persistence, NotificationServiceProtocol& notification,
                  SoundServiceProtocol& sound, HistoryManagerProtocol& history, AppSettings& settings,
-                 Clock clock = systemClock(), QObject* parent = nullptr);
+                 Clock clock = systemClock(), ElapsedClock elapsed = bootClock(), QObject* parent = nullptr);
     ~TimerManager() override;
 
     // ---- Timer list ----
@@ -86,9 +86,13 @@ public:
     // Tags a Pomodoro phase timer in place.
     void setPomodoroPhase(const QUuid& id, const std::optional<QString>& phase);
 
-    // Advances every running timer by one second (alarms follow the clock) and completes those that reach
-    // zero, walking from the last timer to the first. Driven by a one-second timer; public for tests.
+    // Takes the whole seconds that have passed since the last tick (on the elapsed clock, so time asleep
+    // counts) off every running countdown, sets each alarm from the wall clock, and completes those that
+    // reach zero, walking from the last timer to the first. Driven by a one-second timer; public for tests.
     void tick();
+    // A tick now, outside the one-second rhythm, which then starts again from here: on waking from sleep and
+    // after the wall clock was set, so what ran out meanwhile completes at once.
+    void catchUp();
     // True while the one-second tick timer runs, which is exactly while some timer runs.
     bool isTicking() const { return m_tickTimer.isActive(); }
 
@@ -165,6 +169,7 @@ private:
     void setState(qsizetype position, TimerState state);
     void completeAt(qsizetype position);
     void updateTickTimer();
+    qint64 takeElapsedSeconds();
     void timersEdited();
     void scheduleSave();
     void saveInBackground();
@@ -177,6 +182,7 @@ private:
     HistoryManagerProtocol& m_history;
     AppSettings& m_settings;
     Clock m_clock;
+    ElapsedClock m_elapsed;
 
     QList<TimerItem> m_timers;
     QList<TimerPreset> m_presets;
@@ -212,4 +218,8 @@ private:
     std::unique_ptr<StatsManager> m_stats;
     QTimer m_tickTimer;
     QTimer m_saveTimer;
+    // The elapsed clock's reading at the last tick (or when the tick started), and the part of a second
+    // that the rounding of whole seconds has taken off too much (negative) or not yet (positive).
+    qint64 m_lastTickAt = 0;
+    qint64 m_tickCarryMs = 0;
 };

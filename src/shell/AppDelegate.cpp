@@ -76,8 +76,9 @@ void saveAtExit() {
 
 AppDelegate::AppDelegate(const Services& services, QObject* parent)
     : QObject(parent), m_settings(services.settings), m_notification(services.notification),
-      m_clock(services.clock), m_timerManager(services.persistence, services.notification, services.sound,
-                                              services.history, services.settings, services.clock),
+      m_clock(services.clock),
+      m_timerManager(services.persistence, services.notification, services.sound, services.history,
+                     services.settings, services.clock, services.elapsed),
       m_pomodoroManager(services.persistence, services.notification, services.sound, services.history,
                         services.settings),
       m_themeStore(services.settings.preferences()), m_moduleVisibilityStore(services.settings.preferences()),
@@ -523,6 +524,7 @@ void AppDelegate::activateApplication() {
 }
 
 void AppDelegate::systemTimeChanged() {
+    m_timerManager.catchUp();
     // Both re-arm themselves from the new time.
     m_timerManager.schedule().checkScheduledTimers();
     m_timerManager.stats().onDayChanged();

@@ -58,6 +58,8 @@ public:
         HistoryManagerProtocol& history;
         AppSettings& settings;
         Clock clock = systemClock();
+        // What countdowns spend: time that has passed, asleep or not.
+        ElapsedClock elapsed = bootClock();
         // None: the feed-reading channel of this build (which does nothing when the build has no feed).
         UpdateChannel* updateChannel = nullptr;
         // None: the session bus. Where the panel item is published and its panels are looked for.
@@ -133,7 +135,8 @@ public:
     void activateApplication();
 
     // ---- The system ----
-    // The wall clock jumped or the machine woke up: scheduled timers that fell due meanwhile start now.
+    // The wall clock jumped or the machine woke up: countdowns and alarms that ran out meanwhile complete and
+    // scheduled timers that fell due start, now rather than at the next tick.
     void systemTimeChanged();
 
     // The Qt platform to use for this environment, when the program should choose one: xcb in a Wayland

@@ -157,6 +157,18 @@ TEST_F(ChainCoordinatorTest, EachStepTimerStartsWhenThePreviousFinishes) {
         << "the chain's notification follows the last timer's own";
 }
 
+TEST_F(ChainCoordinatorTest, StepsThatRanOutAsleepEndOnWakingAndTheNextRunsFromThen) {
+    startChain(QStringLiteral("Day"), {{QStringLiteral("Write"), 2}, {QStringLiteral("Mail"), 1}});
+    sleepThenTick(150'000);
+    EXPECT_EQ(listed(), (QStringList{u"Write finished"_s, u"Mail running"_s}));
+    EXPECT_EQ(activeTimer().remaining, 60);
+    EXPECT_EQ(coordinator->engine().state(), QueueChainState(QueueChainState::running{1, now}));
+    sleepThenTick(600'000);
+    EXPECT_EQ(listed(), (QStringList{u"Write finished"_s, u"Mail finished"_s}));
+    EXPECT_EQ(notification.chainCompletions, QStringList{u"Day"_s});
+    EXPECT_EQ(notification.timerCompletions.size(), 2);
+}
+
 TEST_F(ChainCoordinatorTest, StartAndFinishPublishTheValuesInTheirOrder) {
     startChain(QStringLiteral("C"), {{QStringLiteral("a"), 1}, {QStringLiteral("b"), 1}});
     EXPECT_EQ(snapshots, (QList<Snapshot>{{false, QStringLiteral("C"), 0, 0},

@@ -210,6 +210,18 @@ TEST_F(PomodoroManagerTest, AutomaticStartsAndSoundFollowTheirSettingsButThePhas
     EXPECT_EQ(manager->timers().size(), count - 1);
 }
 
+TEST_F(PomodoroManagerTest, AFocusPhaseThatRanOutAsleepEndsOnWakingAndTheBreakRunsFromThen) {
+    pomodoro->startSession();
+    ticks(10);
+    sleepThenTick(1'600'000); // the focus phase had 1,490 s left
+    EXPECT_EQ(pomodoro->completedCycles(), 1);
+    expectRunning(P::shortBreak, 300);
+    EXPECT_EQ(phaseTimer().remaining, 300) << "not shortened by the time slept before the focus ended";
+    EXPECT_EQ(notification.pomodoroPhaseStarts, QList<P>({P::work, P::shortBreak}));
+    tick();
+    EXPECT_EQ(phaseTimer().remaining, 299);
+}
+
 TEST_F(PomodoroManagerTest, SkippedFocusPhasesDoNotCountButMoveOn) {
     for (int i = 0; i < 3; ++i) {
         i == 0 ? pomodoro->startSession() : pomodoro->startPendingPhase();

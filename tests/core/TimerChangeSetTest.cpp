@@ -199,7 +199,7 @@ TEST_F(TimerChangeSetTest, ATickReportsOneSetWithWhatTheWalkAndTheHookChanged) {
         SetUp();
         TimerChangeSet expected;
         row.arrange(expected);
-        const QList<TimerChangeSet> sets = changesDuring([this] { manager->tick(); });
+        const QList<TimerChangeSet> sets = changesDuring([this] { tick(); });
         manager->onTimerComplete = nullptr;
         ASSERT_EQ(sets.size(), 1);
         expected.listRevision = manager->listRevision();
@@ -211,7 +211,7 @@ TEST_F(TimerChangeSetTest, TheListRevisionMovesOnExactlyWhenPositionsCanNameAnot
     const quint64 start = manager->listRevision();
     add("appended", 5);
     manager->toggle(idle.id);
-    manager->tick();
+    tick();
     EXPECT_EQ(manager->listRevision(), start);
     manager->removeTimer(held.id);
     EXPECT_EQ(manager->listRevision(), start + 1);

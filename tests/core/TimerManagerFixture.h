@@ -15,6 +15,9 @@ protected:
     // Local wall-clock time, so clock texts ("H:mm") do not depend on the machine's time zone.
     QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
     Clock clock = [this] { return now; };
+    // The time countdowns spend, which the tests move apart from the wall clock (sleep, a clock set by hand).
+    qint64 elapsedMs = 0;
+    ElapsedClock elapsed = [this] { return elapsedMs; };
 
     Preferences preferences; // in memory
     AppSettings settings{preferences};
@@ -25,14 +28,26 @@ protected:
     std::unique_ptr<TimerManager> manager;
 
     void make() {
-        manager = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        manager = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock,
+                                                 elapsed);
     }
     void TearDown() override { manager.reset(); }
 
     void advance(qint64 milliseconds) { now = now.addMSecs(milliseconds); }
+    // The engine's tick, a second after the last one.
+    void tick() {
+        elapsedMs += 1000;
+        manager->tick();
+    }
+    // The machine sleeps: both clocks move on, and the tick that fires on waking sees the whole gap.
+    void sleepThenTick(qint64 milliseconds) {
+        elapsedMs += milliseconds;
+        advance(milliseconds);
+        manager->tick();
+    }
     void ticks(int count) {
         for (int i = 0; i < count; ++i) {
-            manager->tick();
+            tick();
         }
     }
     TimerItem current(const QUuid& id) const {

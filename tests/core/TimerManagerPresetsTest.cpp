@@ -183,7 +183,7 @@ TEST_F(TimerManagerPresetsTest, TheLabelShowsTheDefaultLengthThenACountdownsTime
     persistence.lastDuration = 5400;
     make();
     add("done", 1);
-    manager->tick(); // a finished timer is never the main one
+    tick(); // a finished timer is never the main one
     EXPECT_EQ(manager->displayTime(), QStringLiteral("1:30:00"));
     EXPECT_EQ(manager->menuBarText(TimeDisplayStyle::japanese, MenuBarAlarmFormat::targetAndRemaining,
                                    MenuBarRemainingDetail::seconds),
@@ -196,7 +196,7 @@ TEST_F(TimerManagerPresetsTest, TheLabelShowsTheDefaultLengthThenACountdownsTime
               QStringLiteral("1:02:05")); // whatever the style
 
     manager->pause(count); // the running alarm is the main timer now
-    manager->tick();
+    tick();
     EXPECT_EQ(manager->displayTime(), QStringLiteral("until 19:44 (04:05)"));
     EXPECT_EQ(manager->menuBarText(TimeDisplayStyle::japanese, MenuBarAlarmFormat::targetAndRemaining,
                                    MenuBarRemainingDetail::seconds),

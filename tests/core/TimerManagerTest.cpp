@@ -62,7 +62,7 @@ TEST_F(TimerManagerTest, APhaseTagUnknownIdsAndRemovalsTouchNoOtherTimer) {
     ASSERT_EQ(manager->timers().size(), 2);
     EXPECT_EQ(manager->timers()[1].id, c.id);
     manager->pause(c);
-    manager->tick();
+    tick();
     EXPECT_EQ(status(a.id), std::pair(S::running, qint64(9)));
     EXPECT_EQ(status(c.id), std::pair(S::paused, qint64(30)));
 }
@@ -112,15 +112,15 @@ TEST_F(TimerManagerTest, AnAlarmNeedsOneWholeSecondThenFollowsTheClockRoundingUp
     // followed.
     for (const auto& [elapse, left] : {std::pair<qint64, qint64>{0, 101}, {700, 100}, {60'000, 40}}) {
         advance(elapse);
-        manager->tick();
+        tick();
         EXPECT_EQ(current(alarm->id).remaining, left);
     }
     QSignalSpy spy(manager.get(), &TimerManager::timersChanged);
-    manager->tick(); // same moment: nothing differs, nothing is written
+    tick(); // same moment: nothing differs, nothing is written
     EXPECT_EQ(spy.count(), 0);
 
     advance(40'000);
-    manager->tick();
+    tick();
     EXPECT_EQ(current(alarm->id).state, S::finished);
     EXPECT_EQ(sound.events, QList<SoundEvent>({SoundEvent::alarmComplete}));
     EXPECT_EQ(notification.timerCompletions,
@@ -130,16 +130,16 @@ TEST_F(TimerManagerTest, AnAlarmNeedsOneWholeSecondThenFollowsTheClockRoundingUp
 TEST_F(TimerManagerTest, APausedAlarmFreezesAndAResetOneRestartsOnItsTarget) {
     make();
     const auto alarm = manager->addAlarm(QString(), now.addSecs(30));
-    manager->tick();
+    tick();
     manager->pause(*alarm);
     advance(20'000);
-    manager->tick();
+    tick();
     EXPECT_EQ(status(alarm->id), std::pair(S::paused, qint64(30)));
     manager->reset(*alarm);
     EXPECT_EQ(status(alarm->id), std::pair(S::idle, qint64(30))); // its length when it was made
     advance(15'000);                                              // past the target
     manager->start(*alarm);
-    manager->tick();
+    tick();
     EXPECT_EQ(current(alarm->id).state, S::finished);
     EXPECT_EQ(history.entries.size(), 1);
 }
@@ -152,17 +152,17 @@ TEST_F(TimerManagerTest, CountdownsCompleteAtTheirNthTickFromTheLastTimerToTheFi
     manager->onTimerComplete = [&](const QUuid& id) { order << id; };
     const TimerItem a = add("a", 1), idle = add("idle", 1, false), b = add("b", 1), three = add("three", 3),
                     c = add("c", 1);
-    manager->tick();
+    tick();
     EXPECT_EQ(order, QList<QUuid>({c.id, b.id, a.id}));
     EXPECT_EQ(current(idle.id).state, S::idle);
     ASSERT_EQ(history.entries.size(), 3);
     EXPECT_EQ(history.entries.first().title, QStringLiteral("a")); // the newest first
     EXPECT_EQ(history.entries.first().duration, 1);
-    manager->tick();
+    tick();
     EXPECT_EQ(status(three.id), std::pair(S::running, qint64(1)));
     manager->start(a); // a finished timer started again completes at the next tick
     EXPECT_EQ(current(a.id).remaining, 0);
-    manager->tick();
+    tick();
     EXPECT_EQ(order, QList<QUuid>({c.id, b.id, a.id, three.id, a.id}));
     EXPECT_EQ(current(three.id).remaining, 0);
 }
@@ -183,10 +183,10 @@ TEST_F(TimerManagerTest, CompletionRunsFinishedSoundHistoryStatsNotificationThen
         journal << QStringLiteral("timerFinished");
         EXPECT_EQ(id, item.id);
     });
-    manager->tick();
+    tick();
     QObject::connect(manager.get(), &TimerManager::timersChanged,
                      [&] { journal << QStringLiteral("timersChanged"); });
-    manager->tick();
+    tick();
     EXPECT_EQ(journal, QStringList({QStringLiteral("sound.play"), QStringLiteral("history.log"),
                                     QStringLiteral("notification.postTimerComplete"), QStringLiteral("hook"),
                                     QStringLiteral("timerFinished"), QStringLiteral("timersChanged")}));
@@ -196,7 +196,7 @@ TEST_F(TimerManagerTest, CompletionRunsFinishedSoundHistoryStatsNotificationThen
     QObject::disconnect(manager.get(), nullptr, nullptr, nullptr);
     settings.setSoundEnabled(false); // read at each completion
     add("quiet", 1);
-    manager->tick();
+    tick();
     EXPECT_EQ(sound.events.size(), 1);
     EXPECT_EQ(notification.timerCompletions.size(), 2);
 }
@@ -226,11 +226,11 @@ TEST_F(TimerManagerTest, ATimerAddedOrResumedByTheHookIsCountedOnlyIfNotYetVisit
             next = manager->addTimer(QStringLiteral("next"), 1, true);
         }
     };
-    manager->tick();
+    tick();
     EXPECT_EQ(current(waiting.id).remaining, 4); // earlier in the list: not visited yet
     ASSERT_TRUE(next.has_value());
     EXPECT_EQ(status(next->id), std::pair(S::running, qint64(1))); // later: waits for the next tick
-    manager->tick();
+    tick();
     EXPECT_EQ(current(next->id).state, S::finished);
 }
 
@@ -243,7 +243,7 @@ TEST_F(TimerManagerTest, AHookThatRemovesTimersNeitherSkipsNorRepeatsAVisitAndMa
         manager->removeTimer(x);
         manager->removeTimer(y);
     };
-    manager->tick();
+    tick();
     ASSERT_EQ(manager->timers().size(), 2);
     EXPECT_EQ(current(done.id).state, S::finished);
     EXPECT_EQ(current(later.id).remaining, 9); // visited once, although it moved down two places
@@ -256,7 +256,7 @@ TEST_F(TimerManagerTest, AHookThatRemovesTimersNeitherSkipsNorRepeatsAVisitAndMa
             manager->removeTimer(manager->timers().last());
         }
     };
-    manager->tick(); // b completes and empties the list: a is never reached
+    tick(); // b completes and empties the list: a is never reached
     EXPECT_EQ(calls, 2);
     EXPECT_TRUE(manager->timers().isEmpty());
     EXPECT_FALSE(manager->isTicking());
@@ -270,13 +270,13 @@ TEST_F(TimerManagerTest, ATickPublishesOnceAndNotAtAllWhenNothingRuns) {
     add("idle", 100, false);
     QSignalSpy timers(manager.get(), &TimerManager::timersChanged);
     QSignalSpy any(manager.get(), &TimerManager::changed);
-    manager->tick(); // four count down, one completes (its stats change is folded in)
+    tick(); // four count down, one completes (its stats change is folded in)
     EXPECT_EQ(timers.count(), 1);
     EXPECT_EQ(any.count(), 1);
     manager->pauseAll();
     timers.clear();
     any.clear();
-    manager->tick();
+    tick();
     EXPECT_EQ(timers.count() + any.count(), 0);
 }
 
@@ -288,7 +288,7 @@ TEST_F(TimerManagerTest, TheTickTimerRunsExactlyWhileSomeTimerRuns) {
     manager->start(idle);
     manager->pause(idle);
     EXPECT_TRUE(manager->isTicking());
-    manager->tick(); // the last running timer completes
+    tick(); // the last running timer completes
     EXPECT_EQ(current(quick.id).state, S::finished);
     EXPECT_FALSE(manager->isTicking());
     manager->toggle(idle);
@@ -297,13 +297,85 @@ TEST_F(TimerManagerTest, TheTickTimerRunsExactlyWhileSomeTimerRuns) {
     EXPECT_FALSE(manager->isTicking());
 }
 
+// ---- Time that passed ----
+
+TEST_F(TimerManagerTest, EachTickTakesOffTheWholeSecondsThatPassedAndCarriesTheRest) {
+    make();
+    const TimerItem tea = add("tea", 600);
+    QSignalSpy spy(manager.get(), &TimerManager::timersChanged);
+    const struct {
+        const char* behaviour;
+        qint64 afterMs;
+        qint64 left;
+        bool publishes;
+    } rows[] = {
+        {"a tick a little early takes one second", 980, 599, true},
+        {"a tick a little late takes one second", 1030, 598, true},
+        {"an on-time tick after them still takes one", 1000, 597, true},
+        {"under half a second is owed, not taken, and nothing is published", 480, 597, false},
+        {"and is taken with the next half", 510, 596, true},
+        {"a tick held up half a second rounds to one", 1499, 595, true},
+        {"the half second carried makes the next two", 1600, 593, true},
+        {"a stall of ten seconds is spent, not dropped", 10'000, 583, true},
+        {"five minutes asleep are spent", 300'000, 283, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        spy.clear();
+        elapsedMs += row.afterMs;
+        manager->tick();
+        EXPECT_EQ(current(tea.id).remaining, row.left);
+        EXPECT_EQ(spy.count(), row.publishes ? 1 : 0);
+    }
+}
+
+TEST_F(TimerManagerTest, AGapCountsForRunningCountdownsOnlyAndWhatRanOutInItCompletesOnce) {
+    make();
+    const TimerItem tea = add("tea", 600), eggs = add("eggs", 60), held = add("held", 200);
+    const auto alarm = manager->addAlarm(QStringLiteral("call"), now.addSecs(3 * 3600));
+    manager->pause(held);
+    sleepThenTick(300'000);
+    EXPECT_EQ(status(tea.id), std::pair(S::running, qint64(300)));
+    EXPECT_EQ(status(eggs.id), std::pair(S::finished, qint64(0)));
+    EXPECT_EQ(status(held.id), std::pair(S::paused, qint64(200)));
+    EXPECT_EQ(status(alarm->id), std::pair(S::running, qint64(10'500)));
+    EXPECT_EQ(notification.timerCompletions,
+              QList({RecordingNotificationService::TimerComplete{QStringLiteral("eggs"), 60, false}}));
+    EXPECT_EQ(history.entries.size(), 1);
+
+    // The wall clock set an hour forward and back again moves no countdown; the alarm follows it.
+    for (const qint64 jump : {qint64(3'600'000), qint64(-3'600'000)}) {
+        advance(jump);
+        tick();
+    }
+    EXPECT_EQ(current(tea.id).remaining, 298);
+    EXPECT_EQ(current(alarm->id).remaining, 10'500);
+    EXPECT_EQ(notification.timerCompletions.size(), 1) << "each completion is told once";
+}
+
+TEST_F(TimerManagerTest, CatchingUpCompletesWhatRanOutAtOnceAndDoesNothingWhileNothingRuns) {
+    make();
+    QSignalSpy spy(manager.get(), &TimerManager::timersChanged);
+    manager->catchUp();
+    EXPECT_EQ(spy.count(), 0);
+    const TimerItem soup = add("soup", 90), stew = add("stew", 3600);
+    elapsedMs += 120'000; // woke up before the tick fired
+    manager->catchUp();
+    EXPECT_EQ(status(soup.id), std::pair(S::finished, qint64(0)));
+    EXPECT_EQ(status(stew.id), std::pair(S::running, qint64(3480)));
+    EXPECT_TRUE(manager->isTicking());
+    manager->catchUp(); // at the same moment: nothing more is taken
+    EXPECT_EQ(current(stew.id).remaining, 3480);
+    EXPECT_EQ(notification.timerCompletions.size(), 1);
+}
+
 // ---- Primary timer ----
 
 TEST_F(TimerManagerTest, ThePrimaryTimerIsTheFirstRunningElseTheFirstPaused) {
     make();
     EXPECT_FALSE(manager->primaryTimer().has_value());
     add("finished", 1);
-    manager->tick();
+    tick();
     const TimerItem p1 = add("p1", 50, false), p2 = add("p2", 50), r1 = add("r1", 50, false),
                     r2 = add("r2", 50);
     manager->pause(p2);
@@ -336,12 +408,12 @@ TEST_F(TimerManagerTest, TogglePrimaryAndResetPrimaryFallBackToTheFirstTimer) {
 
     manager->removeTimer(*made);
     const TimerItem a = add("a", 1), b = add("b", 1);
-    manager->tick();
+    tick();
     manager->resetPrimary(); // a finished first timer
     EXPECT_EQ(status(a.id), std::pair(S::idle, qint64(1)));
     EXPECT_EQ(current(b.id).state, S::finished);
     const TimerItem c = add("c", 9);
-    manager->tick();
+    tick();
     manager->resetPrimary(); // the running one
     EXPECT_EQ(status(c.id), std::pair(S::idle, qint64(9)));
 }
@@ -368,7 +440,7 @@ TEST_F(TimerManagerTest, ChangesAndCompletionsAreSavedOnceShortlyAfterwardsAndSa
     EXPECT_TRUE(saves.last().isEmpty());
     add("b", 1);
     QCoreApplication::processEvents();
-    manager->tick();
+    tick();
     QCoreApplication::processEvents();
     ASSERT_EQ(saves.size(), 5);
     EXPECT_EQ(saves.last().first().state, S::finished);
@@ -386,7 +458,7 @@ TEST_F(TimerManagerTest, RunningTimersAreSavedEverySixtyTicks) {
     add("long", 10'000);
     ticks(59);
     EXPECT_TRUE(persistence.backgroundActiveTimerSaves.isEmpty());
-    manager->tick();
+    tick();
     ASSERT_EQ(persistence.backgroundActiveTimerSaves.size(), 1);
     EXPECT_EQ(persistence.backgroundActiveTimerSaves.last().first().remaining, 10'000 - 60);
     ticks(60);
@@ -427,7 +499,7 @@ TEST_F(TimerManagerTest, RestoreReplacesTheListAndSavesItBackOrClearsAnEmptyOne)
 
     manager->start(broken.id);
     manager->start(first.id);
-    manager->tick();
+    tick();
     EXPECT_EQ(current(broken.id).state, S::finished);
     manager->reset(broken.id);
     EXPECT_EQ(status(broken.id), std::pair(S::idle, qint64(0)));

@@ -685,6 +685,17 @@ TEST_F(AppDelegateTest, AClockJumpStartsAScheduledTimerThatFellDueMeanwhile) {
     EXPECT_TRUE(delegate->timerManager().schedule().scheduledTimers().isEmpty());
 }
 
+TEST_F(AppDelegateTest, OnWakingACountdownThatRanOutAsleepCompletesAtOnceAndIsToldOnce) {
+    launch();
+    const auto tea = delegate->timerManager().addTimer(QStringLiteral("tea"), 600, true);
+    ASSERT_TRUE(tea.has_value());
+    now = now.addSecs(700); // asleep; the one-second tick has not fired yet
+    delegate->systemTimeChanged();
+    EXPECT_EQ(delegate->timerManager().timer(tea->id)->state, TimerState::finished);
+    delegate->systemTimeChanged(); // the wall clock's own notice of the same wake-up
+    EXPECT_EQ(notification.timerCompletions.size(), 1);
+}
+
 TEST_F(AppDelegateTest, WithoutATrayThePopoverOpensAsAWindowAtLaunch) {
     if (!hasBus()) {
         GTEST_SKIP() << "about the tray: needs the test's own bus";

@@ -101,7 +101,9 @@ protected:
 
     void make(UpdateChannel* updateChannel) {
         delegate = std::make_unique<AppDelegate>(AppDelegate::Services{
-            persistence, notification, sound, history, settings, [this] { return now; }, updateChannel,
+            persistence, notification, sound, history, settings, [this] { return now; },
+            // Time passes as the frozen wall clock moves.
+            [this] { return now.toMSecsSinceEpoch(); }, updateChannel,
             hasBus() ? bus->connect(QStringLiteral("program")) : QDBusConnection(QStringLiteral("no bus")),
             // The test decides at once whether a tray is there.
             200});

@@ -26,6 +26,8 @@ class OnboardingWindowControllerTest : public ::testing::Test {
 public:
     QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0), Qt::LocalTime);
     Clock clock = [this] { return now; };
+    // Time passes as the frozen wall clock moves: a tick follows a second's advance of `now`.
+    ElapsedClock elapsed = [this] { return now.toMSecsSinceEpoch(); };
     Preferences preferences;
     AppSettings settings{preferences};
     InMemoryPersistence persistence;
@@ -33,7 +35,7 @@ public:
     RecordingSoundService sound;
     InMemoryHistory history{clock};
     std::unique_ptr<TimerManager> timers =
-        std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock, elapsed);
     std::unique_ptr<ThemeStore> theme = std::make_unique<ThemeStore>(preferences);
     std::unique_ptr<OnboardingWindowController> controller =
         std::make_unique<OnboardingWindowController>(timers.get(), theme.get(), settings);
@@ -80,7 +82,8 @@ TEST_F(OnboardingWindowControllerTest, OpensUnlessSeenOrForcedAndOnlyWhileItsObj
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
-        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock,
+                                                elapsed);
         theme = std::make_unique<ThemeStore>(preferences);
         controller = std::make_unique<OnboardingWindowController>(timers.get(), theme.get(), settings);
         settings.setHasSeenOnboarding(row.seen);

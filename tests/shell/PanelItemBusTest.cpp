@@ -315,7 +315,7 @@ TEST_F(PanelItemBusTest, PanelsAreToldOfChangesOnlyWhenThereAreSome) {
     };
     const auto second = [&] {
         advance(1000);
-        manager->tick();
+        tick();
     };
     QUuid tea;
     struct Step {

@@ -157,7 +157,12 @@ TEST_F(FloatingWindowModelTest, ItSaysWhenAnythingItShowsChanged) {
         bool notifies;
     } rows[] = {
         {"a timer starts", [&] { timers->toggle(timers->timers()[0].id); }, true},
-        {"a tick", [&] { timers->tick(); }, true},
+        {"a tick",
+         [&] {
+             now = now.addSecs(1);
+             timers->tick();
+         },
+         true},
         {"the custom accent, while nothing ticks",
          [&] { preferences.setString(ThemeSettingsKeys::customAccentHex.key, QStringLiteral("#123456")); },
          true},

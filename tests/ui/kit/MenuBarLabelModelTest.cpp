@@ -41,12 +41,12 @@ TEST_F(MenuBarLabelModelTest, SignalsExactlyWhenTheShownContentOrTooltipDiffers)
          false, [&] { return alarmText(TimeDisplayStyle::japanese, 30); }},
         {"a countdown behind it shows nothing new", [&] { tea = add("tea", 90).id; }, 0, Mode::timeOnly, true,
          false, [&] { return alarmText(TimeDisplayStyle::japanese, 30); }},
-        {"a tick that changes the alarm's second", [&] { manager->tick(); }, 1, Mode::timeOnly, true, false,
+        {"a tick that changes the alarm's second", [&] { tick(); }, 1, Mode::timeOnly, true, false,
          [&] { return alarmText(TimeDisplayStyle::japanese, 31); }},
         {"a tick that changes only the countdown behind it",
          [&] {
              advance(300);
-             manager->tick();
+             tick();
          },
          0, Mode::timeOnly, true, false, [&] { return alarmText(TimeDisplayStyle::japanese, 31); }},
         {"a setting the label does not read", [&] { settings.setSoundEnabled(false); }, 0, Mode::timeOnly,

@@ -86,7 +86,7 @@ TEST_F(TimerListModelTest, ATickOverTenThousandTimersRefreshesTheOneRunningRowOn
     const QUuid id = manager->timers().at(4321).id;
     manager->start(id);
     RowSignalLog log(*model);
-    manager->tick();
+    tick();
     EXPECT_EQ(log.take(), QStringList({QStringLiteral("changed 4321-4321")}));
     EXPECT_EQ(model->index(4321).data(TimerListModel::DisplayTimeRole).toString(), QStringLiteral("00:59"));
     EXPECT_EQ(model->indexOf(id).row(), 4321);
@@ -117,7 +117,7 @@ TEST_F(TimerListModelTest, EachEngineChangeGivesItsRowSignals) {
          [&] { manager->pauseAll(); },
          {QStringLiteral("changed 0-0"), QStringLiteral("changed 2-3")}},
         {"a tick refreshes the running rows, the finishing one included",
-         [&] { manager->tick(); },
+         [&] { tick(); },
          {QStringLiteral("changed 0-0"), QStringLiteral("changed 2-3")}},
         {"the hook removes the finished timer and adds one",
          [&] {
@@ -125,7 +125,7 @@ TEST_F(TimerListModelTest, EachEngineChangeGivesItsRowSignals) {
                  manager->removeTimer(id);
                  add("next", 5);
              };
-             manager->tick();
+             tick();
          },
          {QStringLiteral("removed 2-2"), QStringLiteral("inserted 5-5"), QStringLiteral("changed 0-0"),
           QStringLiteral("changed 2-2")}},
@@ -138,7 +138,7 @@ TEST_F(TimerListModelTest, EachEngineChangeGivesItsRowSignals) {
         {"a shared id with a removal in the tick refreshes every row, not the wrong one",
          [&] {
              manager->onTimerComplete = [&](const QUuid& id) { manager->removeTimer(id); };
-             manager->tick();
+             tick();
          },
          {QStringLiteral("removed 2-2"), QStringLiteral("changed 0-1")},
          [&] {
@@ -177,7 +177,7 @@ TEST_F(TimerListModelTest, RowsMatchTheListAtEveryNoticeWhenAnEarlierListenerCha
          [&] { manager->removeTimer(manager->timers().first().id); },
          {QStringLiteral("removed 0-0"), QStringLiteral("inserted 4-4")}},
         {"a tick answered by a removal: its positions no longer hold",
-         [&] { manager->tick(); },
+         [&] { tick(); },
          [&] { manager->removeTimer(manager->timers().first().id); },
          {QStringLiteral("removed 0-0"), QStringLiteral("changed 3-3")}},
     };

@@ -24,6 +24,8 @@ class OnboardingFixture : public ::testing::Test {
 public: // table rows act on the fixture through it
     QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
     Clock clock = [this] { return now; };
+    // Time passes as the frozen wall clock moves: a tick follows a second's advance of `now`.
+    ElapsedClock elapsed = [this] { return now.toMSecsSinceEpoch(); };
     Preferences preferences; // in memory
     AppSettings settings{preferences};
     InMemoryPersistence persistence;
@@ -37,7 +39,8 @@ public: // table rows act on the fixture through it
 
     void SetUp() override {
         ReduceMotion::setEnabled(true); // pages change at once unless a test wants to see them move
-        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock,
+                                                elapsed);
         QObject::connect(&preferences, &Preferences::changed, &preferences,
                          [this](const QString& key) { written << key; });
         // What the delegate does for the whole program: the catalogue follows the stored language.

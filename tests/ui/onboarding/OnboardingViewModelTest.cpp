@@ -22,6 +22,8 @@ class OnboardingViewModelTest : public ::testing::Test {
 public:
     QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
     Clock clock = [this] { return now; };
+    // Time passes as the frozen wall clock moves: a tick follows a second's advance of `now`.
+    ElapsedClock elapsed = [this] { return now.toMSecsSinceEpoch(); };
     Preferences preferences;
     AppSettings settings{preferences};
     InMemoryPersistence persistence;
@@ -34,7 +36,8 @@ public:
 
     void make(const QList<TimerItem>& restored = {}) {
         persistence.activeTimers = restored;
-        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock,
+                                                elapsed);
         timers->restoreState();
         model = std::make_unique<OnboardingViewModel>(timers.get(), settings);
     }

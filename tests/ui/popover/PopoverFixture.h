@@ -26,6 +26,8 @@ public: // table rows act on the fixture through it
     // Local wall-clock time, so clock texts do not depend on the machine's time zone.
     QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
     Clock clock = [this] { return now; };
+    // Time passes as the frozen wall clock moves: a tick follows a second's advance of `now`.
+    ElapsedClock elapsed = [this] { return now.toMSecsSinceEpoch(); };
 
     Preferences preferences; // in memory
     AppSettings settings{preferences};
@@ -45,7 +47,8 @@ public: // table rows act on the fixture through it
     // The engine, with exactly these timers when any are given (through the restore path).
     void makeEngine(const QList<TimerItem>& restored = {}) {
         persistence.activeTimers = restored;
-        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock,
+                                                elapsed);
         timers->restoreState();
         pomodoro = std::make_unique<PomodoroManager>(persistence, notification, sound, history, settings);
         pomodoro->setTimerManager(timers.get());

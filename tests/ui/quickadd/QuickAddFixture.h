@@ -17,6 +17,8 @@ class QuickAddFixture : public ::testing::Test {
 public:
     QDateTime now = QDateTime(QDate(2024, 5, 14), QTime(9, 0, 0), Qt::LocalTime);
     Clock clock = [this] { return now; };
+    // Time passes as the frozen wall clock moves: a tick follows a second's advance of `now`.
+    ElapsedClock elapsed = [this] { return now.toMSecsSinceEpoch(); };
 
     Preferences preferences; // in memory
     AppSettings settings{preferences};
@@ -35,7 +37,8 @@ public:
         pomodoro.reset();
         timers.reset();
         persistence.activeTimers = restored;
-        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock);
+        timers = std::make_unique<TimerManager>(persistence, notification, sound, history, settings, clock,
+                                                elapsed);
         timers->restoreState();
         pomodoro = std::make_unique<PomodoroManager>(persistence, notification, sound, history, settings);
         pomodoro->setTimerManager(timers.get());
