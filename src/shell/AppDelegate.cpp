@@ -31,6 +31,7 @@
 #include "shell/QuickAddPanelController.h"
 #include "shell/StartURL.h"
 #include "shell/TerminationSignals.h"
+#include "shell/WindowTitleKeeper.h"
 #include "theme/MenuBarDisplayMode.h"
 #include "ui/floating/FloatingWindowView.h"
 #include "ui/home/TimersTab.h"
@@ -590,6 +591,11 @@ int AppDelegate::run(int argc, char** argv) {
     });
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral("tarvolintimer"));
+    // What a window without a title of its own is called (the first-run guide), instead of the binary's
+    // name; titled windows keep their titles as they are.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("TarvolinTimer"));
+    WindowTitleKeeper titles;
+    app.installEventFilter(&titles);
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));
     QString listenError;

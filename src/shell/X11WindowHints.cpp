@@ -113,3 +113,15 @@ bool X11WindowHints::addStates(QWidget* window, States states) {
     xcb_flush(c);
     return true;
 }
+
+bool X11WindowHints::setName(QWidget* window, const QString& name) {
+    xcb_connection_t* c = connection();
+    if (!c || !window) {
+        return false;
+    }
+    const QByteArray text = name.toUtf8();
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), atom(c, "_NET_WM_NAME"),
+                        atom(c, "UTF8_STRING"), 8, uint32_t(text.size()), text.constData());
+    xcb_flush(c);
+    return true;
+}

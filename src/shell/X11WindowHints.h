@@ -1,9 +1,11 @@
 #pragma once
 // Window-manager hints that Qt has no flag for on X11: keep a window out of the taskbar and the window
-// switcher, above other windows, on every desktop. Elsewhere (Wayland, offscreen) it does nothing.
+// switcher, above other windows, on every desktop; name it exactly as given. Elsewhere (Wayland,
+// offscreen) it does nothing.
 
 #include <QFlags>
 
+class QString;
 class QWidget;
 
 class X11WindowHints {
@@ -20,6 +22,10 @@ public:
     // property, which the window manager reads when it maps it; once it is shown they are asked of the window
     // manager. False when the program does not run on X11.
     static bool addStates(QWidget* window, States states);
+
+    // Names a created top-level widget's window exactly so in window lists (_NET_WM_NAME). False when the
+    // program does not run on X11.
+    static bool setName(QWidget* window, const QString& name);
 
     // Whether the program draws through X11 at all.
     static bool isAvailable();

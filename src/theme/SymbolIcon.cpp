@@ -110,6 +110,6 @@ QPixmap SymbolIcon::pixmap(const QString& name, const QSize& size, const QColor&
     return pm;
 }
 
-QIcon SymbolIcon::icon(const QString& name, const QColor& color) {
-    return QIcon(new SymbolIconEngine(name, color));
+QIcon SymbolIcon::icon(const QString& name, const QColor& color, const QColor& highlighted) {
+    return QIcon(new SymbolIconEngine(name, color, highlighted));
 }

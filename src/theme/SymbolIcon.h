@@ -24,8 +24,10 @@ public:
     static void paint(QPainter& painter, const QRectF& rect, const QString& name, const QColor& color);
     static QPixmap pixmap(const QString& name, const QSize& size, const QColor& color,
                           qreal devicePixelRatio = 1.0);
-    // An icon that draws itself at whatever size it is asked for.
-    static QIcon icon(const QString& name, const QColor& color);
+    // An icon that draws itself at whatever size it is asked for. On a highlighted row (a menu's chosen
+    // item) it takes `highlighted`, the highlighted text colour of that menu, so it shows on the highlight
+    // as the row's text does.
+    static QIcon icon(const QString& name, const QColor& color, const QColor& highlighted);
 
     SymbolIcon() = delete;
 };

@@ -1,5 +1,6 @@
 #pragma once
-// Lets a symbol serve as a QIcon: drawn afresh at each requested size, dimmed when disabled.
+// Lets a symbol serve as a QIcon: drawn afresh at each requested size, dimmed when disabled, in the
+// highlighted colour on a highlighted row.
 
 #include <QColor>
 #include <QIconEngine>
@@ -7,7 +8,7 @@
 
 class SymbolIconEngine : public QIconEngine {
 public:
-    SymbolIconEngine(QString name, QColor color);
+    SymbolIconEngine(QString name, QColor color, QColor highlighted);
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
@@ -20,4 +21,5 @@ private:
 
     QString m_name;
     QColor m_color;
+    QColor m_highlighted;
 };

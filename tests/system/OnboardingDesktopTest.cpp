@@ -1,11 +1,14 @@
 // The first-run guide in the real program, on a display and buses of the test's own: a fresh start opens
-// it, a click walks it to its end, and a start after that does not open it again; closing it with the
-// window's close button leaves it for the next start. A picture of every page is saved for people to see.
+// it under the program's name, a click walks it to its end, and a start after that does not open it again;
+// closing it with the window's close button leaves it for the next start. A picture of every page is saved
+// for people to see.
 #include "ProgramFixture.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -63,6 +66,10 @@ TEST_F(OnboardingDesktopTest, AFreshStartOpensTheGuideAndAStartAfterFinishingItD
         ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
         const QString guide = waitForWindow(kGuideSize);
         ASSERT_FALSE(guide.isEmpty()) << first.log().toStdString();
+        const QList<ProgramWindow> named = windowsTitled(QStringLiteral("TarvolinTimer"));
+        EXPECT_TRUE(std::any_of(named.cbegin(), named.cend(), [&](const ProgramWindow& w) {
+            return w.id == guide;
+        })) << "untitled itself, the guide is listed under the program's name";
         QTest::qWait(kSettleMs);
         screenshot(guide, QStringLiteral("onboarding-1-language"));
 

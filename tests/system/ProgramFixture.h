@@ -99,7 +99,7 @@ public: // the rows of a table reach the fixture
             TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
         }
         makeHomeFolders();
-        display = std::make_unique<XvfbDisplay>(QStringLiteral("1280x1024x24"));
+        display = std::make_unique<XvfbDisplay>(screen());
         if (!display->isRunning()) {
             TT_SKIP_OR_FAIL(display->errorString().toStdString());
         }
@@ -110,6 +110,9 @@ public: // the rows of a table reach the fixture
         }
         writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
     }
+
+    // The test display's size and depth.
+    virtual QString screen() const { return QStringLiteral("1280x1024x24"); }
 
     // The program's own configuration, data and runtime folders under `home`.
     void makeHomeFolders() {

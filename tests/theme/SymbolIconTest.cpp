@@ -76,7 +76,7 @@ TEST(SymbolIconTest, UnknownNameDrawsAVisibleStandInAndWarnsOnce) {
 }
 
 TEST(SymbolIconTest, IconServesAnySizeAndDimsWhenDisabled) {
-    const QIcon icon = SymbolIcon::icon(QStringLiteral("timer"), Qt::black);
+    const QIcon icon = SymbolIcon::icon(QStringLiteral("timer"), Qt::black, Qt::white);
     for (int side : {16, 22, 64}) {
         EXPECT_EQ(icon.pixmap(QSize(side, side)).size(), QSize(side, side));
     }

@@ -33,8 +33,11 @@ QAction* cancelActionOf(QMenu* entry) {
 QueueMenu::QueueMenu(QueueListModel& rows, TimersTabModel& tab, QWidget* parent)
     : QMenu(parent), m_rows(rows), m_tab(tab) {
     setObjectName(QStringLiteral("quorvane.queue.menu"));
+    // Its own row is drawn by the menu it opens from.
+    const QWidget* host = parent ? parent : this;
     setIcon(SymbolIcon::icon(QStringLiteral("list.bullet"),
-                             QvColor::qvTextPrimary().resolve(ViewEnvironment::colorScheme(this))));
+                             QvColor::qvTextPrimary().resolve(ViewEnvironment::colorScheme(this)),
+                             host->palette().color(QPalette::Active, QPalette::HighlightedText)));
     connect(&m_rows, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { insertEntries(first, last); });
     connect(&m_rows, &QAbstractItemModel::rowsRemoved, this,
@@ -45,6 +48,11 @@ QueueMenu::QueueMenu(QueueListModel& rows, TimersTabModel& tab, QWidget* parent)
     connect(&m_rows, &QAbstractItemModel::layoutChanged, this, &QueueMenu::rebuild);
     connect(&m_rows, &QAbstractItemModel::rowsMoved, this, &QueueMenu::rebuild);
     rebuild();
+}
+
+QColor QueueMenu::onHighlight() const {
+    // The entries are menus of the same kind, drawn with the same palette.
+    return palette().color(QPalette::Active, QPalette::HighlightedText);
 }
 
 QUuid QueueMenu::entryId(int row) const {
@@ -64,7 +72,8 @@ QMenu* QueueMenu::makeEntry(int row) {
     connect(toggle, &QAction::triggered, this,
             [this, entry] { m_tab.toggleTimer(entry->menuAction()->data().toUuid()); });
     auto* cancel = entry->addAction(
-        SymbolIcon::icon(QStringLiteral("xmark"), QvColor::qvDestructive().resolve(scheme)), tr("Cancel"));
+        SymbolIcon::icon(QStringLiteral("xmark"), QvColor::qvDestructive().resolve(scheme), onHighlight()),
+        tr("Cancel"));
     cancel->setObjectName(QStringLiteral("quorvane.queue.cancel"));
     connect(cancel, &QAction::triggered, this,
             [this, entry] { m_tab.cancelTimer(entry->menuAction()->data().toUuid()); });
@@ -93,9 +102,9 @@ void QueueMenu::fillEntry(int row) {
     if (!shown.isValid() || shown.toBool() != running || toggle->text() != label) {
         toggle->setText(label);
         toggle->setProperty("running", running);
-        toggle->setIcon(
-            SymbolIcon::icon(running ? QStringLiteral("pause.fill") : QStringLiteral("play.fill"),
-                             QvColor::qvTextPrimary().resolve(ViewEnvironment::colorScheme(this))));
+        toggle->setIcon(SymbolIcon::icon(running ? QStringLiteral("pause.fill") : QStringLiteral("play.fill"),
+                                         QvColor::qvTextPrimary().resolve(ViewEnvironment::colorScheme(this)),
+                                         onHighlight()));
     }
 }
 

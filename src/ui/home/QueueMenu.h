@@ -26,6 +26,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The colour an icon takes on a highlighted row.
+    QColor onHighlight() const;
     QMenu* makeEntry(int row);
     void fillEntry(int row);
     void insertEntries(int first, int last);

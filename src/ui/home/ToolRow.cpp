@@ -68,6 +68,7 @@ void ToolRow::fillMenu() {
     releaseMenu();
     m_menu->clear();
     const QColor ink = QvColor::qvTextPrimary().resolve(ViewEnvironment::colorScheme(this));
+    const QColor onHighlight = m_menu->palette().color(QPalette::Active, QPalette::HighlightedText);
 
     // The queue is there while it has entries, followed by a divider.
     m_queueRows = new QueueListModel(m_model.timerList(), m_model.heroId(), this);
@@ -93,13 +94,14 @@ void ToolRow::fillMenu() {
 
     m_taskChain = nullptr;
     if (m_model.isChainEntryVisible()) {
-        m_taskChain =
-            m_menu->addAction(SymbolIcon::icon(QStringLiteral("arrow.turn.down.right"), ink), QString());
+        m_taskChain = m_menu->addAction(
+            SymbolIcon::icon(QStringLiteral("arrow.turn.down.right"), ink, onHighlight), QString());
         m_taskChain->setObjectName(QStringLiteral("quorvane.timers.taskChain"));
         m_taskChain->setEnabled(m_model.isTaskChainEnabled());
         connect(m_taskChain, &QAction::triggered, &m_model, &TimersTabModel::openTaskChain);
     }
-    m_floatingWindow = m_menu->addAction(SymbolIcon::icon(QStringLiteral("pip"), ink), QString());
+    m_floatingWindow =
+        m_menu->addAction(SymbolIcon::icon(QStringLiteral("pip"), ink, onHighlight), QString());
     m_floatingWindow->setObjectName(QStringLiteral("quorvane.timers.floatingWindow"));
     connect(m_floatingWindow, &QAction::triggered, &m_model, &TimersTabModel::toggleFloatingWindow);
     retranslate();

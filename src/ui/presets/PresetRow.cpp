@@ -51,14 +51,17 @@ PresetRow::PresetRow(PresetsScreenModel& model, const TimerPreset& preset, QWidg
     m_menu = new OptionsMenuButton(
         [this](QMenu& menu) {
             const TimerPreset presetNow = m_preset;
+            const QColor onHighlight = menu.palette().color(QPalette::Active, QPalette::HighlightedText);
             QAction* edit = menu.addAction(
-                SymbolIcon::icon(QStringLiteral("pencil"), palette().text().color()), tr("Edit"));
+                SymbolIcon::icon(QStringLiteral("pencil"), palette().text().color(), onHighlight),
+                tr("Edit"));
             edit->setObjectName(QStringLiteral("edit"));
             connect(edit, &QAction::triggered, &m_model,
                     [this, presetNow] { m_model.editPreset(presetNow); });
-            QAction* remove = menu.addAction(
-                SymbolIcon::icon(QStringLiteral("trash"), QvColor::qvDanger().resolve(ColorScheme::light)),
-                tr("Delete"));
+            QAction* remove =
+                menu.addAction(SymbolIcon::icon(QStringLiteral("trash"),
+                                                QvColor::qvDanger().resolve(ColorScheme::light), onHighlight),
+                               tr("Delete"));
             remove->setObjectName(QStringLiteral("delete"));
             connect(remove, &QAction::triggered, &m_model,
                     [this, presetNow] { m_model.removePreset(presetNow); });

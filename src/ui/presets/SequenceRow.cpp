@@ -87,20 +87,23 @@ SequenceRow::SequenceRow(PresetsScreenModel& model, const TimerSequence& sequenc
     m_menu = new OptionsMenuButton(
         [this](QMenu& menu) {
             const TimerSequence sequenceNow = m_sequence;
+            const QColor onHighlight = menu.palette().color(QPalette::Active, QPalette::HighlightedText);
             QAction* edit = menu.addAction(
-                SymbolIcon::icon(QStringLiteral("pencil"), palette().text().color()), tr("Edit"));
+                SymbolIcon::icon(QStringLiteral("pencil"), palette().text().color(), onHighlight),
+                tr("Edit"));
             edit->setObjectName(QStringLiteral("edit"));
             connect(edit, &QAction::triggered, &m_model,
                     [this, sequenceNow] { m_model.editSequence(sequenceNow); });
-            QAction* duplicate = menu.addAction(
-                SymbolIcon::icon(QStringLiteral("plus.square.on.square"), palette().text().color()),
-                tr("Duplicate"));
+            QAction* duplicate = menu.addAction(SymbolIcon::icon(QStringLiteral("plus.square.on.square"),
+                                                                 palette().text().color(), onHighlight),
+                                                tr("Duplicate"));
             duplicate->setObjectName(QStringLiteral("duplicate"));
             connect(duplicate, &QAction::triggered, &m_model,
                     [this, sequenceNow] { m_model.duplicateSequence(sequenceNow); });
-            QAction* remove = menu.addAction(
-                SymbolIcon::icon(QStringLiteral("trash"), QvColor::qvDanger().resolve(ColorScheme::light)),
-                tr("Delete"));
+            QAction* remove =
+                menu.addAction(SymbolIcon::icon(QStringLiteral("trash"),
+                                                QvColor::qvDanger().resolve(ColorScheme::light), onHighlight),
+                               tr("Delete"));
             remove->setObjectName(QStringLiteral("delete"));
             connect(remove, &QAction::triggered, &m_model,
                     [this, sequenceNow] { m_model.requestDeleteSequence(sequenceNow); });

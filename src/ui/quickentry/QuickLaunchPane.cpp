@@ -385,12 +385,14 @@ void QuickLaunchPane::openChipMenu(const QUuid& id, const QPoint& at) {
     m_chipMenu->setObjectName(QStringLiteral("quorvane.quickLaunch.chipMenu"));
     m_chipMenu->setAttribute(Qt::WA_DeleteOnClose);
     const TimerPreset preset = chip->preset();
-    QAction* rename = m_chipMenu->addAction(SymbolIcon::icon(QStringLiteral("pencil"), ink), tr("Rename"));
+    const QColor onHighlight = m_chipMenu->palette().color(QPalette::Active, QPalette::HighlightedText);
+    QAction* rename =
+        m_chipMenu->addAction(SymbolIcon::icon(QStringLiteral("pencil"), ink, onHighlight), tr("Rename"));
     rename->setObjectName(QStringLiteral("quorvane.quickLaunch.rename"));
     connect(rename, &QAction::triggered, this, [this, preset] { m_model->beginRename(preset); });
     QAction* remove = m_chipMenu->addAction(
         SymbolIcon::icon(QStringLiteral("trash"),
-                         QvColor::qvDestructive().resolve(ViewEnvironment::colorScheme(this))),
+                         QvColor::qvDestructive().resolve(ViewEnvironment::colorScheme(this)), onHighlight),
         tr("Delete"));
     remove->setObjectName(QStringLiteral("quorvane.quickLaunch.delete"));
     connect(remove, &QAction::triggered, this, [this, preset] { m_model->requestDeletion(preset); });

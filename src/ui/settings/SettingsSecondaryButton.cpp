@@ -29,9 +29,16 @@ double SettingsSecondaryButton::textHeight(double width) const {
         .height();
 }
 
+double SettingsSecondaryButton::lineWidth(const QString& line) const {
+    // Measured by the wrapping layout that sizes and draws the label, not by the pen's advance: the layout
+    // also counts the ink of a last glyph that overhangs its advance (an "r"), and breaks the line before
+    // the last word when the width leaves no room for it.
+    return QFontMetricsF(font()).boundingRect(QRectF(0, 0, 1e6, 1e6), kTextFlags, line).width();
+}
+
 QSize SettingsSecondaryButton::sizeHint() const {
     // The label on one line.
-    const double width = QFontMetricsF(font()).horizontalAdvance(text()) + 2 * look().horizontalPadding;
+    const double width = lineWidth(text()) + 2 * look().horizontalPadding;
     const int wide = std::max(look().minimumSize.width(), int(std::ceil(width)));
     return {wide, heightForWidth(wide)};
 }
@@ -39,14 +46,13 @@ QSize SettingsSecondaryButton::sizeHint() const {
 QSize SettingsSecondaryButton::minimumSizeHint() const {
     // As narrow as the longest piece between two places the line may break (words in English, nearly
     // every character in Japanese).
-    const QFontMetricsF metrics(font());
     const QString label = text();
     QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, label);
     double widest = 0;
     qsizetype start = 0;
     while (breaks.toNextBoundary() != -1) {
         const qsizetype end = breaks.position();
-        widest = std::max(widest, metrics.horizontalAdvance(label.mid(start, end - start).trimmed()));
+        widest = std::max(widest, lineWidth(label.mid(start, end - start).trimmed()));
         start = end;
     }
     const int width =

@@ -24,4 +24,6 @@ protected:
 private:
     // The text's height when wrapped to that width.
     double textHeight(double width) const;
+    // The width the label's layout needs to keep that text on one line.
+    double lineWidth(const QString& line) const;
 };

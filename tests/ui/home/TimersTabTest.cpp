@@ -19,6 +19,7 @@
 #include "ui/focus/ReferenceTextButton.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/popover/MainViewModel.h"
+#include "theme/QvColor.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -214,6 +215,44 @@ TEST_F(TimersTabTest, AnEmptyQueueAndHiddenChainEntryLeaveOnlyTheFloatingWindow)
     }
     EXPECT_EQ(visible, strings({"Floating Window"}));
     menu->hide();
+}
+
+TEST_F(TimersTabTest, AHighlightedMenuRowsIconTakesTheHighlightedTextColour) {
+    const auto light = [](const QvColor& c) { return c.resolve(ColorScheme::light); };
+    const std::pair<QColor, QColor> highlights[] = {
+        {light(QvColor::qvInkAction()), light(QvColor::qvInkOnAction())}, // the program's own: near-black
+        {QColor(0x2f, 0x3b, 0x4a), QColor(0xf0, 0xf0, 0xf0)},             // a dark desktop's
+        {QColor(0xcc, 0xe4, 0xf7), QColor(0x10, 0x10, 0x10)}};            // a pale one under dark text
+    makeTab({timer(S::running, "Hero"), timer(S::idle, "Next")});
+    showTab();
+    for (const auto& [highlight, text] : highlights) {
+        SCOPED_TRACE(highlight.name().toStdString());
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Highlight, highlight);
+        palette.setColor(QPalette::HighlightedText, text);
+        tab()->toolRow()->menu()->setPalette(palette);
+        QMenu* menu = openOverflow();
+        for (QAction* action : menu->actions()) {
+            if (!action->isVisible() || action->isSeparator()) {
+                continue;
+            }
+            menu->setActiveAction(action);
+            const QImage picture = menu->grab().toImage();
+            // The icon sits in a square at the row's leading end, before the text.
+            const QRect row = menu->actionGeometry(action);
+            int inked = 0;
+            for (int y = row.top(); y <= row.bottom(); ++y) {
+                for (int x = row.left(); x < row.left() + row.height(); ++x) {
+                    const QColor c = picture.pixelColor(x, y);
+                    inked += std::abs(c.red() - text.red()) + std::abs(c.green() - text.green()) +
+                                 std::abs(c.blue() - text.blue()) <
+                             60;
+                }
+            }
+            EXPECT_GE(inked, 10) << action->text().toStdString() << ": its icon shows on the highlight";
+        }
+        menu->hide();
+    }
 }
 
 TEST_F(TimersTabTest, ATickRefreshesOnlyWhatChangedWhileAMenuIsOpenAndTextIsTyped) {
