@@ -1,6 +1,7 @@
 #include "core/PersistenceService.h"
 
 #include "core/JsonCoding.h"
+#include "core/StoredListLoader.h"
 #include "core/TarvolinTimerError.h"
 #include "platform/Preferences.h"
 #include "platform/TarvolinTimerLogger.h"
@@ -24,38 +25,16 @@ QString key(const char* name) {
     return QString::fromLatin1(name);
 }
 
-void keepUndecodable(Preferences& preferences, const QString& storageKey, const QString& name) {
-    const QString where = preferences.keepAside(storageKey);
-    if (where.isEmpty()) {
-        return; // no copy: the stored value stays where it is
-    }
-    TT_LOG_WARNING(kContext, QStringLiteral("Kept the undecodable %1 as %2").arg(name, where));
-    preferences.remove(storageKey);
-}
-
 void logEncodeFailed(const QString& name, const QString& description) {
     TT_LOG_ERROR(kContext, TarvolinTimerError(TarvolinTimerError::persistenceEncodeFailed{name, description})
                                .errorDescription());
 }
 
-// The stored list, or none when there is nothing usable: absent or not a data value (silently), or not
-// decodable (with a warning). An undecodable value is copied aside first and then removed, so the next save
-// cannot overwrite the user's only copy.
-template <class T, class Decode>
-std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name,
-                                 Decode decode) {
-    const std::optional<QByteArray> data = preferences.dataValue(key(storageKey));
-    if (!data) {
-        return std::nullopt;
-    }
-    std::optional<QList<T>> list = decode(*data);
-    if (!list) {
-        TT_LOG_WARNING(
-            kContext,
-            TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription());
-        keepUndecodable(preferences, key(storageKey), name);
-    }
-    return list;
+// The stored list as loaded (the records that read), or none when nothing usable is stored.
+template <class T>
+std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name) {
+    return StoredListLoader(preferences, kContext)
+        .load<T>(key(storageKey), name, &T::readList, &T::encodeList);
 }
 
 template <class T, class Encode>
@@ -120,7 +99,7 @@ void PersistenceService::savePresets(const QList<TimerPreset>& presets) {
 
 QList<TimerPreset> PersistenceService::loadPresets() {
     // A stored empty list stays empty: the user removed every preset.
-    return loadList<TimerPreset>(m_preferences, kPresetsKey, kPresetsName, &TimerPreset::decodeList)
+    return loadList<TimerPreset>(m_preferences, kPresetsKey, kPresetsName)
         .value_or(TimerPreset::defaultPresets());
 }
 
@@ -129,7 +108,7 @@ void PersistenceService::saveSequences(const QList<TimerSequence>& sequences) {
 }
 
 QList<TimerSequence> PersistenceService::loadSequences() {
-    return loadList<TimerSequence>(m_preferences, kSequencesKey, kSequencesName, &TimerSequence::decodeList)
+    return loadList<TimerSequence>(m_preferences, kSequencesKey, kSequencesName)
         .value_or(TimerSequence::defaultSequences());
 }
 
@@ -159,8 +138,7 @@ void PersistenceService::saveScheduledTimers(const QList<ScheduledTimer>& timers
 }
 
 QList<ScheduledTimer> PersistenceService::loadScheduledTimers() {
-    const auto stored = loadList<ScheduledTimer>(m_preferences, kScheduledTimersKey, kScheduledTimersName,
-                                                 &ScheduledTimer::decodeList);
+    const auto stored = loadList<ScheduledTimer>(m_preferences, kScheduledTimersKey, kScheduledTimersName);
     if (!stored) {
         return {};
     }
@@ -180,8 +158,7 @@ void PersistenceService::saveActiveTimers(const QList<TimerItem>& timers) {
 }
 
 QList<TimerItem> PersistenceService::loadActiveTimers() {
-    auto stored =
-        loadList<TimerItem>(m_preferences, kActiveTimersKey, kActiveTimersName, &TimerItem::decodeList);
+    auto stored = loadList<TimerItem>(m_preferences, kActiveTimersKey, kActiveTimersName);
     if (!stored) {
         return {};
     }

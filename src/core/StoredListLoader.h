@@ -1,0 +1,56 @@
+#pragma once
+// Loads a list kept as one JSON data value in the preferences, one record at a time: the records that read
+// come back even when others beside them do not, and what was damaged is kept aside for the user before
+// anything is written over it.
+
+#include "platform/JsonCodec.h"
+#include "platform/Preferences.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class StoredListLoader {
+public:
+    // `context` heads the log lines.
+    StoredListLoader(Preferences& preferences, QString context)
+        : m_preferences(preferences), m_context(std::move(context)) {}
+
+    // The stored list, or none when there is nothing usable: absent or not a data value (silently), or no
+    // record readable (logged; the value is moved aside). When only some records read, the whole stored
+    // value is first copied aside and then replaced by the records that read, so the next start reads it
+    // cleanly. `name` is the list's name in log lines; `read(data, reading)` gives the records that read.
+    template <class T, class Read, class Encode>
+    std::optional<QList<T>> load(const QString& key, const QString& name, Read read, Encode encode) {
+        const std::optional<QByteArray> data = m_preferences.dataValue(key);
+        if (!data) {
+            return std::nullopt;
+        }
+        RecordListReading reading;
+        QList<T> records = read(*data, reading);
+        switch (settle(key, name, reading, records.size())) {
+        case Outcome::useDefault:
+            return std::nullopt;
+        case Outcome::writeBack:
+            if (const std::optional<QByteArray> restored = encode(records, nullptr)) {
+                m_preferences.setData(key, *restored);
+            }
+            break;
+        case Outcome::keep:
+            break;
+        }
+        return records;
+    }
+
+private:
+    enum class Outcome { keep, writeBack, useDefault };
+
+    // Logs what the reading found and keeps a damaged value aside; says what becomes of the stored value.
+    Outcome settle(const QString& key, const QString& name, const RecordListReading& reading,
+                   qsizetype restored);
+
+    Preferences& m_preferences;
+    QString m_context;
+};
