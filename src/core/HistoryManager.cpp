@@ -2,9 +2,11 @@
 
 #include "core/AppSettings.h"
 #include "core/StoredListLoader.h"
+#include "core/TimerManager.h"
 #include "platform/Preferences.h"
 
 #include <algorithm>
+#include <utility>
 
 HistoryManager::HistoryManager(Preferences& preferences, AppSettings& settings, Clock clock)
     : m_preferences(preferences), m_settings(settings), m_clock(std::move(clock)) {
@@ -26,12 +28,17 @@ HistoryManager& HistoryManager::shared() {
 
 QList<TimerHistoryEntry> HistoryManager::loadHistory() {
     if (!m_cache) {
+        // An entry's length is a timer's: never below nothing nor beyond the longest timer.
+        const auto holdInRange = [](TimerHistoryEntry& entry) {
+            const qint64 held = std::clamp<qint64>(entry.duration, 0, TimerManager::maxDuration);
+            return std::exchange(entry.duration, held) != held;
+        };
         // Loading may write the key (a damaged list is replaced by what was restored), which drops the
         // cache: it is filled only afterwards.
         auto loaded =
             StoredListLoader(m_preferences, QStringLiteral("HistoryManager"))
                 .load<TimerHistoryEntry>(historyKey, QStringLiteral("history"), &TimerHistoryEntry::readList,
-                                         &TimerHistoryEntry::encodeList);
+                                         &TimerHistoryEntry::encodeList, holdInRange);
         m_cache = std::move(loaded).value_or(QList<TimerHistoryEntry>{});
     }
     return *m_cache;

@@ -3,13 +3,16 @@
 #include "core/JsonCoding.h"
 #include "core/StoredListLoader.h"
 #include "core/TarvolinTimerError.h"
+#include "core/TimerManager.h"
 #include "platform/Preferences.h"
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -30,11 +33,41 @@ void logEncodeFailed(const QString& name, const QString& description) {
                                .errorDescription());
 }
 
-// The stored list as loaded (the records that read), or none when nothing usable is stored.
+// Holds `value` to [low, high]; true when it had to move.
+bool hold(qint64& value, qint64 low, qint64 high) {
+    const qint64 held = std::clamp(value, low, high);
+    return std::exchange(value, held) != held;
+}
+
+// A restored timer gets the length adding one allows, and no more time left than its length.
+bool holdInRange(TimerItem& timer) {
+    const bool total = hold(timer.totalDuration, TimerManager::minDuration, TimerManager::maxDuration);
+    return hold(timer.remaining, 0, timer.totalDuration) || total;
+}
+
+bool holdInRange(ScheduledTimer& timer) {
+    return hold(timer.durationInSeconds, TimerManager::minDuration, TimerManager::maxDuration);
+}
+
+// Presets are saved in whole minutes, one at least, and start timers of at most the longest length.
+bool holdInRange(TimerPreset& preset) {
+    return hold(preset.durationInSeconds, 60, TimerManager::maxDuration);
+}
+
+bool holdInRange(TimerSequence& sequence) {
+    bool changed = false;
+    for (SequenceStep& step : sequence.steps) {
+        changed = hold(step.minutes, SequenceStep::minMinutes, SequenceStep::maxMinutes) || changed;
+    }
+    return changed;
+}
+
+// The stored list as loaded (records that read, within range), or none when nothing usable is stored.
 template <class T>
 std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name) {
     return StoredListLoader(preferences, kContext)
-        .load<T>(key(storageKey), name, &T::readList, &T::encodeList);
+        .load<T>(key(storageKey), name, &T::readList, &T::encodeList,
+                 [](T& record) { return holdInRange(record); });
 }
 
 template <class T, class Encode>

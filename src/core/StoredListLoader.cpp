@@ -4,7 +4,8 @@
 #include "platform/TarvolinTimerLogger.h"
 
 StoredListLoader::Outcome StoredListLoader::settle(const QString& key, const QString& name,
-                                                   const RecordListReading& reading, qsizetype restored) {
+                                                   const RecordListReading& reading, qsizetype restored,
+                                                   qsizetype held) {
     if (!reading.isClean() && restored == 0) {
         TT_LOG_WARNING(
             m_context,
@@ -17,19 +18,25 @@ StoredListLoader::Outcome StoredListLoader::settle(const QString& key, const QSt
         }
         return Outcome::useDefault;
     }
-    if (reading.isClean()) {
-        return Outcome::keep;
+    Outcome outcome = held > 0 ? Outcome::writeBack : Outcome::keep;
+    if (!reading.isClean()) {
+        const QString where = m_preferences.keepAside(key);
+        const QString counts = QStringLiteral("Restored %1 %2 and set aside %3 that could not be read")
+                                   .arg(restored)
+                                   .arg(name)
+                                   .arg(reading.unreadable);
+        if (where.isEmpty()) {
+            // No copy: the stored value must stay as it is.
+            TT_LOG_WARNING(m_context, counts + QStringLiteral("; could not copy the stored value aside"));
+            outcome = Outcome::keep;
+        } else {
+            TT_LOG_WARNING(m_context, counts + QStringLiteral("; kept the stored value as %1").arg(where));
+            outcome = Outcome::writeBack;
+        }
     }
-    const QString where = m_preferences.keepAside(key);
-    const QString counts = QStringLiteral("Restored %1 %2 and set aside %3 that could not be read")
-                               .arg(restored)
-                               .arg(name)
-                               .arg(reading.unreadable);
-    if (where.isEmpty()) {
-        // No copy: the stored value must stay as it is.
-        TT_LOG_WARNING(m_context, counts + QStringLiteral("; could not copy the stored value aside"));
-        return Outcome::keep;
+    if (held > 0) {
+        TT_LOG_WARNING(m_context,
+                       QStringLiteral("Brought %1 of the stored %2 within range").arg(held).arg(name));
     }
-    TT_LOG_WARNING(m_context, counts + QStringLiteral("; kept the stored value as %1").arg(where));
-    return Outcome::writeBack;
+    return outcome;
 }

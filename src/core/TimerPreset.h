@@ -37,6 +37,10 @@ QString toRaw(SequenceStepKind kind);
 std::optional<SequenceStepKind> sequenceStepKindFromRaw(const QString& raw);
 
 struct SequenceStep {
+    // The lengths a step may have, as the sequence editor offers them.
+    static constexpr qint64 minMinutes = 1;
+    static constexpr qint64 maxMinutes = 999;
+
     QUuid id;
     SequenceStepKind kind = SequenceStepKind::focus;
     qint64 minutes = 0;
