@@ -107,6 +107,7 @@ void AppDelegate::migratePreferences(Preferences& defaults, const QDateTime& now
     SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
     SchemaMigrator::migrateIfNeeded(defaults, now);
     MenuBarDisplayModeMigration::migrateLegacyPreference(defaults);
+    AppSettings::holdStoredNumbersInRange(defaults);
 }
 
 ChainCoordinator& AppDelegate::chainCoordinator() {
