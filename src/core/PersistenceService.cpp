@@ -191,17 +191,17 @@ void PersistenceService::saveActiveTimers(const QList<TimerItem>& timers) {
 }
 
 QList<TimerItem> PersistenceService::loadActiveTimers() {
-    auto stored = loadList<TimerItem>(m_preferences, kActiveTimersKey, kActiveTimersName);
-    if (!stored) {
-        return {};
-    }
-    // Nothing counted down while the program was not running: running timers come back paused.
-    for (TimerItem& timer : *stored) {
-        if (timer.state == TimerState::running) {
-            timer.state = TimerState::paused;
-        }
-    }
-    return std::move(*stored);
+    // One pass over a list that may hold a million timers: each is held to range and, as nothing counted down
+    // while the program was not running, a running one comes back paused.
+    auto stored = StoredListLoader(m_preferences, kContext)
+                      .load<TimerItem>(key(kActiveTimersKey), kActiveTimersName, &TimerItem::readList,
+                                       &TimerItem::encodeList, [](TimerItem& timer) {
+                                           if (timer.state == TimerState::running) {
+                                               timer.state = TimerState::paused;
+                                           }
+                                           return holdInRange(timer);
+                                       });
+    return std::move(stored).value_or(QList<TimerItem>{});
 }
 
 void PersistenceService::clearActiveTimers() {
