@@ -165,81 +165,63 @@ TEST_F(PersistenceServiceTest, ADamagedListGivesBackEveryRecordThatReads) {
 
 TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {
     constexpr qint64 huge = 1'000'000'000'000'000'000;
-    const qint64 longest = 86'399'913'600;
-    const auto timerOf = [](qint64 total, qint64 remaining) {
-        TimerItem t = timer(TimerState::paused);
-        t.totalDuration = total;
-        t.remaining = remaining;
-        return t;
-    };
-    const auto lengths = [this] {
-        QList<std::pair<qint64, qint64>> out;
-        for (const TimerItem& t : service->loadActiveTimers()) {
-            out << std::pair{t.totalDuration, t.remaining};
-        }
-        return out;
-    };
-    const auto presetOf = [](qint64 seconds) { return TimerPreset{QUuid::createUuid(), u"p"_s, seconds}; };
-    const auto stepsOf = [](QList<qint64> minutes) {
-        TimerSequence s = TimerSequence::blank();
-        s.steps.clear();
-        for (qint64 m : minutes) {
-            s.steps << SequenceStep{QUuid::createUuid(), SequenceStepKind::focus, m};
-        }
-        return s;
-    };
+    TimerItem big = timer(TimerState::paused), over = big, none = big, fine = big;
+    big.totalDuration = big.remaining = huge;
+    over.remaining = 90;
+    none.totalDuration = none.remaining = 0;
+    TimerSequence sequence = TimerSequence::blank();
+    sequence.steps[0].minutes = 0;
+    sequence.steps[1].minutes = 5000;
     const struct {
         const char* behaviour;
-        const char* name;
-        int held; // records that had to change
+        const char* name; // as the log line gives it
+        int held;
         std::function<void()> store;
-        std::function<bool()> loadsHeld;
+        std::function<QString()> load;
+        QString expected;
     } rows[] = {
-        {"lengths and time left of 10^18 s", "activeTimers", 1,
+        {"timers: no more than the longest, no more left than the length, one second at least",
+         "activeTimers", 3,
          [&] {
-             service->saveActiveTimers({timerOf(huge, huge), timerOf(60, 30)});
+             service->saveActiveTimers({big, over, none, fine});
          },
          [&] {
-             return lengths() == QList<std::pair<qint64, qint64>>{{longest, longest}, {60, 30}};
-         }},
-        {"more time left than the length, and no length", "activeTimers", 2,
-         [&] {
-             service->saveActiveTimers({timerOf(60, 90), timerOf(0, 0)});
+             QStringList out;
+             for (const TimerItem& t : service->loadActiveTimers()) {
+                 out << u"%1/%2"_s.arg(t.totalDuration).arg(t.remaining);
+             }
+             return out.join(u' ');
          },
+         u"86399913600/86399913600 60/60 1/0 60/60"_s},
+        {"presets: one minute up to the longest timer", "presets", 2,
          [&] {
-             return lengths() == QList<std::pair<qint64, qint64>>{{60, 60}, {1, 0}};
-         }},
-        {"presets of 10^18 s and of nothing", "presets", 2,
-         [&] {
-             service->savePresets({presetOf(huge), presetOf(0)});
+             service->savePresets({{QUuid::createUuid(), u"a"_s, huge}, {QUuid::createUuid(), u"b"_s, 0}});
          },
          [&] {
              const auto p = service->loadPresets();
-             return p.size() == 2 && p[0].durationInSeconds == longest && p[1].durationInSeconds == 60;
-         }},
-        {"sequence steps of 0 and 5000 minutes", "sequences", 1,
-         [&] {
-             service->saveSequences({stepsOf({0, 25, 5000})});
+             return u"%1 %2"_s.arg(p.value(0).durationInSeconds).arg(p.value(1).durationInSeconds);
          },
-         [&] { return service->loadSequences().value(0).stepsSummary() == u"1 · 25 · 999"_s; }},
-        {"a scheduled length below a second", "scheduledTimers", 1,
+         u"86399913600 60"_s},
+        {"sequence steps: the editor's minutes", "sequences", 1, [&] { service->saveSequences({sequence}); },
+         [&] { return service->loadSequences().value(0).stepsSummary(); }, u"1 · 999"_s},
+        {"scheduled timers: one second at least", "scheduledTimers", 1,
          [&] {
              service->saveScheduledTimers({{QUuid::createUuid(), kNow.addSecs(60), -5, u"m"_s, true}});
          },
-         [&] { return service->loadScheduledTimers().value(0).durationInSeconds == 1; }},
+         [&] { return QString::number(service->loadScheduledTimers().value(0).durationInSeconds); }, u"1"_s},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
         row.store();
         log.clear();
-        EXPECT_TRUE(row.loadsHeld());
+        EXPECT_EQ(row.load(), row.expected);
         EXPECT_EQ(
             log.lines(),
             QStringList{u"[PersistenceService] Brought %1 of the stored %2 within range"_s.arg(row.held).arg(
                 QLatin1String(row.name))});
         // Stored back as held: the next load has nothing to change.
         log.clear();
-        EXPECT_TRUE(row.loadsHeld());
+        EXPECT_EQ(row.load(), row.expected);
         EXPECT_TRUE(log.lines().isEmpty());
     }
 }
