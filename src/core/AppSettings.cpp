@@ -1,9 +1,13 @@
 #include "core/AppSettings.h"
 
 #include "core/SettingsKeys.h"
+#include "core/TimerPreset.h"
 #include "platform/Preferences.h"
+#include "platform/TarvolinTimerLogger.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
 
 namespace {
 
@@ -116,4 +120,38 @@ AppLanguage AppSettings::appLanguage() const {
 
 const QList<PreferenceDeclaration>& AppSettings::allKeys() {
     return SettingsKeys::all();
+}
+
+QStringList AppSettings::holdStoredNumbersInRange(Preferences& preferences) {
+    struct Held {
+        const PreferenceSetting<qint64>& setting;
+        qint64 maximum;
+    };
+    // Applying a sequence writes its first focus and break steps' minutes, which may be longer than the
+    // settings' own fields offer: those two keep the steps' range.
+    const Held held[] = {
+        {SettingsKeys::quickPresetMinutes, SettingsKeys::quickPresetMinutes.range.maximum},
+        {SettingsKeys::pomWorkMinutes, SequenceStep::maxMinutes},
+        {SettingsKeys::pomShortBreakMinutes, SequenceStep::maxMinutes},
+        {SettingsKeys::pomLongBreakMinutes, SettingsKeys::pomLongBreakMinutes.range.maximum},
+        {SettingsKeys::pomCycles, SettingsKeys::pomCycles.range.maximum},
+    };
+    QStringList changed;
+    for (const Held& entry : held) {
+        // Absent or of another type, a setting already reads as its default.
+        const std::optional<qint64> stored = preferences.intValue(entry.setting.key);
+        if (!stored) {
+            continue;
+        }
+        const qint64 inRange = std::clamp(*stored, entry.setting.range.minimum, entry.maximum);
+        if (inRange != *stored) {
+            entry.setting.write(preferences, inRange);
+            changed << entry.setting.key;
+        }
+    }
+    if (!changed.isEmpty()) {
+        TT_LOG_WARNING(QStringLiteral("AppSettings"),
+                       QStringLiteral("Brought stored settings within range: %1").arg(changed.join(u", ")));
+    }
+    return changed;
 }

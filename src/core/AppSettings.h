@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -71,6 +72,10 @@ public:
 
     // Every property's declaration (key, type, default), in property order.
     static const QList<PreferenceDeclaration>& allKeys();
+
+    // Brings each stored number setting that has a range back within it, as its controls would, and logs
+    // one line naming those it changed; returns their keys. Run once at start-up, before anyone reads them.
+    static QStringList holdStoredNumbersInRange(Preferences& preferences);
 
 signals:
     // After any write of a "bl." key, by anyone.

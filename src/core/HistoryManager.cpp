@@ -1,10 +1,12 @@
 #include "core/HistoryManager.h"
 
 #include "core/AppSettings.h"
+#include "core/StoredListLoader.h"
+#include "core/TimerManager.h"
 #include "platform/Preferences.h"
-#include "platform/TarvolinTimerLogger.h"
 
 #include <algorithm>
+#include <utility>
 
 HistoryManager::HistoryManager(Preferences& preferences, AppSettings& settings, Clock clock)
     : m_preferences(preferences), m_settings(settings), m_clock(std::move(clock)) {
@@ -26,28 +28,20 @@ HistoryManager& HistoryManager::shared() {
 
 QList<TimerHistoryEntry> HistoryManager::loadHistory() {
     if (!m_cache) {
-        const auto data = m_preferences.dataValue(historyKey);
-        std::optional<QList<TimerHistoryEntry>> decoded;
-        if (data) {
-            decoded = TimerHistoryEntry::decodeList(*data);
-            if (!decoded) {
-                keepUndecodable();
-            }
-        }
-        m_cache = decoded.value_or(QList<TimerHistoryEntry>{});
+        // An entry's length is a timer's: never below nothing nor beyond the longest timer.
+        const auto holdInRange = [](TimerHistoryEntry& entry) {
+            const qint64 held = std::clamp<qint64>(entry.duration, 0, TimerManager::maxDuration);
+            return std::exchange(entry.duration, held) != held;
+        };
+        // Loading may write the key (a damaged list is replaced by what was restored), which drops the
+        // cache: it is filled only afterwards.
+        auto loaded =
+            StoredListLoader(m_preferences, QStringLiteral("HistoryManager"))
+                .load<TimerHistoryEntry>(historyKey, QStringLiteral("history"), &TimerHistoryEntry::readList,
+                                         &TimerHistoryEntry::encodeList, holdInRange);
+        m_cache = std::move(loaded).value_or(QList<TimerHistoryEntry>{});
     }
     return *m_cache;
-}
-
-void HistoryManager::keepUndecodable() {
-    // The history starts empty, but the next entry must not overwrite the only copy of the old one.
-    const QString where = m_preferences.keepAside(historyKey);
-    if (where.isEmpty()) {
-        return;
-    }
-    TT_LOG_WARNING(QStringLiteral("HistoryManager"),
-                   QStringLiteral("Kept the undecodable history as %1").arg(where));
-    m_preferences.remove(historyKey);
 }
 
 void HistoryManager::log(const QString& title, qint64 duration) {

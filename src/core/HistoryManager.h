@@ -26,12 +26,10 @@ public:
 
     // Inserts a new entry first, then keeps at most the configured number (a negative cap keeps none).
     void log(const QString& title, qint64 duration) override;
-    // The stored list; empty when absent, not data, or undecodable (the stored value is left as it is).
+    // The stored entries that read; empty when absent, not data, or none reads (that value is kept aside).
     QList<TimerHistoryEntry> loadHistory() override;
 
 private:
-    void keepUndecodable();
-
     Preferences& m_preferences;
     AppSettings& m_settings;
     Clock m_clock;

@@ -1,14 +1,18 @@
 #include "core/PersistenceService.h"
 
 #include "core/JsonCoding.h"
+#include "core/StoredListLoader.h"
 #include "core/TarvolinTimerError.h"
+#include "core/TimerManager.h"
 #include "platform/Preferences.h"
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -24,38 +28,46 @@ QString key(const char* name) {
     return QString::fromLatin1(name);
 }
 
-void keepUndecodable(Preferences& preferences, const QString& storageKey, const QString& name) {
-    const QString where = preferences.keepAside(storageKey);
-    if (where.isEmpty()) {
-        return; // no copy: the stored value stays where it is
-    }
-    TT_LOG_WARNING(kContext, QStringLiteral("Kept the undecodable %1 as %2").arg(name, where));
-    preferences.remove(storageKey);
-}
-
 void logEncodeFailed(const QString& name, const QString& description) {
     TT_LOG_ERROR(kContext, TarvolinTimerError(TarvolinTimerError::persistenceEncodeFailed{name, description})
                                .errorDescription());
 }
 
-// The stored list, or none when there is nothing usable: absent or not a data value (silently), or not
-// decodable (with a warning). An undecodable value is copied aside first and then removed, so the next save
-// cannot overwrite the user's only copy.
-template <class T, class Decode>
-std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name,
-                                 Decode decode) {
-    const std::optional<QByteArray> data = preferences.dataValue(key(storageKey));
-    if (!data) {
-        return std::nullopt;
+// Holds `value` to [low, high]; true when it had to move.
+bool hold(qint64& value, qint64 low, qint64 high) {
+    const qint64 held = std::clamp(value, low, high);
+    return std::exchange(value, held) != held;
+}
+
+// A restored timer gets the length adding one allows, and no more time left than its length.
+bool holdInRange(TimerItem& timer) {
+    const bool total = hold(timer.totalDuration, TimerManager::minDuration, TimerManager::maxDuration);
+    return hold(timer.remaining, 0, timer.totalDuration) || total;
+}
+
+bool holdInRange(ScheduledTimer& timer) {
+    return hold(timer.durationInSeconds, TimerManager::minDuration, TimerManager::maxDuration);
+}
+
+// Presets are saved in whole minutes, one at least, and start timers of at most the longest length.
+bool holdInRange(TimerPreset& preset) {
+    return hold(preset.durationInSeconds, 60, TimerManager::maxDuration);
+}
+
+bool holdInRange(TimerSequence& sequence) {
+    bool changed = false;
+    for (SequenceStep& step : sequence.steps) {
+        changed = hold(step.minutes, SequenceStep::minMinutes, SequenceStep::maxMinutes) || changed;
     }
-    std::optional<QList<T>> list = decode(*data);
-    if (!list) {
-        TT_LOG_WARNING(
-            kContext,
-            TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription());
-        keepUndecodable(preferences, key(storageKey), name);
-    }
-    return list;
+    return changed;
+}
+
+// The stored list as loaded (records that read, within range), or none when nothing usable is stored.
+template <class T>
+std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name) {
+    return StoredListLoader(preferences, kContext)
+        .load<T>(key(storageKey), name, &T::readList, &T::encodeList,
+                 [](T& record) { return holdInRange(record); });
 }
 
 template <class T, class Encode>
@@ -120,7 +132,7 @@ void PersistenceService::savePresets(const QList<TimerPreset>& presets) {
 
 QList<TimerPreset> PersistenceService::loadPresets() {
     // A stored empty list stays empty: the user removed every preset.
-    return loadList<TimerPreset>(m_preferences, kPresetsKey, kPresetsName, &TimerPreset::decodeList)
+    return loadList<TimerPreset>(m_preferences, kPresetsKey, kPresetsName)
         .value_or(TimerPreset::defaultPresets());
 }
 
@@ -129,7 +141,7 @@ void PersistenceService::saveSequences(const QList<TimerSequence>& sequences) {
 }
 
 QList<TimerSequence> PersistenceService::loadSequences() {
-    return loadList<TimerSequence>(m_preferences, kSequencesKey, kSequencesName, &TimerSequence::decodeList)
+    return loadList<TimerSequence>(m_preferences, kSequencesKey, kSequencesName)
         .value_or(TimerSequence::defaultSequences());
 }
 
@@ -159,8 +171,7 @@ void PersistenceService::saveScheduledTimers(const QList<ScheduledTimer>& timers
 }
 
 QList<ScheduledTimer> PersistenceService::loadScheduledTimers() {
-    const auto stored = loadList<ScheduledTimer>(m_preferences, kScheduledTimersKey, kScheduledTimersName,
-                                                 &ScheduledTimer::decodeList);
+    const auto stored = loadList<ScheduledTimer>(m_preferences, kScheduledTimersKey, kScheduledTimersName);
     if (!stored) {
         return {};
     }
@@ -180,18 +191,17 @@ void PersistenceService::saveActiveTimers(const QList<TimerItem>& timers) {
 }
 
 QList<TimerItem> PersistenceService::loadActiveTimers() {
-    auto stored =
-        loadList<TimerItem>(m_preferences, kActiveTimersKey, kActiveTimersName, &TimerItem::decodeList);
-    if (!stored) {
-        return {};
-    }
-    // Nothing counted down while the program was not running: running timers come back paused.
-    for (TimerItem& timer : *stored) {
-        if (timer.state == TimerState::running) {
-            timer.state = TimerState::paused;
-        }
-    }
-    return std::move(*stored);
+    // One pass over a list that may hold a million timers: each is held to range and, as nothing counted down
+    // while the program was not running, a running one comes back paused.
+    auto stored = StoredListLoader(m_preferences, kContext)
+                      .load<TimerItem>(key(kActiveTimersKey), kActiveTimersName, &TimerItem::readList,
+                                       &TimerItem::encodeList, [](TimerItem& timer) {
+                                           if (timer.state == TimerState::running) {
+                                               timer.state = TimerState::paused;
+                                           }
+                                           return holdInRange(timer);
+                                       });
+    return std::move(stored).value_or(QList<TimerItem>{});
 }
 
 void PersistenceService::clearActiveTimers() {

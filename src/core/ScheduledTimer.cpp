@@ -44,8 +44,17 @@ std::optional<QByteArray> ScheduledTimer::encodeList(const QList<ScheduledTimer>
 }
 
 std::optional<QList<ScheduledTimer>> ScheduledTimer::decodeList(const QByteArray& data) {
+    RecordListReading reading;
+    QList<ScheduledTimer> out = readList(data, reading);
+    if (!reading.isClean()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+QList<ScheduledTimer> ScheduledTimer::readList(const QByteArray& data, RecordListReading& reading) {
     QList<ScheduledTimer> out;
-    const bool ok = readFlatRecordArray(data, [&out](const FlatRecord& r) {
+    reading = readFlatRecordElements(data, [&out](const FlatRecord& r) {
         const auto storedId = r.uuid("id");
         const auto time = r.date("scheduledTime");
         const auto seconds = r.integer("durationInSeconds");
@@ -57,8 +66,5 @@ std::optional<QList<ScheduledTimer>> ScheduledTimer::decodeList(const QByteArray
         out.push_back({*storedId, *time, *seconds, *memo, *enabled});
         return true;
     });
-    if (!ok) {
-        return std::nullopt;
-    }
     return out;
 }

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+struct RecordListReading;
+
 struct ScheduledTimer {
     QUuid id;
     QDateTime scheduledTime;
@@ -25,5 +27,8 @@ struct ScheduledTimer {
     static bool shouldFire(const QDateTime& scheduledTime, const QDateTime& now, double leadIn);
 
     static std::optional<QByteArray> encodeList(const QList<ScheduledTimer>& timers, QString* error = nullptr);
+    // None unless the whole list reads cleanly.
     static std::optional<QList<ScheduledTimer>> decodeList(const QByteArray& data);
+    // Every entry of the list that reads, in order; `reading` says what did not.
+    static QList<ScheduledTimer> readList(const QByteArray& data, RecordListReading& reading);
 };

@@ -36,8 +36,17 @@ std::optional<QByteArray> TimerHistoryEntry::encodeList(const QList<TimerHistory
 }
 
 std::optional<QList<TimerHistoryEntry>> TimerHistoryEntry::decodeList(const QByteArray& data) {
+    RecordListReading reading;
+    QList<TimerHistoryEntry> out = readList(data, reading);
+    if (!reading.isClean()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+QList<TimerHistoryEntry> TimerHistoryEntry::readList(const QByteArray& data, RecordListReading& reading) {
     QList<TimerHistoryEntry> out;
-    const bool ok = readFlatRecordArray(data, [&out](const FlatRecord& r) {
+    reading = readFlatRecordElements(data, [&out](const FlatRecord& r) {
         const auto storedId = r.uuid("id");
         const auto storedTitle = r.string("title");
         const auto seconds = r.integer("duration");
@@ -48,8 +57,5 @@ std::optional<QList<TimerHistoryEntry>> TimerHistoryEntry::decodeList(const QByt
         out.push_back({*storedId, *storedTitle, *seconds, *completed});
         return true;
     });
-    if (!ok) {
-        return std::nullopt;
-    }
     return out;
 }

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+struct RecordListReading;
+
 struct TimerHistoryEntry {
     QUuid id;
     QString title;
@@ -22,5 +24,8 @@ struct TimerHistoryEntry {
                                   const QDateTime& completedAt = QDateTime::currentDateTimeUtc());
 
     static std::optional<QByteArray> encodeList(const QList<TimerHistoryEntry>& entries, QString* error = nullptr);
+    // None unless the whole list reads cleanly.
     static std::optional<QList<TimerHistoryEntry>> decodeList(const QByteArray& data);
+    // Every entry of the list that reads, in order; `reading` says what did not.
+    static QList<TimerHistoryEntry> readList(const QByteArray& data, RecordListReading& reading);
 };

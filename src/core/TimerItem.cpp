@@ -160,8 +160,17 @@ std::optional<QByteArray> TimerItem::encodeList(const QList<TimerItem>& items, Q
 }
 
 std::optional<QList<TimerItem>> TimerItem::decodeList(const QByteArray& data) {
+    RecordListReading reading;
+    QList<TimerItem> items = readList(data, reading);
+    if (!reading.isClean()) {
+        return std::nullopt;
+    }
+    return items;
+}
+
+QList<TimerItem> TimerItem::readList(const QByteArray& data, RecordListReading& reading) {
     QList<TimerItem> items;
-    const bool ok = readFlatRecordArray(data, [&items](const FlatRecord& r) {
+    reading = readFlatRecordElements(data, [&items](const FlatRecord& r) {
         auto item = fromRecord(r);
         if (!item) {
             return false;
@@ -169,8 +178,5 @@ std::optional<QList<TimerItem>> TimerItem::decodeList(const QByteArray& data) {
         items.push_back(std::move(*item));
         return true;
     });
-    if (!ok) {
-        return std::nullopt;
-    }
     return items;
 }

@@ -12,6 +12,7 @@
 
 class FlatRecord;
 class JsonWriter;
+struct RecordListReading;
 
 enum class TimerState { idle, running, paused, finished };
 
@@ -56,5 +57,8 @@ struct TimerItem {
 
     // The stored list form: one JSON array. Encoding fails only on a date that has no number form.
     static std::optional<QByteArray> encodeList(const QList<TimerItem>& items, QString* error = nullptr);
+    // None unless the whole list reads cleanly.
     static std::optional<QList<TimerItem>> decodeList(const QByteArray& data);
+    // Every record of the list that reads, in order; `reading` says what did not.
+    static QList<TimerItem> readList(const QByteArray& data, RecordListReading& reading);
 };

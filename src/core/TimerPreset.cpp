@@ -91,8 +91,17 @@ std::optional<QByteArray> TimerPreset::encodeList(const QList<TimerPreset>& pres
 }
 
 std::optional<QList<TimerPreset>> TimerPreset::decodeList(const QByteArray& data) {
+    RecordListReading reading;
+    QList<TimerPreset> presets = readList(data, reading);
+    if (!reading.isClean()) {
+        return std::nullopt;
+    }
+    return presets;
+}
+
+QList<TimerPreset> TimerPreset::readList(const QByteArray& data, RecordListReading& reading) {
     QList<TimerPreset> presets;
-    const bool ok = readFlatRecordArray(data, [&presets](const FlatRecord& r) {
+    reading = readFlatRecordElements(data, [&presets](const FlatRecord& r) {
         const auto storedId = r.uuid("id");
         const auto storedName = r.string("name");
         const auto seconds = r.integer("durationInSeconds");
@@ -102,9 +111,6 @@ std::optional<QList<TimerPreset>> TimerPreset::decodeList(const QByteArray& data
         presets.push_back({*storedId, *storedName, *seconds});
         return true;
     });
-    if (!ok) {
-        return std::nullopt;
-    }
     return presets;
 }
 
@@ -208,18 +214,24 @@ std::optional<QByteArray> TimerSequence::encodeList(const QList<TimerSequence>& 
 }
 
 std::optional<QList<TimerSequence>> TimerSequence::decodeList(const QByteArray& data) {
-    // The list, a sequence, its steps and a step enclose the members, which may nest as deep as a flat
-    // record's.
-    JsonReader reader(data, 4 + 256);
-    reader.skipByteOrderMark();
+    RecordListReading reading;
+    QList<TimerSequence> out = readList(data, reading);
+    if (!reading.isClean()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+QList<TimerSequence> TimerSequence::readList(const QByteArray& data, RecordListReading& reading) {
     QList<TimerSequence> out;
     FlatRecord fields;
     FlatRecord stepFields;
     std::string key;
-    reader.beginArray();
-    while (reader.nextElement()) {
+    // A sequence, its steps and a step enclose the members, which may nest as deep as a flat record's.
+    reading = readArrayElements(data, 3 + JsonCodec::kMaxMemberDepth, [&](JsonReader& reader) {
         if (reader.peek() != JsonReader::Token::object) {
-            return std::nullopt;
+            reader.skipValue();
+            return false;
         }
         reader.beginObject();
         fields.clear();
@@ -234,12 +246,10 @@ std::optional<QList<TimerSequence>> TimerSequence::decodeList(const QByteArray& 
         const auto id = fields.uuid("id");
         const auto name = fields.string("name");
         if (reader.failed() || !id || !name || !steps) {
-            return std::nullopt;
+            return false;
         }
         out.push_back({*id, *name, std::move(*steps)});
-    }
-    if (reader.failed() || !reader.atEnd()) {
-        return std::nullopt;
-    }
+        return true;
+    });
     return out;
 }

@@ -10,6 +10,8 @@
 
 #include <optional>
 
+struct RecordListReading;
+
 struct TimerPreset {
     QUuid id;
     QString name;
@@ -23,7 +25,10 @@ struct TimerPreset {
     QString purposeDescription(AppLanguage language) const;
 
     static std::optional<QByteArray> encodeList(const QList<TimerPreset>& presets, QString* error = nullptr);
+    // None unless the whole list reads cleanly.
     static std::optional<QList<TimerPreset>> decodeList(const QByteArray& data);
+    // Every preset of the list that reads, in order; `reading` says what did not.
+    static QList<TimerPreset> readList(const QByteArray& data, RecordListReading& reading);
 };
 
 enum class SequenceStepKind { focus, breakTime };
@@ -32,6 +37,10 @@ QString toRaw(SequenceStepKind kind);
 std::optional<SequenceStepKind> sequenceStepKindFromRaw(const QString& raw);
 
 struct SequenceStep {
+    // The lengths a step may have, as the sequence editor offers them.
+    static constexpr qint64 minMinutes = 1;
+    static constexpr qint64 maxMinutes = 999;
+
     QUuid id;
     SequenceStepKind kind = SequenceStepKind::focus;
     qint64 minutes = 0;
@@ -57,5 +66,8 @@ struct TimerSequence {
     std::optional<qint64> firstBreakMinutes() const;
 
     static std::optional<QByteArray> encodeList(const QList<TimerSequence>& sequences, QString* error = nullptr);
+    // None unless the whole list reads cleanly.
     static std::optional<QList<TimerSequence>> decodeList(const QByteArray& data);
+    // Every sequence of the list that reads whole, in order; `reading` says what did not.
+    static QList<TimerSequence> readList(const QByteArray& data, RecordListReading& reading);
 };

@@ -1220,6 +1220,140 @@ bool JsonReader::atEnd() {
     return !m_failed && m_at == m_end;
 }
 
+namespace {
+
+// Where an element that could not be read ends: the comma or closing bracket after it at the list's own
+// level, or the end of the text. Only quotes, the escapes inside strings and brackets count, so whatever
+// broke the element (bytes that are not UTF-8, a stray character) does not hide the elements after it.
+const char* endOfElement(const char* at, const char* end) {
+    qsizetype depth = 0;
+    bool inString = false;
+    for (; at != end; ++at) {
+        const char c = *at;
+        if (inString) {
+            if (c == '\\') {
+                if (end - at < 2) {
+                    return end;
+                }
+                ++at; // an escaped quote does not end the string
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            break;
+        case '{':
+        case '[':
+            ++depth;
+            break;
+        case '}':
+        case ']':
+            if (depth > 0) {
+                --depth;
+            } else if (c == ']') {
+                return at;
+            }
+            break;
+        case ',':
+            if (depth == 0) {
+                return at;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return end;
+}
+
+bool isJsonSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+} // namespace
+
+RecordListReading readArrayElements(QByteArrayView bytes, int elementDepth,
+                                    const std::function<bool(JsonReader&)>& readElement) {
+    RecordListReading result;
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    const auto skipSpace = [&at, end] {
+        while (at != end && isJsonSpace(*at)) {
+            ++at;
+        }
+    };
+    if (end - at >= 3 && std::memcmp(at, "\xEF\xBB\xBF", 3) == 0) {
+        at += 3;
+    }
+    skipSpace();
+    if (at == end || *at != '[') {
+        result.whole = false;
+        return result;
+    }
+    ++at;
+    skipSpace();
+    if (at != end && *at == ']') {
+        ++at;
+    } else {
+        JsonReader reader(QByteArrayView(at, end), elementDepth);
+        for (;;) {
+            skipSpace();
+            if (at == end) {
+                result.whole = false; // cut after a comma or the opening bracket
+                break;
+            }
+            const char* const start = at;
+            reader.resumeAt(start);
+            const bool made = readElement(reader);
+            if (reader.failed() || reader.position() == start) {
+                ++result.unreadable;
+                at = endOfElement(start, end);
+            } else {
+                made ? ++result.read : ++result.unreadable;
+                at = reader.position();
+            }
+            skipSpace();
+            if (at == end) {
+                result.whole = false;
+                break;
+            }
+            if (*at == ']') {
+                ++at;
+                break;
+            }
+            if (*at == ',') {
+                ++at;
+                skipSpace();
+                if (at != end && *at == ']') {
+                    result.whole = false; // a trailing comma
+                    ++at;
+                    break;
+                }
+                continue;
+            }
+            // No comma before what follows: read on from it as the next element.
+            result.whole = false;
+        }
+    }
+    skipSpace();
+    if (at != end) {
+        result.whole = false;
+    }
+    return result;
+}
+
+RecordListReading readFlatRecordElements(QByteArrayView bytes,
+                                         const std::function<bool(const FlatRecord&)>& onRecord) {
+    FlatRecord record;
+    // The record encloses its members.
+    return readArrayElements(bytes, 1 + JsonCodec::kMaxMemberDepth, [&record, &onRecord](JsonReader& reader) {
+        return reader.readFlatObject(record) && onRecord(record);
+    });
+}
+
 bool readFlatRecordArray(QByteArrayView bytes, const std::function<bool(const FlatRecord&)>& onRecord) {
     // The list and the record enclose the members.
     JsonReader reader(bytes, 2 + JsonCodec::kMaxMemberDepth);

@@ -199,6 +199,17 @@ public:
     bool atEnd();
     bool failed() const { return m_failed; }
 
+    // Where the next token starts (the end once failed).
+    const char* position() const { return m_at; }
+    // Reads on from `at`, a place inside the same bytes, as if nothing had been read or had failed: lets a
+    // caller pass over a value it could not read and go on with the next.
+    void resumeAt(const char* at) {
+        m_at = at;
+        m_depth = 0;
+        m_justOpened = false;
+        m_failed = false;
+    }
+
 private:
     bool fail() {
         m_failed = true;
@@ -252,6 +263,27 @@ private:
     FlatRecord::Value m_scratch;
     std::string m_text;
 };
+
+// What reading a stored list element by element found.
+struct RecordListReading {
+    qsizetype read = 0;       // elements that made a record
+    qsizetype unreadable = 0; // elements that did not, counting the one a cut ends in
+    // The text was one whole array and nothing else: not cut short, nothing before or after it.
+    bool whole = true;
+
+    bool isClean() const { return unreadable == 0 && whole; }
+};
+
+// Reads a top-level JSON array one element at a time: `readElement` reads exactly one value from the reader
+// (positioned at the element, with nothing open) and says whether it made a record of it. An element the
+// reader cannot get through (a string of invalid UTF-8, a bad escape) is passed over by its brackets and
+// quotes alone, so it costs only itself; a list cut short still gives the elements complete before the
+// cut. A leading byte-order mark is passed over. `elementDepth` bounds the nesting within one element.
+RecordListReading readArrayElements(QByteArrayView bytes, int elementDepth,
+                                    const std::function<bool(JsonReader&)>& readElement);
+// The same for an array of flat objects: `onRecord` says whether the record was one it could use.
+RecordListReading readFlatRecordElements(QByteArrayView bytes,
+                                         const std::function<bool(const FlatRecord&)>& onRecord);
 
 // Streams a top-level JSON array of flat objects; onRecord returns false to reject the whole list.
 // Returns false when the bytes are not such an array or a record was rejected.

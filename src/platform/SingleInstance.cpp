@@ -1,19 +1,20 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/TarvolinTimerLogger.h"
+
 #include <QCryptographicHash>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
-#include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -22,6 +23,12 @@ namespace {
 // A message is its length (4 bytes, big-endian) and its bytes; the server answers one byte once it has it.
 constexpr char kAcknowledgement = '\x06';
 constexpr int kRetryPauseMs = 50;
+// Accepted in one go before the event loop gets its turn again, so a flood cannot hold it.
+constexpr int kAcceptsPerWake = 64;
+// A client's message is read in pieces of at most this size, so memory follows what actually arrived.
+constexpr qsizetype kReadPiece = 64 * 1024;
+
+const QLatin1String kContext("SingleInstance");
 
 QByteArray frame(const QByteArray& message) {
     QByteArray out(4, '\0');
@@ -52,6 +59,17 @@ QString systemError(const char* what) {
     return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// The address of a socket file; false when the path is too long for one.
+bool socketAddress(const QByteArray& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof(address.sun_path))) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString& directory, const QString& key, QObject* parent)
@@ -60,12 +78,34 @@ SingleInstance::SingleInstance(const QString& directory, const QString& key, QOb
     QDir().mkpath(directory);
     // Held for the life of the process: only a holder that no longer runs makes the lock stale, never age.
     m_lock.setStaleLockTime(0);
+    m_clock.start();
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &SingleInstance::cutExpiredClients);
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &SingleInstance::retry);
 }
 
-SingleInstance::~SingleInstance() {
-    if (m_server) {
-        m_server->close();
+// One connected client: its descriptor, what it sent so far, and when its time is up.
+struct SingleInstance::Client {
+    int fd = -1;
+    quint64 id = 0;
+    qint64 cutAtMs = 0;
+    QByteArray received;
+    QSocketNotifier* notifier = nullptr;
+
+    ~Client() {
+        if (notifier) {
+            // Off before the descriptor closes; deleted later, as this may run inside its own signal.
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+        }
+        ::close(fd);
     }
+};
+
+SingleInstance::~SingleInstance() {
+    m_waiting.clear();
+    closeListener();
     m_lock.unlock();
 }
 
@@ -102,77 +142,259 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
 }
 
 bool SingleInstance::listen(QString* error) {
-    if (!m_server) {
-        m_server = new QLocalServer(this);
-        m_server->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
+    if (isListening()) {
+        return true;
     }
-    // We hold the lock, so a socket file here is a crashed holder's.
-    QLocalServer::removeServer(m_socketPath);
-    if (!m_server->listen(m_socketPath)) {
-        if (error) {
-            *error = m_server->errorString();
-        }
+    QString why;
+    if (openListener(&why)) {
+        return true;
+    }
+    if (error) {
+        *error = why;
+    }
+    retryAfter(QStringLiteral("Could not listen on %1: %2").arg(m_socketPath, why));
+    return false;
+}
+
+bool SingleInstance::openListener(QString* error) {
+    const QByteArray path = QFile::encodeName(m_socketPath);
+    sockaddr_un address;
+    if (!socketAddress(path, address)) {
+        *error = QStringLiteral("Socket path too long: %1").arg(m_socketPath);
         return false;
     }
+    // Made in a folder of its own and then moved into place, so no one else can reach it even for a
+    // moment; the move replaces a socket file a crashed holder left behind (we hold the lock, so it is ours).
+    QByteArray folder = QFile::encodeName(QFileInfo(m_socketPath).path()) + "/.ttXXXXXX";
+    if (!::mkdtemp(folder.data())) {
+        *error = systemError("mkdtemp");
+        return false;
+    }
+    const QByteArray made = folder + "/s";
+    sockaddr_un madeAddress;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    QString failure;
+    if (fd < 0) {
+        failure = systemError("socket");
+    } else if (!socketAddress(made, madeAddress) ||
+               ::bind(fd, reinterpret_cast<const sockaddr*>(&madeAddress), sizeof(madeAddress)) != 0) {
+        failure = systemError("bind");
+    } else if (::chmod(made.constData(), S_IRUSR | S_IWUSR) != 0) {
+        failure = systemError("chmod");
+    } else if (::listen(fd, SOMAXCONN) != 0) {
+        failure = systemError("listen");
+    } else if (::rename(made.constData(), path.constData()) != 0) {
+        failure = systemError("rename");
+    }
+    ::unlink(made.constData()); // gone already when it was moved
+    ::rmdir(folder.constData());
+    if (!failure.isEmpty()) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        *error = failure;
+        return false;
+    }
+    m_listener = fd;
+    m_listenerNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
     return true;
 }
 
-bool SingleInstance::isListening() const {
-    return m_server && m_server->isListening();
+void SingleInstance::closeListener() {
+    if (m_listener < 0) {
+        return;
+    }
+    m_listenerNotifier->setEnabled(false);
+    m_listenerNotifier->deleteLater();
+    m_listenerNotifier = nullptr;
+    ::close(m_listener);
+    m_listener = -1;
+    ::unlink(QFile::encodeName(m_socketPath).constData());
 }
 
-void SingleInstance::accept() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        socket->setParent(this);
-        // A client that never finishes its message is dropped; the timer goes with the socket.
-        auto* deadline = new QTimer(socket);
-        deadline->setSingleShot(true);
-        connect(deadline, &QTimer::timeout, socket, &QLocalSocket::abort);
-        deadline->start(clientTimeoutMs);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        readFrom(socket); // data may have arrived with the connection
+void SingleInstance::acceptClients() {
+    for (int accepted = 0; accepted < kAcceptsPerWake && isListening(); ++accepted) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd >= 0) {
+            recovered();
+            serve(fd);
+            continue;
+        }
+        switch (errno) {
+        case EINTR:
+        case ECONNABORTED:
+        case EPROTO:
+            continue; // that one client is gone; the next may be waiting
+        case EAGAIN:
+            recovered();
+            return;
+        case EMFILE:
+        case ENFILE:
+        case ENOBUFS:
+        case ENOMEM: {
+            // Out of descriptors or memory for now: the listener stays, its queue waits for the next try.
+            const QString why = systemError("accept");
+            m_listenerNotifier->setEnabled(false);
+            retryAfter(QStringLiteral("Could not accept a connection on %1: %2").arg(m_socketPath, why));
+            return;
+        }
+        default: {
+            const QString why = systemError("accept");
+            closeListener();
+            retryAfter(QStringLiteral("Stopped listening on %1: %2").arg(m_socketPath, why));
+            return;
+        }
+        }
     }
 }
 
-void SingleInstance::readFrom(QLocalSocket* socket) {
-    if (socket->property("tt_done").toBool() || socket->bytesAvailable() < 4) {
+void SingleInstance::retryAfter(const QString& what) {
+    if (!m_failing) {
+        m_failing = true;
+        TT_LOG_WARNING(kContext, QStringLiteral("%1; trying again in %2 ms").arg(what).arg(m_retryMs));
+    }
+    m_retryTimer.start(m_retryMs);
+    m_retryMs = std::min(m_retryMs * 2, maxRetryMs);
+}
+
+void SingleInstance::retry() {
+    if (isListening()) {
+        m_listenerNotifier->setEnabled(true);
+        acceptClients();
         return;
     }
-    char header[4];
-    socket->peek(header, 4);
-    const quint32 length = qFromBigEndian<quint32>(header);
-    if (qint64(length) > maxMessageBytes) {
-        socket->abort();
+    QString why;
+    if (!openListener(&why)) {
+        retryAfter(QStringLiteral("Could not listen on %1: %2").arg(m_socketPath, why));
         return;
     }
-    if (socket->bytesAvailable() < 4 + qint64(length)) {
+    recovered();
+}
+
+void SingleInstance::recovered() {
+    m_retryMs = firstRetryMs;
+    if (m_failing) {
+        m_failing = false;
+        TT_LOG_INFO(kContext, QStringLiteral("Serving %1 again").arg(m_socketPath));
+    }
+}
+
+void SingleInstance::serve(int fd) {
+    auto client = std::make_unique<Client>();
+    client->fd = fd;
+    client->id = ++m_nextClientId;
+    client->cutAtMs = m_clock.elapsed() + clientTimeoutMs;
+    // A later launch sends its whole message with its connection: it is answered at once and never waits.
+    m_waiting.push_back(std::move(client));
+    const auto at = std::prev(m_waiting.end());
+    const Reading reading = readFrom(**at);
+    if (reading != Reading::incomplete) {
+        finish(at, reading);
         return;
     }
-    socket->read(4);
-    const QByteArray message = socket->read(length);
-    socket->setProperty("tt_done", true);
-    socket->write(&kAcknowledgement, 1);
-    socket->flush();
-    socket->disconnectFromServer();
-    emit messageReceived(message);
+    (*at)->notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect((*at)->notifier, &QSocketNotifier::activated, this,
+            [this, id = (*at)->id] { clientReadable(id); });
+    if (qsizetype(m_waiting.size()) > maxWaitingClients) {
+        if (!m_cutting) {
+            m_cutting = true;
+            TT_LOG_WARNING(kContext, QStringLiteral("More than %1 clients waiting on %2; cutting the oldest")
+                                         .arg(maxWaitingClients)
+                                         .arg(m_socketPath));
+        }
+        m_waiting.pop_front();
+    }
+    armDeadline();
+}
+
+void SingleInstance::clientReadable(quint64 id) {
+    const auto at = std::find_if(m_waiting.begin(), m_waiting.end(),
+                                 [id](const std::unique_ptr<Client>& client) { return client->id == id; });
+    if (at == m_waiting.end()) {
+        return; // already cut
+    }
+    const Reading reading = readFrom(**at);
+    if (reading != Reading::incomplete) {
+        finish(at, reading);
+    }
+}
+
+SingleInstance::Reading SingleInstance::readFrom(Client& client) {
+    QByteArray& received = client.received;
+    for (;;) {
+        // The header first, then exactly the message it announces: nothing beyond it is ever read.
+        qsizetype whole = 4;
+        if (received.size() >= 4) {
+            const quint32 length = qFromBigEndian<quint32>(received.constData());
+            if (qint64(length) > maxMessageBytes) {
+                return Reading::refused;
+            }
+            whole = 4 + qsizetype(length);
+            if (received.size() == whole) {
+                break;
+            }
+        }
+        const qsizetype had = received.size();
+        received.resize(had + std::min(whole - had, kReadPiece));
+        const ssize_t n = ::recv(client.fd, received.data() + had, size_t(received.size() - had), 0);
+        received.resize(had + std::max<qsizetype>(n, 0));
+        if (n > 0) {
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return Reading::incomplete;
+        }
+        return Reading::refused; // hung up before the whole message, or failed
+    }
+    received.remove(0, 4);
+    // The socket's buffer is empty (the client sends nothing more), so one byte always fits.
+    [[maybe_unused]] const ssize_t sent =
+        ::send(client.fd, &kAcknowledgement, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+    return Reading::message;
+}
+
+void SingleInstance::finish(std::deque<std::unique_ptr<Client>>::iterator at, Reading reading) {
+    const QByteArray message = std::move((*at)->received);
+    m_waiting.erase(at);
+    armDeadline();
+    if (reading == Reading::message) {
+        emit messageReceived(message);
+    }
+}
+
+void SingleInstance::cutExpiredClients() {
+    const qint64 now = m_clock.elapsed();
+    while (!m_waiting.empty() && m_waiting.front()->cutAtMs <= now) {
+        m_waiting.pop_front();
+    }
+    armDeadline();
+}
+
+void SingleInstance::armDeadline() {
+    if (m_waiting.empty()) {
+        m_cutting = false;
+        m_deadline.stop();
+        return;
+    }
+    // Clients wait in arrival order, so the oldest is the first whose time is up.
+    m_deadline.start(int(std::max<qint64>(0, m_waiting.front()->cutAtMs - m_clock.elapsed())));
 }
 
 bool SingleInstance::send(const QString& socketPath, const QByteArray& message, int timeoutMs,
                           QString* error) {
     QElapsedTimer timer;
     timer.start();
-    const QByteArray path = QFile::encodeName(socketPath);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= qsizetype(sizeof(address.sun_path))) {
+    sockaddr_un address;
+    if (!socketAddress(QFile::encodeName(socketPath), address)) {
         if (error) {
             *error = QStringLiteral("Socket path too long: %1").arg(socketPath);
         }
         return false;
     }
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
 
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {

@@ -3,12 +3,16 @@
 // user-only local socket; a later process hands its message (a URL, or "show yourself") to it and ends.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
-class QLocalServer;
-class QLocalSocket;
+#include <deque>
+#include <memory>
+
+class QSocketNotifier;
 
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -26,6 +30,12 @@ public:
     static constexpr qint64 maxMessageBytes = 1 << 20;
     // How long the server waits for a connected client's whole message.
     static constexpr int clientTimeoutMs = 5000;
+    // How many connected clients may wait for their message at once. One more cuts the oldest, so a flood of
+    // idle connections cannot take the descriptors the program needs for itself (to save the timers).
+    static constexpr int maxWaitingClients = 32;
+    // After a failure the server tries again this long later, doubling the wait up to the maximum.
+    static constexpr int firstRetryMs = 100;
+    static constexpr int maxRetryMs = 5000;
 
     // The lock and the socket live in `directory` (made when missing), named after `key`.
     SingleInstance(const QString& directory, const QString& key, QObject* parent = nullptr);
@@ -38,9 +48,12 @@ public:
     // to the copy that holds it. A holder that has only just started may not serve its socket yet, so both
     // are tried again until `timeoutMs` has passed. Blocks; meant for the very start, before any window.
     Claim claim(const QByteArray& message, int timeoutMs, QString* error = nullptr);
-    // After claim() gave primary: serves the socket, replacing one that a crashed holder left behind.
+    // After claim() gave primary: serves the socket, replacing one that a crashed holder left behind. From
+    // then on the socket is kept served: when it cannot be made, or stops being served (accepting failed),
+    // that is logged and it is made again after a bounded back-off; when no descriptor is free, accepting
+    // waits and tries again the same way, the clients kept queued meanwhile.
     bool listen(QString* error = nullptr);
-    bool isListening() const;
+    bool isListening() const { return m_listener >= 0; }
 
     // The client half on its own: connects to `socketPath`, sends one message and waits for the
     // acknowledgement. Plain sockets, so it needs no application object.
@@ -56,11 +69,36 @@ signals:
     void messageReceived(const QByteArray& message);
 
 private:
-    void accept();
-    void readFrom(QLocalSocket* socket);
+    struct Client;
+    enum class Reading { incomplete, message, refused };
+
+    bool openListener(QString* error);
+    void closeListener();
+    void acceptClients();
+    void serve(int fd);
+    Reading readFrom(Client& client);
+    void clientReadable(quint64 id);
+    // Ends the client's wait: its connection is closed, and its message, if whole, handed on.
+    void finish(std::deque<std::unique_ptr<Client>>::iterator at, Reading reading);
+    void cutExpiredClients();
+    void armDeadline();
+    // Accepting or listening failed: says so once per run of failures and tries again later.
+    void retryAfter(const QString& what);
+    void retry();
+    void recovered();
 
     QString m_lockPath;
     QString m_socketPath;
     QLockFile m_lock;
-    QLocalServer* m_server = nullptr;
+    int m_listener = -1;
+    QSocketNotifier* m_listenerNotifier = nullptr;
+    // Clients that have not sent their whole message yet, oldest first.
+    std::deque<std::unique_ptr<Client>> m_waiting;
+    quint64 m_nextClientId = 0;
+    QElapsedTimer m_clock;
+    QTimer m_deadline;   // when the oldest waiting client's time is up
+    QTimer m_retryTimer; // listening or accepting again after a failure
+    int m_retryMs = firstRetryMs;
+    bool m_failing = false; // a run of failures has been logged and not yet its end
+    bool m_cutting = false; // cutting the oldest waiting clients has been logged since the wait last emptied
 };

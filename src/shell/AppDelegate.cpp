@@ -9,6 +9,7 @@
 #include "core/TimerStartRequest.h"
 #include "hotkeys/ApplicationHotkeys.h"
 #include "hotkeys/GlobalHotkeysBridge.h"
+#include "platform/DescriptorLimit.h"
 #include "platform/InProcessNotifications.h"
 #include "platform/LoginManagerWatcher.h"
 #include "platform/Preferences.h"
@@ -109,6 +110,7 @@ void AppDelegate::migratePreferences(Preferences& defaults, const QDateTime& now
     SchemaMigrator::migrateLegacyBundleIfNeeded(defaults);
     SchemaMigrator::migrateIfNeeded(defaults, now);
     MenuBarDisplayModeMigration::migrateLegacyPreference(defaults);
+    AppSettings::holdStoredNumbersInRange(defaults);
 }
 
 ChainCoordinator& AppDelegate::chainCoordinator() {
@@ -576,6 +578,13 @@ int AppDelegate::run(int argc, char** argv) {
         break;
     case SingleInstance::Claim::primary:
         break;
+    }
+    // Room for many clients of the socket at once besides the files the program itself must write.
+    QString limitReport;
+    if (!DescriptorLimit::raiseToHardLimit(&limitReport)) {
+        TT_LOG_WARNING(kMainContext, limitReport);
+    } else if (!limitReport.isEmpty()) {
+        TT_LOG_INFO(kMainContext, limitReport);
     }
 
     if (const QString platform = displayPlatformFor(QProcessEnvironment::systemEnvironment());

@@ -74,8 +74,9 @@ public:
     ~AppDelegate() override;
 
     // Brings stored preferences into the current layout: the appearance is made light, then the stored
-    // data migrates, then the menu-bar display mode. Run before any engine object exists, so that what the
-    // migrations bring over (a legacy list of scheduled timers, say) is what the engine loads.
+    // data migrates, then the menu-bar display mode, and last the number settings are held to their ranges.
+    // Run before any engine object exists, so that what the migrations bring over (a legacy list of
+    // scheduled timers, say) is what the engine loads.
     static void migratePreferences(Preferences& defaults, const QDateTime& now);
 
     // The start-up sequence: appearance and language, update checks, the URL handler, hotkeys, the preset

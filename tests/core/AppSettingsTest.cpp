@@ -1,6 +1,7 @@
 #include "core/AppSettings.h"
 
 #include "platform/Preferences.h"
+#include "support/LogCapture.h"
 
 #include <QSignalSpy>
 
@@ -130,6 +131,38 @@ TEST(AppSettings, UnknownRawValuesFallBack) {
     prefs.setString(u"bl.appLanguage"_s, u"fr"_s);
     EXPECT_FALSE(appLanguageFromRaw(u"fr"_s));
     EXPECT_EQ(settings.appLanguage(), AppLanguage::japanese);
+}
+
+TEST(AppSettings, StoredNumbersOutOfRangeAreHeldToItOnce) {
+    const struct {
+        const char* behaviour;
+        const char* key;
+        QVariant stored;
+        QVariant held;
+    } rows[] = {
+        {"one-key timer of no minutes", "bl.quickPreset.minutes", qint64(0), qint64(1)},
+        {"one-key timer beyond eight hours", "bl.quickPreset.minutes", qint64(100000), qint64(480)},
+        {"focus of 10^18 minutes", "bl.pom.workMinutes", qint64(1'000'000'000'000'000'000), qint64(999)},
+        {"a negative short break", "bl.pom.shortBreakMinutes", qint64(-3), qint64(1)},
+        {"a long break past an hour", "bl.pom.longBreakMinutes", qint64(61), qint64(60)},
+        {"no rounds", "bl.pom.cycles", qint64(0), qint64(1)},
+        {"focus an applied sequence set past the field's range", "bl.pom.workMinutes", qint64(150),
+         qint64(150)},
+        {"a value of another type is left to read as the default", "bl.pom.cycles", u"99"_s, u"99"_s},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        Preferences prefs;
+        prefs.setValue(QString::fromLatin1(row.key), row.stored);
+        LogCapture log;
+        const QStringList changed = AppSettings::holdStoredNumbersInRange(prefs);
+        EXPECT_EQ(prefs.value(QString::fromLatin1(row.key)), row.held);
+        const bool moved = row.held != row.stored;
+        EXPECT_EQ(changed, moved ? QStringList{QString::fromLatin1(row.key)} : QStringList());
+        EXPECT_EQ(log.lines(), moved ? QStringList{u"[AppSettings] Brought stored settings within range: "_s +
+                                                   QString::fromLatin1(row.key)}
+                                     : QStringList());
+    }
 }
 
 TEST(AppSettingsEnums, RawValuesLabelsAndOrder) {

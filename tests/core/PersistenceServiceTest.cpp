@@ -104,6 +104,128 @@ TEST_F(PersistenceServiceTest, UndecodableListIsKeptAsideLoggedAndGivesTheDefaul
     }
 }
 
+// The text of one record as it sits inside its stored list.
+template <class T> QByteArray recordText(const T& record) {
+    const QByteArray list = *T::encodeList({record});
+    return list.mid(1, list.size() - 2);
+}
+
+TEST_F(PersistenceServiceTest, ADamagedListGivesBackEveryRecordThatReads) {
+    const QList<TimerItem> t{timer(TimerState::idle), timer(TimerState::paused), timer(TimerState::finished)};
+    QList<TimerSequence> s{TimerSequence::blank(), TimerSequence::blank()};
+    s[1].name = u"BAD"_s;
+    const QByteArray whole = *TimerItem::encodeList(t);
+    const auto timersAre = [&](QList<TimerItem> expected) {
+        return [&, expected] { return service->loadActiveTimers() == expected; };
+    };
+    const struct {
+        const char* behaviour;
+        const char* storageKey;
+        QByteArray stored;
+        std::function<bool()> givesBackTheReadableRecords;
+        qsizetype restored;
+        qsizetype setAside;
+    } rows[] = {
+        {"a title of invalid UTF-8", PS::kActiveTimersKey,
+         "[" + recordText(t[0]) + "," + recordText(t[1]).replace("\"t\"", "\"\xFF\xFE\"") + "," +
+             recordText(t[2]) + "]",
+         timersAre({t[0], t[2]}), 2, 1},
+        {"a record without a key it needs", PS::kActiveTimersKey,
+         "[" + recordText(t[0]) + R"(,{"id":"8F14E45F-CEEA-467F-A0E6-1A2B3C4D5E6F"},)" + recordText(t[2]) +
+             "]",
+         timersAre({t[0], t[2]}), 2, 1},
+        {"a list cut short inside a record", PS::kActiveTimersKey, whole.left(whole.size() - 20),
+         timersAre({t[0], t[1]}), 2, 1},
+        {"a list cut just after a record", PS::kActiveTimersKey, whole.left(whole.size() - 1), timersAre(t),
+         3, 0},
+        {"a sequence name of invalid UTF-8", PS::kSequencesKey,
+         TimerSequence::encodeList(s)->replace("\"BAD\"", "\"\xC0\xAF\""),
+         [&] { return service->loadSequences() == QList{s[0]}; }, 1, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const QString kept = key(row.storageKey) + u".corrupt"_s;
+        prefs.remove(kept);
+        prefs.setData(key(row.storageKey), row.stored);
+        log.clear();
+        EXPECT_TRUE(row.givesBackTheReadableRecords());
+        const QString name = row.storageKey == PS::kSequencesKey ? u"sequences"_s : u"activeTimers"_s;
+        EXPECT_EQ(log.lines(), QStringList{u"[PersistenceService] Restored %1 %2 and set aside %3 that could "
+                                           u"not be read; kept the stored value as %4"_s.arg(row.restored)
+                                               .arg(name)
+                                               .arg(row.setAside)
+                                               .arg(kept)});
+        // The whole damaged value is kept; the key now holds what was restored, so the next start is clean.
+        EXPECT_EQ(prefs.dataValue(kept), row.stored);
+        log.clear();
+        EXPECT_TRUE(row.givesBackTheReadableRecords());
+        EXPECT_TRUE(log.lines().isEmpty());
+    }
+}
+
+TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {
+    constexpr qint64 huge = 1'000'000'000'000'000'000;
+    TimerItem big = timer(TimerState::paused), over = big, none = big, fine = big;
+    big.totalDuration = big.remaining = huge;
+    over.remaining = 90;
+    none.totalDuration = none.remaining = 0;
+    TimerSequence sequence = TimerSequence::blank();
+    sequence.steps[0].minutes = 0;
+    sequence.steps[1].minutes = 5000;
+    const struct {
+        const char* behaviour;
+        const char* name; // as the log line gives it
+        int held;
+        std::function<void()> store;
+        std::function<QString()> load;
+        QString expected;
+    } rows[] = {
+        {"timers: no more than the longest, no more left than the length, one second at least",
+         "activeTimers", 3,
+         [&] {
+             service->saveActiveTimers({big, over, none, fine});
+         },
+         [&] {
+             QStringList out;
+             for (const TimerItem& t : service->loadActiveTimers()) {
+                 out << u"%1/%2"_s.arg(t.totalDuration).arg(t.remaining);
+             }
+             return out.join(u' ');
+         },
+         u"86399913600/86399913600 60/60 1/0 60/60"_s},
+        {"presets: one minute up to the longest timer", "presets", 2,
+         [&] {
+             service->savePresets({{QUuid::createUuid(), u"a"_s, huge}, {QUuid::createUuid(), u"b"_s, 0}});
+         },
+         [&] {
+             const auto p = service->loadPresets();
+             return u"%1 %2"_s.arg(p.value(0).durationInSeconds).arg(p.value(1).durationInSeconds);
+         },
+         u"86399913600 60"_s},
+        {"sequence steps: the editor's minutes", "sequences", 1, [&] { service->saveSequences({sequence}); },
+         [&] { return service->loadSequences().value(0).stepsSummary(); }, u"1 · 999"_s},
+        {"scheduled timers: one second at least", "scheduledTimers", 1,
+         [&] {
+             service->saveScheduledTimers({{QUuid::createUuid(), kNow.addSecs(60), -5, u"m"_s, true}});
+         },
+         [&] { return QString::number(service->loadScheduledTimers().value(0).durationInSeconds); }, u"1"_s},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        row.store();
+        log.clear();
+        EXPECT_EQ(row.load(), row.expected);
+        EXPECT_EQ(
+            log.lines(),
+            QStringList{u"[PersistenceService] Brought %1 of the stored %2 within range"_s.arg(row.held).arg(
+                QLatin1String(row.name))});
+        // Stored back as held: the next load has nothing to change.
+        log.clear();
+        EXPECT_EQ(row.load(), row.expected);
+        EXPECT_TRUE(log.lines().isEmpty());
+    }
+}
+
 TEST_F(PersistenceServiceTest, ListsRoundTripAsDataValuesAndStoredEmptyListsStayEmpty) {
     const QList<TimerPreset> presets{{QUuid::createUuid(), u"Tea"_s, 180}};
     const QList<TimerSequence> sequences{TimerSequence::blank()};

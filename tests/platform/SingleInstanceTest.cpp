@@ -2,6 +2,8 @@
 // server does with clients that misbehave.
 #include "platform/SingleInstance.h"
 
+#include "support/LogCapture.h"
+
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QFile>
@@ -12,8 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <future>
+#include <vector>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -34,6 +39,32 @@ SingleInstance::Claim claimFromAnotherThread(const QString& directory, const QBy
     }
     return result.get();
 }
+
+// Every descriptor this process may open is taken (the soft limit lowered to just above those in use), so
+// the next accept fails; all is given back when it goes.
+class FullDescriptorTable {
+public:
+    FullDescriptorTable() {
+        ::getrlimit(RLIMIT_NOFILE, &m_previous);
+        const int source = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const rlimit low{rlim_t(source) + 8, m_previous.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &low);
+        m_taken.push_back(source);
+        for (int fd = 0; (fd = ::fcntl(source, F_DUPFD_CLOEXEC, 0)) >= 0;) {
+            m_taken.push_back(fd);
+        }
+    }
+    ~FullDescriptorTable() {
+        for (int fd : m_taken) {
+            ::close(fd);
+        }
+        ::setrlimit(RLIMIT_NOFILE, &m_previous);
+    }
+
+private:
+    rlimit m_previous{};
+    std::vector<int> m_taken;
+};
 
 } // namespace
 
@@ -141,6 +172,39 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
     EXPECT_EQ(received.size(), 0);
     EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 5000), SingleInstance::Claim::handedOver);
     EXPECT_EQ(received.size(), 1);
+}
+
+TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketStaysServed) {
+    QTemporaryDir dir;
+    SingleInstance first(dir.path(), kKey);
+    ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
+    ASSERT_TRUE(first.listen());
+    QSignalSpy received(&first, &SingleInstance::messageReceived);
+    LogCapture log;
+    // A client queued with its whole message before the server gets to accept it.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(first.socketPath());
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    const QByteArray framed = QByteArray("\0\0\0\6", 4) + "queued";
+    ASSERT_EQ(::write(fd, framed.constData(), size_t(framed.size())), framed.size());
+    {
+        FullDescriptorTable full;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !log.lines().isEmpty(); }, 3000));
+    }
+    ASSERT_FALSE(log.lines().isEmpty());
+    EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Could not accept a connection on "))
+        << qPrintable(log.lines()[0]);
+    // With descriptors free again the queued client is answered, and later launches are too.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+    char answer = 0;
+    EXPECT_EQ(::recv(fd, &answer, 1, 0), 1);
+    ::close(fd);
+    EXPECT_EQ(received.value(0).value(0).toByteArray(), QByteArray("queued"));
+    EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 5000), SingleInstance::Claim::handedOver);
+    EXPECT_TRUE(first.isListening());
 }
 
 TEST(SingleInstanceTest, EachDataFolderHasItsOwnKey) {

@@ -3,16 +3,25 @@
 // without a tray, and the window hints of the popover and the floating window.
 #include "ProgramFixture.h"
 
+#include "platform/SingleInstance.h"
 #include "support/FakeNotificationServer.h"
 #include "support/FakeStatusNotifierWatcher.h"
 
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
+#include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +57,51 @@ TEST_F(DesktopProgramTest, ASecondLaunchHandsItsURLToTheFirstAndEnds) {
     EXPECT_EQ(saved->first().totalDuration, 120);
     EXPECT_EQ(saved->first().state, TimerState::running);
     EXPECT_LE(saved->first().remaining, 120);
+}
+
+TEST_F(DesktopProgramTest, AFloodOfHeldConnectionsUnderALowDescriptorLimitStillLetsALinkThrough) {
+    constexpr int kFlood = 1000;
+    rlimit own{};
+    ::getrlimit(RLIMIT_NOFILE, &own);
+    if (own.rlim_max < rlim_t(kFlood) + 200) {
+        TT_SKIP_OR_FAIL("too few descriptors allowed for the flood: " << own.rlim_max);
+    }
+    const rlimit roomy{own.rlim_max, own.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &roomy), 0);
+    Program first;
+    first.limitDescriptors(256); // fewer than the flood
+    first.start(environment());
+    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+
+    const QString socketPath = home.filePath(QStringLiteral("runtime/")) +
+                               SingleInstance::keyFor(home.filePath(QStringLiteral("config/TarvolinTimer"))) +
+                               QStringLiteral(".socket");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    ASSERT_LT(size_t(path.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    // Connections that say nothing and stay open, as many as a full queue lets through.
+    std::vector<int> held;
+    for (int i = 0; i < kFlood; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ASSERT_GE(fd, 0);
+        held.push_back(fd);
+        int tries = 0;
+        while (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
+               errno == EAGAIN && ++tries < 1000) {
+            QThread::msleep(2); // the queue is full: the program has not caught up yet
+        }
+    }
+
+    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=3&title=Flood")}), 0);
+    EXPECT_TRUE(first.waitFor(QStringLiteral("[AppDelegate] Adding timer: title=\"Flood\" minutes=3")))
+        << first.log().toStdString();
+    for (const int fd : held) {
+        ::close(fd);
+    }
+    ::setrlimit(RLIMIT_NOFILE, &own);
+    stop(first);
 }
 
 TEST_F(DesktopProgramTest, OddURLsGiveExactlyTheirResultAndBreakNothing) {

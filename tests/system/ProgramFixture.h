@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <xcb/xcb.h>
 
 #include <csignal>
@@ -41,6 +42,13 @@ class Program {
 public:
     ~Program() { kill(); }
 
+    // Runs the program with at most `count` open descriptors, soft and hard alike, so it cannot raise them.
+    void limitDescriptors(rlim_t count) {
+        m_process.setChildProcessModifier([count] {
+            const rlimit limit{count, count};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+    }
     void start(const QProcessEnvironment& env, const QStringList& arguments = {}) {
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);

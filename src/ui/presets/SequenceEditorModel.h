@@ -17,8 +17,8 @@ class SequenceEditorModel : public QObject {
     Q_OBJECT
 public:
     static constexpr qsizetype maxSteps = 8;
-    static constexpr qint64 minMinutes = 1;
-    static constexpr qint64 maxMinutes = 999;
+    static constexpr qint64 minMinutes = SequenceStep::minMinutes;
+    static constexpr qint64 maxMinutes = SequenceStep::maxMinutes;
     static constexpr qint64 focusMinutes = 25;
     static constexpr qint64 breakMinutes = 5;
 
