@@ -44,12 +44,7 @@ std::optional<QByteArray> ScheduledTimer::encodeList(const QList<ScheduledTimer>
 }
 
 std::optional<QList<ScheduledTimer>> ScheduledTimer::decodeList(const QByteArray& data) {
-    RecordListReading reading;
-    QList<ScheduledTimer> out = readList(data, reading);
-    if (!reading.isClean()) {
-        return std::nullopt;
-    }
-    return out;
+    return wholeListOrNone<QList<ScheduledTimer>>(data, &ScheduledTimer::readList);
 }
 
 QList<ScheduledTimer> ScheduledTimer::readList(const QByteArray& data, RecordListReading& reading) {

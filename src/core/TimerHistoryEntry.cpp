@@ -36,12 +36,7 @@ std::optional<QByteArray> TimerHistoryEntry::encodeList(const QList<TimerHistory
 }
 
 std::optional<QList<TimerHistoryEntry>> TimerHistoryEntry::decodeList(const QByteArray& data) {
-    RecordListReading reading;
-    QList<TimerHistoryEntry> out = readList(data, reading);
-    if (!reading.isClean()) {
-        return std::nullopt;
-    }
-    return out;
+    return wholeListOrNone<QList<TimerHistoryEntry>>(data, &TimerHistoryEntry::readList);
 }
 
 QList<TimerHistoryEntry> TimerHistoryEntry::readList(const QByteArray& data, RecordListReading& reading) {

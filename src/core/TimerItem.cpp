@@ -160,12 +160,7 @@ std::optional<QByteArray> TimerItem::encodeList(const QList<TimerItem>& items, Q
 }
 
 std::optional<QList<TimerItem>> TimerItem::decodeList(const QByteArray& data) {
-    RecordListReading reading;
-    QList<TimerItem> items = readList(data, reading);
-    if (!reading.isClean()) {
-        return std::nullopt;
-    }
-    return items;
+    return wholeListOrNone<QList<TimerItem>>(data, &TimerItem::readList);
 }
 
 QList<TimerItem> TimerItem::readList(const QByteArray& data, RecordListReading& reading) {

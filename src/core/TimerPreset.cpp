@@ -91,12 +91,7 @@ std::optional<QByteArray> TimerPreset::encodeList(const QList<TimerPreset>& pres
 }
 
 std::optional<QList<TimerPreset>> TimerPreset::decodeList(const QByteArray& data) {
-    RecordListReading reading;
-    QList<TimerPreset> presets = readList(data, reading);
-    if (!reading.isClean()) {
-        return std::nullopt;
-    }
-    return presets;
+    return wholeListOrNone<QList<TimerPreset>>(data, &TimerPreset::readList);
 }
 
 QList<TimerPreset> TimerPreset::readList(const QByteArray& data, RecordListReading& reading) {
@@ -214,12 +209,7 @@ std::optional<QByteArray> TimerSequence::encodeList(const QList<TimerSequence>& 
 }
 
 std::optional<QList<TimerSequence>> TimerSequence::decodeList(const QByteArray& data) {
-    RecordListReading reading;
-    QList<TimerSequence> out = readList(data, reading);
-    if (!reading.isClean()) {
-        return std::nullopt;
-    }
-    return out;
+    return wholeListOrNone<QList<TimerSequence>>(data, &TimerSequence::readList);
 }
 
 QList<TimerSequence> TimerSequence::readList(const QByteArray& data, RecordListReading& reading) {

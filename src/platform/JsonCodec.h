@@ -274,6 +274,18 @@ struct RecordListReading {
     bool isClean() const { return unreadable == 0 && whole; }
 };
 
+// The list `readList(data, reading)` gives, or none unless every element made a record: for callers that take
+// a stored list whole or not at all.
+template <class List, class ReadList>
+std::optional<List> wholeListOrNone(const QByteArray& data, ReadList readList) {
+    RecordListReading reading;
+    List out = readList(data, reading);
+    if (!reading.isClean()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
 // Reads a top-level JSON array one element at a time: `readElement` reads exactly one value from the reader
 // (positioned at the element, with nothing open) and says whether it made a record of it. An element the
 // reader cannot get through (a string of invalid UTF-8, a bad escape) is passed over by its brackets and
