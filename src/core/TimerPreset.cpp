@@ -225,20 +225,20 @@ QList<TimerSequence> TimerSequence::readList(const QByteArray& data, RecordListR
         }
         reader.beginObject();
         fields.clear();
-        std::optional<QList<SequenceStep>> steps;
+        std::optional<QList<SequenceStep>> storedSteps;
         while (reader.nextMember(key)) {
             if (key == "steps") {
-                steps = readSteps(reader, stepFields);
+                storedSteps = readSteps(reader, stepFields);
             } else {
                 reader.readFlatValue(fields.append(key));
             }
         }
-        const auto id = fields.uuid("id");
-        const auto name = fields.string("name");
-        if (reader.failed() || !id || !name || !steps) {
+        const auto storedId = fields.uuid("id");
+        const auto storedName = fields.string("name");
+        if (reader.failed() || !storedId || !storedName || !storedSteps) {
             return false;
         }
-        out.push_back({*id, *name, std::move(*steps)});
+        out.push_back({*storedId, *storedName, std::move(*storedSteps)});
         return true;
     });
     return out;
