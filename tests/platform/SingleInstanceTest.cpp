@@ -40,6 +40,20 @@ SingleInstance::Claim claimFromAnotherThread(const QString& directory, const QBy
     return result.get();
 }
 
+// A bare client connected to the server's socket, as any local process could open one; -1 on failure.
+int connectTo(const QString& socketPath) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // Every descriptor this process may open is taken (the soft limit lowered to just above those in use), so
 // the next accept fails; all is given back when it goes.
 class FullDescriptorTable {
@@ -151,12 +165,8 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
     ASSERT_TRUE(first.listen());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
 
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(first.socketPath());
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    const int fd = connectTo(first.socketPath());
+    ASSERT_GE(fd, 0);
     char header[4];
     qToBigEndian(quint32(SingleInstance::maxMessageBytes + 1), header);
     ASSERT_EQ(::write(fd, header, 4), 4);
@@ -182,12 +192,8 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
     QSignalSpy received(&first, &SingleInstance::messageReceived);
     LogCapture log;
     // A client queued with its whole message before the server gets to accept it.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(first.socketPath());
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    const int fd = connectTo(first.socketPath());
+    ASSERT_GE(fd, 0);
     const QByteArray framed = QByteArray("\0\0\0\6", 4) + "queued";
     ASSERT_EQ(::write(fd, framed.constData(), size_t(framed.size())), framed.size());
     {
