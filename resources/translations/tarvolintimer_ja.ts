@@ -1421,6 +1421,54 @@
     </message>
 </context>
 <context>
+    <name>UpdateCheckModel</name>
+    <message>
+        <source>%1. %2</source>
+        <extracomment>A heading without its full stop, then the message after it.</extracomment>
+        <translation>%1。%2</translation>
+    </message>
+    <message>
+        <source>A new version is available</source>
+        <translation>新しいバージョンがあります</translation>
+    </message>
+    <message>
+        <source>Checking for updates…</source>
+        <translation>アップデートを確認しています…</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t check for updates</source>
+        <translation>アップデートを確認できませんでした</translation>
+    </message>
+    <message>
+        <source>Looking for a version newer than %1.</source>
+        <translation>%1 より新しいバージョンを探しています。</translation>
+    </message>
+    <message>
+        <source>Open Download Page</source>
+        <translation>ダウンロードページを開く</translation>
+    </message>
+    <message>
+        <source>Software Update</source>
+        <translation>ソフトウェアアップデート</translation>
+    </message>
+    <message>
+        <source>TarvolinTimer %1 is available. You have %2.</source>
+        <translation>TarvolinTimer %1 が公開されています。お使いのバージョンは %2 です。</translation>
+    </message>
+    <message>
+        <source>TarvolinTimer %1 is the newest version.</source>
+        <translation>TarvolinTimer %1 は最新バージョンです。</translation>
+    </message>
+    <message>
+        <source>You&apos;re up to date</source>
+        <translation>最新の状態です</translation>
+    </message>
+</context>
+<context>
     <name>UserSoundError</name>
     <message>
         <source>Couldn&apos;t import the sound. Please try again.</source>

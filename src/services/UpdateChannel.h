@@ -24,14 +24,14 @@ public:
     using QObject::QObject;
     ~UpdateChannel() override = default;
 
-    // False when this build has no update feed: checks do nothing and the settings say so.
+    // False when this build has no update feed: a check the user asks for then fails as notAvailable.
     virtual bool isAvailable() const = 0;
     // Starts a check that the user asked for.
     virtual void checkForUpdates() = 0;
     // Switches the scheduled background checks on or off.
     virtual void setAutoCheck(bool enabled) = 0;
 
-    // What the settings screen shows for a failure, in the interface language current at the call.
+    // What the update window shows for a failure, in the interface language current at the call.
     static QString failureDescription(Failure failure);
 
 signals:

@@ -19,6 +19,7 @@
 #include "platform/TranslationCatalog.h"
 #include "platform/WallClockWatcher.h"
 #include "services/AppcastUpdateChannel.h"
+#include "services/BuildInfo.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
 #include "services/UserSoundStore.h"
@@ -32,6 +33,7 @@
 #include "shell/QuickAddPanelController.h"
 #include "shell/StartURL.h"
 #include "shell/TerminationSignals.h"
+#include "shell/UpdateWindowController.h"
 #include "shell/WindowTitleKeeper.h"
 #include "theme/MenuBarDisplayMode.h"
 #include "ui/floating/FloatingWindowView.h"
@@ -41,6 +43,7 @@
 #include "ui/presets/PresetsTab.h"
 #include "ui/quickentry/QuickEntrySections.h"
 #include "ui/settings/SettingsTab.h"
+#include "ui/updates/UpdateCheckModel.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -92,6 +95,8 @@ AppDelegate::AppDelegate(const Services& services, QObject* parent)
         m_ownUpdateChannel = std::make_unique<AppcastUpdateChannel>();
         m_updateChannel = m_ownUpdateChannel.get();
     }
+    m_updateWindow = std::make_unique<UpdateWindowController>(
+        *m_updateChannel, m_themeStore, BuildInfo::applicationVersion(), [this] { return m_popover.get(); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -474,7 +479,7 @@ TarvolinTimerMainView* AppDelegate::makePopoverRoot(QWidget* parent) {
         m_settings.preferences(),
         [self] {
             if (self) {
-                self->m_updateChannel->checkForUpdates();
+                self->m_updateWindow->model().checkForUpdates();
             }
         },
         [self] {

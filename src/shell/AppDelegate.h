@@ -39,6 +39,7 @@ class ReduceMotionWatcher;
 class SoundServiceProtocol;
 class TarvolinTimerMainView;
 class UpdateChannel;
+class UpdateWindowController;
 
 class QProcessEnvironment;
 
@@ -92,6 +93,8 @@ public:
     ThemeStore& themeStore() { return m_themeStore; }
     ModuleVisibilityStore& moduleVisibilityStore() { return m_moduleVisibilityStore; }
     UpdateChannel& updateChannel() { return *m_updateChannel; }
+    // The update window and its model: the answers of checks the user asked for, and newer versions found.
+    UpdateWindowController& updateWindow() { return *m_updateWindow; }
     AppSettings& settings() const { return m_settings; }
     // None before start-up. Its presence() says whether the desktop shows it in some tray.
     PanelItem* panelItem() const { return m_panelItem.get(); }
@@ -175,6 +178,7 @@ private:
     ModuleVisibilityStore m_moduleVisibilityStore;
     std::unique_ptr<UpdateChannel> m_ownUpdateChannel;
     UpdateChannel* m_updateChannel = nullptr;
+    std::unique_ptr<UpdateWindowController> m_updateWindow;
     QDBusConnection m_panelBus;
     int m_panelWatcherGraceMs;
     std::unique_ptr<ChainCoordinator> m_chainCoordinator;

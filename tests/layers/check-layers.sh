@@ -14,7 +14,7 @@ declare -A rank=(
     [platform]=0 [core]=1 [services]=2 [theme]=2 [hotkeys]=3 [ui/kit]=4 [ui/popover]=5
     [ui/focus]=6
     [ui/home]=7 [ui/quickentry]=7 [ui/presets]=7 [ui/settings]=7 [ui/onboarding]=7 [ui/floating]=7
-    [ui/quickadd]=7
+    [ui/quickadd]=7 [ui/updates]=7
     [shell]=8 [app]=9
 )
 

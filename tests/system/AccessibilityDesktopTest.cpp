@@ -916,3 +916,77 @@ TEST_F(AccessibilityDesktopTest, TheOnboardingReadsEachPageInBothLanguages) {
     }
     stop(*program);
 }
+
+// The update window of a build without a feed (the default build): the answer, and Close holding the
+// keyboard; nothing to download.
+const QList<Reading> kUpdateWindowNoFeed = {
+    {.role = "dialog",
+     .name = {"Software Update", "ソフトウェアアップデート"},
+     .description =
+         Words{"Couldn't check for updates. Update checks are not available in this build.",
+               "アップデートを確認できませんでした。このビルドではアップデートを確認できません。"}},
+    {.role = "heading", .name = {"Couldn't check for updates", "アップデートを確認できませんでした"}},
+    {.role = "label",
+     .name = {"Update checks are not available in this build.",
+              "このビルドではアップデートを確認できません。"}},
+    {.role = "push button", .name = {"Close", "閉じる"}, .states = {"focused"}},
+};
+const QList<Unread> kUpdateWindowUnread = {
+    {"push button", {"Open Download Page", "ダウンロードページを開く"}}};
+
+TEST_F(AccessibilityDesktopTest, CheckingForUpdatesInABuildWithoutAFeedSaysItCouldNotCheck) {
+    startWatcher(); // the popover opens from the panel item, as a popover that closes when the program is
+                    // left
+    writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true},
+                      {QStringLiteral("bl.appLanguage"), QStringLiteral("en")}});
+    // Opened from the panel item before the reader looks: until then the program shows no window.
+    program = std::make_unique<Program>();
+    program->start(readerEnvironment());
+    ASSERT_TRUE(program->waitFor(kReady)) << program->log().toStdString();
+    const QString service = waitForItemService();
+    ASSERT_FALSE(service.isEmpty());
+    TestPanelHost panel(newConnection(QStringLiteral("panel")), service);
+    panel.call(QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"),
+               QStringLiteral("Activate"), {1200, 10});
+    reader = std::make_unique<ScreenReader>();
+    ASSERT_TRUE(reader->start(readerEnvironment(), program->processId())) << "the reader did not start";
+    ASSERT_NO_FATAL_FAILURE(press("page tab", kSettingsTab, Language::en));
+    const Words reason = kUpdateWindowNoFeed.at(2).name;
+    int answers = 0;
+    for (Language language : {Language::en, Language::ja}) {
+        SCOPED_TRACE(code(language));
+        if (language == Language::ja) {
+            // The popover is still open: the language is switched in it.
+            ASSERT_NO_FATAL_FAILURE(chooseJapanese());
+        }
+        ASSERT_NO_FATAL_FAILURE(press("push button", {"Check for Updates", "アップデートを確認"}, language));
+        ASSERT_NO_FATAL_FAILURE(waitFor("label", reason, language));
+        ++answers;
+        expectReads(QStringLiteral("update-window"), language, kUpdateWindowNoFeed, kUpdateWindowUnread);
+        const QString logged = QStringLiteral("[UpdateCheck] Could not check for updates: notAvailable");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return program->count(logged) == answers; }, kWaitMs))
+            << "each answer is logged once: " << program->log().toStdString();
+        const ProgramWindow window =
+            waitForWindow([](const ProgramWindow& w) { return w.geometry.width() == 400; });
+        ASSERT_FALSE(window.id.isEmpty()) << "the update window is on screen";
+        screenshot(window.id, QStringLiteral("update-window-") + QLatin1String(code(language)));
+        EXPECT_EQ(windowsOfSize(kPopover).size(), 1) << "the popover stays open beside it";
+
+        // It has the keyboard: Escape, typed at whatever window holds it, closes it.
+        ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+        ASSERT_TRUE(reader->waitForGone(QStringLiteral("label"), reason.in(language)));
+        // The keyboard goes back to the popover, which therefore stays open.
+        const QStringList popover = windowsOfSize(kPopover);
+        ASSERT_EQ(popover.size(), 1) << "the popover is left open";
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return x11(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")})
+                           .trimmed()
+                           .toUInt() == popover.first().toUInt(nullptr, 16);
+            },
+            kWaitMs))
+            << "the popover has the keyboard again";
+        EXPECT_EQ(windowsOfSize(kPopover).size(), 1) << "the popover stays open";
+    }
+    stop(*program);
+}
