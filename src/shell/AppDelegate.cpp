@@ -35,10 +35,12 @@
 #include "shell/TerminationSignals.h"
 #include "shell/UpdateWindowController.h"
 #include "shell/WindowTitleKeeper.h"
+#include "shell/X11WindowHints.h"
 #include "theme/MenuBarDisplayMode.h"
 #include "ui/floating/FloatingWindowView.h"
 #include "ui/home/TimersTab.h"
 #include "ui/kit/MenuBarLabelModel.h"
+#include "ui/kit/WindowOutline.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 #include "ui/presets/PresetsTab.h"
 #include "ui/quickentry/QuickEntrySections.h"
@@ -610,6 +612,10 @@ int AppDelegate::run(int argc, char** argv) {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("TarvolinTimer"));
     WindowTitleKeeper titles;
     app.installEventFilter(&titles);
+    // Pop-ups with rounded corners ask the display whether anything blends them with what lies behind.
+    if (X11WindowHints::isAvailable()) {
+        WindowOutline::setCompositorProbe(&X11WindowHints::compositorRunning);
+    }
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));
     QString listenError;

@@ -3,10 +3,10 @@
 #include "shell/X11WindowHints.h"
 #include "theme/QvSurface.h"
 #include "ui/kit/FloatingTimerSurface.h"
+#include "ui/kit/WindowOutline.h"
 
 #include <QMouseEvent>
 #include <QPainterPath>
-#include <QRegion>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -51,7 +51,7 @@ void FloatingPanel::resizeEvent(QResizeEvent* event) {
     // Without a compositor a translucent window shows black corners; a shaped one shows the desktop.
     const QPainterPath shape =
         QvSurface::continuousRoundedRect(QRectF(rect()), FloatingTimerSurface::cornerRadius);
-    setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    setMask(WindowOutline::regionOf(shape));
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {

@@ -47,6 +47,29 @@ bool X11WindowHints::isAvailable() {
     return connection() != nullptr;
 }
 
+bool X11WindowHints::compositorRunning() {
+    xcb_connection_t* c = connection();
+    if (!c) {
+        return false;
+    }
+    // The screen the program was started on, as $DISPLAY names it (":0.1" is screen 1).
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
+        screen = 0;
+    }
+    std::free(host);
+    const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(screen);
+    const xcb_atom_t owned = atom(c, selection.constData());
+    if (owned == XCB_ATOM_NONE) {
+        return false;
+    }
+    const Reply<xcb_get_selection_owner_reply_t> reply(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, owned), nullptr));
+    return reply && reply->owner != XCB_WINDOW_NONE;
+}
+
 bool X11WindowHints::addStates(QWidget* window, States states) {
     xcb_connection_t* c = connection();
     if (!c || !window) {

@@ -30,6 +30,11 @@ public:
     // Whether the program draws through X11 at all.
     static bool isAvailable();
 
+    // Whether a compositing manager owns the display's screen now (holds its _NET_WM_CM_S<n> selection),
+    // so a see-through window is blended with what lies behind it. False when the program does not run
+    // on X11.
+    static bool compositorRunning();
+
     X11WindowHints() = delete;
 };
 

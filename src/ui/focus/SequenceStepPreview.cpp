@@ -5,6 +5,7 @@
 #include "theme/QvSurface.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
+#include "ui/kit/WindowOutline.h"
 
 #include <QPainter>
 #include <QVBoxLayout>
@@ -41,13 +42,32 @@ void SequenceStepPreview::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    const QColor ground = QvColor::qvCanvas().resolve(scheme);
+    if (m_cut) {
+        painter.fillRect(rect(), ground);
+    }
     const QPainterPath shape =
-        QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12);
-    painter.fillPath(shape, QvColor::qvCanvas().resolve(scheme));
+        QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius);
+    painter.fillPath(shape, ground);
     painter.strokePath(shape, QPen(QvColor::qvStroke().resolve(scheme), 1));
 }
 
 void SequenceStepPreview::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     emit closed();
+}
+
+void SequenceStepPreview::followOutline() {
+    m_cut = WindowOutline::follow(*this, QvSurface::continuousRoundedRect(QRectF(rect()), cornerRadius));
+}
+
+void SequenceStepPreview::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    followOutline();
+}
+
+void SequenceStepPreview::showEvent(QShowEvent* event) {
+    // A compositor may have come or gone since it was last laid out.
+    followOutline();
+    QWidget::showEvent(event);
 }

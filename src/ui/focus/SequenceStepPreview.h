@@ -9,6 +9,7 @@ class SequenceStepPreview : public QWidget {
     Q_OBJECT
 public:
     static constexpr int previewWidth = 160;
+    static constexpr double cornerRadius = 12;
 
     // A pop-up window of its own, owned by `parent`.
     SequenceStepPreview(const PomodoroSequenceStepData& step, QWidget* parent);
@@ -24,7 +25,12 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void followOutline();
+
     PomodoroSequenceStepData m_step;
+    bool m_cut = false; // cut to its rounded outline, where no compositor runs
 };

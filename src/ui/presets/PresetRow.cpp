@@ -5,6 +5,7 @@
 #include "theme/QvFont.h"
 #include "theme/SymbolIcon.h"
 #include "ui/kit/TabularTokenLabel.h"
+#include "ui/kit/TokenLabel.h"
 #include "ui/presets/ElidedLabel.h"
 #include "ui/presets/OptionsMenuButton.h"
 #include "ui/presets/PresetsScreenModel.h"
@@ -19,6 +20,8 @@ PresetRow::PresetRow(PresetsScreenModel& model, const TimerPreset& preset, QWidg
     : ListRow(parent), m_model(model), m_preset(preset) {
     const QString id = JsonCodec::uuidText(preset.id);
     setObjectName(QStringLiteral("presetsScreen.row.") + id);
+    // As tall as its width makes the purpose line: a fixed height would hold it to one line's hint.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     auto* row = new QHBoxLayout(this);
     row->setSpacing(16);
 
@@ -27,10 +30,16 @@ PresetRow::PresetRow(PresetsScreenModel& model, const TimerPreset& preset, QWidg
     m_name = new ElidedLabel(QvColor::qvInkPrimary(), this);
     m_name->setFont(QvFont::qvText(14, QFont::Medium));
     leading->addWidget(m_name);
-    m_purpose = new ElidedLabel(QvColor::qvInkMuted(), this);
+    m_purpose = new TokenLabel(QvColor::qvInkMuted(), this);
     m_purpose->setObjectName(QStringLiteral("presetsScreen.row.purpose.") + id);
     m_purpose->setFont(QvFont::qvText(12, QFont::Normal));
+    m_purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Whole, over as many lines as it takes; the row grows to hold them.
+    m_purpose->setWordWrap(true);
     leading->addWidget(m_purpose);
+    // The two texts stay together, centred in a row the buttons make taller.
+    leading->insertStretch(0, 1);
+    leading->addStretch(1);
     row->addLayout(leading, 1);
 
     m_duration = new TabularTokenLabel(QvColor::qvInkPrimary(), this);
@@ -93,7 +102,7 @@ void PresetRow::setPreset(const TimerPreset& preset) {
 }
 
 void PresetRow::refresh() {
-    m_purpose->setFullText(m_model.purposeText(m_preset));
+    m_purpose->setText(m_model.purposeText(m_preset));
     const auto label = m_model.shortcutLabel(m_preset.id);
     m_badge->setLabel(label);
     m_badge->setAccessibleName(label ? tr("%1 shortcut %2").arg(m_preset.name, *label)

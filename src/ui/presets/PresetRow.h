@@ -1,6 +1,7 @@
 #pragma once
 // One preset in the list: its name and what it suits, its length, its key badge and the options menu
-// (Edit, Delete). A click hands it to the confirmation card; nothing starts here.
+// (Edit, Delete). The name and the length keep to one line; what it suits wraps and the row grows to hold
+// it. A click hands it to the confirmation card; nothing starts here.
 
 #include "core/TimerPreset.h"
 #include "ui/presets/ListRow.h"
@@ -10,6 +11,7 @@ class OptionsMenuButton;
 class PresetsScreenModel;
 class ShortcutBadge;
 class TabularTokenLabel;
+class TokenLabel;
 
 class PresetRow : public ListRow {
     Q_OBJECT
@@ -32,7 +34,7 @@ private:
     PresetsScreenModel& m_model;
     TimerPreset m_preset;
     ElidedLabel* m_name;
-    ElidedLabel* m_purpose;
+    TokenLabel* m_purpose;
     TabularTokenLabel* m_duration;
     ShortcutBadge* m_badge;
     OptionsMenuButton* m_menu;

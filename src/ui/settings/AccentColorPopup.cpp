@@ -5,6 +5,7 @@
 #include "theme/QvSurface.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
+#include "ui/kit/WindowOutline.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -254,7 +255,23 @@ void AccentColorPopup::placeArrow(bool pointsUp, int arrowX) {
     m_arrowX = arrowX;
     layout()->setContentsMargins(padding, padding + (pointsUp ? arrowHeight : 0), padding,
                                  padding + (pointsUp ? 0 : arrowHeight));
+    followOutline();
     update();
+}
+
+void AccentColorPopup::followOutline() {
+    m_cut = WindowOutline::follow(*this, outline(QRectF(rect())));
+}
+
+void AccentColorPopup::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    followOutline();
+}
+
+void AccentColorPopup::showEvent(QShowEvent* event) {
+    // A compositor may have come or gone since the panel was last laid out.
+    followOutline();
+    QWidget::showEvent(event);
 }
 
 void AccentColorPopup::popUp(const QWidget& anchor) {
@@ -284,14 +301,9 @@ void AccentColorPopup::popUp(const QWidget& anchor) {
     m_field->setFocus(Qt::PopupFocusReason);
 }
 
-void AccentColorPopup::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+QPainterPath AccentColorPopup::outline(const QRectF& bounds) const {
     const QRectF body =
         m_pointsUp ? bounds.adjusted(0, arrowHeight, 0, 0) : bounds.adjusted(0, 0, 0, -arrowHeight);
-    QPainterPath shape = QvSurface::continuousRoundedRect(body, cornerRadius);
     QPainterPath arrow;
     const double tipY = m_pointsUp ? bounds.top() : bounds.bottom();
     const double baseY = m_pointsUp ? body.top() + 1 : body.bottom() - 1;
@@ -299,7 +311,18 @@ void AccentColorPopup::paintEvent(QPaintEvent*) {
     arrow.lineTo(m_arrowX, tipY);
     arrow.lineTo(m_arrowX + arrowHalfWidth, baseY);
     arrow.closeSubpath();
-    shape = shape.united(arrow);
-    p.fillPath(shape, QvColor::qvBgCard().resolve(scheme));
+    return QvSurface::continuousRoundedRect(body, cornerRadius).united(arrow);
+}
+
+void AccentColorPopup::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
+    const QColor ground = QvColor::qvBgCard().resolve(scheme);
+    if (m_cut) {
+        p.fillRect(rect(), ground);
+    }
+    const QPainterPath shape = outline(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    p.fillPath(shape, ground);
     p.strokePath(shape, QPen(QvColor::qvBorderCard().resolve(scheme), 1));
 }

@@ -4,6 +4,7 @@
 // is reported at once; a click outside it or Escape closes it and it deletes itself.
 
 #include <QColor>
+#include <QPainterPath>
 #include <QWidget>
 
 class AccentColorPopup : public QWidget {
@@ -26,6 +27,8 @@ public:
     QWidget* hueBar() const { return m_hueBar; }
     // Whether the arrow points up to an anchor above the panel (else down to one below).
     bool pointsUp() const { return m_pointsUp; }
+    // The rounded body with its arrow, filling `bounds`.
+    QPainterPath outline(const QRectF& bounds) const;
 
     // Shows the panel under `anchor`, its arrow on the anchor's bottom edge, kept on the anchor's screen;
     // above the anchor when there is no room below. The keyboard goes to the field.
@@ -44,10 +47,13 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyChange();
     void placeArrow(bool pointsUp, int arrowX);
+    void followOutline();
 
     QWidget* m_field;
     QWidget* m_hueBar;
@@ -57,4 +63,5 @@ private:
     QColor m_reported; // what color() gives
     bool m_pointsUp = true;
     int m_arrowX = 0;
+    bool m_cut = false; // cut to its outline, where no compositor runs
 };

@@ -10,6 +10,7 @@
 #include "ui/focus/ReferenceTextButton.h"
 #include "ui/focus/SequenceAddTile.h"
 #include "ui/focus/SequenceStepPreview.h"
+#include "ui/kit/WindowOutline.h"
 #include "ui/popover/MainViewModel.h"
 
 #include <QEnterEvent>
@@ -163,6 +164,34 @@ TEST_F(PomodoroCardTest, AStepThatCannotPrepareShowsItsPreviewUntilItCloses) {
     flushDeletes();
     EXPECT_EQ(card()->preview(), nullptr);
     EXPECT_EQ(root->model().previewedSequenceStepOrdinal(), std::nullopt);
+}
+
+TEST_F(PomodoroCardTest, TheStepPreviewIsCutToItsRoundedShapeOnlyWhereNoCompositorRuns) {
+    const struct ProbeReset {
+        ~ProbeReset() { WindowOutline::setCompositorProbe(nullptr); }
+    } reset;
+    pomodoro->startSession();
+    for (const bool compositor : {false, true}) {
+        SCOPED_TRACE(compositor ? "a compositor blends its edge" : "no compositor");
+        WindowOutline::setCompositorProbe([compositor] { return compositor; });
+        card()->model().activateStep(4);
+        QCoreApplication::processEvents();
+        SequenceStepPreview* preview = card()->preview();
+        ASSERT_NE(preview, nullptr);
+        const QRegion mask = preview->mask();
+        const QRect r = preview->rect();
+        if (compositor) {
+            EXPECT_TRUE(mask.isEmpty());
+        } else {
+            EXPECT_EQ(mask.boundingRect(), r);
+            EXPECT_TRUE(mask.contains(r.center()));
+            for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+                EXPECT_FALSE(mask.contains(corner)) << corner.x() << "," << corner.y();
+            }
+        }
+        preview->close();
+        flushDeletes();
+    }
 }
 
 TEST_F(PomodoroCardTest, TheAddTileOpensTheSequenceEditorOnThePresetsTab) {

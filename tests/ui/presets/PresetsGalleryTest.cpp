@@ -92,6 +92,12 @@ TEST_F(PresetsGalleryTest, WritesTheTabAndItsOverlaysInBothLanguages) {
             QRect(badge->mapTo(screen()->scrollArea()->viewport(), QPoint(0, 0)), badge->size())))
             << "the badge the bubble points at is in view";
         save("key-bubble");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        flushDeletes();
+
+        key(Qt::Key_Down);
+        key(Qt::Key_Down); // the last preset, whose purpose takes two lines
+        save("presets-last-row");
 
         TearDown();
         SetUp();

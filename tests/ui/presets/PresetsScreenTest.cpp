@@ -16,6 +16,7 @@
 #include "ui/popover/PreparationOverlay.h"
 #include "ui/presets/CurrentSequenceCard.h"
 #include "ui/presets/EditorOverlay.h"
+#include "ui/presets/ElidedLabel.h"
 #include "ui/presets/MinutesStepper.h"
 #include "ui/presets/OptionsMenuButton.h"
 #include "ui/presets/PresetEditorSheet.h"
@@ -475,6 +476,60 @@ TEST_F(PresetsScreenTest, AClickOnAPresetGoesToTheConfirmationCard) {
     EXPECT_EQ(root->model().pendingStartRequest()->kind(),
               TimerStartRequest::Kind(TimerStartRequest::duration{first.durationInSeconds}));
     EXPECT_TRUE(timers->timers().isEmpty());
+}
+
+TEST_F(PresetsScreenTest, APresetsPurposeWrapsWholeWhileItsNameAndLengthKeepToOneLine) {
+    namespace Modifier = GlobalHotkeys::CarbonModifier;
+    const struct {
+        const char* name;
+        const char* language;
+        const char* purpose;
+        bool keyOnBadge; // a key's text on the badge leaves the texts less room
+    } rows[] = {
+        {"English, beside an empty badge", "en", "For a focused work block", false},
+        {"Japanese, with no spaces to break at", "ja", "まとまった集中時間に", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        preferences.setString(QStringLiteral("bl.appLanguage"), QLatin1String(row.language));
+        makeEngine();
+        const QList<TimerPreset>& all = timers->presets();
+        const auto hour = std::find_if(all.begin(), all.end(),
+                                       [](const TimerPreset& p) { return p.durationInSeconds == 3600; });
+        ASSERT_NE(hour, all.end());
+        GlobalHotkeys::setShortcut(
+            row.keyOnBadge ? std::optional(GlobalHotkeys::Shortcut(GlobalHotkeys::Key::j.rawValue,
+                                                                   Modifier::control | Modifier::option |
+                                                                       Modifier::shift | Modifier::command))
+                           : std::nullopt,
+            PresetShortcutNaming::shortcutName(hour->id));
+        open();
+        // The badge's text, read as it appeared, laid out: each layer lays itself out on its own turn.
+        for (int turn = 0; turn < 10; ++turn) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+        auto* presetRowWidget = named<PresetRow>(presetRow(*hour));
+        auto* purpose = named<QLabel>(QStringLiteral("presetsScreen.row.purpose.") + uuid(hour->id));
+        ASSERT_NE(purpose, nullptr);
+        EXPECT_EQ(purpose->text(), QString::fromUtf8(row.purpose)) << "whole, with no ellipsis";
+        const QFontMetrics metrics(purpose->font());
+        const QRect single = metrics.boundingRect(purpose->text());
+        const QRect lines =
+            metrics.boundingRect(QRect(0, 0, purpose->width(), 1000), Qt::TextWordWrap, purpose->text());
+        EXPECT_GT(lines.height(), single.height() * 3 / 2) << "more than one line at the popover's width";
+        EXPECT_GE(purpose->height(), lines.height()) << "every line shown";
+        // Inside the row, so its hover and selection grounds cover every line; the row inside its card.
+        EXPECT_TRUE(presetRowWidget->rect().contains(
+            QRect(purpose->mapTo(presetRowWidget, QPoint()), purpose->size())));
+        EXPECT_TRUE(presetRowWidget->parentWidget()->rect().contains(presetRowWidget->geometry()));
+        for (const QLabel* oneLine :
+             {static_cast<QLabel*>(presetRowWidget->findChild<ElidedLabel*>()),
+              named<QLabel>(QStringLiteral("presetsScreen.row.duration.") + uuid(hour->id))}) {
+            ASSERT_NE(oneLine, nullptr);
+            EXPECT_LT(oneLine->height(), 2 * QFontMetrics(oneLine->font()).lineSpacing())
+                << oneLine->text().toStdString();
+        }
+    }
 }
 
 TEST_F(PresetsScreenTest, RowsReadAsItemsOfTheirListsLabelledAsAWholeAndPressedLikeAClick) {

@@ -20,6 +20,7 @@
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
+#include "ui/kit/WindowOutline.h"
 #include "ui/settings/AccentChip.h"
 #include "ui/settings/AccentColorPopup.h"
 #include "ui/settings/AccentSwitch.h"
@@ -285,6 +286,56 @@ TEST_F(SettingsScreenTest, AccentChipsChooseAPresetOrACustomColour) {
     EXPECT_EQ(theme.accent(), AccentTheme::orange);
     EXPECT_FALSE(preferences.contains(ThemeSettingsKeys::customAccentHex.key));
     EXPECT_EQ(chipSelection(), (QList<bool>{true, false, false, false, false}));
+}
+
+TEST_F(SettingsScreenTest, TheColourPickerIsCutToItsShapeOnlyWhereNoCompositorRuns) {
+    const struct {
+        const char* name;
+        bool compositor;
+        bool roomBelow;
+    } rows[] = {
+        {"no compositor, under the chip", false, true},
+        {"no compositor, above the chip", false, false},
+        {"a compositor blends its edge", true, true},
+    };
+    const struct ProbeReset {
+        ~ProbeReset() { WindowOutline::setCompositorProbe(nullptr); }
+    } reset;
+    build();
+    auto* custom = find<CustomAccentChip>(QStringLiteral("quorvane.settings.accent.custom"));
+    screen->scrollArea()->ensureWidgetVisible(custom);
+    const QRect room = window->screen()->availableGeometry();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WindowOutline::setCompositorProbe([&row] { return row.compositor; });
+        const int chipY = row.roomBelow ? room.top() + 100 : room.bottom() - 80;
+        window->move(window->pos() + QPoint(0, chipY - custom->mapToGlobal(QPoint()).y()));
+        QTest::mouseClick(custom, Qt::LeftButton);
+        AccentColorPopup* picker = custom->picker();
+        ASSERT_NE(picker, nullptr);
+        ASSERT_EQ(picker->pointsUp(), row.roomBelow);
+        const QRegion mask = picker->mask();
+        if (row.compositor) {
+            EXPECT_TRUE(mask.isEmpty()) << "the translucent edge is kept";
+        } else {
+            const int w = picker->width();
+            const int h = picker->height();
+            const int a = AccentColorPopup::arrowHeight;
+            const int bodyTop = row.roomBelow ? a : 0;
+            const int bodyBottom = row.roomBelow ? h - 1 : h - 1 - a;
+            const QPoint tip = picker->mapFromGlobal(
+                custom->mapToGlobal(QPoint(custom->width() / 2, row.roomBelow ? custom->height() : 0)));
+            EXPECT_TRUE(picker->rect().contains(mask.boundingRect()));
+            EXPECT_TRUE(mask.contains(QPoint(w / 2, h / 2)));
+            EXPECT_TRUE(mask.contains(QPoint(tip.x(), row.roomBelow ? 2 : h - 3))) << "the arrow";
+            for (const QPoint corner : {QPoint(0, bodyTop), QPoint(w - 1, bodyTop), QPoint(0, bodyBottom),
+                                        QPoint(w - 1, bodyBottom), QPoint(2, row.roomBelow ? 1 : h - 2)}) {
+                EXPECT_FALSE(mask.contains(corner)) << corner.x() << "," << corner.y();
+            }
+        }
+        picker->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(SettingsScreenTest, ModuleSwitchesFollowTheHiddenList) {
