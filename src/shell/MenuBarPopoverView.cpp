@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -67,7 +68,7 @@ QRect MenuBarPopoverView::placement(const QSize& size, const QPoint& anchor, con
 
 void MenuBarPopoverView::toggleAt(const QPoint& anchor) {
     if (isVisible()) {
-        hide();
+        dismiss();
         return;
     }
     if (m_closedItselfAt >= 0 && m_clock() - m_closedItselfAt < reopenGuardMs) {
@@ -76,6 +77,10 @@ void MenuBarPopoverView::toggleAt(const QPoint& anchor) {
         return;
     }
     showAt(anchor);
+}
+
+void MenuBarPopoverView::dismiss() {
+    hide();
 }
 
 void MenuBarPopoverView::showAt(const QPoint& anchor) {
@@ -181,4 +186,18 @@ void MenuBarPopoverView::changeEvent(QEvent* event) {
         applyLanguage();
     }
     QWidget::changeEvent(event);
+}
+
+void MenuBarPopoverView::keyPressEvent(QKeyEvent* event) {
+    // Keys come here only when nothing inside used them: the bar's field, the confirmation card, an editor
+    // or a gallery each take their Escape first, and an open menu has the keyboard to itself. A window
+    // stands in for a missing panel item and stays until closed as windows are.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier &&
+        m_presentation == Presentation::popover) {
+        event->accept();
+        dismiss();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

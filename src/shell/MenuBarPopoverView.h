@@ -1,7 +1,8 @@
 #pragma once
 // The popover: a frameless 440 × 720 window opened at the panel item's click and kept on screen, out of the
 // taskbar and the window switcher, always light, in the in-app language. It closes when the focus goes to
-// another application (unless one of its own dialogs or menus is open) and on the next click of the item.
+// another application (unless one of its own dialogs or menus is open), on the next click of the item, and
+// on an Escape that nothing inside it took.
 // Where the desktop has no tray it is an ordinary window instead. Its content, the popover's root, is built
 // the first time it is shown.
 
@@ -58,8 +59,11 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Closes the popover at the user's asking (the item's second click, Escape).
+    void dismiss();
     void setPresentation(Presentation presentation);
     void present();
     void ensureRoot();

@@ -3,10 +3,16 @@
 
 #include "shell/MenuBarPopoverView.h"
 #include "ui/kit/OwnDialogMark.h"
+#include "ui/popover/MainViewModel.h"
 #include "ui/popover/PopoverFocusCoordinator.h"
 #include "ui/popover/TarvolinTimerMainView.h"
+#include "ui/presets/PresetsScreen.h"
+#include "ui/presets/PresetsScreenModel.h"
+#include "ui/settings/SettingsScreen.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QAbstractButton>
 #include <QScreen>
@@ -191,6 +197,91 @@ TEST_F(MenuBarPopoverViewTest, TheClickThatClosedItDoesNotReopenIt) {
         view.hide();
         clockMs += 10'000;
     }
+}
+
+TEST_F(MenuBarPopoverViewTest, EscapeClosesThePopoverOnlyWhenNothingInsideTakesIt) {
+    // The settings tab's sound library is made when the tab is shown: kept out of the user's own folders.
+    QStandardPaths::setTestModeEnabled(true);
+    MenuBarPopoverView& view = popover();
+    const auto root = [&] { return view.root(); };
+    const auto tab = [&](TarvolinTimerTab t) { root()->focusCoordinator().focusTab(t); };
+    const struct {
+        const char* behaviour;
+        bool asWindow;
+        std::function<void()> open;      // what holds the keyboard when Escape is pressed
+        std::function<bool()> stillOpen; // whether that is still open
+        bool popoverStays;
+    } rows[] = {
+        {"on the root itself: the popover closes", false, [] {}, [] { return false; }, false},
+        {"in the quick-add field: the field lets the keyboard go, the popover stays", false,
+         [&] { root()->findChild<QLineEdit*>(QStringLiteral("quorvane.quickAdd.input"))->setFocus(); },
+         [&] { return !root()->isKeyNavFocused(); }, true},
+        {"on the confirmation card: the card closes, the popover stays", false,
+         [&] {
+             root()->prepare(
+                 TimerStartRequest(QUuid::createUuid(), QString(), TimerStartRequest::duration{300}));
+         },
+         [&] { return root()->model().pendingStartRequest().has_value(); }, true},
+        {"in the chain builder: the builder closes, the popover stays", false,
+         [&] { root()->model().setShowChainBuilder(true); },
+         [&] { return root()->model().showChainBuilder(); }, true},
+        {"in the preset editor: the editor closes, the popover stays", false,
+         [&] {
+             tab(TarvolinTimerTab::presets);
+             root()->findChild<PresetsScreen*>()->model().openAddPreset();
+         },
+         [&] { return root()->findChild<PresetsScreen*>()->presetEditorOverlay() != nullptr; }, true},
+        {"in the sound gallery: the gallery closes, the popover stays", false,
+         [&] {
+             tab(TarvolinTimerTab::settings);
+             root()->findChild<SettingsScreen*>()->openGallery(SoundPurpose::alarm);
+         },
+         [&] { return root()->findChild<SettingsScreen*>()->gallery() != nullptr; }, true},
+        {"in the window shown where there is no panel item: it stays", true, [] {}, [] { return false; },
+         true},
+    };
+    // The offscreen platform keeps a hidden window as the focus window, so showing it again would not make
+    // it active: the focus goes to another window between rows, as it does on a desktop.
+    const auto focusElsewhere = [] {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
+    };
+    const auto pressEscape = [&] {
+        // Where the keyboard is once the window is active again: the key goes there, as a real one does.
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return QApplication::focusWidget() && QApplication::focusWidget()->window() == &view;
+        })) << "the keyboard is in the popover";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        if (row.asWindow) {
+            view.showAsWindow();
+        } else {
+            delegate->togglePopover(QPoint(300, 10));
+        }
+        tab(TarvolinTimerTab::timers);
+        row.open();
+        ASSERT_NO_FATAL_FAILURE(pressEscape());
+        EXPECT_FALSE(row.stillOpen());
+        EXPECT_EQ(view.isVisible(), row.popoverStays);
+        if (view.isVisible()) {
+            // What took the first Escape gave the keyboard back: the next one acts as on the root.
+            ASSERT_NO_FATAL_FAILURE(pressEscape());
+            EXPECT_EQ(view.isVisible(), row.asWindow);
+        }
+        view.hide();
+        focusElsewhere();
+        settle();
+    }
+    // Closed by Escape as by the item's second click: the next click opens it again at once.
+    delegate->togglePopover(QPoint(300, 10));
+    ASSERT_NO_FATAL_FAILURE(pressEscape());
+    ASSERT_FALSE(view.isVisible());
+    delegate->togglePopover(QPoint(300, 10));
+    EXPECT_TRUE(view.isVisible());
 }
 
 TEST_F(MenuBarPopoverViewTest, AsAWindowItStaysOpenWhenTheFocusGoes) {

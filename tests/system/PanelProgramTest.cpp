@@ -1,6 +1,7 @@
 // The real program's panel item, read by a test panel on a bus of the test's own with a fake item watcher
 // started first: it registers, its click opens and closes the 440 × 720 popover, its menu is in the in-app
-// language and acts on the program, and it registers again with a new watcher. With no watcher but a real
+// language and acts on the program, and it registers again with a new watcher. Escape pressed in the open
+// popover closes it as a second click does. With no watcher but a real
 // XEmbed tray, the fallback icon sits in the tray and a click on it opens the popover.
 #include "ProgramFixture.h"
 #include "support/Requirement.h"
@@ -174,6 +175,34 @@ TEST_F(PanelProgramTest, ItsClickOpensThePopoverAtThePointAndASecondClickClosesI
     EXPECT_LT(atPointer.geometry.bottom(), pointer.y()) << "above a click low on the screen";
     EXPECT_EQ(atPointer.geometry.right(), 1279) << "moved left to stay on the screen";
     EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(atPointer.geometry));
+    stop(program);
+}
+
+TEST_F(PanelProgramTest, EscapeClosesThePopoverOpenedFromTheItemAndTheNextClickOpensItAgain) {
+    if (const QString missing = missingTools({QStringLiteral("xdotool")}); !missing.isEmpty()) {
+        TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
+    }
+    Program program;
+    startShown(program, QStringLiteral("en"));
+    const auto focusedWindow = [&] {
+        return x11(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")}).trimmed().toULongLong();
+    };
+    for (const char* round : {"first opening", "opened again after Escape closed it"}) {
+        SCOPED_TRACE(round);
+        const QDBusMessage opened =
+            host->call(kItemPath, kItemInterface, QStringLiteral("Activate"), {1100, 12});
+        ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << opened.errorMessage().toStdString();
+        const ProgramWindow popover =
+            waitForWindow([](const ProgramWindow& w) { return w.geometry.size() == QSize(440, 720); });
+        ASSERT_FALSE(popover.id.isEmpty()) << program.log().toStdString();
+        // The key goes wherever the X server sends keys: the popover, once it has taken the keyboard.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return focusedWindow() == popover.id.toULongLong(nullptr, 16); }, kWaitMs))
+            << "the popover takes the keyboard when it opens";
+        ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return popovers().isEmpty(); }, kWaitMs));
+    }
+    ASSERT_TRUE(program.running()) << "closing the popover does not quit";
     stop(program);
 }
 

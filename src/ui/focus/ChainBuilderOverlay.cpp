@@ -86,8 +86,12 @@ void ChainBuilderOverlay::mousePressEvent(QMouseEvent* event) {
 }
 
 void ChainBuilderOverlay::keyPressEvent(QKeyEvent* event) {
-    // Keys the builder leaves alone stop here instead of reaching the tab behind.
+    // Keys the builder leaves alone stop here instead of reaching the tab behind; Escape closes the builder
+    // as its Close button does, before it could close anything further out.
     event->accept();
+    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        closeBuilder();
+    }
 }
 
 bool ChainBuilderOverlay::focusNextPrevChild(bool next) {

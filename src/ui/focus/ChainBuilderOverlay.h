@@ -1,8 +1,8 @@
 #pragma once
 // The layer over the timers canvas that holds the chain builder while the popover root says it is open:
 // a dim with no tap action and the builder centred on a reference card. Each opening builds a fresh
-// builder. The keyboard stays in the builder while it is open; closing it gives the keyboard back to the
-// root.
+// builder. The keyboard stays in the builder while it is open (Escape closes it); closing it gives the
+// keyboard back to the root.
 
 #include "ui/kit/FocusRing.h"
 

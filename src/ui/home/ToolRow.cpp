@@ -7,6 +7,7 @@
 #include "ui/home/QueueMenu.h"
 #include "ui/home/TimersTabModel.h"
 #include "ui/kit/MotionCurves.h"
+#include "ui/kit/NestedMenuPlacement.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -43,6 +44,8 @@ ToolRow::ToolRow(TimersTabModel& model, QWidget* parent) : PressableButton(0.96,
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("quorvane.timers.overflowMenu"));
+    // The button sits near the panel's corner, so the queue's menus often open leftwards, one by another.
+    NestedMenuPlacement::follow(m_menu);
     connect(m_menu, &QMenu::aboutToShow, this, &ToolRow::fillMenu);
     connect(m_menu, &QMenu::aboutToHide, this, &ToolRow::releaseMenu);
     connect(this, &QAbstractButton::clicked, this, &ToolRow::openMenu);

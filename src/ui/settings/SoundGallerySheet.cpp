@@ -536,6 +536,17 @@ void SoundGallerySheet::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), QvColor::qvBgPrimary().resolve(ViewEnvironment::colorScheme(this)));
 }
 
+void SoundGallerySheet::keyPressEvent(QKeyEvent* event) {
+    // The rename panel and the error alert take their own Escape first; any other closes the gallery, not
+    // the window around it.
+    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        emit closeRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool SoundGallerySheet::focusNextPrevChild(bool next) {
     // The keyboard stays in the gallery while it covers the tab.
     FocusRing::step(FocusRing::within(this), focusWidget(), next);

@@ -1,7 +1,7 @@
 #pragma once
 // The panel over the settings tab in which the sound of one occasion is chosen and heard, and the user's
 // own sounds are imported (file dialog or drop of local files), renamed and deleted. A tap writes the
-// setting at once; "Close" only closes.
+// setting at once; "Close" (or Escape) only closes.
 
 #include "platform/PreferenceSetting.h"
 #include "services/TimerSound.h"
@@ -62,6 +62,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

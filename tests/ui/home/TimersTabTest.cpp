@@ -22,6 +22,7 @@
 #include "theme/QvColor.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -200,6 +201,29 @@ TEST_F(TimersTabTest, TheOverflowMenuListsTheQueueAndActsOnIt) {
     tab()->toolRow()->floatingWindowAction()->trigger();
     EXPECT_EQ(posted, strings({"quorvane.toggleFloating"}));
     tab()->toolRow()->menu()->hide();
+}
+
+TEST_F(TimersTabTest, AQueuedTimersMenuOpensAwayFromTheScreenEdgeWithoutCoveringTheOverflowMenu) {
+    makeTab(
+        {timer(S::running, "Hero"), timer(S::idle, "Write the quarterly report"), timer(S::paused, "Call")});
+    // The popover where a panel item in the top right corner opens it.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    root->move(area.right() + 1 - root->width(), area.top());
+    showTab();
+    QMenu* menu = openOverflow();
+    QueueMenu* queue = tab()->toolRow()->queueMenu();
+    ASSERT_NE(queue, nullptr);
+    menu->setActiveAction(queue->menuAction());
+    QTest::keyClick(menu, Qt::Key_Right);
+    ASSERT_TRUE(queue->isVisible());
+    ASSERT_LT(queue->geometry().center().x(), menu->geometry().center().x()) << "no room on the right";
+    QTest::keyClick(queue, Qt::Key_Right); // opens the first entry, "Write the quarterly report"
+    QMenu* entry = queue->entry(0);
+    ASSERT_TRUE(entry->isVisible());
+    EXPECT_FALSE(entry->geometry().intersects(menu->geometry()))
+        << "\"Up Next\" and \"Task Chain\" stay in sight";
+    EXPECT_LT(entry->geometry().center().x(), queue->geometry().center().x());
+    menu->hide();
 }
 
 TEST_F(TimersTabTest, AnEmptyQueueAndHiddenChainEntryLeaveOnlyTheFloatingWindow) {
