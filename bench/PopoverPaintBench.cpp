@@ -153,7 +153,7 @@ void BM_TickRepaint(benchmark::State& state) {
     PaintCounter counter;
     counter.watch(*root);
     for (auto _ : state) {
-        popover.engine.manager.tick();
+        popover.engine.tick();
         QCoreApplication::processEvents();
     }
     state.counters["widgets painted/tick"] =
@@ -189,7 +189,7 @@ struct RunningPopover {
         }
     }
     void tick() {
-        popover.engine.manager.tick();
+        popover.engine.tick();
         QCoreApplication::processEvents();
     }
     // Back to the start when near the end, settled, so the timer never finishes under measurement.

@@ -16,7 +16,7 @@ constexpr qsizetype runningEvery = 100;
 void BM_TickOnly(benchmark::State& state) {
     Engine engine(state.range(0), runningEvery);
     for (auto _ : state) {
-        engine.manager.tick();
+        engine.tick();
     }
 }
 
@@ -24,7 +24,7 @@ void BM_TickWithModel(benchmark::State& state) {
     Engine engine(state.range(0), runningEvery);
     TimerListModel model(engine.manager);
     for (auto _ : state) {
-        engine.manager.tick();
+        engine.tick();
     }
 }
 
@@ -38,7 +38,7 @@ void BM_TickWithModelAndListener(benchmark::State& state) {
                          refreshedRows += to.row() - from.row() + 1;
                      });
     for (auto _ : state) {
-        engine.manager.tick();
+        engine.tick();
     }
     benchmark::DoNotOptimize(refreshedRows);
     state.counters["rows/tick"] = benchmark::Counter(double(refreshedRows) / double(state.iterations()));

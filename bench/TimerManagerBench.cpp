@@ -12,21 +12,21 @@ using bench::Engine;
 void BM_TickAllRunning(benchmark::State& state) {
     Engine engine(state.range(0), 1);
     for (auto _ : state) {
-        engine.manager.tick();
+        engine.tick();
     }
 }
 
 void BM_TickOnePercentRunning(benchmark::State& state) {
     Engine engine(state.range(0), 100);
     for (auto _ : state) {
-        engine.manager.tick();
+        engine.tick();
     }
 }
 
 void BM_TickNoneRunning(benchmark::State& state) {
     Engine engine(state.range(0), 0);
     for (auto _ : state) {
-        engine.manager.tick();
+        engine.tick();
     }
 }
 
@@ -67,9 +67,9 @@ void BM_StartThenTickOnePercent(benchmark::State& state) {
     const QUuid id = engine.middleId();
     for (auto _ : state) {
         engine.manager.start(id);
-        engine.manager.tick();
+        engine.tick();
         engine.manager.pause(id);
-        engine.manager.tick();
+        engine.tick();
     }
     state.SetItemsProcessed(state.iterations() * 2);
 }

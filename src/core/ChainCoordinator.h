@@ -63,6 +63,7 @@ signals:
     void changed();
 
 private:
+    void tickTimersIfDue();
     void startCurrentStepTimer();
     void removeActiveStepTimer();
     void finish();

@@ -44,6 +44,7 @@ PomodoroManager::PomodoroManager(PersistenceServiceProtocol&, NotificationServic
 // ---- Session control ----
 
 void PomodoroManager::startSession() {
+    tickTimersIfDue();
     Publisher publish(*this);
     m_session = PomodoroSession{};
     m_session.isActive = true;
@@ -51,6 +52,7 @@ void PomodoroManager::startSession() {
 }
 
 void PomodoroManager::startPendingPhase() {
+    tickTimersIfDue();
     if (!m_session.isActive || m_activeTimerID) {
         return;
     }
@@ -59,6 +61,7 @@ void PomodoroManager::startPendingPhase() {
 }
 
 void PomodoroManager::pauseSession() {
+    tickTimersIfDue();
     if (!phaseTimerExists()) {
         return;
     }
@@ -68,6 +71,7 @@ void PomodoroManager::pauseSession() {
 }
 
 void PomodoroManager::resumeSession() {
+    tickTimersIfDue();
     if (!phaseTimerExists()) {
         return;
     }
@@ -77,6 +81,7 @@ void PomodoroManager::resumeSession() {
 }
 
 void PomodoroManager::stopSession() {
+    tickTimersIfDue();
     Publisher publish(*this);
     if (phaseTimerExists()) {
         m_timerManager->removeTimer(*m_activeTimerID);
@@ -86,6 +91,7 @@ void PomodoroManager::stopSession() {
 }
 
 void PomodoroManager::skipPhase() {
+    tickTimersIfDue();
     if (!m_activeTimerID) {
         return;
     }
@@ -117,6 +123,14 @@ void PomodoroManager::updateConfig(const AppSettings& settings) {
 }
 
 // ---- Phases ----
+
+// A press handled while a tick is overdue (the program was held up) acts on the session as that tick leaves
+// it: a phase that ran out meanwhile ends first, instead of the press acting on a timer that is about to.
+void PomodoroManager::tickTimersIfDue() {
+    if (m_timerManager) {
+        m_timerManager->tickIfDue();
+    }
+}
 
 bool PomodoroManager::phaseTimerExists() const {
     return m_timerManager && m_activeTimerID && m_timerManager->timer(*m_activeTimerID).has_value();

@@ -317,6 +317,9 @@ void TimerManager::saveInBackground() {
 
 std::optional<TimerItem> TimerManager::addTimer(const QString& title, qint64 duration,
                                                 bool startImmediately) {
+    if (startImmediately) {
+        tickIfDue();
+    }
     if (m_timers.size() >= maxTimers) {
         TT_LOG_WARNING(kContext, QStringLiteral("Timer limit reached (%1)").arg(maxTimers));
         return std::nullopt;
@@ -352,7 +355,10 @@ std::optional<TimerItem> TimerManager::addAlarm(const QString& title, const QDat
 // ---- One timer ----
 
 void TimerManager::start(const QUuid& id) {
-    const qsizetype position = positionOf(id);
+    // A copy: the due tick's completion hook may change what the caller's reference names.
+    const QUuid target = id;
+    tickIfDue();
+    const qsizetype position = positionOf(target);
     if (position < 0) {
         return;
     }
@@ -373,7 +379,9 @@ void TimerManager::start(const QUuid& id) {
 }
 
 void TimerManager::pause(const QUuid& id) {
-    const qsizetype position = positionOf(id);
+    const QUuid target = id;
+    tickIfDue();
+    const qsizetype position = positionOf(target);
     if (position < 0 || m_timers.at(position).state != TimerState::running) {
         return;
     }
@@ -383,7 +391,9 @@ void TimerManager::pause(const QUuid& id) {
 }
 
 void TimerManager::toggle(const QUuid& id) {
-    const qsizetype position = positionOf(id);
+    const QUuid target = id;
+    tickIfDue();
+    const qsizetype position = positionOf(target);
     if (position < 0) {
         return;
     }
@@ -406,7 +416,9 @@ void TimerManager::toggle(const QUuid& id) {
 }
 
 void TimerManager::reset(const QUuid& id) {
-    const qsizetype position = positionOf(id);
+    const QUuid target = id;
+    tickIfDue();
+    const qsizetype position = positionOf(target);
     if (position < 0) {
         return;
     }
@@ -418,13 +430,15 @@ void TimerManager::reset(const QUuid& id) {
 }
 
 void TimerManager::removeTimer(const QUuid& id) {
-    const qsizetype position = positionOf(id);
+    const QUuid target = id;
+    tickIfDue();
+    const qsizetype position = positionOf(target);
     if (position < 0) {
         return;
     }
-    noteRemoved(id);
+    noteRemoved(target);
     setState(position, TimerState::idle); // keeps the running and paused counts right
-    m_sequenceById.remove(id);
+    m_sequenceById.remove(target);
     m_sequenceNumbers.erase(m_sequenceNumbers.begin() + position);
     m_running.removeSlot(position);
     m_paused.removeSlot(position);
@@ -432,8 +446,8 @@ void TimerManager::removeTimer(const QUuid& id) {
     if (m_hasDuplicateIds) {
         // Another timer with the same id (later in the list) now answers to it.
         for (qsizetype i = position; i < m_timers.size(); ++i) {
-            if (m_timers.at(i).id == id) {
-                m_sequenceById.insert(id, m_sequenceNumbers[size_t(i)]);
+            if (m_timers.at(i).id == target) {
+                m_sequenceById.insert(target, m_sequenceNumbers[size_t(i)]);
                 break;
             }
         }
@@ -454,6 +468,7 @@ void TimerManager::setPomodoroPhase(const QUuid& id, const std::optional<QString
 // ---- Several timers ----
 
 void TimerManager::pauseAll() {
+    tickIfDue();
     if (m_runningCount == 0) {
         return;
     }
@@ -481,6 +496,7 @@ std::optional<TimerItem> TimerManager::primaryTimer() const {
 }
 
 void TimerManager::resetPrimary() {
+    tickIfDue(); // the primary timer as the due tick leaves the list
     if (const auto primary = primaryTimer()) {
         reset(primary->id);
     } else if (!m_timers.isEmpty()) {
@@ -489,6 +505,7 @@ void TimerManager::resetPrimary() {
 }
 
 std::optional<TimerItem> TimerManager::togglePrimary() {
+    tickIfDue(); // the primary timer as the due tick leaves the list
     if (const auto primary = primaryTimer()) {
         toggle(primary->id);
         return primary; // as it was before the toggle
@@ -604,6 +621,15 @@ void TimerManager::tick() {
     if (held) {
         publish(held);
     }
+}
+
+void TimerManager::tickIfDue() {
+    // Between on-time ticks (the usual case) less than a second has passed: nothing to do. The regular tick
+    // that was due still fires afterwards and finds little or nothing owed, so the rhythm is kept.
+    if (m_inTick || m_runningCount == 0 || m_elapsed() - m_lastTickAt < 1000) {
+        return;
+    }
+    tick();
 }
 
 void TimerManager::catchUp() {

@@ -93,6 +93,12 @@ public:
     // A tick now, outside the one-second rhythm, which then starts again from here: on waking from sleep and
     // after the wall clock was set, so what ran out meanwhile completes at once.
     void catchUp();
+    // The tick now, when one is already due (a second or more since the last): what ran meanwhile is charged
+    // and what ran out completes, as if the tick had come first. Every operation that starts, pauses or
+    // removes timers calls it first, so time from before the operation is charged to what ran then; a caller
+    // that reads the list or its own state to choose an operation calls it before reading. Does nothing
+    // inside a tick, and costs one clock reading when nothing is due.
+    void tickIfDue();
     // True while the one-second tick timer runs, which is exactly while some timer runs.
     bool isTicking() const { return m_tickTimer.isActive(); }
 
@@ -132,7 +138,8 @@ public:
 
 signals:
     // Each is emitted after its change, once per operation; during a tick all of them are gathered into one
-    // at the tick's end, and a tick that changes nothing emits nothing.
+    // at the tick's end, and a tick that changes nothing emits nothing. An operation that finds a tick
+    // overdue runs it first (tickIfDue), so that tick's change comes before the operation's own.
     void timersChanged(const TimerChangeSet& changes);
     void presetsChanged();
     void sequencesChanged();

@@ -235,6 +235,42 @@ TEST_F(ChainCoordinatorTest, CancelRemovesOnlyTheCurrentStepTimerAndBeforeAnyCha
     EXPECT_EQ(manager->timers().size(), 3) << "nothing starts after a cancel";
 }
 
+TEST_F(ChainCoordinatorTest, AStepThatRanOutInAStallEndsBeforeAStartOrCancelHandledDuringIt) {
+    // The "Write" step of a two-step chain has 10 s left when the program stalls for 20 s; the press is
+    // handled before the overdue tick.
+    const struct {
+        const char* behaviour;
+        bool startAnother; // else cancel
+        QStringList listedAfter;
+        QStringList chainsCompleted;
+    } rows[] = {
+        {"the last step ended the chain, so another starts",
+         true,
+         {u"Write finished"_s, u"Read running"_s},
+         {u"Day"_s}},
+        {"a cancel ends the chain at the step that followed", false, {u"Write finished"_s}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        SetUp();
+        notification.chainCompletions.clear();
+        notification.timerCompletions.clear();
+        const QList<Row> steps =
+            row.startAnother ? QList<Row>{{u"Write"_s, 1}} : QList<Row>{{u"Write"_s, 1}, {u"Mail"_s, 1}};
+        startChain(QStringLiteral("Day"), steps);
+        ticks(50);
+        elapsedMs += 20'000;
+        if (row.startAnother) {
+            EXPECT_EQ(coordinator->start(QStringLiteral("Next"), {{u"Read"_s, 1}}), std::nullopt);
+        } else {
+            coordinator->cancel();
+        }
+        EXPECT_EQ(listed(), row.listedAfter);
+        EXPECT_EQ(notification.chainCompletions, row.chainsCompleted);
+        EXPECT_EQ(notification.timerCompletions.size(), 1) << "the step that ran out rang once";
+    }
+}
+
 // ---- A step without its timer ----
 
 TEST_F(ChainCoordinatorTest, AStepTimerRemovedByTheUserLeavesTheChainWaitingUntilCancelled) {

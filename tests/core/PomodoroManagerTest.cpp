@@ -222,6 +222,42 @@ TEST_F(PomodoroManagerTest, AFocusPhaseThatRanOutAsleepEndsOnWakingAndTheBreakRu
     EXPECT_EQ(phaseTimer().remaining, 299);
 }
 
+TEST_F(PomodoroManagerTest, AFocusPhaseThatRanOutInAStallEndsBeforeAPressHandledDuringIt) {
+    // A one-minute focus phase has 10 s left when the program stalls for 20 s; the press is handled before
+    // the overdue tick, and acts on the session as that tick leaves it: the focus counted, the break begun.
+    const struct {
+        const char* behaviour;
+        void (PomodoroManager::*press)();
+        qint64 cycles;
+        std::optional<std::pair<TimerState, qint64>> phaseTimer; // none: no phase timer
+        bool paused;
+    } rows[] = {
+        {"a pause holds the break", &PomodoroManager::pauseSession, 1, std::pair(TimerState::paused, 300),
+         true},
+        {"a skip passes over the break", &PomodoroManager::skipPhase, 1, std::nullopt, false},
+        {"a stop leaves no phase timer running", &PomodoroManager::stopSession, 0, std::nullopt, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        SetUp();
+        notification.timerCompletions.clear();
+        settings.setPomWorkMinutes(1);
+        pomodoro->startSession();
+        ticks(50);
+        elapsedMs += 20'000;
+        (pomodoro.get()->*row.press)();
+        EXPECT_EQ(notification.timerCompletions.size(), 1) << "the focus phase rang once";
+        EXPECT_EQ(pomodoro->completedCycles(), row.cycles);
+        EXPECT_EQ(pomodoro->session().isPaused, row.paused);
+        const auto id = pomodoro->currentTimerID();
+        EXPECT_EQ(id.has_value(), row.phaseTimer.has_value());
+        if (id && row.phaseTimer) {
+            EXPECT_EQ(status(*id), *row.phaseTimer);
+        }
+        EXPECT_FALSE(manager->isTicking()) << "no timer is left running behind the session's back";
+    }
+}
+
 TEST_F(PomodoroManagerTest, SkippedFocusPhasesDoNotCountButMoveOn) {
     for (int i = 0; i < 3; ++i) {
         i == 0 ? pomodoro->startSession() : pomodoro->startPendingPhase();

@@ -369,6 +369,112 @@ TEST_F(TimerManagerTest, CatchingUpCompletesWhatRanOutAtOnceAndDoesNothingWhileN
     EXPECT_EQ(notification.timerCompletions.size(), 1);
 }
 
+TEST_F(TimerManagerTest, AnOperationDuringAStallFirstSpendsTheOverdueTimeOnWhatRanMeanwhile) {
+    // A 100 s countdown runs throughout, listed after the row's own timer (made by the row, or by the
+    // operation). The program stalls `stallMs` after a tick; the operation is handled before the overdue
+    // tick, which fires `afterMs` later.
+    enum class Op { startOwn, addSixtySeconds, pauseAll, pauseOwn, togglePrimary };
+    const struct {
+        const char* behaviour;
+        std::optional<std::pair<S, qint64>> own; // none: the operation adds it
+        qint64 stallMs;
+        Op op;
+        qint64 afterMs;
+        std::pair<S, qint64> ownAfter, otherAfter;
+        qsizetype completions;
+    } rows[] = {
+        {"a paused countdown resumed is charged only from its resumption",
+         std::pair(S::paused, 40),
+         20'000,
+         Op::startOwn,
+         0,
+         {S::running, 40},
+         {S::running, 80},
+         0},
+        {"a countdown added near the end of a stall is charged what is left of it",
+         std::nullopt,
+         19'000,
+         Op::addSixtySeconds,
+         1000,
+         {S::running, 59},
+         {S::running, 80},
+         0},
+        {"pausing all keeps for each what the stall left it",
+         std::pair(S::running, 40),
+         20'000,
+         Op::pauseAll,
+         0,
+         {S::paused, 20},
+         {S::paused, 80},
+         0},
+        {"a countdown that ran out in the stall completes once before it could be paused",
+         std::pair(S::running, 10),
+         20'000,
+         Op::pauseOwn,
+         0,
+         {S::finished, 0},
+         {S::running, 80},
+         1},
+        {"the primary timer is chosen among what still runs after the stall",
+         std::pair(S::running, 10),
+         20'000,
+         Op::togglePrimary,
+         0,
+         {S::finished, 0},
+         {S::paused, 80},
+         1},
+        {"under a second after a tick nothing is overdue and nothing is taken early",
+         std::pair(S::paused, 40),
+         900,
+         Op::startOwn,
+         100,
+         {S::running, 39},
+         {S::running, 99},
+         0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        notification.timerCompletions.clear();
+        make();
+        QUuid own;
+        if (row.own) {
+            own = add("own", row.own->second).id;
+            if (row.own->first == S::paused) {
+                manager->pause(own);
+            }
+        }
+        const TimerItem other = add("other", 100);
+        elapsedMs += row.stallMs;
+        switch (row.op) {
+        case Op::startOwn:
+            manager->start(own);
+            break;
+        case Op::addSixtySeconds:
+            own = add("new", 60).id;
+            break;
+        case Op::pauseAll:
+            manager->pauseAll();
+            break;
+        case Op::pauseOwn:
+            manager->pause(own);
+            break;
+        case Op::togglePrimary:
+            manager->togglePrimary();
+            break;
+        }
+        elapsedMs += row.afterMs;
+        manager->tick();
+        EXPECT_EQ(status(own), row.ownAfter);
+        EXPECT_EQ(status(other.id), row.otherAfter);
+        EXPECT_EQ(notification.timerCompletions.size(), row.completions);
+        // The one-second rhythm goes on from there.
+        tick();
+        for (const auto& [id, before] : {std::pair(own, row.ownAfter), std::pair(other.id, row.otherAfter)}) {
+            EXPECT_EQ(current(id).remaining, before.second - (before.first == S::running ? 1 : 0));
+        }
+    }
+}
+
 // ---- Primary timer ----
 
 TEST_F(TimerManagerTest, ThePrimaryTimerIsTheFirstRunningElseTheFirstPaused) {
