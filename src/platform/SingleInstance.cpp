@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -55,8 +57,8 @@ bool waitFor(int fd, short events, const QElapsedTimer& timer, int budgetMs) {
     }
 }
 
-QString systemError(const char* what) {
-    return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+QString systemError(const char* what, int number = errno) {
+    return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(number));
 }
 
 // The address of a socket file; false when the path is too long for one.
@@ -72,12 +74,13 @@ bool socketAddress(const QByteArray& path, sockaddr_un& address) {
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& directory, const QString& key, QObject* parent)
-    : QObject(parent), m_lockPath(directory + QStringLiteral("/") + key + QStringLiteral(".lock")),
-      m_socketPath(directory + QStringLiteral("/") + key + QStringLiteral(".socket")), m_lock(m_lockPath) {
+SingleInstance::SingleInstance(const QString& dataDirectory, const QString& directory, const QString& key,
+                               QObject* parent)
+    : QObject(parent), m_dataDirectory(dataDirectory),
+      m_lockFilePath(directory + QStringLiteral("/") + key + QStringLiteral(".lock")),
+      m_socketPath(directory + QStringLiteral("/") + key + QStringLiteral(".socket")) {
+    QDir().mkpath(dataDirectory);
     QDir().mkpath(directory);
-    // Held for the life of the process: only a holder that no longer runs makes the lock stale, never age.
-    m_lock.setStaleLockTime(0);
     m_clock.start();
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, &SingleInstance::cutExpiredClients);
@@ -106,7 +109,9 @@ struct SingleInstance::Client {
 SingleInstance::~SingleInstance() {
     m_waiting.clear();
     closeListener();
-    m_lock.unlock();
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd); // the lock goes with it
+    }
 }
 
 SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeoutMs, QString* error) {
@@ -114,16 +119,18 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
     timer.start();
     QString lastError;
     for (;;) {
-        if (m_lock.tryLock(0)) {
+        QString lockError;
+        const Lock lock = tryLock(&lockError);
+        if (lock == Lock::taken) {
             return Claim::primary;
         }
-        if (m_lock.error() != QLockFile::LockFailedError) {
+        if (lock == Lock::unavailable) {
             // No lock can be taken at all; a copy that is already running still gets the message.
             if (send(m_socketPath, message, remainingMs(timer, timeoutMs), &lastError)) {
                 return Claim::handedOver;
             }
             if (error) {
-                *error = QStringLiteral("Cannot create the lock file %1").arg(m_lockPath);
+                *error = lockError;
             }
             return Claim::unguarded;
         }
@@ -139,6 +146,53 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
         *error = lastError;
     }
     return Claim::failed;
+}
+
+SingleInstance::Lock SingleInstance::tryLock(QString* error) {
+    // The data folder itself: removing a file cannot undo a lock on a folder, as it undoes a lock file's.
+    int fd = ::open(QFile::encodeName(m_dataDirectory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QString folderError;
+    if (fd < 0) {
+        folderError = systemError("open");
+    } else if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        m_lockFd = fd; // held, with the lock, for the life of the process
+        return Lock::taken;
+    } else {
+        const int number = errno;
+        ::close(fd);
+        if (number == EWOULDBLOCK || number == EINTR) {
+            return Lock::held;
+        }
+        folderError = systemError("flock", number);
+    }
+    // A folder that cannot be opened or locked (some network file systems lock no folders): a lock file
+    // beside the socket stands in for it.
+    const QByteArray lockFile = QFile::encodeName(m_lockFilePath);
+    fd = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int number = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            if (number == EWOULDBLOCK || number == EINTR) {
+                return Lock::held;
+            }
+        }
+        *error = QStringLiteral("Cannot lock %1 (%2) nor %3 (%4)")
+                     .arg(m_dataDirectory, folderError, m_lockFilePath,
+                          systemError(fd < 0 ? "open" : "flock", number));
+        return Lock::unavailable;
+    }
+    // Locked, but only worth anything while it is still the file of that name: one removed or replaced in
+    // between is left to the next try.
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(fd, &opened) == 0 && ::stat(lockFile.constData(), &named) == 0 &&
+        opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+        m_lockFd = fd;
+        return Lock::taken;
+    }
+    ::close(fd);
+    return Lock::held;
 }
 
 bool SingleInstance::listen(QString* error) {

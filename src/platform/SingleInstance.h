@@ -1,10 +1,9 @@
 #pragma once
-// Keeps one running copy of the program per data folder: the first process holds a lock file and serves a
+// Keeps one running copy of the program per data folder: the first process locks the folder and serves a
 // user-only local socket; a later process hands its message (a URL, or "show yourself") to it and ends.
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -21,8 +20,8 @@ public:
         primary,    // this process holds the lock and is to serve the socket
         handedOver, // the running copy received and acknowledged the message
         failed,     // neither within the time allowed; see the error text
-        // The lock file cannot be made (a full disk, a read-only folder) and no running copy answered: the
-        // process runs on without the guard rather than not at all; see the error text.
+        // No lock can be had (an unreadable folder, a full disk) and no running copy answered: the process
+        // runs on without the guard rather than not at all; see the error text.
         unguarded,
     };
 
@@ -37,16 +36,17 @@ public:
     static constexpr int firstRetryMs = 100;
     static constexpr int maxRetryMs = 5000;
 
-    // The lock and the socket live in `directory` (made when missing), named after `key`.
-    SingleInstance(const QString& directory, const QString& key, QObject* parent = nullptr);
+    // `dataDirectory` (made when missing) is locked for as long as this copy runs; the socket lives in
+    // `directory` (made when missing), named after `key`.
+    SingleInstance(const QString& dataDirectory, const QString& directory, const QString& key,
+                   QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    QString lockPath() const { return m_lockPath; }
     QString socketPath() const { return m_socketPath; }
 
-    // Takes the lock (a lock left by a process that no longer runs is taken over), or else hands `message`
-    // to the copy that holds it. A holder that has only just started may not serve its socket yet, so both
-    // are tried again until `timeoutMs` has passed. Blocks; meant for the very start, before any window.
+    // Takes the lock (a lock dies with the process that held it), or else hands `message` to the copy that
+    // holds it. A holder that has only just started may not serve its socket yet, so both are tried again
+    // until `timeoutMs` has passed. Blocks; meant for the very start, before any window.
     Claim claim(const QByteArray& message, int timeoutMs, QString* error = nullptr);
     // After claim() gave primary: serves the socket, replacing one that a crashed holder left behind. From
     // then on the socket is kept served: when it cannot be made, or stops being served (accepting failed),
@@ -59,7 +59,7 @@ public:
     // acknowledgement. Plain sockets, so it needs no application object.
     static bool send(const QString& socketPath, const QByteArray& message, int timeoutMs, QString* error);
 
-    // Where the files go: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
+    // Where the socket goes: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
     static QString defaultDirectory(const QString& dataDirectory);
     // A short key that names the data folder, so copies working on different folders never meet.
     static QString keyFor(const QString& dataDirectory);
@@ -70,8 +70,10 @@ signals:
 
 private:
     struct Client;
+    enum class Lock { taken, held, unavailable };
     enum class Reading { incomplete, message, refused };
 
+    Lock tryLock(QString* error);
     bool openListener(QString* error);
     void closeListener();
     void acceptClients();
@@ -87,9 +89,10 @@ private:
     void retry();
     void recovered();
 
-    QString m_lockPath;
+    QString m_dataDirectory;
+    QString m_lockFilePath; // only where the data folder itself cannot be locked
     QString m_socketPath;
-    QLockFile m_lock;
+    int m_lockFd = -1;
     int m_listener = -1;
     QSocketNotifier* m_listenerNotifier = nullptr;
     // Clients that have not sent their whole message yet, oldest first.

@@ -4,6 +4,7 @@
 
 #include "support/LogCapture.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <functional>
 #include <future>
 #include <vector>
 
@@ -27,11 +29,16 @@ namespace {
 
 const QString kKey = QStringLiteral("tt-test");
 
+// The data folder of the copies a test runs; their sockets go to `directory` itself, as to a runtime folder.
+QString dataIn(const QString& directory) {
+    return directory + QStringLiteral("/data");
+}
+
 // Runs a later launch's claim on another thread while this one serves the socket.
 SingleInstance::Claim claimFromAnotherThread(const QString& directory, const QByteArray& message,
                                              int timeoutMs, QString* error = nullptr) {
     auto result = std::async(std::launch::async, [&] {
-        SingleInstance later(directory, kKey);
+        SingleInstance later(dataIn(directory), directory, kKey);
         return later.claim(message, timeoutMs, error);
     });
     while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
@@ -52,6 +59,17 @@ int connectTo(const QString& socketPath) {
         return -1;
     }
     return fd;
+}
+
+// Every entry of the socket's folder but the data folder goes, as a cleaner of the runtime folder does it.
+void emptySocketFolder(const QString& directory) {
+    const QDir folder(directory);
+    for (const QString& name :
+         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String("data")) {
+            ASSERT_TRUE(QFile::remove(folder.filePath(name))) << qPrintable(name);
+        }
+    }
 }
 
 // Every descriptor this process may open is taken (the soft limit lowered to just above those in use), so
@@ -95,7 +113,7 @@ TEST(SingleInstanceTest, ALaterLaunchHandsItsMessageToTheFirst) {
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SingleInstance first(dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     QString error;
     ASSERT_TRUE(first.listen(&error)) << error.toStdString();
@@ -116,7 +134,7 @@ TEST(SingleInstanceTest, ALaterLaunchHandsItsMessageToTheFirst) {
 
 TEST(SingleInstanceTest, ALaterLaunchWaitsForAFirstThatIsStillStarting) {
     QTemporaryDir dir;
-    SingleInstance first(dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     QSignalSpy received(&first, &SingleInstance::messageReceived);
     // The first serves its socket only after a while, as after a slow start-up.
@@ -127,7 +145,7 @@ TEST(SingleInstanceTest, ALaterLaunchWaitsForAFirstThatIsStillStarting) {
 
 TEST(SingleInstanceTest, AFirstThatNeverAnswersMakesTheLaterLaunchFail) {
     QTemporaryDir dir;
-    SingleInstance first(dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     QString error;
     EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 300, &error), SingleInstance::Claim::failed);
@@ -140,27 +158,28 @@ TEST(SingleInstanceTest, WithNoPlaceForTheLockTheLaunchRunsUnguarded) {
     QFile blocker(dir.filePath(QStringLiteral("blocked")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    SingleInstance instance(dir.filePath(QStringLiteral("blocked/sub")), kKey);
+    const QString blocked = dir.filePath(QStringLiteral("blocked/sub"));
+    SingleInstance instance(blocked, blocked, kKey);
     QString error;
     EXPECT_EQ(instance.claim("show", 300, &error), SingleInstance::Claim::unguarded);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot create the lock file"))) << qPrintable(error);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot lock"))) << qPrintable(error);
 }
 
 TEST(SingleInstanceTest, TheLockPassesOnWhenTheFirstEnds) {
     QTemporaryDir dir;
     {
-        SingleInstance first(dir.path(), kKey);
+        SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
         ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
         ASSERT_TRUE(first.listen());
     }
-    SingleInstance next(dir.path(), kKey);
+    SingleInstance next(dataIn(dir.path()), dir.path(), kKey);
     EXPECT_EQ(next.claim("show", 1000), SingleInstance::Claim::primary);
     EXPECT_TRUE(next.listen()) << "the socket left behind is replaced";
 }
 
 TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoesOn) {
     QTemporaryDir dir;
-    SingleInstance first(dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     ASSERT_TRUE(first.listen());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
@@ -186,7 +205,7 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
 
 TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketStaysServed) {
     QTemporaryDir dir;
-    SingleInstance first(dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     ASSERT_TRUE(first.listen());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
@@ -220,4 +239,39 @@ TEST(SingleInstanceTest, EachDataFolderHasItsOwnKey) {
               SingleInstance::keyFor(QStringLiteral("/home/a/.config/../.config/TarvolinTimer")));
     EXPECT_NE(SingleInstance::keyFor(QStringLiteral("/home/a/.config/TarvolinTimer")),
               SingleInstance::keyFor(QStringLiteral("/home/b/.config/TarvolinTimer")));
+}
+
+TEST(SingleInstanceTest, NoSecondCopyOfADataFolderStartsWhileTheFirstRuns) {
+    const struct {
+        const char* behaviour;
+        const char* firstData;
+        const char* secondData;
+        std::function<void(const QString& directory)> meanwhile;
+        SingleInstance::Claim second;
+    } rows[] = {
+        {"a copy of the same folder", "data", "data", nullptr, SingleInstance::Claim::failed},
+        {"a copy of the same folder, every file beside the socket gone", "data", "data", emptySocketFolder,
+         SingleInstance::Claim::failed},
+        // Where the folder itself cannot be locked, a lock file beside the socket stands in.
+        {"a copy of the same unlockable folder", "plain/data", "plain/data", nullptr,
+         SingleInstance::Claim::failed},
+        {"a copy of another folder", "data", "other", nullptr, SingleInstance::Claim::primary},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QTemporaryDir dir;
+        QFile plain(dir.filePath(QStringLiteral("plain")));
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        // Neither copy serves its socket: the second can only refuse or take over.
+        const QString firstData = dir.filePath(QLatin1String(row.firstData));
+        SingleInstance first(firstData, dir.path(), SingleInstance::keyFor(firstData));
+        ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
+        if (row.meanwhile) {
+            row.meanwhile(dir.path());
+        }
+        const QString secondData = dir.filePath(QLatin1String(row.secondData));
+        SingleInstance second(secondData, dir.path(), SingleInstance::keyFor(secondData));
+        EXPECT_EQ(second.claim("show", 300), row.second);
+    }
 }
