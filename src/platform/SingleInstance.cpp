@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QList>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QtEndian>
@@ -22,8 +23,11 @@
 
 namespace {
 
-// A message is its length (4 bytes, big-endian) and its bytes; the server answers one byte once it has it.
-constexpr char kAcknowledgement = '\x06';
+// A frame opens with these bytes, then the message's length (4 bytes, big-endian) and the message. Read as a
+// length they are far above the largest message, so a sender or server of another kind refuses them at once.
+constexpr char kGreeting[] = {'T', 'T', 'v', '2'};
+constexpr qsizetype kGreetingSize = qsizetype(sizeof(kGreeting));
+constexpr qsizetype kHeaderSize = kGreetingSize + 4;
 constexpr int kRetryPauseMs = 50;
 // Accepted in one go before the event loop gets its turn again, so a flood cannot hold it.
 constexpr int kAcceptsPerWake = 64;
@@ -31,12 +35,6 @@ constexpr int kAcceptsPerWake = 64;
 constexpr qsizetype kReadPiece = 64 * 1024;
 
 const QLatin1String kContext("SingleInstance");
-
-QByteArray frame(const QByteArray& message) {
-    QByteArray out(4, '\0');
-    qToBigEndian(quint32(message.size()), out.data());
-    return out + message;
-}
 
 // The remaining part of a budget that started at `timer`, never negative.
 int remainingMs(const QElapsedTimer& timer, int budgetMs) {
@@ -74,6 +72,13 @@ bool socketAddress(const QByteArray& path, sockaddr_un& address) {
 
 } // namespace
 
+QByteArray SingleInstance::frame(const QByteArray& message) {
+    QByteArray out(kGreeting, kGreetingSize);
+    out.resize(kHeaderSize);
+    qToBigEndian(quint32(message.size()), out.data() + kGreetingSize);
+    return out + message;
+}
+
 SingleInstance::SingleInstance(const QString& dataDirectory, const QString& directory, const QString& key,
                                QObject* parent)
     : QObject(parent), m_dataDirectory(dataDirectory),
@@ -88,7 +93,8 @@ SingleInstance::SingleInstance(const QString& dataDirectory, const QString& dire
     connect(&m_retryTimer, &QTimer::timeout, this, &SingleInstance::retry);
 }
 
-// One connected client: its descriptor, what it sent so far, and when its time is up.
+// One connected client: its descriptor, its message (whole once it has been answered), and when its time
+// is up.
 struct SingleInstance::Client {
     int fd = -1;
     quint64 id = 0;
@@ -108,6 +114,7 @@ struct SingleInstance::Client {
 
 SingleInstance::~SingleInstance() {
     m_waiting.clear();
+    m_answered.clear();
     closeListener();
     if (m_lockFd >= 0) {
         ::close(m_lockFd); // the lock goes with it
@@ -340,16 +347,18 @@ void SingleInstance::serve(int fd) {
     client->id = ++m_nextClientId;
     client->cutAtMs = m_clock.elapsed() + clientTimeoutMs;
     // A later launch sends its whole message with its connection: it is answered at once and never waits.
-    m_waiting.push_back(std::move(client));
-    const auto at = std::prev(m_waiting.end());
-    const Reading reading = readFrom(**at);
-    if (reading != Reading::incomplete) {
-        finish(at, reading);
+    const Reading reading = readMessage(*client);
+    if (reading == Reading::done) {
+        answerClient(std::move(client));
         return;
     }
-    (*at)->notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect((*at)->notifier, &QSocketNotifier::activated, this,
-            [this, id = (*at)->id] { clientReadable(id); });
+    if (reading == Reading::refused) {
+        return;
+    }
+    client->notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(client->notifier, &QSocketNotifier::activated, this,
+            [this, id = client->id] { clientReadable(id); });
+    m_waiting.push_back(std::move(client));
     if (qsizetype(m_waiting.size()) > maxWaitingClients) {
         if (!m_cutting) {
             m_cutting = true;
@@ -362,29 +371,17 @@ void SingleInstance::serve(int fd) {
     armDeadline();
 }
 
-void SingleInstance::clientReadable(quint64 id) {
-    const auto at = std::find_if(m_waiting.begin(), m_waiting.end(),
-                                 [id](const std::unique_ptr<Client>& client) { return client->id == id; });
-    if (at == m_waiting.end()) {
-        return; // already cut
-    }
-    const Reading reading = readFrom(**at);
-    if (reading != Reading::incomplete) {
-        finish(at, reading);
-    }
-}
-
-SingleInstance::Reading SingleInstance::readFrom(Client& client) {
+SingleInstance::Reading SingleInstance::readMessage(Client& client) {
     QByteArray& received = client.received;
     for (;;) {
         // The header first, then exactly the message it announces: nothing beyond it is ever read.
-        qsizetype whole = 4;
-        if (received.size() >= 4) {
-            const quint32 length = qFromBigEndian<quint32>(received.constData());
+        qsizetype whole = kHeaderSize;
+        if (received.size() >= kHeaderSize) {
+            const quint32 length = qFromBigEndian<quint32>(received.constData() + kGreetingSize);
             if (qint64(length) > maxMessageBytes) {
                 return Reading::refused;
             }
-            whole = 4 + qsizetype(length);
+            whole = kHeaderSize + qsizetype(length);
             if (received.size() == whole) {
                 break;
             }
@@ -393,6 +390,11 @@ SingleInstance::Reading SingleInstance::readFrom(Client& client) {
         received.resize(had + std::min(whole - had, kReadPiece));
         const ssize_t n = ::recv(client.fd, received.data() + had, size_t(received.size() - had), 0);
         received.resize(had + std::max<qsizetype>(n, 0));
+        // A client of another kind or version is refused as soon as its first bytes tell.
+        if (std::memcmp(received.constData(), kGreeting, size_t(std::min(received.size(), kGreetingSize))) !=
+            0) {
+            return Reading::refused;
+        }
         if (n > 0) {
             continue;
         }
@@ -404,20 +406,89 @@ SingleInstance::Reading SingleInstance::readFrom(Client& client) {
         }
         return Reading::refused; // hung up before the whole message, or failed
     }
-    received.remove(0, 4);
-    // The socket's buffer is empty (the client sends nothing more), so one byte always fits.
-    [[maybe_unused]] const ssize_t sent =
-        ::send(client.fd, &kAcknowledgement, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
-    return Reading::message;
+    received.remove(0, kHeaderSize);
+    return Reading::done;
 }
 
-void SingleInstance::finish(std::deque<std::unique_ptr<Client>>::iterator at, Reading reading) {
-    const QByteArray message = std::move((*at)->received);
-    m_waiting.erase(at);
-    armDeadline();
-    if (reading == Reading::message) {
-        emit messageReceived(message);
+SingleInstance::Reading SingleInstance::readConfirmation(Client& client) {
+    for (;;) {
+        char byte = 0;
+        const ssize_t n = ::recv(client.fd, &byte, 1, 0);
+        if (n == 1) {
+            return byte == confirmation ? Reading::done : Reading::refused;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return Reading::incomplete;
+        }
+        return Reading::refused; // the sender gave up, or failed
     }
+}
+
+void SingleInstance::answerClient(std::unique_ptr<Client> client) {
+    // The socket's buffer is empty (the sender writes nothing more before the answer), so one byte fits. A
+    // sender that already gave up is gone: the answer fails, and nothing is done for it.
+    if (::send(client->fd, &answer, 1, MSG_NOSIGNAL | MSG_DONTWAIT) != 1) {
+        dropUnconfirmed(*client, "its sender had already given up");
+        armDeadline();
+        return;
+    }
+    client->cutAtMs = m_clock.elapsed() + clientTimeoutMs;
+    if (!client->notifier) {
+        client->notifier = new QSocketNotifier(client->fd, QSocketNotifier::Read, this);
+        connect(client->notifier, &QSocketNotifier::activated, this,
+                [this, id = client->id] { clientReadable(id); });
+    }
+    // Kept apart from those still sending, so a flood of silent connections cannot cut a message that is
+    // only waiting for its confirmation.
+    m_answered.push_back(std::move(client));
+    if (qsizetype(m_answered.size()) > maxWaitingClients) {
+        dropUnconfirmed(*m_answered.front(), "too many messages are waiting for their confirmation");
+        m_answered.pop_front();
+    }
+    armDeadline();
+}
+
+void SingleInstance::clientReadable(quint64 id) {
+    const auto byId = [id](const std::unique_ptr<Client>& client) { return client->id == id; };
+    if (const auto at = std::find_if(m_waiting.begin(), m_waiting.end(), byId); at != m_waiting.end()) {
+        const Reading reading = readMessage(**at);
+        if (reading == Reading::incomplete) {
+            return;
+        }
+        std::unique_ptr<Client> client = std::move(*at);
+        m_waiting.erase(at);
+        if (reading == Reading::done) {
+            answerClient(std::move(client));
+        } else {
+            armDeadline();
+        }
+        return;
+    }
+    const auto at = std::find_if(m_answered.begin(), m_answered.end(), byId);
+    if (at == m_answered.end()) {
+        return; // already cut
+    }
+    const Reading reading = readConfirmation(**at);
+    if (reading == Reading::incomplete) {
+        return;
+    }
+    const std::unique_ptr<Client> client = std::move(*at);
+    m_answered.erase(at);
+    armDeadline();
+    if (reading == Reading::done) {
+        emit messageReceived(client->received);
+    } else {
+        dropUnconfirmed(*client, "its sender did not confirm the answer");
+    }
+}
+
+void SingleInstance::dropUnconfirmed(const Client& client, const char* why) {
+    TT_LOG_WARNING(kContext, QStringLiteral("Dropped a handed-over message of %1 bytes: %2")
+                                 .arg(client.received.size())
+                                 .arg(QLatin1String(why)));
 }
 
 void SingleInstance::cutExpiredClients() {
@@ -425,17 +496,39 @@ void SingleInstance::cutExpiredClients() {
     while (!m_waiting.empty() && m_waiting.front()->cutAtMs <= now) {
         m_waiting.pop_front();
     }
+    QList<QByteArray> confirmed;
+    while (!m_answered.empty() && m_answered.front()->cutAtMs <= now) {
+        const std::unique_ptr<Client> client = std::move(m_answered.front());
+        m_answered.pop_front();
+        // A confirmation that came just as the time ran out still counts.
+        if (readConfirmation(*client) == Reading::done) {
+            confirmed << client->received;
+        } else {
+            dropUnconfirmed(*client, "its sender did not confirm the answer in time");
+        }
+    }
     armDeadline();
+    for (const QByteArray& message : confirmed) {
+        emit messageReceived(message);
+    }
 }
 
 void SingleInstance::armDeadline() {
     if (m_waiting.empty()) {
         m_cutting = false;
+    }
+    qint64 next = -1;
+    for (const Clients* clients : {&m_waiting, &m_answered}) {
+        // Each list is in the order of its deadlines, so its first client's time is up first.
+        if (!clients->empty() && (next < 0 || clients->front()->cutAtMs < next)) {
+            next = clients->front()->cutAtMs;
+        }
+    }
+    if (next < 0) {
         m_deadline.stop();
         return;
     }
-    // Clients wait in arrival order, so the oldest is the first whose time is up.
-    m_deadline.start(int(std::max<qint64>(0, m_waiting.front()->cutAtMs - m_clock.elapsed())));
+    m_deadline.start(int(std::max<qint64>(0, next - m_clock.elapsed())));
 }
 
 bool SingleInstance::send(const QString& socketPath, const QByteArray& message, int timeoutMs,
@@ -461,7 +554,7 @@ bool SingleInstance::send(const QString& socketPath, const QByteArray& message, 
         if (error) {
             *error = why;
         }
-        ::close(fd);
+        ::close(fd); // unconfirmed: the running copy drops the message
         return false;
     };
     // The socket lives in a folder of the user's own; a local connect either succeeds or fails at once.
@@ -484,19 +577,27 @@ bool SingleInstance::send(const QString& socketPath, const QByteArray& message, 
         }
         sent += n;
     }
-    char answer = 0;
     for (;;) {
         if (!waitFor(fd, POLLIN, timer, timeoutMs)) {
             return fail(QStringLiteral("The running copy did not answer"));
         }
-        const ssize_t n = ::recv(fd, &answer, 1, 0);
+        char byte = 0;
+        const ssize_t n = ::recv(fd, &byte, 1, 0);
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
             continue;
         }
-        if (n != 1 || answer != kAcknowledgement) {
+        if (n != 1 || byte != answer) {
             return fail(QStringLiteral("The running copy closed the connection"));
         }
         break;
+    }
+    if (timer.elapsed() > timeoutMs) {
+        return fail(QStringLiteral("The running copy answered too late"));
+    }
+    // The running copy acts on the message once it reads this, and only then: success is reported only
+    // when it is written.
+    if (::send(fd, &confirmation, 1, MSG_NOSIGNAL | MSG_DONTWAIT) != 1) {
+        return fail(systemError("send"));
     }
     ::close(fd);
     return true;

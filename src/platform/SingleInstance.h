@@ -18,8 +18,8 @@ class SingleInstance : public QObject {
 public:
     enum class Claim {
         primary,    // this process holds the lock and is to serve the socket
-        handedOver, // the running copy received and acknowledged the message
-        failed,     // neither within the time allowed; see the error text
+        handedOver, // the running copy answered, and this process confirmed it: the message will be acted on
+        failed,     // neither within the time allowed (the message will not be acted on); see the error text
         // No lock can be had (an unreadable folder, a full disk) and no running copy answered: the process
         // runs on without the guard rather than not at all; see the error text.
         unguarded,
@@ -27,14 +27,21 @@ public:
 
     // A message longer than this is refused (a client that claims more is cut off).
     static constexpr qint64 maxMessageBytes = 1 << 20;
-    // How long the server waits for a connected client's whole message.
+    // How long the server waits for a connected client's whole message, and then for its confirmation.
     static constexpr int clientTimeoutMs = 5000;
-    // How many connected clients may wait for their message at once. One more cuts the oldest, so a flood of
-    // idle connections cannot take the descriptors the program needs for itself (to save the timers).
+    // How many connected clients may wait for their message at once, and how many answered ones for their
+    // confirmation. One more cuts the oldest, so a flood of idle connections cannot take the descriptors the
+    // program needs for itself (to save the timers).
     static constexpr int maxWaitingClients = 32;
     // After a failure the server tries again this long later, doubling the wait up to the maximum.
     static constexpr int firstRetryMs = 100;
     static constexpr int maxRetryMs = 5000;
+
+    // What travels on the socket: the sender writes frame(message); the server answers `answer` once it has
+    // the whole message; the sender then writes `confirmation`, and only a confirmed message is acted on.
+    static constexpr char answer = '\x06';
+    static constexpr char confirmation = '\x17';
+    static QByteArray frame(const QByteArray& message);
 
     // `dataDirectory` (made when missing) is locked for as long as this copy runs; the socket lives in
     // `directory` (made when missing), named after `key`.
@@ -51,12 +58,12 @@ public:
     // After claim() gave primary: serves the socket, replacing one that a crashed holder left behind. From
     // then on the socket is kept served: when it cannot be made, or stops being served (accepting failed),
     // that is logged and it is made again after a bounded back-off; when no descriptor is free, accepting
-    // waits and tries again the same way, the clients kept queued meanwhile.
+    // waits and tries again the same way, the clients kept queued.
     bool listen(QString* error = nullptr);
     bool isListening() const { return m_listener >= 0; }
 
-    // The client half on its own: connects to `socketPath`, sends one message and waits for the
-    // acknowledgement. Plain sockets, so it needs no application object.
+    // The client half on its own: connects to `socketPath`, sends one message, waits for the answer and
+    // confirms it; true only once the confirmation is written. Plain sockets: it needs no application object.
     static bool send(const QString& socketPath, const QByteArray& message, int timeoutMs, QString* error);
 
     // Where the socket goes: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
@@ -65,23 +72,25 @@ public:
     static QString keyFor(const QString& dataDirectory);
 
 signals:
-    // Each complete message a later process handed over; it has already been acknowledged.
+    // Each message a later process handed over and confirmed after it had the answer.
     void messageReceived(const QByteArray& message);
 
 private:
     struct Client;
+    using Clients = std::deque<std::unique_ptr<Client>>;
     enum class Lock { taken, held, unavailable };
-    enum class Reading { incomplete, message, refused };
+    enum class Reading { incomplete, done, refused };
 
     Lock tryLock(QString* error);
     bool openListener(QString* error);
     void closeListener();
     void acceptClients();
     void serve(int fd);
-    Reading readFrom(Client& client);
+    Reading readMessage(Client& client);
+    static Reading readConfirmation(Client& client);
+    void answerClient(std::unique_ptr<Client> client);
     void clientReadable(quint64 id);
-    // Ends the client's wait: its connection is closed, and its message, if whole, handed on.
-    void finish(std::deque<std::unique_ptr<Client>>::iterator at, Reading reading);
+    void dropUnconfirmed(const Client& client, const char* why);
     void cutExpiredClients();
     void armDeadline();
     // Accepting or listening failed: says so once per run of failures and tries again later.
@@ -96,10 +105,12 @@ private:
     int m_listener = -1;
     QSocketNotifier* m_listenerNotifier = nullptr;
     // Clients that have not sent their whole message yet, oldest first.
-    std::deque<std::unique_ptr<Client>> m_waiting;
+    Clients m_waiting;
+    // Clients that have been answered and whose confirmation has not come yet, oldest first.
+    Clients m_answered;
     quint64 m_nextClientId = 0;
     QElapsedTimer m_clock;
-    QTimer m_deadline;   // when the oldest waiting client's time is up
+    QTimer m_deadline;   // when the oldest waiting or answered client's time is up
     QTimer m_retryTimer; // listening or accepting again after a failure
     int m_retryMs = firstRetryMs;
     bool m_failing = false; // a run of failures has been logged and not yet its end

@@ -1,5 +1,5 @@
-// One running copy per data folder: the lock, the hand-over of a later launch's message, and what the
-// server does with clients that misbehave.
+// One running copy per data folder: the lock, the hand-over of a later launch's message (acted on only once
+// its sender confirmed the answer), and what the server does with clients that misbehave.
 #include "platform/SingleInstance.h"
 
 #include "support/LogCapture.h"
@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <optional>
 #include <vector>
 
 #include <sys/resource.h>
@@ -59,6 +60,23 @@ int connectTo(const QString& socketPath) {
         return -1;
     }
     return fd;
+}
+
+// What the server sent a bare client first: its answer byte, or nothing when it hung up without one;
+// nullopt when neither came in time.
+std::optional<QByteArray> firstReply(int fd) {
+    std::optional<QByteArray> reply;
+    [[maybe_unused]] const bool came = QTest::qWaitFor(
+        [&] {
+            char byte = 0;
+            const ssize_t n = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+            if (n >= 0) {
+                reply = QByteArray(&byte, int(n));
+            }
+            return reply.has_value();
+        },
+        5000);
+    return reply;
 }
 
 // Every entry of the socket's folder but the data folder goes, as a cleaner of the runtime folder does it.
@@ -122,7 +140,8 @@ TEST(SingleInstanceTest, ALaterLaunchHandsItsMessageToTheFirst) {
         SCOPED_TRACE(row.behaviour);
         received.clear();
         EXPECT_EQ(claimFromAnotherThread(dir.path(), row.message, 5000), SingleInstance::Claim::handedOver);
-        ASSERT_EQ(received.size(), 1);
+        // Acted on once the confirmation is read, just after the sender wrote it.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
         EXPECT_EQ(received[0][0].toByteArray(), row.message);
     }
     // Only its owner may reach the socket.
@@ -140,7 +159,7 @@ TEST(SingleInstanceTest, ALaterLaunchWaitsForAFirstThatIsStillStarting) {
     // The first serves its socket only after a while, as after a slow start-up.
     QTimer::singleShot(300, &first, [&first] { first.listen(); });
     EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 5000), SingleInstance::Claim::handedOver);
-    EXPECT_EQ(received.size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
 }
 
 TEST(SingleInstanceTest, AFirstThatNeverAnswersMakesTheLaterLaunchFail) {
@@ -186,9 +205,9 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
 
     const int fd = connectTo(first.socketPath());
     ASSERT_GE(fd, 0);
-    char header[4];
-    qToBigEndian(quint32(SingleInstance::maxMessageBytes + 1), header);
-    ASSERT_EQ(::write(fd, header, 4), 4);
+    QByteArray header = SingleInstance::frame({});
+    qToBigEndian(quint32(SingleInstance::maxMessageBytes + 1), header.data() + header.size() - 4);
+    ASSERT_EQ(::write(fd, header.constData(), size_t(header.size())), header.size());
     // The server hangs up without an answer.
     bool closed = QTest::qWaitFor(
         [fd] {
@@ -200,7 +219,7 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
     EXPECT_TRUE(closed);
     EXPECT_EQ(received.size(), 0);
     EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 5000), SingleInstance::Claim::handedOver);
-    EXPECT_EQ(received.size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
 }
 
 TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketStaysServed) {
@@ -213,7 +232,7 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
     // A client queued with its whole message before the server gets to accept it.
     const int fd = connectTo(first.socketPath());
     ASSERT_GE(fd, 0);
-    const QByteArray framed = QByteArray("\0\0\0\6", 4) + "queued";
+    const QByteArray framed = SingleInstance::frame("queued");
     ASSERT_EQ(::write(fd, framed.constData(), size_t(framed.size())), framed.size());
     {
         FullDescriptorTable full;
@@ -223,9 +242,9 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
     EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Could not accept a connection on "))
         << qPrintable(log.lines()[0]);
     // With descriptors free again the queued client is answered, and later launches are too.
+    EXPECT_EQ(firstReply(fd), QByteArray(1, SingleInstance::answer));
+    EXPECT_EQ(::write(fd, &SingleInstance::confirmation, 1), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
-    char answer = 0;
-    EXPECT_EQ(::recv(fd, &answer, 1, 0), 1);
     ::close(fd);
     EXPECT_EQ(received.value(0).value(0).toByteArray(), QByteArray("queued"));
     EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 5000), SingleInstance::Claim::handedOver);
@@ -273,5 +292,84 @@ TEST(SingleInstanceTest, NoSecondCopyOfADataFolderStartsWhileTheFirstRuns) {
         const QString secondData = dir.filePath(QLatin1String(row.secondData));
         SingleInstance second(secondData, dir.path(), SingleInstance::keyFor(secondData));
         EXPECT_EQ(second.claim("show", 300), row.second);
+    }
+}
+
+TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
+    // Each sender connects and sends its message; it returns whether it would report success.
+    const auto bare = [](const QByteArray& bytes, const std::function<bool(int fd)>& afterSending) {
+        return [bytes, afterSending](const QString& socketPath) {
+            const int fd = connectTo(socketPath);
+            const bool sent = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+            const bool succeeded = sent && afterSending(fd);
+            ::close(fd);
+            return succeeded;
+        };
+    };
+    const auto answeredThen = [](std::optional<char> reply) {
+        return [reply](int fd) {
+            if (firstReply(fd) == QByteArray(1, SingleInstance::answer) && reply) {
+                return ::write(fd, &*reply, 1) == 1 && *reply == SingleInstance::confirmation;
+            }
+            return false;
+        };
+    };
+    const struct {
+        const char* behaviour;
+        std::function<bool(const QString& socketPath)> sender;
+        bool succeeds;
+        const char* logged; // what the server says of a message it drops
+    } rows[] = {
+        {"a sender that confirms the answer",
+         [](const QString& socketPath) {
+             auto result = std::async(std::launch::async, [&] {
+                 return SingleInstance::send(socketPath, "confirmed", 5000, nullptr);
+             });
+             while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+                 QCoreApplication::processEvents();
+             }
+             return result.get();
+         },
+         true, nullptr},
+        // As when the running copy is stopped: it reads the message only after the sender gave up.
+        {"a sender that gave up before the answer",
+         [](const QString& socketPath) {
+             return std::async(std::launch::async,
+                               [&] { return SingleInstance::send(socketPath, "gave up", 200, nullptr); })
+                 .get();
+         },
+         false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender had already given up"},
+        {"a sender that hangs up after the answer", bare(SingleInstance::frame("hung up"), answeredThen({})),
+         false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
+        {"a sender that answers with another byte", bare(SingleInstance::frame("garbled"), answeredThen('x')),
+         false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
+        {"a sender of another kind, refused unanswered",
+         bare(QByteArray("\0\0\0\4show", 8), [](int fd) { return firstReply(fd) != QByteArray(); }), false,
+         nullptr},
+    };
+    QTemporaryDir dir;
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
+    ASSERT_TRUE(first.listen());
+    QSignalSpy received(&first, &SingleInstance::messageReceived);
+    LogCapture log;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        received.clear();
+        log.clear();
+        const bool succeeded = row.sender(first.socketPath());
+        EXPECT_EQ(succeeded, row.succeeds);
+        if (succeeded) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+        } else if (row.logged) {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return !log.lines().isEmpty() && log.lines()[0].startsWith(QLatin1String(row.logged));
+                },
+                5000))
+                << qPrintable(log.lines().join(u'\n'));
+        }
+        EXPECT_EQ(received.size(), succeeded ? 1 : 0);
+        EXPECT_EQ(log.lines().size(), row.logged ? 1 : 0) << qPrintable(log.lines().join(u'\n'));
     }
 }
