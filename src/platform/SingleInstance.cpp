@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -113,8 +114,15 @@ struct SingleInstance::Client {
 };
 
 SingleInstance::~SingleInstance() {
+    if (m_watchFd >= 0) {
+        m_watchNotifier->setEnabled(false);
+        ::close(m_watchFd);
+    }
     m_waiting.clear();
     m_answered.clear();
+    if (isListening() && socketFileIsOurs()) {
+        ::unlink(QFile::encodeName(m_socketPath).constData());
+    }
     closeListener();
     if (m_lockFd >= 0) {
         ::close(m_lockFd); // the lock goes with it
@@ -224,6 +232,8 @@ bool SingleInstance::openListener(QString* error) {
         *error = QStringLiteral("Socket path too long: %1").arg(m_socketPath);
         return false;
     }
+    // Before the file is there, so its removal is never missed.
+    watchFolder();
     // Made in a folder of its own and then moved into place, so no one else can reach it even for a
     // moment; the move replaces a socket file a crashed holder left behind (we hold the lock, so it is ours).
     QByteArray folder = QFile::encodeName(QFileInfo(m_socketPath).path()) + "/.ttXXXXXX";
@@ -235,6 +245,7 @@ bool SingleInstance::openListener(QString* error) {
     sockaddr_un madeAddress;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     QString failure;
+    struct stat file {};
     if (fd < 0) {
         failure = systemError("socket");
     } else if (!socketAddress(made, madeAddress) ||
@@ -242,6 +253,8 @@ bool SingleInstance::openListener(QString* error) {
         failure = systemError("bind");
     } else if (::chmod(made.constData(), S_IRUSR | S_IWUSR) != 0) {
         failure = systemError("chmod");
+    } else if (::lstat(made.constData(), &file) != 0) {
+        failure = systemError("lstat");
     } else if (::listen(fd, SOMAXCONN) != 0) {
         failure = systemError("listen");
     } else if (::rename(made.constData(), path.constData()) != 0) {
@@ -257,6 +270,8 @@ bool SingleInstance::openListener(QString* error) {
         return false;
     }
     m_listener = fd;
+    m_socketDevice = file.st_dev;
+    m_socketInode = file.st_ino;
     m_listenerNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
     return true;
@@ -271,7 +286,77 @@ void SingleInstance::closeListener() {
     m_listenerNotifier = nullptr;
     ::close(m_listener);
     m_listener = -1;
-    ::unlink(QFile::encodeName(m_socketPath).constData());
+}
+
+bool SingleInstance::socketFileIsOurs() const {
+    struct stat named {};
+    return ::lstat(QFile::encodeName(m_socketPath).constData(), &named) == 0 &&
+           named.st_dev == m_socketDevice && named.st_ino == m_socketInode;
+}
+
+void SingleInstance::watchFolder() {
+    if (m_watchFd < 0) {
+        m_watchFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_watchFd >= 0) {
+            m_watchNotifier = new QSocketNotifier(m_watchFd, QSocketNotifier::Read, this);
+            connect(m_watchNotifier, &QSocketNotifier::activated, this, &SingleInstance::folderChanged);
+        }
+    }
+    // Added at every making of the socket: a folder removed and made anew is another folder to watch. Only
+    // removals and moves, which are rare in the folder, wake the program.
+    const QString folder = QFileInfo(m_socketPath).path();
+    if (m_watchFd >= 0 && ::inotify_add_watch(m_watchFd, QFile::encodeName(folder).constData(),
+                                              IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
+                                                  IN_MOVE_SELF | IN_ONLYDIR) >= 0) {
+        return;
+    }
+    const QString why = systemError(m_watchFd < 0 ? "inotify_init1" : "inotify_add_watch");
+    if (!m_watchFailureLogged) {
+        m_watchFailureLogged = true;
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("Cannot watch %1 (%2): a removed socket file is not made again").arg(folder, why));
+    }
+}
+
+void SingleInstance::folderChanged() {
+    const QByteArray name = QFile::encodeName(QFileInfo(m_socketPath).fileName());
+    bool aboutTheSocket = false;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_watchFd, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            // The socket's own name, the folder itself gone or moved, or events lost.
+            if ((event->len > 0 && name == event->name) ||
+                (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_Q_OVERFLOW))) {
+                aboutTheSocket = true;
+            }
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+    if (!aboutTheSocket || !isListening() || socketFileIsOurs()) {
+        return; // while not listening, the retry makes the socket anyway
+    }
+    TT_LOG_WARNING(
+        kContext,
+        QStringLiteral("The socket file %1 was removed or replaced; making it again").arg(m_socketPath));
+    // Whoever connected before it went is served; after that no one can reach the old socket.
+    acceptClients();
+    if (!isListening()) {
+        return; // accepting failed, and the retry makes the socket
+    }
+    closeListener();
+    QString why;
+    if (!openListener(&why)) {
+        retryAfter(QStringLiteral("Could not listen on %1: %2").arg(m_socketPath, why));
+    }
 }
 
 void SingleInstance::acceptClients() {

@@ -11,6 +11,8 @@
 #include <deque>
 #include <memory>
 
+#include <sys/types.h>
+
 class QSocketNotifier;
 
 class SingleInstance : public QObject {
@@ -56,9 +58,9 @@ public:
     // until `timeoutMs` has passed. Blocks; meant for the very start, before any window.
     Claim claim(const QByteArray& message, int timeoutMs, QString* error = nullptr);
     // After claim() gave primary: serves the socket, replacing one that a crashed holder left behind. From
-    // then on the socket is kept served: when it cannot be made, or stops being served (accepting failed),
-    // that is logged and it is made again after a bounded back-off; when no descriptor is free, accepting
-    // waits and tries again the same way, the clients kept queued.
+    // then on the socket is kept served: when its file is removed it is made again; when it cannot be made,
+    // or stops being served (accepting failed), that is logged and it is made again after a bounded back-off;
+    // when no descriptor is free, accepting waits and tries again the same way, the clients kept queued.
     bool listen(QString* error = nullptr);
     bool isListening() const { return m_listener >= 0; }
 
@@ -84,6 +86,9 @@ private:
     Lock tryLock(QString* error);
     bool openListener(QString* error);
     void closeListener();
+    bool socketFileIsOurs() const;
+    void watchFolder();
+    void folderChanged();
     void acceptClients();
     void serve(int fd);
     Reading readMessage(Client& client);
@@ -104,6 +109,13 @@ private:
     int m_lockFd = -1;
     int m_listener = -1;
     QSocketNotifier* m_listenerNotifier = nullptr;
+    // The socket file the listener is bound to, told apart from a file put in its place.
+    dev_t m_socketDevice = 0;
+    ino_t m_socketInode = 0;
+    // Watches the socket's folder (inotify), so a removed socket file is made again without any polling.
+    int m_watchFd = -1;
+    QSocketNotifier* m_watchNotifier = nullptr;
+    bool m_watchFailureLogged = false;
     // Clients that have not sent their whole message yet, oldest first.
     Clients m_waiting;
     // Clients that have been answered and whose confirmation has not come yet, oldest first.

@@ -1,5 +1,6 @@
 // One running copy per data folder: the lock, the hand-over of a later launch's message (acted on only once
-// its sender confirmed the answer), and what the server does with clients that misbehave.
+// its sender confirmed the answer), the socket kept served when its file goes, and what the server does with
+// clients that misbehave.
 #include "platform/SingleInstance.h"
 
 #include "support/LogCapture.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <future>
@@ -292,6 +294,54 @@ TEST(SingleInstanceTest, NoSecondCopyOfADataFolderStartsWhileTheFirstRuns) {
         const QString secondData = dir.filePath(QLatin1String(row.secondData));
         SingleInstance second(secondData, dir.path(), SingleInstance::keyFor(secondData));
         EXPECT_EQ(second.claim("show", 300), row.second);
+    }
+}
+
+TEST(SingleInstanceTest, ASocketWhoseFileGoesIsMadeAgainAndItsClientsAreStillServed) {
+    const struct {
+        const char* behaviour;
+        std::function<void(const QString& socketPath, const QString& directory)> remove;
+    } rows[] = {
+        {"the socket file removed", [](const QString& socket, const QString&) { QFile::remove(socket); }},
+        {"every file of its folder removed",
+         [](const QString&, const QString& directory) { emptySocketFolder(directory); }},
+        {"a plain file moved in its place",
+         [](const QString& socket, const QString& directory) {
+             const QString plain = directory + QStringLiteral("/plain");
+             QFile file(plain);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.close();
+             ASSERT_EQ(
+                 std::rename(QFile::encodeName(plain).constData(), QFile::encodeName(socket).constData()), 0);
+         }},
+    };
+    QTemporaryDir dir;
+    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
+    ASSERT_TRUE(first.listen());
+    QSignalSpy received(&first, &SingleInstance::messageReceived);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        received.clear();
+        // A client that connected before the file went and has sent half its message.
+        const int early = connectTo(first.socketPath());
+        ASSERT_GE(early, 0);
+        const QByteArray framed = SingleInstance::frame("early");
+        ASSERT_EQ(::write(early, framed.constData(), 6), 6);
+        row.remove(first.socketPath(), dir.path());
+
+        EXPECT_EQ(claimFromAnotherThread(dir.path(), "later", 5000), SingleInstance::Claim::handedOver);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+        EXPECT_EQ(received[0][0].toByteArray(), QByteArray("later"));
+        ASSERT_EQ(::write(early, framed.constData() + 6, size_t(framed.size() - 6)), framed.size() - 6);
+        EXPECT_EQ(firstReply(early), QByteArray(1, SingleInstance::answer));
+        ASSERT_EQ(::write(early, &SingleInstance::confirmation, 1), 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 5000));
+        EXPECT_EQ(received.value(1).value(0).toByteArray(), QByteArray("early"));
+        ::close(early);
+        EXPECT_EQ(QFileInfo(first.socketPath()).permissions() &
+                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                  QFile::Permissions());
     }
 }
 

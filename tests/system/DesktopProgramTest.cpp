@@ -129,6 +129,24 @@ TEST_F(DesktopProgramTest, ALinkWhoseLaunchFailedWhileTheCopyWasStoppedIsNotCarr
     EXPECT_EQ(saved->first().title, QStringLiteral("Stopped"));
 }
 
+TEST_F(DesktopProgramTest, ACleanerEmptyingTheRuntimeFolderLosesNoLinkAndStartsNoSecondCopy) {
+    Program first;
+    first.start(environment());
+    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+    const QDir runtime(home.filePath(QStringLiteral("runtime")));
+    for (const QFileInfo& entry :
+         runtime.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        ASSERT_TRUE(entry.isDir() ? QDir(entry.filePath()).removeRecursively()
+                                  : QFile::remove(entry.filePath()))
+            << entry.filePath().toStdString();
+    }
+    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=4&title=Cleaned")}), 0);
+    EXPECT_TRUE(first.waitFor(QStringLiteral("[AppDelegate] Adding timer: title=\"Cleaned\" minutes=4")))
+        << first.log().toStdString();
+    stop(first);
+    EXPECT_EQ(first.count(kReady), 1) << "one running copy only";
+}
+
 TEST_F(DesktopProgramTest, OddURLsGiveExactlyTheirResultAndBreakNothing) {
     const QString longTitle(100 * 1024, QLatin1Char('t'));
     const struct {
