@@ -1,16 +1,17 @@
 #pragma once
-// Keeps one running copy of the program per data folder: the first process holds a lock file and serves a
+// Keeps one running copy of the program per data folder: the first process locks the folder and serves a
 // user-only local socket; a later process hands its message (a URL, or "show yourself") to it and ends.
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <deque>
 #include <memory>
+
+#include <sys/types.h>
 
 class QSocketNotifier;
 
@@ -19,67 +20,82 @@ class SingleInstance : public QObject {
 public:
     enum class Claim {
         primary,    // this process holds the lock and is to serve the socket
-        handedOver, // the running copy received and acknowledged the message
-        failed,     // neither within the time allowed; see the error text
-        // The lock file cannot be made (a full disk, a read-only folder) and no running copy answered: the
-        // process runs on without the guard rather than not at all; see the error text.
+        handedOver, // the running copy answered, and this process confirmed it: the message will be acted on
+        failed,     // neither within the time allowed (the message will not be acted on); see the error text
+        // No lock can be had (an unreadable folder, a full disk) and no running copy answered: the process
+        // runs on without the guard rather than not at all; see the error text.
         unguarded,
     };
 
     // A message longer than this is refused (a client that claims more is cut off).
     static constexpr qint64 maxMessageBytes = 1 << 20;
-    // How long the server waits for a connected client's whole message.
+    // How long the server waits for a connected client's whole message, and then for its confirmation.
     static constexpr int clientTimeoutMs = 5000;
-    // How many connected clients may wait for their message at once. One more cuts the oldest, so a flood of
-    // idle connections cannot take the descriptors the program needs for itself (to save the timers).
+    // How many connected clients may wait for their message at once, and how many answered ones for their
+    // confirmation. One more cuts the oldest, so a flood of idle connections cannot take the descriptors the
+    // program needs for itself (to save the timers).
     static constexpr int maxWaitingClients = 32;
     // After a failure the server tries again this long later, doubling the wait up to the maximum.
     static constexpr int firstRetryMs = 100;
     static constexpr int maxRetryMs = 5000;
 
-    // The lock and the socket live in `directory` (made when missing), named after `key`.
-    SingleInstance(const QString& directory, const QString& key, QObject* parent = nullptr);
+    // What travels on the socket: the sender writes frame(message); the server answers `answer` once it has
+    // the whole message; the sender then writes `confirmation`, and only a confirmed message is acted on.
+    static constexpr char answer = '\x06';
+    static constexpr char confirmation = '\x17';
+    static QByteArray frame(const QByteArray& message);
+
+    // `dataDirectory` (made when missing) is locked for as long as this copy runs; the socket lives in
+    // `directory` (made when missing), named after `key`.
+    SingleInstance(const QString& dataDirectory, const QString& directory, const QString& key,
+                   QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    QString lockPath() const { return m_lockPath; }
     QString socketPath() const { return m_socketPath; }
 
-    // Takes the lock (a lock left by a process that no longer runs is taken over), or else hands `message`
-    // to the copy that holds it. A holder that has only just started may not serve its socket yet, so both
-    // are tried again until `timeoutMs` has passed. Blocks; meant for the very start, before any window.
+    // Takes the lock (a lock dies with the process that held it), or else hands `message` to the copy that
+    // holds it. A holder that has only just started may not serve its socket yet, so both are tried again
+    // until `timeoutMs` has passed. Blocks; meant for the very start, before any window.
     Claim claim(const QByteArray& message, int timeoutMs, QString* error = nullptr);
     // After claim() gave primary: serves the socket, replacing one that a crashed holder left behind. From
-    // then on the socket is kept served: when it cannot be made, or stops being served (accepting failed),
-    // that is logged and it is made again after a bounded back-off; when no descriptor is free, accepting
-    // waits and tries again the same way, the clients kept queued meanwhile.
+    // then on the socket is kept served: when its file is removed it is made again; when it cannot be made,
+    // or stops being served (accepting failed), that is logged and it is made again after a bounded back-off;
+    // when no descriptor is free, accepting waits and tries again the same way, the clients kept queued.
     bool listen(QString* error = nullptr);
     bool isListening() const { return m_listener >= 0; }
 
-    // The client half on its own: connects to `socketPath`, sends one message and waits for the
-    // acknowledgement. Plain sockets, so it needs no application object.
+    // The client half on its own: connects to `socketPath`, sends one message, waits for the answer and
+    // confirms it; true only once the confirmation is written. Plain sockets: it needs no application object.
     static bool send(const QString& socketPath, const QByteArray& message, int timeoutMs, QString* error);
 
-    // Where the files go: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
+    // Where the socket goes: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
     static QString defaultDirectory(const QString& dataDirectory);
     // A short key that names the data folder, so copies working on different folders never meet.
     static QString keyFor(const QString& dataDirectory);
 
 signals:
-    // Each complete message a later process handed over; it has already been acknowledged.
+    // Each message a later process handed over and confirmed after it had the answer.
     void messageReceived(const QByteArray& message);
 
 private:
     struct Client;
-    enum class Reading { incomplete, message, refused };
+    using Clients = std::deque<std::unique_ptr<Client>>;
+    enum class Lock { taken, held, unavailable };
+    enum class Reading { incomplete, done, refused };
 
+    Lock tryLock(QString* error);
     bool openListener(QString* error);
     void closeListener();
+    bool socketFileIsOurs() const;
+    void watchFolder();
+    void folderChanged();
     void acceptClients();
     void serve(int fd);
-    Reading readFrom(Client& client);
+    Reading readMessage(Client& client);
+    static Reading readConfirmation(Client& client);
+    void answerClient(std::unique_ptr<Client> client);
     void clientReadable(quint64 id);
-    // Ends the client's wait: its connection is closed, and its message, if whole, handed on.
-    void finish(std::deque<std::unique_ptr<Client>>::iterator at, Reading reading);
+    void dropUnconfirmed(const Client& client, const char* why);
     void cutExpiredClients();
     void armDeadline();
     // Accepting or listening failed: says so once per run of failures and tries again later.
@@ -87,16 +103,26 @@ private:
     void retry();
     void recovered();
 
-    QString m_lockPath;
+    QString m_dataDirectory;
+    QString m_lockFilePath; // only where the data folder itself cannot be locked
     QString m_socketPath;
-    QLockFile m_lock;
+    int m_lockFd = -1;
     int m_listener = -1;
     QSocketNotifier* m_listenerNotifier = nullptr;
+    // The socket file the listener is bound to, told apart from a file put in its place.
+    dev_t m_socketDevice = 0;
+    ino_t m_socketInode = 0;
+    // Watches the socket's folder (inotify), so a removed socket file is made again without any polling.
+    int m_watchFd = -1;
+    QSocketNotifier* m_watchNotifier = nullptr;
+    bool m_watchFailureLogged = false;
     // Clients that have not sent their whole message yet, oldest first.
-    std::deque<std::unique_ptr<Client>> m_waiting;
+    Clients m_waiting;
+    // Clients that have been answered and whose confirmation has not come yet, oldest first.
+    Clients m_answered;
     quint64 m_nextClientId = 0;
     QElapsedTimer m_clock;
-    QTimer m_deadline;   // when the oldest waiting client's time is up
+    QTimer m_deadline;   // when the oldest waiting or answered client's time is up
     QTimer m_retryTimer; // listening or accepting again after a failure
     int m_retryMs = firstRetryMs;
     bool m_failing = false; // a run of failures has been logged and not yet its end

@@ -568,7 +568,7 @@ int AppDelegate::run(int argc, char** argv) {
 
     // Claimed before the slow start-up, and before connecting to the display: a later launch only hands over.
     const QString dataDirectory = Preferences::configDirectory();
-    SingleInstance instance(SingleInstance::defaultDirectory(dataDirectory),
+    SingleInstance instance(dataDirectory, SingleInstance::defaultDirectory(dataDirectory),
                             SingleInstance::keyFor(dataDirectory));
     QString claimError;
     const QByteArray message = url.isEmpty() ? showMessage : urlMessagePrefix + url.toUtf8();

@@ -104,6 +104,49 @@ TEST_F(DesktopProgramTest, AFloodOfHeldConnectionsUnderALowDescriptorLimitStillL
     stop(first);
 }
 
+TEST_F(DesktopProgramTest, ALinkWhoseLaunchFailedWhileTheCopyWasStoppedIsNotCarriedOutLater) {
+    const QString url = QStringLiteral("quorvane://start?minutes=2&title=Stopped");
+    const QString added = QStringLiteral("Adding timer: title=\"Stopped\"");
+    Program first;
+    first.start(environment());
+    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+    first.signal(SIGSTOP);
+    const int failedLaunch = launchAgain({url}); // runs out its whole deadline
+    first.signal(SIGCONT);
+    EXPECT_EQ(failedLaunch, 1);
+    // Continued, the copy reads the message, finds its sender gone and drops it.
+    ASSERT_TRUE(first.waitFor(QStringLiteral("[SingleInstance] Dropped a handed-over message")))
+        << first.log().toStdString();
+    // The user tries again: exactly one timer.
+    EXPECT_EQ(launchAgain({url}), 0);
+    ASSERT_TRUE(first.waitFor(added)) << first.log().toStdString();
+    QTest::qWait(300); // the timer is added from the event loop, just after the line
+    stop(first);
+    EXPECT_EQ(first.count(added), 1) << first.log().toStdString();
+    const auto saved = savedTimers();
+    ASSERT_TRUE(saved.has_value());
+    ASSERT_EQ(saved->size(), 1);
+    EXPECT_EQ(saved->first().title, QStringLiteral("Stopped"));
+}
+
+TEST_F(DesktopProgramTest, ACleanerEmptyingTheRuntimeFolderLosesNoLinkAndStartsNoSecondCopy) {
+    Program first;
+    first.start(environment());
+    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+    const QDir runtime(home.filePath(QStringLiteral("runtime")));
+    for (const QFileInfo& entry :
+         runtime.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        ASSERT_TRUE(entry.isDir() ? QDir(entry.filePath()).removeRecursively()
+                                  : QFile::remove(entry.filePath()))
+            << entry.filePath().toStdString();
+    }
+    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=4&title=Cleaned")}), 0);
+    EXPECT_TRUE(first.waitFor(QStringLiteral("[AppDelegate] Adding timer: title=\"Cleaned\" minutes=4")))
+        << first.log().toStdString();
+    stop(first);
+    EXPECT_EQ(first.count(kReady), 1) << "one running copy only";
+}
+
 TEST_F(DesktopProgramTest, OddURLsGiveExactlyTheirResultAndBreakNothing) {
     const QString longTitle(100 * 1024, QLatin1Char('t'));
     const struct {
