@@ -1,9 +1,9 @@
 #include "platform/Preferences.h"
 
 #include "platform/JsonCodec.h"
+#include "platform/StoredFile.h"
 #include "platform/TarvolinTimerLogger.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,8 +18,6 @@
 #include <mutex>
 #include <thread>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -237,67 +235,16 @@ std::unique_ptr<Preferences> Preferences::openSuite(const QString& suiteName) {
     return std::make_unique<Preferences>(pathForSuite(suiteName));
 }
 
-namespace {
-
-struct FileRead {
-    enum Outcome { absent, read, notRegular, failed } outcome;
-    QByteArray bytes;
-    QString error; // why it failed
-};
-
-// Reads a regular file whole. The file is opened without blocking and checked before anything is read, so
-// a FIFO or a device at the path cannot hang the caller.
-FileRead readRegularFile(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT) {
-            return {FileRead::absent, {}, {}};
-        }
-        return {FileRead::failed, {}, QString::fromLocal8Bit(std::strerror(error))};
-    }
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {FileRead::notRegular, {}, QStringLiteral("not a regular file")};
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {FileRead::failed, {}, file.errorString()};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {FileRead::failed, {}, file.errorString()};
-    }
-    return {FileRead::read, std::move(bytes), {}};
-}
-
-// `stem` + `suffix` when nothing has that name, else the first free name with a stamp between them: a copy
-// kept aside earlier is never replaced.
-QString freeName(const QString& stem, const QString& suffix) {
-    QString candidate = stem + suffix;
-    const qint64 stamp = QDateTime::currentSecsSinceEpoch();
-    for (int n = 0; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
-        const QString tag = n == 0 ? QString::number(stamp) : QStringLiteral("%1-%2").arg(stamp).arg(n);
-        candidate = QStringLiteral("%1.%2%3").arg(stem, tag, suffix);
-    }
-    return candidate;
-}
-
-} // namespace
-
 std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
     if (suiteName.isEmpty() || suiteName.contains(QLatin1Char('/'))) {
         return nullptr;
     }
     auto copy = std::make_unique<Preferences>();
-    const FileRead file = readRegularFile(pathForSuite(suiteName));
-    if (file.outcome == FileRead::absent) {
+    const StoredFile::Read file = StoredFile::readRegular(pathForSuite(suiteName), maxFileBytes);
+    if (file.outcome == StoredFile::Read::absent) {
         return copy;
     }
-    if (file.outcome != FileRead::read) {
+    if (file.outcome != StoredFile::Read::read) {
         return nullptr;
     }
     std::optional<QVariantMap> values = deserialize(file.bytes);
@@ -309,11 +256,11 @@ std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
 }
 
 void Preferences::load() {
-    FileRead file = readRegularFile(m_filePath);
+    StoredFile::Read file = StoredFile::readRegular(m_filePath, maxFileBytes);
     switch (file.outcome) {
-    case FileRead::absent:
+    case StoredFile::Read::absent:
         return;
-    case FileRead::read:
+    case StoredFile::Read::read:
         if (std::optional<QVariantMap> values = deserialize(file.bytes)) {
             m_values = std::move(*values);
             return;
@@ -321,10 +268,11 @@ void Preferences::load() {
         file.bytes.clear();
         setAside(QStringLiteral("Could not read %1").arg(m_filePath));
         return;
-    case FileRead::notRegular:
+    case StoredFile::Read::notRegular:
+    case StoredFile::Read::tooLarge:
         setAside(QStringLiteral("Could not read %1: %2").arg(m_filePath, file.error));
         return;
-    case FileRead::failed:
+    case StoredFile::Read::failed:
         // Not a damaged file (no permission, an I/O error): it is left exactly where and as it is, and
         // nothing is written over it.
         m_loadFailed = true;
@@ -339,13 +287,13 @@ void Preferences::load() {
 void Preferences::setAside(const QString& reason) {
     // Keep the unreadable file for the user instead of replacing it with defaults.
     m_loadFailed = true;
-    const QString aside = freeName(m_filePath, QStringLiteral(".corrupt"));
-    if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
+    QString why;
+    const QString aside = StoredFile::moveAside(m_filePath, QStringLiteral(".corrupt"), &why);
+    if (!aside.isEmpty()) {
         TT_LOG_WARNING(kContext,
                        QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
         return;
     }
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
     TT_LOG_WARNING(kContext,
                    QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
     m_writer.reset();
@@ -358,16 +306,16 @@ QString Preferences::keepAside(const QString& key) {
     }
     if (m_writer) {
         // A copy beside the store, written and synced before anyone may overwrite the key.
-        const QString path = freeName(m_filePath + QLatin1Char('.') + key, QStringLiteral(".corrupt"));
-        QSaveFile file(path);
         const QByteArray bytes =
             value.typeId() == QMetaType::QByteArray ? value.toByteArray() : serialize({{key, value}});
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-            ::fsync(file.handle()) == 0 && file.commit()) {
-            return path;
+        QString why;
+        const QString path = StoredFile::writeAside(
+            m_filePath + QLatin1Char('.') + key, QStringLiteral(".corrupt"),
+            [&bytes](QFileDevice& file) { return file.write(bytes) == bytes.size(); }, &why);
+        if (path.isEmpty()) {
+            TT_LOG_ERROR(kContext, QStringLiteral("Could not keep a copy of %1: %2").arg(key, why));
         }
-        TT_LOG_ERROR(kContext, QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
-        return {};
+        return path;
     }
     // In memory only (or a store that cannot write): a kept key is the copy.
     QString keptKey = key + QStringLiteral(".corrupt");

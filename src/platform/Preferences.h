@@ -79,6 +79,10 @@ public:
     // went, empty when there is no such value or the copy failed (then the key must not be overwritten).
     QString keepAside(const QString& key);
 
+    // Above this a file is set aside unread: well over the largest the program writes (999,999 timers with
+    // long titles make about 270 MB), and small enough to read and decode under a 4 GB address-space limit.
+    static constexpr qint64 maxFileBytes = qint64(1) << 30;
+
     // The file form, exposed for tests and tools. deserialize gives none for anything that is not a JSON
     // object, or that nests deeper than this store ever writes.
     static QByteArray serialize(const QVariantMap& values);

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -236,22 +237,43 @@ TEST_F(PreferencesTest, AFailedWriteLeavesThePreviousFileLogsOnceAndIsRetried) {
     }
 }
 
-TEST_F(PreferencesTest, AnythingButARegularFileIsSetAsideWithoutBlocking) {
-    const QByteArray fifo = QFile::encodeName(path());
-    const std::vector<std::pair<const char*, std::function<bool()>>> cases = {
-        {"fifo", [&] { return ::mkfifo(fifo.constData(), 0600) == 0; }},
-        {"folder", [&] { return QDir().mkdir(path()); }},
+TEST_F(PreferencesTest, AnythingButARegularFileOfASensibleSizeIsSetAsideUnread) {
+    const QByteArray native = QFile::encodeName(path());
+    const QString notRegular = u"not a regular file"_s;
+    const QString tooLarge = u"larger than %1 bytes"_s.arg(Preferences::maxFileBytes);
+    const struct {
+        const char* behaviour;
+        std::function<bool()> make;
+        QString reason;
+    } rows[] = {
+        // An ordinary open of a FIFO with no writer would block for ever.
+        {"a fifo", [&] { return ::mkfifo(native.constData(), 0600) == 0; }, notRegular},
+        {"a folder", [&] { return QDir().mkdir(path()); }, notRegular},
+        // Reading it would never end, nor fit in memory.
+        {"a link to an endless device", [&] { return ::symlink("/dev/zero", native.constData()) == 0; },
+         notRegular},
+        // Sparse: no disk is used, but reading it would take more memory than the program may have.
+        {"a file above the size limit",
+         [&] {
+             const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
+             const bool made = fd >= 0 && ::ftruncate(fd, Preferences::maxFileBytes + 1) == 0;
+             ::close(fd);
+             return made;
+         },
+         tooLarge},
     };
-    for (const auto& [name, make] : cases) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(make());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        ASSERT_TRUE(row.make());
         LogCapture log;
         {
-            Preferences prefs(path()); // a FIFO with no writer would block an ordinary open forever
+            Preferences prefs(path());
             EXPECT_TRUE(prefs.loadFailed());
             ASSERT_EQ(log.lines().size(), 1);
-            EXPECT_TRUE(log.lines().at(0).startsWith(
-                u"[Preferences] Could not read %1: not a regular file; kept it as"_s.arg(path())));
+            EXPECT_EQ(
+                log.lines().at(0),
+                u"[Preferences] Could not read %1: %2; kept it as %1.corrupt and started with defaults"_s.arg(
+                    path(), row.reason));
             prefs.setInt(u"a"_s, 1);
         }
         EXPECT_EQ(Preferences(path()).intValue(u"a"_s), 1);
