@@ -2,6 +2,7 @@
 
 #include "platform/JsonCodec.h"
 #include "platform/StoredFile.h"
+#include "platform/StoredObjectReading.h"
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QDir>
@@ -23,9 +24,8 @@
 namespace {
 
 const QLatin1String kContext("Preferences");
-// Nested values deeper than this make the file unreadable: we never write them, and reading them would
-// recurse without bound.
-constexpr int kMaxDepth = 64;
+// A hostile file could otherwise fill the log with a line for each of a million damaged members.
+constexpr qsizetype kMaxProblemLines = 20;
 
 QVariant normalized(const QVariant& value) {
     switch (value.typeId()) {
@@ -261,13 +261,7 @@ void Preferences::load() {
     case StoredFile::Read::absent:
         return;
     case StoredFile::Read::read:
-        if (std::optional<QVariantMap> values = deserialize(file.bytes)) {
-            m_values = std::move(*values);
-            return;
-        }
-        file.bytes.clear();
-        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
-        return;
+        break;
     case StoredFile::Read::notRegular:
     case StoredFile::Read::tooLarge:
         setAside(QStringLiteral("Could not read %1: %2").arg(m_filePath, file.error));
@@ -282,21 +276,55 @@ void Preferences::load() {
                            .arg(m_filePath, file.error));
         return;
     }
+
+    StoredObjectReading reading = StoredObjectReading::read(file.bytes, maxValueDepth);
+    if (!reading.isObject) {
+        file.bytes.clear();
+        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
+        return;
+    }
+    m_values = std::move(reading.values);
+    if (reading.isClean()) {
+        return;
+    }
+    // Damaged: every member that read is kept, each thing passed over is said, and the whole file is put
+    // aside as it was.
+    file.bytes.clear();
+    for (qsizetype i = 0; i < reading.problems.size(); ++i) {
+        if (i == kMaxProblemLines) {
+            TT_LOG_WARNING(kContext, QStringLiteral("Could not read %1 whole: and %2 more places")
+                                         .arg(m_filePath)
+                                         .arg(reading.problems.size() - i));
+            break;
+        }
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Could not read %1 whole: %2").arg(m_filePath, reading.problems.at(i)));
+    }
+    setAside(QStringLiteral("Could not read %1 whole").arg(m_filePath));
 }
 
 void Preferences::setAside(const QString& reason) {
-    // Keep the unreadable file for the user instead of replacing it with defaults.
+    // Keep the unreadable file for the user instead of replacing it.
     m_loadFailed = true;
     QString why;
     const QString aside = StoredFile::moveAside(m_filePath, QStringLiteral(".corrupt"), &why);
-    if (!aside.isEmpty()) {
+    if (aside.isEmpty()) {
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
+        m_writer.reset();
+        return;
+    }
+    if (m_values.isEmpty()) {
         TT_LOG_WARNING(kContext,
                        QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
         return;
     }
-    TT_LOG_WARNING(kContext,
-                   QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
-    m_writer.reset();
+    TT_LOG_WARNING(kContext, QStringLiteral("%1; kept it as %2 and started with the %3 keys that read")
+                                 .arg(reason, aside)
+                                 .arg(m_values.size()));
+    // Nothing is left at the path now: what read goes back there, so the next start finds it.
+    scheduleWrite();
 }
 
 QString Preferences::keepAside(const QString& key) {
@@ -516,25 +544,9 @@ bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint
 }
 
 std::optional<QVariantMap> Preferences::deserialize(const QByteArray& bytes) {
-    // The top-level object is the outermost container; its values may nest kMaxDepth deep.
-    JsonReader reader(bytes, 1 + kMaxDepth);
-    reader.skipByteOrderMark();
-    if (!reader.beginObject()) {
+    StoredObjectReading reading = StoredObjectReading::read(bytes, maxValueDepth);
+    if (!reading.isClean()) {
         return std::nullopt;
     }
-    QVariantMap values;
-    std::string key;
-    while (reader.nextMember(key)) {
-        QVariant value;
-        if (!reader.readVariant(value)) {
-            return std::nullopt;
-        }
-        if (value.isValid()) { // a null member is no value
-            values.insert(JsonCodec::textFromUtf8(key), std::move(value));
-        }
-    }
-    if (reader.failed() || !reader.atEnd()) {
-        return std::nullopt;
-    }
-    return values;
+    return std::move(reading.values);
 }

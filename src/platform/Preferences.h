@@ -70,8 +70,8 @@ public:
     // How long writes are gathered before one file write.
     void setCoalesceInterval(int milliseconds) { m_coalesce.setInterval(milliseconds); }
 
-    // True when the file could not be read at start: it was put aside, or left where it was and then
-    // nothing is written over it.
+    // True when the file could not be read whole at start: it was put aside (the store then starts with the
+    // members that read), or left where it was and then nothing is written over it.
     bool loadFailed() const { return m_loadFailed; }
 
     // Keeps a copy of the value under `key` where no later write reaches it: a file beside the store's
@@ -82,9 +82,13 @@ public:
     // Above this a file is set aside unread: well over the largest the program writes (999,999 timers with
     // long titles make about 270 MB), and small enough to read and decode under a 4 GB address-space limit.
     static constexpr qint64 maxFileBytes = qint64(1) << 30;
+    // How deep a member's value may nest: far more than the store writes (it nests nothing), and bounded, as
+    // reading deeper values would recurse without bound. A deeper one makes that member unreadable.
+    static constexpr int maxValueDepth = 64;
 
-    // The file form, exposed for tests and tools. deserialize gives none for anything that is not a JSON
-    // object, or that nests deeper than this store ever writes.
+    // The file form, exposed for tests and tools. deserialize gives none for anything that is not one whole
+    // well-formed JSON object, or that nests deeper than this store ever writes; a store reading its file
+    // keeps what reads of a damaged one (StoredObjectReading).
     static QByteArray serialize(const QVariantMap& values);
     static std::optional<QVariantMap> deserialize(const QByteArray& bytes);
     // The same form written in pieces, so a large data value is never held twice; false on a write error.

@@ -182,7 +182,7 @@ TEST_F(PreferencesTest, FlushPutsPendingWritesOnDisk) {
 
 TEST_F(PreferencesTest, CorruptFileIsKeptAsideAndTheStoreStartsEmpty) {
     const QString corrupt = path() + u".corrupt"_s;
-    const QByteArray garbage("{\"a\": 1, oops");
+    const QByteArray garbage("oops {\"a\": 1}"); // not a JSON object at all
     writeFile(path(), garbage);
     LogCapture log;
     {
@@ -306,7 +306,7 @@ TEST_F(PreferencesTest, AFileWithoutReadPermissionIsNeitherMovedNorOverwritten) 
 }
 
 TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
-    writeFile(path(), QByteArray("{oops"));
+    writeFile(path(), QByteArray("oops"));
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     LogCapture log;
     {
@@ -320,7 +320,7 @@ TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
         log.lines().at(0),
         u"[Preferences] Could not read %1 nor move it aside (Permission denied); changes will not be saved"_s
             .arg(path()));
-    EXPECT_EQ(readFile(path()), QByteArray("{oops"));
+    EXPECT_EQ(readFile(path()), QByteArray("oops"));
 }
 
 TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
@@ -343,6 +343,71 @@ TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
     EXPECT_EQ(readFile(first), QByteArray("[bad")); // the raw bytes, at once on disk
     EXPECT_EQ(readFile(second), QByteArray("[worse"));
     EXPECT_FALSE(onDisk.contains(u"list.corrupt"_s));
+}
+
+TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
+    const QString keep = u"[Preferences] Could not read %1 whole: "_s.arg(path());
+    const QString setAside =
+        u"[Preferences] Could not read %1 whole; kept it as %1.corrupt and started with the %2 keys that read"_s;
+    const QVariantMap usual{{u"bl.appLanguage"_s, u"en"_s}, {u"z"_s, qint64(1)}};
+    const auto at = [](const QByteArray& bytes, const char* what) { return bytes.indexOf(what); };
+    const QByteArray deep = "[" + QByteArray(199, '[') + QByteArray(199, ']') + "]";
+    const struct {
+        const char* behaviour;
+        QByteArray bytes;
+        QVariantMap kept;
+        // The line saying what was passed over, given where it is (none for a file that is no object).
+        std::function<QString(const QByteArray&)> problem;
+    } rows[] = {
+        {"huge number", R"({"bl.appLanguage": "en", "n": 1e400, "z": 1})", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "1e"));
+         }},
+        {"invalid UTF-8 value", "{\"bl.appLanguage\": \"en\", \"s\": \"\xC3\x28\", \"z\": 1}", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"s\" at byte %1; left that key out"_s.arg(at(b, "\"\xC3"));
+         }},
+        {"NUL in a key", "{\"bl.appLanguage\": \"en\", \"a\0b\": 2, \"z\": 1}"_ba, usual,
+         [&](const QByteArray& b) { return u"a key at byte %1; left its member out"_s.arg(at(b, "\"a")); }},
+        {"200-deep array", R"({"bl.appLanguage": "en", "deep": )" + deep + R"(, "z": 1})", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"deep\" at byte %1; left that key out"_s.arg(at(b, "[["));
+         }},
+        {"comment", "{\"bl.appLanguage\": \"en\", // set by hand\n \"z\": 1}", usual,
+         [&](const QByteArray& b) { return u"a comment at byte %1; passed over it"_s.arg(at(b, "//")); }},
+        {"trailing comma", "{\"bl.appLanguage\": \"en\",\n \"z\": 1,\n}\n", usual,
+         [&](const QByteArray& b) {
+             return u"a comma after the last member at byte %1; passed over it"_s.arg(at(b, ",\n}"));
+         }},
+        {"cut-off file", R"({"bl.appLanguage": "en", "z": 1, "list": [1, 2)", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"list\" at byte %1 runs to the end; kept the keys before it"_s.arg(
+                 at(b, "[1"));
+         }},
+        {"not JSON", "<html>{\"bl.appLanguage\": \"en\"}", {}, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+        writeFile(path(), row.bytes);
+        LogCapture log;
+        {
+            Preferences prefs(path());
+            EXPECT_TRUE(prefs.loadFailed());
+            EXPECT_EQ(prefs.dictionary(), row.kept);
+            const QStringList expected =
+                row.problem
+                    ? QStringList{keep + row.problem(row.bytes), setAside.arg(path()).arg(row.kept.size())}
+                    : QStringList{u"[Preferences] Could not read %1; kept it as %1.corrupt and started "
+                                  "with defaults"_s.arg(path())};
+            EXPECT_EQ(log.lines(), expected);
+        }
+        EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes); // the whole original, as it was
+        const Preferences reread(path()); // what read went back to the file, which now reads whole
+        EXPECT_FALSE(reread.loadFailed());
+        EXPECT_EQ(reread.dictionary(), row.kept);
+    }
 }
 
 TEST_F(PreferencesTest, ReaderAcceptsAnyJsonObjectFormAndRefusesAnythingElse) {
