@@ -26,6 +26,43 @@ namespace {
 const QLatin1String kContext("Preferences");
 // A hostile file could otherwise fill the log with a line for each of a million damaged members.
 constexpr qsizetype kMaxProblemLines = 20;
+// Long enough to tell keys apart, short enough for any file system's name limit with the rest of the name.
+constexpr qsizetype kMaxKeyInFileName = 64;
+
+// A member's value as the file holds it: a byte array as the data object, written with its base64 text
+// encoded straight into the output.
+void writeMemberValue(JsonWriter& w, const QVariant& value) {
+    if (value.typeId() == QMetaType::QByteArray) {
+        w.raw("{\"");
+        w.raw(JsonCodec::kDataTag);
+        w.raw("\": ");
+        w.base64Value(value.toByteArray());
+        w.raw("}");
+    } else {
+        w.value(value);
+    }
+}
+
+// Whether writing `value` gives exactly `text`: then the text need not be kept to be copied exactly.
+bool writesAs(const QVariant& value, QByteArrayView text) {
+    constexpr qsizetype kSmall = 64 * 1024;
+    if (text.size() <= kSmall) {
+        JsonWriter w;
+        writeMemberValue(w, value);
+        return w.take() == text;
+    }
+    // Large (a stored list): compared piece by piece as it is written, never held twice.
+    qsizetype at = 0;
+    bool same = true;
+    JsonWriter w([&](const char* bytes, qsizetype size) {
+        same = same && size <= text.size() - at && std::memcmp(text.data() + at, bytes, size_t(size)) == 0;
+        at += size;
+        return true;
+    });
+    writeMemberValue(w, value);
+    w.finish();
+    return same && at == text.size();
+}
 
 QVariant normalized(const QVariant& value) {
     switch (value.typeId()) {
@@ -86,7 +123,12 @@ public:
         }
     }
 
-    void submit(QVariantMap snapshot) {
+    struct Snapshot {
+        QVariantMap values;
+        QMap<QString, Preferences::StoredMember> held;
+    };
+
+    void submit(Snapshot snapshot) {
         {
             std::lock_guard lock(m_mutex);
             m_pending = std::move(snapshot);
@@ -109,13 +151,13 @@ private:
         for (;;) {
             m_cv.wait(lock, [this] { return m_stop || m_hasPending; });
             if (m_hasPending) {
-                QVariantMap snapshot = std::move(m_pending);
-                m_pending.clear();
+                Snapshot snapshot = std::move(m_pending);
+                m_pending = {};
                 m_hasPending = false;
                 m_busy = true;
                 lock.unlock();
                 write(snapshot);
-                snapshot.clear();
+                snapshot = {};
                 lock.lock();
                 m_busy = false;
                 m_idleCv.notify_all();
@@ -130,7 +172,7 @@ private:
     // One snapshot to disk, all or nothing: on any failure the previous file stays exactly as it was. A
     // streak of failures is logged once (a full disk would otherwise log at every save), and the next
     // write tries again.
-    void write(const QVariantMap& snapshot) {
+    void write(const Snapshot& snapshot) {
         const QString failure = writeFile(snapshot);
         if (failure.isEmpty()) {
             m_failed = false;
@@ -147,14 +189,14 @@ private:
     }
 
     // Empty on success, else why it failed.
-    QString writeFile(const QVariantMap& snapshot) {
+    QString writeFile(const Snapshot& snapshot) {
         QDir().mkpath(QFileInfo(m_path).absolutePath());
         QSaveFile file(m_path);
         if (!file.open(QIODevice::WriteOnly)) {
             return file.errorString();
         }
         qint64 expected = 0;
-        const bool written = Preferences::serializeTo(file, snapshot, &expected);
+        const bool written = Preferences::writeFormTo(file, snapshot.values, snapshot.held, &expected);
         // The write buffer is flushed here, not left to commit(): a failure inside commit's own flush goes
         // unreported and would put a truncated file in place of the good one.
         if (!written || !file.flush() || file.size() != expected) {
@@ -184,7 +226,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     std::condition_variable m_idleCv;
-    QVariantMap m_pending;
+    Snapshot m_pending;
     bool m_hasPending = false;
     bool m_busy = false;
     bool m_stop = false;
@@ -283,6 +325,13 @@ void Preferences::load() {
         setAside(QStringLiteral("Could not read %1").arg(m_filePath));
         return;
     }
+    // What a write would not give back as it stands is kept, so keepAside() can copy it exactly.
+    for (auto it = reading.values.cbegin(); it != reading.values.cend(); ++it) {
+        const QByteArrayView text = reading.valueTexts.value(it.key());
+        if (!writesAs(it.value(), text)) {
+            m_loadedText.insert(it.key(), QByteArray(text.data(), text.size()));
+        }
+    }
     m_values = std::move(reading.values);
     if (reading.isClean()) {
         return;
@@ -327,31 +376,112 @@ void Preferences::setAside(const QString& reason) {
     scheduleWrite();
 }
 
+bool Preferences::storedMember(const QString& key, StoredMember& member) const {
+    if (const auto held = m_held.find(key); held != m_held.end()) {
+        member = *held;
+        return true;
+    }
+    if (const auto text = m_loadedText.find(key); text != m_loadedText.end()) {
+        member = {*text, {}};
+        return true;
+    }
+    member = {{}, m_values.value(key)};
+    return member.value.isValid();
+}
+
+QString Preferences::writeCopy(const QString& key, const StoredMember& member, QString* error) const {
+    // The key names the copy; a slash or NUL cannot be part of a file name, and a long key could not fit.
+    QString name = key.left(kMaxKeyInFileName);
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(u'\0'), QLatin1Char('_'));
+    return StoredFile::writeAside(
+        m_filePath + QLatin1Char('.') + name, QStringLiteral(".corrupt"),
+        [&member](QFileDevice& file) {
+            if (!member.text.isNull()) {
+                return file.write(member.text) == member.text.size();
+            }
+            bool ok = true;
+            JsonWriter w([&](const char* bytes, qsizetype size) {
+                ok = ok && file.write(bytes, size) == size;
+                return ok;
+            });
+            writeMemberValue(w, member.value);
+            return w.finish() && ok;
+        },
+        error);
+}
+
 QString Preferences::keepAside(const QString& key) {
-    const QVariant value = m_values.value(key);
-    if (!value.isValid()) {
+    if (!m_writer) {
+        // In memory only (or a store that cannot write, so nothing is ever written over the file): a kept
+        // key is the copy.
+        const QVariant value = m_values.value(key);
+        if (!value.isValid()) {
+            return {};
+        }
+        QString keptKey = key + QStringLiteral(".corrupt");
+        for (int n = 2; m_values.contains(keptKey); ++n) {
+            keptKey = key + QStringLiteral(".corrupt.%1").arg(n);
+        }
+        setValue(keptKey, value);
+        return keptKey;
+    }
+    // The value is unchanged since its copy was made: that copy is the one asked for.
+    if (const QString copied = m_copiedTo.value(key); !copied.isEmpty() && QFileInfo::exists(copied)) {
+        return copied;
+    }
+    StoredMember member;
+    if (!storedMember(key, member)) {
         return {};
     }
-    if (m_writer) {
-        // A copy beside the store, written and synced before anyone may overwrite the key.
-        const QByteArray bytes =
-            value.typeId() == QMetaType::QByteArray ? value.toByteArray() : serialize({{key, value}});
-        QString why;
-        const QString path = StoredFile::writeAside(
-            m_filePath + QLatin1Char('.') + key, QStringLiteral(".corrupt"),
-            [&bytes](QFileDevice& file) { return file.write(bytes) == bytes.size(); }, &why);
-        if (path.isEmpty()) {
-            TT_LOG_ERROR(kContext, QStringLiteral("Could not keep a copy of %1: %2").arg(key, why));
+    QString why;
+    const QString path = writeCopy(key, member, &why);
+    if (!path.isEmpty()) {
+        if (!member.replaced) {
+            m_copiedTo.insert(key, path);
+        }
+        if (m_held.remove(key) > 0) {
+            TT_LOG_WARNING(
+                kContext,
+                QStringLiteral("Kept the stored value of %1 as %2; it may now be replaced").arg(key, path));
+            scheduleWrite();
         }
         return path;
     }
-    // In memory only (or a store that cannot write): a kept key is the copy.
-    QString keptKey = key + QStringLiteral(".corrupt");
-    for (int n = 2; m_values.contains(keptKey); ++n) {
-        keptKey = key + QStringLiteral(".corrupt.%1").arg(n);
+    if (!m_held.contains(key)) {
+        m_held.insert(key, member);
+        TT_LOG_ERROR(kContext,
+                     QStringLiteral("Could not keep a copy of the stored value of %1 (%2); %3 keeps it "
+                                    "as it is until a copy can be made")
+                         .arg(key, why, m_filePath));
     }
-    setValue(keptKey, value);
-    return keptKey;
+    return {};
+}
+
+void Preferences::forget(const QString& key) {
+    // A held member keeps its own text; what memory holds is no longer what the file or a copy held.
+    m_loadedText.remove(key);
+    m_copiedTo.remove(key);
+    if (const auto held = m_held.find(key); held != m_held.end()) {
+        held->replaced = true;
+    }
+}
+
+void Preferences::retryHeldCopies() {
+    for (auto it = m_held.begin(); it != m_held.end();) {
+        QString why;
+        const QString path = writeCopy(it.key(), it.value(), &why);
+        if (path.isEmpty()) {
+            ++it;
+            continue;
+        }
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("Kept the stored value of %1 as %2; it may now be replaced").arg(it.key(), path));
+        if (!it->replaced) {
+            m_copiedTo.insert(it.key(), path);
+        }
+        it = m_held.erase(it);
+    }
 }
 
 std::optional<bool> Preferences::boolValue(const QString& key) const {
@@ -443,11 +573,13 @@ void Preferences::setValue(const QString& key, const QVariant& value) {
         return;
     }
     m_values.insert(key, normalized(value));
+    forget(key);
     scheduleWrite();
     emit changed(key);
 }
 
 void Preferences::remove(const QString& key) {
+    forget(key);
     if (m_values.remove(key) > 0) {
         scheduleWrite();
     }
@@ -470,8 +602,9 @@ void Preferences::writeNow() {
     if (!m_writer || (!m_dirty && !m_writer->lastWriteFailed())) {
         return;
     }
+    retryHeldCopies();
     m_dirty = false;
-    m_writer->submit(m_values);
+    m_writer->submit({m_values, m_held});
 }
 
 bool Preferences::flush() {
@@ -483,32 +616,59 @@ bool Preferences::flush() {
     return !m_writer->lastWriteFailed();
 }
 
-namespace {
-
-// The file form: one top-level member a line, each value compact; a data value's base64 text is encoded
-// straight into the output.
-void writeValues(JsonWriter& w, const QVariantMap& values) {
+void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
+                            const QMap<QString, StoredMember>& held) {
+    // One top-level member a line, each value compact, in key order; a held member goes out as it stands.
     w.raw("{\n");
     bool first = true;
-    for (auto it = values.begin(); it != values.end(); ++it) {
+    const auto member = [&w, &first](const QString& key) {
         w.raw(first ? "  " : ",\n  ");
         first = false;
-        w.value(it.key());
+        w.value(key);
         w.raw(": ");
-        if (it.value().typeId() == QMetaType::QByteArray) {
-            w.raw("{\"");
-            w.raw(JsonCodec::kDataTag);
-            w.raw("\": ");
-            w.base64Value(it.value().toByteArray());
-            w.raw("}");
-        } else {
-            w.value(it.value());
+    };
+    auto v = values.cbegin();
+    auto h = held.cbegin();
+    while (v != values.cend() || h != held.cend()) {
+        if (h == held.cend() || (v != values.cend() && v.key() < h.key())) {
+            member(v.key());
+            writeMemberValue(w, v.value());
+            ++v;
+            continue;
         }
+        if (v != values.cend() && v.key() == h.key()) {
+            ++v;
+        }
+        member(h.key());
+        if (!h->text.isNull()) {
+            w.raw(std::string_view(h->text.constData(), size_t(h->text.size())));
+        } else {
+            writeMemberValue(w, h->value);
+        }
+        ++h;
     }
     w.raw("\n}\n");
 }
 
-} // namespace
+bool Preferences::writeFormTo(QIODevice& device, const QVariantMap& values,
+                              const QMap<QString, StoredMember>& held, qint64* bytesWritten) {
+    bool ok = true;
+    qint64 total = 0;
+    JsonWriter w([&](const char* bytes, qsizetype size) {
+        // After a failed write nothing more goes out, but the whole form is still measured.
+        if (ok && device.write(bytes, size) != size) {
+            ok = false;
+        }
+        total += size;
+        return true;
+    });
+    writeForm(w, values, held);
+    w.finish();
+    if (bytesWritten) {
+        *bytesWritten = total;
+    }
+    return ok;
+}
 
 QByteArray Preferences::serialize(const QVariantMap& values) {
     // Written in place: room for every data value's text up front, so the buffer is never regrown for it.
@@ -520,27 +680,12 @@ QByteArray Preferences::serialize(const QVariantMap& values) {
     }
     JsonWriter w;
     w.reserve(dataText + 4096);
-    writeValues(w, values);
+    writeForm(w, values, {});
     return w.take();
 }
 
 bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten) {
-    bool ok = true;
-    qint64 total = 0;
-    JsonWriter w([&](const char* bytes, qsizetype size) {
-        // After a failed write nothing more goes out, but the whole form is still measured.
-        if (ok && device.write(bytes, size) != size) {
-            ok = false;
-        }
-        total += size;
-        return true;
-    });
-    writeValues(w, values);
-    w.finish();
-    if (bytesWritten) {
-        *bytesWritten = total;
-    }
-    return ok;
+    return writeFormTo(device, values, {}, bytesWritten);
 }
 
 std::optional<QVariantMap> Preferences::deserialize(const QByteArray& bytes) {

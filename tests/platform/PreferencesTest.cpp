@@ -338,10 +338,10 @@ TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
     EXPECT_EQ(first, path() + u".list.corrupt"_s);
     onDisk.setData(u"list"_s, QByteArray("[worse"));
     const QString second = onDisk.keepAside(u"list"_s);
-    EXPECT_NE(second, first);
-    EXPECT_TRUE(second.endsWith(u".corrupt"_s));
-    EXPECT_EQ(readFile(first), QByteArray("[bad")); // the raw bytes, at once on disk
-    EXPECT_EQ(readFile(second), QByteArray("[worse"));
+    EXPECT_EQ(second, path() + u".list.2.corrupt"_s); // numbered, never over the first
+    // At once on disk, in the file's form of a value written this session.
+    EXPECT_EQ(readFile(first), QByteArray(R"({"$data": "W2JhZA=="})"));
+    EXPECT_EQ(readFile(second), QByteArray(R"({"$data": "W3dvcnNl"})"));
     EXPECT_FALSE(onDisk.contains(u"list.corrupt"_s));
 }
 
@@ -408,6 +408,92 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
         EXPECT_FALSE(reread.loadFailed());
         EXPECT_EQ(reread.dictionary(), row.kept);
     }
+}
+
+TEST_F(PreferencesTest, KeepAsideCopiesAStoredValueExactlyAsTheFileHoldsIt) {
+    const QByteArray large = binary(200 * 1024).toBase64();
+    QByteArray straySign = large;
+    straySign[1000] = '*'; // not base64: decoding passes over it and gives other bytes
+    const struct {
+        const char* behaviour;
+        QByteArray text;
+    } rows[] = {
+        {"a data value as the store writes it", R"({"$data": "W2JhZA=="})"},
+        {"a data value laid out by hand", R"({ "$data" : "W2Jh\nZA==" })"},
+        {"a character that is no base64", R"({"$data": "W2Jh*ZA=="})"},
+        {"padding bits that decoding drops", R"({"$data": "W2JhZB=="})"},
+        {"a data object with another member", R"({"$data": "W2JhZA==", "x": 1})"},
+        {"a plain array", R"([{"id": 1}, 2.50])"},
+        {"a large data value as written", "{\"$data\": \"" + large + "\"}"},
+        {"a large data value with a stray sign", "{\"$data\": \"" + straySign + "\"}"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+        writeFile(path(), "{\"list\": " + row.text + ", \"other\": 1}");
+        Preferences prefs(path());
+        ASSERT_FALSE(prefs.loadFailed());
+        const QString first = prefs.keepAside(u"list"_s);
+        EXPECT_EQ(first, path() + u".list.corrupt"_s);
+        EXPECT_EQ(readFile(first), row.text);
+        EXPECT_EQ(prefs.keepAside(u"list"_s), first); // asked again with nothing written: no second copy
+        // Once replaced, a second copy is the new value's and goes beside the first.
+        prefs.setData(u"list"_s, QByteArray("new"));
+        EXPECT_EQ(prefs.keepAside(u"list"_s), path() + u".list.2.corrupt"_s);
+        EXPECT_EQ(readFile(path() + u".list.2.corrupt"_s), QByteArray(R"({"$data": "bmV3"})"));
+        EXPECT_EQ(readFile(first), row.text);
+    }
+}
+
+TEST_F(PreferencesTest, AStoredValueWhoseCopyFailsStaysInTheFileUntilACopyIsMade) {
+    // The store's path is a link in a folder where nothing can be created, naming a file in a folder where
+    // it can be replaced: copies beside the path fail, as on a full disk, while the store still writes.
+    const QString linkFolder = dir.filePath(u"link"_s);
+    const QString realFolder = dir.filePath(u"real"_s);
+    const QString link = linkFolder + u"/prefs.json"_s;
+    const QString real = realFolder + u"/prefs.json"_s;
+    ASSERT_TRUE(QDir().mkpath(linkFolder));
+    ASSERT_TRUE(QDir().mkpath(realFolder));
+    const QByteArray stored = R"({"$data": "W2Jh*ZA=="})";
+    writeFile(real, "{\"list\": " + stored + ", \"other\": 1}");
+    ASSERT_EQ(::symlink(QFile::encodeName(real).constData(), QFile::encodeName(link).constData()), 0);
+    for (const QString& folder : {dir.path(), realFolder}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(linkFolder).constData(), 0555), 0);
+
+    LogCapture log;
+    std::unique_ptr<Preferences> prefs;
+    {
+        const ScopedUnprivileged unprivileged;
+        prefs = std::make_unique<Preferences>(link);
+        prefs->setCoalesceInterval(60'000); // only flush() writes within this test
+        EXPECT_EQ(prefs->keepAside(u"list"_s), QString());
+        prefs->setData(u"list"_s, QByteArray("new")); // memory changes; the file keeps the stored text
+        prefs->setInt(u"other"_s, 2);
+        ASSERT_TRUE(prefs->flush());
+        prefs->remove(u"list"_s);
+        ASSERT_TRUE(prefs->flush());
+        EXPECT_EQ(readFile(real), "{\n  \"list\": " + stored + ",\n  \"other\": 2\n}\n");
+        EXPECT_FALSE(prefs->contains(u"list"_s));
+    }
+    ASSERT_EQ(log.lines().size(), 1); // once, however often it is retried
+    EXPECT_EQ(log.lines().at(0),
+              u"[Preferences] Could not keep a copy of the stored value of list (Permission "
+              "denied); %1 keeps it as it is until a copy can be made"_s.arg(link));
+
+    // Room again: the next write makes the copy first, then writes what memory holds.
+    ASSERT_EQ(::chmod(QFile::encodeName(linkFolder).constData(), 0755), 0);
+    prefs->setInt(u"other"_s, 3);
+    ASSERT_TRUE(prefs->flush());
+    const QString copy = link + u".list.corrupt"_s;
+    EXPECT_EQ(readFile(copy), stored);
+    ASSERT_EQ(log.lines().size(), 2);
+    EXPECT_EQ(log.lines().at(1),
+              u"[Preferences] Kept the stored value of list as %1; it may now be replaced"_s.arg(copy));
+    EXPECT_EQ(Preferences::deserialize(readFile(real)), (QVariantMap{{u"other"_s, qint64(3)}}));
 }
 
 TEST_F(PreferencesTest, ReaderAcceptsAnyJsonObjectFormAndRefusesAnythingElse) {
