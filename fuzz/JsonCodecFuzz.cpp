@@ -1,14 +1,15 @@
 // Feeds arbitrary bytes to the JSON codec through every way in: each stored-list reader, the preferences
-// file reader, and the reader's own value paths. Besides crashes, hangs and sanitizer reports, a finding is
-// any record read (from a whole list or a damaged one) that does not come back the same after writing it
-// out and reading it again, and any disagreement between the reader's paths about whether the same text
-// is JSON.
+// file reader (whole and member by member), and the reader's own value paths. Besides crashes, hangs and
+// sanitizer reports, a finding is any record or preferences member read (from a whole text or a damaged
+// one) that does not come back the same after writing it out and reading it again, and any disagreement
+// between the reader's paths about whether the same text is JSON.
 #include "core/ScheduledTimer.h"
 #include "core/TimerHistoryEntry.h"
 #include "core/TimerItem.h"
 #include "core/TimerPreset.h"
 #include "platform/JsonCodec.h"
 #include "platform/Preferences.h"
+#include "platform/StoredObjectReading.h"
 
 #include <QByteArray>
 
@@ -91,6 +92,30 @@ void checkReaderPaths(const QByteArray& bytes) {
     }
 }
 
+// What the store keeps of a damaged preferences file is written back at start-up: it must read again whole
+// and the same, a clean reading must be the strict one, and each member's recorded text must be its value.
+void checkStoredObject(const QByteArray& bytes) {
+    const StoredObjectReading reading = StoredObjectReading::read(bytes, Preferences::maxValueDepth);
+    const auto strict = Preferences::deserialize(bytes);
+    if (reading.isClean() != strict.has_value() || (strict && *strict != reading.values)) {
+        std::abort();
+    }
+    if (!reading.isObject && !reading.values.isEmpty()) {
+        std::abort();
+    }
+    const auto again = Preferences::deserialize(Preferences::serialize(reading.values));
+    if (!again || *again != reading.values) {
+        std::abort();
+    }
+    for (auto it = reading.values.cbegin(); it != reading.values.cend(); ++it) {
+        JsonReader member(reading.valueTexts.value(it.key()), Preferences::maxValueDepth);
+        QVariant value;
+        if (!member.readVariant(value) || !member.atEnd() || value != it.value()) {
+            std::abort();
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -108,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
     }
+    checkStoredObject(bytes);
 
     checkReaderPaths(bytes);
     return 0;

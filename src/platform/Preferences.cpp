@@ -1,9 +1,10 @@
 #include "platform/Preferences.h"
 
 #include "platform/JsonCodec.h"
+#include "platform/StoredFile.h"
+#include "platform/StoredObjectReading.h"
 #include "platform/TarvolinTimerLogger.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,16 +19,50 @@
 #include <mutex>
 #include <thread>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QLatin1String kContext("Preferences");
-// Nested values deeper than this make the file unreadable: we never write them, and reading them would
-// recurse without bound.
-constexpr int kMaxDepth = 64;
+// A hostile file could otherwise fill the log with a line for each of a million damaged members.
+constexpr qsizetype kMaxProblemLines = 20;
+// Long enough to tell keys apart, short enough for any file system's name limit with the rest of the name.
+constexpr qsizetype kMaxKeyInFileName = 64;
+
+// A member's value as the file holds it: a byte array as the data object, written with its base64 text
+// encoded straight into the output.
+void writeMemberValue(JsonWriter& w, const QVariant& value) {
+    if (value.typeId() == QMetaType::QByteArray) {
+        w.raw("{\"");
+        w.raw(JsonCodec::kDataTag);
+        w.raw("\": ");
+        w.base64Value(value.toByteArray());
+        w.raw("}");
+    } else {
+        w.value(value);
+    }
+}
+
+// Whether writing `value` gives exactly `text`: then the text need not be kept to be copied exactly.
+bool writesAs(const QVariant& value, QByteArrayView text) {
+    constexpr qsizetype kSmall = 64 * 1024;
+    if (text.size() <= kSmall) {
+        JsonWriter w;
+        writeMemberValue(w, value);
+        return w.take() == text;
+    }
+    // Large (a stored list): compared piece by piece as it is written, never held twice.
+    qsizetype at = 0;
+    bool same = true;
+    JsonWriter w([&](const char* bytes, qsizetype size) {
+        same = same && size <= text.size() - at && std::memcmp(text.data() + at, bytes, size_t(size)) == 0;
+        at += size;
+        return true;
+    });
+    writeMemberValue(w, value);
+    w.finish();
+    return same && at == text.size();
+}
 
 QVariant normalized(const QVariant& value) {
     switch (value.typeId()) {
@@ -88,7 +123,12 @@ public:
         }
     }
 
-    void submit(QVariantMap snapshot) {
+    struct Snapshot {
+        QVariantMap values;
+        QMap<QString, Preferences::StoredMember> held;
+    };
+
+    void submit(Snapshot snapshot) {
         {
             std::lock_guard lock(m_mutex);
             m_pending = std::move(snapshot);
@@ -111,13 +151,13 @@ private:
         for (;;) {
             m_cv.wait(lock, [this] { return m_stop || m_hasPending; });
             if (m_hasPending) {
-                QVariantMap snapshot = std::move(m_pending);
-                m_pending.clear();
+                Snapshot snapshot = std::move(m_pending);
+                m_pending = {};
                 m_hasPending = false;
                 m_busy = true;
                 lock.unlock();
                 write(snapshot);
-                snapshot.clear();
+                snapshot = {};
                 lock.lock();
                 m_busy = false;
                 m_idleCv.notify_all();
@@ -132,7 +172,7 @@ private:
     // One snapshot to disk, all or nothing: on any failure the previous file stays exactly as it was. A
     // streak of failures is logged once (a full disk would otherwise log at every save), and the next
     // write tries again.
-    void write(const QVariantMap& snapshot) {
+    void write(const Snapshot& snapshot) {
         const QString failure = writeFile(snapshot);
         if (failure.isEmpty()) {
             m_failed = false;
@@ -149,14 +189,14 @@ private:
     }
 
     // Empty on success, else why it failed.
-    QString writeFile(const QVariantMap& snapshot) {
+    QString writeFile(const Snapshot& snapshot) {
         QDir().mkpath(QFileInfo(m_path).absolutePath());
         QSaveFile file(m_path);
         if (!file.open(QIODevice::WriteOnly)) {
             return file.errorString();
         }
         qint64 expected = 0;
-        const bool written = Preferences::serializeTo(file, snapshot, &expected);
+        const bool written = Preferences::writeFormTo(file, snapshot.values, snapshot.held, &expected);
         // The write buffer is flushed here, not left to commit(): a failure inside commit's own flush goes
         // unreported and would put a truncated file in place of the good one.
         if (!written || !file.flush() || file.size() != expected) {
@@ -186,7 +226,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     std::condition_variable m_idleCv;
-    QVariantMap m_pending;
+    Snapshot m_pending;
     bool m_hasPending = false;
     bool m_busy = false;
     bool m_stop = false;
@@ -237,67 +277,16 @@ std::unique_ptr<Preferences> Preferences::openSuite(const QString& suiteName) {
     return std::make_unique<Preferences>(pathForSuite(suiteName));
 }
 
-namespace {
-
-struct FileRead {
-    enum Outcome { absent, read, notRegular, failed } outcome;
-    QByteArray bytes;
-    QString error; // why it failed
-};
-
-// Reads a regular file whole. The file is opened without blocking and checked before anything is read, so
-// a FIFO or a device at the path cannot hang the caller.
-FileRead readRegularFile(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT) {
-            return {FileRead::absent, {}, {}};
-        }
-        return {FileRead::failed, {}, QString::fromLocal8Bit(std::strerror(error))};
-    }
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {FileRead::notRegular, {}, QStringLiteral("not a regular file")};
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {FileRead::failed, {}, file.errorString()};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {FileRead::failed, {}, file.errorString()};
-    }
-    return {FileRead::read, std::move(bytes), {}};
-}
-
-// `stem` + `suffix` when nothing has that name, else the first free name with a stamp between them: a copy
-// kept aside earlier is never replaced.
-QString freeName(const QString& stem, const QString& suffix) {
-    QString candidate = stem + suffix;
-    const qint64 stamp = QDateTime::currentSecsSinceEpoch();
-    for (int n = 0; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
-        const QString tag = n == 0 ? QString::number(stamp) : QStringLiteral("%1-%2").arg(stamp).arg(n);
-        candidate = QStringLiteral("%1.%2%3").arg(stem, tag, suffix);
-    }
-    return candidate;
-}
-
-} // namespace
-
 std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
     if (suiteName.isEmpty() || suiteName.contains(QLatin1Char('/'))) {
         return nullptr;
     }
     auto copy = std::make_unique<Preferences>();
-    const FileRead file = readRegularFile(pathForSuite(suiteName));
-    if (file.outcome == FileRead::absent) {
+    const StoredFile::Read file = StoredFile::readRegular(pathForSuite(suiteName), maxFileBytes);
+    if (file.outcome == StoredFile::Read::absent) {
         return copy;
     }
-    if (file.outcome != FileRead::read) {
+    if (file.outcome != StoredFile::Read::read) {
         return nullptr;
     }
     std::optional<QVariantMap> values = deserialize(file.bytes);
@@ -309,22 +298,17 @@ std::unique_ptr<Preferences> Preferences::readSuite(const QString& suiteName) {
 }
 
 void Preferences::load() {
-    FileRead file = readRegularFile(m_filePath);
+    StoredFile::Read file = StoredFile::readRegular(m_filePath, maxFileBytes);
     switch (file.outcome) {
-    case FileRead::absent:
+    case StoredFile::Read::absent:
         return;
-    case FileRead::read:
-        if (std::optional<QVariantMap> values = deserialize(file.bytes)) {
-            m_values = std::move(*values);
-            return;
-        }
-        file.bytes.clear();
-        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
-        return;
-    case FileRead::notRegular:
+    case StoredFile::Read::read:
+        break;
+    case StoredFile::Read::notRegular:
+    case StoredFile::Read::tooLarge:
         setAside(QStringLiteral("Could not read %1: %2").arg(m_filePath, file.error));
         return;
-    case FileRead::failed:
+    case StoredFile::Read::failed:
         // Not a damaged file (no permission, an I/O error): it is left exactly where and as it is, and
         // nothing is written over it.
         m_loadFailed = true;
@@ -334,48 +318,170 @@ void Preferences::load() {
                            .arg(m_filePath, file.error));
         return;
     }
+
+    StoredObjectReading reading = StoredObjectReading::read(file.bytes, maxValueDepth);
+    if (!reading.isObject) {
+        file.bytes.clear();
+        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
+        return;
+    }
+    // What a write would not give back as it stands is kept, so keepAside() can copy it exactly.
+    for (auto it = reading.values.cbegin(); it != reading.values.cend(); ++it) {
+        const QByteArrayView text = reading.valueTexts.value(it.key());
+        if (!writesAs(it.value(), text)) {
+            m_loadedText.insert(it.key(), QByteArray(text.data(), text.size()));
+        }
+    }
+    m_values = std::move(reading.values);
+    if (reading.isClean()) {
+        return;
+    }
+    // Damaged: every member that read is kept, each thing passed over is said, and the whole file is put
+    // aside as it was.
+    file.bytes.clear();
+    for (qsizetype i = 0; i < reading.problems.size(); ++i) {
+        if (i == kMaxProblemLines) {
+            TT_LOG_WARNING(kContext, QStringLiteral("Could not read %1 whole: and %2 more places")
+                                         .arg(m_filePath)
+                                         .arg(reading.problems.size() - i));
+            break;
+        }
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Could not read %1 whole: %2").arg(m_filePath, reading.problems.at(i)));
+    }
+    setAside(QStringLiteral("Could not read %1 whole").arg(m_filePath));
 }
 
 void Preferences::setAside(const QString& reason) {
-    // Keep the unreadable file for the user instead of replacing it with defaults.
+    // Keep the unreadable file for the user instead of replacing it.
     m_loadFailed = true;
-    const QString aside = freeName(m_filePath, QStringLiteral(".corrupt"));
-    if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
+    QString why;
+    const QString aside = StoredFile::moveAside(m_filePath, QStringLiteral(".corrupt"), &why);
+    if (aside.isEmpty()) {
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
+        m_writer.reset();
+        return;
+    }
+    if (m_values.isEmpty()) {
         TT_LOG_WARNING(kContext,
                        QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
         return;
     }
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    TT_LOG_WARNING(kContext,
-                   QStringLiteral("%1 nor move it aside (%2); changes will not be saved").arg(reason, why));
-    m_writer.reset();
+    TT_LOG_WARNING(kContext, QStringLiteral("%1; kept it as %2 and started with the %3 keys that read")
+                                 .arg(reason, aside)
+                                 .arg(m_values.size()));
+    // Nothing is left at the path now: what read goes back there, so the next start finds it.
+    scheduleWrite();
+}
+
+bool Preferences::storedMember(const QString& key, StoredMember& member) const {
+    if (const auto held = m_held.find(key); held != m_held.end()) {
+        member = *held;
+        return true;
+    }
+    if (const auto text = m_loadedText.find(key); text != m_loadedText.end()) {
+        member = {*text, {}};
+        return true;
+    }
+    member = {{}, m_values.value(key)};
+    return member.value.isValid();
+}
+
+QString Preferences::writeCopy(const QString& key, const StoredMember& member, QString* error) const {
+    // The key names the copy; a slash or NUL cannot be part of a file name, and a long key could not fit.
+    QString name = key.left(kMaxKeyInFileName);
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(u'\0'), QLatin1Char('_'));
+    return StoredFile::writeAside(
+        m_filePath + QLatin1Char('.') + name, QStringLiteral(".corrupt"),
+        [&member](QFileDevice& file) {
+            if (!member.text.isNull()) {
+                return file.write(member.text) == member.text.size();
+            }
+            bool ok = true;
+            JsonWriter w([&](const char* bytes, qsizetype size) {
+                ok = ok && file.write(bytes, size) == size;
+                return ok;
+            });
+            writeMemberValue(w, member.value);
+            return w.finish() && ok;
+        },
+        error);
 }
 
 QString Preferences::keepAside(const QString& key) {
-    const QVariant value = m_values.value(key);
-    if (!value.isValid()) {
-        return {};
-    }
-    if (m_writer) {
-        // A copy beside the store, written and synced before anyone may overwrite the key.
-        const QString path = freeName(m_filePath + QLatin1Char('.') + key, QStringLiteral(".corrupt"));
-        QSaveFile file(path);
-        const QByteArray bytes =
-            value.typeId() == QMetaType::QByteArray ? value.toByteArray() : serialize({{key, value}});
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-            ::fsync(file.handle()) == 0 && file.commit()) {
-            return path;
+    if (!m_writer) {
+        // In memory only (or a store that cannot write, so nothing is ever written over the file): a kept
+        // key is the copy.
+        const QVariant value = m_values.value(key);
+        if (!value.isValid()) {
+            return {};
         }
-        TT_LOG_ERROR(kContext, QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
+        QString keptKey = key + QStringLiteral(".corrupt");
+        for (int n = 2; m_values.contains(keptKey); ++n) {
+            keptKey = key + QStringLiteral(".corrupt.%1").arg(n);
+        }
+        setValue(keptKey, value);
+        return keptKey;
+    }
+    // The value is unchanged since its copy was made: that copy is the one asked for.
+    if (const QString copied = m_copiedTo.value(key); !copied.isEmpty() && QFileInfo::exists(copied)) {
+        return copied;
+    }
+    StoredMember member;
+    if (!storedMember(key, member)) {
         return {};
     }
-    // In memory only (or a store that cannot write): a kept key is the copy.
-    QString keptKey = key + QStringLiteral(".corrupt");
-    for (int n = 2; m_values.contains(keptKey); ++n) {
-        keptKey = key + QStringLiteral(".corrupt.%1").arg(n);
+    QString why;
+    const QString path = writeCopy(key, member, &why);
+    if (!path.isEmpty()) {
+        if (!member.replaced) {
+            m_copiedTo.insert(key, path);
+        }
+        if (m_held.remove(key) > 0) {
+            TT_LOG_WARNING(
+                kContext,
+                QStringLiteral("Kept the stored value of %1 as %2; it may now be replaced").arg(key, path));
+            scheduleWrite();
+        }
+        return path;
     }
-    setValue(keptKey, value);
-    return keptKey;
+    if (!m_held.contains(key)) {
+        m_held.insert(key, member);
+        TT_LOG_ERROR(kContext,
+                     QStringLiteral("Could not keep a copy of the stored value of %1 (%2); %3 keeps it "
+                                    "as it is until a copy can be made")
+                         .arg(key, why, m_filePath));
+    }
+    return {};
+}
+
+void Preferences::forget(const QString& key) {
+    // A held member keeps its own text; what memory holds is no longer what the file or a copy held.
+    m_loadedText.remove(key);
+    m_copiedTo.remove(key);
+    if (const auto held = m_held.find(key); held != m_held.end()) {
+        held->replaced = true;
+    }
+}
+
+void Preferences::retryHeldCopies() {
+    for (auto it = m_held.begin(); it != m_held.end();) {
+        QString why;
+        const QString path = writeCopy(it.key(), it.value(), &why);
+        if (path.isEmpty()) {
+            ++it;
+            continue;
+        }
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("Kept the stored value of %1 as %2; it may now be replaced").arg(it.key(), path));
+        if (!it->replaced) {
+            m_copiedTo.insert(it.key(), path);
+        }
+        it = m_held.erase(it);
+    }
 }
 
 std::optional<bool> Preferences::boolValue(const QString& key) const {
@@ -467,11 +573,13 @@ void Preferences::setValue(const QString& key, const QVariant& value) {
         return;
     }
     m_values.insert(key, normalized(value));
+    forget(key);
     scheduleWrite();
     emit changed(key);
 }
 
 void Preferences::remove(const QString& key) {
+    forget(key);
     if (m_values.remove(key) > 0) {
         scheduleWrite();
     }
@@ -494,8 +602,9 @@ void Preferences::writeNow() {
     if (!m_writer || (!m_dirty && !m_writer->lastWriteFailed())) {
         return;
     }
+    retryHeldCopies();
     m_dirty = false;
-    m_writer->submit(m_values);
+    m_writer->submit({m_values, m_held});
 }
 
 bool Preferences::flush() {
@@ -507,32 +616,59 @@ bool Preferences::flush() {
     return !m_writer->lastWriteFailed();
 }
 
-namespace {
-
-// The file form: one top-level member a line, each value compact; a data value's base64 text is encoded
-// straight into the output.
-void writeValues(JsonWriter& w, const QVariantMap& values) {
+void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
+                            const QMap<QString, StoredMember>& held) {
+    // One top-level member a line, each value compact, in key order; a held member goes out as it stands.
     w.raw("{\n");
     bool first = true;
-    for (auto it = values.begin(); it != values.end(); ++it) {
+    const auto member = [&w, &first](const QString& key) {
         w.raw(first ? "  " : ",\n  ");
         first = false;
-        w.value(it.key());
+        w.value(key);
         w.raw(": ");
-        if (it.value().typeId() == QMetaType::QByteArray) {
-            w.raw("{\"");
-            w.raw(JsonCodec::kDataTag);
-            w.raw("\": ");
-            w.base64Value(it.value().toByteArray());
-            w.raw("}");
-        } else {
-            w.value(it.value());
+    };
+    auto v = values.cbegin();
+    auto h = held.cbegin();
+    while (v != values.cend() || h != held.cend()) {
+        if (h == held.cend() || (v != values.cend() && v.key() < h.key())) {
+            member(v.key());
+            writeMemberValue(w, v.value());
+            ++v;
+            continue;
         }
+        if (v != values.cend() && v.key() == h.key()) {
+            ++v;
+        }
+        member(h.key());
+        if (!h->text.isNull()) {
+            w.raw(std::string_view(h->text.constData(), size_t(h->text.size())));
+        } else {
+            writeMemberValue(w, h->value);
+        }
+        ++h;
     }
     w.raw("\n}\n");
 }
 
-} // namespace
+bool Preferences::writeFormTo(QIODevice& device, const QVariantMap& values,
+                              const QMap<QString, StoredMember>& held, qint64* bytesWritten) {
+    bool ok = true;
+    qint64 total = 0;
+    JsonWriter w([&](const char* bytes, qsizetype size) {
+        // After a failed write nothing more goes out, but the whole form is still measured.
+        if (ok && device.write(bytes, size) != size) {
+            ok = false;
+        }
+        total += size;
+        return true;
+    });
+    writeForm(w, values, held);
+    w.finish();
+    if (bytesWritten) {
+        *bytesWritten = total;
+    }
+    return ok;
+}
 
 QByteArray Preferences::serialize(const QVariantMap& values) {
     // Written in place: room for every data value's text up front, so the buffer is never regrown for it.
@@ -544,49 +680,18 @@ QByteArray Preferences::serialize(const QVariantMap& values) {
     }
     JsonWriter w;
     w.reserve(dataText + 4096);
-    writeValues(w, values);
+    writeForm(w, values, {});
     return w.take();
 }
 
 bool Preferences::serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten) {
-    bool ok = true;
-    qint64 total = 0;
-    JsonWriter w([&](const char* bytes, qsizetype size) {
-        // After a failed write nothing more goes out, but the whole form is still measured.
-        if (ok && device.write(bytes, size) != size) {
-            ok = false;
-        }
-        total += size;
-        return true;
-    });
-    writeValues(w, values);
-    w.finish();
-    if (bytesWritten) {
-        *bytesWritten = total;
-    }
-    return ok;
+    return writeFormTo(device, values, {}, bytesWritten);
 }
 
 std::optional<QVariantMap> Preferences::deserialize(const QByteArray& bytes) {
-    // The top-level object is the outermost container; its values may nest kMaxDepth deep.
-    JsonReader reader(bytes, 1 + kMaxDepth);
-    reader.skipByteOrderMark();
-    if (!reader.beginObject()) {
+    StoredObjectReading reading = StoredObjectReading::read(bytes, maxValueDepth);
+    if (!reading.isClean()) {
         return std::nullopt;
     }
-    QVariantMap values;
-    std::string key;
-    while (reader.nextMember(key)) {
-        QVariant value;
-        if (!reader.readVariant(value)) {
-            return std::nullopt;
-        }
-        if (value.isValid()) { // a null member is no value
-            values.insert(JsonCodec::textFromUtf8(key), std::move(value));
-        }
-    }
-    if (reader.failed() || !reader.atEnd()) {
-        return std::nullopt;
-    }
-    return values;
+    return std::move(reading.values);
 }

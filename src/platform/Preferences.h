@@ -2,6 +2,8 @@
 // Typed per-user key–value store: one JSON file per domain, written atomically off the UI thread.
 
 #include <QByteArray>
+#include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class JsonWriter;
 class PreferencesWriter;
 class QIODevice;
 
@@ -70,17 +73,34 @@ public:
     // How long writes are gathered before one file write.
     void setCoalesceInterval(int milliseconds) { m_coalesce.setInterval(milliseconds); }
 
-    // True when the file could not be read at start: it was put aside, or left where it was and then
-    // nothing is written over it.
+    // True when the file could not be read whole at start: it was put aside (the store then starts with the
+    // members that read), or left where it was and then nothing is written over it.
     bool loadFailed() const { return m_loadFailed; }
 
-    // Keeps a copy of the value under `key` where no later write reaches it: a file beside the store's
-    // (`<file>.<key>.corrupt`), or a kept key "<key>.corrupt" in a store with no file. Returns where it
-    // went, empty when there is no such value or the copy failed (then the key must not be overwritten).
+    // Keeps a copy of the stored value under `key` where no later write reaches it, before anyone replaces
+    // or removes it. The copy holds the value's JSON text exactly as it stands in the file (for a key not
+    // written since the file was read; else as the file form of the value now held), in a new file beside
+    // the store's, `<file>.<key>.corrupt`, then `<file>.<key>.2.corrupt`, … (the key's first 64 characters,
+    // a slash or NUL in it made "_"): an earlier copy is never replaced. It is synced to disk before this
+    // returns. Returns its path (the earlier copy's when the value has not been written since one was made),
+    // or an empty string when there is no such value or the copy could not be written.
+    //
+    // When the copy cannot be written (a full disk), the key is protected: its member stays in the file
+    // exactly as it stood, whatever later setValue() or remove() calls do to the value in memory; the copy
+    // is tried again at each later write of the file, and once it is made the value in memory is written.
+    // A store with no file keeps the copy as a key "<key>.corrupt" (then "<key>.corrupt.2", …) instead.
     QString keepAside(const QString& key);
 
-    // The file form, exposed for tests and tools. deserialize gives none for anything that is not a JSON
-    // object, or that nests deeper than this store ever writes.
+    // Above this a file is set aside unread: well over the largest the program writes (999,999 timers with
+    // long titles make about 270 MB), and small enough to read and decode under a 4 GB address-space limit.
+    static constexpr qint64 maxFileBytes = qint64(1) << 30;
+    // How deep a member's value may nest: far more than the store writes (it nests nothing), and bounded, as
+    // reading deeper values would recurse without bound. A deeper one makes that member unreadable.
+    static constexpr int maxValueDepth = 64;
+
+    // The file form, exposed for tests and tools. deserialize gives none for anything that is not one whole
+    // well-formed JSON object, or that nests deeper than this store ever writes; a store reading its file
+    // keeps what reads of a damaged one (StoredObjectReading).
     static QByteArray serialize(const QVariantMap& values);
     static std::optional<QVariantMap> deserialize(const QByteArray& bytes);
     // The same form written in pieces, so a large data value is never held twice; false on a write error.
@@ -91,13 +111,39 @@ signals:
     void changed(const QString& key);
 
 private:
+    friend class PreferencesWriter;
+    // A member of the file as it stands there: its exact text, or (with no text) a value whose file form
+    // is that text.
+    struct StoredMember {
+        QByteArray text;
+        QVariant value;
+        bool replaced = false; // held, and memory has changed since
+    };
+
     void load();
     void setAside(const QString& reason);
     void scheduleWrite();
     void writeNow();
+    // The stored member of `key` as keepAside() copies it; false when there is none.
+    bool storedMember(const QString& key, StoredMember& member) const;
+    QString writeCopy(const QString& key, const StoredMember& member, QString* error) const;
+    void retryHeldCopies();
+    // A write of `key`: what was read or copied of it no longer stands for it.
+    void forget(const QString& key);
+    // The file form, with each held member written as it stands instead of its value in memory.
+    static void writeForm(JsonWriter& w, const QVariantMap& values, const QMap<QString, StoredMember>& held);
+    static bool writeFormTo(QIODevice& device, const QVariantMap& values,
+                            const QMap<QString, StoredMember>& held, qint64* bytesWritten);
 
     QString m_filePath;
     QVariantMap m_values;
+    // The text of members read from the file and not written since, where writing their value would not
+    // give that text back (hand-written or damaged ones); our own clean file needs none.
+    QHash<QString, QByteArray> m_loadedText;
+    // Members whose copy could not be made: the file keeps them as they are until it is.
+    QMap<QString, StoredMember> m_held;
+    // Where each value not written since keepAside() copied it went, so asking again makes no second copy.
+    QHash<QString, QString> m_copiedTo;
     QTimer m_coalesce;
     bool m_dirty = false;
     bool m_loadFailed = false;

@@ -1,6 +1,7 @@
 #include "services/UserSoundStore.h"
 
 #include "platform/JsonCodec.h"
+#include "platform/StoredFile.h"
 #include "platform/TarvolinTimerLogger.h"
 
 #include <QDir>
@@ -23,14 +24,12 @@ bool isPlainFileName(const QString& name) {
            !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0'));
 }
 
-// Every entry needs all three texts; one bad entry makes the whole index unreadable.
-std::optional<QList<UserSoundEntry>> decodeIndex(const QByteArray& bytes) {
-    QByteArrayView text(bytes);
-    if (text.startsWith("\xEF\xBB\xBF")) {
-        text = text.sliced(3); // a byte-order mark, as an editor may add
-    }
+const QString kAsideSuffix = QStringLiteral(".corrupt");
+
+// Entry by entry: each needs all three texts, and one that cannot be read costs only itself.
+QList<UserSoundEntry> decodeIndex(const QByteArray& bytes, RecordListReading& reading) {
     QList<UserSoundEntry> entries;
-    const bool ok = readFlatRecordArray(text, [&entries](const FlatRecord& record) {
+    reading = readFlatRecordElements(bytes, [&entries](const FlatRecord& record) {
         auto uid = record.string("uid");
         auto name = record.string("name");
         auto filename = record.string("filename");
@@ -40,9 +39,6 @@ std::optional<QList<UserSoundEntry>> decodeIndex(const QByteArray& bytes) {
         entries.push_back({std::move(*uid), std::move(*name), std::move(*filename)});
         return true;
     });
-    if (!ok) {
-        return std::nullopt;
-    }
     return entries;
 }
 
@@ -151,44 +147,124 @@ void UserSoundStore::remove(const TimerSound& sound) {
 }
 
 void UserSoundStore::load() {
-    QFile file(m_metaPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_entries.clear();
+    m_entries.clear();
+    const StoredFile::Read file = StoredFile::readRegular(m_metaPath, maxIndexBytes);
+    switch (file.outcome) {
+    case StoredFile::Read::absent:
+        rebuild();
+        return;
+    case StoredFile::Read::failed:
+        // Not a damaged index (no permission, an I/O error): left as it is and never written over.
+        m_saveBlocked = true;
+        TarvolinTimerLogger::warning(
+            QStringLiteral("User sound index unreadable (%1), starting empty; left it "
+                           "as it is, changes to the library will not be saved")
+                .arg(file.error),
+            kContext);
+        rebuild();
+        return;
+    case StoredFile::Read::notRegular:
+    case StoredFile::Read::tooLarge: {
+        // Nothing to read or copy from it: moved aside whole, so a new index can take its place.
+        QString why;
+        const QString aside = StoredFile::moveAside(m_metaPath, kAsideSuffix, &why);
+        if (aside.isEmpty()) {
+            m_saveBlocked = true;
+            TarvolinTimerLogger::warning(
+                QStringLiteral("User sound index unreadable (%1), starting empty; could "
+                               "not move it aside (%2), changes to the library will "
+                               "not be saved")
+                    .arg(file.error, why),
+                kContext);
+        } else {
+            TarvolinTimerLogger::warning(
+                QStringLiteral("User sound index unreadable (%1), starting empty; moved it aside as %2")
+                    .arg(file.error, aside),
+                kContext);
+        }
         rebuild();
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
+    case StoredFile::Read::read:
+        break;
+    }
 
-    const auto decoded = decodeIndex(bytes);
-    if (!decoded) {
-        // The next save replaces the index; keep a copy so the names it held can still be recovered.
-        const QString aside = m_metaPath + QStringLiteral(".corrupt");
-        QFile::remove(aside);
-        QFile::copy(m_metaPath, aside);
-        TarvolinTimerLogger::warning(
-            QStringLiteral("User sound index unreadable, starting empty; a copy is kept as ") + aside,
-            kContext);
-        m_entries.clear();
-        rebuild();
-        return;
+    RecordListReading reading;
+    const QList<UserSoundEntry> decoded = decodeIndex(file.bytes, reading);
+    if (!reading.isClean()) {
+        // The index is rewritten below with what read; the original goes aside first, exactly as it was.
+        m_copyBeforeSave = true;
+        QString where;
+        QString why;
+        const bool copied = keepIndexCopy(where, why);
+        const QString copy = copied ? QStringLiteral("; a copy is kept as ") + where
+                                    : QStringLiteral("; could not keep a copy (%1), so it is left as it is "
+                                                     "until one can be made")
+                                          .arg(why);
+        if (decoded.isEmpty()) {
+            TarvolinTimerLogger::warning(QStringLiteral("User sound index unreadable, starting empty") + copy,
+                                         kContext);
+        } else {
+            TarvolinTimerLogger::warning(
+                QStringLiteral("User sound index unreadable in part: restored %1 sounds and left out %2 "
+                               "entries that could not be read")
+                        .arg(decoded.size())
+                        .arg(reading.unreadable) +
+                    copy,
+                kContext);
+        }
     }
 
     const QDir folder(m_dir);
     QList<UserSoundEntry> kept;
-    for (const auto& entry : *decoded) {
+    for (const auto& entry : decoded) {
         if (isPlainFileName(entry.filename) && QFileInfo(folder.filePath(entry.filename)).isFile()) {
             kept.push_back(entry);
         }
     }
     m_entries = kept;
-    if (kept.size() != decoded->size()) {
+    if (kept.size() != decoded.size() || !reading.isClean()) {
         save();
     }
     rebuild();
 }
 
+bool UserSoundStore::keepIndexCopy(QString& where, QString& why) {
+    const StoredFile::Read file = StoredFile::readRegular(m_metaPath, maxIndexBytes);
+    if (file.outcome == StoredFile::Read::absent) {
+        m_copyBeforeSave = false; // nothing left to keep
+        return true;
+    }
+    if (file.outcome != StoredFile::Read::read) {
+        why = file.error;
+        return false;
+    }
+    where = StoredFile::writeAside(
+        m_metaPath, kAsideSuffix,
+        [&file](QFileDevice& out) { return out.write(file.bytes) == file.bytes.size(); }, &why);
+    if (where.isEmpty()) {
+        return false;
+    }
+    m_copyBeforeSave = false;
+    return true;
+}
+
 void UserSoundStore::save() {
+    if (m_saveBlocked) {
+        return;
+    }
+    if (m_copyBeforeSave) {
+        // A damaged index is replaced only once a copy of it is on disk; until then memory alone changes.
+        QString where;
+        QString why;
+        if (!keepIndexCopy(where, why)) {
+            return;
+        }
+        if (!where.isEmpty()) {
+            TarvolinTimerLogger::warning(QStringLiteral("User sound index copied aside as %1").arg(where),
+                                         kContext);
+        }
+    }
     QSaveFile file(m_metaPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(encodeIndex(m_entries)) < 0 || !file.commit()) {
         // Memory keeps the change; the index on disk stays as it was until a later save succeeds.

@@ -29,6 +29,8 @@ public:
     // Lower-case extensions an import accepts.
     static const QStringList& allowedExtensions();
     static QString indexFileName() { return QStringLiteral("user_sounds.json"); }
+    // An index above this is set aside unread: far above any real library (an entry takes about 130 bytes).
+    static constexpr qint64 maxIndexBytes = 16 * 1024 * 1024;
 
     // In index order; each has kind user and category custom.
     const QList<TimerSound>& sounds() const { return m_sounds; }
@@ -51,6 +53,9 @@ signals:
 private:
     void load();
     void save();
+    // Copies the index file as it is to a new numbered "user_sounds.json.corrupt" name; true when it is on
+    // disk (or there is no file left to keep), else `why` says what failed.
+    bool keepIndexCopy(QString& where, QString& why);
     void rebuild();
     QString uniqueName(const QString& base) const;
     qsizetype entryIndex(const TimerSound& sound) const;
@@ -59,4 +64,8 @@ private:
     QList<UserSoundEntry> m_entries;
     QString m_dir;
     QString m_metaPath;
+    // The index on disk is damaged and must be copied aside before anything replaces it.
+    bool m_copyBeforeSave = false;
+    // The index could not be read nor moved aside: it is never written over.
+    bool m_saveBlocked = false;
 };

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -181,7 +182,7 @@ TEST_F(PreferencesTest, FlushPutsPendingWritesOnDisk) {
 
 TEST_F(PreferencesTest, CorruptFileIsKeptAsideAndTheStoreStartsEmpty) {
     const QString corrupt = path() + u".corrupt"_s;
-    const QByteArray garbage("{\"a\": 1, oops");
+    const QByteArray garbage("oops {\"a\": 1}"); // not a JSON object at all
     writeFile(path(), garbage);
     LogCapture log;
     {
@@ -236,22 +237,43 @@ TEST_F(PreferencesTest, AFailedWriteLeavesThePreviousFileLogsOnceAndIsRetried) {
     }
 }
 
-TEST_F(PreferencesTest, AnythingButARegularFileIsSetAsideWithoutBlocking) {
-    const QByteArray fifo = QFile::encodeName(path());
-    const std::vector<std::pair<const char*, std::function<bool()>>> cases = {
-        {"fifo", [&] { return ::mkfifo(fifo.constData(), 0600) == 0; }},
-        {"folder", [&] { return QDir().mkdir(path()); }},
+TEST_F(PreferencesTest, AnythingButARegularFileOfASensibleSizeIsSetAsideUnread) {
+    const QByteArray native = QFile::encodeName(path());
+    const QString notRegular = u"not a regular file"_s;
+    const QString tooLarge = u"larger than %1 bytes"_s.arg(Preferences::maxFileBytes);
+    const struct {
+        const char* behaviour;
+        std::function<bool()> make;
+        QString reason;
+    } rows[] = {
+        // An ordinary open of a FIFO with no writer would block for ever.
+        {"a fifo", [&] { return ::mkfifo(native.constData(), 0600) == 0; }, notRegular},
+        {"a folder", [&] { return QDir().mkdir(path()); }, notRegular},
+        // Reading it would never end, nor fit in memory.
+        {"a link to an endless device", [&] { return ::symlink("/dev/zero", native.constData()) == 0; },
+         notRegular},
+        // Sparse: no disk is used, but reading it would take more memory than the program may have.
+        {"a file above the size limit",
+         [&] {
+             const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
+             const bool made = fd >= 0 && ::ftruncate(fd, Preferences::maxFileBytes + 1) == 0;
+             ::close(fd);
+             return made;
+         },
+         tooLarge},
     };
-    for (const auto& [name, make] : cases) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(make());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        ASSERT_TRUE(row.make());
         LogCapture log;
         {
-            Preferences prefs(path()); // a FIFO with no writer would block an ordinary open forever
+            Preferences prefs(path());
             EXPECT_TRUE(prefs.loadFailed());
             ASSERT_EQ(log.lines().size(), 1);
-            EXPECT_TRUE(log.lines().at(0).startsWith(
-                u"[Preferences] Could not read %1: not a regular file; kept it as"_s.arg(path())));
+            EXPECT_EQ(
+                log.lines().at(0),
+                u"[Preferences] Could not read %1: %2; kept it as %1.corrupt and started with defaults"_s.arg(
+                    path(), row.reason));
             prefs.setInt(u"a"_s, 1);
         }
         EXPECT_EQ(Preferences(path()).intValue(u"a"_s), 1);
@@ -284,7 +306,7 @@ TEST_F(PreferencesTest, AFileWithoutReadPermissionIsNeitherMovedNorOverwritten) 
 }
 
 TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
-    writeFile(path(), QByteArray("{oops"));
+    writeFile(path(), QByteArray("oops"));
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     LogCapture log;
     {
@@ -298,7 +320,7 @@ TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
         log.lines().at(0),
         u"[Preferences] Could not read %1 nor move it aside (Permission denied); changes will not be saved"_s
             .arg(path()));
-    EXPECT_EQ(readFile(path()), QByteArray("{oops"));
+    EXPECT_EQ(readFile(path()), QByteArray("oops"));
 }
 
 TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
@@ -316,11 +338,162 @@ TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
     EXPECT_EQ(first, path() + u".list.corrupt"_s);
     onDisk.setData(u"list"_s, QByteArray("[worse"));
     const QString second = onDisk.keepAside(u"list"_s);
-    EXPECT_NE(second, first);
-    EXPECT_TRUE(second.endsWith(u".corrupt"_s));
-    EXPECT_EQ(readFile(first), QByteArray("[bad")); // the raw bytes, at once on disk
-    EXPECT_EQ(readFile(second), QByteArray("[worse"));
+    EXPECT_EQ(second, path() + u".list.2.corrupt"_s); // numbered, never over the first
+    // At once on disk, in the file's form of a value written this session.
+    EXPECT_EQ(readFile(first), QByteArray(R"({"$data": "W2JhZA=="})"));
+    EXPECT_EQ(readFile(second), QByteArray(R"({"$data": "W3dvcnNl"})"));
     EXPECT_FALSE(onDisk.contains(u"list.corrupt"_s));
+}
+
+TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
+    const QString keep = u"[Preferences] Could not read %1 whole: "_s.arg(path());
+    const QString setAside =
+        u"[Preferences] Could not read %1 whole; kept it as %1.corrupt and started with the %2 keys that read"_s;
+    const QVariantMap usual{{u"bl.appLanguage"_s, u"en"_s}, {u"z"_s, qint64(1)}};
+    const auto at = [](const QByteArray& bytes, const char* what) { return bytes.indexOf(what); };
+    const QByteArray deep = "[" + QByteArray(199, '[') + QByteArray(199, ']') + "]";
+    const struct {
+        const char* behaviour;
+        QByteArray bytes;
+        QVariantMap kept;
+        // The line saying what was passed over, given where it is (none for a file that is no object).
+        std::function<QString(const QByteArray&)> problem;
+    } rows[] = {
+        {"huge number", R"({"bl.appLanguage": "en", "n": 1e400, "z": 1})", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "1e"));
+         }},
+        {"invalid UTF-8 value", "{\"bl.appLanguage\": \"en\", \"s\": \"\xC3\x28\", \"z\": 1}", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"s\" at byte %1; left that key out"_s.arg(at(b, "\"\xC3"));
+         }},
+        {"NUL in a key", "{\"bl.appLanguage\": \"en\", \"a\0b\": 2, \"z\": 1}"_ba, usual,
+         [&](const QByteArray& b) { return u"a key at byte %1; left its member out"_s.arg(at(b, "\"a")); }},
+        {"200-deep array", R"({"bl.appLanguage": "en", "deep": )" + deep + R"(, "z": 1})", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"deep\" at byte %1; left that key out"_s.arg(at(b, "[["));
+         }},
+        {"comment", "{\"bl.appLanguage\": \"en\", // set by hand\n \"z\": 1}", usual,
+         [&](const QByteArray& b) { return u"a comment at byte %1; passed over it"_s.arg(at(b, "//")); }},
+        {"trailing comma", "{\"bl.appLanguage\": \"en\",\n \"z\": 1,\n}\n", usual,
+         [&](const QByteArray& b) {
+             return u"a comma after the last member at byte %1; passed over it"_s.arg(at(b, ",\n}"));
+         }},
+        {"cut-off file", R"({"bl.appLanguage": "en", "z": 1, "list": [1, 2)", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"list\" at byte %1 runs to the end; kept the keys before it"_s.arg(
+                 at(b, "[1"));
+         }},
+        {"not JSON", "<html>{\"bl.appLanguage\": \"en\"}", {}, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+        writeFile(path(), row.bytes);
+        LogCapture log;
+        {
+            Preferences prefs(path());
+            EXPECT_TRUE(prefs.loadFailed());
+            EXPECT_EQ(prefs.dictionary(), row.kept);
+            const QStringList expected =
+                row.problem
+                    ? QStringList{keep + row.problem(row.bytes), setAside.arg(path()).arg(row.kept.size())}
+                    : QStringList{u"[Preferences] Could not read %1; kept it as %1.corrupt and started "
+                                  "with defaults"_s.arg(path())};
+            EXPECT_EQ(log.lines(), expected);
+        }
+        EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes); // the whole original, as it was
+        const Preferences reread(path()); // what read went back to the file, which now reads whole
+        EXPECT_FALSE(reread.loadFailed());
+        EXPECT_EQ(reread.dictionary(), row.kept);
+    }
+}
+
+TEST_F(PreferencesTest, KeepAsideCopiesAStoredValueExactlyAsTheFileHoldsIt) {
+    const QByteArray large = binary(200 * 1024).toBase64();
+    QByteArray straySign = large;
+    straySign[1000] = '*'; // not base64: decoding passes over it and gives other bytes
+    const struct {
+        const char* behaviour;
+        QByteArray text;
+    } rows[] = {
+        {"a data value as the store writes it", R"({"$data": "W2JhZA=="})"},
+        {"a data value laid out by hand", R"({ "$data" : "W2Jh\nZA==" })"},
+        {"a character that is no base64", R"({"$data": "W2Jh*ZA=="})"},
+        {"padding bits that decoding drops", R"({"$data": "W2JhZB=="})"},
+        {"a data object with another member", R"({"$data": "W2JhZA==", "x": 1})"},
+        {"a plain array", R"([{"id": 1}, 2.50])"},
+        {"a large data value as written", "{\"$data\": \"" + large + "\"}"},
+        {"a large data value with a stray sign", "{\"$data\": \"" + straySign + "\"}"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+        writeFile(path(), "{\"list\": " + row.text + ", \"other\": 1}");
+        Preferences prefs(path());
+        ASSERT_FALSE(prefs.loadFailed());
+        const QString first = prefs.keepAside(u"list"_s);
+        EXPECT_EQ(first, path() + u".list.corrupt"_s);
+        EXPECT_EQ(readFile(first), row.text);
+        EXPECT_EQ(prefs.keepAside(u"list"_s), first); // asked again with nothing written: no second copy
+        // Once replaced, a second copy is the new value's and goes beside the first.
+        prefs.setData(u"list"_s, QByteArray("new"));
+        EXPECT_EQ(prefs.keepAside(u"list"_s), path() + u".list.2.corrupt"_s);
+        EXPECT_EQ(readFile(path() + u".list.2.corrupt"_s), QByteArray(R"({"$data": "bmV3"})"));
+        EXPECT_EQ(readFile(first), row.text);
+    }
+}
+
+TEST_F(PreferencesTest, AStoredValueWhoseCopyFailsStaysInTheFileUntilACopyIsMade) {
+    // The store's path is a link in a folder where nothing can be created, naming a file in a folder where
+    // it can be replaced: copies beside the path fail, as on a full disk, while the store still writes.
+    const QString linkFolder = dir.filePath(u"link"_s);
+    const QString realFolder = dir.filePath(u"real"_s);
+    const QString link = linkFolder + u"/prefs.json"_s;
+    const QString real = realFolder + u"/prefs.json"_s;
+    ASSERT_TRUE(QDir().mkpath(linkFolder));
+    ASSERT_TRUE(QDir().mkpath(realFolder));
+    const QByteArray stored = R"({"$data": "W2Jh*ZA=="})";
+    writeFile(real, "{\"list\": " + stored + ", \"other\": 1}");
+    ASSERT_EQ(::symlink(QFile::encodeName(real).constData(), QFile::encodeName(link).constData()), 0);
+    for (const QString& folder : {dir.path(), realFolder}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(linkFolder).constData(), 0555), 0);
+
+    LogCapture log;
+    std::unique_ptr<Preferences> prefs;
+    {
+        const ScopedUnprivileged unprivileged;
+        prefs = std::make_unique<Preferences>(link);
+        prefs->setCoalesceInterval(60'000); // only flush() writes within this test
+        EXPECT_EQ(prefs->keepAside(u"list"_s), QString());
+        prefs->setData(u"list"_s, QByteArray("new")); // memory changes; the file keeps the stored text
+        prefs->setInt(u"other"_s, 2);
+        ASSERT_TRUE(prefs->flush());
+        prefs->remove(u"list"_s);
+        ASSERT_TRUE(prefs->flush());
+        EXPECT_EQ(readFile(real), "{\n  \"list\": " + stored + ",\n  \"other\": 2\n}\n");
+        EXPECT_FALSE(prefs->contains(u"list"_s));
+    }
+    ASSERT_EQ(log.lines().size(), 1); // once, however often it is retried
+    EXPECT_EQ(log.lines().at(0),
+              u"[Preferences] Could not keep a copy of the stored value of list (Permission "
+              "denied); %1 keeps it as it is until a copy can be made"_s.arg(link));
+
+    // Room again: the next write makes the copy first, then writes what memory holds.
+    ASSERT_EQ(::chmod(QFile::encodeName(linkFolder).constData(), 0755), 0);
+    prefs->setInt(u"other"_s, 3);
+    ASSERT_TRUE(prefs->flush());
+    const QString copy = link + u".list.corrupt"_s;
+    EXPECT_EQ(readFile(copy), stored);
+    ASSERT_EQ(log.lines().size(), 2);
+    EXPECT_EQ(log.lines().at(1),
+              u"[Preferences] Kept the stored value of list as %1; it may now be replaced"_s.arg(copy));
+    EXPECT_EQ(Preferences::deserialize(readFile(real)), (QVariantMap{{u"other"_s, qint64(3)}}));
 }
 
 TEST_F(PreferencesTest, ReaderAcceptsAnyJsonObjectFormAndRefusesAnythingElse) {

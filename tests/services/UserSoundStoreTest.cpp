@@ -19,6 +19,10 @@
 
 #include <functional>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -278,41 +282,107 @@ TEST_F(UserSoundStoreTest, LoadingDropsEntriesWhoseFileIsMissingOrOutsideTheFold
     }
 }
 
-TEST_F(UserSoundStoreTest, AnUnreadableIndexStartsEmptyKeepsACopyAndIsReplacedByTheNextImport) {
-    struct Row {
+TEST_F(UserSoundStoreTest, ADamagedIndexKeepsEveryEntryThatReadsAndACopyOfItself) {
+    const QByteArray good = R"({"uid":"A","name":"B","filename":"A.wav"})";
+    const QByteArray other = R"({"uid":"C","name":"D","filename":"C.wav"})";
+    const struct {
         const char* behaviour;
         QByteArray bytes;
-    };
-    const QList<Row> rows = {
-        {"not JSON", "{ this is not json"},
-        {"an entry without a name", R"([{"uid":"A","filename":"A.wav"}])"},
-        {"one good entry beside a bad one", R"([{"uid":"A","name":"B","filename":"A.wav"}, 3])"},
+        QStringList names;
+    } rows[] = {
+        {"not JSON", "{ this is not json", {}},
+        {"an entry without a name", R"([{"uid":"A","filename":"A.wav"}])", {}},
+        {"one bad entry among good ones", "[" + good + ", 3, " + other + "]", {u"B"_s, u"D"_s}},
         {"a repeated key whose last value is no text",
-         R"([{"uid":"A","name":"B","filename":"A.wav","name":1}])"},
-        {"text after the list", R"([{"uid":"A","name":"B","filename":"A.wav"}]x)"},
-        {"an object, not a list", R"({"uid":"A","name":"B","filename":"A.wav"})"},
-        {"malformed UTF-8", "[{\"uid\":\"A\",\"name\":\"\xC3\x28\",\"filename\":\"A.wav\"}]"},
-        {"members nested too deep", R"([{"uid":"A","name":"B","filename":"A.wav","x":)" +
-                                        QByteArray(257, '[') + QByteArray(257, ']') + "}]"},
+         R"([{"uid":"A","name":"B","filename":"A.wav","name":1}])",
+         {}},
+        {"text after the list", "[" + good + "]x", {u"B"_s}},
+        {"an object, not a list", good, {}},
+        {"malformed UTF-8 in one entry",
+         "[" + good + ", {\"uid\":\"E\",\"name\":\"\xC3\x28\",\"filename\":\"E.wav\"}, " + other + "]",
+         {u"B"_s, u"D"_s}},
+        {"members nested too deep",
+         R"([{"uid":"A","name":"B","filename":"A.wav","x":)" + QByteArray(257, '[') + QByteArray(257, ']') +
+             "}, " + other + "]",
+         {u"D"_s}},
+        {"a list cut short", "[" + good + ", " + other.left(20), {u"B"_s}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
         QDir(libraryDir()).removeRecursively();
         writeIndex(row.bytes);
         touch(u"A.wav"_s);
+        touch(u"C.wav"_s);
+        LogCapture log;
+        UserSoundStore store(libraryDir());
+        EXPECT_EQ(names(store), row.names);
+        QFile aside(QDir(libraryDir()).filePath(u"user_sounds.json.corrupt"_s));
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), row.bytes); // the original, exactly
+        // The index now holds what read, so the next start reads it whole.
+        EXPECT_EQ(names(UserSoundStore(libraryDir())), row.names);
+        ASSERT_EQ(log.lines().size(), 1);
+        EXPECT_TRUE(log.lines().at(0).startsWith(u"[UserSoundStore] User sound index unreadable"_s));
+        EXPECT_TRUE(log.lines().at(0).endsWith(u"a copy is kept as "_s + aside.fileName()));
+
+        added(store.add(pick(u"New.wav"_s)));
+        EXPECT_EQ(names(UserSoundStore(libraryDir())), row.names + QStringList{u"New"_s});
+    }
+}
+
+TEST_F(UserSoundStoreTest, ASecondDamagedIndexKeepsTheFirstCopyToo) {
+    const QByteArray first = R"([{"uid":"A","name":"B","filename":"A.wav"}, 1])";
+    const QByteArray second = R"([{"uid":"A","name":"B","filename":"A.wav"}, 2])";
+    writeIndex(first);
+    touch(u"A.wav"_s);
+    { const UserSoundStore store(libraryDir()); }
+    writeIndex(second);
+    { const UserSoundStore store(libraryDir()); }
+    const auto read = [this](const QString& name) {
+        QFile file(QDir(libraryDir()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(read(u"user_sounds.json.corrupt"_s), first);
+    EXPECT_EQ(read(u"user_sounds.json.2.corrupt"_s), second);
+}
+
+TEST_F(UserSoundStoreTest, OnlyARegularIndexOfASensibleSizeIsRead) {
+    const QString path = QDir(libraryDir()).filePath(u"user_sounds.json"_s);
+    const QByteArray native = QFile::encodeName(path);
+    const QString notRegular = u"not a regular file"_s;
+    const struct {
+        const char* behaviour;
+        std::function<bool()> make;
+        QString reason;
+    } rows[] = {
+        // An ordinary open blocks for ever on a FIFO with no writer.
+        {"a fifo", [&] { return ::mkfifo(native.constData(), 0600) == 0; }, notRegular},
+        // Reading it would never end.
+        {"a link to an endless device", [&] { return ::symlink("/dev/zero", native.constData()) == 0; },
+         notRegular},
+        // Sparse: no disk is used, but reading it would.
+        {"an index above the size limit",
+         [&] {
+             const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
+             const bool made = fd >= 0 && ::ftruncate(fd, UserSoundStore::maxIndexBytes + 1) == 0;
+             ::close(fd);
+             return made;
+         },
+         u"larger than %1 bytes"_s.arg(UserSoundStore::maxIndexBytes)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(libraryDir()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(libraryDir()));
+        ASSERT_TRUE(row.make());
         LogCapture log;
         UserSoundStore store(libraryDir());
         EXPECT_TRUE(store.sounds().isEmpty());
-        EXPECT_EQ(indexBytes(), row.bytes); // not rewritten by merely starting
-        QFile aside(QDir(libraryDir()).filePath(u"user_sounds.json.corrupt"_s));
-        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-        EXPECT_EQ(aside.readAll(), row.bytes);
-        ASSERT_EQ(log.lines().size(), 1);
-        EXPECT_TRUE(log.lines().at(0).startsWith(u"[UserSoundStore] User sound index unreadable"_s));
-
-        added(store.add(pick(u"New.wav"_s)));
-        EXPECT_EQ(index().size(), 1);
-        EXPECT_EQ(names(UserSoundStore(libraryDir())), QStringList{u"New"_s});
+        EXPECT_EQ(log.lines(),
+                  QStringList{u"[UserSoundStore] User sound index unreadable (%1), starting empty; "
+                              "moved it aside as %2.corrupt"_s.arg(row.reason, path)});
+        added(store.add(pick(u"Bell.wav"_s))); // a new index takes its place
+        EXPECT_EQ(names(UserSoundStore(libraryDir())), QStringList{u"Bell"_s});
     }
 }
 
@@ -370,9 +440,9 @@ TEST_F(UserSoundStoreTest, NamesNeedingEscapesSurviveTheIndex) {
 }
 
 TEST_F(UserSoundStoreTest, AFailedIndexSaveIsLoggedAndTheLibraryKeepsTheSound) {
-    // A folder where the index should be: it can be neither read nor replaced.
-    QDir(libraryDir()).mkpath(u"user_sounds.json"_s);
+    // A folder where the index should be, once the store is open: it cannot be replaced.
     UserSoundStore store(libraryDir());
+    QDir(libraryDir()).mkpath(u"user_sounds.json"_s);
     LogCapture log;
     const TimerSound sound = added(store.add(pick(u"Bell.wav"_s)));
     EXPECT_EQ(store.sounds(), QList<TimerSound>{sound});

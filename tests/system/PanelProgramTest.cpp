@@ -46,6 +46,11 @@ public:
     void startShown(Program& program, const QString& language) {
         writePreferences(
             {{QStringLiteral("bl.hasSeenOnboarding"), true}, {QStringLiteral("bl.appLanguage"), language}});
+        showWithStoredPreferences(program);
+    }
+
+    // The program with the preferences already in place, its item read by the test panel.
+    void showWithStoredPreferences(Program& program) {
         startWatcher();
         program.start(environment());
         ASSERT_TRUE(program.waitFor(kReady)) << program.log().toStdString();
@@ -248,6 +253,41 @@ TEST_F(PanelProgramTest, TheMenuIsInTheInAppLanguageAndStopRemovesTheMainTimer) 
         host.reset();
         watcher.reset();
     }
+}
+
+TEST_F(PanelProgramTest, AHandEditedPreferencesFileStillStartsInItsLanguageWithItsTimers) {
+    const TimerItem timer =
+        TimerItem::make(QUuid::createUuid(), QStringLiteral("Tea"), 600, TimerState::paused, false,
+                        std::nullopt, std::nullopt, QDateTime::currentDateTimeUtc());
+    QByteArray bytes =
+        Preferences::serialize({{QStringLiteral("bl.hasSeenOnboarding"), true},
+                                {QStringLiteral("bl.appLanguage"), QStringLiteral("en")},
+                                {QStringLiteral("quorvane.activeTimers"), *TimerItem::encodeList({timer})}});
+    // A number no double holds, and a comma after the last member, as a person editing the file may leave.
+    bytes.replace("{\n", "{\n  \"a.hand.edit\": 1e400,\n");
+    bytes.replace(bytes.lastIndexOf("\n}"), 2, ",\n}");
+    {
+        QFile file(preferencesPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    Program program;
+    showWithStoredPreferences(program);
+    EXPECT_TRUE(program.log().contains(QStringLiteral("[Main] Running with 1 timers")))
+        << program.log().toStdString();
+    aboutToShow();
+    const QStringList menu = outline(menuLayout());
+    EXPECT_TRUE(menu.contains(QStringLiteral("Quit TarvolinTimer"))) << menu.join(u'|').toStdString();
+    EXPECT_TRUE(popovers().isEmpty()) << "no first-run guide or window opened";
+    stop(program);
+    QFile aside(preferencesPath() + QStringLiteral(".corrupt"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), bytes);
+    const auto saved = savedTimers();
+    ASSERT_TRUE(saved.has_value());
+    ASSERT_EQ(saved->size(), 1);
+    EXPECT_EQ(saved->first().id, timer.id);
+    EXPECT_EQ(readPreferences().value(QStringLiteral("bl.appLanguage")), QVariant(QStringLiteral("en")));
 }
 
 TEST_F(PanelProgramTest, AQuickItemOpensTheQuickAddPanelAndStartsNothing) {

@@ -1,0 +1,238 @@
+#include "platform/StoredObjectReading.h"
+
+#include "platform/JsonCodec.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool isJsonSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+// Past the closing quote of the string opening at `at`, whatever bytes it holds; nullptr when it never
+// closes.
+const char* endOfString(const char* at, const char* end) {
+    for (++at; at != end; ++at) {
+        if (*at == '\\') {
+            if (end - at < 2) {
+                return nullptr;
+            }
+            ++at; // an escaped quote does not close it
+        } else if (*at == '"') {
+            return at + 1;
+        }
+    }
+    return nullptr;
+}
+
+// Past a comment opening at `at` ("//" to the end of its line, "/*" to "*/"); nullptr when `at` opens
+// none, `end` when it never closes.
+const char* endOfComment(const char* at, const char* end) {
+    if (end - at < 2 || at[0] != '/' || (at[1] != '/' && at[1] != '*')) {
+        return nullptr;
+    }
+    if (at[1] == '/') {
+        const auto* line = static_cast<const char*>(std::memchr(at, '\n', size_t(end - at)));
+        return line ? line + 1 : end;
+    }
+    for (const char* p = at + 2; end - p >= 2; ++p) {
+        if (p[0] == '*' && p[1] == '/') {
+            return p + 2;
+        }
+    }
+    return end;
+}
+
+// Where a member's value that could not be read ends: the comma or closing brace after it at the object's
+// own level. Only quotes (with the escapes inside strings), brackets and comments count, so whatever broke
+// the value (bytes that are not UTF-8, a number out of range, nesting too deep) does not hide what follows.
+// nullptr when that end cannot be told: the text ends first, or a bracket closes what it did not open.
+const char* endOfValue(const char* at, const char* end) {
+    std::vector<bool> open; // true for an object
+    while (at != end) {
+        switch (*at) {
+        case '"':
+            at = endOfString(at, end);
+            if (!at) {
+                return nullptr;
+            }
+            continue;
+        case '/':
+            if (const char* past = endOfComment(at, end)) {
+                at = past;
+                continue;
+            }
+            break;
+        case '{':
+        case '[':
+            open.push_back(*at == '{');
+            break;
+        case '}':
+            if (open.empty()) {
+                return at;
+            }
+            [[fallthrough]];
+        case ']':
+            if (open.empty() || open.back() != (*at == '}')) {
+                return nullptr;
+            }
+            open.pop_back();
+            break;
+        case ',':
+            if (open.empty()) {
+                return at;
+            }
+            break;
+        default:
+            break;
+        }
+        ++at;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDepth) {
+    StoredObjectReading result;
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    const char* at = begin;
+    const auto offset = [begin](const char* p) { return QString::number(p - begin); };
+    // White space, and comments as a person may leave in a file they edit: passed over, each one noted.
+    const auto skipSpace = [&] {
+        for (;;) {
+            while (at != end && isJsonSpace(*at)) {
+                ++at;
+            }
+            const char* past = at != end ? endOfComment(at, end) : nullptr;
+            if (!past) {
+                return;
+            }
+            result.problems << QStringLiteral("a comment at byte %1; passed over it").arg(offset(at));
+            at = past;
+        }
+    };
+    const auto keyText = [](const std::string& key) { return JsonCodec::textFromUtf8(key); };
+
+    if (end - at >= 3 && std::memcmp(at, "\xEF\xBB\xBF", 3) == 0) {
+        at += 3;
+    }
+    skipSpace();
+    if (at == end || *at != '{') {
+        return {};
+    }
+    result.isObject = true;
+    ++at;
+
+    JsonReader reader(bytes, valueDepth);
+    std::string key;
+    bool first = true;
+    bool closed = false;
+    for (;;) {
+        skipSpace();
+        if (at != end && *at == '}') {
+            ++at;
+            closed = true;
+            break;
+        }
+        if (!first && at != end) {
+            if (*at != ',') {
+                result.problems
+                    << QStringLiteral("unexpected text at byte %1; kept the keys before it").arg(offset(at));
+                break;
+            }
+            const char* comma = at++;
+            skipSpace();
+            if (at != end && *at == '}') {
+                result.problems << QStringLiteral("a comma after the last member at byte %1; passed over it")
+                                       .arg(offset(comma));
+                ++at;
+                closed = true;
+                break;
+            }
+        }
+        first = false;
+        if (at == end) {
+            result.problems << QStringLiteral("the text ends at byte %1, inside the object; kept the keys "
+                                              "before it")
+                                   .arg(offset(at));
+            break;
+        }
+        if (*at != '"') {
+            result.problems
+                << QStringLiteral("unexpected text at byte %1; kept the keys before it").arg(offset(at));
+            break;
+        }
+
+        // The key: when it cannot be read (bytes that are not UTF-8, a control character, a bad escape), its
+        // quotes still say where it ends, and the member costs only itself.
+        const char* const keyAt = at;
+        reader.resumeAt(at);
+        const bool keyRead = reader.readString(key);
+        at = keyRead ? reader.position() : endOfString(at, end);
+        const QString name = keyRead ? keyText(key) : QString();
+        const QString what = keyRead ? QStringLiteral("the value of \"%1\"").arg(name)
+                                     : QStringLiteral("a key at byte %1").arg(offset(keyAt));
+        if (at) {
+            skipSpace();
+        }
+        if (!at || at == end || *at != ':') {
+            result.problems << QStringLiteral("%1: unexpected text or the end at byte %2; kept the keys "
+                                              "before it")
+                                   .arg(what, offset(at ? at : end));
+            break;
+        }
+        ++at;
+        skipSpace();
+
+        // The value counts only when a separator follows it; otherwise it is passed over as a whole.
+        const char* const valueAt = at;
+        reader.resumeAt(at);
+        QVariant value;
+        bool valueRead = at != end && reader.readVariant(value);
+        const char* valueEnd = valueRead ? reader.position() : nullptr;
+        if (valueRead) {
+            at = valueEnd;
+            skipSpace();
+            valueRead = at != end && (*at == ',' || *at == '}');
+            at = valueEnd; // comments after it are noted on the next round
+        }
+        if (!valueRead) {
+            const char* past = endOfValue(valueAt, end);
+            if (keyRead) {
+                result.values.remove(name);
+                result.valueTexts.remove(name);
+            }
+            if (!past) {
+                result.problems << QStringLiteral("%1 at byte %2 runs to the end; kept the keys before it")
+                                       .arg(what, offset(valueAt));
+                break;
+            }
+            result.problems << (keyRead ? QStringLiteral("%1 at byte %2; left that key out")
+                                        : QStringLiteral("%1 (its value at byte %2); left its member out"))
+                                   .arg(what, offset(valueAt));
+            at = past;
+            continue;
+        }
+        if (!keyRead) {
+            result.problems << QStringLiteral("%1; left its member out").arg(what);
+            continue;
+        }
+        if (value.isValid()) { // a null member is no value
+            result.valueTexts.insert(name, QByteArrayView(valueAt, valueEnd));
+            result.values.insert(name, std::move(value));
+        }
+    }
+    if (closed) {
+        skipSpace();
+        if (at != end) {
+            result.problems
+                << QStringLiteral("text after the object at byte %1; passed over it").arg(offset(at));
+        }
+    }
+    return result;
+}
