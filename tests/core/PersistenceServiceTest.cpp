@@ -163,6 +163,88 @@ TEST_F(PersistenceServiceTest, ADamagedListGivesBackEveryRecordThatReads) {
     }
 }
 
+// Changes each character of the base64 text `list` is stored as in the preferences file, in turn, and reads
+// the list back: every record whose bytes the change does not reach comes back, in order, and nothing else
+// but what became of the records it reached.
+template <class T> void expectAChangedCharacterToCostOnlyTheRecordsItReaches(const QList<T>& list) {
+    QByteArray whole = "[";
+    QList<std::pair<qsizetype, qsizetype>> spans; // where each record's text begins and ends
+    for (const T& record : list) {
+        if (whole.size() > 1) {
+            whole += ',';
+        }
+        const QByteArray text = recordText(record);
+        spans.push_back({whole.size(), whole.size() + text.size()});
+        whole += text;
+    }
+    whole += ']';
+    ASSERT_EQ(T::encodeList(list), whole);
+    const QByteArray alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    const QByteArray base64 = whole.toBase64();
+    for (qsizetype at = 0; at < base64.size() && base64[at] != '='; ++at) {
+        for (const int shift : {1, 27}) {
+            QByteArray changed = base64;
+            changed[at] = alphabet[(alphabet.indexOf(base64[at]) + shift) % 64];
+            const auto values = Preferences::deserialize(R"({"k":{"$data":")" + changed + R"("}})");
+            ASSERT_TRUE(values);
+            const QByteArray data = values->value(u"k"_s).toByteArray();
+            QList<T> untouched;
+            qsizetype reached = 0;
+            for (qsizetype i = 0; i < list.size(); ++i) {
+                bool hit = false;
+                for (qsizetype p = spans[i].first; p < spans[i].second && !hit; ++p) {
+                    hit = p >= data.size() || data[p] != whole[p];
+                }
+                if (hit) {
+                    ++reached;
+                } else {
+                    untouched << list[i];
+                }
+            }
+            RecordListReading reading;
+            const QList<T> restored = T::readList(data, reading);
+            QList<T> restoredUntouched;
+            for (const T& record : restored) {
+                if (untouched.contains(record)) {
+                    restoredUntouched << record;
+                }
+            }
+            EXPECT_EQ(restoredUntouched, untouched) << "character " << at << " moved by " << shift;
+            EXPECT_LE(restored.size(), untouched.size() + reached) << "character " << at;
+        }
+    }
+}
+
+TEST(PersistenceServiceDamage, OneChangedCharacterOfAStoredListCostsOnlyTheRecordsItReaches) {
+    // Titles full of the characters that give a list its structure, so changed bytes often become one.
+    const char* const titles[] = {"Tea",
+                                  R"(a "quoted", {braced} [title])",
+                                  R"(back\slash)",
+                                  "茶 ☕",
+                                  "",
+                                  R"(}, {"id": "x"})",
+                                  "comma,colon:",
+                                  "Focus"};
+    QList<TimerItem> timers;
+    for (int i = 0; i < 20; ++i) {
+        TimerItem item =
+            TimerItem::make(QUuid::createUuid(), QString::fromUtf8(titles[i % 8]), 60 + i, TimerState(i % 4),
+                            i % 5 == 0, i % 5 == 0 ? std::optional(kNow.addSecs(600 + i)) : std::nullopt,
+                            i % 3 == 0 ? std::optional(u"Focus"_s) : std::nullopt, kNow.addMSecs(i));
+        timers << item;
+    }
+    expectAChangedCharacterToCostOnlyTheRecordsItReaches(timers);
+
+    // Records with records inside: a step is no sequence.
+    QList<TimerSequence> sequences;
+    for (int i = 0; i < 8; ++i) {
+        TimerSequence sequence = TimerSequence::blank();
+        sequence.name = QString::fromUtf8(titles[i]);
+        sequences << sequence;
+    }
+    expectAChangedCharacterToCostOnlyTheRecordsItReaches(sequences);
+}
+
 TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {
     constexpr qint64 huge = 1'000'000'000'000'000'000;
     TimerItem big = timer(TimerState::paused), over = big, none = big, fine = big;
