@@ -7,10 +7,12 @@
 
 #include <QMetaObject>
 
+#include <memory>
 #include <optional>
 
 class AppSettings;
 class Preferences;
+class StoredListLoader;
 
 class HistoryManager : public HistoryManagerProtocol {
 public:
@@ -37,4 +39,6 @@ private:
     // anyone (a migration, another manager) writes the key.
     std::optional<QList<TimerHistoryEntry>> m_cache;
     QMetaObject::Connection m_invalidation;
+    // Keeps a stored history it could neither read nor copy aside from being written over.
+    std::unique_ptr<StoredListLoader> m_loader;
 };

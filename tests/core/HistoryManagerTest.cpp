@@ -84,12 +84,13 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     }
 }
 
-TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndACorruptOneIsKeptAside) {
+TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndAnythingStoredIsKeptAside) {
     EXPECT_TRUE(history.loadHistory().isEmpty());
-    // A list encoded as text rather than data is not the history.
+    // A list encoded as text rather than data is not a history that reads, but it is the user's.
     const QByteArray one = *TimerHistoryEntry::encodeList({TimerHistoryEntry::make(u"x"_s, 1, now)});
     prefs.setString(HistoryManager::historyKey, QString::fromUtf8(one));
     EXPECT_TRUE(history.loadHistory().isEmpty());
+    EXPECT_EQ(prefs.stringValue(HistoryManager::historyKey + u".corrupt"_s), QString::fromUtf8(one));
 
     const QByteArray corrupt("[{\"id\": 12}");
     prefs.setData(HistoryManager::historyKey, corrupt);
@@ -97,7 +98,7 @@ TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndACorruptOne
     history.log(u"after"_s, 10);
     EXPECT_EQ(storedTitles(), QStringList{u"after"_s});
     // The next log did not overwrite the only copy of the old history.
-    EXPECT_EQ(prefs.dataValue(HistoryManager::historyKey + u".corrupt"_s), corrupt);
+    EXPECT_EQ(prefs.dataValue(HistoryManager::historyKey + u".corrupt.2"_s), corrupt);
 }
 
 TEST_F(HistoryManagerTest, WritesByOthersAreSeenByTheNextLog) {
