@@ -1,6 +1,7 @@
 #include "core/HistoryManager.h"
 
 #include "core/AppSettings.h"
+#include "core/SettingsKeys.h"
 #include "core/StoredListLoader.h"
 #include "core/TimerManager.h"
 #include "platform/Preferences.h"
@@ -49,7 +50,11 @@ void HistoryManager::log(const QString& title, qint64 duration) {
     QList<TimerHistoryEntry> history = loadHistory();
     history.prepend(TimerHistoryEntry::make(title, duration, m_clock()));
 
-    const qint64 cap = std::max<qint64>(0, m_settings.maxHistoryEntries());
+    // No control sets a negative cap; read as none it would empty the whole history at the next run.
+    qint64 cap = m_settings.maxHistoryEntries();
+    if (cap < 0) {
+        cap = SettingsKeys::maxHistoryEntries.defaultValue;
+    }
     if (history.size() > cap) {
         history.resize(cap);
     }

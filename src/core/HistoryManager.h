@@ -26,7 +26,8 @@ public:
     // The instance over the standard preferences and the shared settings, made on first use.
     static HistoryManager& shared();
 
-    // Inserts a new entry first, then keeps at most the configured number (a negative cap keeps none).
+    // Inserts a new entry first, then keeps at most the configured number (a negative cap, which nothing
+    // sets, counts as the default).
     void log(const QString& title, qint64 duration) override;
     // The stored entries that read; empty when absent, not data, or none reads (that value is kept aside).
     QList<TimerHistoryEntry> loadHistory() override;

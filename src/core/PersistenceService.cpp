@@ -39,7 +39,8 @@ bool hold(qint64& value, qint64 low, qint64 high) {
     return std::exchange(value, held) != held;
 }
 
-// A restored timer gets the length adding one allows, and no more time left than its length.
+// A restored timer gets the length adding one allows, and no more time left than its length nor less than
+// none.
 bool holdInRange(TimerItem& timer) {
     const bool total = hold(timer.totalDuration, TimerManager::minDuration, TimerManager::maxDuration);
     return hold(timer.remaining, 0, timer.totalDuration) || total;
@@ -174,7 +175,16 @@ std::optional<QUuid> PersistenceService::loadActiveSequenceID() {
 
 qint64 PersistenceService::loadLastDuration() {
     const qint64 stored = m_preferences.intValue(key(kLastDurationKey)).value_or(0);
-    return stored >= 1 ? stored : kFallbackLastDuration;
+    if (stored < 1) {
+        return kFallbackLastDuration;
+    }
+    if (stored > TimerManager::maxDuration) {
+        // No timer is longer, and the label could not show it.
+        m_preferences.setInt(key(kLastDurationKey), TimerManager::maxDuration);
+        TT_LOG_WARNING(kContext, QStringLiteral("Brought the stored lastDuration within range"));
+        return TimerManager::maxDuration;
+    }
+    return stored;
 }
 
 void PersistenceService::saveScheduledTimers(const QList<ScheduledTimer>& timers) {

@@ -62,6 +62,7 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     for (int i = 0; i < 99; ++i) {
         newestHundred << u"old %1"_s.arg(i); // the oldest one is gone
     }
+    const QStringList everything{u"new"_s, u"old 0"_s, u"old 1"_s, u"old 2"_s};
     const struct {
         int stored;
         std::optional<qint64> cap;
@@ -69,8 +70,9 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     } cases[] = {{100, std::nullopt, newestHundred},
                  {5, 3, {u"new"_s, u"old 0"_s, u"old 1"_s}}, // a lowered cap trims at the next log
                  {3, 0, {}},
-                 {3, -1, {}},
-                 {3, std::numeric_limits<qint64>::min(), {}}};
+                 // No control sets a negative cap: it counts as the default rather than emptying the history.
+                 {3, -1, everything},
+                 {3, std::numeric_limits<qint64>::min(), everything}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cap.value_or(100));
         storeOldEntries(c.stored);

@@ -433,10 +433,12 @@ TEST(PersistenceServiceDamage, OneChangedCharacterOfAStoredListCostsOnlyTheRecor
 TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {
     constexpr qint64 huge = 1'000'000'000'000'000'000;
     TimerItem big = timer(TimerState::paused), over = timer(TimerState::paused),
-              none = timer(TimerState::paused), fine = timer(TimerState::paused);
+              none = timer(TimerState::paused), fine = timer(TimerState::paused),
+              negative = timer(TimerState::paused);
     big.totalDuration = big.remaining = huge;
     over.remaining = 90;
     none.totalDuration = none.remaining = 0;
+    negative.remaining = -5;
     TimerSequence sequence = TimerSequence::blank();
     sequence.steps[0].minutes = 0;
     sequence.steps[1].minutes = 5000;
@@ -448,10 +450,11 @@ TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows)
         std::function<QString()> load;
         QString expected;
     } rows[] = {
-        {"timers: no more than the longest, no more left than the length, one second at least",
-         "activeTimers", 3,
+        {"timers: no more than the longest, no more left than the length nor less than none, one second at "
+         "least",
+         "activeTimers", 4,
          [&] {
-             service->saveActiveTimers({big, over, none, fine});
+             service->saveActiveTimers({big, over, none, fine, negative});
          },
          [&] {
              QStringList out;
@@ -460,7 +463,7 @@ TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows)
              }
              return out.join(u' ');
          },
-         u"86399913600/86399913600 60/60 1/0 60/60"_s},
+         u"86399913600/86399913600 60/60 1/0 60/60 60/0"_s},
         {"presets: one minute up to the longest timer", "presets", 2,
          [&] {
              service->savePresets({{QUuid::createUuid(), u"a"_s, huge}, {QUuid::createUuid(), u"b"_s, 0}});
@@ -548,10 +551,33 @@ TEST_F(PersistenceServiceTest, ActiveSequenceIdIsUpperCaseTextAndRemovedWhenNone
     EXPECT_EQ(service->loadActiveSequenceID(), id);
 }
 
-TEST_F(PersistenceServiceTest, LastDurationCountsOnlyFromOneSecond) {
-    for (const auto& [stored, expected] : {std::pair<qint64, qint64>{0, 1500}, {-5, 1500}, {1, 1}, {9, 9}}) {
-        prefs.setInt(key(PS::kLastDurationKey), stored);
-        EXPECT_EQ(service->loadLastDuration(), expected) << stored;
+TEST_F(PersistenceServiceTest, LastDurationCountsOnlyFromOneSecondAndIsHeldToTheLongestTimer) {
+    constexpr qint64 longest = TimerManager::maxDuration;
+    const struct {
+        const char* behaviour;
+        qint64 stored;
+        qint64 loaded;
+        qint64 storedAfter;
+        bool logs;
+    } rows[] = {
+        {"none: the default", 0, 1500, 0, false},
+        {"less than none: the default", -5, 1500, -5, false},
+        {"one second", 1, 1, 1, false},
+        {"nine seconds", 9, 9, 9, false},
+        {"the longest timer", longest, longest, longest, false},
+        {"longer than any timer: held to the longest and stored so", 1'000'000'000'000'000'000, longest,
+         longest, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        prefs.setInt(key(PS::kLastDurationKey), row.stored);
+        log.clear();
+        EXPECT_EQ(service->loadLastDuration(), row.loaded);
+        EXPECT_EQ(prefs.intValue(key(PS::kLastDurationKey)), row.storedAfter);
+        EXPECT_EQ(log.lines(),
+                  row.logs
+                      ? QStringList{u"[PersistenceService] Brought the stored lastDuration within range"_s}
+                      : QStringList());
     }
 }
 
