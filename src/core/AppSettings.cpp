@@ -126,6 +126,8 @@ QStringList AppSettings::holdStoredNumbersInRange(Preferences& preferences) {
     struct Held {
         const PreferenceSetting<qint64>& setting;
         qint64 maximum;
+        // Below the range the value is no near miss of anything a control writes: it becomes the default.
+        bool belowGivesDefault = false;
     };
     // Applying a sequence writes its first focus and break steps' minutes, which may be longer than the
     // settings' own fields offer: those two keep the steps' range.
@@ -135,6 +137,8 @@ QStringList AppSettings::holdStoredNumbersInRange(Preferences& preferences) {
         {SettingsKeys::pomShortBreakMinutes, SequenceStep::maxMinutes},
         {SettingsKeys::pomLongBreakMinutes, SettingsKeys::pomLongBreakMinutes.range.maximum},
         {SettingsKeys::pomCycles, SettingsKeys::pomCycles.range.maximum},
+        // A cap of 0 keeps no history by choice; a negative one would empty it at the next finished timer.
+        {SettingsKeys::maxHistoryEntries, SettingsKeys::maxHistoryEntries.range.maximum, true},
     };
     QStringList changed;
     for (const Held& entry : held) {
@@ -143,7 +147,9 @@ QStringList AppSettings::holdStoredNumbersInRange(Preferences& preferences) {
         if (!stored) {
             continue;
         }
-        const qint64 inRange = std::clamp(*stored, entry.setting.range.minimum, entry.maximum);
+        const qint64 inRange = entry.belowGivesDefault && *stored < entry.setting.range.minimum
+                                   ? entry.setting.defaultValue
+                                   : std::clamp(*stored, entry.setting.range.minimum, entry.maximum);
         if (inRange != *stored) {
             entry.setting.write(preferences, inRange);
             changed << entry.setting.key;

@@ -1,6 +1,7 @@
 #include "core/HistoryManager.h"
 
 #include "core/AppSettings.h"
+#include "core/SettingsKeys.h"
 #include "core/StoredListLoader.h"
 #include "core/TimerManager.h"
 #include "platform/Preferences.h"
@@ -9,7 +10,8 @@
 #include <utility>
 
 HistoryManager::HistoryManager(Preferences& preferences, AppSettings& settings, Clock clock)
-    : m_preferences(preferences), m_settings(settings), m_clock(std::move(clock)) {
+    : m_preferences(preferences), m_settings(settings), m_clock(std::move(clock)),
+      m_loader(std::make_unique<StoredListLoader>(preferences, QStringLiteral("HistoryManager"))) {
     m_invalidation = QObject::connect(&m_preferences, &Preferences::changed, [this](const QString& key) {
         if (key == historyKey) {
             m_cache.reset();
@@ -35,10 +37,10 @@ QList<TimerHistoryEntry> HistoryManager::loadHistory() {
         };
         // Loading may write the key (a damaged list is replaced by what was restored), which drops the
         // cache: it is filled only afterwards.
-        auto loaded =
-            StoredListLoader(m_preferences, QStringLiteral("HistoryManager"))
-                .load<TimerHistoryEntry>(historyKey, QStringLiteral("history"), &TimerHistoryEntry::readList,
-                                         &TimerHistoryEntry::encodeList, holdInRange);
+        // Nothing finds an entry by its id, so a repeated one is left as it is.
+        auto loaded = m_loader->load<TimerHistoryEntry>(historyKey, QStringLiteral("history"),
+                                                        &TimerHistoryEntry::readList,
+                                                        &TimerHistoryEntry::encodeList, holdInRange);
         m_cache = std::move(loaded).value_or(QList<TimerHistoryEntry>{});
     }
     return *m_cache;
@@ -48,7 +50,11 @@ void HistoryManager::log(const QString& title, qint64 duration) {
     QList<TimerHistoryEntry> history = loadHistory();
     history.prepend(TimerHistoryEntry::make(title, duration, m_clock()));
 
-    const qint64 cap = std::max<qint64>(0, m_settings.maxHistoryEntries());
+    // No control sets a negative cap; read as none it would empty the whole history at the next run.
+    qint64 cap = m_settings.maxHistoryEntries();
+    if (cap < 0) {
+        cap = SettingsKeys::maxHistoryEntries.defaultValue;
+    }
     if (history.size() > cap) {
         history.resize(cap);
     }
@@ -56,6 +62,10 @@ void HistoryManager::log(const QString& title, qint64 duration) {
     const auto data = TimerHistoryEntry::encodeList(history);
     if (!data) {
         return; // an entry that cannot be written is dropped quietly, the stored list stays as it was
+    }
+    if (!m_loader->mayReplace(historyKey)) {
+        m_cache = std::move(history); // shown for this run; the stored value stays as it is
+        return;
     }
     m_preferences.setData(historyKey, *data);
     // Writing the key dropped the cache; what was just written is the stored list.

@@ -7,10 +7,12 @@
 
 #include <QMetaObject>
 
+#include <memory>
 #include <optional>
 
 class AppSettings;
 class Preferences;
+class StoredListLoader;
 
 class HistoryManager : public HistoryManagerProtocol {
 public:
@@ -24,7 +26,8 @@ public:
     // The instance over the standard preferences and the shared settings, made on first use.
     static HistoryManager& shared();
 
-    // Inserts a new entry first, then keeps at most the configured number (a negative cap keeps none).
+    // Inserts a new entry first, then keeps at most the configured number (a negative cap, which nothing
+    // sets, counts as the default).
     void log(const QString& title, qint64 duration) override;
     // The stored entries that read; empty when absent, not data, or none reads (that value is kept aside).
     QList<TimerHistoryEntry> loadHistory() override;
@@ -37,4 +40,6 @@ private:
     // anyone (a migration, another manager) writes the key.
     std::optional<QList<TimerHistoryEntry>> m_cache;
     QMetaObject::Connection m_invalidation;
+    // Keeps a stored history it could neither read nor copy aside from being written over.
+    std::unique_ptr<StoredListLoader> m_loader;
 };

@@ -39,7 +39,8 @@ bool hold(qint64& value, qint64 low, qint64 high) {
     return std::exchange(value, held) != held;
 }
 
-// A restored timer gets the length adding one allows, and no more time left than its length.
+// A restored timer gets the length adding one allows, and no more time left than its length nor less than
+// none.
 bool holdInRange(TimerItem& timer) {
     const bool total = hold(timer.totalDuration, TimerManager::minDuration, TimerManager::maxDuration);
     return hold(timer.remaining, 0, timer.totalDuration) || total;
@@ -62,26 +63,6 @@ bool holdInRange(TimerSequence& sequence) {
     return changed;
 }
 
-// The stored list as loaded (records that read, within range), or none when nothing usable is stored.
-template <class T>
-std::optional<QList<T>> loadList(Preferences& preferences, const char* storageKey, const QString& name) {
-    return StoredListLoader(preferences, kContext)
-        .load<T>(key(storageKey), name, &T::readList, &T::encodeList,
-                 [](T& record) { return holdInRange(record); });
-}
-
-template <class T, class Encode>
-void saveList(Preferences& preferences, const char* storageKey, const QString& name, const QList<T>& list,
-              Encode encode) {
-    QString error;
-    const std::optional<QByteArray> data = encode(list, &error);
-    if (!data) {
-        logEncodeFailed(name, error); // the stored value stays as it was
-        return;
-    }
-    preferences.setData(key(storageKey), *data);
-}
-
 } // namespace
 
 // Shared with the worker: the newest request's number (so queued older work is skipped before it starts)
@@ -95,8 +76,32 @@ struct PersistenceService::BackgroundState {
     QString resultError;
 };
 
+// The stored list as loaded (records that read, within range, each with its own id), or none when nothing
+// usable is stored. Presets, sequences and scheduled timers are all found by id.
+template <class T>
+std::optional<QList<T>> PersistenceService::loadList(const char* storageKey, const QString& name) {
+    return m_loader->load<T>(
+        key(storageKey), name, &T::readList, &T::encodeList, [](T& record) { return holdInRange(record); },
+        StoredListLoader::RepeatedIds::renew);
+}
+
+template <class T, class Encode>
+void PersistenceService::saveList(const char* storageKey, const QString& name, const QList<T>& list,
+                                  Encode encode) {
+    QString error;
+    const std::optional<QByteArray> data = encode(list, &error);
+    if (!data) {
+        logEncodeFailed(name, error); // the stored value stays as it was
+        return;
+    }
+    if (m_loader->mayReplace(key(storageKey))) {
+        m_preferences.setData(key(storageKey), *data);
+    }
+}
+
 PersistenceService::PersistenceService(Preferences& preferences, Clock clock, QObject* parent)
     : QObject(parent), m_preferences(preferences), m_clock(std::move(clock)),
+      m_loader(std::make_unique<StoredListLoader>(preferences, kContext)),
       m_background(std::make_shared<BackgroundState>()) {
     // One worker: requests run in order, and a newer one only waits for the one being encoded.
     m_pool.setMaxThreadCount(1);
@@ -127,25 +132,26 @@ void PersistenceService::bumpInternalSchemaVersion() {
 }
 
 void PersistenceService::savePresets(const QList<TimerPreset>& presets) {
-    saveList(m_preferences, kPresetsKey, kPresetsName, presets, &TimerPreset::encodeList);
+    saveList(kPresetsKey, kPresetsName, presets, &TimerPreset::encodeList);
 }
 
 QList<TimerPreset> PersistenceService::loadPresets() {
     // A stored empty list stays empty: the user removed every preset.
-    return loadList<TimerPreset>(m_preferences, kPresetsKey, kPresetsName)
-        .value_or(TimerPreset::defaultPresets());
+    return loadList<TimerPreset>(kPresetsKey, kPresetsName).value_or(TimerPreset::defaultPresets());
 }
 
 void PersistenceService::saveSequences(const QList<TimerSequence>& sequences) {
-    saveList(m_preferences, kSequencesKey, kSequencesName, sequences, &TimerSequence::encodeList);
+    saveList(kSequencesKey, kSequencesName, sequences, &TimerSequence::encodeList);
 }
 
 QList<TimerSequence> PersistenceService::loadSequences() {
-    return loadList<TimerSequence>(m_preferences, kSequencesKey, kSequencesName)
-        .value_or(TimerSequence::defaultSequences());
+    return loadList<TimerSequence>(kSequencesKey, kSequencesName).value_or(TimerSequence::defaultSequences());
 }
 
 void PersistenceService::saveActiveSequenceID(const std::optional<QUuid>& id) {
+    if (!m_loader->mayReplace(key(kActiveSequenceIDKey))) {
+        return;
+    }
     if (id) {
         m_preferences.setString(key(kActiveSequenceIDKey), JsonCoding::uuidText(*id));
     } else {
@@ -154,24 +160,39 @@ void PersistenceService::saveActiveSequenceID(const std::optional<QUuid>& id) {
 }
 
 std::optional<QUuid> PersistenceService::loadActiveSequenceID() {
-    const std::optional<QString> text = m_preferences.stringValue(key(kActiveSequenceIDKey));
-    if (!text) {
+    const QString storageKey = key(kActiveSequenceIDKey);
+    if (!m_preferences.contains(storageKey)) {
         return std::nullopt;
     }
-    return JsonCoding::parseUuid(*text);
+    const std::optional<QString> text = m_preferences.stringValue(storageKey);
+    std::optional<QUuid> id = text ? JsonCoding::parseUuid(*text) : std::nullopt;
+    if (!id) {
+        // Applying or removing a sequence would write over it.
+        m_loader->setAsideUnreadable(storageKey, QStringLiteral("activeSequenceID"));
+    }
+    return id;
 }
 
 qint64 PersistenceService::loadLastDuration() {
     const qint64 stored = m_preferences.intValue(key(kLastDurationKey)).value_or(0);
-    return stored >= 1 ? stored : kFallbackLastDuration;
+    if (stored < 1) {
+        return kFallbackLastDuration;
+    }
+    if (stored > TimerManager::maxDuration) {
+        // No timer is longer, and the label could not show it.
+        m_preferences.setInt(key(kLastDurationKey), TimerManager::maxDuration);
+        TT_LOG_WARNING(kContext, QStringLiteral("Brought the stored lastDuration within range"));
+        return TimerManager::maxDuration;
+    }
+    return stored;
 }
 
 void PersistenceService::saveScheduledTimers(const QList<ScheduledTimer>& timers) {
-    saveList(m_preferences, kScheduledTimersKey, kScheduledTimersName, timers, &ScheduledTimer::encodeList);
+    saveList(kScheduledTimersKey, kScheduledTimersName, timers, &ScheduledTimer::encodeList);
 }
 
 QList<ScheduledTimer> PersistenceService::loadScheduledTimers() {
-    const auto stored = loadList<ScheduledTimer>(m_preferences, kScheduledTimersKey, kScheduledTimersName);
+    const auto stored = loadList<ScheduledTimer>(kScheduledTimersKey, kScheduledTimersName);
     if (!stored) {
         return {};
     }
@@ -187,25 +208,29 @@ QList<ScheduledTimer> PersistenceService::loadScheduledTimers() {
 }
 
 void PersistenceService::saveActiveTimers(const QList<TimerItem>& timers) {
-    saveList(m_preferences, kActiveTimersKey, kActiveTimersName, timers, &TimerItem::encodeList);
+    saveList(kActiveTimersKey, kActiveTimersName, timers, &TimerItem::encodeList);
 }
 
 QList<TimerItem> PersistenceService::loadActiveTimers() {
-    // One pass over a list that may hold a million timers: each is held to range and, as nothing counted down
-    // while the program was not running, a running one comes back paused.
-    auto stored = StoredListLoader(m_preferences, kContext)
-                      .load<TimerItem>(key(kActiveTimersKey), kActiveTimersName, &TimerItem::readList,
-                                       &TimerItem::encodeList, [](TimerItem& timer) {
-                                           if (timer.state == TimerState::running) {
-                                               timer.state = TimerState::paused;
-                                           }
-                                           return holdInRange(timer);
-                                       });
+    // A list may hold a million timers: each is held to range in the one pass and, as nothing counted down
+    // while the program was not running, a running one comes back paused. Timers are found by id, so each
+    // gets its own.
+    auto stored = m_loader->load<TimerItem>(
+        key(kActiveTimersKey), kActiveTimersName, &TimerItem::readList, &TimerItem::encodeList,
+        [](TimerItem& timer) {
+            if (timer.state == TimerState::running) {
+                timer.state = TimerState::paused;
+            }
+            return holdInRange(timer);
+        },
+        StoredListLoader::RepeatedIds::renew);
     return std::move(stored).value_or(QList<TimerItem>{});
 }
 
 void PersistenceService::clearActiveTimers() {
-    m_preferences.remove(key(kActiveTimersKey));
+    if (m_loader->mayReplace(key(kActiveTimersKey))) {
+        m_preferences.remove(key(kActiveTimersKey));
+    }
 }
 
 void PersistenceService::supersedeBackgroundSaves() {
@@ -257,6 +282,9 @@ void PersistenceService::applyFinishedBackgroundSave() {
     }
     if (!data) {
         logEncodeFailed(kActiveTimersName, error);
+        return;
+    }
+    if (!m_loader->mayReplace(key(kActiveTimersKey))) {
         return;
     }
     m_storingBackgroundResult = true;

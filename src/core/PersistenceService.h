@@ -13,6 +13,7 @@
 #include <memory>
 
 class Preferences;
+class StoredListLoader;
 
 class PersistenceService : public QObject, public PersistenceServiceProtocol {
     Q_OBJECT
@@ -67,9 +68,14 @@ private:
 
     void applyFinishedBackgroundSave();
     void supersedeBackgroundSaves();
+    template <class T> std::optional<QList<T>> loadList(const char* storageKey, const QString& name);
+    template <class T, class Encode>
+    void saveList(const char* storageKey, const QString& name, const QList<T>& list, Encode encode);
 
     Preferences& m_preferences;
     Clock m_clock;
+    // Loads the lists and keeps what it could neither read nor copy aside from being written over.
+    std::unique_ptr<StoredListLoader> m_loader;
     // Counts writes of the timer-list key; a background result is stored only if no write came after
     // the request that made it.
     quint64 m_activeTimersGeneration = 0;

@@ -49,7 +49,8 @@ inline const PreferenceSetting<bool> pomLongBreakEnabled{QStringLiteral("bl.pom.
 inline const PreferenceSetting<qint64> pomCycles{QStringLiteral("bl.pom.cycles"), 4, IntegerRange{1, 12, 1}};
 inline const PreferenceSetting<bool> pomAutoBreak{QStringLiteral("bl.pom.autoBreak"), true};
 inline const PreferenceSetting<bool> pomAutoWork{QStringLiteral("bl.pom.autoWork"), false};
-inline const PreferenceSetting<qint64> maxHistoryEntries{QStringLiteral("bl.history.maxEntries"), 100};
+inline const PreferenceSetting<qint64> maxHistoryEntries{QStringLiteral("bl.history.maxEntries"), 100,
+                                                         IntegerRange{0}};
 inline const PreferenceSetting<bool> hasSeenOnboarding{QStringLiteral("bl.hasSeenOnboarding"), false};
 
 // All of the above, in that order.

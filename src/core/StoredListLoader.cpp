@@ -3,40 +3,90 @@
 #include "core/TarvolinTimerError.h"
 #include "platform/TarvolinTimerLogger.h"
 
-StoredListLoader::Outcome StoredListLoader::settle(const QString& key, const QString& name,
-                                                   const RecordListReading& reading, qsizetype restored,
-                                                   qsizetype held) {
-    if (!reading.isClean() && restored == 0) {
+QString StoredListLoader::keepAside(const QString& key, const QString& name) {
+    const QString where = m_preferences.keepAside(key);
+    if (where.isEmpty()) {
+        m_kept.insert(key, Kept{name});
+    } else {
+        m_kept.remove(key);
+    }
+    return where;
+}
+
+void StoredListLoader::setAsideUnreadable(const QString& key, const QString& name) {
+    TT_LOG_WARNING(m_context,
+                   TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription());
+    // Moved aside, so the next save cannot overwrite the user's only copy.
+    const QString where = keepAside(key, name);
+    if (where.isEmpty()) {
         TT_LOG_WARNING(
             m_context,
-            TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription());
-        // Moved aside, so the next save cannot overwrite the user's only copy.
-        const QString where = m_preferences.keepAside(key);
-        if (!where.isEmpty()) {
-            TT_LOG_WARNING(m_context, QStringLiteral("Kept the undecodable %1 as %2").arg(name, where));
-            m_preferences.remove(key);
-        }
-        return Outcome::useDefault;
+            QStringLiteral("Could not copy the undecodable %1 aside; it stays stored as it is").arg(name));
+        return;
     }
-    Outcome outcome = held > 0 ? Outcome::writeBack : Outcome::keep;
-    if (!reading.isClean()) {
-        const QString where = m_preferences.keepAside(key);
-        const QString counts = QStringLiteral("Restored %1 %2 and set aside %3 that could not be read")
-                                   .arg(restored)
-                                   .arg(name)
-                                   .arg(reading.unreadable);
-        if (where.isEmpty()) {
-            // No copy: the stored value must stay as it is.
-            TT_LOG_WARNING(m_context, counts + QStringLiteral("; could not copy the stored value aside"));
-            outcome = Outcome::keep;
-        } else {
-            TT_LOG_WARNING(m_context, counts + QStringLiteral("; kept the stored value as %1").arg(where));
-            outcome = Outcome::writeBack;
+    TT_LOG_WARNING(m_context, QStringLiteral("Kept the undecodable %1 as %2").arg(name, where));
+    m_preferences.remove(key);
+}
+
+bool StoredListLoader::settle(const QString& key, const QString& name, const Found& found) {
+    // The copy's place once one is made; no copy is made for values only brought within range.
+    QString where;
+    bool copyFailed = false;
+    const auto copyOnce = [&] {
+        if (where.isEmpty() && !copyFailed) {
+            where = keepAside(key, name);
+            copyFailed = where.isEmpty();
         }
+    };
+    const auto copyNote = [&] {
+        return copyFailed ? QStringLiteral("; could not copy the stored value aside")
+                          : QStringLiteral("; kept the stored value as %1").arg(where);
+    };
+    if (!found.reading.isClean()) {
+        copyOnce();
+        TT_LOG_WARNING(m_context, QStringLiteral("Restored %1 %2 and set aside %3 that could not be read")
+                                          .arg(found.restored)
+                                          .arg(name)
+                                          .arg(found.reading.unreadable) +
+                                      copyNote());
     }
-    if (held > 0) {
+    if (found.held > 0) {
         TT_LOG_WARNING(m_context,
-                       QStringLiteral("Brought %1 of the stored %2 within range").arg(held).arg(name));
+                       QStringLiteral("Brought %1 of the stored %2 within range").arg(found.held).arg(name));
     }
-    return outcome;
+    if (found.renewed > 0) {
+        const bool alreadyCopied = !where.isEmpty() || copyFailed;
+        copyOnce();
+        TT_LOG_WARNING(m_context,
+                       QStringLiteral("Gave %1 of the stored %2 a new id, as an earlier one had the same")
+                               .arg(found.renewed)
+                               .arg(name) +
+                           (alreadyCopied ? QString() : copyNote()));
+    }
+    // Without its copy the stored value must stay as it is.
+    return !copyFailed && (!found.reading.isClean() || found.held > 0 || found.renewed > 0);
+}
+
+bool StoredListLoader::mayReplace(const QString& key) {
+    const auto it = m_kept.find(key);
+    if (it == m_kept.end()) {
+        return true;
+    }
+    if (!m_preferences.contains(key)) {
+        m_kept.erase(it); // someone else removed it: nothing is left to lose
+        return true;
+    }
+    const QString where = m_preferences.keepAside(key);
+    if (!where.isEmpty()) {
+        TT_LOG_WARNING(m_context, QStringLiteral("Kept the stored %1 as %2").arg(it->name, where));
+        m_kept.erase(it);
+        return true;
+    }
+    if (!it->refusalLogged) {
+        it->refusalLogged = true;
+        TT_LOG_WARNING(m_context,
+                       QStringLiteral("Not writing over the stored %1: it could not be read nor copied aside")
+                           .arg(it->name));
+    }
+    return false;
 }

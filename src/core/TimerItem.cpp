@@ -2,8 +2,6 @@
 
 #include "core/JsonCoding.h"
 
-#include <algorithm>
-
 namespace {
 const char* const kStateRaw[] = {"idle", "running", "paused", "finished"};
 }
@@ -121,8 +119,8 @@ std::optional<TimerItem> TimerItem::fromRecord(const FlatRecord& r) {
     item.id = *id;
     item.title = *title;
     item.totalDuration = *total;
-    // A hand-edited or damaged list may hold a negative remaining time; no timer has less than nothing left.
-    item.remaining = std::max<qint64>(*remaining, 0);
+    // As stored, even when out of range: the loader holds it within range and says so.
+    item.remaining = *remaining;
     item.state = *state;
     item.createdAt = *created;
     item.isAlarm = *isAlarm;

@@ -217,8 +217,8 @@ QList<TimerSequence> TimerSequence::readList(const QByteArray& data, RecordListR
     FlatRecord fields;
     FlatRecord stepFields;
     std::string key;
-    // A sequence, its steps and a step enclose the members, which may nest as deep as a flat record's.
-    reading = readArrayElements(data, 3 + JsonCodec::kMaxMemberDepth, [&](JsonReader& reader) {
+    // A sequence, its steps and a step enclose the members.
+    reading = readArrayElements(data, 3, [&](JsonReader& reader) {
         if (reader.peek() != JsonReader::Token::object) {
             reader.skipValue();
             return false;

@@ -1222,63 +1222,35 @@ bool JsonReader::atEnd() {
 
 namespace {
 
-// Where an element that could not be read ends: the comma or closing bracket after it at the list's own
-// level, or the end of the text. Only quotes, the escapes inside strings and brackets count, so whatever
-// broke the element (bytes that are not UTF-8, a stray character) does not hide the elements after it.
-const char* endOfElement(const char* at, const char* end) {
-    qsizetype depth = 0;
-    bool inString = false;
-    for (; at != end; ++at) {
-        const char c = *at;
-        if (inString) {
-            if (c == '\\') {
-                if (end - at < 2) {
-                    return end;
-                }
-                ++at; // an escaped quote does not end the string
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        switch (c) {
-        case '"':
-            inString = true;
-            break;
-        case '{':
-        case '[':
-            ++depth;
-            break;
-        case '}':
-        case ']':
-            if (depth > 0) {
-                --depth;
-            } else if (c == ']') {
-                return at;
-            }
-            break;
-        case ',':
-            if (depth == 0) {
-                return at;
-            }
-            break;
-        default:
-            break;
-        }
-    }
-    return end;
-}
-
 bool isJsonSpace(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
 }
 
+// The last byte before `at` that is not white space, or 0 at the start.
+char byteBefore(const char* first, const char* at) {
+    while (at != first && isJsonSpace(at[-1])) {
+        --at;
+    }
+    return at == first ? '\0' : at[-1];
+}
+
+// Whether the object opening at `at` is a member's value (after a name and its colon): no list element is.
+bool isMemberValue(const char* first, const char* at) {
+    if (byteBefore(first, at) != ':') {
+        return false;
+    }
+    while (isJsonSpace(*--at)) {
+    }
+    return byteBefore(first, at) == '"';
+}
+
 } // namespace
 
-RecordListReading readArrayElements(QByteArrayView bytes, int elementDepth,
+RecordListReading readArrayElements(QByteArrayView bytes, int recordDepth,
                                     const std::function<bool(JsonReader&)>& readElement) {
     RecordListReading result;
-    const char* at = bytes.data();
+    const char* const first = bytes.data();
+    const char* at = first;
     const char* const end = at + bytes.size();
     const auto skipSpace = [&at, end] {
         while (at != end && isJsonSpace(*at)) {
@@ -1289,29 +1261,73 @@ RecordListReading readArrayElements(QByteArrayView bytes, int elementDepth,
         at += 3;
     }
     skipSpace();
-    if (at == end || *at != '[') {
+    if (at == end) {
         result.whole = false;
         return result;
     }
-    ++at;
-    skipSpace();
-    if (at != end && *at == ']') {
+    JsonReader reader(QByteArrayView(at, end), recordDepth + JsonCodec::kMaxMemberDepth);
+    // Looking for a record after damage follows members one level deep at most, so few attempts overlap at
+    // any place in the text and the search stays linear.
+    JsonReader searcher(QByteArrayView(at, end), recordDepth + 1);
+    // The next place from `from` on where a whole record reads, or none. Damage can move a quote or a
+    // bracket, so the text's own structure no longer tells where elements begin. A record cannot start inside
+    // a string (its first quote would end the string), and an object that is a member's value is no element.
+    // An object that reads but is no record is passed over whole: what it encloses is no element either.
+    const auto nextRecord = [&](const char* from) -> const char* {
+        while (from != end) {
+            from = static_cast<const char*>(std::memchr(from, '{', size_t(end - from)));
+            if (!from) {
+                return nullptr;
+            }
+            if (isMemberValue(first, from)) {
+                ++from;
+                continue;
+            }
+            searcher.resumeAt(from);
+            const bool made = readElement(searcher);
+            if (made && !searcher.failed()) {
+                return from;
+            }
+            from = searcher.failed() ? from + 1 : std::max(searcher.position(), from + 1);
+        }
+        return nullptr;
+    };
+    // Where to look for the next record, while the text's own structure cannot be followed.
+    const char* searchFrom = nullptr;
+    if (*at == '[') {
+        ++at;
+        skipSpace();
+    } else {
+        result.whole = false; // no opening bracket, as when damage changed it
+        searchFrom = at;
+    }
+    if (!searchFrom && at != end && *at == ']') {
         ++at;
     } else {
-        JsonReader reader(QByteArrayView(at, end), elementDepth);
         for (;;) {
-            skipSpace();
-            if (at == end) {
-                result.whole = false; // cut after a comma or the opening bracket
-                break;
-            }
-            const char* const start = at;
-            reader.resumeAt(start);
-            const bool made = readElement(reader);
-            if (reader.failed() || reader.position() == start) {
-                ++result.unreadable;
-                at = endOfElement(start, end);
+            if (searchFrom) {
+                if (!nextRecord(searchFrom)) {
+                    result.whole = false;
+                    at = end;
+                    break;
+                }
+                searchFrom = nullptr;
+                ++result.read;
+                at = searcher.position();
             } else {
+                skipSpace();
+                if (at == end) {
+                    result.whole = false; // cut after a comma or the opening bracket
+                    break;
+                }
+                const char* const start = at;
+                reader.resumeAt(start);
+                const bool made = readElement(reader);
+                if (reader.failed() || reader.position() == start) {
+                    ++result.unreadable;
+                    searchFrom = start + 1;
+                    continue;
+                }
                 made ? ++result.read : ++result.unreadable;
                 at = reader.position();
             }
@@ -1320,22 +1336,28 @@ RecordListReading readArrayElements(QByteArrayView bytes, int elementDepth,
                 result.whole = false;
                 break;
             }
-            if (*at == ']') {
-                ++at;
-                break;
-            }
             if (*at == ',') {
                 ++at;
                 skipSpace();
-                if (at != end && *at == ']') {
-                    result.whole = false; // a trailing comma
-                    ++at;
+                if (at == end || *at != ']') {
+                    continue;
+                }
+                result.whole = false; // a trailing comma
+            }
+            if (*at == ']') {
+                ++at;
+                skipSpace();
+                if (at == end) {
                     break;
                 }
+                // More follows the closing bracket, as when damage made one of a separator.
+                result.whole = false;
+                searchFrom = at;
                 continue;
             }
-            // No comma before what follows: read on from it as the next element.
+            // No comma: damage changed it, or something stands between two elements.
             result.whole = false;
+            searchFrom = at;
         }
     }
     skipSpace();
@@ -1349,7 +1371,7 @@ RecordListReading readFlatRecordElements(QByteArrayView bytes,
                                          const std::function<bool(const FlatRecord&)>& onRecord) {
     FlatRecord record;
     // The record encloses its members.
-    return readArrayElements(bytes, 1 + JsonCodec::kMaxMemberDepth, [&record, &onRecord](JsonReader& reader) {
+    return readArrayElements(bytes, 1, [&record, &onRecord](JsonReader& reader) {
         return reader.readFlatObject(record) && onRecord(record);
     });
 }

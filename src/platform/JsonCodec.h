@@ -287,11 +287,13 @@ std::optional<List> wholeListOrNone(const QByteArray& data, ReadList readList) {
 }
 
 // Reads a top-level JSON array one element at a time: `readElement` reads exactly one value from the reader
-// (positioned at the element, with nothing open) and says whether it made a record of it. An element the
-// reader cannot get through (a string of invalid UTF-8, a bad escape) is passed over by its brackets and
-// quotes alone, so it costs only itself; a list cut short still gives the elements complete before the
-// cut. A leading byte-order mark is passed over. `elementDepth` bounds the nesting within one element.
-RecordListReading readArrayElements(QByteArrayView bytes, int elementDepth,
+// (positioned at the element, with nothing open) and says whether it made a record of it. After an element
+// the reader cannot get through (a string of invalid UTF-8, a bad escape, a quote or bracket changed by
+// damage) reading goes on at the next object where a whole record reads, so the damage costs only the
+// records it falls in; a list cut short still gives the elements complete before the cut. A leading
+// byte-order mark is passed over. `recordDepth` is how deep a record's own structure nests (1 for a flat
+// object); its members may nest JsonCodec::kMaxMemberDepth further.
+RecordListReading readArrayElements(QByteArrayView bytes, int recordDepth,
                                     const std::function<bool(JsonReader&)>& readElement);
 // The same for an array of flat objects: `onRecord` says whether the record was one it could use.
 RecordListReading readFlatRecordElements(QByteArrayView bytes,

@@ -149,6 +149,10 @@ TEST(AppSettings, StoredNumbersOutOfRangeAreHeldToItOnce) {
         {"focus an applied sequence set past the field's range", "bl.pom.workMinutes", qint64(150),
          qint64(150)},
         {"a value of another type is left to read as the default", "bl.pom.cycles", u"99"_s, u"99"_s},
+        {"a negative history cap, which would empty the history, becomes the default",
+         "bl.history.maxEntries", qint64(-5), qint64(100)},
+        {"a history cap of none is a choice", "bl.history.maxEntries", qint64(0), qint64(0)},
+        {"a long history is a choice", "bl.history.maxEntries", qint64(1'000'000), qint64(1'000'000)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);

@@ -62,6 +62,7 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     for (int i = 0; i < 99; ++i) {
         newestHundred << u"old %1"_s.arg(i); // the oldest one is gone
     }
+    const QStringList everything{u"new"_s, u"old 0"_s, u"old 1"_s, u"old 2"_s};
     const struct {
         int stored;
         std::optional<qint64> cap;
@@ -69,8 +70,9 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     } cases[] = {{100, std::nullopt, newestHundred},
                  {5, 3, {u"new"_s, u"old 0"_s, u"old 1"_s}}, // a lowered cap trims at the next log
                  {3, 0, {}},
-                 {3, -1, {}},
-                 {3, std::numeric_limits<qint64>::min(), {}}};
+                 // No control sets a negative cap: it counts as the default rather than emptying the history.
+                 {3, -1, everything},
+                 {3, std::numeric_limits<qint64>::min(), everything}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cap.value_or(100));
         storeOldEntries(c.stored);
@@ -84,12 +86,13 @@ TEST_F(HistoryManagerTest, CapKeepsTheNewestEntriesAfterInsertingAndTrimsALonger
     }
 }
 
-TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndACorruptOneIsKeptAside) {
+TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndAnythingStoredIsKeptAside) {
     EXPECT_TRUE(history.loadHistory().isEmpty());
-    // A list encoded as text rather than data is not the history.
+    // A list encoded as text rather than data is not a history that reads, but it is the user's.
     const QByteArray one = *TimerHistoryEntry::encodeList({TimerHistoryEntry::make(u"x"_s, 1, now)});
     prefs.setString(HistoryManager::historyKey, QString::fromUtf8(one));
     EXPECT_TRUE(history.loadHistory().isEmpty());
+    EXPECT_EQ(prefs.stringValue(HistoryManager::historyKey + u".corrupt"_s), QString::fromUtf8(one));
 
     const QByteArray corrupt("[{\"id\": 12}");
     prefs.setData(HistoryManager::historyKey, corrupt);
@@ -97,7 +100,7 @@ TEST_F(HistoryManagerTest, AbsentNonDataOrCorruptHistoryReadsEmptyAndACorruptOne
     history.log(u"after"_s, 10);
     EXPECT_EQ(storedTitles(), QStringList{u"after"_s});
     // The next log did not overwrite the only copy of the old history.
-    EXPECT_EQ(prefs.dataValue(HistoryManager::historyKey + u".corrupt"_s), corrupt);
+    EXPECT_EQ(prefs.dataValue(HistoryManager::historyKey + u".corrupt.2"_s), corrupt);
 }
 
 TEST_F(HistoryManagerTest, WritesByOthersAreSeenByTheNextLog) {

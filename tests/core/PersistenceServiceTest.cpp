@@ -1,6 +1,9 @@
 #include "core/PersistenceService.h"
 
+#include "core/AppSettings.h"
+#include "core/HistoryManager.h"
 #include "core/JsonCoding.h"
+#include "core/TimerManager.h"
 #include "platform/Preferences.h"
 #include "support/LogCapture.h"
 
@@ -37,6 +40,14 @@ QList<TimerItem> storedTimers(const Preferences& prefs) {
     return data ? TimerItem::decodeList(*data).value_or(QList<TimerItem>{}) : QList<TimerItem>{};
 }
 
+template <class T> QList<QUuid> ids(const QList<T>& records) {
+    QList<QUuid> out;
+    for (const T& record : records) {
+        out << record.id;
+    }
+    return out;
+}
+
 class PersistenceServiceTest : public ::testing::Test {
 protected:
     PersistenceServiceTest() {
@@ -54,7 +65,7 @@ protected:
     std::unique_ptr<PersistenceService> service;
 };
 
-TEST_F(PersistenceServiceTest, EmptyStoreOrValuesOfAnotherTypeGiveDefaultsWithoutLogging) {
+TEST_F(PersistenceServiceTest, EmptyStoreOrALastDurationOfAnotherTypeGiveDefaultsWithoutLogging) {
     auto expectDefaultsWithoutLogging = [&] {
         EXPECT_EQ(service->loadPresets(), TimerPreset::defaultPresets());
         EXPECT_EQ(service->loadSequences(), TimerSequence::defaultSequences());
@@ -65,41 +76,215 @@ TEST_F(PersistenceServiceTest, EmptyStoreOrValuesOfAnotherTypeGiveDefaultsWithou
         EXPECT_TRUE(log.lines().isEmpty());
     };
     expectDefaultsWithoutLogging();
-    // JSON text, but a string value, not data.
-    for (auto k : {PS::kPresetsKey, PS::kSequencesKey, PS::kActiveTimersKey, PS::kScheduledTimersKey}) {
-        prefs.setString(key(k), u"[]"_s);
-    }
-    prefs.setInt(key(PS::kActiveSequenceIDKey), 5);
+    // Nothing writes over the last duration, so a value of another type is only read as absent.
     prefs.setString(key(PS::kLastDurationKey), u"90"_s);
     expectDefaultsWithoutLogging();
+    EXPECT_EQ(prefs.stringValue(key(PS::kLastDurationKey)), u"90"_s);
 }
 
-TEST_F(PersistenceServiceTest, UndecodableListIsKeptAsideLoggedAndGivesTheDefault) {
-    const std::vector<std::tuple<const char*, const char*, std::function<bool()>>> cases{
-        {PS::kPresetsKey, "presets", [&] { return service->loadPresets() == TimerPreset::defaultPresets(); }},
-        {PS::kSequencesKey, "sequences",
-         [&] { return service->loadSequences() == TimerSequence::defaultSequences(); }},
-        {PS::kScheduledTimersKey, "scheduledTimers",
-         [&] { return service->loadScheduledTimers().isEmpty(); }},
-        {PS::kActiveTimersKey, "activeTimers", [&] { return service->loadActiveTimers().isEmpty(); }},
+// The engine's stores over one preferences store, as at start-up.
+struct Stores {
+    explicit Stores(const QString& path = {}) : prefs(path) {}
+    Preferences prefs;
+    bool versioned = (prefs.setInt(key(PS::kSchemaVersionKey), 2), true); // so construction logs nothing
+    PersistenceService service{prefs, [] { return kNow; }};
+    AppSettings settings{prefs};
+    HistoryManager history{prefs, settings, [] { return kNow; }};
+};
+
+// Each stored list as the tests drive it: the ids of the records loading gives, how many records the
+// default has, the write that comes next in use, and whether records are found by id.
+struct StoredList {
+    const char* behaviour;
+    QString key;
+    QString context; // as log lines give it
+    QString name;
+    QByteArray sample; // two records that read
+    std::function<QList<QUuid>(Stores&)> load;
+    qsizetype defaults;
+    std::function<void(Stores&)> writeNext;
+    bool foundById = true;
+};
+
+std::vector<StoredList> storedLists() {
+    const auto t = [](const char* title) {
+        return TimerItem::make(QUuid::createUuid(), QString::fromUtf8(title), 60, TimerState::running, false,
+                               std::nullopt, std::nullopt, kNow);
     };
-    for (const auto& [k, name, loadsDefault] : cases) {
-        SCOPED_TRACE(k);
+    const QList<TimerPreset> presets{{QUuid::createUuid(), u"Tea"_s, 180},
+                                     {QUuid::createUuid(), u"Nap"_s, 1200}};
+    const QList<ScheduledTimer> scheduled{{QUuid::createUuid(), kNow.addSecs(60), 60, u"m"_s, true},
+                                          {QUuid::createUuid(), kNow.addSecs(90), 60, u"n"_s, true}};
+    const QList<TimerHistoryEntry> history{TimerHistoryEntry::make(u"x"_s, 60, kNow),
+                                           TimerHistoryEntry::make(u"y"_s, 60, kNow)};
+    const QString ps = u"PersistenceService"_s;
+    return {
+        // What start-up does with the timer list: load it, remove it, then save as timers change.
+        {"timers", key(PS::kActiveTimersKey), ps, u"activeTimers"_s, *TimerItem::encodeList({t("a"), t("b")}),
+         [](Stores& s) { return ids(s.service.loadActiveTimers()); }, 0,
+         [t](Stores& s) {
+             s.service.clearActiveTimers();
+             s.service.saveActiveTimersInBackground({t("c")});
+             s.service.waitForBackgroundSaves();
+             s.service.saveActiveTimers({t("c")});
+         }},
+        {"presets", key(PS::kPresetsKey), ps, u"presets"_s, *TimerPreset::encodeList(presets),
+         [](Stores& s) { return ids(s.service.loadPresets()); }, 3,
+         [](Stores& s) { s.service.savePresets(TimerPreset::defaultPresets().mid(1)); }},
+        {"sequences", key(PS::kSequencesKey), ps, u"sequences"_s,
+         *TimerSequence::encodeList({TimerSequence::blank(), TimerSequence::blank()}),
+         [](Stores& s) { return ids(s.service.loadSequences()); }, 3,
+         [](Stores& s) { s.service.saveSequences({TimerSequence::blank()}); }},
+        {"scheduled timers", key(PS::kScheduledTimersKey), ps, u"scheduledTimers"_s,
+         *ScheduledTimer::encodeList(scheduled),
+         [](Stores& s) { return ids(s.service.loadScheduledTimers()); }, 0,
+         [](Stores& s) { s.service.saveScheduledTimers({}); }},
+        {"history", HistoryManager::historyKey, u"HistoryManager"_s, u"history"_s,
+         *TimerHistoryEntry::encodeList(history), [](Stores& s) { return ids(s.history.loadHistory()); }, 0,
+         [](Stores& s) { s.history.log(u"z"_s, 60); }, false},
+    };
+}
+
+// A value the store reads from `json`, the text of one value in the preferences file.
+QVariant fileValue(const QByteArray& json) {
+    return Preferences::deserialize("{\"k\":" + json + "}").value_or(QVariantMap()).value(u"k"_s);
+}
+
+TEST(PersistenceServiceStoredValues, AnythingStoredThatDoesNotReadIsKeptAsideBeforeItIsReplaced) {
+    const struct {
+        const char* behaviour;
+        std::function<QVariant(const QByteArray&)> form;
+    } forms[] = {
+        {"a plain JSON array", [](const QByteArray& list) { return fileValue(list); }},
+        {"data with another member beside it",
+         [](const QByteArray& list) {
+             return fileValue(R"({"$data":")" + list.toBase64() + R"(","note":1})");
+         }},
+        {"the list as text", [](const QByteArray& list) { return QVariant(QString::fromUtf8(list)); }},
+        {"data that does not decode", [](const QByteArray&) { return QVariant(QByteArray("[{\"id\":")); }},
+    };
+    for (const StoredList& list : storedLists()) {
+        for (const auto& form : forms) {
+            SCOPED_TRACE(std::string(list.behaviour) + ": " + form.behaviour);
+            Stores s;
+            const QVariant stored = form.form(list.sample);
+            ASSERT_TRUE(stored.isValid());
+            s.prefs.setValue(list.key, stored);
+            QStringList written;
+            QObject::connect(&s.prefs, &Preferences::changed, [&](const QString& k) { written << k; });
+            LogCapture log;
+
+            EXPECT_EQ(list.load(s).size(), list.defaults);
+            const QString kept = list.key + u".corrupt"_s;
+            const QString head = u"["_s + list.context + u"] "_s;
+            EXPECT_EQ(log.lines(),
+                      (QStringList{head + u"Failed to decode %1, using default"_s.arg(list.name),
+                                   head + u"Kept the undecodable %1 as %2"_s.arg(list.name, kept)}));
+            EXPECT_EQ(log.entries().value(0).level,
+                      TarvolinTimerLogger::Level::error); // warnings log as errors
+            // Copied first, then removed, so the next write cannot reach the only copy.
+            EXPECT_EQ(written, (QStringList{kept, list.key}));
+            EXPECT_EQ(s.prefs.value(kept), stored);
+            log.clear();
+            EXPECT_EQ(list.load(s).size(), list.defaults); // nothing left to read, nothing more to say
+            EXPECT_TRUE(log.lines().isEmpty());
+            list.writeNext(s);
+            EXPECT_EQ(s.prefs.value(kept), stored);
+        }
+    }
+    // The active sequence's id is written over when a sequence is applied or removed.
+    for (const QVariant& stored : {QVariant(qint64(5)), QVariant(u"not-a-uuid"_s)}) {
+        Stores s;
+        s.prefs.setValue(key(PS::kActiveSequenceIDKey), stored);
+        LogCapture log;
+        EXPECT_FALSE(s.service.loadActiveSequenceID());
+        EXPECT_EQ(log.lines().size(), 2);
+        s.service.saveActiveSequenceID(QUuid::createUuid());
+        EXPECT_EQ(s.prefs.value(key(PS::kActiveSequenceIDKey) + u".corrupt"_s), stored);
+    }
+}
+
+TEST(PersistenceServiceStoredValues, AFailedCopyLeavesTheStoredValueAsItIsThroughTheWritesAfter) {
+    QTemporaryDir dir;
+    // So long a name that a copy beside it, which adds the key to it, cannot be made.
+    const QString path = dir.filePath(QString(235, u'p') + u".json"_s);
+    for (const StoredList& list : storedLists()) {
+        const struct {
+            const char* behaviour;
+            QVariant stored;
+            qsizetype loaded; // 0: as much as the default has
+            QString firstLine;
+        } rows[] = {
+            {"not a data value", fileValue(list.sample), 0,
+             u"Failed to decode %1, using default"_s.arg(list.name)},
+            {"cut inside its second record", list.sample.left(list.sample.size() - 5), 1,
+             u"Restored 1 %1 and set aside 1 that could not be read; could not copy the stored value aside"_s
+                 .arg(list.name)},
+        };
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(list.behaviour) + ": " + row.behaviour);
+            QFile::remove(path);
+            {
+                Preferences file(path);
+                file.setValue(list.key, row.stored);
+            }
+            LogCapture log;
+            {
+                Stores s(path);
+                EXPECT_EQ(list.load(s).size(), row.loaded ? row.loaded : list.defaults);
+                EXPECT_EQ(s.prefs.value(list.key), row.stored);
+                list.writeNext(s);
+                list.writeNext(s);
+                EXPECT_EQ(s.prefs.value(list.key), row.stored);
+                EXPECT_TRUE(s.prefs.flush());
+            }
+            QStringList expected{u"[%1] "_s.arg(list.context) + row.firstLine};
+            if (!row.loaded) {
+                expected << u"[%1] Could not copy the undecodable %2 aside; it stays stored as it is"_s.arg(
+                    list.context, list.name);
+            }
+            expected << u"[%1] Not writing over the stored %2: it could not be read nor copied aside"_s.arg(
+                list.context, list.name);
+            EXPECT_EQ(log.linesFrom(list.context), expected);
+            EXPECT_EQ(Preferences(path).value(list.key), row.stored);
+        }
+    }
+}
+
+TEST(PersistenceServiceStoredValues, ARepeatedIdIsRenewedWhereRecordsAreFoundById) {
+    for (const StoredList& list : storedLists()) {
+        // Timers: cancelling one would remove the other; presets: one hotkey would start both; sequences:
+        // removing one would remove both; scheduled timers: the first to fire would take the other along.
+        // Nothing finds a history entry by its id.
+        SCOPED_TRACE(list.behaviour);
+        Stores s;
+        s.prefs.setData(list.key, list.sample);
+        const QList<QUuid> own = list.load(s);
+        ASSERT_EQ(own.size(), 2);
+        const QByteArray stored =
+            QByteArray(list.sample)
+                .replace(JsonCoding::uuidText(own[1]).toLatin1(), JsonCoding::uuidText(own[0]).toLatin1());
+        s.prefs.setData(list.key, stored);
+        LogCapture log;
+        const QList<QUuid> loaded = list.load(s);
+        ASSERT_EQ(loaded.size(), 2);
+        EXPECT_EQ(loaded[0], own[0]); // the first keeps its id
+        if (!list.foundById) {
+            EXPECT_EQ(loaded[1], own[0]);
+            EXPECT_TRUE(log.lines().isEmpty());
+            EXPECT_EQ(s.prefs.dataValue(list.key), stored);
+            continue;
+        }
+        EXPECT_NE(loaded[1], own[0]);
+        EXPECT_FALSE(loaded[1].isNull());
+        const QString kept = list.key + u".corrupt"_s;
+        EXPECT_EQ(log.lines(), QStringList{u"[PersistenceService] Gave 1 of the stored %1 a new id, as an "
+                                           u"earlier one had the same; kept the stored value as %2"_s.arg(
+                                               list.name, kept)});
+        EXPECT_EQ(s.prefs.dataValue(kept), stored);
+        // Stored back as mended: the next start reads the same ids and has nothing to say.
         log.clear();
-        prefs.setData(key(k), QByteArray("[{\"id\":"));
-        EXPECT_TRUE(loadsDefault());
-        ASSERT_EQ(log.entries().size(), 2);
-        EXPECT_EQ(log.lines()[0],
-                  u"[PersistenceService] Failed to decode %1, using default"_s.arg(QString::fromUtf8(name)));
-        EXPECT_EQ(log.entries()[0].level, TarvolinTimerLogger::Level::error); // warnings log as errors
-        // The only copy is moved where the next save cannot reach it, and the log says where.
-        const QString kept = key(k) + u".corrupt"_s;
-        EXPECT_EQ(log.lines()[1],
-                  u"[PersistenceService] Kept the undecodable %1 as %2"_s.arg(QString::fromUtf8(name), kept));
-        EXPECT_EQ(prefs.dataValue(kept), QByteArray("[{\"id\":"));
-        EXPECT_FALSE(prefs.contains(key(k)));
-        log.clear();
-        EXPECT_TRUE(loadsDefault()); // nothing left to decode, nothing more to say
+        EXPECT_EQ(list.load(s), loaded);
         EXPECT_TRUE(log.lines().isEmpty());
     }
 }
@@ -163,12 +348,97 @@ TEST_F(PersistenceServiceTest, ADamagedListGivesBackEveryRecordThatReads) {
     }
 }
 
+// Changes each character of the base64 text `list` is stored as in the preferences file, in turn, and reads
+// the list back: every record whose bytes the change does not reach comes back, in order, and nothing else
+// but what became of the records it reached.
+template <class T> void expectAChangedCharacterToCostOnlyTheRecordsItReaches(const QList<T>& list) {
+    QByteArray whole = "[";
+    QList<std::pair<qsizetype, qsizetype>> spans; // where each record's text begins and ends
+    for (const T& record : list) {
+        if (whole.size() > 1) {
+            whole += ',';
+        }
+        const QByteArray text = recordText(record);
+        spans.push_back({whole.size(), whole.size() + text.size()});
+        whole += text;
+    }
+    whole += ']';
+    ASSERT_EQ(T::encodeList(list), whole);
+    const QByteArray alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    const QByteArray base64 = whole.toBase64();
+    for (qsizetype at = 0; at < base64.size() && base64[at] != '='; ++at) {
+        for (const int shift : {1, 27}) {
+            QByteArray changed = base64;
+            changed[at] = alphabet[(alphabet.indexOf(base64[at]) + shift) % 64];
+            const auto values = Preferences::deserialize(R"({"k":{"$data":")" + changed + R"("}})");
+            ASSERT_TRUE(values);
+            const QByteArray data = values->value(u"k"_s).toByteArray();
+            QList<T> untouched;
+            qsizetype reached = 0;
+            for (qsizetype i = 0; i < list.size(); ++i) {
+                bool hit = false;
+                for (qsizetype p = spans[i].first; p < spans[i].second && !hit; ++p) {
+                    hit = p >= data.size() || data[p] != whole[p];
+                }
+                if (hit) {
+                    ++reached;
+                } else {
+                    untouched << list[i];
+                }
+            }
+            RecordListReading reading;
+            const QList<T> restored = T::readList(data, reading);
+            QList<T> restoredUntouched;
+            for (const T& record : restored) {
+                if (untouched.contains(record)) {
+                    restoredUntouched << record;
+                }
+            }
+            EXPECT_EQ(restoredUntouched, untouched) << "character " << at << " moved by " << shift;
+            EXPECT_LE(restored.size(), untouched.size() + reached) << "character " << at;
+        }
+    }
+}
+
+TEST(PersistenceServiceDamage, OneChangedCharacterOfAStoredListCostsOnlyTheRecordsItReaches) {
+    // Titles full of the characters that give a list its structure, so changed bytes often become one.
+    const char* const titles[] = {"Tea",
+                                  R"(a "quoted", {braced} [title])",
+                                  R"(back\slash)",
+                                  "茶 ☕",
+                                  "",
+                                  R"(}, {"id": "x"})",
+                                  "comma,colon:",
+                                  "Focus"};
+    QList<TimerItem> timers;
+    for (int i = 0; i < 20; ++i) {
+        TimerItem item =
+            TimerItem::make(QUuid::createUuid(), QString::fromUtf8(titles[i % 8]), 60 + i, TimerState(i % 4),
+                            i % 5 == 0, i % 5 == 0 ? std::optional(kNow.addSecs(600 + i)) : std::nullopt,
+                            i % 3 == 0 ? std::optional(u"Focus"_s) : std::nullopt, kNow.addMSecs(i));
+        timers << item;
+    }
+    expectAChangedCharacterToCostOnlyTheRecordsItReaches(timers);
+
+    // Records with records inside: a step is no sequence.
+    QList<TimerSequence> sequences;
+    for (int i = 0; i < 8; ++i) {
+        TimerSequence sequence = TimerSequence::blank();
+        sequence.name = QString::fromUtf8(titles[i]);
+        sequences << sequence;
+    }
+    expectAChangedCharacterToCostOnlyTheRecordsItReaches(sequences);
+}
+
 TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {
     constexpr qint64 huge = 1'000'000'000'000'000'000;
-    TimerItem big = timer(TimerState::paused), over = big, none = big, fine = big;
+    TimerItem big = timer(TimerState::paused), over = timer(TimerState::paused),
+              none = timer(TimerState::paused), fine = timer(TimerState::paused),
+              negative = timer(TimerState::paused);
     big.totalDuration = big.remaining = huge;
     over.remaining = 90;
     none.totalDuration = none.remaining = 0;
+    negative.remaining = -5;
     TimerSequence sequence = TimerSequence::blank();
     sequence.steps[0].minutes = 0;
     sequence.steps[1].minutes = 5000;
@@ -180,10 +450,11 @@ TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows)
         std::function<QString()> load;
         QString expected;
     } rows[] = {
-        {"timers: no more than the longest, no more left than the length, one second at least",
-         "activeTimers", 3,
+        {"timers: no more than the longest, no more left than the length nor less than none, one second at "
+         "least",
+         "activeTimers", 4,
          [&] {
-             service->saveActiveTimers({big, over, none, fine});
+             service->saveActiveTimers({big, over, none, fine, negative});
          },
          [&] {
              QStringList out;
@@ -192,7 +463,7 @@ TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows)
              }
              return out.join(u' ');
          },
-         u"86399913600/86399913600 60/60 1/0 60/60"_s},
+         u"86399913600/86399913600 60/60 1/0 60/60 60/0"_s},
         {"presets: one minute up to the longest timer", "presets", 2,
          [&] {
              service->savePresets({{QUuid::createUuid(), u"a"_s, huge}, {QUuid::createUuid(), u"b"_s, 0}});
@@ -280,10 +551,33 @@ TEST_F(PersistenceServiceTest, ActiveSequenceIdIsUpperCaseTextAndRemovedWhenNone
     EXPECT_EQ(service->loadActiveSequenceID(), id);
 }
 
-TEST_F(PersistenceServiceTest, LastDurationCountsOnlyFromOneSecond) {
-    for (const auto& [stored, expected] : {std::pair<qint64, qint64>{0, 1500}, {-5, 1500}, {1, 1}, {9, 9}}) {
-        prefs.setInt(key(PS::kLastDurationKey), stored);
-        EXPECT_EQ(service->loadLastDuration(), expected) << stored;
+TEST_F(PersistenceServiceTest, LastDurationCountsOnlyFromOneSecondAndIsHeldToTheLongestTimer) {
+    constexpr qint64 longest = TimerManager::maxDuration;
+    const struct {
+        const char* behaviour;
+        qint64 stored;
+        qint64 loaded;
+        qint64 storedAfter;
+        bool logs;
+    } rows[] = {
+        {"none: the default", 0, 1500, 0, false},
+        {"less than none: the default", -5, 1500, -5, false},
+        {"one second", 1, 1, 1, false},
+        {"nine seconds", 9, 9, 9, false},
+        {"the longest timer", longest, longest, longest, false},
+        {"longer than any timer: held to the longest and stored so", 1'000'000'000'000'000'000, longest,
+         longest, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        prefs.setInt(key(PS::kLastDurationKey), row.stored);
+        log.clear();
+        EXPECT_EQ(service->loadLastDuration(), row.loaded);
+        EXPECT_EQ(prefs.intValue(key(PS::kLastDurationKey)), row.storedAfter);
+        EXPECT_EQ(log.lines(),
+                  row.logs
+                      ? QStringList{u"[PersistenceService] Brought the stored lastDuration within range"_s}
+                      : QStringList());
     }
 }
 

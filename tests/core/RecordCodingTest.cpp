@@ -92,7 +92,7 @@ TEST(TimerItemCoding, ReadingIsLenientWhereTheFormAllows) {
     j["somethingNew"] = {{"nested", {1, 2}}}; // unknown keys are ignored
     j["createdAt"] = 100;                     // any JSON number for a date
     j["totalDuration"] = 300.0;               // a whole number written as floating point
-    j["remaining"] = -5;                      // reads as zero
+    j["remaining"] = -5;                      // read as written; loading holds it within range
     const auto decoded = TimerItem::decodeList(dump(ordered_json::array({j})));
     ASSERT_TRUE(decoded);
     const TimerItem& item = decoded->at(0);
@@ -101,7 +101,7 @@ TEST(TimerItemCoding, ReadingIsLenientWhereTheFormAllows) {
     EXPECT_FALSE(item.pomodoroPhase);
     EXPECT_EQ(item.createdAt, kCreated.addMSecs(-250));
     EXPECT_EQ(item.totalDuration, 300);
-    EXPECT_EQ(item.remaining, 0);
+    EXPECT_EQ(item.remaining, -5);
     EXPECT_EQ(JsonCoding::parseUuid(u"00000000-0000-0000-0000-000000000000"_s), QUuid()); // nil is an id
 }
 

@@ -94,14 +94,14 @@ TEST(SchemaMigrator, ImportSkipsPlatformKeysAndNeverOverwrites) {
     EXPECT_FALSE(defaults.contains(u"brindlet.presets"_s));
 }
 
-TEST(SchemaMigrator, MoveReplacesCurrentValuesAndDropsRelayKeys) {
+TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeys) {
     Preferences defaults;
     // clang-format off
     setAll(defaults, {{u"brindlet.presets"_s, QByteArray("[1]")}, {u"brindlet.lastDuration"_s, qint64(90)},
                       {u"brindlet.scheduledTimers"_s, QByteArray("[2]")},
                       {u"brindlet.activeTimers"_s, QByteArray("[3]")},
                       {u"brindlet.schemaVersion"_s, qint64(1)}, {u"brindlet.history"_s, QByteArray("[old]")},
-                      {u"quorvane.history"_s, QByteArray("[new]")}, {u"quorvane.schemaVersion"_s, qint64(2)},
+                      {u"quorvane.schemaVersion"_s, qint64(2)},
                       {u"brindlet.relay.active"_s, true}, {u"brindlet.relay.queue"_s, QByteArray("[]")}});
     // clang-format on
     LogCapture log;
@@ -109,13 +109,70 @@ TEST(SchemaMigrator, MoveReplacesCurrentValuesAndDropsRelayKeys) {
     EXPECT_EQ(log.lines(), QStringList{moveLine(6)});
     EXPECT_EQ(defaults.boolValue(key(SM::kV2CompletedKey)), true);
     defaults.remove(key(SM::kV2CompletedKey));
-    // Everything moved over what was there (the schema version is raised again next launch); no legacy
-    // key is left.
+    // Everything moved (the schema version over the current one: it is raised again next launch); no
+    // legacy key is left.
     const QVariantMap moved{
         {u"quorvane.presets"_s, QByteArray("[1]")},         {u"quorvane.lastDuration"_s, qint64(90)},
         {u"quorvane.scheduledTimers"_s, QByteArray("[2]")}, {u"quorvane.activeTimers"_s, QByteArray("[3]")},
         {u"quorvane.schemaVersion"_s, qint64(1)},           {u"quorvane.history"_s, QByteArray("[old]")}};
     EXPECT_EQ(defaults.dictionary(), moved) << defaults.keys().join(u' ').toStdString();
+}
+
+TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueAndKeepsTheLegacyOneAside) {
+    QTemporaryDir dir;
+    const QVariantMap both{{u"brindlet.activeTimers"_s, QByteArray("[legacy]")},
+                           {u"quorvane.activeTimers"_s, QByteArray("[current]")},
+                           {u"brindlet.history"_s, QByteArray("[old]")}};
+    const QString kept = u"brindlet.activeTimers.corrupt"_s;
+    const QString keptLine =
+        u"[SchemaMigrator] Kept brindlet.activeTimers as %1: quorvane.activeTimers already holds a value"_s;
+    const struct {
+        const char* behaviour;
+        QVariant flag; // invalid: absent
+        // So long a file name that no copy beside it can be made; empty: a store in memory.
+        QString file;
+        QStringList lines;
+        QVariantMap after; // without the flag
+    } rows[] = {
+        {"no flag",
+         QVariant(),
+         {},
+         {keptLine.arg(kept), moveLine(1)},
+         {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
+          {kept, QByteArray("[legacy]")},
+          {u"quorvane.history"_s, QByteArray("[old]")}}},
+        {"a flag of the wrong type",
+         u"true"_s,
+         {},
+         {keptLine.arg(kept), moveLine(1)},
+         {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
+          {kept, QByteArray("[legacy]")},
+          {u"quorvane.history"_s, QByteArray("[old]")}}},
+        {"no copy can be made: the legacy value stays where it is",
+         QVariant(),
+         dir.filePath(QString(235, u'p') + u".json"_s),
+         {u"[SchemaMigrator] Left brindlet.activeTimers in place: quorvane.activeTimers already holds a "
+          u"value "
+          u"and brindlet.activeTimers could not be copied aside"_s,
+          moveLine(1)},
+         {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
+          {u"brindlet.activeTimers"_s, QByteArray("[legacy]")},
+          {u"quorvane.history"_s, QByteArray("[old]")}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        Preferences defaults(row.file);
+        setAll(defaults, both);
+        if (row.flag.isValid()) {
+            defaults.setValue(key(SM::kV2CompletedKey), row.flag);
+        }
+        LogCapture log;
+        SM::migrateV1ToV2(defaults);
+        EXPECT_EQ(log.linesFrom(u"SchemaMigrator"_s), row.lines);
+        EXPECT_EQ(defaults.boolValue(key(SM::kV2CompletedKey)), true);
+        defaults.remove(key(SM::kV2CompletedKey));
+        EXPECT_EQ(defaults.dictionary(), row.after) << defaults.keys().join(u' ').toStdString();
+    }
 }
 
 TEST(SchemaMigrator, EachStepIsGuardedByItsOwnFlag) {
