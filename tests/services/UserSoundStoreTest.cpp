@@ -297,7 +297,7 @@ TEST_F(UserSoundStoreTest, ADamagedIndexKeepsEveryEntryThatReadsAndACopyOfItself
          R"([{"uid":"A","name":"B","filename":"A.wav","name":1}])",
          {}},
         {"text after the list", "[" + good + "]x", {u"B"_s}},
-        {"an object, not a list", good, {}},
+        {"an entry without its list's brackets", good, {u"B"_s}},
         {"malformed UTF-8 in one entry",
          "[" + good + ", {\"uid\":\"E\",\"name\":\"\xC3\x28\",\"filename\":\"E.wav\"}, " + other + "]",
          {u"B"_s, u"D"_s}},
