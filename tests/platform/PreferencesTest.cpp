@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 
+#include "support/HostileFiles.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -238,29 +239,19 @@ TEST_F(PreferencesTest, AFailedWriteLeavesThePreviousFileLogsOnceAndIsRetried) {
 }
 
 TEST_F(PreferencesTest, AnythingButARegularFileOfASensibleSizeIsSetAsideUnread) {
-    const QByteArray native = QFile::encodeName(path());
     const QString notRegular = u"not a regular file"_s;
-    const QString tooLarge = u"larger than %1 bytes"_s.arg(Preferences::maxFileBytes);
     const struct {
         const char* behaviour;
         std::function<bool()> make;
         QString reason;
     } rows[] = {
-        // An ordinary open of a FIFO with no writer would block for ever.
-        {"a fifo", [&] { return ::mkfifo(native.constData(), 0600) == 0; }, notRegular},
+        {"a fifo", [&] { return HostileFiles::makeFifo(path()); }, notRegular},
         {"a folder", [&] { return QDir().mkdir(path()); }, notRegular},
-        // Reading it would never end, nor fit in memory.
-        {"a link to an endless device", [&] { return ::symlink("/dev/zero", native.constData()) == 0; },
+        {"a link to an endless device", [&] { return HostileFiles::linkToEndlessDevice(path()); },
          notRegular},
-        // Sparse: no disk is used, but reading it would take more memory than the program may have.
         {"a file above the size limit",
-         [&] {
-             const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
-             const bool made = fd >= 0 && ::ftruncate(fd, Preferences::maxFileBytes + 1) == 0;
-             ::close(fd);
-             return made;
-         },
-         tooLarge},
+         [&] { return HostileFiles::makeSparseFile(path(), Preferences::maxFileBytes + 1); },
+         u"larger than %1 bytes"_s.arg(Preferences::maxFileBytes)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);

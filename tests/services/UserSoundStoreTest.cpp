@@ -1,6 +1,7 @@
 // The user sound library on a temporary folder: import, names, rename, delete, and a damaged index.
 #include "services/UserSoundStore.h"
 
+#include "support/HostileFiles.h"
 #include "support/LogCapture.h"
 
 #include "QStringPrinting.h"
@@ -348,26 +349,16 @@ TEST_F(UserSoundStoreTest, ASecondDamagedIndexKeepsTheFirstCopyToo) {
 
 TEST_F(UserSoundStoreTest, OnlyARegularIndexOfASensibleSizeIsRead) {
     const QString path = QDir(libraryDir()).filePath(u"user_sounds.json"_s);
-    const QByteArray native = QFile::encodeName(path);
     const QString notRegular = u"not a regular file"_s;
     const struct {
         const char* behaviour;
         std::function<bool()> make;
         QString reason;
     } rows[] = {
-        // An ordinary open blocks for ever on a FIFO with no writer.
-        {"a fifo", [&] { return ::mkfifo(native.constData(), 0600) == 0; }, notRegular},
-        // Reading it would never end.
-        {"a link to an endless device", [&] { return ::symlink("/dev/zero", native.constData()) == 0; },
-         notRegular},
-        // Sparse: no disk is used, but reading it would.
+        {"a fifo", [&] { return HostileFiles::makeFifo(path); }, notRegular},
+        {"a link to an endless device", [&] { return HostileFiles::linkToEndlessDevice(path); }, notRegular},
         {"an index above the size limit",
-         [&] {
-             const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
-             const bool made = fd >= 0 && ::ftruncate(fd, UserSoundStore::maxIndexBytes + 1) == 0;
-             ::close(fd);
-             return made;
-         },
+         [&] { return HostileFiles::makeSparseFile(path, UserSoundStore::maxIndexBytes + 1); },
          u"larger than %1 bytes"_s.arg(UserSoundStore::maxIndexBytes)},
     };
     for (const auto& row : rows) {
