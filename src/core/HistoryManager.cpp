@@ -10,8 +10,7 @@
 #include <utility>
 
 HistoryManager::HistoryManager(Preferences& preferences, AppSettings& settings, Clock clock)
-    : m_preferences(preferences), m_settings(settings), m_clock(std::move(clock)),
-      m_loader(std::make_unique<StoredListLoader>(preferences, QStringLiteral("HistoryManager"))) {
+    : m_preferences(preferences), m_settings(settings), m_clock(std::move(clock)) {
     m_invalidation = QObject::connect(&m_preferences, &Preferences::changed, [this](const QString& key) {
         if (key == historyKey) {
             m_cache.reset();
@@ -38,9 +37,10 @@ QList<TimerHistoryEntry> HistoryManager::loadHistory() {
         // Loading may write the key (a damaged list is replaced by what was restored), which drops the
         // cache: it is filled only afterwards.
         // Nothing finds an entry by its id, so a repeated one is left as it is.
-        auto loaded = m_loader->load<TimerHistoryEntry>(historyKey, QStringLiteral("history"),
-                                                        &TimerHistoryEntry::readList,
-                                                        &TimerHistoryEntry::encodeList, holdInRange);
+        auto loaded =
+            StoredListLoader(m_preferences, QStringLiteral("HistoryManager"))
+                .load<TimerHistoryEntry>(historyKey, QStringLiteral("history"), &TimerHistoryEntry::readList,
+                                         &TimerHistoryEntry::encodeList, holdInRange);
         m_cache = std::move(loaded).value_or(QList<TimerHistoryEntry>{});
     }
     return *m_cache;
@@ -62,10 +62,6 @@ void HistoryManager::log(const QString& title, qint64 duration) {
     const auto data = TimerHistoryEntry::encodeList(history);
     if (!data) {
         return; // an entry that cannot be written is dropped quietly, the stored list stays as it was
-    }
-    if (!m_loader->mayReplace(historyKey)) {
-        m_cache = std::move(history); // shown for this run; the stored value stays as it is
-        return;
     }
     m_preferences.setData(historyKey, *data);
     // Writing the key dropped the cache; what was just written is the stored list.

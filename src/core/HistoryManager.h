@@ -7,12 +7,10 @@
 
 #include <QMetaObject>
 
-#include <memory>
 #include <optional>
 
 class AppSettings;
 class Preferences;
-class StoredListLoader;
 
 class HistoryManager : public HistoryManagerProtocol {
 public:
@@ -40,6 +38,4 @@ private:
     // anyone (a migration, another manager) writes the key.
     std::optional<QList<TimerHistoryEntry>> m_cache;
     QMetaObject::Connection m_invalidation;
-    // Keeps a stored history it could neither read nor copy aside from being written over.
-    std::unique_ptr<StoredListLoader> m_loader;
 };

@@ -80,9 +80,10 @@ struct PersistenceService::BackgroundState {
 // usable is stored. Presets, sequences and scheduled timers are all found by id.
 template <class T>
 std::optional<QList<T>> PersistenceService::loadList(const char* storageKey, const QString& name) {
-    return m_loader->load<T>(
-        key(storageKey), name, &T::readList, &T::encodeList, [](T& record) { return holdInRange(record); },
-        StoredListLoader::RepeatedIds::renew);
+    return StoredListLoader(m_preferences, kContext)
+        .load<T>(
+            key(storageKey), name, &T::readList, &T::encodeList,
+            [](T& record) { return holdInRange(record); }, StoredListLoader::RepeatedIds::renew);
 }
 
 template <class T, class Encode>
@@ -94,14 +95,11 @@ void PersistenceService::saveList(const char* storageKey, const QString& name, c
         logEncodeFailed(name, error); // the stored value stays as it was
         return;
     }
-    if (m_loader->mayReplace(key(storageKey))) {
-        m_preferences.setData(key(storageKey), *data);
-    }
+    m_preferences.setData(key(storageKey), *data);
 }
 
 PersistenceService::PersistenceService(Preferences& preferences, Clock clock, QObject* parent)
     : QObject(parent), m_preferences(preferences), m_clock(std::move(clock)),
-      m_loader(std::make_unique<StoredListLoader>(preferences, kContext)),
       m_background(std::make_shared<BackgroundState>()) {
     // One worker: requests run in order, and a newer one only waits for the one being encoded.
     m_pool.setMaxThreadCount(1);
@@ -149,9 +147,6 @@ QList<TimerSequence> PersistenceService::loadSequences() {
 }
 
 void PersistenceService::saveActiveSequenceID(const std::optional<QUuid>& id) {
-    if (!m_loader->mayReplace(key(kActiveSequenceIDKey))) {
-        return;
-    }
     if (id) {
         m_preferences.setString(key(kActiveSequenceIDKey), JsonCoding::uuidText(*id));
     } else {
@@ -168,7 +163,8 @@ std::optional<QUuid> PersistenceService::loadActiveSequenceID() {
     std::optional<QUuid> id = text ? JsonCoding::parseUuid(*text) : std::nullopt;
     if (!id) {
         // Applying or removing a sequence would write over it.
-        m_loader->setAsideUnreadable(storageKey, QStringLiteral("activeSequenceID"));
+        StoredListLoader(m_preferences, kContext)
+            .setAsideUnreadable(storageKey, QStringLiteral("activeSequenceID"));
     }
     return id;
 }
@@ -215,22 +211,22 @@ QList<TimerItem> PersistenceService::loadActiveTimers() {
     // A list may hold a million timers: each is held to range in the one pass and, as nothing counted down
     // while the program was not running, a running one comes back paused. Timers are found by id, so each
     // gets its own.
-    auto stored = m_loader->load<TimerItem>(
-        key(kActiveTimersKey), kActiveTimersName, &TimerItem::readList, &TimerItem::encodeList,
-        [](TimerItem& timer) {
-            if (timer.state == TimerState::running) {
-                timer.state = TimerState::paused;
-            }
-            return holdInRange(timer);
-        },
-        StoredListLoader::RepeatedIds::renew);
+    auto stored =
+        StoredListLoader(m_preferences, kContext)
+            .load<TimerItem>(
+                key(kActiveTimersKey), kActiveTimersName, &TimerItem::readList, &TimerItem::encodeList,
+                [](TimerItem& timer) {
+                    if (timer.state == TimerState::running) {
+                        timer.state = TimerState::paused;
+                    }
+                    return holdInRange(timer);
+                },
+                StoredListLoader::RepeatedIds::renew);
     return std::move(stored).value_or(QList<TimerItem>{});
 }
 
 void PersistenceService::clearActiveTimers() {
-    if (m_loader->mayReplace(key(kActiveTimersKey))) {
-        m_preferences.remove(key(kActiveTimersKey));
-    }
+    m_preferences.remove(key(kActiveTimersKey));
 }
 
 void PersistenceService::supersedeBackgroundSaves() {
@@ -282,9 +278,6 @@ void PersistenceService::applyFinishedBackgroundSave() {
     }
     if (!data) {
         logEncodeFailed(kActiveTimersName, error);
-        return;
-    }
-    if (!m_loader->mayReplace(key(kActiveTimersKey))) {
         return;
     }
     m_storingBackgroundResult = true;

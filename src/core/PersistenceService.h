@@ -13,7 +13,6 @@
 #include <memory>
 
 class Preferences;
-class StoredListLoader;
 
 class PersistenceService : public QObject, public PersistenceServiceProtocol {
     Q_OBJECT
@@ -74,8 +73,6 @@ private:
 
     Preferences& m_preferences;
     Clock m_clock;
-    // Loads the lists and keeps what it could neither read nor copy aside from being written over.
-    std::unique_ptr<StoredListLoader> m_loader;
     // Counts writes of the timer-list key; a background result is stored only if no write came after
     // the request that made it.
     quint64 m_activeTimersGeneration = 0;

@@ -3,21 +3,11 @@
 #include "core/TarvolinTimerError.h"
 #include "platform/TarvolinTimerLogger.h"
 
-QString StoredListLoader::keepAside(const QString& key, const QString& name) {
-    const QString where = m_preferences.keepAside(key);
-    if (where.isEmpty()) {
-        m_kept.insert(key, Kept{name});
-    } else {
-        m_kept.remove(key);
-    }
-    return where;
-}
-
 void StoredListLoader::setAsideUnreadable(const QString& key, const QString& name) {
     TT_LOG_WARNING(m_context,
                    TarvolinTimerError(TarvolinTimerError::persistenceDecodeFailed{name}).errorDescription());
     // Moved aside, so the next save cannot overwrite the user's only copy.
-    const QString where = keepAside(key, name);
+    const QString where = m_preferences.keepAside(key);
     if (where.isEmpty()) {
         TT_LOG_WARNING(
             m_context,
@@ -34,7 +24,7 @@ bool StoredListLoader::settle(const QString& key, const QString& name, const Fou
     bool copyFailed = false;
     const auto copyOnce = [&] {
         if (where.isEmpty() && !copyFailed) {
-            where = keepAside(key, name);
+            where = m_preferences.keepAside(key);
             copyFailed = where.isEmpty();
         }
     };
@@ -65,28 +55,4 @@ bool StoredListLoader::settle(const QString& key, const QString& name, const Fou
     }
     // Without its copy the stored value must stay as it is.
     return !copyFailed && (!found.reading.isClean() || found.held > 0 || found.renewed > 0);
-}
-
-bool StoredListLoader::mayReplace(const QString& key) {
-    const auto it = m_kept.find(key);
-    if (it == m_kept.end()) {
-        return true;
-    }
-    if (!m_preferences.contains(key)) {
-        m_kept.erase(it); // someone else removed it: nothing is left to lose
-        return true;
-    }
-    const QString where = m_preferences.keepAside(key);
-    if (!where.isEmpty()) {
-        TT_LOG_WARNING(m_context, QStringLiteral("Kept the stored %1 as %2").arg(it->name, where));
-        m_kept.erase(it);
-        return true;
-    }
-    if (!it->refusalLogged) {
-        it->refusalLogged = true;
-        TT_LOG_WARNING(m_context,
-                       QStringLiteral("Not writing over the stored %1: it could not be read nor copied aside")
-                           .arg(it->name));
-    }
-    return false;
 }

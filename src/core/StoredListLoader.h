@@ -1,13 +1,13 @@
 #pragma once
 // Loads a list kept as one JSON data value in the preferences, one record at a time: the records that read
 // come back even when others beside them do not, values out of range are brought within it, and nothing
-// that was stored is written over or removed before a copy of it is kept aside.
+// that was stored is written over or removed before a copy of it is kept aside (where no copy can be made,
+// the preferences keep the stored text in their file until one is).
 
 #include "platform/JsonCodec.h"
 #include "platform/Preferences.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QHashSeed>
 #include <QList>
 #include <QString>
@@ -33,9 +33,9 @@ public:
     // is not a data value, or of which no record reads, gives none too: it is logged, copied aside and then
     // removed. When only some records read, records had to be brought within range or given new ids, the
     // list as loaded replaces the stored value so the next start reads it cleanly; for anything but a range
-    // the stored value is copied aside first. When a copy cannot be made the stored value stays as it is,
-    // and mayReplace() keeps it so. `name` is the list's name in log lines. `read(data, reading)` gives the
-    // records that read; `holdInRange(record)` says whether it changed one.
+    // the stored value is copied aside first. When a copy cannot be made the stored value is left as it is.
+    // `name` is the list's name in log lines. `read(data, reading)` gives the records that read;
+    // `holdInRange(record)` says whether it changed one.
     template <class T, class Read, class Encode, class HoldInRange>
     std::optional<QList<T>> load(const QString& key, const QString& name, Read read, Encode encode,
                                  HoldInRange holdInRange, RepeatedIds ids = RepeatedIds::keep) {
@@ -72,20 +72,12 @@ public:
     // is when no copy can be made.
     void setAsideUnreadable(const QString& key, const QString& name);
 
-    // Whether `key` may be written over or removed now. False while it holds a value that could not be read
-    // nor copied aside; each call tries the copy again, and once it is made the key is free.
-    bool mayReplace(const QString& key);
-
 private:
     struct Found {
         RecordListReading reading;
         qsizetype restored = 0;
         qsizetype held = 0;
         qsizetype renewed = 0;
-    };
-    struct Kept {
-        QString name;
-        bool refusalLogged = false;
     };
 
     // Gives each record whose id an earlier record has a fresh one; says how many. One flat table of record
@@ -126,11 +118,7 @@ private:
     // Logs what the reading found and keeps the stored value aside where it is to be replaced; true when the
     // list as loaded is to be written back.
     bool settle(const QString& key, const QString& name, const Found& found);
-    // The copy's place, or empty when it could not be made: the key is then kept as it is.
-    QString keepAside(const QString& key, const QString& name);
 
     Preferences& m_preferences;
     QString m_context;
-    // Keys holding a value that could not be read nor copied aside.
-    QHash<QString, Kept> m_kept;
 };

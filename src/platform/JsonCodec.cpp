@@ -125,6 +125,35 @@ std::optional<QByteArray> decodeCanonicalBase64(const char* s, const char* e) {
     return out;
 }
 
+// Base64 text that is not canonical (a hand-edited or damaged file), decoded; `text` is used up. White space
+// and the closing padding are passed over, as in any lenient reading. Any other character outside the
+// alphabet (a changed one, say) is read as zero bits where it stands: passing over it too would move every
+// byte after it, so one changed character would spoil all the data after it instead of its own three bytes.
+// A character of several UTF-8 bytes counts once.
+QByteArray decodeLooseBase64(std::string& text) {
+    const auto isSpace = [](unsigned char c) {
+        return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\v';
+    };
+    const auto inAlphabet = [](unsigned char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+               c == '/';
+    };
+    // The padding is the run of '=' (and white space) that ends the text; a '=' before it stands in the
+    // place of a character.
+    std::size_t end = text.size();
+    while (end > 0 && (text[end - 1] == '=' || isSpace(static_cast<unsigned char>(text[end - 1])))) {
+        --end;
+    }
+    for (std::size_t i = 0; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (inAlphabet(c) || isSpace(c)) {
+            continue;
+        }
+        text[i] = (c & 0xC0) == 0x80 ? ' ' : 'A'; // a UTF-8 continuation byte is part of the one before
+    }
+    return QByteArray::fromBase64(QByteArray::fromRawData(text.data(), qsizetype(text.size())));
+}
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(char(cp));
@@ -1204,9 +1233,8 @@ bool JsonReader::readObjectVariant(QVariant& out) {
             return false; // cannot happen: the text was read once already
         }
         if (onlyDataTag) {
-            // Not canonical (line breaks, spaces, escapes, as a hand-edited file may have): decoded
-            // leniently.
-            out = QByteArray::fromBase64(QByteArray::fromRawData(m_text.data(), qsizetype(m_text.size())));
+            // Not canonical (line breaks, spaces, escapes, as a hand-edited file may have, or damage).
+            out = decodeLooseBase64(m_text);
             return true;
         }
         map.insert(JsonCodec::textFromUtf8(JsonCodec::kDataTag), JsonCodec::textFromUtf8(m_text));
