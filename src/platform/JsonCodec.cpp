@@ -1250,9 +1250,7 @@ bool JsonReader::atEnd() {
 
 namespace {
 
-bool isJsonSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
+using JsonCodec::isJsonSpace;
 
 // The last byte before `at` that is not white space, or 0 at the start.
 char byteBefore(const char* first, const char* at) {

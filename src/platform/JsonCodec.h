@@ -38,6 +38,11 @@ std::optional<QDateTime> dateFromReferenceSeconds(double seconds);
 // Whole seconds from a JSON number; an integral floating value counts, a fraction or overflow does not.
 std::optional<qint64> integerFromDouble(double value);
 
+// The white space JSON allows between tokens.
+inline bool isJsonSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
 // Text from well-formed UTF-8. Unlike QString::fromUtf8, a leading U+FEFF is kept: inside a JSON string
 // it is a character of the value, not a byte-order mark.
 QString textFromUtf8(std::string_view utf8);
@@ -218,7 +223,7 @@ private:
     }
     // The helpers of every token stay here, in the class, so they are inlined into the loops.
     void skipSpace() {
-        while (m_at != m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t')) {
+        while (m_at != m_end && JsonCodec::isJsonSpace(*m_at)) {
             ++m_at;
         }
     }

@@ -51,7 +51,7 @@ bool writesAs(const QVariant& value, QByteArrayView text) {
         writeMemberValue(w, value);
         return w.take() == text;
     }
-    // Large (a stored list): compared piece by piece as it is written, never held twice.
+    // Large (a stored list): compared piece by piece as it is written, never in memory twice.
     qsizetype at = 0;
     bool same = true;
     JsonWriter w([&](const char* bytes, qsizetype size) {
@@ -125,7 +125,7 @@ public:
 
     struct Snapshot {
         QVariantMap values;
-        QMap<QString, Preferences::StoredMember> held;
+        QMap<QString, Preferences::StoredMember> pinned;
     };
 
     void submit(Snapshot snapshot) {
@@ -196,7 +196,7 @@ private:
             return file.errorString();
         }
         qint64 expected = 0;
-        const bool written = Preferences::writeFormTo(file, snapshot.values, snapshot.held, &expected);
+        const bool written = Preferences::writeFormTo(file, snapshot.values, snapshot.pinned, &expected);
         // The write buffer is flushed here, not left to commit(): a failure inside commit's own flush goes
         // unreported and would put a truncated file in place of the good one.
         if (!written || !file.flush() || file.size() != expected) {
@@ -377,8 +377,8 @@ void Preferences::setAside(const QString& reason) {
 }
 
 bool Preferences::storedMember(const QString& key, StoredMember& member) const {
-    if (const auto held = m_held.find(key); held != m_held.end()) {
-        member = *held;
+    if (const auto pinned = m_pinned.find(key); pinned != m_pinned.end()) {
+        member = *pinned;
         return true;
     }
     if (const auto text = m_loadedText.find(key); text != m_loadedText.end()) {
@@ -439,7 +439,7 @@ QString Preferences::keepAside(const QString& key) {
         if (!member.replaced) {
             m_copiedTo.insert(key, path);
         }
-        if (m_held.remove(key) > 0) {
+        if (m_pinned.remove(key) > 0) {
             TT_LOG_WARNING(
                 kContext,
                 QStringLiteral("Kept the stored value of %1 as %2; it may now be replaced").arg(key, path));
@@ -447,8 +447,8 @@ QString Preferences::keepAside(const QString& key) {
         }
         return path;
     }
-    if (!m_held.contains(key)) {
-        m_held.insert(key, member);
+    if (!m_pinned.contains(key)) {
+        m_pinned.insert(key, member);
         TT_LOG_ERROR(kContext,
                      QStringLiteral("Could not keep a copy of the stored value of %1 (%2); %3 keeps it "
                                     "as it is until a copy can be made")
@@ -458,16 +458,16 @@ QString Preferences::keepAside(const QString& key) {
 }
 
 void Preferences::forget(const QString& key) {
-    // A held member keeps its own text; what memory holds is no longer what the file or a copy held.
+    // A pinned member keeps its own text; what memory holds is no longer what the file or a copy has.
     m_loadedText.remove(key);
     m_copiedTo.remove(key);
-    if (const auto held = m_held.find(key); held != m_held.end()) {
-        held->replaced = true;
+    if (const auto pinned = m_pinned.find(key); pinned != m_pinned.end()) {
+        pinned->replaced = true;
     }
 }
 
-void Preferences::retryHeldCopies() {
-    for (auto it = m_held.begin(); it != m_held.end();) {
+void Preferences::retryPinnedCopies() {
+    for (auto it = m_pinned.begin(); it != m_pinned.end();) {
         QString why;
         const QString path = writeCopy(it.key(), it.value(), &why);
         if (path.isEmpty()) {
@@ -480,7 +480,7 @@ void Preferences::retryHeldCopies() {
         if (!it->replaced) {
             m_copiedTo.insert(it.key(), path);
         }
-        it = m_held.erase(it);
+        it = m_pinned.erase(it);
     }
 }
 
@@ -602,9 +602,9 @@ void Preferences::writeNow() {
     if (!m_writer || (!m_dirty && !m_writer->lastWriteFailed())) {
         return;
     }
-    retryHeldCopies();
+    retryPinnedCopies();
     m_dirty = false;
-    m_writer->submit({m_values, m_held});
+    m_writer->submit({m_values, m_pinned});
 }
 
 bool Preferences::flush() {
@@ -617,8 +617,8 @@ bool Preferences::flush() {
 }
 
 void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
-                            const QMap<QString, StoredMember>& held) {
-    // One top-level member a line, each value compact, in key order; a held member goes out as it stands.
+                            const QMap<QString, StoredMember>& pinned) {
+    // One top-level member a line, each value compact, in key order; a pinned member goes out as it stands.
     w.raw("{\n");
     bool first = true;
     const auto member = [&w, &first](const QString& key) {
@@ -628,9 +628,9 @@ void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
         w.raw(": ");
     };
     auto v = values.cbegin();
-    auto h = held.cbegin();
-    while (v != values.cend() || h != held.cend()) {
-        if (h == held.cend() || (v != values.cend() && v.key() < h.key())) {
+    auto h = pinned.cbegin();
+    while (v != values.cend() || h != pinned.cend()) {
+        if (h == pinned.cend() || (v != values.cend() && v.key() < h.key())) {
             member(v.key());
             writeMemberValue(w, v.value());
             ++v;
@@ -651,7 +651,7 @@ void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
 }
 
 bool Preferences::writeFormTo(QIODevice& device, const QVariantMap& values,
-                              const QMap<QString, StoredMember>& held, qint64* bytesWritten) {
+                              const QMap<QString, StoredMember>& pinned, qint64* bytesWritten) {
     bool ok = true;
     qint64 total = 0;
     JsonWriter w([&](const char* bytes, qsizetype size) {
@@ -662,7 +662,7 @@ bool Preferences::writeFormTo(QIODevice& device, const QVariantMap& values,
         total += size;
         return true;
     });
-    writeForm(w, values, held);
+    writeForm(w, values, pinned);
     w.finish();
     if (bytesWritten) {
         *bytesWritten = total;

@@ -8,9 +8,7 @@
 
 namespace {
 
-bool isJsonSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
+using JsonCodec::isJsonSpace;
 
 // Past the closing quote of the string opening at `at`, whatever bytes it holds; nullptr when it never
 // closes.
