@@ -188,6 +188,10 @@ public:
     // A number as written: an integer when it has no fraction or exponent and fits 64 bits, else a double.
     // A magnitude too large for a double is refused; one too small reads as zero.
     bool readNumber(FlatRecord::Value& out);
+    // From now on, a number is refused when the value it reads as would be written back as another number
+    // (an integer beyond 64 bits, more digits than a double holds, a magnitude too small): a stored file
+    // read so never has such a number replaced by a rounded one.
+    void refuseInexactNumbers() { m_exactNumbersOnly = true; }
     // A scalar into `out`; a nested object or array is checked, skipped and typed `nested`.
     bool readFlatValue(FlatRecord::Value& out);
     // An object whose members are read as flat values.
@@ -265,6 +269,7 @@ private:
     int m_maxDepth;
     bool m_justOpened = false;
     bool m_failed = false;
+    bool m_exactNumbersOnly = false;
     FlatRecord::Value m_scratch;
     std::string m_text;
 };

@@ -127,6 +127,7 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
     ++at;
 
     JsonReader reader(bytes, valueDepth);
+    reader.refuseInexactNumbers();
     std::string key;
     bool first = true;
     bool closed = false;

@@ -16,8 +16,9 @@ struct StoredObjectReading {
     // strict reader gives.
     bool isClean() const { return isObject && problems.isEmpty(); }
 
-    // Every member that read, as JsonReader::readVariant reads its value; null members are left out and a
-    // repeated key takes its last readable value.
+    // Every member that read, as JsonReader::readVariant reads its value; a number that would be written
+    // back as another number makes its member unreadable, null members are left out, and a repeated key
+    // takes its last readable value.
     QVariantMap values;
     // Where the value of each key in `values` stands in the text read.
     QHash<QString, QByteArrayView> valueTexts;

@@ -354,6 +354,10 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
          [&](const QByteArray& b) {
              return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "1e"));
          }},
+        {"integer beyond 64 bits", R"({"bl.appLanguage": "en", "n": 12345678901234567891, "z": 1})", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "123"));
+         }},
         {"invalid UTF-8 value", "{\"bl.appLanguage\": \"en\", \"s\": \"\xC3\x28\", \"z\": 1}", usual,
          [&](const QByteArray& b) {
              return u"the value of \"s\" at byte %1; left that key out"_s.arg(at(b, "\"\xC3"));
