@@ -99,8 +99,8 @@ public:
     static constexpr int maxValueDepth = 64;
 
     // The file form, exposed for tests and tools. deserialize gives none for anything that is not one whole
-    // well-formed JSON object, that nests deeper than this store ever writes, or holds a number it would
-    // write back as another; a store reading its file keeps what reads of a damaged one
+    // well-formed JSON object, that nests deeper than this store ever writes, repeats a key or holds a number
+    // it would write back as another; a store reading its file keeps what reads of a damaged one
     // (StoredObjectReading).
     static QByteArray serialize(const QVariantMap& values);
     static std::optional<QVariantMap> deserialize(const QByteArray& bytes);

@@ -2,6 +2,8 @@
 
 #include "platform/JsonCodec.h"
 
+#include <QSet>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -129,6 +131,7 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
     JsonReader reader(bytes, valueDepth);
     reader.refuseInexactNumbers();
     std::string key;
+    QSet<QString> seen;
     bool first = true;
     bool closed = false;
     for (;;) {
@@ -187,6 +190,14 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
         }
         ++at;
         skipSpace();
+        if (keyRead && seen.contains(name)) {
+            // Only one value can be kept; that makes the file damaged, so it is kept aside whole, with the
+            // others.
+            result.problems << QStringLiteral("the key \"%1\" again at byte %2; kept its last readable value")
+                                   .arg(name, offset(keyAt));
+        } else if (keyRead) {
+            seen.insert(name);
+        }
 
         // The value counts only when a separator follows it; otherwise it is passed over as a whole.
         const char* const valueAt = at;
@@ -202,17 +213,15 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
         }
         if (!valueRead) {
             const char* past = endOfValue(valueAt, end);
-            if (keyRead) {
-                result.values.remove(name);
-                result.valueTexts.remove(name);
-            }
             if (!past) {
                 result.problems << QStringLiteral("%1 at byte %2 runs to the end; kept the keys before it")
                                        .arg(what, offset(valueAt));
                 break;
             }
-            result.problems << (keyRead ? QStringLiteral("%1 at byte %2; left that key out")
-                                        : QStringLiteral("%1 (its value at byte %2); left its member out"))
+            result.problems << (!keyRead ? QStringLiteral("%1 (its value at byte %2); left its member out")
+                                : result.values.contains(name)
+                                    ? QStringLiteral("%1 at byte %2; kept the value before it")
+                                    : QStringLiteral("%1 at byte %2; left that key out"))
                                    .arg(what, offset(valueAt));
             at = past;
             continue;

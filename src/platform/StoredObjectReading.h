@@ -18,7 +18,7 @@ struct StoredObjectReading {
 
     // Every member that read, as JsonReader::readVariant reads its value; a number that would be written
     // back as another number makes its member unreadable, null members are left out, and a repeated key
-    // takes its last readable value.
+    // takes its last readable value (and is a problem: the other values are not kept).
     QVariantMap values;
     // Where the value of each key in `values` stands in the text read.
     QHash<QString, QByteArrayView> valueTexts;

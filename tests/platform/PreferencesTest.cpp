@@ -347,37 +347,58 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
         const char* behaviour;
         QByteArray bytes;
         QVariantMap kept;
-        // The line saying what was passed over, given where it is (none for a file that is no object).
-        std::function<QString(const QByteArray&)> problem;
+        // The lines saying what was passed over, given where it is (none for a file that is no object).
+        std::function<QStringList(const QByteArray&)> problems;
     } rows[] = {
         {"huge number", R"({"bl.appLanguage": "en", "n": 1e400, "z": 1})", usual,
          [&](const QByteArray& b) {
-             return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "1e"));
+             return QStringList{u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "1e"))};
          }},
         {"integer beyond 64 bits", R"({"bl.appLanguage": "en", "n": 12345678901234567891, "z": 1})", usual,
          [&](const QByteArray& b) {
-             return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "123"));
+             return QStringList{u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "123"))};
          }},
         {"invalid UTF-8 value", "{\"bl.appLanguage\": \"en\", \"s\": \"\xC3\x28\", \"z\": 1}", usual,
          [&](const QByteArray& b) {
-             return u"the value of \"s\" at byte %1; left that key out"_s.arg(at(b, "\"\xC3"));
+             return QStringList{u"the value of \"s\" at byte %1; left that key out"_s.arg(at(b, "\"\xC3"))};
          }},
         {"NUL in a key", "{\"bl.appLanguage\": \"en\", \"a\0b\": 2, \"z\": 1}"_ba, usual,
-         [&](const QByteArray& b) { return u"a key at byte %1; left its member out"_s.arg(at(b, "\"a")); }},
+         [&](const QByteArray& b) {
+             return QStringList{u"a key at byte %1; left its member out"_s.arg(at(b, "\"a"))};
+         }},
         {"200-deep array", R"({"bl.appLanguage": "en", "deep": )" + deep + R"(, "z": 1})", usual,
          [&](const QByteArray& b) {
-             return u"the value of \"deep\" at byte %1; left that key out"_s.arg(at(b, "[["));
+             return QStringList{u"the value of \"deep\" at byte %1; left that key out"_s.arg(at(b, "[["))};
          }},
         {"comment", "{\"bl.appLanguage\": \"en\", // set by hand\n \"z\": 1}", usual,
-         [&](const QByteArray& b) { return u"a comment at byte %1; passed over it"_s.arg(at(b, "//")); }},
+         [&](const QByteArray& b) {
+             return QStringList{u"a comment at byte %1; passed over it"_s.arg(at(b, "//"))};
+         }},
         {"trailing comma", "{\"bl.appLanguage\": \"en\",\n \"z\": 1,\n}\n", usual,
          [&](const QByteArray& b) {
-             return u"a comma after the last member at byte %1; passed over it"_s.arg(at(b, ",\n}"));
+             return QStringList{
+                 u"a comma after the last member at byte %1; passed over it"_s.arg(at(b, ",\n}"))};
+         }},
+        {"a repeated key takes its last value", R"({"bl.appLanguage": "ja", "z": 1, "bl.appLanguage": "en"})",
+         usual,
+         [&](const QByteArray& b) {
+             return QStringList{
+                 u"the key \"bl.appLanguage\" again at byte %1; kept its last readable value"_s.arg(
+                     b.lastIndexOf("\"bl"))};
+         }},
+        {"a repeated key takes its last readable value",
+         R"({"bl.appLanguage": "en", "z": 1, "bl.appLanguage": 1e400})", usual,
+         [&](const QByteArray& b) {
+             return QStringList{
+                 u"the key \"bl.appLanguage\" again at byte %1; kept its last readable value"_s.arg(
+                     b.lastIndexOf("\"bl")),
+                 u"the value of \"bl.appLanguage\" at byte %1; kept the value before it"_s.arg(at(b, "1e"))};
          }},
         {"cut-off file", R"({"bl.appLanguage": "en", "z": 1, "list": [1, 2)", usual,
          [&](const QByteArray& b) {
-             return u"the value of \"list\" at byte %1 runs to the end; kept the keys before it"_s.arg(
-                 at(b, "[1"));
+             return QStringList{
+                 u"the value of \"list\" at byte %1 runs to the end; kept the keys before it"_s.arg(
+                     at(b, "[1"))};
          }},
         {"not JSON", "<html>{\"bl.appLanguage\": \"en\"}", {}, nullptr},
     };
@@ -391,11 +412,17 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
             Preferences prefs(path());
             EXPECT_TRUE(prefs.loadFailed());
             EXPECT_EQ(prefs.dictionary(), row.kept);
-            const QStringList expected =
-                row.problem
-                    ? QStringList{keep + row.problem(row.bytes), setAside.arg(path()).arg(row.kept.size())}
-                    : QStringList{u"[Preferences] Could not read %1; kept it as %1.corrupt and started "
-                                  "with defaults"_s.arg(path())};
+            QStringList expected;
+            if (row.problems) {
+                for (const QString& problem : row.problems(row.bytes)) {
+                    expected << keep + problem;
+                }
+                expected << setAside.arg(path()).arg(row.kept.size());
+            } else {
+                expected
+                    << u"[Preferences] Could not read %1; kept it as %1.corrupt and started with defaults"_s
+                           .arg(path());
+            }
             EXPECT_EQ(log.lines(), expected);
         }
         EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes); // the whole original, as it was
