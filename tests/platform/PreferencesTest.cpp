@@ -343,6 +343,10 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
     const QVariantMap usual{{u"bl.appLanguage"_s, u"en"_s}, {u"z"_s, qint64(1)}};
     const auto at = [](const QByteArray& bytes, const char* what) { return bytes.indexOf(what); };
     const QByteArray deep = "[" + QByteArray(199, '[') + QByteArray(199, ']') + "]";
+    // The store's own layout, one member a line, with the first member damaged as given.
+    const auto lines = [](const QByteArray& first) {
+        return "{\n  " + first + ",\n  \"bl.appLanguage\": \"en\",\n  \"z\": 1\n}\n";
+    };
     const struct {
         const char* behaviour;
         QByteArray bytes;
@@ -378,6 +382,20 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
          [&](const QByteArray& b) {
              return QStringList{
                  u"a comma after the last member at byte %1; passed over it"_s.arg(at(b, ",\n}"))};
+         }},
+        {"a deleted colon costs its member alone", lines(R"("a" 1)"), usual,
+         [&](const QByteArray& b) {
+             return QStringList{
+                 u"the value of \"a\": unexpected text or the end at byte %1; read on from byte %2"_s
+                     .arg(at(b, "1,"))
+                     .arg(at(b, "\"bl"))};
+         }},
+        {"a changed quote costs its member alone", lines(R"("a": "x')"), usual,
+         [&](const QByteArray& b) {
+             return QStringList{
+                 u"the value of \"a\" at byte %1 breaks off; left it out and read on from byte %2"_s
+                     .arg(at(b, "\"x"))
+                     .arg(at(b, "\"bl"))};
          }},
         {"a repeated key takes its last value", R"({"bl.appLanguage": "ja", "z": 1, "bl.appLanguage": "en"})",
          usual,
