@@ -395,17 +395,13 @@ QString Preferences::writeCopy(const QString& key, const StoredMember& member, Q
     name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(u'\0'), QLatin1Char('_'));
     return StoredFile::writeAside(
         m_filePath + QLatin1Char('.') + name, QStringLiteral(".corrupt"),
-        [&member](QFileDevice& file) {
+        [&member](const StoredFile::Sink& sink) {
             if (!member.text.isNull()) {
-                return file.write(member.text) == member.text.size();
+                return sink(member.text.constData(), member.text.size());
             }
-            bool ok = true;
-            JsonWriter w([&](const char* bytes, qsizetype size) {
-                ok = ok && file.write(bytes, size) == size;
-                return ok;
-            });
+            JsonWriter w(sink);
             writeMemberValue(w, member.value);
-            return w.finish() && ok;
+            return w.finish();
         },
         error);
 }

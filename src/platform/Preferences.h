@@ -81,9 +81,9 @@ public:
     // or removes it. The copy holds the value's JSON text exactly as it stands in the file (for a key not
     // written since the file was read; else as the file form of the value in memory), in a new file beside
     // the store's, `<file>.<key>.corrupt`, then `<file>.<key>.2.corrupt`, … (the key's first 64 characters,
-    // a slash or NUL in it made "_"): an earlier copy is never replaced. It is synced to disk before this
-    // returns. Returns its path (the earlier copy's when the value has not been written since one was made),
-    // or an empty string when there is no such value or the copy could not be written.
+    // a slash or NUL in it made "_"): an earlier copy is never replaced, and one that already holds exactly
+    // this text (made at an earlier start, say) is used again. It is synced to disk before this returns.
+    // Returns its path, or an empty string when there is no such value or the copy could not be written.
     //
     // When the copy cannot be written (a full disk), the key is pinned: its member stays in the file
     // exactly as it stood, whatever later setValue() or remove() calls do to the value in memory; the copy

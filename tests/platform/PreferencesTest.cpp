@@ -478,6 +478,7 @@ TEST_F(PreferencesTest, KeepAsideCopiesAStoredValueExactlyAsTheFileHoldsIt) {
         EXPECT_EQ(first, path() + u".list.corrupt"_s);
         EXPECT_EQ(readFile(first), row.text);
         EXPECT_EQ(prefs.keepAside(u"list"_s), first); // asked again with nothing written: no second copy
+        EXPECT_EQ(Preferences(path()).keepAside(u"list"_s), first); // nor at a later start (a read-only file)
         // Once replaced, a second copy is the new value's and goes beside the first.
         prefs.setData(u"list"_s, QByteArray("new"));
         EXPECT_EQ(prefs.keepAside(u"list"_s), path() + u".list.2.corrupt"_s);
