@@ -106,6 +106,11 @@ Preferences*& installedStandard() {
     return instance;
 }
 
+void (*&beforeReplacingHook())() {
+    static void (*hook)() = nullptr;
+    return hook;
+}
+
 } // namespace
 
 // Writes snapshots of the store on one background thread, newest snapshot wins.
@@ -261,6 +266,10 @@ void Preferences::setStandard(Preferences* preferences) {
     installedStandard() = preferences;
 }
 
+void Preferences::setBeforeReplacingHook(void (*hook)()) {
+    beforeReplacingHook() = hook;
+}
+
 QString Preferences::configDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/TarvolinTimer");
@@ -321,8 +330,7 @@ void Preferences::load() {
 
     StoredObjectReading reading = StoredObjectReading::read(file.bytes, maxValueDepth);
     if (!reading.isObject) {
-        file.bytes.clear();
-        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
+        replaceDamaged(file.bytes, QStringLiteral("Could not read %1").arg(m_filePath));
         return;
     }
     // What a write would not give back as it stands is kept, so keepAside() can copy it exactly.
@@ -336,9 +344,8 @@ void Preferences::load() {
     if (reading.isClean()) {
         return;
     }
-    // Damaged: every member that read is kept, each thing passed over is said, and the whole file is put
+    // Damaged: every member that read is kept, each thing passed over is said, and the whole file is kept
     // aside as it was.
-    file.bytes.clear();
     for (qsizetype i = 0; i < reading.problems.size(); ++i) {
         if (i == kMaxProblemLines) {
             TT_LOG_WARNING(kContext, QStringLiteral("Could not read %1 whole: and %2 more places")
@@ -349,11 +356,12 @@ void Preferences::load() {
         TT_LOG_WARNING(kContext,
                        QStringLiteral("Could not read %1 whole: %2").arg(m_filePath, reading.problems.at(i)));
     }
-    setAside(QStringLiteral("Could not read %1 whole").arg(m_filePath));
+    replaceDamaged(file.bytes, QStringLiteral("Could not read %1 whole").arg(m_filePath));
 }
 
 void Preferences::setAside(const QString& reason) {
-    // Keep the unreadable file for the user instead of replacing it.
+    // Nothing was read from it, so nothing can be copied: it is moved aside whole, and the store starts
+    // with defaults.
     m_loadFailed = true;
     QString why;
     const QString aside = StoredFile::moveAside(m_filePath, QStringLiteral(".corrupt"), &why);
@@ -364,16 +372,39 @@ void Preferences::setAside(const QString& reason) {
         m_writer.reset();
         return;
     }
-    if (m_values.isEmpty()) {
-        TT_LOG_WARNING(kContext,
-                       QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
+    TT_LOG_WARNING(kContext,
+                   QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
+}
+
+void Preferences::replaceDamaged(const QByteArray& bytes, const QString& reason) {
+    // The damaged file stays at its path until its copy is on disk; then one rename puts what read in its
+    // place (through a link, which stays a link). A crash in between leaves the file as it was, and the next
+    // start finds the same copy instead of making another.
+    m_loadFailed = true;
+    QString why;
+    const QString copy = StoredFile::writeAside(
+        m_filePath, QStringLiteral(".corrupt"),
+        [&bytes](const StoredFile::Sink& sink) { return sink(bytes.constData(), bytes.size()); }, &why);
+    if (copy.isEmpty()) {
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("%1 nor copy it aside (%2); changes will not be saved").arg(reason, why));
+        m_writer.reset();
         return;
     }
-    TT_LOG_WARNING(kContext, QStringLiteral("%1; kept it as %2 and started with the %3 keys that read")
-                                 .arg(reason, aside)
-                                 .arg(m_values.size()));
-    // Nothing is left at the path now: what read goes back there, so the next start finds it.
-    scheduleWrite();
+    if (m_values.isEmpty()) {
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, copy));
+    } else {
+        TT_LOG_WARNING(kContext, QStringLiteral("%1; kept it as %2 and started with the %3 keys that read")
+                                     .arg(reason, copy)
+                                     .arg(m_values.size()));
+    }
+    if (const auto hook = beforeReplacingHook()) {
+        hook();
+    }
+    m_dirty = true;
+    writeNow();
 }
 
 bool Preferences::storedMember(const QString& key, StoredMember& member) const {

@@ -73,9 +73,13 @@ public:
     // How long writes are gathered before one file write.
     void setCoalesceInterval(int milliseconds) { m_coalesce.setInterval(milliseconds); }
 
-    // True when the file could not be read whole at start: it was put aside (the store then starts with the
-    // members that read), or left where it was and then nothing is written over it.
+    // True when the file could not be read whole at start: it was kept aside as `<file>.corrupt` (copied,
+    // then replaced by the members that read, which the store starts with; or moved when nothing could be
+    // read from it), or left where it was and then nothing is written over it.
     bool loadFailed() const { return m_loadFailed; }
+    // Tests only: called once a damaged file's copy is on disk and before the file is replaced, where a
+    // crash would do the most harm. Null (the default) calls nothing.
+    static void setBeforeReplacingHook(void (*hook)());
 
     // Keeps a copy of the stored value under `key` where no later write reaches it, before anyone replaces
     // or removes it. The copy holds the value's JSON text exactly as it stands in the file (for a key not
@@ -122,7 +126,10 @@ private:
     };
 
     void load();
+    // A file nothing could be read from, moved aside whole.
     void setAside(const QString& reason);
+    // A damaged file: `bytes`, read from it, are kept aside, then the file is replaced by what read.
+    void replaceDamaged(const QByteArray& bytes, const QString& reason);
     void scheduleWrite();
     void writeNow();
     // The stored member of `key` as keepAside() copies it; false when there is none.

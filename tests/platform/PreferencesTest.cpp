@@ -5,12 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <limits>
 
 #include <sys/resource.h>
@@ -309,7 +311,7 @@ TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_EQ(
         log.lines().at(0),
-        u"[Preferences] Could not read %1 nor move it aside (Permission denied); changes will not be saved"_s
+        u"[Preferences] Could not read %1 nor copy it aside (Permission denied); changes will not be saved"_s
             .arg(path()));
     EXPECT_EQ(readFile(path()), QByteArray("oops"));
 }
@@ -447,6 +449,70 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
         const Preferences reread(path()); // what read went back to the file, which now reads whole
         EXPECT_FALSE(reread.loadFailed());
         EXPECT_EQ(reread.dictionary(), row.kept);
+    }
+}
+
+// Ends this process at once, as a crash or a kill would.
+void killNow() {
+    ::raise(SIGKILL);
+}
+
+TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedInOneStep) {
+    GTEST_FLAG_SET(death_test_style, "fast"); // each start in a child of this process, in its folder
+    const QByteArray damaged = "{\n  \"a\": 1,\n  \"b\" 2,\n  \"c\": 3\n}\n";
+    const QVariantMap kept{{u"a"_s, qint64(1)}, {u"c"_s, qint64(3)}};
+    const struct {
+        const char* behaviour;
+        QByteArray bytes;
+        QVariantMap kept;
+        bool link;     // the path is a link to the file, as dotfile managers make it
+        bool readOnly; // the file cannot be replaced
+    } rows[] = {
+        {"a damaged file", damaged, kept, false, false},
+        {"a file that is no object", "oops", {}, false, false},
+        {"a damaged file behind a link", damaged, kept, true, false},
+        {"a read-only damaged file", damaged, {}, false, true},
+    };
+    const QString target = dir.filePath(u"dotfiles/prefs.json"_s);
+    const auto start = [&](bool readOnly, void (*hook)()) {
+        // Root may replace a read-only file: such a start gives up root for good, as a user never had it.
+        if (readOnly && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            std::_Exit(2);
+        }
+        Preferences::setBeforeReplacingHook(hook);
+        { const Preferences prefs(path()); }
+        std::_Exit(0);
+    };
+    const auto copies = [&] { return QDir(dir.path()).entryList({u"*.corrupt"_s}, QDir::Files); };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(u"dotfiles"_s)));
+        writeFile(row.link ? target : path(), row.bytes);
+        if (row.link) {
+            ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path()).constData()),
+                      0);
+        }
+        if (row.readOnly) {
+            ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+            ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0444), 0);
+        }
+
+        // Killed between keeping the copy and replacing the file: the file is there, whole and as it was.
+        EXPECT_EXIT(start(row.readOnly, killNow), ::testing::KilledBySignal(SIGKILL), "");
+        EXPECT_EQ(readFile(path()), row.bytes);
+        EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
+        EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes);
+
+        // The next start finds that copy, makes no other, and replaces the file (through its link).
+        EXPECT_EXIT(start(row.readOnly, nullptr), ::testing::ExitedWithCode(0), "");
+        EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
+        if (row.readOnly) {
+            EXPECT_EQ(readFile(path()), row.bytes);
+        } else {
+            EXPECT_EQ(Preferences::deserialize(readFile(path())), row.kept);
+        }
+        EXPECT_EQ(QFileInfo(path()).isSymLink(), row.link);
     }
 }
 
