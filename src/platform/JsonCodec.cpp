@@ -219,6 +219,65 @@ bool underflows(const char* s, const char* e) {
     return found && leadingPower + exponent < 0;
 }
 
+// A decimal number by its value alone: its significant digits and the power of ten of the first, so
+// "2.50", "25e-1" and "2.5" are all {"25", 0}. Zero has no digits and no sign.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    qint64 power = 0;
+    bool operator==(const Decimal&) const = default;
+};
+
+// The value of well-formed number text (JSON's, or what std::to_chars writes).
+Decimal decimalOf(const char* s, const char* e) {
+    Decimal out;
+    out.negative = s != e && *s == '-';
+    if (out.negative) {
+        ++s;
+    }
+    std::string mantissa;
+    qint64 integerDigits = 0;
+    for (; s != e && *s >= '0' && *s <= '9'; ++s) {
+        mantissa.push_back(*s);
+        ++integerDigits;
+    }
+    if (s != e && *s == '.') {
+        for (++s; s != e && *s >= '0' && *s <= '9'; ++s) {
+            mantissa.push_back(*s);
+        }
+    }
+    qint64 exponent = 0;
+    if (s != e && (*s == 'e' || *s == 'E')) {
+        ++s;
+        const bool negative = s != e && *s == '-';
+        if (s != e && (*s == '-' || *s == '+')) {
+            ++s;
+        }
+        for (; s != e; ++s) {
+            exponent = std::min<qint64>(exponent * 10 + (*s - '0'), qint64(1) << 40);
+        }
+        if (negative) {
+            exponent = -exponent;
+        }
+    }
+    const size_t first = mantissa.find_first_not_of('0');
+    if (first == std::string::npos) {
+        return {};
+    }
+    const size_t last = mantissa.find_last_not_of('0');
+    out.digits = mantissa.substr(first, last - first + 1);
+    out.power = integerDigits - 1 - qint64(first) + exponent;
+    return out;
+}
+
+// Whether `value`, read from the text [s, e), is written back as the same number (JsonWriter writes the
+// shortest text that reads as the same double).
+bool writesBackAs(const char* s, const char* e, double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return written.ec == std::errc() && decimalOf(s, e) == decimalOf(text, written.ptr);
+}
+
 } // namespace
 
 namespace JsonCodec {
@@ -878,6 +937,9 @@ bool JsonReader::readNumberBody(FlatRecord::Value& v) {
     } else if (ec != std::errc() || ptr != m_at) {
         return fail(); // beyond what a double holds
     }
+    if (m_exactNumbersOnly && !writesBackAs(start, m_at, d)) {
+        return fail();
+    }
     v.type = FlatRecord::Value::Type::floating;
     v.floating = d;
     return true;
@@ -1250,9 +1312,7 @@ bool JsonReader::atEnd() {
 
 namespace {
 
-bool isJsonSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
+using JsonCodec::isJsonSpace;
 
 // The last byte before `at` that is not white space, or 0 at the start.
 char byteBefore(const char* first, const char* at) {

@@ -38,6 +38,11 @@ std::optional<QDateTime> dateFromReferenceSeconds(double seconds);
 // Whole seconds from a JSON number; an integral floating value counts, a fraction or overflow does not.
 std::optional<qint64> integerFromDouble(double value);
 
+// The white space JSON allows between tokens.
+inline bool isJsonSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
 // Text from well-formed UTF-8. Unlike QString::fromUtf8, a leading U+FEFF is kept: inside a JSON string
 // it is a character of the value, not a byte-order mark.
 QString textFromUtf8(std::string_view utf8);
@@ -183,6 +188,10 @@ public:
     // A number as written: an integer when it has no fraction or exponent and fits 64 bits, else a double.
     // A magnitude too large for a double is refused; one too small reads as zero.
     bool readNumber(FlatRecord::Value& out);
+    // From now on, a number is refused when the value it reads as would be written back as another number
+    // (an integer beyond 64 bits, more digits than a double holds, a magnitude too small): a stored file
+    // read so never has such a number replaced by a rounded one.
+    void refuseInexactNumbers() { m_exactNumbersOnly = true; }
     // A scalar into `out`; a nested object or array is checked, skipped and typed `nested`.
     bool readFlatValue(FlatRecord::Value& out);
     // An object whose members are read as flat values.
@@ -218,7 +227,7 @@ private:
     }
     // The helpers of every token stay here, in the class, so they are inlined into the loops.
     void skipSpace() {
-        while (m_at != m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t')) {
+        while (m_at != m_end && JsonCodec::isJsonSpace(*m_at)) {
             ++m_at;
         }
     }
@@ -260,6 +269,7 @@ private:
     int m_maxDepth;
     bool m_justOpened = false;
     bool m_failed = false;
+    bool m_exactNumbersOnly = false;
     FlatRecord::Value m_scratch;
     std::string m_text;
 };

@@ -51,7 +51,7 @@ bool writesAs(const QVariant& value, QByteArrayView text) {
         writeMemberValue(w, value);
         return w.take() == text;
     }
-    // Large (a stored list): compared piece by piece as it is written, never held twice.
+    // Large (a stored list): compared piece by piece as it is written, never in memory twice.
     qsizetype at = 0;
     bool same = true;
     JsonWriter w([&](const char* bytes, qsizetype size) {
@@ -106,6 +106,11 @@ Preferences*& installedStandard() {
     return instance;
 }
 
+void (*&beforeReplacingHook())() {
+    static void (*hook)() = nullptr;
+    return hook;
+}
+
 } // namespace
 
 // Writes snapshots of the store on one background thread, newest snapshot wins.
@@ -125,7 +130,7 @@ public:
 
     struct Snapshot {
         QVariantMap values;
-        QMap<QString, Preferences::StoredMember> held;
+        QMap<QString, Preferences::StoredMember> pinned;
     };
 
     void submit(Snapshot snapshot) {
@@ -196,7 +201,7 @@ private:
             return file.errorString();
         }
         qint64 expected = 0;
-        const bool written = Preferences::writeFormTo(file, snapshot.values, snapshot.held, &expected);
+        const bool written = Preferences::writeFormTo(file, snapshot.values, snapshot.pinned, &expected);
         // The write buffer is flushed here, not left to commit(): a failure inside commit's own flush goes
         // unreported and would put a truncated file in place of the good one.
         if (!written || !file.flush() || file.size() != expected) {
@@ -261,6 +266,10 @@ void Preferences::setStandard(Preferences* preferences) {
     installedStandard() = preferences;
 }
 
+void Preferences::setBeforeReplacingHook(void (*hook)()) {
+    beforeReplacingHook() = hook;
+}
+
 QString Preferences::configDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/TarvolinTimer");
@@ -321,8 +330,7 @@ void Preferences::load() {
 
     StoredObjectReading reading = StoredObjectReading::read(file.bytes, maxValueDepth);
     if (!reading.isObject) {
-        file.bytes.clear();
-        setAside(QStringLiteral("Could not read %1").arg(m_filePath));
+        replaceDamaged(file.bytes, QStringLiteral("Could not read %1").arg(m_filePath));
         return;
     }
     // What a write would not give back as it stands is kept, so keepAside() can copy it exactly.
@@ -336,9 +344,8 @@ void Preferences::load() {
     if (reading.isClean()) {
         return;
     }
-    // Damaged: every member that read is kept, each thing passed over is said, and the whole file is put
+    // Damaged: every member that read is kept, each thing passed over is said, and the whole file is kept
     // aside as it was.
-    file.bytes.clear();
     for (qsizetype i = 0; i < reading.problems.size(); ++i) {
         if (i == kMaxProblemLines) {
             TT_LOG_WARNING(kContext, QStringLiteral("Could not read %1 whole: and %2 more places")
@@ -349,11 +356,12 @@ void Preferences::load() {
         TT_LOG_WARNING(kContext,
                        QStringLiteral("Could not read %1 whole: %2").arg(m_filePath, reading.problems.at(i)));
     }
-    setAside(QStringLiteral("Could not read %1 whole").arg(m_filePath));
+    replaceDamaged(file.bytes, QStringLiteral("Could not read %1 whole").arg(m_filePath));
 }
 
 void Preferences::setAside(const QString& reason) {
-    // Keep the unreadable file for the user instead of replacing it.
+    // Nothing was read from it, so nothing can be copied: it is moved aside whole, and the store starts
+    // with defaults.
     m_loadFailed = true;
     QString why;
     const QString aside = StoredFile::moveAside(m_filePath, QStringLiteral(".corrupt"), &why);
@@ -364,21 +372,44 @@ void Preferences::setAside(const QString& reason) {
         m_writer.reset();
         return;
     }
-    if (m_values.isEmpty()) {
-        TT_LOG_WARNING(kContext,
-                       QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
+    TT_LOG_WARNING(kContext,
+                   QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, aside));
+}
+
+void Preferences::replaceDamaged(const QByteArray& bytes, const QString& reason) {
+    // The damaged file stays at its path until its copy is on disk; then one rename puts what read in its
+    // place (through a link, which stays a link). A crash in between leaves the file as it was, and the next
+    // start finds the same copy instead of making another.
+    m_loadFailed = true;
+    QString why;
+    const QString copy = StoredFile::writeAside(
+        m_filePath, QStringLiteral(".corrupt"),
+        [&bytes](const StoredFile::Sink& sink) { return sink(bytes.constData(), bytes.size()); }, &why);
+    if (copy.isEmpty()) {
+        TT_LOG_WARNING(
+            kContext,
+            QStringLiteral("%1 nor copy it aside (%2); changes will not be saved").arg(reason, why));
+        m_writer.reset();
         return;
     }
-    TT_LOG_WARNING(kContext, QStringLiteral("%1; kept it as %2 and started with the %3 keys that read")
-                                 .arg(reason, aside)
-                                 .arg(m_values.size()));
-    // Nothing is left at the path now: what read goes back there, so the next start finds it.
-    scheduleWrite();
+    if (m_values.isEmpty()) {
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("%1; kept it as %2 and started with defaults").arg(reason, copy));
+    } else {
+        TT_LOG_WARNING(kContext, QStringLiteral("%1; kept it as %2 and started with the %3 keys that read")
+                                     .arg(reason, copy)
+                                     .arg(m_values.size()));
+    }
+    if (const auto hook = beforeReplacingHook()) {
+        hook();
+    }
+    m_dirty = true;
+    writeNow();
 }
 
 bool Preferences::storedMember(const QString& key, StoredMember& member) const {
-    if (const auto held = m_held.find(key); held != m_held.end()) {
-        member = *held;
+    if (const auto pinned = m_pinned.find(key); pinned != m_pinned.end()) {
+        member = *pinned;
         return true;
     }
     if (const auto text = m_loadedText.find(key); text != m_loadedText.end()) {
@@ -395,17 +426,13 @@ QString Preferences::writeCopy(const QString& key, const StoredMember& member, Q
     name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(u'\0'), QLatin1Char('_'));
     return StoredFile::writeAside(
         m_filePath + QLatin1Char('.') + name, QStringLiteral(".corrupt"),
-        [&member](QFileDevice& file) {
+        [&member](const StoredFile::Sink& sink) {
             if (!member.text.isNull()) {
-                return file.write(member.text) == member.text.size();
+                return sink(member.text.constData(), member.text.size());
             }
-            bool ok = true;
-            JsonWriter w([&](const char* bytes, qsizetype size) {
-                ok = ok && file.write(bytes, size) == size;
-                return ok;
-            });
+            JsonWriter w(sink);
             writeMemberValue(w, member.value);
-            return w.finish() && ok;
+            return w.finish();
         },
         error);
 }
@@ -439,7 +466,7 @@ QString Preferences::keepAside(const QString& key) {
         if (!member.replaced) {
             m_copiedTo.insert(key, path);
         }
-        if (m_held.remove(key) > 0) {
+        if (m_pinned.remove(key) > 0) {
             TT_LOG_WARNING(
                 kContext,
                 QStringLiteral("Kept the stored value of %1 as %2; it may now be replaced").arg(key, path));
@@ -447,8 +474,8 @@ QString Preferences::keepAside(const QString& key) {
         }
         return path;
     }
-    if (!m_held.contains(key)) {
-        m_held.insert(key, member);
+    if (!m_pinned.contains(key)) {
+        m_pinned.insert(key, member);
         TT_LOG_ERROR(kContext,
                      QStringLiteral("Could not keep a copy of the stored value of %1 (%2); %3 keeps it "
                                     "as it is until a copy can be made")
@@ -458,16 +485,16 @@ QString Preferences::keepAside(const QString& key) {
 }
 
 void Preferences::forget(const QString& key) {
-    // A held member keeps its own text; what memory holds is no longer what the file or a copy held.
+    // A pinned member keeps its own text; what memory holds is no longer what the file or a copy has.
     m_loadedText.remove(key);
     m_copiedTo.remove(key);
-    if (const auto held = m_held.find(key); held != m_held.end()) {
-        held->replaced = true;
+    if (const auto pinned = m_pinned.find(key); pinned != m_pinned.end()) {
+        pinned->replaced = true;
     }
 }
 
-void Preferences::retryHeldCopies() {
-    for (auto it = m_held.begin(); it != m_held.end();) {
+void Preferences::retryPinnedCopies() {
+    for (auto it = m_pinned.begin(); it != m_pinned.end();) {
         QString why;
         const QString path = writeCopy(it.key(), it.value(), &why);
         if (path.isEmpty()) {
@@ -480,7 +507,7 @@ void Preferences::retryHeldCopies() {
         if (!it->replaced) {
             m_copiedTo.insert(it.key(), path);
         }
-        it = m_held.erase(it);
+        it = m_pinned.erase(it);
     }
 }
 
@@ -602,9 +629,9 @@ void Preferences::writeNow() {
     if (!m_writer || (!m_dirty && !m_writer->lastWriteFailed())) {
         return;
     }
-    retryHeldCopies();
+    retryPinnedCopies();
     m_dirty = false;
-    m_writer->submit({m_values, m_held});
+    m_writer->submit({m_values, m_pinned});
 }
 
 bool Preferences::flush() {
@@ -617,8 +644,8 @@ bool Preferences::flush() {
 }
 
 void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
-                            const QMap<QString, StoredMember>& held) {
-    // One top-level member a line, each value compact, in key order; a held member goes out as it stands.
+                            const QMap<QString, StoredMember>& pinned) {
+    // One top-level member a line, each value compact, in key order; a pinned member goes out as it stands.
     w.raw("{\n");
     bool first = true;
     const auto member = [&w, &first](const QString& key) {
@@ -628,9 +655,9 @@ void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
         w.raw(": ");
     };
     auto v = values.cbegin();
-    auto h = held.cbegin();
-    while (v != values.cend() || h != held.cend()) {
-        if (h == held.cend() || (v != values.cend() && v.key() < h.key())) {
+    auto h = pinned.cbegin();
+    while (v != values.cend() || h != pinned.cend()) {
+        if (h == pinned.cend() || (v != values.cend() && v.key() < h.key())) {
             member(v.key());
             writeMemberValue(w, v.value());
             ++v;
@@ -651,7 +678,7 @@ void Preferences::writeForm(JsonWriter& w, const QVariantMap& values,
 }
 
 bool Preferences::writeFormTo(QIODevice& device, const QVariantMap& values,
-                              const QMap<QString, StoredMember>& held, qint64* bytesWritten) {
+                              const QMap<QString, StoredMember>& pinned, qint64* bytesWritten) {
     bool ok = true;
     qint64 total = 0;
     JsonWriter w([&](const char* bytes, qsizetype size) {
@@ -662,7 +689,7 @@ bool Preferences::writeFormTo(QIODevice& device, const QVariantMap& values,
         total += size;
         return true;
     });
-    writeForm(w, values, held);
+    writeForm(w, values, pinned);
     w.finish();
     if (bytesWritten) {
         *bytesWritten = total;

@@ -73,19 +73,23 @@ public:
     // How long writes are gathered before one file write.
     void setCoalesceInterval(int milliseconds) { m_coalesce.setInterval(milliseconds); }
 
-    // True when the file could not be read whole at start: it was put aside (the store then starts with the
-    // members that read), or left where it was and then nothing is written over it.
+    // True when the file could not be read whole at start: it was kept aside as `<file>.corrupt` (copied,
+    // then replaced by the members that read, which the store starts with; or moved when nothing could be
+    // read from it), or left where it was and then nothing is written over it.
     bool loadFailed() const { return m_loadFailed; }
+    // Tests only: called once a damaged file's copy is on disk and before the file is replaced, where a
+    // crash would do the most harm. Null (the default) calls nothing.
+    static void setBeforeReplacingHook(void (*hook)());
 
     // Keeps a copy of the stored value under `key` where no later write reaches it, before anyone replaces
     // or removes it. The copy holds the value's JSON text exactly as it stands in the file (for a key not
-    // written since the file was read; else as the file form of the value now held), in a new file beside
+    // written since the file was read; else as the file form of the value in memory), in a new file beside
     // the store's, `<file>.<key>.corrupt`, then `<file>.<key>.2.corrupt`, … (the key's first 64 characters,
-    // a slash or NUL in it made "_"): an earlier copy is never replaced. It is synced to disk before this
-    // returns. Returns its path (the earlier copy's when the value has not been written since one was made),
-    // or an empty string when there is no such value or the copy could not be written.
+    // a slash or NUL in it made "_"): an earlier copy is never replaced, and one that already holds exactly
+    // this text (made at an earlier start, say) is used again. It is synced to disk before this returns.
+    // Returns its path, or an empty string when there is no such value or the copy could not be written.
     //
-    // When the copy cannot be written (a full disk), the key is protected: its member stays in the file
+    // When the copy cannot be written (a full disk), the key is pinned: its member stays in the file
     // exactly as it stood, whatever later setValue() or remove() calls do to the value in memory; the copy
     // is tried again at each later write of the file, and once it is made the value in memory is written.
     // A store with no file keeps the copy as a key "<key>.corrupt" (then "<key>.corrupt.2", …) instead.
@@ -99,12 +103,13 @@ public:
     static constexpr int maxValueDepth = 64;
 
     // The file form, exposed for tests and tools. deserialize gives none for anything that is not one whole
-    // well-formed JSON object, or that nests deeper than this store ever writes; a store reading its file
-    // keeps what reads of a damaged one (StoredObjectReading).
+    // well-formed JSON object, that nests deeper than this store ever writes, repeats a key or holds a number
+    // it would write back as another; a store reading its file keeps what reads of a damaged one
+    // (StoredObjectReading).
     static QByteArray serialize(const QVariantMap& values);
     static std::optional<QVariantMap> deserialize(const QByteArray& bytes);
-    // The same form written in pieces, so a large data value is never held twice; false on a write error.
-    // `bytesWritten` receives the length of the whole form.
+    // The same form written in pieces, so a large data value is never in memory twice; false on a write
+    // error. `bytesWritten` receives the length of the whole form.
     static bool serializeTo(QIODevice& device, const QVariantMap& values, qint64* bytesWritten = nullptr);
 
 signals:
@@ -117,31 +122,35 @@ private:
     struct StoredMember {
         QByteArray text;
         QVariant value;
-        bool replaced = false; // held, and memory has changed since
+        bool replaced = false; // pinned, and memory has changed since
     };
 
     void load();
+    // A file nothing could be read from, moved aside whole.
     void setAside(const QString& reason);
+    // A damaged file: `bytes`, read from it, are kept aside, then the file is replaced by what read.
+    void replaceDamaged(const QByteArray& bytes, const QString& reason);
     void scheduleWrite();
     void writeNow();
     // The stored member of `key` as keepAside() copies it; false when there is none.
     bool storedMember(const QString& key, StoredMember& member) const;
     QString writeCopy(const QString& key, const StoredMember& member, QString* error) const;
-    void retryHeldCopies();
+    void retryPinnedCopies();
     // A write of `key`: what was read or copied of it no longer stands for it.
     void forget(const QString& key);
-    // The file form, with each held member written as it stands instead of its value in memory.
-    static void writeForm(JsonWriter& w, const QVariantMap& values, const QMap<QString, StoredMember>& held);
+    // The file form, with each pinned member written as it stands instead of its value in memory.
+    static void writeForm(JsonWriter& w, const QVariantMap& values,
+                          const QMap<QString, StoredMember>& pinned);
     static bool writeFormTo(QIODevice& device, const QVariantMap& values,
-                            const QMap<QString, StoredMember>& held, qint64* bytesWritten);
+                            const QMap<QString, StoredMember>& pinned, qint64* bytesWritten);
 
     QString m_filePath;
     QVariantMap m_values;
     // The text of members read from the file and not written since, where writing their value would not
     // give that text back (hand-written or damaged ones); our own clean file needs none.
     QHash<QString, QByteArray> m_loadedText;
-    // Members whose copy could not be made: the file keeps them as they are until it is.
-    QMap<QString, StoredMember> m_held;
+    // Pinned members, whose copy could not be made: the file keeps them as they stand until it is.
+    QMap<QString, StoredMember> m_pinned;
     // Where each value not written since keepAside() copied it went, so asking again makes no second copy.
     QHash<QString, QString> m_copiedTo;
     QTimer m_coalesce;

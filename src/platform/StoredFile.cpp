@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,6 +35,62 @@ void syncFolderOf(const QByteArray& name) {
 bool exists(const QByteArray& name) {
     struct stat info = {};
     return ::lstat(name.constData(), &info) == 0;
+}
+
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on an error.
+ssize_t readUpTo(int fd, char* into, size_t size) {
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, into + got, size - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += size_t(n);
+    }
+    return ssize_t(got);
+}
+
+qint64 sizeOf(const StoredFile::Content& content) {
+    qint64 size = 0;
+    content([&size](const char*, qsizetype n) {
+        size += n;
+        return true;
+    });
+    return size;
+}
+
+// Whether `name` is a regular file holding exactly the `size` bytes of `content`. When it does it is synced,
+// as it now stands for a copy about to be relied on (the run that made it may have ended before its sync).
+bool holdsExactly(const QByteArray& name, qint64 size, const StoredFile::Content& content) {
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info = {};
+    bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size == size;
+    if (same) {
+        char stored[64 * 1024];
+        same = content([&](const char* bytes, qsizetype n) {
+            while (same && n > 0) {
+                const size_t piece = std::min(size_t(n), sizeof stored);
+                same =
+                    readUpTo(fd, stored, piece) == ssize_t(piece) && std::memcmp(stored, bytes, piece) == 0;
+                bytes += piece;
+                n -= qsizetype(piece);
+            }
+            return same;
+        });
+        char more = 0;
+        same = same && readUpTo(fd, &more, 1) == 0 && ::fsync(fd) == 0;
+    }
+    ::close(fd);
+    return same;
 }
 
 } // namespace
@@ -123,8 +181,8 @@ QString moveAside(const QString& path, const QString& suffix, QString* error) {
     return {};
 }
 
-QString writeAside(const QString& stem, const QString& suffix, const std::function<bool(QFileDevice&)>& write,
-                   QString* error) {
+QString writeAside(const QString& stem, const QString& suffix, const Content& content, QString* error) {
+    std::optional<qint64> size; // measured once a name is taken
     for (int n = 1; n <= kMaxNumber; ++n) {
         const QString name = numberedName(stem, suffix, n);
         const QByteArray native = QFile::encodeName(name);
@@ -132,11 +190,17 @@ QString writeAside(const QString& stem, const QString& suffix, const std::functi
         // is.
         const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
-            if (errno == EEXIST) {
-                continue;
+            if (errno != EEXIST) {
+                *error = errnoText(errno);
+                return {};
             }
-            *error = errnoText(errno);
-            return {};
+            if (!size) {
+                size = sizeOf(content);
+            }
+            if (holdsExactly(native, *size, content)) {
+                return name;
+            }
+            continue;
         }
         QFile file;
         if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
@@ -145,7 +209,10 @@ QString writeAside(const QString& stem, const QString& suffix, const std::functi
             *error = file.errorString();
             return {};
         }
-        bool ok = write(file) && file.flush();
+        bool ok = content([&file](const char* bytes, qsizetype length) {
+                      return file.write(bytes, length) == length;
+                  }) &&
+                  file.flush();
         QString why =
             file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("short write");
         if (ok && ::fsync(file.handle()) != 0) {

@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QFileDevice;
-
 namespace StoredFile {
 
 struct Read {
@@ -34,10 +32,16 @@ QString numberedName(const QString& stem, const QString& suffix, int number);
 // empty string with `error` saying why.
 QString moveAside(const QString& path, const QString& suffix, QString* error);
 
-// Creates a new file under the first free numbered name and has `write` fill it; the file and its folder
-// are synced before this returns, so the copy survives a power cut. A failed write leaves no file behind.
-// Returns the name, or an empty string with `error` saying why.
-QString writeAside(const QString& stem, const QString& suffix, const std::function<bool(QFileDevice&)>& write,
-                   QString* error);
+// Receives a copy's content in pieces; false on a write error.
+using Sink = std::function<bool(const char* bytes, qsizetype size)>;
+// Puts a copy's content out to `sink`, the same bytes at every call; false when the sink refused some.
+using Content = std::function<bool(const Sink& sink)>;
+
+// Keeps `content` in a new file under the first free numbered name and returns that name, unless a file
+// under one of the numbered names already holds exactly that content: then that earlier copy's name is
+// returned, so a program that meets the same damage at every start keeps one copy of it. The copy and its
+// folder are synced before this returns, so it survives a power cut; a failed write leaves no file behind.
+// On failure returns an empty string, with `error` saying why.
+QString writeAside(const QString& stem, const QString& suffix, const Content& content, QString* error);
 
 } // namespace StoredFile

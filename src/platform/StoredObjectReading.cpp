@@ -2,15 +2,16 @@
 
 #include "platform/JsonCodec.h"
 
+#include <QSet>
+
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-bool isJsonSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
+using JsonCodec::isJsonSpace;
 
 // Past the closing quote of the string opening at `at`, whatever bytes it holds; nullptr when it never
 // closes.
@@ -102,8 +103,9 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
     const char* const end = begin + bytes.size();
     const char* at = begin;
     const auto offset = [begin](const char* p) { return QString::number(p - begin); };
-    // White space, and comments as a person may leave in a file they edit: passed over, each one noted.
-    const auto skipSpace = [&] {
+    // White space, and comments as a person may leave in a file they edit: passed over, each one noted
+    // unless this only looks ahead (it is then noted when reached).
+    const auto skipSpace = [&](bool note = true) {
         for (;;) {
             while (at != end && isJsonSpace(*at)) {
                 ++at;
@@ -112,11 +114,60 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
             if (!past) {
                 return;
             }
-            result.problems << QStringLiteral("a comment at byte %1; passed over it").arg(offset(at));
+            if (note) {
+                result.problems << QStringLiteral("a comment at byte %1; passed over it").arg(offset(at));
+            }
             at = past;
         }
     };
     const auto keyText = [](const std::string& key) { return JsonCodec::textFromUtf8(key); };
+
+    // The store writes each member on a line of its own, all indented alike, and no line break can stand
+    // inside a string. So after a break in the syntax, reading goes on at the next line that starts with a
+    // key, its colon and the members' indent (any indent until a member has been seen to start a line): a
+    // break costs the members it touches, not all those after it.
+    std::optional<QByteArrayView> indent;
+    // The last search for a member line: where it started and what it found. Reading only moves on, so a
+    // later search from before that find gives it again, and each line is looked at about once.
+    const char* searchedFrom = nullptr;
+    const char* found = nullptr;
+    const auto noteIndent = [&](const char* key) {
+        const char* line = key;
+        while (line != begin && (line[-1] == ' ' || line[-1] == '\t')) {
+            --line;
+        }
+        if (!indent && line != begin && line[-1] == '\n') {
+            indent = QByteArrayView(line, key);
+            searchedFrom = nullptr;
+        }
+    };
+    const auto nextMemberLine = [&](const char* from) -> const char* {
+        if (searchedFrom && from >= searchedFrom && (!found || from < found)) {
+            return found;
+        }
+        searchedFrom = from;
+        found = nullptr;
+        while (const auto* newline = static_cast<const char*>(std::memchr(from, '\n', size_t(end - from)))) {
+            from = newline + 1;
+            const char* key = from;
+            while (key != end && (*key == ' ' || *key == '\t')) {
+                ++key;
+            }
+            if (key == end || *key != '"' || (indent && QByteArrayView(from, key) != *indent)) {
+                continue;
+            }
+            const auto* lineEnd = static_cast<const char*>(std::memchr(key, '\n', size_t(end - key)));
+            const char* p = endOfString(key, lineEnd ? lineEnd : end);
+            while (p && p != end && (*p == ' ' || *p == '\t')) {
+                ++p;
+            }
+            if (p && p != end && *p == ':') {
+                found = key;
+                break;
+            }
+        }
+        return found;
+    };
 
     if (end - at >= 3 && std::memcmp(at, "\xEF\xBB\xBF", 3) == 0) {
         at += 3;
@@ -129,9 +180,23 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
     ++at;
 
     JsonReader reader(bytes, valueDepth);
+    reader.refuseInexactNumbers();
     std::string key;
-    bool first = true;
+    QSet<QString> seen;
+    bool memberBefore = false; // a comma or the closing brace is due
     bool closed = false;
+    // A break in the syntax, found in the member that starts at `member`: true when reading goes on at the
+    // next member line, false when there is none and reading stops.
+    const auto breakOff = [&](const QString& what, const char* member) {
+        if (const char* line = nextMemberLine(member)) {
+            result.problems << QStringLiteral("%1; read on from byte %2").arg(what, offset(line));
+            at = line;
+            memberBefore = false;
+            return true;
+        }
+        result.problems << QStringLiteral("%1; kept the keys before it").arg(what);
+        return false;
+    };
     for (;;) {
         skipSpace();
         if (at != end && *at == '}') {
@@ -139,10 +204,11 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
             closed = true;
             break;
         }
-        if (!first && at != end) {
+        if (memberBefore && at != end) {
             if (*at != ',') {
-                result.problems
-                    << QStringLiteral("unexpected text at byte %1; kept the keys before it").arg(offset(at));
+                if (breakOff(QStringLiteral("unexpected text at byte %1").arg(offset(at)), at)) {
+                    continue;
+                }
                 break;
             }
             const char* comma = at++;
@@ -155,7 +221,7 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
                 break;
             }
         }
-        first = false;
+        memberBefore = true;
         if (at == end) {
             result.problems << QStringLiteral("the text ends at byte %1, inside the object; kept the keys "
                                               "before it")
@@ -163,14 +229,16 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
             break;
         }
         if (*at != '"') {
-            result.problems
-                << QStringLiteral("unexpected text at byte %1; kept the keys before it").arg(offset(at));
+            if (breakOff(QStringLiteral("unexpected text at byte %1").arg(offset(at)), at)) {
+                continue;
+            }
             break;
         }
 
         // The key: when it cannot be read (bytes that are not UTF-8, a control character, a bad escape), its
         // quotes still say where it ends, and the member costs only itself.
         const char* const keyAt = at;
+        noteIndent(keyAt);
         reader.resumeAt(at);
         const bool keyRead = reader.readString(key);
         at = keyRead ? reader.position() : endOfString(at, end);
@@ -181,13 +249,23 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
             skipSpace();
         }
         if (!at || at == end || *at != ':') {
-            result.problems << QStringLiteral("%1: unexpected text or the end at byte %2; kept the keys "
-                                              "before it")
-                                   .arg(what, offset(at ? at : end));
+            if (breakOff(QStringLiteral("%1: unexpected text or the end at byte %2")
+                             .arg(what, offset(at ? at : end)),
+                         keyAt)) {
+                continue;
+            }
             break;
         }
         ++at;
         skipSpace();
+        if (keyRead && seen.contains(name)) {
+            // Only one value can be kept; that makes the file damaged, so it is kept aside whole, with the
+            // others.
+            result.problems << QStringLiteral("the key \"%1\" again at byte %2; kept its last readable value")
+                                   .arg(name, offset(keyAt));
+        } else if (keyRead) {
+            seen.insert(name);
+        }
 
         // The value counts only when a separator follows it; otherwise it is passed over as a whole.
         const char* const valueAt = at;
@@ -197,24 +275,34 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
         const char* valueEnd = valueRead ? reader.position() : nullptr;
         if (valueRead) {
             at = valueEnd;
-            skipSpace();
+            skipSpace(false);
             valueRead = at != end && (*at == ',' || *at == '}');
-            at = valueEnd; // comments after it are noted on the next round
+            at = valueEnd;
         }
         if (!valueRead) {
-            const char* past = endOfValue(valueAt, end);
-            if (keyRead) {
-                result.values.remove(name);
-                result.valueTexts.remove(name);
+            const QString where =
+                keyRead ? QStringLiteral("%1 at byte %2").arg(what, offset(valueAt))
+                        : QStringLiteral("%1 (its value at byte %2)").arg(what, offset(valueAt));
+            // In the store's layout a value ends on its own line: one that seems to run on over the next
+            // member's line broke in its syntax before it.
+            const char* line = nextMemberLine(valueAt);
+            const char* past = endOfValue(valueAt, indent && line ? line : end);
+            if (line && !past) {
+                result.problems << QStringLiteral("%1 breaks off; left it out and read on from byte %2")
+                                       .arg(where, offset(line));
+                at = line;
+                memberBefore = false;
+                continue;
             }
             if (!past) {
-                result.problems << QStringLiteral("%1 at byte %2 runs to the end; kept the keys before it")
-                                       .arg(what, offset(valueAt));
+                result.problems << QStringLiteral("%1 runs to the end; kept the keys before it").arg(where);
                 break;
             }
-            result.problems << (keyRead ? QStringLiteral("%1 at byte %2; left that key out")
-                                        : QStringLiteral("%1 (its value at byte %2); left its member out"))
-                                   .arg(what, offset(valueAt));
+            result.problems << (!keyRead ? QStringLiteral("%1; left its member out")
+                                : result.values.contains(name)
+                                    ? QStringLiteral("%1; kept the value before it")
+                                    : QStringLiteral("%1; left that key out"))
+                                   .arg(where);
             at = past;
             continue;
         }

@@ -1,7 +1,7 @@
 #pragma once
 // A stored file's top-level JSON object read member by member, so that one member that cannot be read costs
 // only itself: its value (or its key) is passed over by its brackets and quotes, and the members after it
-// still count. A file broken in its syntax keeps the members before the break.
+// still count. After a break in the syntax, reading goes on at the next line that starts a member.
 
 #include <QByteArrayView>
 #include <QHash>
@@ -16,8 +16,9 @@ struct StoredObjectReading {
     // strict reader gives.
     bool isClean() const { return isObject && problems.isEmpty(); }
 
-    // Every member that read, as JsonReader::readVariant reads its value; null members are left out and a
-    // repeated key takes its last readable value.
+    // Every member that read, as JsonReader::readVariant reads its value; a number that would be written
+    // back as another number makes its member unreadable, null members are left out, and a repeated key
+    // takes its last readable value (and is a problem: the other values are not kept).
     QVariantMap values;
     // Where the value of each key in `values` stands in the text read.
     QHash<QString, QByteArrayView> valueTexts;

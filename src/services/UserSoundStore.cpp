@@ -241,7 +241,8 @@ bool UserSoundStore::keepIndexCopy(QString& where, QString& why) {
     }
     where = StoredFile::writeAside(
         m_metaPath, kAsideSuffix,
-        [&file](QFileDevice& out) { return out.write(file.bytes) == file.bytes.size(); }, &why);
+        [&file](const StoredFile::Sink& sink) { return sink(file.bytes.constData(), file.bytes.size()); },
+        &why);
     if (where.isEmpty()) {
         return false;
     }

@@ -5,12 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <limits>
 
 #include <sys/resource.h>
@@ -309,7 +311,7 @@ TEST_F(PreferencesTest, ACorruptFileInAReadOnlyFolderNamesTheRealCause) {
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_EQ(
         log.lines().at(0),
-        u"[Preferences] Could not read %1 nor move it aside (Permission denied); changes will not be saved"_s
+        u"[Preferences] Could not read %1 nor copy it aside (Permission denied); changes will not be saved"_s
             .arg(path()));
     EXPECT_EQ(readFile(path()), QByteArray("oops"));
 }
@@ -343,16 +345,24 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
     const QVariantMap usual{{u"bl.appLanguage"_s, u"en"_s}, {u"z"_s, qint64(1)}};
     const auto at = [](const QByteArray& bytes, const char* what) { return bytes.indexOf(what); };
     const QByteArray deep = "[" + QByteArray(199, '[') + QByteArray(199, ']') + "]";
+    // The store's own layout, one member a line, with the first member damaged as given.
+    const auto lines = [](const QByteArray& first) {
+        return "{\n  " + first + ",\n  \"bl.appLanguage\": \"en\",\n  \"z\": 1\n}\n";
+    };
     const struct {
         const char* behaviour;
         QByteArray bytes;
         QVariantMap kept;
-        // The line saying what was passed over, given where it is (none for a file that is no object).
+        // What was passed over, one line each, given where it is (none for a file that is no object).
         std::function<QString(const QByteArray&)> problem;
     } rows[] = {
         {"huge number", R"({"bl.appLanguage": "en", "n": 1e400, "z": 1})", usual,
          [&](const QByteArray& b) {
              return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "1e"));
+         }},
+        {"integer beyond 64 bits", R"({"bl.appLanguage": "en", "n": 12345678901234567891, "z": 1})", usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"n\" at byte %1; left that key out"_s.arg(at(b, "123"));
          }},
         {"invalid UTF-8 value", "{\"bl.appLanguage\": \"en\", \"s\": \"\xC3\x28\", \"z\": 1}", usual,
          [&](const QByteArray& b) {
@@ -369,6 +379,32 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
         {"trailing comma", "{\"bl.appLanguage\": \"en\",\n \"z\": 1,\n}\n", usual,
          [&](const QByteArray& b) {
              return u"a comma after the last member at byte %1; passed over it"_s.arg(at(b, ",\n}"));
+         }},
+        {"a deleted colon costs its member alone", lines(R"("a" 1)"), usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"a\": unexpected text or the end at byte %1; read on from byte %2"_s
+                 .arg(at(b, "1,"))
+                 .arg(at(b, "\"bl"));
+         }},
+        {"a changed quote costs its member alone", lines(R"("a": "x')"), usual,
+         [&](const QByteArray& b) {
+             return u"the value of \"a\" at byte %1 breaks off; left it out and read on from byte %2"_s
+                 .arg(at(b, "\"x"))
+                 .arg(at(b, "\"bl"));
+         }},
+        {"a repeated key takes its last value", R"({"bl.appLanguage": "ja", "z": 1, "bl.appLanguage": "en"})",
+         usual,
+         [&](const QByteArray& b) {
+             return u"the key \"bl.appLanguage\" again at byte %1; kept its last readable value"_s.arg(
+                 b.lastIndexOf("\"bl"));
+         }},
+        {"a repeated key takes its last readable value",
+         R"({"bl.appLanguage": "en", "z": 1, "bl.appLanguage": 1e400})", usual,
+         [&](const QByteArray& b) {
+             return u"the key \"bl.appLanguage\" again at byte %1; kept its last readable value\n"
+                    "the value of \"bl.appLanguage\" at byte %2; kept the value before it"_s
+                        .arg(b.lastIndexOf("\"bl"))
+                        .arg(at(b, "1e"));
          }},
         {"cut-off file", R"({"bl.appLanguage": "en", "z": 1, "list": [1, 2)", usual,
          [&](const QByteArray& b) {
@@ -387,17 +423,82 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
             Preferences prefs(path());
             EXPECT_TRUE(prefs.loadFailed());
             EXPECT_EQ(prefs.dictionary(), row.kept);
-            const QStringList expected =
-                row.problem
-                    ? QStringList{keep + row.problem(row.bytes), setAside.arg(path()).arg(row.kept.size())}
-                    : QStringList{u"[Preferences] Could not read %1; kept it as %1.corrupt and started "
-                                  "with defaults"_s.arg(path())};
+            QStringList expected{u"[Preferences] Could not read %1; kept it as %1.corrupt and started "
+                                 "with defaults"_s.arg(path())};
+            if (row.problem) {
+                expected = (keep + row.problem(row.bytes).replace(u"\n"_s, u"\n"_s + keep)).split(u'\n');
+                expected << setAside.arg(path()).arg(row.kept.size());
+            }
             EXPECT_EQ(log.lines(), expected);
         }
         EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes); // the whole original, as it was
         const Preferences reread(path()); // what read went back to the file, which now reads whole
         EXPECT_FALSE(reread.loadFailed());
         EXPECT_EQ(reread.dictionary(), row.kept);
+    }
+}
+
+// Ends this process at once, as a crash or a kill would.
+void killNow() {
+    ::raise(SIGKILL);
+}
+
+TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedInOneStep) {
+    GTEST_FLAG_SET(death_test_style, "fast"); // each start in a child of this process, in its folder
+    const QByteArray damaged = "{\n  \"a\": 1,\n  \"b\" 2,\n  \"c\": 3\n}\n";
+    const QVariantMap kept{{u"a"_s, qint64(1)}, {u"c"_s, qint64(3)}};
+    const struct {
+        const char* behaviour;
+        QByteArray bytes;
+        QVariantMap kept;
+        bool link;     // the path is a link to the file, as dotfile managers make it
+        bool readOnly; // the file cannot be replaced
+    } rows[] = {
+        {"a damaged file", damaged, kept, false, false},
+        {"a file that is no object", "oops", {}, false, false},
+        {"a damaged file behind a link", damaged, kept, true, false},
+        {"a read-only damaged file", damaged, {}, false, true},
+    };
+    const QString target = dir.filePath(u"dotfiles/prefs.json"_s);
+    const auto start = [&](bool readOnly, void (*hook)()) {
+        // Root may replace a read-only file: such a start gives up root for good, as a user never had it.
+        if (readOnly && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            std::_Exit(2);
+        }
+        Preferences::setBeforeReplacingHook(hook);
+        { const Preferences prefs(path()); }
+        std::_Exit(0);
+    };
+    const auto copies = [&] { return QDir(dir.path()).entryList({u"*.corrupt"_s}, QDir::Files); };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(u"dotfiles"_s)));
+        writeFile(row.link ? target : path(), row.bytes);
+        if (row.link) {
+            ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path()).constData()),
+                      0);
+        }
+        if (row.readOnly) {
+            ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+            ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0444), 0);
+        }
+
+        // Killed between keeping the copy and replacing the file: the file is there, whole and as it was.
+        EXPECT_EXIT(start(row.readOnly, killNow), ::testing::KilledBySignal(SIGKILL), "");
+        EXPECT_EQ(readFile(path()), row.bytes);
+        EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
+        EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes);
+
+        // The next start finds that copy, makes no other, and replaces the file (through its link).
+        EXPECT_EXIT(start(row.readOnly, nullptr), ::testing::ExitedWithCode(0), "");
+        EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
+        if (row.readOnly) {
+            EXPECT_EQ(readFile(path()), row.bytes);
+        } else {
+            EXPECT_EQ(Preferences::deserialize(readFile(path())), row.kept);
+        }
+        EXPECT_EQ(QFileInfo(path()).isSymLink(), row.link);
     }
 }
 
@@ -429,6 +530,7 @@ TEST_F(PreferencesTest, KeepAsideCopiesAStoredValueExactlyAsTheFileHoldsIt) {
         EXPECT_EQ(first, path() + u".list.corrupt"_s);
         EXPECT_EQ(readFile(first), row.text);
         EXPECT_EQ(prefs.keepAside(u"list"_s), first); // asked again with nothing written: no second copy
+        EXPECT_EQ(Preferences(path()).keepAside(u"list"_s), first); // nor at a later start (a read-only file)
         // Once replaced, a second copy is the new value's and goes beside the first.
         prefs.setData(u"list"_s, QByteArray("new"));
         EXPECT_EQ(prefs.keepAside(u"list"_s), path() + u".list.2.corrupt"_s);
