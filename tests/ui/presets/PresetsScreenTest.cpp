@@ -484,9 +484,9 @@ TEST_F(PresetsScreenTest, APresetsPurposeWrapsWholeWhileItsNameAndLengthKeepToOn
         const char* name;
         const char* language;
         const char* purpose;
-        bool keyOnBadge; // a key's text on the badge leaves the texts less room
+        bool keyOnBadge; // the widest key text on the badge leaves the texts less room
     } rows[] = {
-        {"English, beside an empty badge", "en", "For a focused work block", false},
+        {"English, beside a key's text", "en", "For a focused work block", true},
         {"Japanese, with no spaces to break at", "ja", "まとまった集中時間に", true},
     };
     for (const auto& row : rows) {
@@ -498,7 +498,7 @@ TEST_F(PresetsScreenTest, APresetsPurposeWrapsWholeWhileItsNameAndLengthKeepToOn
                                        [](const TimerPreset& p) { return p.durationInSeconds == 3600; });
         ASSERT_NE(hour, all.end());
         GlobalHotkeys::setShortcut(
-            row.keyOnBadge ? std::optional(GlobalHotkeys::Shortcut(GlobalHotkeys::Key::j.rawValue,
+            row.keyOnBadge ? std::optional(GlobalHotkeys::Shortcut(GlobalHotkeys::Key::space.rawValue,
                                                                    Modifier::control | Modifier::option |
                                                                        Modifier::shift | Modifier::command))
                            : std::nullopt,
