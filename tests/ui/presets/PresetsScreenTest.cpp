@@ -9,6 +9,7 @@
 #include "platform/TranslationCatalog.h"
 #include "services/QStringPrinting.h"
 #include "support/AccessibleReading.h"
+#include "theme/ThemeSettingsKeys.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
@@ -142,6 +143,40 @@ TEST_F(PresetsScreenTest, TheTabShowsBothSectionsWithTheirCountsOrTheirEmptyStat
             EXPECT_EQ(presetRows.at(i)->objectName(), presetRow(timers->presets().at(i)));
             EXPECT_EQ(presetRows.at(i)->showsDivider(), i < presetRows.size() - 1);
         }
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(PresetsScreenTest, TheTabFollowsTheDisplayDensityAsItOpensAndWhileItShows) {
+    const struct {
+        const char* name;
+        const char* stored; // before the tab opens, then while it shows (null: nothing, no change)
+        const char* storedLater;
+        int inset, spacing, rowPaddingX, rowPaddingY;
+    } rows[] = {
+        {"spacious when nothing is stored", nullptr, nullptr, 16, 24, 16, 8},
+        {"compact as the tab opens", "compact", nullptr, 12, 18, 12, 6},
+        {"compact chosen while it shows", "spacious", "compact", 12, 18, 12, 6},
+    };
+    const QString key = ThemeSettingsKeys::displayDensity.key;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.stored ? preferences.setString(key, QLatin1String(row.stored)) : preferences.remove(key);
+        open();
+        if (row.storedLater) {
+            preferences.setString(key, QLatin1String(row.storedLater));
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const auto at = [this](const QWidget* w) { return QRect(w->mapTo(screen(), QPoint()), w->size()); };
+        EXPECT_EQ(at(named(QStringLiteral("presetsScreen.title"))).topLeft(), QPoint(row.inset, row.inset));
+        EXPECT_EQ(at(screen()->presetsSection()).top() - at(screen()->sequencesSection()).bottom() - 1,
+                  row.spacing);
+        // Rows span the card (its visible edge at the inset, then a 1-pixel outline); the options button is
+        // a row's tallest part.
+        const PresetRow* first = screen()->presetsSection()->rows().first();
+        EXPECT_EQ(at(first->findChild<ElidedLabel*>()).left(), row.inset + 1 + row.rowPaddingX);
+        EXPECT_EQ(first->height() - first->menuButton()->height(), 2 * row.rowPaddingY);
         TearDown();
         SetUp();
     }
