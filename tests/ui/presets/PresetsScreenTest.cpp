@@ -737,6 +737,44 @@ TEST_F(PresetsScreenTest, APresetsKeyIsRecordedInItsBubbleAndShownOnItsBadge) {
     EXPECT_FALSE(badge->label());
 }
 
+TEST_F(PresetsScreenTest, ABubblesHeadingWrapsWholeAndTheBubbleGrowsDownOnlyWithinTheScreen) {
+    const QString spaced = QStringLiteral("Deep writing block for the quarterly planning document");
+    const struct {
+        const char* name;
+        const char* language;
+        QString presetName;
+        bool whole; // false: taller than the popover, it shows what fits and reads whole
+    } rows[] = {
+        {"English, between words", "en", spaced, true},
+        {"Japanese, between characters", "ja",
+         QStringLiteral("四半期計画書のための深い執筆ブロックと見直しの時間"), true},
+        {"one word wider than the bubble, inside it", "en", QStringLiteral("Quarterly").repeated(8), true},
+        {"a name taller than the popover", "en", spaced.repeated(20), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TranslationCatalog::install(QLatin1String(row.language));
+        makeEngine();
+        const TimerPreset preset = timers->presets().at(1);
+        timers->updatePreset(preset, row.presetName, preset.durationInSeconds / 60);
+        open();
+        click(named(QStringLiteral("presetsScreen.row.shortcut.") + uuid(preset.id)));
+        ShortcutBubble* bubble = screen()->shortcutBubble();
+        auto* title = named<QLabel>(QStringLiteral("presetsScreen.row.shortcutPopover.title"));
+        ASSERT_NE(title, nullptr);
+        EXPECT_EQ(bubble->accessibleName(), ShortcutBubble::tr("Key for %1").arg(row.presetName));
+        EXPECT_TRUE(screen()->rect().contains(bubble->geometry()));
+        // Broken anywhere, the text takes the fewest lines it can: the heading is at least that tall.
+        const QFontMetrics metrics(title->font());
+        const QRect fewest =
+            metrics.boundingRect(QRect(0, 0, title->width(), 100000), Qt::TextWrapAnywhere, title->text());
+        EXPECT_EQ(title->height() >= fewest.height(), row.whole);
+        TearDown();
+        SetUp();
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
+}
+
 TEST_F(PresetsScreenTest, KOpensTheSelectedPresetsBubbleReadyToRecord) {
     open();
     for (int i = 0; i < 4; ++i) {
