@@ -82,6 +82,7 @@ CurrentSequenceCard::CurrentSequenceCard(PresetsScreenModel& model, const QColor
     setCornerRadius(20);
     setPadding(QMargins(16, 16, 16, 16));
     auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0); // the padding above is all the room around the content
     column->setSpacing(8);
 
     auto* header = new QHBoxLayout;

@@ -58,6 +58,13 @@ private:
     std::function<void()> m_onClick;
 };
 
+// A scroll area whose column may reach past its sides, which clip it there.
+class ColumnScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    void setOverhang(int side) { setViewportMargins(-side, 0, -side, 0); }
+};
+
 } // namespace
 
 PresetsScreen::PresetsScreen(Dependencies dependencies, QWidget* parent)
@@ -67,7 +74,7 @@ PresetsScreen::PresetsScreen(Dependencies dependencies, QWidget* parent)
     m_model = new PresetsScreenModel(dependencies.timerManager, dependencies.focusCoordinator,
                                      dependencies.preferences, std::move(dependencies.hooks), this);
 
-    m_scroll = new QScrollArea(this);
+    m_scroll = new ColumnScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("presetsScreen.scroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -121,6 +128,8 @@ PresetsScreen::PresetsScreen(Dependencies dependencies, QWidget* parent)
                     m_model->consumePendingAction();
                 }
             });
+    // A change of the stored density only says when to look again: the popover root, listening since
+    // before this screen existed, has already handed the new density down.
     connect(&m_preferences, &Preferences::changed, this, [this](const QString& key) {
         if (key == ThemeSettingsKeys::displayDensity.key) {
             applyDensity();
@@ -154,12 +163,14 @@ PresetEditorSheet* PresetsScreen::presetEditor() const {
 void PresetsScreen::applyDensity() {
     const DisplayDensity density = ViewEnvironment::displayDensity(this);
     const int padding = int(scaled(density, 16));
-    // The cards keep room for their shadows inside their own edges; the column gives that much back, so
-    // the cards' visible edges sit at the padding.
+    // The cards keep room for their shadows inside their own edges. The column gives that room back from
+    // its padding, and where the room is wider than the padding it reaches past the screen's sides (the
+    // shadows' faint outer rim is clipped there), so the cards' visible edges sit at the padding.
     const int shadow = SurfaceWidget(SurfaceWidget::Kind::card).shadowMargins().left();
+    const int side = padding - shadow;
+    static_cast<ColumnScrollArea*>(m_scroll)->setOverhang(std::max(0, -side));
     auto* column = static_cast<QVBoxLayout*>(m_content->layout());
-    column->setContentsMargins(std::max(0, padding - shadow), padding, std::max(0, padding - shadow),
-                               padding);
+    column->setContentsMargins(std::max(0, side), padding, std::max(0, side), padding);
     column->setSpacing(int(scaled(density, 24)));
     if (auto* header = column->itemAt(0)->layout()) {
         header->setContentsMargins(shadow, 0, shadow, 0);
@@ -176,6 +187,9 @@ void PresetsScreen::retranslate() {
 void PresetsScreen::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         retranslate();
+    } else if (event->type() == QEvent::ParentChange) {
+        // The screen is built before the popover takes it in; the density is the popover's.
+        applyDensity();
     }
     QWidget::changeEvent(event);
 }

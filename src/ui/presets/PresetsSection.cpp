@@ -59,6 +59,7 @@ PresetsSection::PresetsSection(PresetsScreenModel& model, ThemeStore& theme, Pre
     m_empty->setObjectName(QStringLiteral("presetsScreen.empty"));
     m_empty->setCornerRadius(20);
     auto* empty = new QVBoxLayout(m_empty);
+    empty->setContentsMargins(0, 0, 0, 0); // the card's padding is all the room around its content
     empty->setSpacing(8);
     auto* symbol = new QLabel(m_empty);
     symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("clock.badge.plus"), QSize(32, 32),
@@ -79,6 +80,7 @@ PresetsSection::PresetsSection(PresetsScreenModel& model, ThemeStore& theme, Pre
     m_card->setCornerRadius(20);
     m_card->setPadding(QMargins(1, 1, 1, 1));
     m_cardLayout = new QVBoxLayout(m_card);
+    m_cardLayout->setContentsMargins(0, 0, 0, 0); // rows reach the card's edges; their padding insets them
     m_cardLayout->setSpacing(0);
     column->addWidget(m_card);
 

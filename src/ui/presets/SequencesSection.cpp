@@ -53,6 +53,7 @@ SequencesSection::SequencesSection(PresetsScreenModel& model, ThemeStore& theme,
     m_empty->setObjectName(QStringLiteral("presetsScreen.sequences.empty"));
     m_empty->setCornerRadius(20);
     auto* empty = new QVBoxLayout(m_empty);
+    empty->setContentsMargins(0, 0, 0, 0); // the card's padding is all the room around its content
     empty->setSpacing(8);
     auto* symbol = new QLabel(m_empty);
     symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("square.stack.3d.up.slash"), QSize(32, 32),
@@ -85,6 +86,7 @@ SequencesSection::SequencesSection(PresetsScreenModel& model, ThemeStore& theme,
     m_list->setCornerRadius(20);
     m_list->setPadding(QMargins(1, 1, 1, 1));
     m_listLayout = new QVBoxLayout(m_list);
+    m_listLayout->setContentsMargins(0, 0, 0, 0); // rows reach the card's edges; their padding insets them
     m_listLayout->setSpacing(0);
     column->addWidget(m_list);
 

@@ -11,6 +11,7 @@
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/presets/PresetsScreenModel.h"
+#include "ui/presets/WrappingLabel.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -39,7 +40,9 @@ ShortcutBubble::ShortcutBubble(PresetsScreenModel& model, const TimerPreset& pre
     column->setSizeConstraint(QLayout::SetFixedSize);
     const int inner = bubbleWidth - 32;
 
-    m_title = new TokenLabel(QvColor::qvInkPrimary(), this);
+    // A long name takes more lines, never more width: the bubble grows downwards to hold them.
+    m_title = new WrappingLabel(QvColor::qvInkPrimary(), this);
+    m_title->setObjectName(QStringLiteral("presetsScreen.row.shortcutPopover.title"));
     m_title->setFont(QvFont::qvText(13, QFont::DemiBold));
     m_title->setFixedWidth(inner);
     column->addWidget(m_title);
@@ -72,9 +75,15 @@ ShortcutBubble::ShortcutBubble(PresetsScreenModel& model, const TimerPreset& pre
 }
 
 void ShortcutBubble::placeBeside(const QRect& badge) {
-    adjustSize();
-    const QMargins shadow = QvSurface::shadowMargins(bubbleStyle(ColorScheme::light));
     const QRect room = parentWidget()->rect().adjusted(4, 4, -4, -4);
+    // A name too long for the room gives up its last lines rather than push the bubble off the popover.
+    m_title->setMaximumHeight(QWIDGETSIZE_MAX);
+    adjustSize();
+    if (height() > room.height()) {
+        m_title->setMaximumHeight(std::max(0, m_title->height() - (height() - room.height())));
+        adjustSize();
+    }
+    const QMargins shadow = QvSurface::shadowMargins(bubbleStyle(ColorScheme::light));
     // The arrow's tip touches the badge's leading edge.
     int x = badge.left() - width() + shadow.right();
     x = std::max(room.left(), x);

@@ -11,6 +11,7 @@
 
 class PresetsScreenModel;
 class TokenLabel;
+class WrappingLabel;
 
 namespace GlobalHotkeys {
 class Recorder;
@@ -44,7 +45,7 @@ private:
 
     PresetsScreenModel& m_model;
     TimerPreset m_preset;
-    TokenLabel* m_title;
+    WrappingLabel* m_title;
     TokenLabel* m_explanation;
     GlobalHotkeys::Recorder* m_recorder;
     int m_arrowY = 0;

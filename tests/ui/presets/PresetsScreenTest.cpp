@@ -9,6 +9,7 @@
 #include "platform/TranslationCatalog.h"
 #include "services/QStringPrinting.h"
 #include "support/AccessibleReading.h"
+#include "theme/ThemeSettingsKeys.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
@@ -142,6 +143,40 @@ TEST_F(PresetsScreenTest, TheTabShowsBothSectionsWithTheirCountsOrTheirEmptyStat
             EXPECT_EQ(presetRows.at(i)->objectName(), presetRow(timers->presets().at(i)));
             EXPECT_EQ(presetRows.at(i)->showsDivider(), i < presetRows.size() - 1);
         }
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(PresetsScreenTest, TheTabFollowsTheDisplayDensityAsItOpensAndWhileItShows) {
+    const struct {
+        const char* name;
+        const char* stored; // before the tab opens, then while it shows (null: nothing, no change)
+        const char* storedLater;
+        int inset, spacing, rowPaddingX, rowPaddingY;
+    } rows[] = {
+        {"spacious when nothing is stored", nullptr, nullptr, 16, 24, 16, 8},
+        {"compact as the tab opens", "compact", nullptr, 12, 18, 12, 6},
+        {"compact chosen while it shows", "spacious", "compact", 12, 18, 12, 6},
+    };
+    const QString key = ThemeSettingsKeys::displayDensity.key;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.stored ? preferences.setString(key, QLatin1String(row.stored)) : preferences.remove(key);
+        open();
+        if (row.storedLater) {
+            preferences.setString(key, QLatin1String(row.storedLater));
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const auto at = [this](const QWidget* w) { return QRect(w->mapTo(screen(), QPoint()), w->size()); };
+        EXPECT_EQ(at(named(QStringLiteral("presetsScreen.title"))).topLeft(), QPoint(row.inset, row.inset));
+        EXPECT_EQ(at(screen()->presetsSection()).top() - at(screen()->sequencesSection()).bottom() - 1,
+                  row.spacing);
+        // Rows span the card (its visible edge at the inset, then a 1-pixel outline); the options button is
+        // a row's tallest part.
+        const PresetRow* first = screen()->presetsSection()->rows().first();
+        EXPECT_EQ(at(first->findChild<ElidedLabel*>()).left(), row.inset + 1 + row.rowPaddingX);
+        EXPECT_EQ(first->height() - first->menuButton()->height(), 2 * row.rowPaddingY);
         TearDown();
         SetUp();
     }
@@ -484,9 +519,9 @@ TEST_F(PresetsScreenTest, APresetsPurposeWrapsWholeWhileItsNameAndLengthKeepToOn
         const char* name;
         const char* language;
         const char* purpose;
-        bool keyOnBadge; // a key's text on the badge leaves the texts less room
+        bool keyOnBadge; // the widest key text on the badge leaves the texts less room
     } rows[] = {
-        {"English, beside an empty badge", "en", "For a focused work block", false},
+        {"English, beside a key's text", "en", "For a focused work block", true},
         {"Japanese, with no spaces to break at", "ja", "まとまった集中時間に", true},
     };
     for (const auto& row : rows) {
@@ -498,7 +533,7 @@ TEST_F(PresetsScreenTest, APresetsPurposeWrapsWholeWhileItsNameAndLengthKeepToOn
                                        [](const TimerPreset& p) { return p.durationInSeconds == 3600; });
         ASSERT_NE(hour, all.end());
         GlobalHotkeys::setShortcut(
-            row.keyOnBadge ? std::optional(GlobalHotkeys::Shortcut(GlobalHotkeys::Key::j.rawValue,
+            row.keyOnBadge ? std::optional(GlobalHotkeys::Shortcut(GlobalHotkeys::Key::space.rawValue,
                                                                    Modifier::control | Modifier::option |
                                                                        Modifier::shift | Modifier::command))
                            : std::nullopt,
@@ -700,6 +735,44 @@ TEST_F(PresetsScreenTest, APresetsKeyIsRecordedInItsBubbleAndShownOnItsBadge) {
     click(clearing->clearButton());
     EXPECT_FALSE(preferences.contains(storedKey));
     EXPECT_FALSE(badge->label());
+}
+
+TEST_F(PresetsScreenTest, ABubblesHeadingWrapsWholeAndTheBubbleGrowsDownOnlyWithinTheScreen) {
+    const QString spaced = QStringLiteral("Deep writing block for the quarterly planning document");
+    const struct {
+        const char* name;
+        const char* language;
+        QString presetName;
+        bool whole; // false: taller than the popover, it shows what fits and reads whole
+    } rows[] = {
+        {"English, between words", "en", spaced, true},
+        {"Japanese, between characters", "ja",
+         QStringLiteral("四半期計画書のための深い執筆ブロックと見直しの時間"), true},
+        {"one word wider than the bubble, inside it", "en", QStringLiteral("Quarterly").repeated(8), true},
+        {"a name taller than the popover", "en", spaced.repeated(20), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TranslationCatalog::install(QLatin1String(row.language));
+        makeEngine();
+        const TimerPreset preset = timers->presets().at(1);
+        timers->updatePreset(preset, row.presetName, preset.durationInSeconds / 60);
+        open();
+        click(named(QStringLiteral("presetsScreen.row.shortcut.") + uuid(preset.id)));
+        ShortcutBubble* bubble = screen()->shortcutBubble();
+        auto* title = named<QLabel>(QStringLiteral("presetsScreen.row.shortcutPopover.title"));
+        ASSERT_NE(title, nullptr);
+        EXPECT_EQ(bubble->accessibleName(), ShortcutBubble::tr("Key for %1").arg(row.presetName));
+        EXPECT_TRUE(screen()->rect().contains(bubble->geometry()));
+        // Broken anywhere, the text takes the fewest lines it can: the heading is at least that tall.
+        const QFontMetrics metrics(title->font());
+        const QRect fewest =
+            metrics.boundingRect(QRect(0, 0, title->width(), 100000), Qt::TextWrapAnywhere, title->text());
+        EXPECT_EQ(title->height() >= fewest.height(), row.whole);
+        TearDown();
+        SetUp();
+    }
+    TranslationCatalog::install(QStringLiteral("en"));
 }
 
 TEST_F(PresetsScreenTest, KOpensTheSelectedPresetsBubbleReadyToRecord) {
