@@ -1308,6 +1308,44 @@ std::optional<QByteArray> JsonCodec::jsonFromDataText(const QVariant& value) {
     return decodeLooseBase64(std::string_view(utf8.constData(), size_t(utf8.size())), '\xFF').bytes;
 }
 
+std::optional<QVariant> JsonCodec::dataCutShort(QByteArrayView bytes) {
+    JsonReader reader(bytes, 1);
+    std::string key;
+    if (!reader.beginObject() || !reader.nextMember(key) || key != kDataTag ||
+        reader.peek() != JsonReader::Token::string) {
+        return std::nullopt;
+    }
+    const char* const quote = reader.position();
+    const char* const end = bytes.data() + bytes.size();
+    std::string text;
+    if (reader.readString(text)) {
+        // The text is whole: its object's closing brace may follow, nothing else.
+        JsonReader rest(QByteArrayView(reader.position(), end), 1);
+        if (!rest.atEnd() &&
+            (*rest.position() != '}' || !JsonReader({rest.position() + 1, end}, 1).atEnd())) {
+            return std::nullopt;
+        }
+        return dataOrText(text);
+    }
+    // Cut inside the text: what is left of an escape or of a character of several bytes at the cut goes.
+    std::string_view tail(quote + 1, size_t(end - quote - 1));
+    if (const std::size_t backslash = tail.rfind('\\');
+        backslash != std::string_view::npos && tail.size() - backslash <= 12) {
+        tail = tail.substr(0, backslash);
+    }
+    while (!tail.empty() && static_cast<unsigned char>(tail.back()) >= 0x80) {
+        tail.remove_suffix(1);
+    }
+    QByteArray closed;
+    closed.reserve(qsizetype(tail.size() + 2));
+    closed.append('"').append(tail.data(), qsizetype(tail.size())).append('"');
+    JsonReader cut(closed, 1);
+    if (!cut.readString(text) || !cut.atEnd()) {
+        return std::nullopt;
+    }
+    return dataOrText(text);
+}
+
 bool JsonReader::atEnd() {
     skipSpace();
     return !m_failed && m_at == m_end;

@@ -52,6 +52,11 @@ inline constexpr std::string_view kDataTag = "$data";
 // their places. None when `value` is no such object.
 std::optional<QByteArray> jsonFromDataText(const QVariant& value);
 
+// The value of a data object cut short by the end of `text` (its text, closing quote or closing brace lost,
+// as a cut copy of a file leaves it): as JsonReader reads the object, from the text before the cut. None
+// when `text` is anything else.
+std::optional<QVariant> dataCutShort(QByteArrayView text);
+
 // How deep the values of a stored record's members may nest below the record itself. Nothing we write
 // nests at all; the room is for files written by hand or by other programs.
 inline constexpr int kMaxMemberDepth = 256;

@@ -208,8 +208,15 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
                 result.valueTexts.remove(name);
             }
             if (!past) {
+                // A data value cut short (a stored list in a cut copy) keeps what it holds before the cut.
+                const auto cut = keyRead ? JsonCodec::dataCutShort({valueAt, end}) : std::nullopt;
+                if (cut) {
+                    result.valueTexts.insert(name, QByteArrayView(valueAt, end));
+                    result.values.insert(name, *cut);
+                }
                 result.problems << QStringLiteral("%1 at byte %2 runs to the end; kept the keys before it")
-                                       .arg(what, offset(valueAt));
+                                           .arg(what, offset(valueAt)) +
+                                       (cut ? QStringLiteral(" and what it holds") : QString());
                 break;
             }
             result.problems << (keyRead ? QStringLiteral("%1 at byte %2; left that key out")

@@ -9,6 +9,8 @@
 #include "support/LogCapture.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -464,6 +466,49 @@ TEST(PersistenceServiceDamage, OneChangedCharacterOfAStoredListCostsOnlyTheRecor
         sequences << sequence;
     }
     expectAChangedCharacterToCostOnlyTheRecordsItReaches(sequences);
+}
+
+TEST(PersistenceServiceDamage, AFileCutInsideAStoredListGivesBackTheRecordsWhollyBeforeTheCut) {
+    QList<TimerPreset> presets;
+    for (int i = 1; i <= 4; ++i) {
+        presets << TimerPreset{QUuid::createUuid(), u"Preset %1"_s.arg(i), 60 * i};
+    }
+    const QByteArray list = *TimerPreset::encodeList(presets);
+    QList<qsizetype> ends; // where each record's text ends in the list
+    for (const TimerPreset& preset : presets) {
+        const QByteArray text = recordText(preset);
+        ends << list.indexOf(text) + text.size();
+    }
+    const QString storageKey = key(PS::kPresetsKey);
+    const QByteArray file = Preferences::serialize({{storageKey, list}});
+    const qsizetype value = file.indexOf(R"({"$data")");
+    const qsizetype text = file.indexOf('"', value + 8) + 1;
+    const qsizetype quote = file.indexOf('"', text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"p.json"_s);
+    // Every cut from inside the text to the file's closing brace: the text, its closing quote or braces lost.
+    for (qsizetype cut = text; cut < file.lastIndexOf('}'); ++cut) {
+        SCOPED_TRACE(cut);
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
+            QFile::remove(dir.filePath(name));
+        }
+        QFile cutCopy(path);
+        ASSERT_TRUE(cutCopy.open(QIODevice::WriteOnly));
+        cutCopy.write(file.left(cut));
+        cutCopy.close();
+        LogCapture log;
+        Stores s(path);
+        const qsizetype decoded = std::min(list.size(), (std::min(cut, quote) - text) * 6 / 8);
+        const auto whole =
+            qsizetype(std::count_if(ends.begin(), ends.end(), [&](qsizetype end) { return end <= decoded; }));
+        EXPECT_EQ(s.service.loadPresets(), whole > 0 ? presets.first(whole) : TimerPreset::defaultPresets());
+        if (whole < presets.size()) {
+            EXPECT_EQ(log.linesFrom(u"PersistenceService"_s).size(), whole > 0 ? 1 : 2);
+            QFile kept(path + u"."_s + storageKey + u".corrupt"_s);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), file.mid(value, cut - value)); // exactly as the file held it
+        }
+    }
 }
 
 TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {

@@ -111,6 +111,24 @@ TEST(JsonCodecTest, AnObjectIsDataOnlyWhenItsOneMemberIsTheTagWithText) {
     }
 }
 
+// What a cut file's whole-file tests cannot reach: where the cut falls inside an escape, and what is not a
+// data object cut short.
+TEST(JsonCodecTest, ADataObjectCutShortReadsAsFarAsItGoes) {
+    const QByteArray bytes("\x00\x01\x02", 3);
+    // clang-format off
+    const std::vector<std::tuple<const char*, QByteArray, QVariant>> cases{
+        {"cut inside an escape", R"({"$data":"AAEC\u00)", bytes},
+        {"cut after a lone sign", R"({"$data":"AAECA)", QVariantMap{{u"$data"_s, u"AAECA"_s}}},
+        {"another member after the text", R"({"$data":"AAEC","x":)", QVariant()},
+        {"not the data tag", R"({"x":"AAEC)", QVariant()},
+    };
+    // clang-format on
+    for (const auto& [name, cut, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(JsonCodec::dataCutShort(cut).value_or(QVariant()), expected);
+    }
+}
+
 TEST(JsonCodecTest, EveryByteOfAStringIsCheckedWhereverItFalls) {
     // Plain text is scanned in blocks; what needs attention must be caught at any offset within one.
     // clang-format off
