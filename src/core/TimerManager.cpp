@@ -810,3 +810,9 @@ QString TimerManager::menuBarText(TimeDisplayStyle style, MenuBarAlarmFormat ala
     }
     return primary->displayTime();
 }
+
+void tickTimersIfDue(TimerManager* manager) {
+    if (manager) {
+        manager->tickIfDue();
+    }
+}

@@ -227,3 +227,9 @@ private:
     qint64 m_lastTickAt = 0;
     qint64 m_tickCarryMs = 0;
 };
+
+// The overdue tick of `manager`, if any, for the objects that drive timers through a manager they may not
+// have: an operation handled while the program was held up then acts on what that tick leaves. A Pomodoro
+// phase or chain step that ran out meanwhile ends first, so a press does not act on a timer about to end,
+// a chain that really finished does not block the next, and a cancel acts on the step really running.
+void tickTimersIfDue(TimerManager* manager);
