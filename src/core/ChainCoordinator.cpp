@@ -37,7 +37,7 @@ ChainCoordinator::ChainCoordinator(TimerManager* timerManager, NotificationServi
 
 std::optional<QueueChainEngineError> ChainCoordinator::start(const QString& name,
                                                              const QList<StepRow>& steps) {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     QueueChain chain;
     chain.id = QUuid::createUuid();
     chain.name = isBlank(name) ? defaultChainName : name;
@@ -80,17 +80,9 @@ void ChainCoordinator::onTimerCompleted(const QUuid& id) {
 }
 
 void ChainCoordinator::cancel() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     removeActiveStepTimer();
     m_engine.cancel();
-}
-
-// A step that ran out while the program was held up ends before a start or cancel is acted on, so a chain
-// that really finished meanwhile does not block the next, and a cancel acts on the step really running.
-void ChainCoordinator::tickTimersIfDue() {
-    if (m_timerManager) {
-        m_timerManager->tickIfDue();
-    }
 }
 
 void ChainCoordinator::startCurrentStepTimer() {

@@ -63,7 +63,6 @@ signals:
     void changed();
 
 private:
-    void tickTimersIfDue();
     void startCurrentStepTimer();
     void removeActiveStepTimer();
     void finish();

@@ -24,6 +24,7 @@ public:
     virtual void saveScheduledTimers(const QList<ScheduledTimer>& timers) = 0;
     virtual QList<ScheduledTimer> loadScheduledTimers() = 0;
     virtual void saveActiveTimers(const QList<TimerItem>& timers) = 0;
+    // Every timer with its own id and its lengths within range: the manager takes the list as it is.
     virtual QList<TimerItem> loadActiveTimers() = 0;
     // Same key and form as saveActiveTimers, but the encoding may happen off the UI thread; a newer call
     // supersedes an older one still in flight. Used for the frequent crash-safety saves.

@@ -44,7 +44,7 @@ PomodoroManager::PomodoroManager(PersistenceServiceProtocol&, NotificationServic
 // ---- Session control ----
 
 void PomodoroManager::startSession() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     Publisher publish(*this);
     m_session = PomodoroSession{};
     m_session.isActive = true;
@@ -52,7 +52,7 @@ void PomodoroManager::startSession() {
 }
 
 void PomodoroManager::startPendingPhase() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     if (!m_session.isActive || m_activeTimerID) {
         return;
     }
@@ -61,7 +61,7 @@ void PomodoroManager::startPendingPhase() {
 }
 
 void PomodoroManager::pauseSession() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     if (!phaseTimerExists()) {
         return;
     }
@@ -71,7 +71,7 @@ void PomodoroManager::pauseSession() {
 }
 
 void PomodoroManager::resumeSession() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     if (!phaseTimerExists()) {
         return;
     }
@@ -81,7 +81,7 @@ void PomodoroManager::resumeSession() {
 }
 
 void PomodoroManager::stopSession() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     Publisher publish(*this);
     if (phaseTimerExists()) {
         m_timerManager->removeTimer(*m_activeTimerID);
@@ -91,7 +91,7 @@ void PomodoroManager::stopSession() {
 }
 
 void PomodoroManager::skipPhase() {
-    tickTimersIfDue();
+    tickTimersIfDue(m_timerManager);
     if (!m_activeTimerID) {
         return;
     }
@@ -123,14 +123,6 @@ void PomodoroManager::updateConfig(const AppSettings& settings) {
 }
 
 // ---- Phases ----
-
-// A press handled while a tick is overdue (the program was held up) acts on the session as that tick leaves
-// it: a phase that ran out meanwhile ends first, instead of the press acting on a timer that is about to.
-void PomodoroManager::tickTimersIfDue() {
-    if (m_timerManager) {
-        m_timerManager->tickIfDue();
-    }
-}
 
 bool PomodoroManager::phaseTimerExists() const {
     return m_timerManager && m_activeTimerID && m_timerManager->timer(*m_activeTimerID).has_value();

@@ -65,7 +65,6 @@ private:
     // Publishes what an operation changed, once, at its end.
     class Publisher;
 
-    void tickTimersIfDue();
     void startPhase(PomodoroPhase phase);
     void advancePhase(PomodoroPhase from, bool countCompletedWork);
     // The phase timer, when the timer manager is there, an id is set and that timer is still in its list.

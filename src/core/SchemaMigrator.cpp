@@ -31,7 +31,11 @@ const QList<Move>& v2Moves() {
     return moves;
 }
 
-const char* const kV2Deleted[] = {"brindlet.relay.active", "brindlet.relay.queue"};
+// Deleted by the move; the queue holds the user's own entries, so it is kept aside first.
+const struct {
+    const char* name;
+    bool keptAside;
+} kV2Deleted[] = {{"brindlet.relay.active", false}, {"brindlet.relay.queue", true}};
 
 QString key(const char* name) {
     return QString::fromLatin1(name);
@@ -118,10 +122,21 @@ void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
         defaults.remove(from);
         ++migrated;
     }
-    for (const char* name : kV2Deleted) {
-        if (defaults.contains(key(name))) {
-            defaults.remove(key(name));
+    for (const auto& [name, keptAside] : kV2Deleted) {
+        const QString deleted = key(name);
+        if (!defaults.contains(deleted)) {
+            continue;
         }
+        if (keptAside) {
+            const QString where = defaults.keepAside(deleted);
+            if (where.isEmpty()) {
+                TT_LOG_WARNING(kContext,
+                               QStringLiteral("Left %1 in place: it could not be copied aside").arg(deleted));
+                continue;
+            }
+            TT_LOG_WARNING(kContext, QStringLiteral("Kept %1 as %2 before removing it").arg(deleted, where));
+        }
+        defaults.remove(deleted);
     }
     defaults.setBool(key(kV2CompletedKey), true);
     TT_LOG_INFO(kContext, QStringLiteral("Schema v2 migration completed (migrated %1 keys)").arg(migrated));

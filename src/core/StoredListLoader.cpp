@@ -32,7 +32,7 @@ bool StoredListLoader::settle(const QString& key, const QString& name, const Fou
         return copyFailed ? QStringLiteral("; could not copy the stored value aside")
                           : QStringLiteral("; kept the stored value as %1").arg(where);
     };
-    if (!found.reading.isClean()) {
+    if (!found.isClean()) {
         copyOnce();
         TT_LOG_WARNING(m_context, QStringLiteral("Restored %1 %2 and set aside %3 that could not be read")
                                           .arg(found.restored)
@@ -54,5 +54,5 @@ bool StoredListLoader::settle(const QString& key, const QString& name, const Fou
                            (alreadyCopied ? QString() : copyNote()));
     }
     // Without its copy the stored value must stay as it is.
-    return !copyFailed && (!found.reading.isClean() || found.held > 0 || found.renewed > 0);
+    return !copyFailed && (!found.isClean() || found.held > 0 || found.renewed > 0);
 }

@@ -31,9 +31,11 @@ public:
 
     // The stored list, or none when there is nothing usable. An absent key gives none silently. A value that
     // is not a data value, or of which no record reads, gives none too: it is logged, copied aside and then
-    // removed. When only some records read, records had to be brought within range or given new ids, the
-    // list as loaded replaces the stored value so the next start reads it cleanly; for anything but a range
-    // the stored value is copied aside first. When a copy cannot be made the stored value is left as it is.
+    // removed. Data whose text does not decode exactly (a sign outside base64, a cut) counts as damaged: no
+    // record it reaches comes back. When only some records read, records had to be brought within range or
+    // given new ids, the list as loaded replaces the stored value so the next start reads it cleanly; for
+    // anything but a range the stored value is copied aside first. When a copy cannot be made the stored
+    // value is left as it is.
     // `name` is the list's name in log lines. `read(data, reading)` gives the records that read;
     // `holdInRange(record)` says whether it changed one.
     template <class T, class Read, class Encode, class HoldInRange>
@@ -42,14 +44,20 @@ public:
         if (!m_preferences.contains(key)) {
             return std::nullopt;
         }
-        const std::optional<QByteArray> data = m_preferences.dataValue(key);
+        Found found;
+        std::optional<QByteArray> data = m_preferences.dataValue(key);
+        if (!data) {
+            // Data whose text does not decode exactly (damaged, cut short) is held as that text: its records
+            // are read where it decodes, and none that the damage reaches.
+            data = JsonCodec::jsonFromDataText(m_preferences.value(key));
+            found.textDamaged = data.has_value();
+        }
         if (!data) {
             setAsideUnreadable(key, name); // a list written in another form is not a list we can read
             return std::nullopt;
         }
-        Found found;
         QList<T> records = read(*data, found.reading);
-        if (records.isEmpty() && !found.reading.isClean()) {
+        if (records.isEmpty() && !found.isClean()) {
             setAsideUnreadable(key, name);
             return std::nullopt;
         }
@@ -75,6 +83,8 @@ public:
 private:
     struct Found {
         RecordListReading reading;
+        bool textDamaged = false;
+        bool isClean() const { return reading.isClean() && !textDamaged; }
         qsizetype restored = 0;
         qsizetype held = 0;
         qsizetype renewed = 0;

@@ -227,11 +227,7 @@ std::optional<TimerItem> TimerManager::timer(const QUuid& id) const {
 
 void TimerManager::append(TimerItem item) {
     const quint64 sequence = m_nextSequence++;
-    if (m_sequenceById.contains(item.id)) {
-        m_hasDuplicateIds = true; // the earlier timer keeps the id
-    } else {
-        m_sequenceById.insert(item.id, sequence);
-    }
+    m_sequenceById.insert(item.id, sequence);
     m_sequenceNumbers.push_back(sequence);
     m_running.appendSlot();
     m_paused.appendSlot();
@@ -246,7 +242,6 @@ void TimerManager::rebuildIndexes() {
     m_timers.clear();
     m_sequenceById.clear();
     m_sequenceNumbers.clear();
-    m_hasDuplicateIds = false;
     m_running.clear();
     m_paused.clear();
     m_runningCount = 0;
@@ -443,15 +438,6 @@ void TimerManager::removeTimer(const QUuid& id) {
     m_running.removeSlot(position);
     m_paused.removeSlot(position);
     m_timers.removeAt(position);
-    if (m_hasDuplicateIds) {
-        // Another timer with the same id (later in the list) now answers to it.
-        for (qsizetype i = position; i < m_timers.size(); ++i) {
-            if (m_timers.at(i).id == target) {
-                m_sequenceById.insert(target, m_sequenceNumbers[size_t(i)]);
-                break;
-            }
-        }
-    }
     timersEdited();
 }
 
@@ -670,11 +656,6 @@ void TimerManager::restoreState() {
         m_persistence.clearActiveTimers();
         return;
     }
-    for (TimerItem& item : loaded) {
-        // A damaged list may hold negative lengths; a reset or restart would copy them into remaining.
-        item.totalDuration = std::max<qint64>(item.totalDuration, 0);
-        item.remaining = std::max<qint64>(item.remaining, 0);
-    }
     m_timers = std::move(loaded);
     rebuildIndexes();
     m_pendingTimers.replacedAll = true; // a reset, not an id per restored timer
@@ -828,4 +809,10 @@ QString TimerManager::menuBarText(TimeDisplayStyle style, MenuBarAlarmFormat ala
         return menuBarAlarm(style, *primary->alarmTargetTime, primary->remaining, alarmFormat, detail);
     }
     return primary->displayTime();
+}
+
+void tickTimersIfDue(TimerManager* manager) {
+    if (manager) {
+        manager->tickIfDue();
+    }
 }

@@ -49,12 +49,10 @@ public:
 
     // ---- Timer list ----
     const QList<TimerItem>& timers() const { return m_timers; }
-    // The first timer with that id.
+    // The timer with that id.
     std::optional<TimerItem> timer(const QUuid& id) const;
-    // The list position of the first timer with that id, or -1. No scan: O(log n).
+    // The list position of the timer with that id, or -1. No scan: O(log n).
     qsizetype indexOf(const QUuid& id) const { return positionOf(id); }
-    // Only a restored (damaged) list can hold two timers with one id; each operation acts on the first.
-    bool hasDuplicateIds() const { return m_hasDuplicateIds; }
     // Moves on whenever a list position may come to name another timer (a removal, a restore); appending
     // leaves it. Lets a view tell whether a change set's positions still hold.
     quint64 listRevision() const { return m_listRevision; }
@@ -67,7 +65,7 @@ public:
     // None at the limit or when the target is less than one whole second ahead.
     std::optional<TimerItem> addAlarm(const QString& title, const QDateTime& targetTime);
 
-    // Each acts on the first timer with the id and does nothing when there is none.
+    // Each acts on the timer with the id and does nothing when there is none.
     void start(const QUuid& id);
     void pause(const QUuid& id);
     void toggle(const QUuid& id);
@@ -202,7 +200,6 @@ private:
     QHash<QUuid, quint64> m_sequenceById;
     std::vector<quint64> m_sequenceNumbers;
     quint64 m_nextSequence = 0;
-    bool m_hasDuplicateIds = false; // only a restored list can have them
 
     // Positions of running and paused timers, so the tick and primaryTimer cost O(running timers).
     mutable TimerPositionIndex m_running;
@@ -230,3 +227,9 @@ private:
     qint64 m_lastTickAt = 0;
     qint64 m_tickCarryMs = 0;
 };
+
+// The overdue tick of `manager`, if any, for the objects that drive timers through a manager they may not
+// have: an operation handled while the program was held up then acts on what that tick leaves. A Pomodoro
+// phase or chain step that ran out meanwhile ends first, so a press does not act on a timer about to end,
+// a chain that really finished does not block the next, and a cancel acts on the step really running.
+void tickTimersIfDue(TimerManager* manager);

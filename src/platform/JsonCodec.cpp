@@ -125,33 +125,85 @@ std::optional<QByteArray> decodeCanonicalBase64(const char* s, const char* e) {
     return out;
 }
 
-// Base64 text that is not canonical (a hand-edited or damaged file), decoded; `text` is used up. White space
-// and the closing padding are passed over, as in any lenient reading. Any other character outside the
-// alphabet (a changed one, say) is read as zero bits where it stands: passing over it too would move every
-// byte after it, so one changed character would spoil all the data after it instead of its own three bytes.
-// A character of several UTF-8 bytes counts once.
-QByteArray decodeLooseBase64(std::string& text) {
-    const auto isSpace = [](unsigned char c) {
-        return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\v';
-    };
-    const auto inAlphabet = [](unsigned char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
-               c == '/';
-    };
-    // The padding is the run of '=' (and white space) that ends the text; a '=' before it stands in the
-    // place of a character.
+// Base64 text that is not canonical (hand-edited, damaged or cut short), decoded group by group. White space
+// is passed over, and a run of '=' (with white space) that ends the text is its padding. A character of
+// several UTF-8 bytes counts once. A group of four signs gives its three bytes; a group holding any other
+// sign (a changed one, a '=' before the end) gives three `fill` bytes instead, so the bytes after it keep
+// their places and the damage reaches no further. A last group of fewer signs, as a cut leaves, gives the
+// whole bytes its signs hold.
+struct LooseBase64 {
+    QByteArray bytes;
+    // Every sign was read into `bytes`: writing them gives this text back, bar white space, padding and the
+    // spare bits of a last group.
+    bool exact = true;
+};
+
+LooseBase64 decodeLooseBase64(std::string_view text, char fill) {
+    static const auto table = [] {
+        std::array<unsigned char, 256> t;
+        t.fill(0x80);
+        for (unsigned char i = 0; i < 64; ++i) {
+            t[static_cast<unsigned char>(kBase64Alphabet[i])] = i;
+        }
+        for (const char space : {' ', '\n', '\r', '\t', '\f', '\v'}) {
+            t[static_cast<unsigned char>(space)] = 0x40;
+        }
+        for (int c = 0x80; c < 0xC0; ++c) {
+            t[size_t(c)] = 0x40; // a UTF-8 continuation byte is part of the character before it
+        }
+        return t;
+    }();
     std::size_t end = text.size();
-    while (end > 0 && (text[end - 1] == '=' || isSpace(static_cast<unsigned char>(text[end - 1])))) {
+    while (end > 0 && (text[end - 1] == '=' || table[static_cast<unsigned char>(text[end - 1])] == 0x40)) {
         --end;
     }
+    LooseBase64 out;
+    out.bytes.reserve(qsizetype(end / 4 * 3 + 3));
+    quint32 group = 0;
+    int signs = 0;
+    bool spoiled = false;
     for (std::size_t i = 0; i < end; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (inAlphabet(c) || isSpace(c)) {
+        unsigned value = table[static_cast<unsigned char>(text[i])];
+        if (value == 0x40) {
             continue;
         }
-        text[i] = (c & 0xC0) == 0x80 ? ' ' : 'A'; // a UTF-8 continuation byte is part of the one before
+        if (value == 0x80) {
+            spoiled = true;
+            value = 0;
+        }
+        group = (group << 6) | value;
+        if (++signs == 4) {
+            const char bytes[3] = {spoiled ? fill : char(group >> 16),
+                                   spoiled ? fill : char((group >> 8) & 0xFF),
+                                   spoiled ? fill : char(group & 0xFF)};
+            out.bytes.append(bytes, 3);
+            out.exact = out.exact && !spoiled;
+            group = 0;
+            signs = 0;
+            spoiled = false;
+        }
     }
-    return QByteArray::fromBase64(QByteArray::fromRawData(text.data(), qsizetype(text.size())));
+    if (signs > 0) {
+        // Its spare bits count for nothing, as in canonical text; a lone sign holds no whole byte.
+        const int whole = signs * 6 / 8;
+        group >>= signs * 6 - whole * 8;
+        for (int i = whole - 1; i >= 0; --i) {
+            out.bytes.append(spoiled ? fill : char((group >> (8 * i)) & 0xFF));
+        }
+        out.exact = out.exact && !spoiled && whole > 0;
+    }
+    return out;
+}
+
+// A data object's text as the value it stands for: its bytes where it decodes exactly, else the object as
+// it is (its one member, the data tag with that text), so that writing it back gives the same text and no
+// other bytes. A stored list's loader reads its records from such text as far as it reads.
+QVariant dataOrText(const std::string& text) {
+    LooseBase64 decoded = decodeLooseBase64(text, '\0');
+    if (decoded.exact) {
+        return std::move(decoded.bytes);
+    }
+    return QVariantMap{{JsonCodec::textFromUtf8(JsonCodec::kDataTag), JsonCodec::textFromUtf8(text)}};
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
@@ -1295,14 +1347,65 @@ bool JsonReader::readObjectVariant(QVariant& out) {
             return false; // cannot happen: the text was read once already
         }
         if (onlyDataTag) {
-            // Not canonical (line breaks, spaces, escapes, as a hand-edited file may have, or damage).
-            out = decodeLooseBase64(m_text);
+            // Not canonical: line breaks, spaces or escapes, as a hand-edited file may have, or damage.
+            out = dataOrText(m_text);
             return true;
         }
         map.insert(JsonCodec::textFromUtf8(JsonCodec::kDataTag), JsonCodec::textFromUtf8(m_text));
     }
     out = std::move(map);
     return true;
+}
+
+std::optional<QByteArray> JsonCodec::jsonFromDataText(const QVariant& value) {
+    if (value.typeId() != QMetaType::QVariantMap) {
+        return std::nullopt;
+    }
+    const QVariantMap object = value.toMap();
+    const auto text = object.constFind(textFromUtf8(kDataTag));
+    if (object.size() != 1 || text == object.constEnd() || text->typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    const QByteArray utf8 = text->toString().toUtf8();
+    return decodeLooseBase64(std::string_view(utf8.constData(), size_t(utf8.size())), '\xFF').bytes;
+}
+
+std::optional<QVariant> JsonCodec::dataCutShort(QByteArrayView bytes) {
+    JsonReader reader(bytes, 1);
+    std::string key;
+    if (!reader.beginObject() || !reader.nextMember(key) || key != kDataTag ||
+        reader.peek() != JsonReader::Token::string) {
+        return std::nullopt;
+    }
+    const char* const quote = reader.position();
+    const char* const end = bytes.data() + bytes.size();
+    std::string text;
+    if (reader.readString(text)) {
+        // The text is whole: its object's closing brace may follow, nothing else.
+        JsonReader rest(QByteArrayView(reader.position(), end), 1);
+        if (!rest.atEnd() &&
+            (*rest.position() != '}' || !JsonReader({rest.position() + 1, end}, 1).atEnd())) {
+            return std::nullopt;
+        }
+        return dataOrText(text);
+    }
+    // Cut inside the text: what is left of an escape or of a character of several bytes at the cut goes.
+    std::string_view tail(quote + 1, size_t(end - quote - 1));
+    if (const std::size_t backslash = tail.rfind('\\');
+        backslash != std::string_view::npos && tail.size() - backslash <= 12) {
+        tail = tail.substr(0, backslash);
+    }
+    while (!tail.empty() && static_cast<unsigned char>(tail.back()) >= 0x80) {
+        tail.remove_suffix(1);
+    }
+    QByteArray closed;
+    closed.reserve(qsizetype(tail.size() + 2));
+    closed.append('"').append(tail.data(), qsizetype(tail.size())).append('"');
+    JsonReader cut(closed, 1);
+    if (!cut.readString(text) || !cut.atEnd()) {
+        return std::nullopt;
+    }
+    return dataOrText(text);
 }
 
 bool JsonReader::atEnd() {

@@ -50,6 +50,18 @@ QString textFromUtf8(std::string_view utf8);
 // A byte array travels as an object with this one member holding its base64 text.
 inline constexpr std::string_view kDataTag = "$data";
 
+// The JSON text a data object holds whose text does not decode exactly (JsonReader gives such an object as
+// it is: a map of its one member, the data tag with its text), as far as it reads. Each group of three bytes
+// that a sign outside base64 stands for is filled with 0xFF, a byte no JSON text holds: a strict reading
+// fails on every record the damage reaches, and never reads one changed, while the bytes after it keep
+// their places. None when `value` is no such object.
+std::optional<QByteArray> jsonFromDataText(const QVariant& value);
+
+// The value of a data object cut short by the end of `text` (its text, closing quote or closing brace lost,
+// as a cut copy of a file leaves it): as JsonReader reads the object, from the text before the cut. None
+// when `text` is anything else.
+std::optional<QVariant> dataCutShort(QByteArrayView text);
+
 // How deep the values of a stored record's members may nest below the record itself. Nothing we write
 // nests at all; the room is for files written by hand or by other programs.
 inline constexpr int kMaxMemberDepth = 256;

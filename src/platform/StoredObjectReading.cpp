@@ -295,7 +295,14 @@ StoredObjectReading StoredObjectReading::read(QByteArrayView bytes, int valueDep
                 continue;
             }
             if (!past) {
-                result.problems << QStringLiteral("%1 runs to the end; kept the keys before it").arg(where);
+                // A data value cut short (a stored list in a cut copy) keeps what it holds before the cut.
+                const auto cut = keyRead ? JsonCodec::dataCutShort({valueAt, end}) : std::nullopt;
+                if (cut) {
+                    result.valueTexts.insert(name, QByteArrayView(valueAt, end));
+                    result.values.insert(name, *cut);
+                }
+                result.problems << QStringLiteral("%1 runs to the end; kept the keys before it").arg(where) +
+                                       (cut ? QStringLiteral(" and what it holds") : QString());
                 break;
             }
             result.problems << (!keyRead ? QStringLiteral("%1; left its member out")

@@ -1,7 +1,8 @@
 #pragma once
 // A stored file's top-level JSON object read member by member, so that one member that cannot be read costs
 // only itself: its value (or its key) is passed over by its brackets and quotes, and the members after it
-// still count. After a break in the syntax, reading goes on at the next line that starts a member.
+// still count. After a break in the syntax, reading goes on at the next line that starts a member, and a data
+// value cut short by the end keeps what it holds (JsonCodec::dataCutShort).
 
 #include <QByteArrayView>
 #include <QHash>

@@ -3,16 +3,21 @@
 #include "core/AppSettings.h"
 #include "core/HistoryManager.h"
 #include "core/JsonCoding.h"
+#include "core/StoredListLoader.h"
 #include "core/TimerManager.h"
 #include "platform/Preferences.h"
 #include "support/LogCapture.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -162,6 +167,8 @@ TEST(PersistenceServiceStoredValues, AnythingStoredThatDoesNotReadIsKeptAsideBef
          }},
         {"the list as text", [](const QByteArray& list) { return QVariant(QString::fromUtf8(list)); }},
         {"data that does not decode", [](const QByteArray&) { return QVariant(QByteArray("[{\"id\":")); }},
+        {"data whose text is not base64",
+         [](const QByteArray&) { return fileValue(R"({"$data":"meeting notes: call Anna!"})"); }},
     };
     for (const StoredList& list : storedLists()) {
         for (const auto& form : forms) {
@@ -349,10 +356,11 @@ TEST_F(PersistenceServiceTest, ADamagedListGivesBackEveryRecordThatReads) {
     }
 }
 
-// Changes each character of the base64 text `list` is stored as in the preferences file, in turn, and reads
-// the list back: every record whose bytes the change does not reach comes back, in order, and nothing else
-// but what became of the records it reached. A character stands for bits of one group of three bytes, and
-// reaches no further: the bytes after it stay where they were.
+// Changes each character of the base64 text `list` is stored as in the preferences file, in turn, and loads
+// the list: every record whose bytes the change does not reach comes back, in order. A character stands for
+// bits of one group of three bytes, and reaches no further. A sign of the alphabet makes other text that
+// reads, so what it reaches reads as stored; any other sign costs the records it reaches, and none of them
+// comes back changed: the stored value is kept aside as it was.
 template <class T> void expectAChangedCharacterToCostOnlyTheRecordsItReaches(const QList<T>& list) {
     QByteArray whole = "[";
     QList<std::pair<qsizetype, qsizetype>> spans; // where each record's text begins and ends
@@ -375,24 +383,31 @@ template <class T> void expectAChangedCharacterToCostOnlyTheRecordsItReaches(con
     const struct {
         const char* behaviour;
         std::function<QByteArray(char)> change;
+        bool readable;
     } changes[] = {
-        {"the next character of the alphabet", shifted(1)},
-        {"a character far along the alphabet", shifted(27)},
-        {"a sign outside the alphabet", into("!")},
-        {"a sign of the URL-safe alphabet", into("-")},
-        {"a padding sign before the end", into("=")},
-        {"a letter of several UTF-8 bytes", into("é")},
-        {"an escaped control character", into("\\u0001")},
+        {"the next character of the alphabet", shifted(1), true},
+        {"a character far along the alphabet", shifted(27), true},
+        {"a sign outside the alphabet", into("!"), false},
+        {"a sign of the URL-safe alphabet", into("-"), false},
+        {"a padding sign before the end", into("="), false},
+        {"a letter of several UTF-8 bytes", into("é"), false},
+        {"an escaped control character", into("\\u0001"), false},
     };
     const QByteArray base64 = whole.toBase64();
     for (qsizetype at = 0; at < base64.size() && base64[at] != '='; ++at) {
-        for (const auto& [behaviour, change] : changes) {
+        for (const auto& [behaviour, change, readable] : changes) {
             SCOPED_TRACE(behaviour);
             QByteArray changed = base64;
             changed.replace(at, 1, change(base64[at]));
-            const auto values = Preferences::deserialize(R"({"k":{"$data":")" + changed + R"("}})");
-            ASSERT_TRUE(values);
-            const QByteArray data = values->value(u"k"_s).toByteArray();
+            const QVariant stored = fileValue(R"({"$data":")" + changed + R"("})");
+            ASSERT_TRUE(stored.isValid());
+            Preferences prefs;
+            prefs.setValue(u"k"_s, stored);
+            LogCapture log;
+            const QList<T> restored =
+                StoredListLoader(prefs, u"test"_s)
+                    .load<T>(u"k"_s, u"list"_s, &T::readList, &T::encodeList, [](T&) { return false; })
+                    .value_or(QList<T>());
             const qsizetype group = at / 4 * 3;
             QList<T> untouched;
             qsizetype reached = 0;
@@ -403,16 +418,22 @@ template <class T> void expectAChangedCharacterToCostOnlyTheRecordsItReaches(con
                     untouched << list[i];
                 }
             }
-            RecordListReading reading;
-            const QList<T> restored = T::readList(data, reading);
             QList<T> restoredUntouched;
+            qsizetype next = 0; // every record that comes back is one of the list's, in its place
             for (const T& record : restored) {
+                const qsizetype found = list.indexOf(record, next);
+                EXPECT_TRUE(readable || found >= 0) << "a record changed by character " << at;
+                next = std::max(next, found + 1);
                 if (untouched.contains(record)) {
                     restoredUntouched << record;
                 }
             }
             EXPECT_EQ(restoredUntouched, untouched) << "character " << at;
             EXPECT_LE(restored.size(), untouched.size() + reached) << "character " << at;
+            if (!readable) {
+                EXPECT_EQ(prefs.value(u"k.corrupt"_s), stored) << "character " << at;
+                EXPECT_EQ(log.lines().size(), restored.isEmpty() ? 2 : 1) << "character " << at;
+            }
         }
     }
 }
@@ -445,6 +466,49 @@ TEST(PersistenceServiceDamage, OneChangedCharacterOfAStoredListCostsOnlyTheRecor
         sequences << sequence;
     }
     expectAChangedCharacterToCostOnlyTheRecordsItReaches(sequences);
+}
+
+TEST(PersistenceServiceDamage, AFileCutInsideAStoredListGivesBackTheRecordsWhollyBeforeTheCut) {
+    QList<TimerPreset> presets;
+    for (int i = 1; i <= 4; ++i) {
+        presets << TimerPreset{QUuid::createUuid(), u"Preset %1"_s.arg(i), 60 * i};
+    }
+    const QByteArray list = *TimerPreset::encodeList(presets);
+    QList<qsizetype> ends; // where each record's text ends in the list
+    for (const TimerPreset& preset : presets) {
+        const QByteArray text = recordText(preset);
+        ends << list.indexOf(text) + text.size();
+    }
+    const QString storageKey = key(PS::kPresetsKey);
+    const QByteArray file = Preferences::serialize({{storageKey, list}});
+    const qsizetype value = file.indexOf(R"({"$data")");
+    const qsizetype text = file.indexOf('"', value + 8) + 1;
+    const qsizetype quote = file.indexOf('"', text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"p.json"_s);
+    // Every cut from inside the text to the file's closing brace: the text, its closing quote or braces lost.
+    for (qsizetype cut = text; cut < file.lastIndexOf('}'); ++cut) {
+        SCOPED_TRACE(cut);
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
+            QFile::remove(dir.filePath(name));
+        }
+        QFile cutCopy(path);
+        ASSERT_TRUE(cutCopy.open(QIODevice::WriteOnly));
+        cutCopy.write(file.left(cut));
+        cutCopy.close();
+        LogCapture log;
+        Stores s(path);
+        const qsizetype decoded = std::min(list.size(), (std::min(cut, quote) - text) * 6 / 8);
+        const auto whole =
+            qsizetype(std::count_if(ends.begin(), ends.end(), [&](qsizetype end) { return end <= decoded; }));
+        EXPECT_EQ(s.service.loadPresets(), whole > 0 ? presets.first(whole) : TimerPreset::defaultPresets());
+        if (whole < presets.size()) {
+            EXPECT_EQ(log.linesFrom(u"PersistenceService"_s).size(), whole > 0 ? 1 : 2);
+            QFile kept(path + u"."_s + storageKey + u".corrupt"_s);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), file.mid(value, cut - value)); // exactly as the file held it
+        }
+    }
 }
 
 TEST_F(PersistenceServiceTest, StoredNumbersOutOfRangeAreHeldToWhatAddingAllows) {

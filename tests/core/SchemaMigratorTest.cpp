@@ -94,7 +94,7 @@ TEST(SchemaMigrator, ImportSkipsPlatformKeysAndNeverOverwrites) {
     EXPECT_FALSE(defaults.contains(u"brindlet.presets"_s));
 }
 
-TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeys) {
+TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeysWithTheQueueKeptAside) {
     Preferences defaults;
     // clang-format off
     setAll(defaults, {{u"brindlet.presets"_s, QByteArray("[1]")}, {u"brindlet.lastDuration"_s, qint64(90)},
@@ -106,26 +106,35 @@ TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeys) {
     // clang-format on
     LogCapture log;
     SM::migrateV1ToV2(defaults);
-    EXPECT_EQ(log.lines(), QStringList{moveLine(6)});
+    EXPECT_EQ(log.lines(), (QStringList{u"[SchemaMigrator] Kept brindlet.relay.queue as "
+                                        u"brindlet.relay.queue.corrupt before removing it"_s,
+                                        moveLine(6)}));
     EXPECT_EQ(defaults.boolValue(key(SM::kV2CompletedKey)), true);
     defaults.remove(key(SM::kV2CompletedKey));
     // Everything moved (the schema version over the current one: it is raised again next launch); no
     // legacy key is left.
-    const QVariantMap moved{
-        {u"quorvane.presets"_s, QByteArray("[1]")},         {u"quorvane.lastDuration"_s, qint64(90)},
-        {u"quorvane.scheduledTimers"_s, QByteArray("[2]")}, {u"quorvane.activeTimers"_s, QByteArray("[3]")},
-        {u"quorvane.schemaVersion"_s, qint64(1)},           {u"quorvane.history"_s, QByteArray("[old]")}};
+    const QVariantMap moved{{u"quorvane.presets"_s, QByteArray("[1]")},
+                            {u"quorvane.lastDuration"_s, qint64(90)},
+                            {u"quorvane.scheduledTimers"_s, QByteArray("[2]")},
+                            {u"quorvane.activeTimers"_s, QByteArray("[3]")},
+                            {u"quorvane.schemaVersion"_s, qint64(1)},
+                            {u"quorvane.history"_s, QByteArray("[old]")},
+                            {u"brindlet.relay.queue.corrupt"_s, QByteArray("[]")}};
     EXPECT_EQ(defaults.dictionary(), moved) << defaults.keys().join(u' ').toStdString();
 }
 
-TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueAndKeepsTheLegacyOneAside) {
+TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueNorDropsTheQueueWithoutACopy) {
     QTemporaryDir dir;
     const QVariantMap both{{u"brindlet.activeTimers"_s, QByteArray("[legacy]")},
                            {u"quorvane.activeTimers"_s, QByteArray("[current]")},
-                           {u"brindlet.history"_s, QByteArray("[old]")}};
+                           {u"brindlet.history"_s, QByteArray("[old]")},
+                           {u"brindlet.relay.queue"_s, QByteArray("[queued]")}};
     const QString kept = u"brindlet.activeTimers.corrupt"_s;
     const QString keptLine =
         u"[SchemaMigrator] Kept brindlet.activeTimers as %1: quorvane.activeTimers already holds a value"_s;
+    const QString queueKept = u"brindlet.relay.queue.corrupt"_s;
+    const QString queueKeptLine =
+        u"[SchemaMigrator] Kept brindlet.relay.queue as %1 before removing it"_s.arg(queueKept);
     const struct {
         const char* behaviour;
         QVariant flag; // invalid: absent
@@ -137,27 +146,31 @@ TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueAndKeepsTheLegacyOneAside) 
         {"no flag",
          QVariant(),
          {},
-         {keptLine.arg(kept), moveLine(1)},
+         {keptLine.arg(kept), queueKeptLine, moveLine(1)},
          {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
           {kept, QByteArray("[legacy]")},
-          {u"quorvane.history"_s, QByteArray("[old]")}}},
+          {u"quorvane.history"_s, QByteArray("[old]")},
+          {queueKept, QByteArray("[queued]")}}},
         {"a flag of the wrong type",
          u"true"_s,
          {},
-         {keptLine.arg(kept), moveLine(1)},
+         {keptLine.arg(kept), queueKeptLine, moveLine(1)},
          {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
           {kept, QByteArray("[legacy]")},
-          {u"quorvane.history"_s, QByteArray("[old]")}}},
-        {"no copy can be made: the legacy value stays where it is",
+          {u"quorvane.history"_s, QByteArray("[old]")},
+          {queueKept, QByteArray("[queued]")}}},
+        {"no copy can be made: the legacy values stay where they are",
          QVariant(),
          dir.filePath(QString(235, u'p') + u".json"_s),
          {u"[SchemaMigrator] Left brindlet.activeTimers in place: quorvane.activeTimers already holds a "
           u"value "
           u"and brindlet.activeTimers could not be copied aside"_s,
+          u"[SchemaMigrator] Left brindlet.relay.queue in place: it could not be copied aside"_s,
           moveLine(1)},
          {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
           {u"brindlet.activeTimers"_s, QByteArray("[legacy]")},
-          {u"quorvane.history"_s, QByteArray("[old]")}}},
+          {u"quorvane.history"_s, QByteArray("[old]")},
+          {u"brindlet.relay.queue"_s, QByteArray("[queued]")}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);

@@ -108,7 +108,7 @@ void TimerListModel::apply(const TimerChangeSet& changes) {
     }
     // Removals are rare and each costs the engine a move of the list's tail too, so a scan is fair here.
     for (const QUuid& id : changes.removed) {
-        const qsizetype row = m_ids.indexOf(id); // the first, as the engine removes the first
+        const qsizetype row = m_ids.indexOf(id);
         if (row < 0) {
             continue;
         }
@@ -158,7 +158,6 @@ void TimerListModel::refreshRows(const TimerChangeSet& changes) {
 
     std::vector<qsizetype> rows;
     rows.reserve(changes.updated.size());
-    bool ambiguous = false;
     for (size_t i = 0; i < changes.updated.size(); ++i) {
         if (hinted) {
             rows.push_back(positions[i]);
@@ -168,13 +167,7 @@ void TimerListModel::refreshRows(const TimerChangeSet& changes) {
         if (row < 0) {
             continue; // removed by a later change
         }
-        // Of two timers sharing an id only the first can be found by it; which one changed is unknown.
-        ambiguous = ambiguous || m_manager.hasDuplicateIds();
         rows.push_back(row);
-    }
-    if (ambiguous) {
-        emit dataChanged(createIndex(0, 0), createIndex(toRow(m_ids.size() - 1), 0));
-        return;
     }
     std::sort(rows.begin(), rows.end());
     emitRuns(rows.cbegin(), rows.cend());

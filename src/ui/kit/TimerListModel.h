@@ -34,7 +34,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // The row of the first timer with that id (the one the engine's operations act on); invalid when none.
+    // The row of the timer with that id; invalid when none.
     QModelIndex indexOf(const QUuid& id) const;
 
 private:
