@@ -49,9 +49,30 @@ HandOverServer::~HandOverServer() {
     }
 }
 
+void HandOverServer::finish() {
+    m_finished = true;
+    m_waiting.clear();
+    QList<QByteArray> confirmed;
+    for (const auto& client : m_answered) {
+        if (confirmedBeforeShutdown(*client)) {
+            confirmed << client->reader.message();
+        } else {
+            dropped(*client, "the program is ending");
+        }
+    }
+    m_answered.clear();
+    m_deadline.stop();
+    for (const QByteArray& message : confirmed) {
+        emit messageReceived(message);
+    }
+}
+
 void HandOverServer::serve(int fd) {
     auto client = std::make_unique<Client>();
     client->fd = fd;
+    if (m_finished) {
+        return; // closed at once: its sender finds no copy, and tries again
+    }
     client->id = ++m_nextId;
     client->cutAtMs = m_clock.elapsed() + m_limits.clientTimeoutMs;
     // A later launch sends its whole message with its connection, so it is usually whole already.

@@ -30,6 +30,9 @@ public:
 
     // Takes `fd`, a connected non-blocking socket, and serves it.
     void serve(int fd);
+    // Takes no more messages: those confirmed already are reported now, and from here on a confirmation
+    // fails at its sender, which so reports no success for a message that is not acted on.
+    void finish();
 
 signals:
     void messageReceived(const QByteArray& message);
@@ -55,4 +58,5 @@ private:
     QTimer m_deadline;      // when the first waiting or answered client's time is up
     bool m_cutting = false; // cutting the oldest waiting has been logged since the wait last emptied
     bool m_full = false;    // holding whole messages back has been logged since it last stopped
+    bool m_finished = false;
 };

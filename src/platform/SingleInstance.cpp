@@ -101,6 +101,11 @@ bool SingleInstance::isListening() const {
     return m_listener && m_listener->isListening();
 }
 
+void SingleInstance::finish() {
+    m_listener.reset();
+    m_server->finish();
+}
+
 QString SingleInstance::defaultDirectory(const QString& dataDirectory) {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {

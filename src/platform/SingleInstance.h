@@ -44,6 +44,10 @@ public:
     // cannot be made yet, and it is tried again later.
     bool listen(QString* error = nullptr);
     bool isListening() const;
+    // For the end of the program, while it can still act on messages: removes the socket (later launches
+    // wait for this copy to end, then start their own), reports the messages confirmed so far, and lets
+    // any later confirmation fail at its sender.
+    void finish();
 
     // Where the socket goes: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
     static QString defaultDirectory(const QString& dataDirectory);

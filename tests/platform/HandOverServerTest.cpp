@@ -103,3 +103,18 @@ TEST(HandOverServerTest, AnAnsweredClientKeepsItsPlaceUntilItConfirmsHangsUpOrIt
         }
     }
 }
+
+TEST(HandOverServerTest, AtTheEndEachConfirmationIsEitherActedOnOrRefusedAtItsSender) {
+    HandOverServer server({});
+    QSignalSpy received(&server, &HandOverServer::messageReceived);
+    const int early = handOver(server, "early");
+    const int late = handOver(server, "late");
+    ASSERT_TRUE(answered(early) && answered(late));
+    ASSERT_TRUE(confirm(early)); // not read yet
+    server.finish();
+    EXPECT_FALSE(confirm(late));
+    EXPECT_EQ(received.size(), 1);
+    EXPECT_EQ(received.value(0).value(0).toByteArray(), QByteArray("early"));
+    ::close(early);
+    ::close(late);
+}
