@@ -687,6 +687,10 @@ int AppDelegate::run(int argc, char** argv) {
     const int status = QCoreApplication::exec();
     g_saveAtExit = nullptr;
 
+    // A later launch that confirmed its link in the last moment has reported success: the link is carried
+    // out (its timer is added from a queued call) before the last save.
+    instance.finish();
+    QCoreApplication::sendPostedEvents(&delegate, QEvent::MetaCall);
     delegate.applicationWillTerminate();
     // The stores have already logged why; a failed last save is not reported as success.
     const bool saved = persistence.flush() && defaults.flush();

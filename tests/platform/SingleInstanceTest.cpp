@@ -1,7 +1,11 @@
-// One running copy per data folder: the lock, the hand-over of a later launch's message (acted on only once
-// its sender confirmed the answer), the socket kept served when its file goes, and what the server does with
-// clients that misbehave.
+// One running copy per data folder: a launch hands over to the copy that serves the socket, whatever the
+// lock says, the lock, the hand-over of a later launch's message (acted on only once its sender confirmed
+// the answer), the socket kept served when its file goes, and what the server does with clients that
+// misbehave.
 #include "platform/SingleInstance.h"
+#include "platform/FaultPoint.h"
+#include "platform/HandOver.h"
+#include "platform/LocalSocketFile.h"
 
 #include "support/LogCapture.h"
 
@@ -16,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <future>
@@ -207,8 +213,8 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
 
     const int fd = connectTo(first.socketPath());
     ASSERT_GE(fd, 0);
-    QByteArray header = SingleInstance::frame({});
-    qToBigEndian(quint32(SingleInstance::maxMessageBytes + 1), header.data() + header.size() - 4);
+    QByteArray header = HandOver::frame({});
+    qToBigEndian(quint32(HandOver::maxMessageBytes + 1), header.data() + header.size() - 4);
     ASSERT_EQ(::write(fd, header.constData(), size_t(header.size())), header.size());
     // The server hangs up without an answer.
     bool closed = QTest::qWaitFor(
@@ -234,7 +240,7 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
     // A client queued with its whole message before the server gets to accept it.
     const int fd = connectTo(first.socketPath());
     ASSERT_GE(fd, 0);
-    const QByteArray framed = SingleInstance::frame("queued");
+    const QByteArray framed = HandOver::frame("queued");
     ASSERT_EQ(::write(fd, framed.constData(), size_t(framed.size())), framed.size());
     {
         FullDescriptorTable full;
@@ -244,8 +250,8 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
     EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Could not accept a connection on "))
         << qPrintable(log.lines()[0]);
     // With descriptors free again the queued client is answered, and later launches are too.
-    EXPECT_EQ(firstReply(fd), QByteArray(1, SingleInstance::answer));
-    EXPECT_EQ(::write(fd, &SingleInstance::confirmation, 1), 1);
+    EXPECT_EQ(firstReply(fd), QByteArray(1, HandOver::answer));
+    EXPECT_EQ(::write(fd, &HandOver::confirmation, 1), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
     ::close(fd);
     EXPECT_EQ(received.value(0).value(0).toByteArray(), QByteArray("queued"));
@@ -326,7 +332,7 @@ TEST(SingleInstanceTest, ASocketWhoseFileGoesIsMadeAgainAndItsClientsAreStillSer
         // A client that connected before the file went and has sent half its message.
         const int early = connectTo(first.socketPath());
         ASSERT_GE(early, 0);
-        const QByteArray framed = SingleInstance::frame("early");
+        const QByteArray framed = HandOver::frame("early");
         ASSERT_EQ(::write(early, framed.constData(), 6), 6);
         row.remove(first.socketPath(), dir.path());
 
@@ -334,8 +340,8 @@ TEST(SingleInstanceTest, ASocketWhoseFileGoesIsMadeAgainAndItsClientsAreStillSer
         ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
         EXPECT_EQ(received[0][0].toByteArray(), QByteArray("later"));
         ASSERT_EQ(::write(early, framed.constData() + 6, size_t(framed.size() - 6)), framed.size() - 6);
-        EXPECT_EQ(firstReply(early), QByteArray(1, SingleInstance::answer));
-        ASSERT_EQ(::write(early, &SingleInstance::confirmation, 1), 1);
+        EXPECT_EQ(firstReply(early), QByteArray(1, HandOver::answer));
+        ASSERT_EQ(::write(early, &HandOver::confirmation, 1), 1);
         EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 5000));
         EXPECT_EQ(received.value(1).value(0).toByteArray(), QByteArray("early"));
         ::close(early);
@@ -358,8 +364,8 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
     };
     const auto answeredThen = [](std::optional<char> reply) {
         return [reply](int fd) {
-            if (firstReply(fd) == QByteArray(1, SingleInstance::answer) && reply) {
-                return ::write(fd, &*reply, 1) == 1 && *reply == SingleInstance::confirmation;
+            if (firstReply(fd) == QByteArray(1, HandOver::answer) && reply) {
+                return ::write(fd, &*reply, 1) == 1 && *reply == HandOver::confirmation;
             }
             return false;
         };
@@ -373,7 +379,8 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
         {"a sender that confirms the answer",
          [](const QString& socketPath) {
              auto result = std::async(std::launch::async, [&] {
-                 return SingleInstance::send(socketPath, "confirmed", 5000, nullptr);
+                 return HandOver::send(socketPath, "confirmed", 5000, nullptr) ==
+                        HandOver::Delivery::confirmed;
              });
              while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
                  QCoreApplication::processEvents();
@@ -385,13 +392,16 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
         {"a sender that gave up before the answer",
          [](const QString& socketPath) {
              return std::async(std::launch::async,
-                               [&] { return SingleInstance::send(socketPath, "gave up", 200, nullptr); })
+                               [&] {
+                                   return HandOver::send(socketPath, "gave up", 200, nullptr) ==
+                                          HandOver::Delivery::confirmed;
+                               })
                  .get();
          },
          false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender had already given up"},
-        {"a sender that hangs up after the answer", bare(SingleInstance::frame("hung up"), answeredThen({})),
-         false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
-        {"a sender that answers with another byte", bare(SingleInstance::frame("garbled"), answeredThen('x')),
+        {"a sender that hangs up after the answer", bare(HandOver::frame("hung up"), answeredThen({})), false,
+         "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
+        {"a sender that answers with another byte", bare(HandOver::frame("garbled"), answeredThen('x')),
          false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
         {"a sender of another kind, refused unanswered",
          bare(QByteArray("\0\0\0\4show", 8), [](int fd) { return firstReply(fd) != QByteArray(); }), false,
@@ -421,5 +431,93 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
         }
         EXPECT_EQ(received.size(), succeeded ? 1 : 0);
         EXPECT_EQ(log.lines().size(), row.logged ? 1 : 0) << qPrintable(log.lines().join(u'\n'));
+    }
+}
+
+TEST(SingleInstanceTest, ALaunchHandsOverToWhicheverCopyServesTheSocketWhateverTheLockSays) {
+    struct Machine {
+        QTemporaryDir dir;
+        std::unique_ptr<SingleInstance> copy; // the running copy, served from this thread
+        std::unique_ptr<QSignalSpy> received;
+        void start() {
+            copy = std::make_unique<SingleInstance>(dataIn(dir.path()), dir.path(), kKey);
+            ASSERT_EQ(copy->claim("unused", 1000), SingleInstance::Claim::primary);
+            ASSERT_TRUE(copy->listen());
+            received = std::make_unique<QSignalSpy>(copy.get(), &SingleInstance::messageReceived);
+        }
+        void makeDataAnew() const {
+            ASSERT_TRUE(QDir(dataIn(dir.path())).removeRecursively());
+            ASSERT_TRUE(QDir().mkpath(dataIn(dir.path())));
+        }
+    };
+    const struct {
+        const char* behaviour;
+        std::function<void(Machine&)> before;
+        // The launch is held at this moment of its claim while `atMoment` runs here; until then this thread
+        // serves nothing.
+        const char* moment;
+        std::function<void(Machine&)> atMoment;
+        SingleInstance::Claim claim;
+    } rows[] = {
+        {"a copy whose data folder was made anew",
+         [](Machine& m) {
+             m.start();
+             m.makeDataAnew();
+         },
+         nullptr, nullptr, SingleInstance::Claim::handedOver},
+        {"a copy making its socket again just after the launch locked the new folder",
+         [](Machine& m) {
+             m.start();
+             m.makeDataAnew();
+             ASSERT_TRUE(QFile::remove(m.copy->socketPath()));
+         },
+         "single-instance.locked",
+         [](Machine& m) {
+             EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m.copy->socketPath()); }, 5000));
+         },
+         SingleInstance::Claim::handedOver},
+        {"another launch that locks and serves just after this one asked", [](Machine&) {},
+         "single-instance.asked", [](Machine& m) { m.start(); }, SingleInstance::Claim::handedOver},
+        {"a socket file that a crashed copy left",
+         [](Machine& m) {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+             sockaddr_un address;
+             ASSERT_TRUE(LocalSocketFile::address(m.dir.filePath(kKey + QStringLiteral(".socket")), address));
+             ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+             ::close(fd);
+         },
+         nullptr, nullptr, SingleInstance::Claim::primary},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        Machine machine;
+        row.before(machine);
+        std::atomic<bool> held = false;
+        std::atomic<bool> released = false;
+        FaultPoint::setHandler([&](const char* moment) {
+            if (row.moment && std::strcmp(moment, row.moment) == 0 && !held.exchange(true)) {
+                while (!released) {
+                    QThread::msleep(1);
+                }
+            }
+        });
+        auto claim = std::async(std::launch::async, [&] {
+            SingleInstance later(dataIn(machine.dir.path()), machine.dir.path(), kKey);
+            return later.claim("show", 5000);
+        });
+        while (claim.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+            if (held && !released) {
+                row.atMoment(machine);
+                released = true;
+            }
+            if (!row.moment || released) {
+                QCoreApplication::processEvents();
+            }
+        }
+        FaultPoint::setHandler(nullptr);
+        EXPECT_EQ(claim.get(), row.claim);
+        if (machine.copy) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return machine.received->size() == 1; }, 5000));
+        }
     }
 }

@@ -3,12 +3,15 @@
 // without a tray, and the window hints of the popover and the floating window.
 #include "ProgramFixture.h"
 
+#include "platform/HandOver.h"
+#include "platform/LocalSocketFile.h"
 #include "platform/SingleInstance.h"
 #include "support/FakeNotificationServer.h"
 #include "support/FakeStatusNotifierWatcher.h"
 
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -17,6 +20,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <sys/socket.h>
@@ -29,6 +33,29 @@ const QString kActiveTimers = QStringLiteral("quorvane.activeTimers");
 
 class DesktopProgramTest : public ProgramFixture {
 public:
+    bool runtimeFolder = true; // else the socket goes to the data folder
+    QProcessEnvironment environment() const override {
+        QProcessEnvironment env = ProgramFixture::environment();
+        if (!runtimeFolder) {
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        }
+        return env;
+    }
+    QString dataFolder() const { return home.filePath(QStringLiteral("config/TarvolinTimer")); }
+    QString socketPath() const {
+        return (runtimeFolder ? home.filePath(QStringLiteral("runtime")) : dataFolder()) + QLatin1Char('/') +
+               SingleInstance::keyFor(dataFolder()) + QStringLiteral(".socket");
+    }
+    // A later launch, left running; held at the named moment of its start when `stopAt` names one.
+    std::unique_ptr<Program> launch(const QStringList& arguments, const QString& stopAt = {}) const {
+        QProcessEnvironment env = environment();
+        if (!stopAt.isEmpty()) {
+            env.insert(QStringLiteral("TT_STOP_AT"), stopAt);
+        }
+        auto later = std::make_unique<Program>();
+        later->start(env, arguments);
+        return later;
+    }
     static QList<QUuid> ids(const QList<TimerItem>& timers) {
         QList<QUuid> out;
         for (const TimerItem& t : timers) {
@@ -36,6 +63,55 @@ public:
         }
         return out;
     }
+};
+
+// Connections that say nothing and stay open, as many as a full queue lets through.
+class HeldConnections {
+public:
+    HeldConnections(const QString& socketPath, int count) {
+        sockaddr_un address;
+        EXPECT_TRUE(LocalSocketFile::address(socketPath, address));
+        for (int i = 0; i < count; ++i) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            int tries = 0;
+            int connected = -1;
+            while ((connected =
+                        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address))) != 0 &&
+                   errno == EAGAIN && ++tries < 1000) {
+                QThread::msleep(2); // the queue is full: the program has not caught up yet
+            }
+            m_held.push_back(fd);
+            m_connected += connected == 0 ? 1 : 0;
+        }
+    }
+    ~HeldConnections() {
+        for (const int fd : m_held) {
+            ::close(fd);
+        }
+    }
+    int count() const { return m_connected; }
+
+private:
+    std::vector<int> m_held;
+    int m_connected = 0;
+};
+
+// Connections that each hand `framed` over and never confirm the answer, held open.
+class UnconfirmedHandOvers {
+public:
+    UnconfirmedHandOvers(const QString& socketPath, const QByteArray& framed, int count) {
+        for (int i = 0; i < count; ++i) {
+            auto socket = std::make_unique<QLocalSocket>();
+            socket->connectToServer(socketPath);
+            EXPECT_TRUE(socket->waitForConnected(kWaitMs)) << socket->errorString().toStdString();
+            socket->write(framed);
+            EXPECT_TRUE(socket->waitForBytesWritten(kWaitMs)) << socket->errorString().toStdString();
+            m_sockets.push_back(std::move(socket));
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<QLocalSocket>> m_sockets;
 };
 
 } // namespace
@@ -59,49 +135,76 @@ TEST_F(DesktopProgramTest, ASecondLaunchHandsItsURLToTheFirstAndEnds) {
     EXPECT_LE(saved->first().remaining, 120);
 }
 
-TEST_F(DesktopProgramTest, AFloodOfHeldConnectionsUnderALowDescriptorLimitStillLetsALinkThrough) {
-    constexpr int kFlood = 1000;
+TEST_F(DesktopProgramTest, UnderAFloodEveryLaunchIsCarriedOutExactlyOnce) {
+    using Launches = std::vector<std::unique_ptr<Program>>;
+    const auto links = [](int count) {
+        QList<QStringList> out;
+        for (int i = 0; i < count; ++i) {
+            out << QStringList{QStringLiteral("quorvane://start?minutes=3&title=Launch%1").arg(i)};
+        }
+        return out;
+    };
+    const struct {
+        const char* behaviour;
+        rlim_t descriptors; // for the program; 0 leaves its own
+        // Floods the running copy and starts the launches; returns the flood, held until the launches end.
+        std::function<std::shared_ptr<void>(DesktopProgramTest&, Program& first, Launches&)> flood;
+    } rows[] = {
+        {"idle connections, more than the copy may open", 256,
+         [&](DesktopProgramTest& t, Program&, Launches& launches) -> std::shared_ptr<void> {
+             auto held = std::make_shared<HeldConnections>(t.socketPath(), 1000);
+             EXPECT_GT(held->count(), 256);
+             launches.push_back(t.launch(links(1).first()));
+             return held;
+         }},
+        // The worst moment: the copy reads the launches' messages and then a flood of others at one go.
+        {"hand-overs that are never confirmed, queued just behind the launches", 0,
+         [&](DesktopProgramTest& t, Program& first, Launches& launches) -> std::shared_ptr<void> {
+             first.signal(SIGSTOP);
+             for (const QStringList& link : links(24)) {
+                 launches.push_back(t.launch(link, QStringLiteral("hand-over.sent")));
+                 EXPECT_TRUE(launches.back()->waitUntilStopped()) << launches.back()->log().toStdString();
+             }
+             auto flood = std::make_shared<UnconfirmedHandOvers>(
+                 t.socketPath(), HandOver::frame("url:quorvane://start?minutes=9&title=Unconfirmed"), 64);
+             for (const auto& launch : launches) {
+                 launch->signal(SIGCONT);
+             }
+             first.signal(SIGCONT);
+             return flood;
+         }},
+    };
     rlimit own{};
     ::getrlimit(RLIMIT_NOFILE, &own);
-    if (own.rlim_max < rlim_t(kFlood) + 200) {
+    if (own.rlim_max < 1200) {
         TT_SKIP_OR_FAIL("too few descriptors allowed for the flood: " << own.rlim_max);
     }
     const rlimit roomy{own.rlim_max, own.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &roomy), 0);
-    Program first;
-    first.limitDescriptors(256); // fewer than the flood
-    first.start(environment());
-    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
-
-    const QString socketPath = home.filePath(QStringLiteral("runtime/")) +
-                               SingleInstance::keyFor(home.filePath(QStringLiteral("config/TarvolinTimer"))) +
-                               QStringLiteral(".socket");
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socketPath);
-    ASSERT_LT(size_t(path.size()), sizeof(address.sun_path));
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    // Connections that say nothing and stay open, as many as a full queue lets through.
-    std::vector<int> held;
-    for (int i = 0; i < kFlood; ++i) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        ASSERT_GE(fd, 0);
-        held.push_back(fd);
-        int tries = 0;
-        while (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
-               errno == EAGAIN && ++tries < 1000) {
-            QThread::msleep(2); // the queue is full: the program has not caught up yet
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        Program first;
+        if (row.descriptors > 0) {
+            first.limitDescriptors(row.descriptors);
         }
-    }
-
-    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=3&title=Flood")}), 0);
-    EXPECT_TRUE(first.waitFor(QStringLiteral("[AppDelegate] Adding timer: title=\"Flood\" minutes=3")))
-        << first.log().toStdString();
-    for (const int fd : held) {
-        ::close(fd);
+        first.start(environment());
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        Launches launches;
+        std::shared_ptr<void> flood = row.flood(*this, first, launches);
+        for (const auto& launch : launches) {
+            ASSERT_TRUE(launch->waitForExit()) << launch->log().toStdString();
+            EXPECT_EQ(launch->exitCode(), 0) << launch->log().toStdString();
+        }
+        flood.reset();
+        stop(first);
+        for (int i = 0; i < int(launches.size()); ++i) {
+            EXPECT_EQ(first.count(QStringLiteral("Adding timer: title=\"Launch%1\"").arg(i)), 1)
+                << "the link of launch " << i << " carried out once\n"
+                << first.log().toStdString();
+        }
+        EXPECT_EQ(first.count(QStringLiteral("title=\"Unconfirmed\"")), 0);
     }
     ::setrlimit(RLIMIT_NOFILE, &own);
-    stop(first);
 }
 
 TEST_F(DesktopProgramTest, ALinkWhoseLaunchFailedWhileTheCopyWasStoppedIsNotCarriedOutLater) {
@@ -129,22 +232,77 @@ TEST_F(DesktopProgramTest, ALinkWhoseLaunchFailedWhileTheCopyWasStoppedIsNotCarr
     EXPECT_EQ(saved->first().title, QStringLiteral("Stopped"));
 }
 
-TEST_F(DesktopProgramTest, ACleanerEmptyingTheRuntimeFolderLosesNoLinkAndStartsNoSecondCopy) {
-    Program first;
-    first.start(environment());
-    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
-    const QDir runtime(home.filePath(QStringLiteral("runtime")));
-    for (const QFileInfo& entry :
-         runtime.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        ASSERT_TRUE(entry.isDir() ? QDir(entry.filePath()).removeRecursively()
-                                  : QFile::remove(entry.filePath()))
-            << entry.filePath().toStdString();
+TEST_F(DesktopProgramTest, WhateverHappensToItsFoldersALaterLaunchReachesTheOneRunningCopy) {
+    const auto empty = [](const QString& path) {
+        for (const QFileInfo& entry : QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                               QDir::System | QDir::NoDotAndDotDot)) {
+            ASSERT_TRUE(entry.isDir() ? QDir(entry.filePath()).removeRecursively()
+                                      : QFile::remove(entry.filePath()))
+                << entry.filePath().toStdString();
+        }
+    };
+    const struct {
+        const char* behaviour;
+        const char* title; // of the later launch's link
+        bool runtimeFolder;
+        // Done to the running copy's folders; returns the later launch, still running.
+        std::function<std::unique_ptr<Program>(DesktopProgramTest&, Program& first, const QStringList& link)>
+            meanwhile;
+    } rows[] = {
+        {"a cleaner empties the runtime folder", "Cleaned", true,
+         [&](DesktopProgramTest& t, Program&, const QStringList& link) {
+             empty(t.home.filePath(QStringLiteral("runtime")));
+             return t.launch(link);
+         }},
+        {"someone removes the data folder", "Removed", true,
+         [](DesktopProgramTest& t, Program&, const QStringList& link) {
+             EXPECT_TRUE(QDir(t.dataFolder()).removeRecursively());
+             return t.launch(link);
+         }},
+        // The worst moment: the launch has locked the new folder and is about to make the socket, just as the
+        // running copy makes it again.
+        {"the data folder made anew and the socket removed, the copy making it again last", "Remade", true,
+         [&](DesktopProgramTest& t, Program& first, const QStringList& link) {
+             first.signal(SIGSTOP);
+             EXPECT_TRUE(QDir(t.dataFolder()).removeRecursively());
+             EXPECT_TRUE(QDir().mkpath(t.dataFolder()));
+             EXPECT_TRUE(QFile::remove(t.socketPath()));
+             auto later = t.launch(link, QStringLiteral("single-instance.locked"));
+             EXPECT_TRUE(later->waitUntilStopped()) << later->log().toStdString();
+             first.signal(SIGCONT);
+             EXPECT_TRUE(first.waitFor(QStringLiteral("made it again")));
+             later->signal(SIGCONT);
+             return later;
+         }},
+        {"someone removes the data folder, where the socket lives", "Gone", false,
+         [](DesktopProgramTest& t, Program& first, const QStringList& link) {
+             EXPECT_TRUE(QDir(t.dataFolder()).removeRecursively());
+             EXPECT_TRUE(first.waitFor(QStringLiteral("made it again")));
+             return t.launch(link);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        runtimeFolder = row.runtimeFolder;
+        const QString title = QString::fromLatin1(row.title);
+        const QString added = QStringLiteral("Adding timer: title=\"%1\"").arg(title);
+        Program first;
+        first.start(environment());
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        auto later =
+            row.meanwhile(*this, first, {QStringLiteral("quorvane://start?minutes=4&title=") + title});
+        ASSERT_TRUE(later->waitForExit()) << later->log().toStdString();
+        EXPECT_EQ(later->exitCode(), 0) << later->log().toStdString();
+        EXPECT_FALSE(later->log().contains(kReady)) << "one running copy only";
+        EXPECT_TRUE(first.waitFor(added)) << first.log().toStdString();
+        stop(first);
+        EXPECT_EQ(first.count(added), 1);
+        EXPECT_LE(first.count(QStringLiteral("made it again")), 1) << first.log().toStdString();
+        // The data folder is back with the list, saved at quit.
+        const auto saved = savedTimers();
+        ASSERT_TRUE(saved.has_value());
+        EXPECT_EQ(saved->constLast().title, title);
     }
-    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=4&title=Cleaned")}), 0);
-    EXPECT_TRUE(first.waitFor(QStringLiteral("[AppDelegate] Adding timer: title=\"Cleaned\" minutes=4")))
-        << first.log().toStdString();
-    stop(first);
-    EXPECT_EQ(first.count(kReady), 1) << "one running copy only";
 }
 
 TEST_F(DesktopProgramTest, OddURLsGiveExactlyTheirResultAndBreakNothing) {

@@ -65,6 +65,18 @@ public:
         return QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
     }
     void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
+    // Waits until it has stopped itself (SIGSTOP) or been stopped.
+    bool waitUntilStopped(int timeoutMs = kWaitMs) const {
+        const QString stat = QStringLiteral("/proc/%1/stat").arg(m_process.processId());
+        return QTest::qWaitFor(
+            [&] {
+                QFile file(stat);
+                // The state follows the command name, which is in parentheses.
+                const QByteArray line = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                return line.mid(line.lastIndexOf(')') + 2, 1) == "T";
+            },
+            timeoutMs);
+    }
     void kill() {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
