@@ -224,53 +224,6 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Whether a number the double type cannot hold lies below its range (it then reads as zero) rather than
-// above it. Decided from the text: the power of ten of its first significant digit plus its exponent.
-bool underflows(const char* s, const char* e) {
-    if (s != e && *s == '-') {
-        ++s;
-    }
-    qint64 leadingPower = 0;
-    bool found = false;
-    const char* p = s;
-    qint64 integerDigits = 0;
-    while (p != e && *p >= '0' && *p <= '9') {
-        ++p;
-        ++integerDigits;
-    }
-    for (const char* q = s; q != p; ++q) {
-        if (*q != '0') {
-            leadingPower = integerDigits - 1 - (q - s);
-            found = true;
-            break;
-        }
-    }
-    if (p != e && *p == '.') {
-        ++p;
-        for (qint64 position = 1; p != e && *p >= '0' && *p <= '9'; ++p, ++position) {
-            if (!found && *p != '0') {
-                leadingPower = -position;
-                found = true;
-            }
-        }
-    }
-    qint64 exponent = 0;
-    if (p != e && (*p == 'e' || *p == 'E')) {
-        ++p;
-        const bool negative = p != e && *p == '-';
-        if (p != e && (*p == '-' || *p == '+')) {
-            ++p;
-        }
-        for (; p != e; ++p) {
-            exponent = std::min<qint64>(exponent * 10 + (*p - '0'), qint64(1) << 40);
-        }
-        if (negative) {
-            exponent = -exponent;
-        }
-    }
-    return found && leadingPower + exponent < 0;
-}
-
 // A decimal number by its value alone: its significant digits and the power of ten of the first, so
 // "2.50", "25e-1" and "2.5" are all {"25", 0}. Zero has no digits and no sign.
 struct Decimal {
@@ -320,6 +273,13 @@ Decimal decimalOf(const char* s, const char* e) {
     out.digits = mantissa.substr(first, last - first + 1);
     out.power = integerDigits - 1 - qint64(first) + exponent;
     return out;
+}
+
+// Whether a number the double type cannot hold lies below its range (it then reads as zero) rather than
+// above it: the power of ten of its first significant digit is negative.
+bool underflows(const char* s, const char* e) {
+    const Decimal number = decimalOf(s, e);
+    return !number.digits.empty() && number.power < 0;
 }
 
 // Whether `value`, read from the text [s, e), is written back as the same number (JsonWriter writes the
