@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 
+#include "platform/FaultPoint.h"
 #include "platform/JsonCodec.h"
 #include "platform/StoredFile.h"
 #include "platform/StoredObjectReading.h"
@@ -104,11 +105,6 @@ QVariant normalized(const QVariant& value) {
 Preferences*& installedStandard() {
     static Preferences* instance = nullptr;
     return instance;
-}
-
-void (*&beforeReplacingHook())() {
-    static void (*hook)() = nullptr;
-    return hook;
 }
 
 } // namespace
@@ -266,10 +262,6 @@ void Preferences::setStandard(Preferences* preferences) {
     installedStandard() = preferences;
 }
 
-void Preferences::setBeforeReplacingHook(void (*hook)()) {
-    beforeReplacingHook() = hook;
-}
-
 QString Preferences::configDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/TarvolinTimer");
@@ -400,9 +392,8 @@ void Preferences::replaceDamaged(const QByteArray& bytes, const QString& reason)
                                      .arg(reason, copy)
                                      .arg(m_values.size()));
     }
-    if (const auto hook = beforeReplacingHook()) {
-        hook();
-    }
+    // Where a crash would do the most harm: the copy is on disk and the file not yet replaced.
+    FaultPoint::reached("preferences.replacing");
     m_dirty = true;
     writeNow();
 }

@@ -77,9 +77,6 @@ public:
     // then replaced by the members that read, which the store starts with; or moved when nothing could be
     // read from it), or left where it was and then nothing is written over it.
     bool loadFailed() const { return m_loadFailed; }
-    // Tests only: called once a damaged file's copy is on disk and before the file is replaced, where a
-    // crash would do the most harm. Null (the default) calls nothing.
-    static void setBeforeReplacingHook(void (*hook)());
 
     // Keeps a copy of the stored value under `key` where no later write reaches it, before anyone replaces
     // or removes it. The copy holds the value's JSON text exactly as it stands in the file (for a key not

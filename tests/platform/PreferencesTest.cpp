@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 
+#include "platform/FaultPoint.h"
 #include "support/HostileFiles.h"
 #include "support/LogCapture.h"
 
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include <sys/resource.h>
@@ -438,9 +440,11 @@ TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
     }
 }
 
-// Ends this process at once, as a crash or a kill would.
-void killNow() {
-    ::raise(SIGKILL);
+// Ends this process at once, as a crash or a kill would, where the store replaces a damaged file.
+void killWhenReplacing(const char* moment) {
+    if (std::strcmp(moment, "preferences.replacing") == 0) {
+        ::raise(SIGKILL);
+    }
 }
 
 TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedInOneStep) {
@@ -460,12 +464,12 @@ TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedIn
         {"a read-only damaged file", damaged, {}, false, true},
     };
     const QString target = dir.filePath(u"dotfiles/prefs.json"_s);
-    const auto start = [&](bool readOnly, void (*hook)()) {
+    const auto start = [&](bool readOnly, void (*hook)(const char*)) {
         // Root may replace a read-only file: such a start gives up root for good, as a user never had it.
         if (readOnly && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
             std::_Exit(2);
         }
-        Preferences::setBeforeReplacingHook(hook);
+        FaultPoint::setHandler(hook);
         { const Preferences prefs(path()); }
         std::_Exit(0);
     };
@@ -485,7 +489,7 @@ TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedIn
         }
 
         // Killed between keeping the copy and replacing the file: the file is there, whole and as it was.
-        EXPECT_EXIT(start(row.readOnly, killNow), ::testing::KilledBySignal(SIGKILL), "");
+        EXPECT_EXIT(start(row.readOnly, killWhenReplacing), ::testing::KilledBySignal(SIGKILL), "");
         EXPECT_EQ(readFile(path()), row.bytes);
         EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
         EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes);
