@@ -40,7 +40,7 @@
 #include "ui/floating/FloatingWindowView.h"
 #include "ui/home/TimersTab.h"
 #include "ui/kit/MenuBarLabelModel.h"
-#include "ui/kit/WindowOutline.h"
+#include "ui/kit/ShapedWindow.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 #include "ui/presets/PresetsTab.h"
 #include "ui/quickentry/QuickEntrySections.h"
@@ -612,9 +612,9 @@ int AppDelegate::run(int argc, char** argv) {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("TarvolinTimer"));
     WindowTitleKeeper titles;
     app.installEventFilter(&titles);
-    // Pop-ups with rounded corners ask the display whether anything blends them with what lies behind.
+    // Windows with rounded corners ask the display whether anything blends them with what lies behind.
     if (X11WindowHints::isAvailable()) {
-        WindowOutline::setCompositorProbe(&X11WindowHints::compositorRunning);
+        ShapedWindow::setCompositorProbe(&X11WindowHints::compositorRunning);
     }
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));

@@ -3,15 +3,14 @@
 #include "shell/X11WindowHints.h"
 #include "theme/QvSurface.h"
 #include "ui/kit/FloatingTimerSurface.h"
-#include "ui/kit/WindowOutline.h"
+#include "ui/kit/ViewEnvironment.h"
 
 #include <QMouseEvent>
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <QWindow>
 
-FloatingPanel::FloatingPanel(QWidget* content)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+FloatingPanel::FloatingPanel(QWidget* content) : ShapedWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("quorvane.floatingPanel"));
     setFixedSize(contentSize);
     auto* layout = new QVBoxLayout(this);
@@ -46,12 +45,14 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void FloatingPanel::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // Without a compositor a translucent window shows black corners; a shaped one shows the desktop.
-    const QPainterPath shape =
-        QvSurface::continuousRoundedRect(QRectF(rect()), FloatingTimerSurface::cornerRadius);
-    setMask(WindowOutline::regionOf(shape));
+QPainterPath FloatingPanel::outline(const QRectF& bounds) const {
+    return QvSurface::continuousRoundedRect(bounds, FloatingTimerSurface::cornerRadius);
+}
+
+QColor FloatingPanel::edgeColor() const {
+    // The content draws the card; its fill reaches the edge.
+    return QvSurface::qvCard(false, FloatingTimerSurface::cornerRadius, ViewEnvironment::colorScheme(this))
+        .fill;
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {

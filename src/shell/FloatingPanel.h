@@ -1,14 +1,15 @@
 #pragma once
 // The floating timer window's frame: 200 × 54, frameless, above other windows on every desktop, kept out of
-// the taskbar and the window switcher, cut to the card's rounded shape; a click anywhere in it makes it the
-// active window.
+// the taskbar and the window switcher, shaped to the card's rounded rectangle; a click anywhere in it makes
+// it the active window.
+
+#include "ui/kit/ShapedWindow.h"
 
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-#include <QWidget>
 
-class FloatingPanel : public QWidget {
+class FloatingPanel : public ShapedWindow {
     Q_OBJECT
 public:
     static constexpr QSize contentSize{200, 54};
@@ -25,7 +26,8 @@ public:
     void present();
 
 protected:
+    QPainterPath outline(const QRectF& bounds) const override;
+    QColor edgeColor() const override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 };
