@@ -612,9 +612,16 @@ int AppDelegate::run(int argc, char** argv) {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("TarvolinTimer"));
     WindowTitleKeeper titles;
     app.installEventFilter(&titles);
-    // Windows with rounded corners ask the display whether anything blends them with what lies behind.
+    // Windows with rounded corners ask the display whether anything blends them with what lies behind,
+    // and change their edges when a compositor comes or goes.
     if (X11WindowHints::isAvailable()) {
         ShapedWindow::setCompositorProbe(&X11WindowHints::compositorRunning);
+        X11WindowHints::watchCompositor(&app, [] {
+            TT_LOG_INFO(kMainContext, X11WindowHints::compositorRunning()
+                                          ? QStringLiteral("A compositor blends the windows now")
+                                          : QStringLiteral("No compositor blends the windows now"));
+            ShapedWindow::compositorChanged();
+        });
     }
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));

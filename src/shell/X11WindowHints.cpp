@@ -1,11 +1,14 @@
 #include "shell/X11WindowHints.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QHash>
 #include <QList>
 #include <QWidget>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +44,58 @@ xcb_window_t rootOf(xcb_connection_t* c) {
     return screen ? screen->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+// The selection a compositing manager holds on the screen the program was started on, as $DISPLAY names
+// it (":0.1" is screen 1).
+xcb_atom_t compositorSelection(xcb_connection_t* c) {
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
+        screen = 0;
+    }
+    std::free(host);
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    return atom(c, name.constData());
+}
+
+// Hears of every change of the selection's owner, reported on the root window, and passes it on.
+class CompositorWatch : public QObject, public QAbstractNativeEventFilter {
+public:
+    CompositorWatch(QObject* context, uint8_t notifyEvent, xcb_window_t root, xcb_atom_t selection,
+                    std::function<void()> changed)
+        : QObject(context), m_notifyEvent(notifyEvent), m_root(root), m_selection(selection),
+          m_changed(std::move(changed)) {
+        QAbstractEventDispatcher::instance()->installNativeEventFilter(this);
+    }
+    ~CompositorWatch() override {
+        if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+            dispatcher->removeNativeEventFilter(this);
+        }
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") {
+            return false;
+        }
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != m_notifyEvent) {
+            return false;
+        }
+        const auto* notify = static_cast<const xcb_xfixes_selection_notify_event_t*>(message);
+        if (notify->window == m_root && notify->selection == m_selection) {
+            // After Qt has taken the event in; windows then change their masks outside its handling.
+            QMetaObject::invokeMethod(this, m_changed, Qt::QueuedConnection);
+        }
+        return false; // Qt watches the same selection for its own use
+    }
+
+private:
+    uint8_t m_notifyEvent;
+    xcb_window_t m_root;
+    xcb_atom_t m_selection;
+    std::function<void()> m_changed;
+};
+
 } // namespace
 
 bool X11WindowHints::isAvailable() {
@@ -52,22 +107,40 @@ bool X11WindowHints::compositorRunning() {
     if (!c) {
         return false;
     }
-    // The screen the program was started on, as $DISPLAY names it (":0.1" is screen 1).
-    int screen = 0;
-    char* host = nullptr;
-    int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
-        screen = 0;
-    }
-    std::free(host);
-    const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(screen);
-    const xcb_atom_t owned = atom(c, selection.constData());
+    const xcb_atom_t owned = compositorSelection(c);
     if (owned == XCB_ATOM_NONE) {
         return false;
     }
     const Reply<xcb_get_selection_owner_reply_t> reply(
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, owned), nullptr));
     return reply && reply->owner != XCB_WINDOW_NONE;
+}
+
+bool X11WindowHints::watchCompositor(QObject* context, std::function<void()> changed) {
+    xcb_connection_t* c = connection();
+    if (!c || !context || !QAbstractEventDispatcher::instance()) {
+        return false;
+    }
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+    const xcb_atom_t selection = compositorSelection(c);
+    if (!xfixes || !xfixes->present || selection == XCB_ATOM_NONE) {
+        return false;
+    }
+    // The version must be agreed on before any other request of the extension.
+    const Reply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+        c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION), nullptr));
+    if (!version) {
+        return false;
+    }
+    const xcb_window_t root = rootOf(c);
+    new CompositorWatch(context, uint8_t(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY), root, selection,
+                        std::move(changed));
+    xcb_xfixes_select_selection_input(c, root, selection,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_flush(c);
+    return true;
 }
 
 bool X11WindowHints::addStates(QWidget* window, States states) {

@@ -5,6 +5,9 @@
 
 #include <QFlags>
 
+#include <functional>
+
+class QObject;
 class QString;
 class QWidget;
 
@@ -34,6 +37,9 @@ public:
     // so a see-through window is blended with what lies behind it. False when the program does not run
     // on X11.
     static bool compositorRunning();
+    // Calls `changed` each time a compositing manager takes or gives up that screen, until `context` is
+    // destroyed. False when the program does not run on X11 or its server cannot tell (no XFixes).
+    static bool watchCompositor(QObject* context, std::function<void()> changed);
 
     X11WindowHints() = delete;
 };
