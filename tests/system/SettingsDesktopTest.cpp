@@ -21,12 +21,9 @@ protected:
 
     SettingsDesktopTest() : ProgramFixture({QStringLiteral("xdotool")}) {}
     ~SettingsDesktopTest() override {
-        for (auto it = desktop.rbegin(); it != desktop.rend(); ++it) {
-            (*it)->terminate();
-            if (!(*it)->waitForFinished(3000)) {
-                (*it)->kill();
-                (*it)->waitForFinished(3000);
-            }
+        for (QProcess* process : {&windowManager, &settingsDaemon}) {
+            process->terminate();
+            process->waitForFinished(3000);
         }
     }
     QString screen() const override {
@@ -68,72 +65,47 @@ protected:
         return value;
     }
 
-    // XFCE's window manager on the test display, with its settings daemon; its compositor on.
-    std::vector<std::unique_ptr<QProcess>> desktop; // ended before the display
-    QProcessEnvironment desktopEnvironment() const {
+    // XFCE's window manager on the test display with its compositor on, and the settings daemon it is
+    // switched through (started here, as nothing on the test's bus starts it).
+    QProcess settingsDaemon;
+    QProcess windowManager;
+    void startWindowManager() {
         QProcessEnvironment env = environment();
         env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("XFCE"));
-        return env;
-    }
-    void spawn(const QString& program, const QStringList& arguments) {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(desktopEnvironment());
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->setStandardErrorFile(QProcess::nullDevice());
-        process->start(program, arguments);
-        ASSERT_TRUE(process->waitForStarted(kWaitMs)) << program.toStdString();
-        desktop.push_back(std::move(process));
-    }
-    // The settings daemon, started again when it has gone (nothing on this bus starts it on demand).
-    void ensureSettingsDaemon() {
-        const auto onBus = [&] {
-            return newConnection(QStringLiteral("xfconf-probe"))
-                .interface()
-                ->isServiceRegistered(QStringLiteral("org.xfce.Xfconf"))
-                .value();
-        };
-        if (!onBus()) {
-            spawn(QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"), {});
-            ASSERT_TRUE(QTest::qWaitFor(onBus, kWaitMs)) << "xfconfd came on the bus";
+        for (QProcess* process : {&settingsDaemon, &windowManager}) {
+            process->setProcessEnvironment(env);
+            process->setStandardOutputFile(QProcess::nullDevice());
+            process->setStandardErrorFile(QProcess::nullDevice());
         }
-    }
-    bool compositorRunning() const {
-        xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
-        xcb_get_selection_owner_reply_t* reply =
-            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, "_NET_WM_CM_S0")), nullptr);
-        const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
-        std::free(reply);
-        xcb_disconnect(c);
-        return owned;
-    }
-    // Switches the window manager's compositor and waits until it has come or gone.
-    void useCompositor(bool on) {
-        ASSERT_NO_FATAL_FAILURE(ensureSettingsDaemon());
-        QProcess query;
-        query.setProcessEnvironment(desktopEnvironment());
-        query.start(QStringLiteral("xfconf-query"),
-                    {QStringLiteral("-c"), QStringLiteral("xfwm4"), QStringLiteral("-p"),
-                     QStringLiteral("/general/use_compositing"), QStringLiteral("-n"), QStringLiteral("-t"),
-                     QStringLiteral("bool"), QStringLiteral("-s"),
-                     on ? QStringLiteral("true") : QStringLiteral("false")});
-        ASSERT_TRUE(query.waitForFinished(kWaitMs));
-        ASSERT_EQ(query.exitCode(), 0) << query.readAllStandardError().toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return compositorRunning() == on; }, kWaitMs))
-            << "the compositor " << (on ? "started" : "stopped");
-    }
-    void startWindowManager() {
-        ASSERT_NO_FATAL_FAILURE(ensureSettingsDaemon());
-        spawn(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=on")});
-        // Managing the screen once it names itself on the root window.
+        settingsDaemon.start(QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"), {});
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return x11(QStringLiteral("xprop"),
-                           {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                    .contains(QStringLiteral("window id"));
+                return newConnection(QStringLiteral("xfconf"))
+                    .interface()
+                    ->isServiceRegistered(QStringLiteral("org.xfce.Xfconf"))
+                    .value();
             },
             kWaitMs));
+        windowManager.start(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=on")});
         ASSERT_NO_FATAL_FAILURE(useCompositor(true));
+    }
+    // Switches the compositor and waits until it holds the screen's compositing selection, or gave it up.
+    void useCompositor(bool on) {
+        x11(QStringLiteral("xfconf-query"),
+            {QStringLiteral("-c"), QStringLiteral("xfwm4"), QStringLiteral("-p"),
+             QStringLiteral("/general/use_compositing"), QStringLiteral("-n"), QStringLiteral("-t"),
+             QStringLiteral("bool"), QStringLiteral("-s"),
+             on ? QStringLiteral("true") : QStringLiteral("false")});
+        const auto owned = [&] {
+            xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
+            xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+                c, xcb_get_selection_owner(c, atom(c, "_NET_WM_CM_S0")), nullptr);
+            const bool held = reply && reply->owner != XCB_WINDOW_NONE;
+            std::free(reply);
+            xcb_disconnect(c);
+            return held;
+        };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return owned() == on; }, kWaitMs)) << "the compositor came or went";
     }
 };
 
