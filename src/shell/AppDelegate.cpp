@@ -613,9 +613,10 @@ int AppDelegate::run(int argc, char** argv) {
     WindowTitleKeeper titles;
     app.installEventFilter(&titles);
     // Windows with rounded corners ask the display whether anything blends them with what lies behind,
-    // and change their edges when a compositor comes or goes.
+    // and change their edges when a compositor comes or goes; presses on a shadow reach what lies behind.
     if (X11WindowHints::isAvailable()) {
         ShapedWindow::setCompositorProbe(&X11WindowHints::compositorRunning);
+        ShapedWindow::setInputShaper(&X11WindowHints::setInputRegion);
         X11WindowHints::watchCompositor(&app, [] {
             TT_LOG_INFO(kMainContext, X11WindowHints::compositorRunning()
                                           ? QStringLiteral("A compositor blends the windows now")

@@ -5,11 +5,14 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QList>
+#include <QRegion>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -43,6 +46,81 @@ xcb_window_t rootOf(xcb_connection_t* c) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     return screen ? screen->root : xcb_window_t(XCB_WINDOW_NONE);
 }
+
+// The XFixes version agreed with the server, 0 without the extension. It must be agreed on before any
+// other request of the extension; once is enough.
+uint32_t xfixesVersion(xcb_connection_t* c) {
+    static const uint32_t agreed = [c] {
+        const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+        if (!xfixes || !xfixes->present) {
+            return 0u;
+        }
+        const Reply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+            c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION), nullptr));
+        return version ? version->major_version : 0u;
+    }();
+    return agreed;
+}
+
+// A length in a widget's logical pixels in the device pixels its window is measured in.
+int devicePixels(double logical, double scale) {
+    return int(std::lround(logical * scale));
+}
+
+// Sets a window's input shape, its region given in the window's logical pixels.
+void applyInputRegion(xcb_connection_t* c, const QWindow& window, const QRegion& region) {
+    const double scale = window.devicePixelRatio();
+    QList<xcb_rectangle_t> rectangles;
+    for (const QRect& r : region) {
+        const int left = devicePixels(r.x(), scale);
+        const int top = devicePixels(r.y(), scale);
+        rectangles << xcb_rectangle_t{int16_t(left), int16_t(top),
+                                      uint16_t(devicePixels(r.x() + r.width(), scale) - left),
+                                      uint16_t(devicePixels(r.y() + r.height(), scale) - top)};
+    }
+    constexpr uint8_t inputShape = 2; // the SHAPE extension's input kind
+    const xcb_xfixes_region_t shape = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, shape, uint32_t(rectangles.size()), rectangles.constData());
+    xcb_xfixes_set_window_shape_region(c, xcb_window_t(window.winId()), inputShape, 0, 0, shape);
+    xcb_xfixes_destroy_region(c, shape);
+    xcb_flush(c);
+}
+
+// Holds a window's input region and sets it again each time the window comes on screen: a window manager
+// may give the frame it puts round the window the window's input shape only when that changes after the
+// window was taken in (XFCE's does), so a shape set before leaves the whole frame taking the pointer.
+class InputRegionKeeper : public QObject {
+public:
+    static constexpr const char* name = "x11InputRegion";
+
+    explicit InputRegionKeeper(QWindow* window) : QObject(window), m_window(window) {
+        setObjectName(QLatin1String(name));
+        window->installEventFilter(this);
+    }
+
+    void keep(const QRegion& region) {
+        m_region = region;
+        if (xcb_connection_t* c = connection()) {
+            applyInputRegion(c, *m_window, m_region);
+        }
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Expose) {
+            const bool shown = m_window->isExposed();
+            if (shown && !m_shown) {
+                keep(m_region);
+            }
+            m_shown = shown;
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
+    QRegion m_region;
+    bool m_shown = false;
+};
 
 // The selection a compositing manager holds on the screen the program was started on, as $DISPLAY names
 // it (":0.1" is screen 1).
@@ -121,17 +199,11 @@ bool X11WindowHints::watchCompositor(QObject* context, std::function<void()> cha
     if (!c || !context || !QAbstractEventDispatcher::instance()) {
         return false;
     }
-    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
     const xcb_atom_t selection = compositorSelection(c);
-    if (!xfixes || !xfixes->present || selection == XCB_ATOM_NONE) {
+    if (xfixesVersion(c) == 0 || selection == XCB_ATOM_NONE) {
         return false;
     }
-    // The version must be agreed on before any other request of the extension.
-    const Reply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
-        c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION), nullptr));
-    if (!version) {
-        return false;
-    }
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
     const xcb_window_t root = rootOf(c);
     new CompositorWatch(context, uint8_t(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY), root, selection,
                         std::move(changed));
@@ -207,6 +279,22 @@ bool X11WindowHints::addStates(QWidget* window, States states) {
         }
     }
     xcb_flush(c);
+    return true;
+}
+
+bool X11WindowHints::setInputRegion(QWidget* window, const QRegion& region) {
+    xcb_connection_t* c = connection();
+    QWindow* handle = window && window->internalWinId() ? window->windowHandle() : nullptr;
+    if (!c || !handle || xfixesVersion(c) < 2) {
+        return false;
+    }
+    // Found by name: it has no meta-object of its own.
+    auto* keeper = static_cast<InputRegionKeeper*>(
+        handle->findChild<QObject*>(QLatin1String(InputRegionKeeper::name), Qt::FindDirectChildrenOnly));
+    if (!keeper) {
+        keeper = new InputRegionKeeper(handle);
+    }
+    keeper->keep(region);
     return true;
 }
 

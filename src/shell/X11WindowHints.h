@@ -1,13 +1,14 @@
 #pragma once
 // Window-manager hints that Qt has no flag for on X11: keep a window out of the taskbar and the window
-// switcher, above other windows, on every desktop; name it exactly as given. Elsewhere (Wayland,
-// offscreen) it does nothing.
+// switcher, above other windows, on every desktop; name it exactly as given; let the pointer through parts
+// of it. Elsewhere (Wayland, offscreen) it does nothing.
 
 #include <QFlags>
 
 #include <functional>
 
 class QObject;
+class QRegion;
 class QString;
 class QWidget;
 
@@ -29,6 +30,11 @@ public:
     // Names a created top-level widget's window exactly so in window lists (_NET_WM_NAME). False when the
     // program does not run on X11.
     static bool setName(QWidget* window, const QString& name);
+
+    // Lets a created top-level widget's window take the pointer only inside `region` (its logical pixels);
+    // presses elsewhere reach the windows behind it. False when the program does not run on X11, the
+    // window is not made yet, or the server cannot (no XFixes 2).
+    static bool setInputRegion(QWidget* window, const QRegion& region);
 
     // Whether the program draws through X11 at all.
     static bool isAvailable();
