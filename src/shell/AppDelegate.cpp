@@ -433,7 +433,7 @@ void AppDelegate::showFloatingWindow() {
     auto* panel = new FloatingPanel(view);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        panel->move(FloatingPanel::placement(screen->availableGeometry()));
+        panel->move(panel->placement(screen->availableGeometry()));
     }
     panel->present();
     m_floatingPanel = panel;

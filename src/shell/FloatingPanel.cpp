@@ -10,9 +10,18 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+namespace {
+
+// A floating card's shadow, black so it shows on any desktop: a close, darker one along the edge and a wider,
+// fainter one, both a little below the card. Window managers draw none for a see-through window.
+const QList<SurfaceShadow> kShadows = {{Qt::black, 0.16, 2, 1}, {Qt::black, 0.2, 8, 3}};
+
+} // namespace
+
 FloatingPanel::FloatingPanel(QWidget* content) : ShapedWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("quorvane.floatingPanel"));
-    setFixedSize(contentSize);
+    setShadows(kShadows);
+    setFixedSize(contentSize.grownBy(shadowMargins()));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
@@ -23,15 +32,19 @@ FloatingPanel::FloatingPanel(QWidget* content) : ShapedWindow(nullptr, Qt::Tool 
     }
 }
 
-QPoint FloatingPanel::placement(const QRect& available) {
+QPoint FloatingPanel::placement(const QRect& available) const {
     // x() + width(), not right(): QRect::right() is one pixel short of the edge.
-    return {available.x() + available.width() - contentSize.width() - margin, available.y() + margin};
+    const QMargins shadow = shadowMargins();
+    return {available.x() + available.width() - contentSize.width() - margin - shadow.left(),
+            available.y() + margin - shadow.top()};
 }
 
 void FloatingPanel::present() {
     if (!isVisible()) {
         X11WindowHints::addStates(this, X11WindowHints::skipTaskbar | X11WindowHints::skipPager |
                                             X11WindowHints::above | X11WindowHints::sticky);
+        // Window managers that read it place and snap the card, not its shadow.
+        X11WindowHints::setFrameExtents(this, shadowMargins());
     }
     show();
     raise();
@@ -56,7 +69,12 @@ QColor FloatingPanel::edgeColor() const {
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {
-    // Presses the content leaves alone fell on the panel's background: they move it.
+    // Presses the content leaves alone fell on the card's background: they move it. Presses on the shadow,
+    // where the display lets them reach the window at all, move nothing.
+    if (!shapeRegion().contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
     if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
         event->accept();
         return;

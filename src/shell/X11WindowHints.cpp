@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QList>
+#include <QMargins>
 #include <QRegion>
 #include <QWidget>
 #include <QWindow>
@@ -278,6 +279,22 @@ bool X11WindowHints::addStates(QWidget* window, States states) {
                            reinterpret_cast<const char*>(&event));
         }
     }
+    xcb_flush(c);
+    return true;
+}
+
+bool X11WindowHints::setFrameExtents(QWidget* window, const QMargins& extents) {
+    xcb_connection_t* c = connection();
+    if (!c || !window) {
+        return false;
+    }
+    const auto id = xcb_window_t(window->winId());
+    const double scale = window->devicePixelRatioF();
+    const uint32_t value[4] = {
+        uint32_t(devicePixels(extents.left(), scale)), uint32_t(devicePixels(extents.right(), scale)),
+        uint32_t(devicePixels(extents.top(), scale)), uint32_t(devicePixels(extents.bottom(), scale))};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 32, 4,
+                        value);
     xcb_flush(c);
     return true;
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Window-manager hints that Qt has no flag for on X11: keep a window out of the taskbar and the window
-// switcher, above other windows, on every desktop; name it exactly as given; let the pointer through parts
-// of it. Elsewhere (Wayland, offscreen) it does nothing.
+// switcher, above other windows, on every desktop; name it exactly as given; tell how far a shadow of its
+// own reaches round it; let the pointer through parts of it. Elsewhere (Wayland, offscreen) it does nothing.
 
 #include <QFlags>
 
 #include <functional>
 
+class QMargins;
 class QObject;
 class QRegion;
 class QString;
@@ -30,6 +31,11 @@ public:
     // Names a created top-level widget's window exactly so in window lists (_NET_WM_NAME). False when the
     // program does not run on X11.
     static bool setName(QWidget* window, const QString& name);
+
+    // Tells window managers how far a top-level widget's own drawing (a shadow) reaches round the window they
+    // should place and snap (_GTK_FRAME_EXTENTS), in the widget's logical pixels. False when the program
+    // does not run on X11.
+    static bool setFrameExtents(QWidget* window, const QMargins& extents);
 
     // Lets a created top-level widget's window take the pointer only inside `region` (its logical pixels);
     // presses elsewhere reach the windows behind it. False when the program does not run on X11, the

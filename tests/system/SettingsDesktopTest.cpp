@@ -1,7 +1,8 @@
 // The settings tab in the real program, at several scales: in English and Japanese "Quit TarvolinTimer",
 // alone in its row, keeps its label on one line; with no compositor (the test display has none) the custom
 // accent colour's pop-up draws nothing round its rounded shape. Beside it the floating window, which has
-// the pop-up's rounded corners, under XFCE's window manager with its compositor switched on and off.
+// the pop-up's rounded corners and a shadow of its own, under XFCE's window manager with its compositor
+// switched on and off.
 // Pictures go to the test artifacts.
 #include "ProgramFixture.h"
 
@@ -88,6 +89,39 @@ protected:
             kWaitMs));
         windowManager.start(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=on")});
         ASSERT_NO_FATAL_FAILURE(useCompositor(true));
+    }
+    // Puts a window of the test's own under every other, over `area` of the screen, clicks at `at` and
+    // gives where on the screen that window heard the press; nothing when it heard none.
+    void pressBehind(const QRect& area, const QPoint& at, std::optional<QPoint>& heard) const {
+        xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(c));
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const xcb_window_t behind = xcb_generate_id(c);
+        // Unmanaged, so no window manager moves or raises it; lowered once mapped.
+        const uint32_t values[] = {screen->white_pixel, 1, XCB_EVENT_MASK_BUTTON_PRESS};
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, behind, screen->root, int16_t(area.x()), int16_t(area.y()),
+                          uint16_t(area.width()), uint16_t(area.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          screen->root_visual,
+                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+        xcb_map_window(c, behind);
+        const uint32_t lowest = XCB_STACK_MODE_BELOW;
+        xcb_configure_window(c, behind, XCB_CONFIG_WINDOW_STACK_MODE, &lowest);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // in place before the click
+        EXPECT_TRUE(clickAt(at));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+                    if ((event->response_type & 0x7F) == XCB_BUTTON_PRESS) {
+                        const auto* press = reinterpret_cast<const xcb_button_press_event_t*>(event);
+                        heard = QPoint(press->root_x, press->root_y);
+                    }
+                    std::free(event);
+                }
+                return heard.has_value();
+            },
+            kWaitMs));
+        xcb_destroy_window(c, behind);
+        xcb_disconnect(c);
     }
     // Switches the compositor and waits until it holds the screen's compositing selection, or gave it up.
     void useCompositor(bool on) {
@@ -282,9 +316,9 @@ TEST_F(SettingsDesktopTest, TheFloatingWindowBlendsItsRoundedEdgeWhereAComposito
         bool compositor;
         bool switched; // switched while the window shows, else the program starts under it
     } rows[] = {
-        {"started where a compositor runs: a smoothed edge", true, false},
+        {"started where a compositor runs: a smoothed edge and a shadow", true, false},
         {"the compositor stops while it shows: cut clean", false, true},
-        {"the compositor starts again while it shows: a smoothed edge", true, true},
+        {"the compositor starts again while it shows: a smoothed edge and a shadow", true, true},
     };
     for (const double s : {1.0, 2.0}) {
         scale = s;
@@ -309,20 +343,24 @@ TEST_F(SettingsDesktopTest, TheFloatingWindowBlendsItsRoundedEdgeWhereAComposito
                 ASSERT_NO_FATAL_FAILURE(useCompositor(row.compositor));
                 program.start(environment());
             }
-            const QString window = waitForWindow(QStringLiteral("%1x%2").arg(200 * s).arg(54 * s));
-            ASSERT_FALSE(window.isEmpty()) << program.log().toStdString();
+            const ProgramWindow window = waitForCard(QSize(200, 54) * s);
+            ASSERT_FALSE(window.id.isEmpty()) << program.log().toStdString();
             QTest::qWait(700); // drawn again, and put on the screen by the compositor
             screenshot(QStringLiteral("0"), name);
             const QImage screen = QImage(artifactPath(name)).convertToFormat(QImage::Format_RGB32);
-            const QRect r(windowOrigin(window), QSize(200, 54) * s);
+            // The card stays where it was put, 20 px in from the screen's top right corner, whatever the
+            // compositor does.
+            const QRect r = cardOf(window);
+            EXPECT_EQ(r, QRect(QPoint(2000 - qRound(220 * s), qRound(20 * s)), QSize(200, 54) * s));
 
-            // Each corner's square, as far in as the rounding reaches: the corner shows the desktop, nothing
-            // is black, and a smoothed edge has pixels between the desktop and the card, a cut one none.
+            // Each corner's square, as far in as the rounding reaches: the corner shows the desktop (under
+            // a faint shadow where one is drawn), nothing is black, and a smoothed edge has pixels between
+            // the desktop and the card, a cut one none.
             const int reach = qRound(5 * s);
             for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
                 SCOPED_TRACE(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y()).toStdString());
                 const QPoint inward(corner.x() == r.left() ? 1 : -1, corner.y() == r.top() ? 1 : -1);
-                EXPECT_LE(PixelProbe::distance(screen.pixelColor(corner), ground), 8)
+                EXPECT_LE(PixelProbe::distance(screen.pixelColor(corner), ground), row.compositor ? 24 : 8)
                     << screen.pixelColor(corner).name().toStdString();
                 int between = 0;
                 int black = 0;
@@ -341,6 +379,36 @@ TEST_F(SettingsDesktopTest, TheFloatingWindowBlendsItsRoundedEdgeWhereAComposito
                     EXPECT_EQ(between, 0) << "cut to whole pixels of the card";
                 }
             }
+
+            // Just below the card, across its middle half: the desktop darkened by the shadow where a
+            // compositor runs, the bare desktop where none does.
+            int darker = 0;
+            int changed = 0;
+            int probed = 0;
+            for (int y = r.bottom() + 1; y <= r.bottom() + qRound(3 * s); ++y) {
+                for (int x = r.left() + r.width() / 4; x < r.right() - r.width() / 4; ++x, ++probed) {
+                    const QColor c = screen.pixelColor(x, y);
+                    changed += PixelProbe::distance(c, ground) > 2 ? 1 : 0;
+                    darker += c.red() <= qRed(ground) && c.green() <= qGreen(ground) &&
+                                      c.blue() <= qBlue(ground) && PixelProbe::distance(c, ground) >= 4
+                                  ? 1
+                                  : 0;
+                }
+            }
+            if (row.compositor) {
+                EXPECT_EQ(darker, probed) << "a shadow under the card";
+            } else {
+                EXPECT_EQ(changed, 0) << "nothing round the card";
+            }
+
+            // A press just outside the card's lower left corner, on its shadow, reaches a window behind it
+            // and leaves the floating window where it is.
+            const QPoint outside = r.bottomLeft() + QPoint(-2, 2) * s;
+            std::optional<QPoint> pressed;
+            ASSERT_NO_FATAL_FAILURE(
+                pressBehind(QRect(outside - QPoint(20, 20), QSize(40, 40)), outside, pressed));
+            EXPECT_EQ(pressed, std::optional<QPoint>(outside)) << "the window behind heard the press";
+            EXPECT_EQ(cardOf(window), r) << "the floating window did not move";
         }
         stop(program);
     }
