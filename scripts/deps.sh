@@ -13,8 +13,9 @@ packages=(
     # m4a and aac; -pulseaudio reaches the desktop's sound server. The theme holds the system sounds.
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
     gstreamer1.0-pulseaudio sound-theme-freedesktop
-    # Global hotkeys and the shell's window hints: xcb; keymaps through xkbcommon (xkb-data holds the layouts).
-    libxcb1-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
+    # Global hotkeys and the shell's window hints: xcb (XFixes tells of a compositor coming or going);
+    # keymaps through xkbcommon (xkb-data holds the layouts).
+    libxcb1-dev libxcb-xkb-dev libxcb-xfixes0-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
 )
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev)

@@ -40,7 +40,7 @@
 #include "ui/floating/FloatingWindowView.h"
 #include "ui/home/TimersTab.h"
 #include "ui/kit/MenuBarLabelModel.h"
-#include "ui/kit/WindowOutline.h"
+#include "ui/kit/ShapedWindow.h"
 #include "ui/popover/TarvolinTimerMainView.h"
 #include "ui/presets/PresetsTab.h"
 #include "ui/quickentry/QuickEntrySections.h"
@@ -433,7 +433,7 @@ void AppDelegate::showFloatingWindow() {
     auto* panel = new FloatingPanel(view);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        panel->move(FloatingPanel::placement(screen->availableGeometry()));
+        panel->move(panel->placement(screen->availableGeometry()));
     }
     panel->present();
     m_floatingPanel = panel;
@@ -612,9 +612,17 @@ int AppDelegate::run(int argc, char** argv) {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("TarvolinTimer"));
     WindowTitleKeeper titles;
     app.installEventFilter(&titles);
-    // Pop-ups with rounded corners ask the display whether anything blends them with what lies behind.
+    // Windows with rounded corners ask the display whether anything blends them with what lies behind,
+    // and change their edges when a compositor comes or goes; presses on a shadow reach what lies behind.
     if (X11WindowHints::isAvailable()) {
-        WindowOutline::setCompositorProbe(&X11WindowHints::compositorRunning);
+        ShapedWindow::setCompositorProbe(&X11WindowHints::compositorRunning);
+        ShapedWindow::setInputShaper(&X11WindowHints::setInputRegion);
+        X11WindowHints::watchCompositor(&app, [] {
+            TT_LOG_INFO(kMainContext, X11WindowHints::compositorRunning()
+                                          ? QStringLiteral("A compositor blends the windows now")
+                                          : QStringLiteral("No compositor blends the windows now"));
+            ShapedWindow::compositorChanged();
+        });
     }
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));

@@ -3,17 +3,25 @@
 #include "shell/X11WindowHints.h"
 #include "theme/QvSurface.h"
 #include "ui/kit/FloatingTimerSurface.h"
-#include "ui/kit/WindowOutline.h"
+#include "ui/kit/ViewEnvironment.h"
 
 #include <QMouseEvent>
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <QWindow>
 
-FloatingPanel::FloatingPanel(QWidget* content)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+namespace {
+
+// A floating card's shadow, black so it shows on any desktop: a close, darker one along the edge and a wider,
+// fainter one, both a little below the card. Window managers draw none for a see-through window.
+const QList<SurfaceShadow> kShadows = {{Qt::black, 0.16, 2, 1}, {Qt::black, 0.2, 8, 3}};
+
+} // namespace
+
+FloatingPanel::FloatingPanel(QWidget* content) : ShapedWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("quorvane.floatingPanel"));
-    setFixedSize(contentSize);
+    setShadows(kShadows);
+    setFixedSize(contentSize.grownBy(shadowMargins()));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
@@ -24,15 +32,19 @@ FloatingPanel::FloatingPanel(QWidget* content)
     }
 }
 
-QPoint FloatingPanel::placement(const QRect& available) {
+QPoint FloatingPanel::placement(const QRect& available) const {
     // x() + width(), not right(): QRect::right() is one pixel short of the edge.
-    return {available.x() + available.width() - contentSize.width() - margin, available.y() + margin};
+    const QMargins shadow = shadowMargins();
+    return {available.x() + available.width() - contentSize.width() - margin - shadow.left(),
+            available.y() + margin - shadow.top()};
 }
 
 void FloatingPanel::present() {
     if (!isVisible()) {
         X11WindowHints::addStates(this, X11WindowHints::skipTaskbar | X11WindowHints::skipPager |
                                             X11WindowHints::above | X11WindowHints::sticky);
+        // Window managers that read it place and snap the card, not its shadow.
+        X11WindowHints::setFrameExtents(this, shadowMargins());
     }
     show();
     raise();
@@ -46,16 +58,23 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void FloatingPanel::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // Without a compositor a translucent window shows black corners; a shaped one shows the desktop.
-    const QPainterPath shape =
-        QvSurface::continuousRoundedRect(QRectF(rect()), FloatingTimerSurface::cornerRadius);
-    setMask(WindowOutline::regionOf(shape));
+QPainterPath FloatingPanel::outline(const QRectF& bounds) const {
+    return QvSurface::continuousRoundedRect(bounds, FloatingTimerSurface::cornerRadius);
+}
+
+QColor FloatingPanel::edgeColor() const {
+    // The content draws the card; its fill reaches the edge.
+    return QvSurface::qvCard(false, FloatingTimerSurface::cornerRadius, ViewEnvironment::colorScheme(this))
+        .fill;
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {
-    // Presses the content leaves alone fell on the panel's background: they move it.
+    // Presses the content leaves alone fell on the card's background: they move it. Presses on the shadow,
+    // where the display lets them reach the window at all, move nothing.
+    if (!shapeRegion().contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
     if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
         event->accept();
         return;

@@ -1,31 +1,33 @@
 #pragma once
-// The floating timer window's frame: 200 × 54, frameless, above other windows on every desktop, kept out of
-// the taskbar and the window switcher, cut to the card's rounded shape; a click anywhere in it makes it the
-// active window.
+// The floating timer window's frame: a 200 × 54 card, frameless, above other windows on every desktop, kept
+// out of the taskbar and the window switcher, shaped to the card's rounded rectangle with a soft shadow of
+// its own round it where a compositor runs; a click anywhere on the card makes it the active window.
+
+#include "ui/kit/ShapedWindow.h"
 
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-#include <QWidget>
 
-class FloatingPanel : public QWidget {
+class FloatingPanel : public ShapedWindow {
     Q_OBJECT
 public:
     static constexpr QSize contentSize{200, 54};
     static constexpr int margin = 20;
 
-    // `content` fills the panel and becomes its child.
+    // `content` fills the card and becomes the panel's child.
     explicit FloatingPanel(QWidget* content);
 
-    // The top-left corner that puts the panel's top right corner `margin` in from the right edge and
+    // The panel's top-left corner that puts the card's top right corner `margin` in from the right edge and
     // `margin` down from the top edge of `available`.
-    static QPoint placement(const QRect& available);
+    QPoint placement(const QRect& available) const;
 
     // Shows the panel in front of other windows and gives it the focus.
     void present();
 
 protected:
+    QPainterPath outline(const QRectF& bounds) const override;
+    QColor edgeColor() const override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 };

@@ -3,6 +3,7 @@
 #include "core/AppSettings.h"
 #include "core/SettingsKeys.h"
 #include "shell/X11WindowHints.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/popover/TarvolinTimerMainView.h"
@@ -192,9 +193,7 @@ void MenuBarPopoverView::keyPressEvent(QKeyEvent* event) {
     // Keys come here only when nothing inside used them: the bar's field, the confirmation card, an editor
     // or a gallery each take their Escape first, and an open menu has the keyboard to itself. A window
     // stands in for a missing panel item and stays until closed as windows are.
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier &&
-        m_presentation == Presentation::popover) {
+    if (KeyPress::isPlainEscape(*event) && m_presentation == Presentation::popover) {
         event->accept();
         dismiss();
         return;

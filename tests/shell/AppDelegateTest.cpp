@@ -531,9 +531,12 @@ TEST_F(AppDelegateTest, TheFloatingWindowIsBuiltOnceAndRebuiltAfterItsCloseButto
     FloatingPanel* first = delegate->floatingPanel();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->size(), QSize(200, 54));
+    // Its card is 200 × 54, its top right corner 20 px in from the available area's.
+    const auto* card = first->findChild<FloatingWindowView*>();
+    ASSERT_NE(card, nullptr);
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(first->pos(), QPoint(available.x() + available.width() - 220, available.y() + 20));
+    EXPECT_EQ(QRect(card->mapToGlobal(QPoint(0, 0)), card->size()),
+              QRect(available.x() + available.width() - 220, available.y() + 20, 200, 54));
     delegate->showFloatingWindow();
     EXPECT_EQ(delegate->floatingPanel(), first) << "showing twice makes one panel";
 

@@ -82,18 +82,16 @@ TEST_F(FloatingAndQuickAddDesktopTest, TheFloatingWindowSitsTopRightAboveAllAndT
                            return tea;
                        }()})}});
     start();
-    const ProgramWindow floating =
-        waitForWindow([](const ProgramWindow& window) { return window.geometry.size() == QSize(200, 54); });
+    const ProgramWindow floating = waitForCard(QSize(200, 54));
     ASSERT_FALSE(floating.id.isEmpty()) << log().toStdString();
-    // 200 × 54, its right edge 20 px in from the screen's, 20 px down from the top.
-    EXPECT_EQ(floating.geometry.size(), QSize(200, 54));
-    EXPECT_EQ(windowOrigin(floating.id), QPoint(1280 - 200 - 20, 20));
+    // A 200 × 54 card, its right edge 20 px in from the screen's, 20 px down from the top.
+    EXPECT_EQ(cardOf(floating).topLeft(), QPoint(1280 - 200 - 20, 20));
     const QString states = netWmState(floating.id);
     for (const char* state : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY"}) {
         EXPECT_TRUE(states.contains(QString::fromLatin1(state))) << state << ": " << states.toStdString();
     }
     // The restored timer comes back paused; a click on the card runs it.
-    const QPoint card = windowOrigin(floating.id) + QPoint(40, 30);
+    const QPoint card = cardOf(floating).topLeft() + QPoint(40, 30);
     clickAt(card);
     QTest::qWait(1500); // a tick or so, so the picture shows it running
     screenshot(floating.id, QStringLiteral("floating-window-running"));
@@ -106,8 +104,8 @@ TEST_F(FloatingAndQuickAddDesktopTest, TheFloatingWindowSitsTopRightAboveAllAndT
              QString::number(to.x()), QString::number(to.y()), QStringLiteral("mouseup"),
              QStringLiteral("1")});
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return windowOrigin(floating.id) == QPoint(1060 - 300, 20 + 200); }, kWaitMs))
-        << "the window stands at " << windowOrigin(floating.id).x() << "," << windowOrigin(floating.id).y();
+        QTest::qWaitFor([&] { return cardOf(floating).topLeft() == QPoint(1060 - 300, 20 + 200); }, kWaitMs))
+        << "the card stands at " << cardOf(floating).x() << "," << cardOf(floating).y();
     stop(*program);
     const QList<TimerItem> saved = savedList();
     ASSERT_EQ(saved.size(), 1);

@@ -11,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QMargins>
 #include <QFile>
 #include <QFileInfo>
 #include <QPoint>
@@ -328,6 +329,29 @@ public: // the rows of a table reach the fixture
         const auto x = QRegularExpression(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)")).match(info);
         const auto y = QRegularExpression(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)")).match(info);
         return QPoint(x.captured(1).toInt(), y.captured(1).toInt());
+    }
+
+    // How far a window's own drawing (a shadow) reaches round what window managers should place and snap, as
+    // the window tells them (_GTK_FRAME_EXTENTS); none when it tells nothing.
+    QMargins frameExtents(const QString& window) const {
+        const auto value = QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"))
+                               .match(x11(QStringLiteral("xprop"), {QStringLiteral("-id"), window,
+                                                                    QStringLiteral("_GTK_FRAME_EXTENTS")}));
+        return value.hasMatch() ? QMargins(value.captured(1).toInt(), value.captured(3).toInt(),
+                                           value.captured(2).toInt(), value.captured(4).toInt())
+                                : QMargins();
+    }
+    // Where on the screen the window's card lies: the window less its frame extents, wherever it has been
+    // moved since it was listed.
+    QRect cardOf(const ProgramWindow& window) const {
+        return QRect(windowOrigin(window.id), window.geometry.size()).marginsRemoved(frameExtents(window.id));
+    }
+    // The first mapped window whose card has this size, waiting for one; empty id when none came.
+    ProgramWindow waitForCard(const QSize& size) const {
+        return waitForWindow([&](const ProgramWindow& window) {
+            return window.geometry.width() >= size.width() && window.geometry.height() >= size.height() &&
+                   cardOf(window).size() == size;
+        });
     }
 
     // A real pointer click (through the X test extension) at a point of the screen.

@@ -1,11 +1,15 @@
 // The settings tab in the real program, at several scales: in English and Japanese "Quit TarvolinTimer",
 // alone in its row, keeps its label on one line; with no compositor (the test display has none) the custom
-// accent colour's pop-up draws nothing round its rounded shape. Pictures go to the test artifacts.
+// accent colour's pop-up draws nothing round its rounded shape. Beside it the floating window, which has
+// the pop-up's rounded corners and a shadow of its own, under XFCE's window manager with its compositor
+// switched on and off.
+// Pictures go to the test artifacts.
 #include "ProgramFixture.h"
 
 #include "support/PixelProbe.h"
 #include "theme/AccentTheme.h"
 
+#include <QDBusConnectionInterface>
 #include <QImage>
 
 #include <algorithm>
@@ -17,6 +21,12 @@ protected:
     double scale = 1;
 
     SettingsDesktopTest() : ProgramFixture({QStringLiteral("xdotool")}) {}
+    ~SettingsDesktopTest() override {
+        for (QProcess* process : {&windowManager, &settingsDaemon}) {
+            process->terminate();
+            process->waitForFinished(3000);
+        }
+    }
     QString screen() const override {
         return QStringLiteral("2000x1600x24");
     } // the popover at twice its size
@@ -25,16 +35,111 @@ protected:
         env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
         return env;
     }
-    // Gives the bare screen a colour of its own (it is black), so a black edge cannot pass for it.
+    // Gives the bare screen a colour of its own (it is black), so a black edge cannot pass for it. A tile
+    // named on the root as a desktop names its wallpaper, which a compositor draws the screen's ground from.
     void paintRoot(QRgb rgb) const {
         xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
         ASSERT_FALSE(xcb_connection_has_error(c));
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
         const uint32_t pixel = rgb & 0xFFFFFF; // a 24-bit true-colour screen
-        xcb_change_window_attributes(c, root, XCB_CW_BACK_PIXEL, &pixel);
-        xcb_clear_area(c, 0, root, 0, 0, 0, 0);
+        const xcb_pixmap_t tile = xcb_generate_id(c);
+        xcb_create_pixmap(c, screen->root_depth, tile, screen->root, 1, 1);
+        const xcb_gcontext_t gc = xcb_generate_id(c);
+        xcb_create_gc(c, gc, tile, XCB_GC_FOREGROUND, &pixel);
+        const xcb_rectangle_t whole{0, 0, 1, 1};
+        xcb_poly_fill_rectangle(c, tile, gc, 1, &whole);
+        xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &tile);
+        xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
+        for (const char* name : {"_XROOTPMAP_ID", "_XSETROOT_ID"}) {
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, atom(c, name), XCB_ATOM_PIXMAP, 32, 1,
+                                &tile);
+        }
+        xcb_set_close_down_mode(c, XCB_CLOSE_DOWN_RETAIN_PERMANENT); // the tile outlives the connection
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         xcb_disconnect(c);
+    }
+    static xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return value;
+    }
+
+    // XFCE's window manager on the test display with its compositor on, and the settings daemon it is
+    // switched through (started here, as nothing on the test's bus starts it).
+    QProcess settingsDaemon;
+    QProcess windowManager;
+    void startWindowManager() {
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        for (QProcess* process : {&settingsDaemon, &windowManager}) {
+            process->setProcessEnvironment(env);
+            process->setStandardOutputFile(QProcess::nullDevice());
+            process->setStandardErrorFile(QProcess::nullDevice());
+        }
+        settingsDaemon.start(QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"), {});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return newConnection(QStringLiteral("xfconf"))
+                    .interface()
+                    ->isServiceRegistered(QStringLiteral("org.xfce.Xfconf"))
+                    .value();
+            },
+            kWaitMs));
+        windowManager.start(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=on")});
+        ASSERT_NO_FATAL_FAILURE(useCompositor(true));
+    }
+    // Puts a window of the test's own under every other, over `area` of the screen, clicks at `at` and
+    // gives where on the screen that window heard the press; nothing when it heard none.
+    void pressBehind(const QRect& area, const QPoint& at, std::optional<QPoint>& heard) const {
+        xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(c));
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const xcb_window_t behind = xcb_generate_id(c);
+        // Unmanaged, so no window manager moves or raises it; lowered once mapped.
+        const uint32_t values[] = {screen->white_pixel, 1, XCB_EVENT_MASK_BUTTON_PRESS};
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, behind, screen->root, int16_t(area.x()), int16_t(area.y()),
+                          uint16_t(area.width()), uint16_t(area.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          screen->root_visual,
+                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+        xcb_map_window(c, behind);
+        const uint32_t lowest = XCB_STACK_MODE_BELOW;
+        xcb_configure_window(c, behind, XCB_CONFIG_WINDOW_STACK_MODE, &lowest);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // in place before the click
+        EXPECT_TRUE(clickAt(at));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+                    if ((event->response_type & 0x7F) == XCB_BUTTON_PRESS) {
+                        const auto* press = reinterpret_cast<const xcb_button_press_event_t*>(event);
+                        heard = QPoint(press->root_x, press->root_y);
+                    }
+                    std::free(event);
+                }
+                return heard.has_value();
+            },
+            kWaitMs));
+        xcb_destroy_window(c, behind);
+        xcb_disconnect(c);
+    }
+    // Switches the compositor and waits until it holds the screen's compositing selection, or gave it up.
+    void useCompositor(bool on) {
+        x11(QStringLiteral("xfconf-query"),
+            {QStringLiteral("-c"), QStringLiteral("xfwm4"), QStringLiteral("-p"),
+             QStringLiteral("/general/use_compositing"), QStringLiteral("-n"), QStringLiteral("-t"),
+             QStringLiteral("bool"), QStringLiteral("-s"),
+             on ? QStringLiteral("true") : QStringLiteral("false")});
+        const auto owned = [&] {
+            xcb_connection_t* c = xcb_connect(display->name().toLatin1().constData(), nullptr);
+            xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+                c, xcb_get_selection_owner(c, atom(c, "_NET_WM_CM_S0")), nullptr);
+            const bool held = reply && reply->owner != XCB_WINDOW_NONE;
+            std::free(reply);
+            xcb_disconnect(c);
+            return held;
+        };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return owned() == on; }, kWaitMs)) << "the compositor came or went";
     }
 };
 
@@ -193,6 +298,118 @@ TEST_F(SettingsDesktopTest, TheCustomColourPopupLeavesWhatLiesBehindItsCornersWi
                 << before.pixelColor(at).name().toStdString();
         }
         EXPECT_LE(black, 2);
+        stop(program);
+    }
+}
+
+TEST_F(SettingsDesktopTest, TheFloatingWindowBlendsItsRoundedEdgeWhereACompositorRunsAndIsCutCleanWhereNone) {
+    if (const QString missing =
+            missingTools({QStringLiteral("xfwm4"), QStringLiteral("xfconf-query"), QStringLiteral("xprop")});
+        !missing.isEmpty()) {
+        TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
+    }
+    const QRgb ground = qRgb(0x20, 0x30, 0x40);
+    ASSERT_NO_FATAL_FAILURE(startWindowManager());
+    ASSERT_NO_FATAL_FAILURE(paintRoot(ground)); // once the compositor draws the screen's ground from it
+    const struct {
+        const char* behaviour;
+        bool compositor;
+        bool switched; // switched while the window shows, else the program starts under it
+    } rows[] = {
+        {"started where a compositor runs: a smoothed edge and a shadow", true, false},
+        {"the compositor stops while it shows: cut clean", false, true},
+        {"the compositor starts again while it shows: a smoothed edge and a shadow", true, true},
+    };
+    for (const double s : {1.0, 2.0}) {
+        scale = s;
+        writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true},
+                          {QStringLiteral("bl.floating.showOnStart"), true},
+                          {QStringLiteral("bl.appLanguage"), QStringLiteral("en")}});
+        Program program;
+        for (const auto& row : rows) {
+            const QString name =
+                QStringLiteral("floating-%1-x%2")
+                    .arg(row.compositor ? QStringLiteral("composited") : QStringLiteral("cut"))
+                    .arg(s);
+            SCOPED_TRACE(QStringLiteral("%1 at %2x").arg(QLatin1String(row.behaviour)).arg(s).toStdString());
+            if (row.switched) {
+                const QString news = row.compositor ? QStringLiteral("A compositor blends the windows now")
+                                                    : QStringLiteral("No compositor blends the windows now");
+                const int heard = program.count(news);
+                ASSERT_NO_FATAL_FAILURE(useCompositor(row.compositor));
+                ASSERT_TRUE(QTest::qWaitFor([&] { return program.count(news) > heard; }, kWaitMs))
+                    << program.log().toStdString();
+            } else {
+                ASSERT_NO_FATAL_FAILURE(useCompositor(row.compositor));
+                program.start(environment());
+            }
+            const ProgramWindow window = waitForCard(QSize(200, 54) * s);
+            ASSERT_FALSE(window.id.isEmpty()) << program.log().toStdString();
+            QTest::qWait(700); // drawn again, and put on the screen by the compositor
+            screenshot(QStringLiteral("0"), name);
+            const QImage screen = QImage(artifactPath(name)).convertToFormat(QImage::Format_RGB32);
+            // The card stays where it was put, 20 px in from the screen's top right corner, whatever the
+            // compositor does.
+            const QRect r = cardOf(window);
+            EXPECT_EQ(r, QRect(QPoint(2000 - qRound(220 * s), qRound(20 * s)), QSize(200, 54) * s));
+
+            // Each corner's square, as far in as the rounding reaches: the corner shows the desktop (under
+            // a faint shadow where one is drawn), nothing is black, and a smoothed edge has pixels between
+            // the desktop and the card, a cut one none.
+            const int reach = qRound(5 * s);
+            for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+                SCOPED_TRACE(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y()).toStdString());
+                const QPoint inward(corner.x() == r.left() ? 1 : -1, corner.y() == r.top() ? 1 : -1);
+                EXPECT_LE(PixelProbe::distance(screen.pixelColor(corner), ground), row.compositor ? 24 : 8)
+                    << screen.pixelColor(corner).name().toStdString();
+                int between = 0;
+                int black = 0;
+                for (int dy = 0; dy < reach; ++dy) {
+                    for (int dx = 0; dx < reach; ++dx) {
+                        const QColor c = screen.pixelColor(corner + QPoint(dx * inward.x(), dy * inward.y()));
+                        const bool light = std::min({c.red(), c.green(), c.blue()}) >= 0xb0;
+                        between += !light && PixelProbe::distance(c, ground) > 12 ? 1 : 0;
+                        black += PixelProbe::distance(c, Qt::black) < 24 ? 1 : 0;
+                    }
+                }
+                EXPECT_EQ(black, 0);
+                if (row.compositor) {
+                    EXPECT_GE(between, 2) << "a smoothed edge";
+                } else {
+                    EXPECT_EQ(between, 0) << "cut to whole pixels of the card";
+                }
+            }
+
+            // Just below the card, across its middle half: the desktop darkened by the shadow where a
+            // compositor runs, the bare desktop where none does.
+            int darker = 0;
+            int changed = 0;
+            int probed = 0;
+            for (int y = r.bottom() + 1; y <= r.bottom() + qRound(3 * s); ++y) {
+                for (int x = r.left() + r.width() / 4; x < r.right() - r.width() / 4; ++x, ++probed) {
+                    const QColor c = screen.pixelColor(x, y);
+                    changed += PixelProbe::distance(c, ground) > 2 ? 1 : 0;
+                    darker += c.red() <= qRed(ground) && c.green() <= qGreen(ground) &&
+                                      c.blue() <= qBlue(ground) && PixelProbe::distance(c, ground) >= 4
+                                  ? 1
+                                  : 0;
+                }
+            }
+            if (row.compositor) {
+                EXPECT_EQ(darker, probed) << "a shadow under the card";
+            } else {
+                EXPECT_EQ(changed, 0) << "nothing round the card";
+            }
+
+            // A press just outside the card's lower left corner, on its shadow, reaches a window behind it
+            // and leaves the floating window where it is.
+            const QPoint outside = r.bottomLeft() + QPoint(-2, 2) * s;
+            std::optional<QPoint> pressed;
+            ASSERT_NO_FATAL_FAILURE(
+                pressBehind(QRect(outside - QPoint(20, 20), QSize(40, 40)), outside, pressed));
+            EXPECT_EQ(pressed, std::optional<QPoint>(outside)) << "the window behind heard the press";
+            EXPECT_EQ(cardOf(window), r) << "the floating window did not move";
+        }
         stop(program);
     }
 }

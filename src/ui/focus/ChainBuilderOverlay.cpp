@@ -5,6 +5,7 @@
 #include "ui/focus/ChainBuilderModel.h"
 #include "ui/focus/ChainBuilderView.h"
 #include "ui/kit/FocusRing.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/SurfaceWidget.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/popover/MainViewModel.h"
@@ -89,7 +90,7 @@ void ChainBuilderOverlay::keyPressEvent(QKeyEvent* event) {
     // Keys the builder leaves alone stop here instead of reaching the tab behind; Escape closes the builder
     // as its Close button does, before it could close anything further out.
     event->accept();
-    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (KeyPress::isPlainEscape(*event)) {
         closeBuilder();
     }
 }

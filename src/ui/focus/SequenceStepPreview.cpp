@@ -5,15 +5,13 @@
 #include "theme/QvSurface.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
-#include "ui/kit/WindowOutline.h"
 
 #include <QPainter>
 #include <QVBoxLayout>
 
 SequenceStepPreview::SequenceStepPreview(const PomodoroSequenceStepData& step, QWidget* parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), m_step(step) {
+    : ShapedWindow(parent, Qt::Popup), m_step(step) {
     setObjectName(QStringLiteral("quorvane.pomodoro.step.preview.%1").arg(step.ordinal));
-    setAttribute(Qt::WA_TranslucentBackground);
     setFixedWidth(previewWidth);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
@@ -38,36 +36,21 @@ void SequenceStepPreview::popUpAbove(const QWidget& anchor) {
     show();
 }
 
-void SequenceStepPreview::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    const QColor ground = QvColor::qvCanvas().resolve(scheme);
-    if (m_cut) {
-        painter.fillRect(rect(), ground);
-    }
-    const QPainterPath shape =
-        QvSurface::continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius);
-    painter.fillPath(shape, ground);
-    painter.strokePath(shape, QPen(QvColor::qvStroke().resolve(scheme), 1));
+QPainterPath SequenceStepPreview::outline(const QRectF& bounds) const {
+    return QvSurface::continuousRoundedRect(bounds, cornerRadius);
+}
+
+QColor SequenceStepPreview::edgeColor() const {
+    return QvColor::qvCanvas().resolve(ViewEnvironment::colorScheme(this));
+}
+
+void SequenceStepPreview::paintShape(QPainter& painter) {
+    const QPainterPath shape = outline(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.fillPath(shape, edgeColor());
+    painter.strokePath(shape, QPen(QvColor::qvStroke().resolve(ViewEnvironment::colorScheme(this)), 1));
 }
 
 void SequenceStepPreview::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     emit closed();
-}
-
-void SequenceStepPreview::followOutline() {
-    m_cut = WindowOutline::follow(*this, QvSurface::continuousRoundedRect(QRectF(rect()), cornerRadius));
-}
-
-void SequenceStepPreview::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    followOutline();
-}
-
-void SequenceStepPreview::showEvent(QShowEvent* event) {
-    // A compositor may have come or gone since it was last laid out.
-    followOutline();
-    QWidget::showEvent(event);
 }

@@ -2,10 +2,9 @@
 // The small pop-up above a Pomodoro tile that says what the step is; it closes on any click outside it.
 
 #include "ui/focus/PomodoroCardModel.h"
+#include "ui/kit/ShapedWindow.h"
 
-#include <QWidget>
-
-class SequenceStepPreview : public QWidget {
+class SequenceStepPreview : public ShapedWindow {
     Q_OBJECT
 public:
     static constexpr int previewWidth = 160;
@@ -23,14 +22,11 @@ signals:
     void closed();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    QPainterPath outline(const QRectF& bounds) const override;
+    QColor edgeColor() const override;
+    void paintShape(QPainter& painter) override;
     void hideEvent(QHideEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
-    void followOutline();
-
     PomodoroSequenceStepData m_step;
-    bool m_cut = false; // cut to its rounded outline, where no compositor runs
 };

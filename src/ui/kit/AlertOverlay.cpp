@@ -2,6 +2,7 @@
 
 #include "theme/QvColor.h"
 #include "theme/QvFont.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/SurfaceWidget.h"
 #include "ui/kit/TokenLabel.h"
@@ -146,7 +147,7 @@ void AlertOverlay::mousePressEvent(QMouseEvent* event) {
 
 void AlertOverlay::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+    if (KeyPress::isPlainEscape(*event)) {
         answer(m_alert.escapeAnswer);
     } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
                modifiers == Qt::NoModifier && !m_buttons.isEmpty()) {

@@ -9,6 +9,7 @@
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
 #include "theme/ThemeStore.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/PressableButton.h"
 #include "ui/kit/TimerPreparationModel.h"
 #include "ui/kit/TimerPreparationView.h"
@@ -375,7 +376,7 @@ void QuickAddView::showEvent(QShowEvent* event) {
 }
 
 void QuickAddView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (KeyPress::isPlainEscape(*event)) {
         m_model->escape();
         event->accept();
         return;

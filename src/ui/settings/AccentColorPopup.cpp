@@ -5,7 +5,6 @@
 #include "theme/QvSurface.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
-#include "ui/kit/WindowOutline.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -193,9 +192,8 @@ private:
 } // namespace
 
 AccentColorPopup::AccentColorPopup(const QColor& start, QWidget* anchor)
-    : QWidget(anchor, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint) {
+    : ShapedWindow(anchor, Qt::Popup | Qt::NoDropShadowWindowHint) {
     setObjectName(QStringLiteral("quorvane.settings.accentPicker"));
-    setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
     const QColor hsv = start.toHsv();
     // A grey has no hue of its own: the bar starts at red.
@@ -259,21 +257,6 @@ void AccentColorPopup::placeArrow(bool pointsUp, int arrowX) {
     update();
 }
 
-void AccentColorPopup::followOutline() {
-    m_cut = WindowOutline::follow(*this, outline(QRectF(rect())));
-}
-
-void AccentColorPopup::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    followOutline();
-}
-
-void AccentColorPopup::showEvent(QShowEvent* event) {
-    // A compositor may have come or gone since the panel was last laid out.
-    followOutline();
-    QWidget::showEvent(event);
-}
-
 void AccentColorPopup::popUp(const QWidget& anchor) {
     const QPoint bottomCentre = anchor.mapToGlobal(QPoint(anchor.width() / 2, anchor.height()));
     const QPoint topCentre = anchor.mapToGlobal(QPoint(anchor.width() / 2, 0));
@@ -314,15 +297,12 @@ QPainterPath AccentColorPopup::outline(const QRectF& bounds) const {
     return QvSurface::continuousRoundedRect(body, cornerRadius).united(arrow);
 }
 
-void AccentColorPopup::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = ViewEnvironment::colorScheme(this);
-    const QColor ground = QvColor::qvBgCard().resolve(scheme);
-    if (m_cut) {
-        p.fillRect(rect(), ground);
-    }
+QColor AccentColorPopup::edgeColor() const {
+    return QvColor::qvBgCard().resolve(ViewEnvironment::colorScheme(this));
+}
+
+void AccentColorPopup::paintShape(QPainter& p) {
     const QPainterPath shape = outline(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-    p.fillPath(shape, ground);
-    p.strokePath(shape, QPen(QvColor::qvBorderCard().resolve(scheme), 1));
+    p.fillPath(shape, edgeColor());
+    p.strokePath(shape, QPen(QvColor::qvBorderCard().resolve(ViewEnvironment::colorScheme(this)), 1));
 }

@@ -3,11 +3,12 @@
 // brightness field for the current hue, and a hue bar), pointing at the chip. Every change the user makes
 // is reported at once; a click outside it or Escape closes it and it deletes itself.
 
+#include "ui/kit/ShapedWindow.h"
+
 #include <QColor>
 #include <QPainterPath>
-#include <QWidget>
 
-class AccentColorPopup : public QWidget {
+class AccentColorPopup : public ShapedWindow {
     Q_OBJECT
 public:
     static constexpr int contentWidth = 220;
@@ -28,7 +29,7 @@ public:
     // Whether the arrow points up to an anchor above the panel (else down to one below).
     bool pointsUp() const { return m_pointsUp; }
     // The rounded body with its arrow, filling `bounds`.
-    QPainterPath outline(const QRectF& bounds) const;
+    QPainterPath outline(const QRectF& bounds) const override;
 
     // Shows the panel under `anchor`, its arrow on the anchor's bottom edge, kept on the anchor's screen;
     // above the anchor when there is no room below. The keyboard goes to the field.
@@ -46,14 +47,12 @@ signals:
     void colorChanged(const QColor& color);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    QColor edgeColor() const override;
+    void paintShape(QPainter& painter) override;
 
 private:
     void applyChange();
     void placeArrow(bool pointsUp, int arrowX);
-    void followOutline();
 
     QWidget* m_field;
     QWidget* m_hueBar;
@@ -63,5 +62,4 @@ private:
     QColor m_reported; // what color() gives
     bool m_pointsUp = true;
     int m_arrowX = 0;
-    bool m_cut = false; // cut to its outline, where no compositor runs
 };

@@ -8,6 +8,7 @@
 #include "theme/QvSurface.h"
 #include "ui/kit/AlertOverlay.h"
 #include "ui/kit/FocusRing.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/SettingBinding.h"
@@ -539,7 +540,7 @@ void SoundGallerySheet::paintEvent(QPaintEvent*) {
 void SoundGallerySheet::keyPressEvent(QKeyEvent* event) {
     // The rename panel and the error alert take their own Escape first; any other closes the gallery, not
     // the window around it.
-    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (KeyPress::isPlainEscape(*event)) {
         event->accept();
         emit closeRequested();
         return;

@@ -10,7 +10,7 @@
 #include "ui/focus/ReferenceTextButton.h"
 #include "ui/focus/SequenceAddTile.h"
 #include "ui/focus/SequenceStepPreview.h"
-#include "ui/kit/WindowOutline.h"
+#include "ui/kit/ShapedWindow.h"
 #include "ui/popover/MainViewModel.h"
 
 #include <QEnterEvent>
@@ -168,12 +168,12 @@ TEST_F(PomodoroCardTest, AStepThatCannotPrepareShowsItsPreviewUntilItCloses) {
 
 TEST_F(PomodoroCardTest, TheStepPreviewIsCutToItsRoundedShapeOnlyWhereNoCompositorRuns) {
     const struct ProbeReset {
-        ~ProbeReset() { WindowOutline::setCompositorProbe(nullptr); }
+        ~ProbeReset() { ShapedWindow::setCompositorProbe(nullptr); }
     } reset;
     pomodoro->startSession();
     for (const bool compositor : {false, true}) {
         SCOPED_TRACE(compositor ? "a compositor blends its edge" : "no compositor");
-        WindowOutline::setCompositorProbe([compositor] { return compositor; });
+        ShapedWindow::setCompositorProbe([compositor] { return compositor; });
         card()->model().activateStep(4);
         QCoreApplication::processEvents();
         SequenceStepPreview* preview = card()->preview();

@@ -20,7 +20,7 @@
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/OwnDialogMark.h"
 #include "ui/kit/ViewEnvironment.h"
-#include "ui/kit/WindowOutline.h"
+#include "ui/kit/ShapedWindow.h"
 #include "ui/settings/AccentChip.h"
 #include "ui/settings/AccentColorPopup.h"
 #include "ui/settings/AccentSwitch.h"
@@ -299,7 +299,7 @@ TEST_F(SettingsScreenTest, TheColourPickerIsCutToItsShapeOnlyWhereNoCompositorRu
         {"a compositor blends its edge", true, true},
     };
     const struct ProbeReset {
-        ~ProbeReset() { WindowOutline::setCompositorProbe(nullptr); }
+        ~ProbeReset() { ShapedWindow::setCompositorProbe(nullptr); }
     } reset;
     build();
     auto* custom = find<CustomAccentChip>(QStringLiteral("quorvane.settings.accent.custom"));
@@ -307,7 +307,7 @@ TEST_F(SettingsScreenTest, TheColourPickerIsCutToItsShapeOnlyWhereNoCompositorRu
     const QRect room = window->screen()->availableGeometry();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        WindowOutline::setCompositorProbe([&row] { return row.compositor; });
+        ShapedWindow::setCompositorProbe([&row] { return row.compositor; });
         const int chipY = row.roomBelow ? room.top() + 100 : room.bottom() - 80;
         window->move(window->pos() + QPoint(0, chipY - custom->mapToGlobal(QPoint()).y()));
         QTest::mouseClick(custom, Qt::LeftButton);
