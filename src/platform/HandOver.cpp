@@ -1,7 +1,7 @@
 #include "platform/HandOver.h"
 
 #include "platform/FaultPoint.h"
-#include "platform/LocalSocketFile.h"
+#include "platform/Door.h"
 #include "platform/SystemError.h"
 
 #include <QElapsedTimer>
@@ -97,8 +97,8 @@ HandOver::Reading HandOver::readConfirmation(int fd) {
     }
 }
 
-HandOver::Delivery HandOver::send(const QString& socketPath, const QByteArray& message, int timeoutMs,
-                                  QString* error) {
+HandOver::Delivery HandOver::send(const QByteArray& doorName, const QByteArray& message, uid_t user,
+                                  int timeoutMs, QString* error) {
     QElapsedTimer timer;
     timer.start();
     const auto fail = [error](Delivery delivery, const QString& why) {
@@ -107,10 +107,7 @@ HandOver::Delivery HandOver::send(const QString& socketPath, const QByteArray& m
         }
         return delivery;
     };
-    sockaddr_un address;
-    if (!LocalSocketFile::address(socketPath, address)) {
-        return fail(Delivery::noListener, QStringLiteral("Socket path too long: %1").arg(socketPath));
-    }
+    const Door::Address door = Door::address(doorName);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         return fail(Delivery::notTaken, systemError("socket"));
@@ -121,10 +118,22 @@ HandOver::Delivery HandOver::send(const QString& socketPath, const QByteArray& m
         return fail(delivery, why);
     };
     // A local connect either succeeds or fails at once; a full queue means a listener that is busy.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&door.address), door.size) != 0 &&
         errno != EINPROGRESS) {
         return closeAndFail(errno == EAGAIN ? Delivery::notTaken : Delivery::noListener,
                             systemError("connect"));
+    }
+    // Anyone can hold a name in the abstract namespace: the message goes to this user's own process only.
+    const std::optional<Door::Peer> peer = Door::peer(fd);
+    if (!peer) {
+        return closeAndFail(Delivery::notTaken, systemError("getsockopt"));
+    }
+    if (peer->user != user) {
+        return closeAndFail(Delivery::foreign,
+                            QStringLiteral("the door @%1 is held by %2, not by this user (%3); nothing was "
+                                           "sent to it")
+                                .arg(QString::fromLatin1(doorName), Door::describe(*peer))
+                                .arg(user));
     }
     const QByteArray bytes = frame(message);
     for (qsizetype sent = 0; sent < bytes.size();) {

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <sys/types.h>
+
 namespace HandOver {
 
 // A message longer than this is refused (a client that claims more is cut off).
@@ -38,12 +40,15 @@ Reading readConfirmation(int fd);
 
 enum class Delivery {
     confirmed,  // answered and confirmed: the running copy acts on it
-    noListener, // no process listens on the socket (no file, or one a crashed copy left)
+    noListener, // no process listens at the door (none holds it, or its holder does not listen yet)
     notTaken,   // a process listens but did not take it (busy, stopped, or it cut the connection)
+    foreign,    // a process of another user holds the door: nothing was sent to it
 };
 
-// Connects, sends `message`, waits for the answer and confirms it, all within `timeoutMs`; on anything but
-// confirmed the message is not acted on, and `error` says why. Plain sockets: it needs no application object.
-Delivery send(const QString& socketPath, const QByteArray& message, int timeoutMs, QString* error);
+// Connects to the door `doorName`, and only where a process of `user` listens there sends `message`, waits
+// for the answer and confirms it, all within `timeoutMs`; on anything but confirmed the message is not acted
+// on, and `error` says why. Plain sockets: it needs no application object.
+Delivery send(const QByteArray& doorName, const QByteArray& message, uid_t user, int timeoutMs,
+              QString* error);
 
 } // namespace HandOver

@@ -1,16 +1,17 @@
 #pragma once
-// Keeps one running copy of the program per data folder. A launch first asks the socket: where a copy
-// answers, it hands its message (a URL, or "show yourself") over and ends, whatever else it finds. Only
-// where no copy listens does it lock the data folder and put its own socket in place, never over a live
-// one; it is then the running copy, and serves the socket for later launches.
-
-#include "platform/DataFolderLock.h"
+// Keeps one running copy of the program per user and data folder. A launch tries to take the door (see
+// Door.h): where it can, it is the running copy and serves the door for later launches for as long as it
+// runs; where another process holds it, the launch hands its message (a URL, or "show yourself") to that
+// process, if it is one of this user's, and ends.
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+
+#include <sys/types.h>
+#include <unistd.h>
 
 class HandOverServer;
 class SocketListener;
@@ -19,50 +20,44 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Claim {
-        primary,    // this process is the running copy: it holds the lock and the socket's place
+        primary,    // this process is the running copy: it holds the door
         handedOver, // the running copy answered, and this process confirmed it: the message will be acted on
-        failed,     // neither within the time allowed (the message will not be acted on); see the error text
-        // No lock can be had (an unreadable folder, a full disk) and no running copy answered: the process
-        // runs on without the guard rather than not at all; see the error text.
+        // Neither within the time allowed, or the door is held by another user (the message will not be
+        // acted on); see the error text.
+        failed,
+        // No door can be made at all (no socket to be had) and no running copy answered: the process runs on
+        // without the guard rather than not at all; see the error text.
         unguarded,
     };
 
-    // `dataDirectory` (made when missing) is locked for as long as this copy runs; the socket lives in
-    // `directory` (made when missing), named after `key`.
-    SingleInstance(const QString& dataDirectory, const QString& directory, const QString& key,
-                   QObject* parent = nullptr);
-    ~SingleInstance() override;
+    // The door of `user` (the process's own, but for tests) for the data folder `dataDirectory`.
+    explicit SingleInstance(const QString& dataDirectory, uid_t user = ::geteuid(),
+                            QObject* parent = nullptr);
+    ~SingleInstance() override; // lets the door go: keep this object until the last save is done
 
-    QString socketPath() const { return m_socketPath; }
+    QByteArray doorName() const { return m_doorName; }
 
-    // Hands `message` to the running copy, or else becomes it. A copy that has only just started may not
-    // answer yet, and one that holds the lock may not have made its socket yet, so this tries again until
-    // `timeoutMs` has passed. Blocks; meant for the very start, before any window.
+    // Takes the door, or else hands `message` to the running copy. A copy that has only just started, or is
+    // held up, may not answer yet, so this tries again until `timeoutMs` has passed. Blocks; meant for the
+    // very start, before any window.
     Claim claim(const QByteArray& message, int timeoutMs, QString* error = nullptr);
-    // After claim() gave primary or unguarded: serves the socket from now on (clients that came meanwhile
-    // waited), keeping it served whatever happens to its file and folder; false, with `error`, when it
-    // cannot be made yet, and it is tried again later.
+    // After claim() gave primary: serves the door from now on (clients that came meanwhile waited); false,
+    // with `error`, when this process holds no door.
     bool listen(QString* error = nullptr);
     bool isListening() const;
-    // For the end of the program, while it can still act on messages: removes the socket (later launches
-    // wait for this copy to end, then start their own), reports the messages confirmed so far, and lets
-    // any later confirmation fail at its sender.
+    // For the end of the program, while it can still act on messages: takes no more launches (they wait for
+    // this copy to end, then start their own), reports the messages confirmed so far, and lets any later
+    // confirmation fail at its sender. The door stays held until this object goes.
     void finish();
-
-    // Where the socket goes: $XDG_RUNTIME_DIR when it names a folder, else `dataDirectory` itself.
-    static QString defaultDirectory(const QString& dataDirectory);
-    // A short key that names the data folder, so copies working on different folders never meet.
-    static QString keyFor(const QString& dataDirectory);
 
 signals:
     // Each message a later launch handed over and confirmed after it had the answer.
     void messageReceived(const QByteArray& message);
 
 private:
-    QString m_dataDirectory;
-    QString m_socketPath;
-    DataFolderLock m_lock;
-    // Declared after the lock, so they end first: the socket goes before the lock is let go.
+    QByteArray m_doorName;
+    uid_t m_user = 0;
     std::unique_ptr<HandOverServer> m_server;
+    // Declared after the server, so it goes first: no client reaches a server that is gone.
     std::unique_ptr<SocketListener> m_listener;
 };

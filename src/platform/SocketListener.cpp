@@ -1,12 +1,9 @@
 #include "platform/SocketListener.h"
 
-#include "platform/FolderWatch.h"
+#include "platform/Door.h"
 #include "platform/SystemError.h"
 #include "platform/TarvolinTimerLogger.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -22,133 +19,19 @@ constexpr int kAcceptsPerWake = 64;
 
 } // namespace
 
-SocketListener::SocketListener(const QString& socketPath, std::function<void(int fd)> clients,
-                               std::function<void()> beforePlacing, QObject* parent)
-    : QObject(parent), m_path(socketPath), m_clients(std::move(clients)),
-      m_beforePlacing(std::move(beforePlacing)) {
+SocketListener::SocketListener(int fd, uid_t user, std::function<void(int fd)> clients, QObject* parent)
+    : QObject(parent), m_fd(fd), m_user(user), m_clients(std::move(clients)) {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &SocketListener::retry);
 }
 
 SocketListener::~SocketListener() {
-    if (isListening() && LocalSocketFile::holds(m_path, m_identity)) {
-        ::unlink(QFile::encodeName(m_path).constData());
-    }
-    closeListener();
+    stop();
+    ::close(m_fd); // the door's name is free from here on
 }
 
-LocalSocketFile::Placement::Outcome SocketListener::place(QString* why) {
-    if (m_beforePlacing) {
-        m_beforePlacing();
-    }
-    const LocalSocketFile::Placement placement = LocalSocketFile::place(m_path);
-    *why = placement.error;
-    if (placement.outcome == LocalSocketFile::Placement::Outcome::placed) {
-        closeListener();
-        m_fd = placement.fd;
-        m_identity = placement.identity;
-    }
-    return placement.outcome;
-}
-
-bool SocketListener::serve(QString* error) {
-    if (m_serving) {
-        return isListening();
-    }
-    m_serving = true;
-    m_watch = new FolderWatch(QFileInfo(m_path).path(), QFileInfo(m_path).fileName(), this);
-    connect(m_watch, &FolderWatch::changed, this, &SocketListener::folderChanged);
-    if (!isListening()) {
-        return placeAgain({}, error);
-    }
-    watchFolder();
-    startAccepting();
-    folderChanged(); // in case it went since it was made
-    return true;
-}
-
-bool SocketListener::placeAgain(const QString& event, QString* error) {
-    using Outcome = LocalSocketFile::Placement::Outcome;
-    const QString folder = QFileInfo(m_path).path();
-    // A removed folder is made again first, and watched before the socket is in it, so no removal is missed.
-    QString why = QStringLiteral("cannot make the folder %1").arg(folder);
-    Outcome outcome = Outcome::failed;
-    if (QDir().mkpath(folder)) {
-        watchFolder();
-        outcome = place(&why);
-    }
-    if (error) {
-        *error = why;
-    }
-    switch (outcome) {
-    case Outcome::placed:
-        if (!event.isEmpty()) {
-            TT_LOG_WARNING(kContext, QStringLiteral("%1; made it again").arg(event));
-            m_failing = false; // said already
-        }
-        recovered();
-        startAccepting();
-        return true;
-    case Outcome::taken:
-        // Another live copy listens there: taking the place back would only start a fight over it.
-        m_retryTimer.stop();
-        if (!m_leftToOther) {
-            m_leftToOther = true;
-            TT_LOG_WARNING(
-                kContext,
-                event.isEmpty()
-                    ? QStringLiteral("Another copy (%1) serves %2; leaving it to that copy").arg(why, m_path)
-                    : QStringLiteral("%1, and another copy (%2) serves it now; leaving it "
-                                     "to that copy")
-                          .arg(event, why));
-        }
-        return false;
-    case Outcome::failed:
-        break;
-    }
-    retryAfter(event.isEmpty() ? QStringLiteral("Could not listen on %1: %2").arg(m_path, why)
-                               : QStringLiteral("%1 and could not be made again: %2").arg(event, why));
-    return false;
-}
-
-void SocketListener::watchFolder() {
-    QString why;
-    if (m_watch->watch(&why)) {
-        m_watchFailing = false;
-        return;
-    }
-    if (!m_watchFailing) {
-        m_watchFailing = true;
-        TT_LOG_WARNING(kContext, QStringLiteral("Cannot watch %1 (%2): if the socket file is removed, later "
-                                                "launches cannot reach this copy")
-                                     .arg(QFileInfo(m_path).path(), why));
-    }
-}
-
-void SocketListener::folderChanged() {
-    if (isListening() && LocalSocketFile::holds(m_path, m_identity)) {
-        return;
-    }
-    if (!isListening() && m_retryTimer.isActive()) {
-        return; // failing: the next try makes it
-    }
-    QString event;
-    if (isListening()) {
-        event = QFileInfo(QFileInfo(m_path).path()).isDir()
-                    ? QStringLiteral("The socket file %1 was removed or replaced").arg(m_path)
-                    : QStringLiteral("The folder of the socket %1 was removed").arg(m_path);
-        // Whoever connected before it went is served; after that no one can reach the old socket.
-        acceptClients();
-        if (!isListening()) {
-            return; // accepting failed, and the next try makes it
-        }
-        closeListener();
-    }
-    placeAgain(event);
-}
-
-void SocketListener::startAccepting() {
-    if (!m_serving || m_notifier) {
+void SocketListener::serve() {
+    if (m_notifier) {
         return;
     }
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
@@ -156,12 +39,23 @@ void SocketListener::startAccepting() {
     acceptClients(); // those who queued while the program was starting
 }
 
+void SocketListener::stop() {
+    m_retryTimer.stop();
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater(); // this may run inside its own signal
+        m_notifier = nullptr;
+    }
+}
+
 void SocketListener::acceptClients() {
-    for (int accepted = 0; accepted < kAcceptsPerWake && isListening(); ++accepted) {
+    for (int accepted = 0; accepted < kAcceptsPerWake && m_notifier; ++accepted) {
         const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) {
             recovered();
-            m_clients(fd);
+            if (admitted(fd)) {
+                m_clients(fd);
+            }
             continue;
         }
         switch (errno) {
@@ -172,36 +66,34 @@ void SocketListener::acceptClients() {
         case EAGAIN:
             recovered();
             return;
-        case EMFILE:
-        case ENFILE:
-        case ENOBUFS:
-        case ENOMEM: {
-            // Out of descriptors or memory for now: the listener stays, its queue waits for the next try.
+        default: {
+            // Out of descriptors or memory for now, or worse: the socket stays, and holds the door, and its
+            // queue waits for the next try.
             const QString why = systemError("accept");
             m_notifier->setEnabled(false);
-            retryAfter(QStringLiteral("Could not accept a connection on %1: %2").arg(m_path, why));
-            return;
-        }
-        default: {
-            const QString why = systemError("accept");
-            closeListener();
-            retryAfter(QStringLiteral("Stopped listening on %1: %2").arg(m_path, why));
+            retryAfter(QStringLiteral("Could not accept a connection at the door: %1").arg(why));
             return;
         }
         }
     }
 }
 
-void SocketListener::closeListener() {
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        m_notifier->deleteLater();
-        m_notifier = nullptr;
+bool SocketListener::admitted(int fd) {
+    const std::optional<Door::Peer> peer = Door::peer(fd);
+    if (peer && peer->user == m_user) {
+        return true;
     }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    // Hung up on unanswered: a process of another user is told nothing, and its message is never read.
+    ::close(fd);
+    const uid_t user = peer ? peer->user : uid_t(-1);
+    if (!m_refusedUsers.contains(user)) {
+        m_refusedUsers.insert(user);
+        TT_LOG_WARNING(kContext,
+                       QStringLiteral("Refused a connection at the door from %1: only this user's launches "
+                                      "are served")
+                           .arg(peer ? Door::describe(*peer) : QStringLiteral("an unknown process")));
     }
+    return false;
 }
 
 void SocketListener::retryAfter(const QString& what) {
@@ -214,19 +106,16 @@ void SocketListener::retryAfter(const QString& what) {
 }
 
 void SocketListener::retry() {
-    if (isListening()) {
+    if (m_notifier) {
         m_notifier->setEnabled(true);
         acceptClients();
-        return;
     }
-    placeAgain({});
 }
 
 void SocketListener::recovered() {
     m_retryMs = firstRetryMs;
-    if (m_failing || m_leftToOther) {
-        TT_LOG_INFO(kContext, QStringLiteral("Serving %1 again").arg(m_path));
+    if (m_failing) {
+        TT_LOG_INFO(kContext, QStringLiteral("Accepting at the door again"));
     }
     m_failing = false;
-    m_leftToOther = false;
 }

@@ -567,9 +567,8 @@ int AppDelegate::run(int argc, char** argv) {
     }
 
     // Claimed before the slow start-up, and before connecting to the display: a later launch only hands over.
-    const QString dataDirectory = Preferences::configDirectory();
-    SingleInstance instance(dataDirectory, SingleInstance::defaultDirectory(dataDirectory),
-                            SingleInstance::keyFor(dataDirectory));
+    // Declared first, so it goes last: the door stays held until the last save is done.
+    SingleInstance instance(Preferences::configDirectory());
     QString claimError;
     const QByteArray message = url.isEmpty() ? showMessage : urlMessagePrefix + url.toUtf8();
     switch (instance.claim(message, kClaimTimeoutMs, &claimError)) {

@@ -1,11 +1,10 @@
-// One running copy per data folder: a launch hands over to the copy that serves the socket, whatever the
-// lock says, the lock, the hand-over of a later launch's message (acted on only once its sender confirmed
-// the answer), the socket kept served when its file goes, and what the server does with clients that
-// misbehave.
+// One running copy per user and data folder: the door, taken by one process only and handed over to
+// otherwise, never to another user's process; the hand-over of a later launch's message (acted on only once
+// its sender confirmed the answer), and what the server does with clients that misbehave.
 #include "platform/SingleInstance.h"
+#include "platform/Door.h"
 #include "platform/FaultPoint.h"
 #include "platform/HandOver.h"
-#include "platform/LocalSocketFile.h"
 
 #include "support/LogCapture.h"
 
@@ -31,23 +30,21 @@
 
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
-const QString kKey = QStringLiteral("tt-test");
-
-// The data folder of the copies a test runs; their sockets go to `directory` itself, as to a runtime folder.
+// The data folder of the copies a test runs.
 QString dataIn(const QString& directory) {
     return directory + QStringLiteral("/data");
 }
 
-// Runs a later launch's claim on another thread while this one serves the socket.
+// Runs a later launch's claim on another thread while this one serves the door.
 SingleInstance::Claim claimFromAnotherThread(const QString& directory, const QByteArray& message,
-                                             int timeoutMs, QString* error = nullptr) {
+                                             int timeoutMs, QString* error = nullptr,
+                                             uid_t user = ::geteuid()) {
     auto result = std::async(std::launch::async, [&] {
-        SingleInstance later(dataIn(directory), directory, kKey);
+        SingleInstance later(dataIn(directory), user);
         return later.claim(message, timeoutMs, error);
     });
     while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
@@ -56,14 +53,11 @@ SingleInstance::Claim claimFromAnotherThread(const QString& directory, const QBy
     return result.get();
 }
 
-// A bare client connected to the server's socket, as any local process could open one; -1 on failure.
-int connectTo(const QString& socketPath) {
+// A bare client connected to the door, as any local process could open one; -1 on failure.
+int connectTo(const QByteArray& door) {
+    const Door::Address at = Door::address(door);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socketPath);
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&at.address), at.size) != 0) {
         ::close(fd);
         return -1;
     }
@@ -85,17 +79,6 @@ std::optional<QByteArray> firstReply(int fd) {
         },
         5000);
     return reply;
-}
-
-// Every entry of the socket's folder but the data folder goes, as a cleaner of the runtime folder does it.
-void emptySocketFolder(const QString& directory) {
-    const QDir folder(directory);
-    for (const QString& name :
-         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        if (name != QLatin1String("data")) {
-            ASSERT_TRUE(QFile::remove(folder.filePath(name))) << qPrintable(name);
-        }
-    }
 }
 
 // Every descriptor this process may open is taken (the soft limit lowered to just above those in use), so
@@ -139,7 +122,7 @@ TEST(SingleInstanceTest, ALaterLaunchHandsItsMessageToTheFirst) {
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     QString error;
     ASSERT_TRUE(first.listen(&error)) << error.toStdString();
@@ -152,16 +135,11 @@ TEST(SingleInstanceTest, ALaterLaunchHandsItsMessageToTheFirst) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
         EXPECT_EQ(received[0][0].toByteArray(), row.message);
     }
-    // Only its owner may reach the socket.
-    const QFileInfo socket(first.socketPath());
-    EXPECT_EQ(socket.permissions() &
-                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-              QFile::Permissions());
 }
 
 TEST(SingleInstanceTest, ALaterLaunchWaitsForAFirstThatIsStillStarting) {
     QTemporaryDir dir;
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     QSignalSpy received(&first, &SingleInstance::messageReceived);
     // The first serves its socket only after a while, as after a slow start-up.
@@ -172,46 +150,48 @@ TEST(SingleInstanceTest, ALaterLaunchWaitsForAFirstThatIsStillStarting) {
 
 TEST(SingleInstanceTest, AFirstThatNeverAnswersMakesTheLaterLaunchFail) {
     QTemporaryDir dir;
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     QString error;
     EXPECT_EQ(claimFromAnotherThread(dir.path(), "show", 300, &error), SingleInstance::Claim::failed);
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(SingleInstanceTest, WithNoPlaceForTheLockTheLaunchRunsUnguarded) {
+TEST(SingleInstanceTest, WithNoSocketToBeHadTheLaunchRunsUnguarded) {
     QTemporaryDir dir;
-    // A file where the folder should be: no lock can be made there, even as root.
-    QFile blocker(dir.filePath(QStringLiteral("blocked")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const QString blocked = dir.filePath(QStringLiteral("blocked/sub"));
-    SingleInstance instance(blocked, blocked, kKey);
+    SingleInstance instance(dataIn(dir.path()));
     QString error;
-    EXPECT_EQ(instance.claim("show", 300, &error), SingleInstance::Claim::unguarded);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot lock"))) << qPrintable(error);
+    SingleInstance::Claim claim;
+    {
+        FullDescriptorTable full;
+        claim = instance.claim("show", 300, &error);
+    }
+    EXPECT_EQ(claim, SingleInstance::Claim::unguarded);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open the door @tarvolintimer-")))
+        << qPrintable(error);
+    EXPECT_FALSE(instance.listen());
 }
 
-TEST(SingleInstanceTest, TheLockPassesOnWhenTheFirstEnds) {
+TEST(SingleInstanceTest, TheDoorPassesOnWhenTheFirstEnds) {
     QTemporaryDir dir;
     {
-        SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+        SingleInstance first(dataIn(dir.path()));
         ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
         ASSERT_TRUE(first.listen());
     }
-    SingleInstance next(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance next(dataIn(dir.path()));
     EXPECT_EQ(next.claim("show", 1000), SingleInstance::Claim::primary);
-    EXPECT_TRUE(next.listen()) << "the socket left behind is replaced";
+    EXPECT_TRUE(next.listen());
 }
 
 TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoesOn) {
     QTemporaryDir dir;
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     ASSERT_TRUE(first.listen());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
 
-    const int fd = connectTo(first.socketPath());
+    const int fd = connectTo(first.doorName());
     ASSERT_GE(fd, 0);
     QByteArray header = HandOver::frame({});
     qToBigEndian(quint32(HandOver::maxMessageBytes + 1), header.data() + header.size() - 4);
@@ -232,13 +212,13 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
 
 TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketStaysServed) {
     QTemporaryDir dir;
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     ASSERT_TRUE(first.listen());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
     LogCapture log;
     // A client queued with its whole message before the server gets to accept it.
-    const int fd = connectTo(first.socketPath());
+    const int fd = connectTo(first.doorName());
     ASSERT_GE(fd, 0);
     const QByteArray framed = HandOver::frame("queued");
     ASSERT_EQ(::write(fd, framed.constData(), size_t(framed.size())), framed.size());
@@ -247,7 +227,7 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
         EXPECT_TRUE(QTest::qWaitFor([&] { return !log.lines().isEmpty(); }, 3000));
     }
     ASSERT_FALSE(log.lines().isEmpty());
-    EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Could not accept a connection on "))
+    EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Could not accept a connection at the door: "))
         << qPrintable(log.lines()[0]);
     // With descriptors free again the queued client is answered, and later launches are too.
     EXPECT_EQ(firstReply(fd), QByteArray(1, HandOver::answer));
@@ -259,103 +239,59 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
     EXPECT_TRUE(first.isListening());
 }
 
-TEST(SingleInstanceTest, EachDataFolderHasItsOwnKey) {
-    EXPECT_EQ(SingleInstance::keyFor(QStringLiteral("/home/a/.config/TarvolinTimer")),
-              SingleInstance::keyFor(QStringLiteral("/home/a/.config/TarvolinTimer/")));
-    EXPECT_EQ(SingleInstance::keyFor(QStringLiteral("/home/a/.config/TarvolinTimer")),
-              SingleInstance::keyFor(QStringLiteral("/home/a/.config/../.config/TarvolinTimer")));
-    EXPECT_NE(SingleInstance::keyFor(QStringLiteral("/home/a/.config/TarvolinTimer")),
-              SingleInstance::keyFor(QStringLiteral("/home/b/.config/TarvolinTimer")));
+TEST(SingleInstanceTest, EachUserAndDataFolderHasADoorOfItsOwn) {
+    const QString folder = QStringLiteral("/home/a/.config/TarvolinTimer");
+    const QByteArray door = Door::name(folder, 1000);
+    EXPECT_EQ(Door::name(folder + QLatin1Char('/'), 1000), door);
+    EXPECT_EQ(Door::name(QStringLiteral("/home/a/.config/../.config/TarvolinTimer"), 1000), door);
+    EXPECT_NE(Door::name(QStringLiteral("/home/b/.config/TarvolinTimer"), 1000), door);
+    EXPECT_NE(Door::name(folder, 1001), door);
+    // Whole in an address, whatever the path's length.
+    const QByteArray deep = Door::name(QLatin1Char('/') + QString(4000, u'd'), 4294967294U);
+    EXPECT_LT(deep.size(), qsizetype(sizeof(sockaddr_un::sun_path)));
 }
 
 TEST(SingleInstanceTest, NoSecondCopyOfADataFolderStartsWhileTheFirstRuns) {
     const struct {
         const char* behaviour;
-        const char* firstData;
         const char* secondData;
-        std::function<void(const QString& directory)> meanwhile;
+        std::function<void(const QString& data)> meanwhile;
         SingleInstance::Claim second;
     } rows[] = {
-        {"a copy of the same folder", "data", "data", nullptr, SingleInstance::Claim::failed},
-        {"a copy of the same folder, every file beside the socket gone", "data", "data", emptySocketFolder,
+        {"a copy of the same folder", "data", nullptr, SingleInstance::Claim::failed},
+        {"a copy of the same folder spelled another way", "other/../data/", nullptr,
          SingleInstance::Claim::failed},
-        // Where the folder itself cannot be locked, a lock file beside the socket stands in.
-        {"a copy of the same unlockable folder", "plain/data", "plain/data", nullptr,
+        {"a copy of the same folder, removed and made anew", "data",
+         [](const QString& data) {
+             ASSERT_TRUE(QDir(data).removeRecursively());
+             ASSERT_TRUE(QDir().mkpath(data));
+         },
          SingleInstance::Claim::failed},
-        {"a copy of another folder", "data", "other", nullptr, SingleInstance::Claim::primary},
+        {"a copy of the same folder, removed", "data",
+         [](const QString& data) { ASSERT_TRUE(QDir(data).removeRecursively()); },
+         SingleInstance::Claim::failed},
+        {"a copy of another folder", "other", nullptr, SingleInstance::Claim::primary},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
         QTemporaryDir dir;
-        QFile plain(dir.filePath(QStringLiteral("plain")));
-        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        // Neither copy serves its socket: the second can only refuse or take over.
-        const QString firstData = dir.filePath(QLatin1String(row.firstData));
-        SingleInstance first(firstData, dir.path(), SingleInstance::keyFor(firstData));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("data"))));
+        // The first does not serve its door: the second can only refuse or take over.
+        SingleInstance first(dir.filePath(QStringLiteral("data")));
         ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
         if (row.meanwhile) {
-            row.meanwhile(dir.path());
+            row.meanwhile(dir.filePath(QStringLiteral("data")));
         }
-        const QString secondData = dir.filePath(QLatin1String(row.secondData));
-        SingleInstance second(secondData, dir.path(), SingleInstance::keyFor(secondData));
+        SingleInstance second(dir.filePath(QLatin1String(row.secondData)));
         EXPECT_EQ(second.claim("show", 300), row.second);
-    }
-}
-
-TEST(SingleInstanceTest, ASocketWhoseFileGoesIsMadeAgainAndItsClientsAreStillServed) {
-    const struct {
-        const char* behaviour;
-        std::function<void(const QString& socketPath, const QString& directory)> remove;
-    } rows[] = {
-        {"the socket file removed", [](const QString& socket, const QString&) { QFile::remove(socket); }},
-        {"every file of its folder removed",
-         [](const QString&, const QString& directory) { emptySocketFolder(directory); }},
-        {"a plain file moved in its place",
-         [](const QString& socket, const QString& directory) {
-             const QString plain = directory + QStringLiteral("/plain");
-             QFile file(plain);
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-             file.close();
-             ASSERT_EQ(
-                 std::rename(QFile::encodeName(plain).constData(), QFile::encodeName(socket).constData()), 0);
-         }},
-    };
-    QTemporaryDir dir;
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
-    ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
-    ASSERT_TRUE(first.listen());
-    QSignalSpy received(&first, &SingleInstance::messageReceived);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.behaviour);
-        received.clear();
-        // A client that connected before the file went and has sent half its message.
-        const int early = connectTo(first.socketPath());
-        ASSERT_GE(early, 0);
-        const QByteArray framed = HandOver::frame("early");
-        ASSERT_EQ(::write(early, framed.constData(), 6), 6);
-        row.remove(first.socketPath(), dir.path());
-
-        EXPECT_EQ(claimFromAnotherThread(dir.path(), "later", 5000), SingleInstance::Claim::handedOver);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
-        EXPECT_EQ(received[0][0].toByteArray(), QByteArray("later"));
-        ASSERT_EQ(::write(early, framed.constData() + 6, size_t(framed.size() - 6)), framed.size() - 6);
-        EXPECT_EQ(firstReply(early), QByteArray(1, HandOver::answer));
-        ASSERT_EQ(::write(early, &HandOver::confirmation, 1), 1);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 5000));
-        EXPECT_EQ(received.value(1).value(0).toByteArray(), QByteArray("early"));
-        ::close(early);
-        EXPECT_EQ(QFileInfo(first.socketPath()).permissions() &
-                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-                  QFile::Permissions());
     }
 }
 
 TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
     // Each sender connects and sends its message; it returns whether it would report success.
     const auto bare = [](const QByteArray& bytes, const std::function<bool(int fd)>& afterSending) {
-        return [bytes, afterSending](const QString& socketPath) {
-            const int fd = connectTo(socketPath);
+        return [bytes, afterSending](const QByteArray& door) {
+            const int fd = connectTo(door);
             const bool sent = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
             const bool succeeded = sent && afterSending(fd);
             ::close(fd);
@@ -372,14 +308,14 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
     };
     const struct {
         const char* behaviour;
-        std::function<bool(const QString& socketPath)> sender;
+        std::function<bool(const QByteArray& door)> sender;
         bool succeeds;
         const char* logged; // what the server says of a message it drops
     } rows[] = {
         {"a sender that confirms the answer",
-         [](const QString& socketPath) {
+         [](const QByteArray& door) {
              auto result = std::async(std::launch::async, [&] {
-                 return HandOver::send(socketPath, "confirmed", 5000, nullptr) ==
+                 return HandOver::send(door, "confirmed", ::geteuid(), 5000, nullptr) ==
                         HandOver::Delivery::confirmed;
              });
              while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
@@ -390,10 +326,10 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
          true, nullptr},
         // As when the running copy is stopped: it reads the message only after the sender gave up.
         {"a sender that gave up before the answer",
-         [](const QString& socketPath) {
+         [](const QByteArray& door) {
              return std::async(std::launch::async,
                                [&] {
-                                   return HandOver::send(socketPath, "gave up", 200, nullptr) ==
+                                   return HandOver::send(door, "gave up", ::geteuid(), 200, nullptr) ==
                                           HandOver::Delivery::confirmed;
                                })
                  .get();
@@ -408,7 +344,7 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
          nullptr},
     };
     QTemporaryDir dir;
-    SingleInstance first(dataIn(dir.path()), dir.path(), kKey);
+    SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
     ASSERT_TRUE(first.listen());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
@@ -417,7 +353,7 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
         SCOPED_TRACE(row.behaviour);
         received.clear();
         log.clear();
-        const bool succeeded = row.sender(first.socketPath());
+        const bool succeeded = row.sender(first.doorName());
         EXPECT_EQ(succeeded, row.succeeds);
         if (succeeded) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
@@ -434,20 +370,16 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
     }
 }
 
-TEST(SingleInstanceTest, ALaunchHandsOverToWhicheverCopyServesTheSocketWhateverTheLockSays) {
+TEST(SingleInstanceTest, ALaunchThatFindsTheDoorTakenHandsOverToItsHolderOrTakesItOnceFree) {
     struct Machine {
         QTemporaryDir dir;
         std::unique_ptr<SingleInstance> copy; // the running copy, served from this thread
         std::unique_ptr<QSignalSpy> received;
         void start() {
-            copy = std::make_unique<SingleInstance>(dataIn(dir.path()), dir.path(), kKey);
+            copy = std::make_unique<SingleInstance>(dataIn(dir.path()));
             ASSERT_EQ(copy->claim("unused", 1000), SingleInstance::Claim::primary);
             ASSERT_TRUE(copy->listen());
             received = std::make_unique<QSignalSpy>(copy.get(), &SingleInstance::messageReceived);
-        }
-        void makeDataAnew() const {
-            ASSERT_TRUE(QDir(dataIn(dir.path())).removeRecursively());
-            ASSERT_TRUE(QDir().mkpath(dataIn(dir.path())));
         }
     };
     const struct {
@@ -459,34 +391,16 @@ TEST(SingleInstanceTest, ALaunchHandsOverToWhicheverCopyServesTheSocketWhateverT
         std::function<void(Machine&)> atMoment;
         SingleInstance::Claim claim;
     } rows[] = {
-        {"a copy whose data folder was made anew",
+        {"a copy whose data folder was removed",
          [](Machine& m) {
              m.start();
-             m.makeDataAnew();
+             ASSERT_TRUE(QDir(dataIn(m.dir.path())).removeRecursively());
          },
          nullptr, nullptr, SingleInstance::Claim::handedOver},
-        {"a copy making its socket again just after the launch locked the new folder",
-         [](Machine& m) {
-             m.start();
-             m.makeDataAnew();
-             ASSERT_TRUE(QFile::remove(m.copy->socketPath()));
-         },
-         "single-instance.locked",
-         [](Machine& m) {
-             EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m.copy->socketPath()); }, 5000));
-         },
-         SingleInstance::Claim::handedOver},
-        {"another launch that locks and serves just after this one asked", [](Machine&) {},
-         "single-instance.asked", [](Machine& m) { m.start(); }, SingleInstance::Claim::handedOver},
-        {"a socket file that a crashed copy left",
-         [](Machine& m) {
-             const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-             sockaddr_un address;
-             ASSERT_TRUE(LocalSocketFile::address(m.dir.filePath(kKey + QStringLiteral(".socket")), address));
-             ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
-             ::close(fd);
-         },
-         nullptr, nullptr, SingleInstance::Claim::primary},
+        {"a copy that has bound the door and not listened yet", [](Machine&) {}, "door.bound",
+         [](Machine&) {}, SingleInstance::Claim::handedOver},
+        {"a copy that ends just after the launch found the door taken", [](Machine& m) { m.start(); },
+         "single-instance.door-in-use", [](Machine& m) { m.copy.reset(); }, SingleInstance::Claim::primary},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
@@ -494,6 +408,8 @@ TEST(SingleInstanceTest, ALaunchHandsOverToWhicheverCopyServesTheSocketWhateverT
         row.before(machine);
         std::atomic<bool> held = false;
         std::atomic<bool> released = false;
+        // The first to reach the moment is held: the running copy where it is still starting, else the
+        // launch.
         FaultPoint::setHandler([&](const char* moment) {
             if (row.moment && std::strcmp(moment, row.moment) == 0 && !held.exchange(true)) {
                 while (!released) {
@@ -501,10 +417,27 @@ TEST(SingleInstanceTest, ALaunchHandsOverToWhicheverCopyServesTheSocketWhateverT
                 }
             }
         });
+        // A copy still starting, on a thread of its own: it serves its door there once it listens.
+        std::unique_ptr<QThread> starting;
+        if (row.moment && !machine.copy && std::strcmp(row.moment, "door.bound") == 0) {
+            starting.reset(QThread::create([&] {
+                SingleInstance starter(dataIn(machine.dir.path()));
+                EXPECT_EQ(starter.claim("unused", 1000), SingleInstance::Claim::primary);
+                starter.listen();
+                QSignalSpy received(&starter, &SingleInstance::messageReceived);
+                EXPECT_TRUE(received.wait(5000));
+            }));
+            starting->start();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return held.load(); }, 5000));
+        }
         auto claim = std::async(std::launch::async, [&] {
-            SingleInstance later(dataIn(machine.dir.path()), machine.dir.path(), kKey);
+            SingleInstance later(dataIn(machine.dir.path()));
             return later.claim("show", 5000);
         });
+        if (starting) {
+            QThread::msleep(200); // the launch finds the door bound, and no one listening
+            released = true;
+        }
         while (claim.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
             if (held && !released) {
                 row.atMoment(machine);
@@ -514,10 +447,38 @@ TEST(SingleInstanceTest, ALaunchHandsOverToWhicheverCopyServesTheSocketWhateverT
                 QCoreApplication::processEvents();
             }
         }
-        FaultPoint::setHandler(nullptr);
         EXPECT_EQ(claim.get(), row.claim);
+        if (starting) {
+            EXPECT_TRUE(starting->wait(5000));
+        }
+        FaultPoint::setHandler(nullptr);
         if (machine.copy) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return machine.received->size() == 1; }, 5000));
         }
     }
+}
+
+TEST(SingleInstanceTest, ALaunchNeverHandsItsMessageToAnotherUsersProcess) {
+    // This process stands for another user: the launch is told its own user is someone else.
+    const uid_t someoneElse = ::geteuid() + 1;
+    QTemporaryDir dir;
+    const Door::Opening holder = Door::open(Door::name(dataIn(dir.path()), someoneElse));
+    ASSERT_EQ(holder.outcome, Door::Opening::Outcome::opened) << qPrintable(holder.error);
+    QString error;
+    EXPECT_EQ(
+        claimFromAnotherThread(dir.path(), "url:quorvane://start?title=SECRET", 5000, &error, someoneElse),
+        SingleInstance::Claim::failed);
+    EXPECT_EQ(error, QStringLiteral("the door @%1 is held by process %2 of user %3, not by this user (%4); "
+                                    "nothing was sent to it")
+                         .arg(QString::fromLatin1(Door::name(dataIn(dir.path()), someoneElse)))
+                         .arg(::getpid())
+                         .arg(::geteuid())
+                         .arg(someoneElse));
+    // Its connection came, and went without a byte.
+    const int client = ::accept4(holder.fd, nullptr, nullptr, SOCK_CLOEXEC);
+    ASSERT_GE(client, 0);
+    char byte = 0;
+    EXPECT_EQ(::recv(client, &byte, 1, 0), 0);
+    ::close(client);
+    ::close(holder.fd);
 }

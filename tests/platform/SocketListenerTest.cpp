@@ -1,78 +1,64 @@
-// The running copy's socket kept in place: made again where its file or folder went, and left, in one
-// line, to another live copy that took the place, until that one lets it go.
+// The door hands on the clients of its own user only, and says once per user that it refused another's.
 #include "platform/SocketListener.h"
+
+#include "platform/Door.h"
 
 #include "support/LogCapture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
+#include <vector>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
-
-std::unique_ptr<SocketListener> serving(const QString& path) {
-    auto listener = std::make_unique<SocketListener>(
-        path, [](int fd) { ::close(fd); }, nullptr);
-    QString error;
-    EXPECT_TRUE(listener->serve(&error)) << error.toStdString();
-    return listener;
-}
-
-} // namespace
-
-TEST(SocketListenerTest, ASocketThatGoesIsMadeAgainUnlessAnotherCopyServesItsPlace) {
+TEST(SocketListenerTest, OnlyClientsOfItsOwnUserAreHandedOn) {
     const struct {
         const char* behaviour;
-        // Done to the copy's socket; may leave another copy serving its place.
-        std::function<std::unique_ptr<SocketListener>(const QString& path)> meanwhile;
-        const char* logged; // the one line the copy says, %1 standing for the socket's path
+        uid_t served; // whose door it is; the clients are this process's
+        bool handedOn;
     } rows[] = {
-        {"its file removed", [](const QString& path) { return QFile::remove(path), nullptr; },
-         "The socket file %1 was removed or replaced; made it again"},
-        {"its folder removed",
-         [](const QString& path) {
-             QDir(QFileInfo(path).path()).removeRecursively();
-             return nullptr;
-         },
-         "The folder of the socket %1 was removed; made it again"},
-        {"another copy's socket in its place",
-         [](const QString& path) {
-             QFile::remove(path);
-             return serving(path);
-         },
-         "The socket file %1 was removed or replaced, and another copy (process %2) serves it now; leaving "
-         "it to that copy"},
+        {"clients of its own user", ::geteuid(), true},
+        {"clients of another user", ::geteuid() + 1, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("run/s.socket"));
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        const auto copy = serving(path);
+        const QByteArray name = "tarvolintimer-test-" + QByteArray::number(::getpid());
+        const Door::Opening door = Door::open(name);
+        ASSERT_EQ(door.outcome, Door::Opening::Outcome::opened) << qPrintable(door.error);
+        int handedOn = 0;
+        SocketListener listener(door.fd, row.served, [&](int fd) {
+            ++handedOn;
+            ::close(fd);
+        });
         LogCapture log;
-        auto other = row.meanwhile(path);
-        const QString line =
-            QStringLiteral("[SingleInstance] ") + QString::fromLatin1(row.logged).arg(path).arg(::getpid());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !log.lines().isEmpty(); }, 5000));
-        QTest::qWait(200); // a fight over the place would say more by now
-        EXPECT_EQ(log.lines(), QStringList{line});
-        EXPECT_EQ(copy->isListening(), !other);
-        if (other) {
-            // Once the other copy lets the place go, this one serves it again.
-            log.clear();
-            other.reset();
-            EXPECT_TRUE(QTest::qWaitFor([&] { return copy->isListening(); }, 5000));
-            EXPECT_EQ(log.lines(),
-                      QStringList{QStringLiteral("[SingleInstance] Serving %1 again").arg(path)});
+        listener.serve();
+        std::vector<int> clients;
+        for (int i = 0; i < 3; ++i) {
+            const Door::Address at = Door::address(name);
+            clients.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+            ASSERT_EQ(::connect(clients.back(), reinterpret_cast<const sockaddr*>(&at.address), at.size), 0);
         }
-        EXPECT_TRUE(QFileInfo::exists(path));
+        // Each client is taken off the queue, and a refused one is hung up on without a byte.
+        const auto hungUp = [](int fd) {
+            char byte = 0;
+            return ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return handedOn == 3 || std::all_of(clients.begin(), clients.end(), hungUp); }, 5000));
+        EXPECT_EQ(handedOn, row.handedOn ? 3 : 0);
+        EXPECT_EQ(log.lines(), row.handedOn
+                                   ? QStringList()
+                                   : QStringList{QStringLiteral("[SingleInstance] Refused a connection "
+                                                                "at the door from process %1 of user "
+                                                                "%2: only this user's launches are "
+                                                                "served")
+                                                     .arg(::getpid())
+                                                     .arg(::geteuid())});
+        for (const int fd : clients) {
+            ::close(fd);
+        }
     }
 }

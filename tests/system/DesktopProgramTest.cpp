@@ -1,17 +1,16 @@
-// The real program on a display and buses of the test's own: URLs handed over by a later launch, the
-// notification of a finished timer, every way of stopping it keeping the list, the window of a desktop
-// without a tray, and the window hints of the popover and the floating window.
+// The real program on a display and buses of the test's own: URLs handed over by a later launch, one
+// running copy whatever happens to its folders, a door no other user can use, the notification of a
+// finished timer, every way of stopping it keeping the list, the window of a desktop without a tray, and
+// the window hints of the popover and the floating window.
 #include "ProgramFixture.h"
 
+#include "platform/Door.h"
 #include "platform/HandOver.h"
-#include "platform/LocalSocketFile.h"
-#include "platform/SingleInstance.h"
 #include "support/FakeNotificationServer.h"
 #include "support/FakeStatusNotifierWatcher.h"
 
 #include <QDBusMessage>
 #include <QElapsedTimer>
-#include <QLocalSocket>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -24,7 +23,6 @@
 #include <vector>
 
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -33,19 +31,17 @@ const QString kActiveTimers = QStringLiteral("quorvane.activeTimers");
 
 class DesktopProgramTest : public ProgramFixture {
 public:
-    bool runtimeFolder = true; // else the socket goes to the data folder
+    // Changes the environment of every run of the program, first and later launches alike.
+    std::function<void(QProcessEnvironment&)> changeEnvironment;
     QProcessEnvironment environment() const override {
         QProcessEnvironment env = ProgramFixture::environment();
-        if (!runtimeFolder) {
-            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        if (changeEnvironment) {
+            changeEnvironment(env);
         }
         return env;
     }
     QString dataFolder() const { return home.filePath(QStringLiteral("config/TarvolinTimer")); }
-    QString socketPath() const {
-        return (runtimeFolder ? home.filePath(QStringLiteral("runtime")) : dataFolder()) + QLatin1Char('/') +
-               SingleInstance::keyFor(dataFolder()) + QStringLiteral(".socket");
-    }
+    QByteArray doorName() const { return Door::name(dataFolder(), ::geteuid()); }
     // A later launch, left running; held at the named moment of its start when `stopAt` names one.
     std::unique_ptr<Program> launch(const QStringList& arguments, const QString& stopAt = {}) const {
         QProcessEnvironment env = environment();
@@ -65,23 +61,30 @@ public:
     }
 };
 
+// A client socket connected to the door, as any local process can open one; -1 when it is not reached.
+int connectToDoor(const QByteArray& name, bool blocking) {
+    const Door::Address door = Door::address(name);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | (blocking ? 0 : SOCK_NONBLOCK), 0);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&door.address), door.size) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // Connections that say nothing and stay open, as many as a full queue lets through.
 class HeldConnections {
 public:
-    HeldConnections(const QString& socketPath, int count) {
-        sockaddr_un address;
-        EXPECT_TRUE(LocalSocketFile::address(socketPath, address));
+    HeldConnections(const QByteArray& door, int count) {
         for (int i = 0; i < count; ++i) {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
             int tries = 0;
-            int connected = -1;
-            while ((connected =
-                        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address))) != 0 &&
-                   errno == EAGAIN && ++tries < 1000) {
+            int fd = -1;
+            while ((fd = connectToDoor(door, false)) < 0 && errno == EAGAIN && ++tries < 1000) {
                 QThread::msleep(2); // the queue is full: the program has not caught up yet
             }
-            m_held.push_back(fd);
-            m_connected += connected == 0 ? 1 : 0;
+            if (fd >= 0) {
+                m_held.push_back(fd);
+            }
         }
     }
     ~HeldConnections() {
@@ -89,29 +92,80 @@ public:
             ::close(fd);
         }
     }
-    int count() const { return m_connected; }
+    int count() const { return int(m_held.size()); }
 
 private:
     std::vector<int> m_held;
-    int m_connected = 0;
 };
 
 // Connections that each hand `framed` over and never confirm the answer, held open.
 class UnconfirmedHandOvers {
 public:
-    UnconfirmedHandOvers(const QString& socketPath, const QByteArray& framed, int count) {
+    UnconfirmedHandOvers(const QByteArray& door, const QByteArray& framed, int count) {
         for (int i = 0; i < count; ++i) {
-            auto socket = std::make_unique<QLocalSocket>();
-            socket->connectToServer(socketPath);
-            EXPECT_TRUE(socket->waitForConnected(kWaitMs)) << socket->errorString().toStdString();
-            socket->write(framed);
-            EXPECT_TRUE(socket->waitForBytesWritten(kWaitMs)) << socket->errorString().toStdString();
-            m_sockets.push_back(std::move(socket));
+            const int fd = connectToDoor(door, true);
+            EXPECT_GE(fd, 0) << std::strerror(errno);
+            EXPECT_EQ(::send(fd, framed.constData(), size_t(framed.size()), MSG_NOSIGNAL), framed.size());
+            m_held.push_back(fd);
+        }
+    }
+    ~UnconfirmedHandOvers() {
+        for (const int fd : m_held) {
+            ::close(fd);
         }
     }
 
 private:
-    std::vector<std::unique_ptr<QLocalSocket>> m_sockets;
+    std::vector<int> m_held;
+};
+
+// The door peer (door_peer.py) run as the user nobody, its standard output gathered.
+class OtherUsersPeer {
+public:
+    // Empty when this test cannot act as another user.
+    static QString unavailable() {
+        if (::geteuid() != 0) {
+            return QStringLiteral("acting as another user needs root");
+        }
+        if (!QFileInfo::exists(python())) {
+            return python() + QStringLiteral(" is not installed");
+        }
+        return ProgramFixture::missingTools({QStringLiteral("setpriv")});
+    }
+    explicit OtherUsersPeer(const QStringList& arguments) {
+        QFile script(QStringLiteral(TT_DOOR_PEER));
+        EXPECT_TRUE(script.open(QIODevice::ReadOnly));
+        // Given as text, so the user nobody needs no way into the source tree.
+        m_process.start(QStringLiteral("setpriv"),
+                        QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                    QStringLiteral("--clear-groups"), python(), QStringLiteral("-c"),
+                                    QString::fromUtf8(script.readAll())} +
+                            arguments);
+        EXPECT_TRUE(m_process.waitForStarted(kWaitMs));
+    }
+    ~OtherUsersPeer() {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    bool waitFor(const QString& text) {
+        return QTest::qWaitFor(
+            [&] {
+                m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+                return m_output.contains(text);
+            },
+            kWaitMs);
+    }
+    QString output() {
+        m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+        return m_output + QString::fromUtf8(m_process.readAllStandardError());
+    }
+
+private:
+    // Debian's own, which any user may run.
+    static QString python() { return QStringLiteral("/usr/bin/python3"); }
+
+    QProcess m_process;
+    QString m_output;
 };
 
 } // namespace
@@ -152,7 +206,7 @@ TEST_F(DesktopProgramTest, UnderAFloodEveryLaunchIsCarriedOutExactlyOnce) {
     } rows[] = {
         {"idle connections, more than the copy may open", 256,
          [&](DesktopProgramTest& t, Program&, Launches& launches) -> std::shared_ptr<void> {
-             auto held = std::make_shared<HeldConnections>(t.socketPath(), 1000);
+             auto held = std::make_shared<HeldConnections>(t.doorName(), 1000);
              EXPECT_GT(held->count(), 256);
              launches.push_back(t.launch(links(1).first()));
              return held;
@@ -166,7 +220,7 @@ TEST_F(DesktopProgramTest, UnderAFloodEveryLaunchIsCarriedOutExactlyOnce) {
                  EXPECT_TRUE(launches.back()->waitUntilStopped()) << launches.back()->log().toStdString();
              }
              auto flood = std::make_shared<UnconfirmedHandOvers>(
-                 t.socketPath(), HandOver::frame("url:quorvane://start?minutes=9&title=Unconfirmed"), 64);
+                 t.doorName(), HandOver::frame("url:quorvane://start?minutes=9&title=Unconfirmed"), 64);
              for (const auto& launch : launches) {
                  launch->signal(SIGCONT);
              }
@@ -232,6 +286,34 @@ TEST_F(DesktopProgramTest, ALinkWhoseLaunchFailedWhileTheCopyWasStoppedIsNotCarr
     EXPECT_EQ(saved->first().title, QStringLiteral("Stopped"));
 }
 
+// Each launch's link reaches the one running copy exactly once; none of them starts a copy of its own, and
+// the list is saved with their timers.
+void expectEveryLinkCarriedOutByTheFirst(DesktopProgramTest& t, Program& first,
+                                         const std::vector<std::unique_ptr<Program>>& launches,
+                                         const QStringList& titles) {
+    for (const auto& later : launches) {
+        ASSERT_TRUE(later->waitForExit()) << later->log().toStdString();
+        EXPECT_EQ(later->exitCode(), 0) << later->log().toStdString();
+        EXPECT_FALSE(later->log().contains(kReady)) << "one running copy only";
+    }
+    for (const QString& title : titles) {
+        EXPECT_TRUE(first.waitFor(QStringLiteral("Adding timer: title=\"%1\"").arg(title)))
+            << first.log().toStdString();
+    }
+    QTest::qWait(300); // each timer is added from the event loop, just after its line
+    t.stop(first);
+    QStringList saved;
+    for (const TimerItem& timer : t.savedTimers().value_or(QList<TimerItem>())) {
+        saved << timer.title;
+    }
+    for (const QString& title : titles) {
+        EXPECT_EQ(first.count(QStringLiteral("Adding timer: title=\"%1\"").arg(title)), 1)
+            << title.toStdString();
+        EXPECT_EQ(saved.count(title), 1)
+            << title.toStdString() << " saved once in " << saved.join(u',').toStdString();
+    }
+}
+
 TEST_F(DesktopProgramTest, WhateverHappensToItsFoldersALaterLaunchReachesTheOneRunningCopy) {
     const auto empty = [](const QString& path) {
         for (const QFileInfo& entry : QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden |
@@ -241,67 +323,145 @@ TEST_F(DesktopProgramTest, WhateverHappensToItsFoldersALaterLaunchReachesTheOneR
                 << entry.filePath().toStdString();
         }
     };
+    using Launches = std::vector<std::unique_ptr<Program>>;
     const struct {
         const char* behaviour;
-        const char* title; // of the later launch's link
-        bool runtimeFolder;
-        // Done to the running copy's folders; returns the later launch, still running.
-        std::function<std::unique_ptr<Program>(DesktopProgramTest&, Program& first, const QStringList& link)>
+        QStringList titles; // of the later launches' links
+        // Done to the running copy and its folders; returns the later launches, still running.
+        std::function<Launches(DesktopProgramTest&, Program& first, const QList<QStringList>& links)>
             meanwhile;
     } rows[] = {
-        {"a cleaner empties the runtime folder", "Cleaned", true,
-         [&](DesktopProgramTest& t, Program&, const QStringList& link) {
-             empty(t.home.filePath(QStringLiteral("runtime")));
-             return t.launch(link);
-         }},
-        {"someone removes the data folder", "Removed", true,
-         [](DesktopProgramTest& t, Program&, const QStringList& link) {
+        {"someone removes the data folder",
+         {QStringLiteral("Removed")},
+         [](DesktopProgramTest& t, Program&, const QList<QStringList>& links) {
              EXPECT_TRUE(QDir(t.dataFolder()).removeRecursively());
-             return t.launch(link);
+             Launches launches;
+             launches.push_back(t.launch(links.first()));
+             return launches;
          }},
-        // The worst moment: the launch has locked the new folder and is about to make the socket, just as the
-        // running copy makes it again.
-        {"the data folder made anew and the socket removed, the copy making it again last", "Remade", true,
-         [&](DesktopProgramTest& t, Program& first, const QStringList& link) {
+        // The worst moment: each launch has handed its link over to a copy that is held up (busy, or
+        // swapped out), and meanwhile every folder the copy and the launches know of is gone.
+        {"held up while its configuration folder and the runtime folder's files go",
+         {QStringLiteral("RM1"), QStringLiteral("RM2"), QStringLiteral("RM3")},
+         [&](DesktopProgramTest& t, Program& first, const QList<QStringList>& links) {
              first.signal(SIGSTOP);
-             EXPECT_TRUE(QDir(t.dataFolder()).removeRecursively());
-             EXPECT_TRUE(QDir().mkpath(t.dataFolder()));
-             EXPECT_TRUE(QFile::remove(t.socketPath()));
-             auto later = t.launch(link, QStringLiteral("single-instance.locked"));
-             EXPECT_TRUE(later->waitUntilStopped()) << later->log().toStdString();
+             EXPECT_TRUE(first.waitUntilStopped());
+             EXPECT_TRUE(QDir(t.home.filePath(QStringLiteral("config"))).removeRecursively());
+             empty(t.home.filePath(QStringLiteral("runtime")));
+             Launches launches;
+             for (const QStringList& link : links) {
+                 launches.push_back(t.launch(link, QStringLiteral("hand-over.sent")));
+                 EXPECT_TRUE(launches.back()->waitUntilStopped()) << launches.back()->log().toStdString();
+             }
+             for (const auto& later : launches) {
+                 later->signal(SIGCONT);
+             }
              first.signal(SIGCONT);
-             EXPECT_TRUE(first.waitFor(QStringLiteral("made it again")));
-             later->signal(SIGCONT);
-             return later;
-         }},
-        {"someone removes the data folder, where the socket lives", "Gone", false,
-         [](DesktopProgramTest& t, Program& first, const QStringList& link) {
-             EXPECT_TRUE(QDir(t.dataFolder()).removeRecursively());
-             EXPECT_TRUE(first.waitFor(QStringLiteral("made it again")));
-             return t.launch(link);
+             return launches;
          }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
-        runtimeFolder = row.runtimeFolder;
-        const QString title = QString::fromLatin1(row.title);
-        const QString added = QStringLiteral("Adding timer: title=\"%1\"").arg(title);
         Program first;
         first.start(environment());
         ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
-        auto later =
-            row.meanwhile(*this, first, {QStringLiteral("quorvane://start?minutes=4&title=") + title});
+        QList<QStringList> links;
+        for (const QString& title : row.titles) {
+            links << QStringList{QStringLiteral("quorvane://start?minutes=7&title=") + title};
+        }
+        const Launches launches = row.meanwhile(*this, first, links);
+        expectEveryLinkCarriedOutByTheFirst(*this, first, launches, row.titles);
+    }
+}
+
+TEST_F(DesktopProgramTest, WhateverStateTheRuntimeFolderIsInEveryLaunchReachesTheRunningCopy) {
+    const struct {
+        const char* behaviour;
+        const char* title;
+        std::function<void(QProcessEnvironment&, const QString& base)> runtime;
+    } rows[] = {
+        {"unset", "Unset",
+         [](QProcessEnvironment& env, const QString&) { env.remove(QStringLiteral("XDG_RUNTIME_DIR")); }},
+        // Made later by the program's own start-up.
+        {"named but absent at start", "Absent",
+         [](QProcessEnvironment& env, const QString& base) {
+             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), base + QStringLiteral("/later"));
+         }},
+        {"longer than a socket address can hold", "Long",
+         [](QProcessEnvironment& env, const QString& base) {
+             const QString path =
+                 base + QLatin1Char('/') + QString(std::max<qsizetype>(130 - base.size(), 10), u'r');
+             EXPECT_TRUE(QDir().mkpath(path));
+             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path);
+         }},
+        {"writable by others", "Shared",
+         [](QProcessEnvironment& env, const QString& base) {
+             const QString path = base + QStringLiteral("/shared");
+             EXPECT_TRUE(QDir().mkpath(path));
+             EXPECT_EQ(::chmod(QFile::encodeName(path).constData(), 01777), 0);
+             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QTemporaryDir runtimeHome;
+        changeEnvironment = [&](QProcessEnvironment& env) { row.runtime(env, runtimeHome.path()); };
+        Program first;
+        first.start(environment());
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        std::vector<std::unique_ptr<Program>> launches;
+        // Titles of their own, as each row's copy restores the list the rows before it saved.
+        const QStringList titles{QStringLiteral("%1-first").arg(QLatin1String(row.title)),
+                                 QStringLiteral("%1-second").arg(QLatin1String(row.title))};
+        for (const QString& title : titles) {
+            launches.push_back(launch({QStringLiteral("quorvane://start?minutes=7&title=") + title}));
+            ASSERT_TRUE(launches.back()->waitForExit()) << launches.back()->log().toStdString();
+        }
+        expectEveryLinkCarriedOutByTheFirst(*this, first, launches, titles);
+        changeEnvironment = nullptr;
+    }
+}
+
+TEST_F(DesktopProgramTest, ADoorOfAnotherUserIsNeverUsed) {
+    if (const QString why = OtherUsersPeer::unavailable(); !why.isEmpty()) {
+        GTEST_SKIP() << why.toStdString();
+    }
+    const QString door = QLatin1Char('@') + QString::fromLatin1(doorName());
+    const QString secret = QStringLiteral("quorvane://start?minutes=7&title=SECRET");
+    {
+        SCOPED_TRACE("another user holds the door and answers as the program does");
+        OtherUsersPeer squatter({QStringLiteral("serve"), door});
+        ASSERT_TRUE(squatter.waitFor(QStringLiteral("listening"))) << squatter.output().toStdString();
+        auto later = launch({secret});
         ASSERT_TRUE(later->waitForExit()) << later->log().toStdString();
-        EXPECT_EQ(later->exitCode(), 0) << later->log().toStdString();
-        EXPECT_FALSE(later->log().contains(kReady)) << "one running copy only";
-        EXPECT_TRUE(first.waitFor(added)) << first.log().toStdString();
+        EXPECT_EQ(later->exitCode(), 1);
+        const QStringList errors = later->log().split(u'\n').filter(QStringLiteral("[Main]"));
+        ASSERT_EQ(errors.size(), 1) << later->log().toStdString();
+        EXPECT_TRUE(errors[0].contains(QStringLiteral("is held by process")) &&
+                    errors[0].contains(QStringLiteral("of user 65534, not by this user")))
+            << errors[0].toStdString();
+        EXPECT_FALSE(later->log().contains(kReady));
+        // It reached the other user's process, and sent it nothing.
+        EXPECT_TRUE(squatter.waitFor(QStringLiteral("empty"))) << squatter.output().toStdString();
+        EXPECT_FALSE(squatter.output().contains(QStringLiteral("received"))) << "the link was sent";
+    }
+    {
+        SCOPED_TRACE("another user hands a link to the running copy");
+        Program first;
+        first.start(environment());
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        OtherUsersPeer sender({QStringLiteral("send"), door,
+                               QString::fromLatin1(HandOver::frame("url:" + secret.toUtf8()).toHex())});
+        EXPECT_TRUE(sender.waitFor(QStringLiteral("hung up"))) << sender.output().toStdString();
+        EXPECT_TRUE(
+            first.waitFor(QStringLiteral("[SingleInstance] Refused a connection at the door from process")))
+            << first.log().toStdString();
+        // The user's own launches are still served.
+        EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=7&title=Own")}), 0);
+        EXPECT_TRUE(first.waitFor(QStringLiteral("Adding timer: title=\"Own\"")));
         stop(first);
-        EXPECT_EQ(first.count(added), 1);
-        EXPECT_LE(first.count(QStringLiteral("made it again")), 1) << first.log().toStdString();
-        // The data folder is back with the list, saved at quit.
-        const auto saved = savedTimers();
-        ASSERT_TRUE(saved.has_value());
-        EXPECT_EQ(saved->constLast().title, title);
+        EXPECT_FALSE(first.log().contains(QStringLiteral("SECRET"))) << first.log().toStdString();
     }
 }
 
@@ -528,7 +688,7 @@ TEST_F(DesktopProgramTest, ThePopoverAndTheFloatingWindowStayOutOfTheTaskbar) {
     stop(first);
 }
 
-TEST_F(DesktopProgramTest, TheLockOfAKilledFirstIsTakenOver) {
+TEST_F(DesktopProgramTest, TheDoorOfAKilledFirstIsTakenOver) {
     Program killed;
     killed.start(environment());
     ASSERT_TRUE(killed.waitFor(kReady));
