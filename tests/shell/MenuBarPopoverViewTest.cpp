@@ -8,7 +8,12 @@
 #include "ui/popover/TarvolinTimerMainView.h"
 #include "ui/presets/PresetsScreen.h"
 #include "ui/presets/PresetsScreenModel.h"
+#include "ui/quickentry/InlineAlert.h"
+#include "ui/quickentry/QuickLaunchPane.h"
+#include "ui/quickentry/QuickLaunchPaneModel.h"
 #include "ui/settings/SettingsScreen.h"
+#include "ui/settings/SoundCard.h"
+#include "ui/settings/SoundGallerySheet.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -199,46 +204,71 @@ TEST_F(MenuBarPopoverViewTest, TheClickThatClosedItDoesNotReopenIt) {
     }
 }
 
+// A plain Escape closes the innermost thing open; with Shift or Ctrl held it is another shortcut and closes
+// nothing, there as on the popover itself.
 TEST_F(MenuBarPopoverViewTest, EscapeClosesThePopoverOnlyWhenNothingInsideTakesIt) {
     // The settings tab's sound library is made when the tab is shown: kept out of the user's own folders.
     QStandardPaths::setTestModeEnabled(true);
     MenuBarPopoverView& view = popover();
     const auto root = [&] { return view.root(); };
     const auto tab = [&](TarvolinTimerTab t) { root()->focusCoordinator().focusTab(t); };
+    const auto presets = [&] { return root()->findChild<PresetsScreen*>(); };
+    const auto gallery = [&] { return root()->findChild<SettingsScreen*>()->gallery(); };
+    const auto quickLaunch = [&] { return root()->findChild<QuickLaunchPane*>(); };
+    // A closed panel hides at once and goes with the next deferred delete.
+    const auto shown = [](const QWidget* w) { return w != nullptr && w->isVisibleTo(w->window()); };
+    const TimerPreset firstPreset = delegate->timerManager().presets().first();
     const struct {
         const char* behaviour;
         bool asWindow;
         std::function<void()> open;      // what holds the keyboard when Escape is pressed
         std::function<bool()> stillOpen; // whether that is still open
         bool popoverStays;
+        int openedOver; // what it was opened over, closed by as many more Escapes before the root's
     } rows[] = {
-        {"on the root itself: the popover closes", false, [] {}, [] { return false; }, false},
+        {"on the root itself: the popover closes", false, [] {}, [] { return false; }, false, 0},
         {"in the quick-add field: the field lets the keyboard go, the popover stays", false,
          [&] { root()->findChild<QLineEdit*>(QStringLiteral("quorvane.quickAdd.input"))->setFocus(); },
-         [&] { return !root()->isKeyNavFocused(); }, true},
+         [&] { return !root()->isKeyNavFocused(); }, true, 0},
         {"on the confirmation card: the card closes, the popover stays", false,
          [&] {
              root()->prepare(
                  TimerStartRequest(QUuid::createUuid(), QString(), TimerStartRequest::duration{300}));
          },
-         [&] { return root()->model().pendingStartRequest().has_value(); }, true},
+         [&] { return root()->model().pendingStartRequest().has_value(); }, true, 0},
+        {"in a quick-launch chip's rename question: the question closes, the popover stays", false,
+         [&] { quickLaunch()->model().beginRename(firstPreset); },
+         [&] { return shown(quickLaunch()->renameAlert()); }, true, 0},
         {"in the chain builder: the builder closes, the popover stays", false,
          [&] { root()->model().setShowChainBuilder(true); },
-         [&] { return root()->model().showChainBuilder(); }, true},
+         [&] { return root()->model().showChainBuilder(); }, true, 0},
         {"in the preset editor: the editor closes, the popover stays", false,
          [&] {
              tab(TarvolinTimerTab::presets);
-             root()->findChild<PresetsScreen*>()->model().openAddPreset();
+             presets()->model().openAddPreset();
          },
-         [&] { return root()->findChild<PresetsScreen*>()->presetEditorOverlay() != nullptr; }, true},
+         [&] { return presets()->presetEditorOverlay() != nullptr; }, true, 0},
+        {"in a preset's shortcut bubble: the bubble closes, the popover stays", false,
+         [&] {
+             tab(TarvolinTimerTab::presets);
+             presets()->model().setShortcutPopoverPresetID(firstPreset.id);
+         },
+         [&] { return shown(presets()->shortcutBubble()); }, true, 0},
         {"in the sound gallery: the gallery closes, the popover stays", false,
          [&] {
              tab(TarvolinTimerTab::settings);
              root()->findChild<SettingsScreen*>()->openGallery(SoundPurpose::alarm);
          },
-         [&] { return root()->findChild<SettingsScreen*>()->gallery() != nullptr; }, true},
+         [&] { return gallery() != nullptr; }, true, 0},
+        {"in the sound gallery's rename panel: the panel closes, the gallery and the popover stay", false,
+         [&] {
+             tab(TarvolinTimerTab::settings);
+             root()->findChild<SettingsScreen*>()->openGallery(SoundPurpose::alarm);
+             gallery()->startRename(gallery()->cards().first()->sound());
+         },
+         [&] { return gallery() != nullptr && shown(gallery()->renameField()); }, true, 1},
         {"in the window shown where there is no panel item: it stays", true, [] {}, [] { return false; },
-         true},
+         true, 0},
     };
     // The offscreen platform keeps a hidden window as the focus window, so showing it again would not make
     // it active: the focus goes to another window between rows, as it does on a desktop.
@@ -248,12 +278,15 @@ TEST_F(MenuBarPopoverViewTest, EscapeClosesThePopoverOnlyWhenNothingInsideTakesI
         other.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
     };
-    const auto pressEscape = [&] {
-        // Where the keyboard is once the window is active again: the key goes there, as a real one does.
+    const auto waitForKeyboard = [&] {
         ASSERT_TRUE(QTest::qWaitFor([&] {
             return QApplication::focusWidget() && QApplication::focusWidget()->window() == &view;
         })) << "the keyboard is in the popover";
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    };
+    const auto pressEscape = [&](Qt::KeyboardModifiers held = Qt::NoModifier) {
+        // Where the keyboard is once the window is active again: the key goes there, as a real one does.
+        ASSERT_NO_FATAL_FAILURE(waitForKeyboard());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape, held);
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
@@ -263,12 +296,28 @@ TEST_F(MenuBarPopoverViewTest, EscapeClosesThePopoverOnlyWhenNothingInsideTakesI
             delegate->togglePopover(QPoint(300, 10));
         }
         tab(TarvolinTimerTab::timers);
+        // Opened in the active popover, as by a person: the bubble and the rename panel close when the
+        // keyboard leaves them.
+        ASSERT_NO_FATAL_FAILURE(waitForKeyboard());
         row.open();
+        // Every row but the root's and the window's opens something inside the popover.
+        const bool opened = row.popoverStays && !row.asWindow;
+        ASSERT_EQ(row.stillOpen(), opened);
+        for (const auto& [held, name] :
+             {std::pair(Qt::ShiftModifier, "Shift"), {Qt::ControlModifier, "Ctrl"}}) {
+            ASSERT_NO_FATAL_FAILURE(pressEscape(held));
+            EXPECT_EQ(row.stillOpen(), opened) << name << "+Escape closes nothing";
+            EXPECT_TRUE(view.isVisible()) << name << "+Escape leaves the popover open";
+        }
         ASSERT_NO_FATAL_FAILURE(pressEscape());
         EXPECT_FALSE(row.stillOpen());
         EXPECT_EQ(view.isVisible(), row.popoverStays);
         if (view.isVisible()) {
-            // What took the first Escape gave the keyboard back: the next one acts as on the root.
+            // What took the first Escape gave the keyboard back: to what it was opened over, then the root.
+            for (int i = 0; i < row.openedOver; ++i) {
+                ASSERT_NO_FATAL_FAILURE(pressEscape());
+                EXPECT_TRUE(view.isVisible());
+            }
             ASSERT_NO_FATAL_FAILURE(pressEscape());
             EXPECT_EQ(view.isVisible(), row.asWindow);
         }

@@ -3,9 +3,33 @@
 #include "ui/kit/DialTickCalculator.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// The remaining time drops a whole second at each tick while `now` runs on smoothly, and a tick comes a
+// little early or late: now plus the remaining time wanders within about a second of the real end. Readings
+// that close are one end, so the line does not step between two minutes; a pause, an added length or a
+// moved clock changes it by more.
+constexpr qint64 kSameEndMs = 2000;
+
+QDateTime endOf(const TimerItem& timer, const QDateTime& now, const std::optional<QDateTime>& shownEnd) {
+    // A new alarm holds its length truncated until a tick sets the seconds to its target rounded up; read
+    // that way at once, or the end falls short of the target and the line names the minute before.
+    const qint64 remaining = timer.isAlarm && timer.alarmTargetTime
+                                 ? TimerItem::alarmRemaining(*timer.alarmTargetTime, now)
+                                 : timer.remaining;
+    const QDateTime end = now.addSecs(remaining);
+    if (shownEnd && std::abs(shownEnd->msecsTo(end)) < kSameEndMs) {
+        return *shownEnd;
+    }
+    return end;
+}
+
+} // namespace
 
 RunningHeroContent RunningHeroContent::make(const TimerItem& timer, bool isLive, bool showsSkip,
-                                            const QDateTime& now) {
+                                            const QDateTime& now, const std::optional<QDateTime>& shownEnd) {
     RunningHeroContent content;
     content.title = timer.title;
     content.displayTime = timer.displayTime();
@@ -14,7 +38,7 @@ RunningHeroContent RunningHeroContent::make(const TimerItem& timer, bool isLive,
     content.isLive = isLive;
     content.showsSkip = showsSkip;
     if (content.isRunning && timer.remaining >= 1) {
-        content.endsAt = now.addSecs(timer.remaining);
+        content.endsAt = endOf(timer, now, shownEnd);
     }
     content.primaryIcon =
         isLive && content.isRunning ? QStringLiteral("pause.fill") : QStringLiteral("play.fill");

@@ -21,7 +21,8 @@ public:
     QString displayTime;
     // "FOCUS", "PAUSED", "DONE" or "READY", shown as written in every language.
     QString stateLabel;
-    // While the timer runs with a second or more left: the moment it ends.
+    // While the timer runs with a second or more left: the moment it ends, now plus the remaining time (for
+    // an alarm, the seconds to its target rounded up, as its tick sets them).
     std::optional<QDateTime> endsAt;
     bool isRunning = false;
     bool isLive = false;
@@ -32,7 +33,10 @@ public:
     double progress = 0; // held within 0…1
     double litOpacity = 1.0;
 
-    static RunningHeroContent make(const TimerItem& timer, bool isLive, bool showsSkip, const QDateTime& now);
+    // `shownEnd` is the end the card showed a moment ago for this same timer, if any: an end read now within
+    // a couple of seconds of it is the same end, and keeps it.
+    static RunningHeroContent make(const TimerItem& timer, bool isLive, bool showsSkip, const QDateTime& now,
+                                   const std::optional<QDateTime>& shownEnd = std::nullopt);
     static QString stateLabelFor(TimerState state);
 
     // "Ends at" and the end time as the given locale writes hours and minutes; empty without an end.

@@ -507,15 +507,17 @@ QRect RunningHeroView::cardRect() const {
 }
 
 void RunningHeroView::setTimer(const TimerItem& timer, bool isLive, bool showsSkip) {
+    const bool sameTimer = timer.id == m_timer.id;
     m_timer = timer;
     m_isLive = isLive;
     m_showsSkip = showsSkip;
-    refresh();
+    refresh(sameTimer);
 }
 
-void RunningHeroView::refresh() {
+void RunningHeroView::refresh(bool sameTimer) {
     const RunningHeroContent previous = m_content;
-    m_content = RunningHeroContent::make(m_timer, m_isLive, m_showsSkip, m_clock());
+    m_content = RunningHeroContent::make(m_timer, m_isLive, m_showsSkip, m_clock(),
+                                         sameTimer ? previous.endsAt : std::nullopt);
     // Changes after the first show move; the first state is simply there.
     const bool animated = isVisible();
     m_dial->setState(m_content.tickCount, m_content.progress, m_content.litOpacity);

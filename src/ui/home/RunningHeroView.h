@@ -66,7 +66,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void refresh();
+    // `sameTimer`: the card still shows the timer it showed, so its end line may keep its end.
+    void refresh(bool sameTimer = true);
 
     Clock m_clock;
     TimerItem m_timer;

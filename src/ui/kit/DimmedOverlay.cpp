@@ -1,5 +1,6 @@
 #include "ui/kit/DimmedOverlay.h"
 
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QEvent>
@@ -106,7 +107,7 @@ void DimmedOverlay::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void DimmedOverlay::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    if (KeyPress::isPlainEscape(*event)) {
         emit escapePressed();
     }
     // Nothing passes to the screen behind.

@@ -1,5 +1,7 @@
 #include "ui/presets/EditorOverlay.h"
 
+#include "ui/kit/KeyPress.h"
+
 #include <QKeyEvent>
 
 EditorOverlay::EditorOverlay(QWidget* card, Keys keys, QWidget* parent)
@@ -8,15 +10,16 @@ EditorOverlay::EditorOverlay(QWidget* card, Keys keys, QWidget* parent)
 }
 
 void EditorOverlay::keyPressEvent(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     // Nothing reaches the tab behind; a click beside the card closes nothing either.
     event->accept();
-    if (modifiers != Qt::NoModifier) {
+    if (KeyPress::isPlainEscape(*event)) {
+        if (m_keys.onEscape) {
+            m_keys.onEscape();
+        }
         return;
     }
-    if (event->key() == Qt::Key_Escape && m_keys.onEscape) {
-        m_keys.onEscape();
-    } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_keys.onReturn) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_keys.onReturn) {
         m_keys.onReturn();
     }
 }

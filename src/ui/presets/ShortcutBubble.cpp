@@ -8,6 +8,7 @@
 #include "theme/QvSurface.h"
 #include "ui/kit/GlobalHotkeysRecorder.h"
 #include "ui/kit/HotkeyDirectory.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
 #include "ui/presets/PresetsScreenModel.h"
@@ -115,7 +116,7 @@ void ShortcutBubble::paintEvent(QPaintEvent*) {
 }
 
 void ShortcutBubble::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    if (KeyPress::isPlainEscape(*event)) {
         event->accept();
         emit closeRequested();
         return;

@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "ui/kit/DimmedOverlay.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -179,7 +180,7 @@ void InlineAlert::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Escape) {
+    if (KeyPress::isPlainEscape(*event)) {
         if (m_cancel) {
             m_cancel->click();
         }

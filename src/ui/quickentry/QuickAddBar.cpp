@@ -5,6 +5,7 @@
 #include "theme/QvFont.h"
 #include "theme/QvSurface.h"
 #include "theme/SymbolIcon.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/PressableButton.h"
 #include "ui/kit/TokenLabel.h"
@@ -368,7 +369,7 @@ double QuickAddBar::inputStrokeWidth() const {
 bool QuickAddBar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_input || watched == m_presetName) {
         auto* field = static_cast<QLineEdit*>(watched);
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress && KeyPress::isPlainEscape(*static_cast<QKeyEvent*>(event))) {
             // Escape lets the keyboard go; the root takes it back through the focus-lost call.
             field->clearFocus();
             return true;

@@ -116,7 +116,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_Escape) {
+        if (KeyPress::isPlainEscape(*event)) {
             finish(false);
             return;
         }

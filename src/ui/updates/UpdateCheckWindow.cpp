@@ -4,6 +4,7 @@
 #include "theme/QvFont.h"
 #include "theme/ThemeStore.h"
 #include "ui/kit/AccessibleTraits.h"
+#include "ui/kit/KeyPress.h"
 #include "ui/kit/LabelButton.h"
 #include "ui/kit/TokenLabel.h"
 #include "ui/kit/ViewEnvironment.h"
@@ -168,13 +169,13 @@ void UpdateCheckWindow::changeEvent(QEvent* event) {
 }
 
 void UpdateCheckWindow::keyPressEvent(QKeyEvent* event) {
+    if (KeyPress::isPlainEscape(*event)) {
+        m_model.dismiss();
+        return;
+    }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (modifiers != Qt::NoModifier) {
         QWidget::keyPressEvent(event);
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        m_model.dismiss();
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -4,6 +4,8 @@
 #include "ui/home/RunningHeroView.h"
 
 #include "HomeFixture.h"
+#include "core/QuickLaunchParser.h"
+#include "core/TimerStartRequest.h"
 #include "platform/TranslationCatalog.h"
 #include "support/AccessibleReading.h"
 #include "support/ManualAnimationClock.h"
@@ -158,6 +160,62 @@ TEST(RunningHeroViewTest, ANewValueRedrawsTheSameCardWithItsEndLine) {
     EXPECT_TRUE(card.endsAtText().isEmpty());
     EXPECT_EQ(card.dial()->activeOpacity(), 0.5);
     EXPECT_EQ(card.control(Control::primary)->accessibleName(), QStringLiteral("Resume"));
+}
+
+namespace {
+
+class RunningHeroEndLineTest : public HomeFixture {};
+
+} // namespace
+
+// Typed, started on the engine, then ticked with ticks and redraws falling anywhere in a second: the line
+// names the alarm's own minute from the start, and a countdown's line never steps to a neighbouring minute.
+TEST_F(RunningHeroEndLineTest, NamesTheAlarmsOwnTimeAndStaysOnOneMinuteWhileItRuns) {
+    const auto at = [](int h, int m, int s, int ms) {
+        return QDateTime(QDate(2024, 5, 14), QTime(h, m, s, ms), Qt::LocalTime);
+    };
+    const struct {
+        const char* behaviour;
+        QDateTime typedAt;
+        const char* typed;
+        const char* endLine;
+    } rows[] = {
+        {"an alarm at a clock time", at(12, 29, 15, 300), "12:30", "Ends at 12:30"},
+        {"an alarm at an hour with pm", at(20, 58, 59, 999), "9pm", "Ends at 21:00"},
+        {"an alarm just after midnight", at(0, 0, 10, 500), "0:01", "Ends at 0:01"},
+        {"a countdown ending just after a minute turns", at(9, 0, 0, 4), "5m", "Ends at 9:05"},
+        {"a countdown ending just before a minute turns", at(9, 0, 59, 700), "4m", "Ends at 9:04"},
+    };
+    // How late (or early) each tick fires, as a real one-second timer does.
+    const qint64 lateness[] = {7, -9, 0, 12, -3};
+    makeEngine();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        now = row.typedAt;
+        const auto parsed = QuickLaunchParser::parse(QString::fromUtf8(row.typed), now);
+        ASSERT_TRUE(std::holds_alternative<ParsedQuickLaunch>(parsed));
+        const auto started = TimerStartRequest(std::get<ParsedQuickLaunch>(parsed), QString()).start(*timers);
+        ASSERT_TRUE(started.has_value());
+        RunningHeroView card(clock);
+        card.setLocale(QLocale(QStringLiteral("ja"))); // "H:mm", with no AM or PM to read past
+        QStringList lines; // each line shown, once
+        const auto redraw = [&] {
+            card.setTimer(timers->timers().at(timers->indexOf(started->id)), true, true);
+            if (!lines.contains(card.endsAtText())) {
+                lines << card.endsAtText();
+            }
+        };
+        redraw(); // as it starts
+        for (int second = 1; second <= 30; ++second) {
+            now = row.typedAt.addMSecs(second * 1000 + lateness[second % 5]);
+            timers->tick();
+            redraw();
+            now = now.addMSecs(500); // a redraw between ticks: a hover, another timer's change
+            redraw();
+        }
+        EXPECT_EQ(lines, QStringList{QString::fromUtf8(row.endLine)});
+        timers->removeTimer(started->id);
+    }
 }
 
 TEST(RunningHeroViewTest, AReaderHearsTheDialAsOneElementAndTheEndLineBesideItInEitherLanguage) {

@@ -34,8 +34,8 @@ TEST(UpdateCheckWindowTest, TheKeyboardAndTheButtonsCloseItOrOpenThePage) {
     const auto newer = [](FakeUpdateChannel& c) { c.answerAvailable(u"1.3.0"_s, kPage); };
     const auto upToDate = [](FakeUpdateChannel& c) { c.answerUpToDate(); };
     const auto noFeed = [](FakeUpdateChannel& c) { c.answerFailed(Failure::notAvailable); };
-    const auto key = [](Qt::Key k) {
-        return [k](UpdateCheckWindow&) { QTest::keyClick(QApplication::focusWidget(), k); };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers held = Qt::NoModifier) {
+        return [k, held](UpdateCheckWindow&) { QTest::keyClick(QApplication::focusWidget(), k, held); };
     };
     const auto click = [](const char* name) {
         return [name](UpdateCheckWindow& w) {
@@ -70,6 +70,20 @@ TEST(UpdateCheckWindowTest, TheKeyboardAndTheButtonsCloseItOrOpenThePage) {
          {},
          {}},
         {"Escape closes", newer, "updates.download", key(Qt::Key_Escape), false, {}, {}},
+        {"Shift+Escape is another shortcut: it stays",
+         newer,
+         "updates.download",
+         key(Qt::Key_Escape, Qt::ShiftModifier),
+         true,
+         {},
+         {}},
+        {"Ctrl+Escape is another shortcut: it stays",
+         newer,
+         "updates.download",
+         key(Qt::Key_Escape, Qt::ControlModifier),
+         true,
+         {},
+         {}},
         {"the Download button", newer, "updates.download", click("updates.download"), false, {kPage}, {}},
         {"the window's close box",
          noFeed,
