@@ -338,6 +338,10 @@ TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
     EXPECT_EQ(readFile(first), QByteArray(R"({"$data": "W2JhZA=="})"));
     EXPECT_EQ(readFile(second), QByteArray(R"({"$data": "W3dvcnNl"})"));
     EXPECT_FALSE(onDisk.contains(u"list.corrupt"_s));
+    // Kept for another reason, the same value gets a copy named for that reason.
+    const QString previous = onDisk.keepAside(u"list"_s, u".previous-version"_s);
+    EXPECT_EQ(previous, path() + u".list.previous-version"_s);
+    EXPECT_EQ(readFile(previous), readFile(second));
 }
 
 TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
@@ -567,7 +571,8 @@ TEST_F(PreferencesTest, AStoredValueWhoseCopyFailsStaysInTheFileUntilACopyIsMade
         const ScopedUnprivileged unprivileged;
         prefs = std::make_unique<Preferences>(link);
         prefs->setCoalesceInterval(60'000); // only flush() writes within this test
-        EXPECT_EQ(prefs->keepAside(u"list"_s), QString());
+        // Kept for a reason of its own, which the copy made later is named for too.
+        EXPECT_EQ(prefs->keepAside(u"list"_s, u".previous-version"_s), QString());
         prefs->setData(u"list"_s, QByteArray("new")); // memory changes; the file keeps the stored text
         prefs->setInt(u"other"_s, 2);
         ASSERT_TRUE(prefs->flush());
@@ -585,7 +590,7 @@ TEST_F(PreferencesTest, AStoredValueWhoseCopyFailsStaysInTheFileUntilACopyIsMade
     ASSERT_EQ(::chmod(QFile::encodeName(linkFolder).constData(), 0755), 0);
     prefs->setInt(u"other"_s, 3);
     ASSERT_TRUE(prefs->flush());
-    const QString copy = link + u".list.corrupt"_s;
+    const QString copy = link + u".list.previous-version"_s;
     EXPECT_EQ(readFile(copy), stored);
     ASSERT_EQ(log.lines().size(), 2);
     EXPECT_EQ(log.lines().at(1),
