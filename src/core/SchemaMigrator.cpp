@@ -31,11 +31,13 @@ const QList<Move>& v2Moves() {
     return moves;
 }
 
-// Deleted by the move; the queue holds the user's own entries, so it is kept aside first.
+// Deleted by the move; the queue holds the user's own entries, so a copy of it is kept first. Nothing is
+// wrong with it, so the copy is named for where it comes from, not as damage.
 const struct {
     const char* name;
     bool keptAside;
 } kV2Deleted[] = {{"brindlet.relay.active", false}, {"brindlet.relay.queue", true}};
+const QString kPreviousVersionSuffix = QStringLiteral(".previous-version");
 
 QString key(const char* name) {
     return QString::fromLatin1(name);
@@ -128,13 +130,16 @@ void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
             continue;
         }
         if (keptAside) {
-            const QString where = defaults.keepAside(deleted);
+            const QString where = defaults.keepAside(deleted, kPreviousVersionSuffix);
             if (where.isEmpty()) {
                 TT_LOG_WARNING(kContext,
                                QStringLiteral("Left %1 in place: it could not be copied aside").arg(deleted));
                 continue;
             }
-            TT_LOG_WARNING(kContext, QStringLiteral("Kept %1 as %2 before removing it").arg(deleted, where));
+            TT_LOG_INFO(kContext,
+                        QStringLiteral("Kept %1 from the previous version as %2 before the migration "
+                                       "removed it")
+                            .arg(deleted, where));
         }
         defaults.remove(deleted);
     }

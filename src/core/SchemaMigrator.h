@@ -22,9 +22,10 @@ public:
     static void migrateLegacyBundleIfNeeded(Preferences& defaults);
     // The "brindlet." move, then the version 1.1 step. The launch time is not used by these steps.
     static void migrateIfNeeded(Preferences& defaults, const QDateTime& now);
-    // Moves six "brindlet." keys to their "quorvane." names and deletes the two relay keys, the queue once
-    // kept aside. A current key that already holds a value keeps it (but for the schema version); the legacy
-    // value is then kept aside. A value that cannot be copied aside is left in place.
+    // Moves six "brindlet." keys to their "quorvane." names and deletes the two relay keys, the queue once a
+    // copy of it is kept as "<…>.previous-version". A current key that already holds a value keeps it (but
+    // for the schema version); the legacy value is then kept aside. A value that cannot be copied aside is
+    // left in place.
     static void migrateV1ToV2(Preferences& defaults);
     // Marks the recommended hotkeys as handled, so they are never written over a user's choice.
     static void migrateV10ToV11(Preferences& defaults);

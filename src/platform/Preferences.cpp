@@ -411,12 +411,13 @@ bool Preferences::storedMember(const QString& key, StoredMember& member) const {
     return member.value.isValid();
 }
 
-QString Preferences::writeCopy(const QString& key, const StoredMember& member, QString* error) const {
+QString Preferences::writeCopy(const QString& key, const StoredMember& member, const QString& suffix,
+                               QString* error) const {
     // The key names the copy; a slash or NUL cannot be part of a file name, and a long key could not fit.
     QString name = key.left(kMaxKeyInFileName);
     name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(u'\0'), QLatin1Char('_'));
     return StoredFile::writeAside(
-        m_filePath + QLatin1Char('.') + name, QStringLiteral(".corrupt"),
+        m_filePath + QLatin1Char('.') + name, suffix,
         [&member](const StoredFile::Sink& sink) {
             if (!member.text.isNull()) {
                 return sink(member.text.constData(), member.text.size());
@@ -428,7 +429,7 @@ QString Preferences::writeCopy(const QString& key, const StoredMember& member, Q
         error);
 }
 
-QString Preferences::keepAside(const QString& key) {
+QString Preferences::keepAside(const QString& key, const QString& suffix) {
     if (!m_writer) {
         // In memory only (or a store that cannot write, so nothing is ever written over the file): a kept
         // key is the copy.
@@ -436,15 +437,17 @@ QString Preferences::keepAside(const QString& key) {
         if (!value.isValid()) {
             return {};
         }
-        QString keptKey = key + QStringLiteral(".corrupt");
+        QString keptKey = key + suffix;
         for (int n = 2; m_values.contains(keptKey); ++n) {
-            keptKey = key + QStringLiteral(".corrupt.%1").arg(n);
+            keptKey = key + suffix + QLatin1Char('.') + QString::number(n);
         }
         setValue(keptKey, value);
         return keptKey;
     }
-    // The value is unchanged since its copy was made: that copy is the one asked for.
-    if (const QString copied = m_copiedTo.value(key); !copied.isEmpty() && QFileInfo::exists(copied)) {
+    // The value is unchanged since its copy was made: that copy is the one asked for (if kept for the same
+    // reason).
+    if (const QString copied = m_copiedTo.value(key);
+        !copied.isEmpty() && copied.endsWith(suffix) && QFileInfo::exists(copied)) {
         return copied;
     }
     StoredMember member;
@@ -452,7 +455,7 @@ QString Preferences::keepAside(const QString& key) {
         return {};
     }
     QString why;
-    const QString path = writeCopy(key, member, &why);
+    const QString path = writeCopy(key, member, suffix, &why);
     if (!path.isEmpty()) {
         if (!member.replaced) {
             m_copiedTo.insert(key, path);
@@ -466,6 +469,7 @@ QString Preferences::keepAside(const QString& key) {
         return path;
     }
     if (!m_pinned.contains(key)) {
+        member.suffix = suffix;
         m_pinned.insert(key, member);
         TT_LOG_ERROR(kContext,
                      QStringLiteral("Could not keep a copy of the stored value of %1 (%2); %3 keeps it "
@@ -487,7 +491,7 @@ void Preferences::forget(const QString& key) {
 void Preferences::retryPinnedCopies() {
     for (auto it = m_pinned.begin(); it != m_pinned.end();) {
         QString why;
-        const QString path = writeCopy(it.key(), it.value(), &why);
+        const QString path = writeCopy(it.key(), it.value(), it->suffix, &why);
         if (path.isEmpty()) {
             ++it;
             continue;

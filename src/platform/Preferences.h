@@ -81,16 +81,17 @@ public:
     // Keeps a copy of the stored value under `key` where no later write reaches it, before anyone replaces
     // or removes it. The copy holds the value's JSON text exactly as it stands in the file (for a key not
     // written since the file was read; else as the file form of the value in memory), in a new file beside
-    // the store's, `<file>.<key>.corrupt`, then `<file>.<key>.2.corrupt`, … (the key's first 64 characters,
+    // the store's, `<file>.<key><suffix>`, then `<file>.<key>.2<suffix>`, … (the key's first 64 characters,
     // a slash or NUL in it made "_"): an earlier copy is never replaced, and one that already holds exactly
     // this text (made at an earlier start, say) is used again. It is synced to disk before this returns.
+    // The suffix says why the value is kept: `.corrupt` for one that cannot be used as it stands.
     // Returns its path, or an empty string when there is no such value or the copy could not be written.
     //
     // When the copy cannot be written (a full disk), the key is pinned: its member stays in the file
     // exactly as it stood, whatever later setValue() or remove() calls do to the value in memory; the copy
     // is tried again at each later write of the file, and once it is made the value in memory is written.
-    // A store with no file keeps the copy as a key "<key>.corrupt" (then "<key>.corrupt.2", …) instead.
-    QString keepAside(const QString& key);
+    // A store with no file keeps the copy as a key "<key><suffix>" (then "<key><suffix>.2", …) instead.
+    QString keepAside(const QString& key, const QString& suffix = QStringLiteral(".corrupt"));
 
     // Above this a file is set aside unread: well over the largest the program writes (999,999 timers with
     // long titles make about 270 MB), and small enough to read and decode under a 4 GB address-space limit.
@@ -120,6 +121,7 @@ private:
         QByteArray text;
         QVariant value;
         bool replaced = false; // pinned, and memory has changed since
+        QString suffix{};      // pinned: what its copy's name is to end in
     };
 
     void load();
@@ -131,7 +133,8 @@ private:
     void writeNow();
     // The stored member of `key` as keepAside() copies it; false when there is none.
     bool storedMember(const QString& key, StoredMember& member) const;
-    QString writeCopy(const QString& key, const StoredMember& member, QString* error) const;
+    QString writeCopy(const QString& key, const StoredMember& member, const QString& suffix,
+                      QString* error) const;
     void retryPinnedCopies();
     // A write of `key`: what was read or copied of it no longer stands for it.
     void forget(const QString& key);

@@ -198,6 +198,7 @@ QString writeAside(const QString& stem, const QString& suffix, const Content& co
                 size = sizeOf(content);
             }
             if (holdsExactly(native, *size, content)) {
+                syncFolderOf(native); // its name, too, may not have reached the disk before that run ended
                 return name;
             }
             continue;

@@ -3,7 +3,9 @@
 #include "platform/Preferences.h"
 #include "support/LogCapture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -27,6 +29,10 @@ QString importLine(int count) {
 }
 QString moveLine(int count) {
     return u"[SchemaMigrator] Schema v2 migration completed (migrated %1 keys)"_s.arg(count);
+}
+QString queueKeptLine(const QString& copy) {
+    return u"[SchemaMigrator] Kept brindlet.relay.queue from the previous version as %1 before the migration "
+           u"removed it"_s.arg(copy);
 }
 
 TEST(SchemaMigrator, FreshInstallSetsEveryFlagOnceAndLogsZeroCounts) {
@@ -94,7 +100,7 @@ TEST(SchemaMigrator, ImportSkipsPlatformKeysAndNeverOverwrites) {
     EXPECT_FALSE(defaults.contains(u"brindlet.presets"_s));
 }
 
-TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeysWithTheQueueKeptAside) {
+TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeysWithTheQueueKeptFromThePreviousVersion) {
     Preferences defaults;
     // clang-format off
     setAll(defaults, {{u"brindlet.presets"_s, QByteArray("[1]")}, {u"brindlet.lastDuration"_s, qint64(90)},
@@ -106,9 +112,8 @@ TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeysWithTheQueueKeptA
     // clang-format on
     LogCapture log;
     SM::migrateV1ToV2(defaults);
-    EXPECT_EQ(log.lines(), (QStringList{u"[SchemaMigrator] Kept brindlet.relay.queue as "
-                                        u"brindlet.relay.queue.corrupt before removing it"_s,
-                                        moveLine(6)}));
+    EXPECT_EQ(log.lines(),
+              (QStringList{queueKeptLine(u"brindlet.relay.queue.previous-version"_s), moveLine(6)}));
     EXPECT_EQ(defaults.boolValue(key(SM::kV2CompletedKey)), true);
     defaults.remove(key(SM::kV2CompletedKey));
     // Everything moved (the schema version over the current one: it is raised again next launch); no
@@ -119,7 +124,7 @@ TEST(SchemaMigrator, MoveTakesOverLegacyValuesAndDropsRelayKeysWithTheQueueKeptA
                             {u"quorvane.activeTimers"_s, QByteArray("[3]")},
                             {u"quorvane.schemaVersion"_s, qint64(1)},
                             {u"quorvane.history"_s, QByteArray("[old]")},
-                            {u"brindlet.relay.queue.corrupt"_s, QByteArray("[]")}};
+                            {u"brindlet.relay.queue.previous-version"_s, QByteArray("[]")}};
     EXPECT_EQ(defaults.dictionary(), moved) << defaults.keys().join(u' ').toStdString();
 }
 
@@ -132,9 +137,7 @@ TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueNorDropsTheQueueWithoutACop
     const QString kept = u"brindlet.activeTimers.corrupt"_s;
     const QString keptLine =
         u"[SchemaMigrator] Kept brindlet.activeTimers as %1: quorvane.activeTimers already holds a value"_s;
-    const QString queueKept = u"brindlet.relay.queue.corrupt"_s;
-    const QString queueKeptLine =
-        u"[SchemaMigrator] Kept brindlet.relay.queue as %1 before removing it"_s.arg(queueKept);
+    const QString queueKept = u"brindlet.relay.queue.previous-version"_s;
     const struct {
         const char* behaviour;
         QVariant flag; // invalid: absent
@@ -146,7 +149,7 @@ TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueNorDropsTheQueueWithoutACop
         {"no flag",
          QVariant(),
          {},
-         {keptLine.arg(kept), queueKeptLine, moveLine(1)},
+         {keptLine.arg(kept), queueKeptLine(queueKept), moveLine(1)},
          {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
           {kept, QByteArray("[legacy]")},
           {u"quorvane.history"_s, QByteArray("[old]")},
@@ -154,7 +157,7 @@ TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueNorDropsTheQueueWithoutACop
         {"a flag of the wrong type",
          u"true"_s,
          {},
-         {keptLine.arg(kept), queueKeptLine, moveLine(1)},
+         {keptLine.arg(kept), queueKeptLine(queueKept), moveLine(1)},
          {{u"quorvane.activeTimers"_s, QByteArray("[current]")},
           {kept, QByteArray("[legacy]")},
           {u"quorvane.history"_s, QByteArray("[old]")},
@@ -186,6 +189,34 @@ TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueNorDropsTheQueueWithoutACop
         defaults.remove(key(SM::kV2CompletedKey));
         EXPECT_EQ(defaults.dictionary(), row.after) << defaults.keys().join(u' ').toStdString();
     }
+}
+
+TEST(SchemaMigrator, TheQueueIsKeptBesideTheFileAsItStandsThereAndOnceWhenMetAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"prefs.json"_s);
+    const QByteArray queue = R"({ "$data" : "W3F1ZXVlZF0=" })"; // laid out by hand: copied as it is
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{\"brindlet.relay.queue\": " + queue + "}");
+    }
+    const QString copy = path + u".brindlet.relay.queue.previous-version"_s;
+    // The second store read the file before the first wrote it back, as the next start does after one that
+    // ended first: it meets the queue again and keeps the same copy.
+    Preferences first(path);
+    Preferences second(path);
+    for (Preferences* defaults : {&first, &second}) {
+        LogCapture log;
+        SM::migrateV1ToV2(*defaults);
+        EXPECT_EQ(log.linesFrom(u"SchemaMigrator"_s), (QStringList{queueKeptLine(copy), moveLine(0)}))
+            << log.lines().join(u'\n').toStdString();
+        EXPECT_FALSE(defaults->contains(u"brindlet.relay.queue"_s));
+    }
+    QFile kept(copy);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), queue);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{u"prefs.json"_s, QFileInfo(copy).fileName()}));
 }
 
 TEST(SchemaMigrator, EachStepIsGuardedByItsOwnFlag) {

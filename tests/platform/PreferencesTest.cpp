@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -338,6 +339,10 @@ TEST_F(PreferencesTest, KeepAsideCopiesAValueWhereNoLaterWriteReachesIt) {
     EXPECT_EQ(readFile(first), QByteArray(R"({"$data": "W2JhZA=="})"));
     EXPECT_EQ(readFile(second), QByteArray(R"({"$data": "W3dvcnNl"})"));
     EXPECT_FALSE(onDisk.contains(u"list.corrupt"_s));
+    // Kept for another reason, the same value gets a copy named for that reason.
+    const QString previous = onDisk.keepAside(u"list"_s, u".previous-version"_s);
+    EXPECT_EQ(previous, path() + u".list.previous-version"_s);
+    EXPECT_EQ(readFile(previous), readFile(second));
 }
 
 TEST_F(PreferencesTest, ADamagedFileKeepsEveryKeyThatReadsAndIsKeptAsideWhole) {
@@ -447,8 +452,23 @@ void killWhenReplacing(const char* moment) {
     }
 }
 
+// Where a death test's child finds the folder of the test that started it.
+constexpr char kParentFolder[] = "TT_PREFERENCES_TEST_FOLDER";
+
 TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedInOneStep) {
-    GTEST_FLAG_SET(death_test_style, "fast"); // each start in a child of this process, in its folder
+    // Each start in a new run of this binary (forked and executed, as a fork alone of a process with Qt's
+    // threads may hang). That run goes through this test from main() up to its own start, passing over the
+    // others: it takes this run's folder from the environment, and prepares and checks nothing on the way.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString parentFolder = qEnvironmentVariable(kParentFolder);
+    const bool child = !parentFolder.isEmpty();
+    if (child) {
+        dir.remove(); // its own is never used, and would outlive a child that is killed
+    }
+    const QString folder = child ? parentFolder : dir.path();
+    qputenv(kParentFolder, QFile::encodeName(folder));
+    const auto unset = qScopeGuard([] { qunsetenv(kParentFolder); });
+    const QString file = folder + u"/prefs.json"_s;
     const QByteArray damaged = "{\n  \"a\": 1,\n  \"b\" 2,\n  \"c\": 3\n}\n";
     const QVariantMap kept{{u"a"_s, qint64(1)}, {u"c"_s, qint64(3)}};
     const struct {
@@ -463,46 +483,52 @@ TEST_F(PreferencesTest, ADamagedFileStaysWholeUntilItsCopyIsKeptThenIsReplacedIn
         {"a damaged file behind a link", damaged, kept, true, false},
         {"a read-only damaged file", damaged, {}, false, true},
     };
-    const QString target = dir.filePath(u"dotfiles/prefs.json"_s);
+    const QString target = folder + u"/dotfiles/prefs.json"_s;
     const auto start = [&](bool readOnly, void (*hook)(const char*)) {
         // Root may replace a read-only file: such a start gives up root for good, as a user never had it.
         if (readOnly && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
             std::_Exit(2);
         }
         FaultPoint::setHandler(hook);
-        { const Preferences prefs(path()); }
+        { const Preferences prefs(file); }
         std::_Exit(0);
     };
-    const auto copies = [&] { return QDir(dir.path()).entryList({u"*.corrupt"_s}, QDir::Files); };
+    const auto copies = [&] { return QDir(folder).entryList({u"*.corrupt"_s}, QDir::Files); };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
-        QDir(dir.path()).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(dir.filePath(u"dotfiles"_s)));
-        writeFile(row.link ? target : path(), row.bytes);
-        if (row.link) {
-            ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path()).constData()),
-                      0);
-        }
-        if (row.readOnly) {
-            ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
-            ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0444), 0);
+        if (!child) {
+            QDir(folder).removeRecursively();
+            ASSERT_TRUE(QDir().mkpath(folder + u"/dotfiles"_s));
+            writeFile(row.link ? target : file, row.bytes);
+            if (row.link) {
+                ASSERT_EQ(
+                    ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(file).constData()), 0);
+            }
+            if (row.readOnly) {
+                ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+                ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+            }
         }
 
         // Killed between keeping the copy and replacing the file: the file is there, whole and as it was.
         EXPECT_EXIT(start(row.readOnly, killWhenReplacing), ::testing::KilledBySignal(SIGKILL), "");
-        EXPECT_EQ(readFile(path()), row.bytes);
-        EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
-        EXPECT_EQ(readFile(path() + u".corrupt"_s), row.bytes);
+        if (!child) {
+            EXPECT_EQ(readFile(file), row.bytes);
+            EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
+            EXPECT_EQ(readFile(file + u".corrupt"_s), row.bytes);
+        }
 
         // The next start finds that copy, makes no other, and replaces the file (through its link).
         EXPECT_EXIT(start(row.readOnly, nullptr), ::testing::ExitedWithCode(0), "");
-        EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
-        if (row.readOnly) {
-            EXPECT_EQ(readFile(path()), row.bytes);
-        } else {
-            EXPECT_EQ(Preferences::deserialize(readFile(path())), row.kept);
+        if (!child) {
+            EXPECT_EQ(copies(), QStringList{u"prefs.json.corrupt"_s});
+            if (row.readOnly) {
+                EXPECT_EQ(readFile(file), row.bytes);
+            } else {
+                EXPECT_EQ(Preferences::deserialize(readFile(file)), row.kept);
+            }
+            EXPECT_EQ(QFileInfo(file).isSymLink(), row.link);
         }
-        EXPECT_EQ(QFileInfo(path()).isSymLink(), row.link);
     }
 }
 
@@ -567,7 +593,8 @@ TEST_F(PreferencesTest, AStoredValueWhoseCopyFailsStaysInTheFileUntilACopyIsMade
         const ScopedUnprivileged unprivileged;
         prefs = std::make_unique<Preferences>(link);
         prefs->setCoalesceInterval(60'000); // only flush() writes within this test
-        EXPECT_EQ(prefs->keepAside(u"list"_s), QString());
+        // Kept for a reason of its own, which the copy made later is named for too.
+        EXPECT_EQ(prefs->keepAside(u"list"_s, u".previous-version"_s), QString());
         prefs->setData(u"list"_s, QByteArray("new")); // memory changes; the file keeps the stored text
         prefs->setInt(u"other"_s, 2);
         ASSERT_TRUE(prefs->flush());
@@ -585,7 +612,7 @@ TEST_F(PreferencesTest, AStoredValueWhoseCopyFailsStaysInTheFileUntilACopyIsMade
     ASSERT_EQ(::chmod(QFile::encodeName(linkFolder).constData(), 0755), 0);
     prefs->setInt(u"other"_s, 3);
     ASSERT_TRUE(prefs->flush());
-    const QString copy = link + u".list.corrupt"_s;
+    const QString copy = link + u".list.previous-version"_s;
     EXPECT_EQ(readFile(copy), stored);
     ASSERT_EQ(log.lines().size(), 2);
     EXPECT_EQ(log.lines().at(1),

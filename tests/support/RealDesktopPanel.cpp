@@ -1,5 +1,7 @@
 #include "support/RealDesktopPanel.h"
 
+#include "support/XfceSettingsDaemon.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
@@ -49,7 +51,7 @@ QStringList RealDesktopPanel::requiredTools(Desktop desktop) {
         break;
     case Desktop::xfce:
         tools << QStringLiteral("xfce4-panel") << QStringLiteral("xfwm4") << QStringLiteral("xfsettingsd")
-              << QStringLiteral("xfconf-query");
+              << QStringLiteral("xfconf-query") << XfceSettingsDaemon::program();
         break;
     case Desktop::lxqt:
         tools << QStringLiteral("lxqt-panel") << QStringLiteral("openbox");
@@ -67,18 +69,23 @@ QString RealDesktopPanel::name(Desktop desktop, Shade shade) {
            (shade == Shade::dark ? QStringLiteral(", dark panel") : QStringLiteral(", light panel"));
 }
 
-QProcess* RealDesktopPanel::spawn(const QString& program, const QStringList& arguments,
-                                  const QString& logName) {
+QProcess* RealDesktopPanel::prepare(const QString& logName) {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(m_environment);
     process->setChildProcessModifier(ownProcessGroup);
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(m_home.filePath(logName + QStringLiteral(".log")));
     process->setStandardErrorFile(m_home.filePath(logName + QStringLiteral(".log")), QIODevice::Append);
-    process->start(program, arguments);
-    process->waitForStarted(5000);
     m_panel.push_back(std::move(process));
     return m_panel.back().get();
+}
+
+QProcess* RealDesktopPanel::spawn(const QString& program, const QStringList& arguments,
+                                  const QString& logName) {
+    QProcess* process = prepare(logName);
+    process->start(program, arguments);
+    process->waitForStarted(5000);
+    return process;
 }
 
 void RealDesktopPanel::stop(QProcess& process) {
@@ -220,12 +227,7 @@ bool RealDesktopPanel::startPanelProcesses() {
               QStringLiteral("gnome-shell"));
         break;
     case Desktop::xfce:
-        // Its settings daemon is started by the bus on a desktop; here by hand.
-        spawn(QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"), {},
-              QStringLiteral("xfconfd"));
-        // The panel and the settings daemon read it at start; one that misses it keeps its defaults.
-        if (!QTest::qWaitFor([&] { return ownerPid(QStringLiteral("org.xfce.Xfconf")) != 0; }, kStartMs)) {
-            m_error = QStringLiteral("xfconfd did not come on the bus");
+        if (!XfceSettingsDaemon::start(*prepare(QStringLiteral("xfconfd")), kStartMs, &m_error)) {
             return false;
         }
         spawn(QStringLiteral("xfsettingsd"), {QStringLiteral("--no-daemon")}, QStringLiteral("xfsettingsd"));

@@ -64,6 +64,8 @@ public:
     int run(const QString& program, const QStringList& arguments, int timeoutMs = 15'000) const;
 
 private:
+    // A process of the desktop's, set up to run in this environment and log to `logName`.log; not started.
+    QProcess* prepare(const QString& logName);
     QProcess* spawn(const QString& program, const QStringList& arguments, const QString& logName);
     bool startPanelProcesses();
     void stopPanelProcesses();

@@ -145,7 +145,7 @@ public: // the rows of a table reach the fixture
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    // Skips the test when one of these desktop tools is missing.
+    // Skips the test when one of these desktop tools (a name on PATH, or a full path) is missing.
     static QString missingTools(const QStringList& tools) {
         QStringList missing;
         for (const QString& tool : tools) {

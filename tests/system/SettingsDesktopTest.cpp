@@ -7,9 +7,9 @@
 #include "ProgramFixture.h"
 
 #include "support/PixelProbe.h"
+#include "support/XfceSettingsDaemon.h"
 #include "theme/AccentTheme.h"
 
-#include <QDBusConnectionInterface>
 #include <QImage>
 
 #include <algorithm>
@@ -78,15 +78,8 @@ protected:
             process->setStandardOutputFile(QProcess::nullDevice());
             process->setStandardErrorFile(QProcess::nullDevice());
         }
-        settingsDaemon.start(QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"), {});
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return newConnection(QStringLiteral("xfconf"))
-                    .interface()
-                    ->isServiceRegistered(QStringLiteral("org.xfce.Xfconf"))
-                    .value();
-            },
-            kWaitMs));
+        QString error;
+        ASSERT_TRUE(XfceSettingsDaemon::start(settingsDaemon, kWaitMs, &error)) << error.toStdString();
         windowManager.start(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=on")});
         ASSERT_NO_FATAL_FAILURE(useCompositor(true));
     }
@@ -303,8 +296,8 @@ TEST_F(SettingsDesktopTest, TheCustomColourPopupLeavesWhatLiesBehindItsCornersWi
 }
 
 TEST_F(SettingsDesktopTest, TheFloatingWindowBlendsItsRoundedEdgeWhereACompositorRunsAndIsCutCleanWhereNone) {
-    if (const QString missing =
-            missingTools({QStringLiteral("xfwm4"), QStringLiteral("xfconf-query"), QStringLiteral("xprop")});
+    if (const QString missing = missingTools({QStringLiteral("xfwm4"), QStringLiteral("xfconf-query"),
+                                              QStringLiteral("xprop"), XfceSettingsDaemon::program()});
         !missing.isEmpty()) {
         TT_SKIP_OR_FAIL("not installed (scripts/deps.sh --tests installs it): " << missing.toStdString());
     }
