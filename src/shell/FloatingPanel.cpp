@@ -6,6 +6,7 @@
 #include "ui/kit/ViewEnvironment.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -20,6 +21,10 @@ const QList<SurfaceShadow> kShadows = {{Qt::black, 0.16, 2, 1}, {Qt::black, 0.2,
 
 FloatingPanel::FloatingPanel(QWidget* content) : ShapedWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("quorvane.floatingPanel"));
+    m_card = qobject_cast<FloatingTimerSurface*>(content);
+    if (!m_card) {
+        m_card = content->findChild<FloatingTimerSurface*>();
+    }
     setShadows(kShadows);
     setFixedSize(contentSize.grownBy(shadowMargins()));
     auto* layout = new QVBoxLayout(this);
@@ -63,9 +68,26 @@ QPainterPath FloatingPanel::outline(const QRectF& bounds) const {
 }
 
 QColor FloatingPanel::edgeColor() const {
-    // The content draws the card; its fill reaches the edge.
-    return QvSurface::qvCard(false, FloatingTimerSurface::cornerRadius, ViewEnvironment::colorScheme(this))
-        .fill;
+    // The content draws the card; content without one gets the idle card's fill.
+    return m_card ? m_card->edgeColor()
+                  : QvSurface::qvCard(false, FloatingTimerSurface::cornerRadius,
+                                      ViewEnvironment::colorScheme(this))
+                        .fill;
+}
+
+void FloatingPanel::paintCutGround(QPainter& painter) {
+    if (!m_card) {
+        ShapedWindow::paintCutGround(painter);
+        return;
+    }
+    // The card's colours follow its state, and along its left edge the strip's: each place of the ground
+    // takes the colour the card shows just inside the edge there. The card repaints what lies under it
+    // whenever it changes, as it is not opaque, so the ground keeps up with it.
+    const QPoint at = m_card->mapTo(this, QPoint(0, 0));
+    painter.save();
+    painter.translate(at);
+    m_card->paintEdgeGround(painter, QRectF(rect().translated(-at)));
+    painter.restore();
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {

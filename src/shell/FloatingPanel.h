@@ -6,8 +6,11 @@
 #include "ui/kit/ShapedWindow.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
+
+class FloatingTimerSurface;
 
 class FloatingPanel : public ShapedWindow {
     Q_OBJECT
@@ -15,7 +18,7 @@ public:
     static constexpr QSize contentSize{200, 54};
     static constexpr int margin = 20;
 
-    // `content` fills the card and becomes the panel's child.
+    // `content` is the card or holds it; it fills the card's place and becomes the panel's child.
     explicit FloatingPanel(QWidget* content);
 
     // The panel's top-left corner that puts the card's top right corner `margin` in from the right edge and
@@ -28,6 +31,10 @@ public:
 protected:
     QPainterPath outline(const QRectF& bounds) const override;
     QColor edgeColor() const override;
+    void paintCutGround(QPainter& painter) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<FloatingTimerSurface> m_card;
 };

@@ -47,6 +47,19 @@ QColor withAlpha(QColor color, double alpha) {
     return color;
 }
 
+// `top` drawn over `bottom`.
+QColor over(const QColor& top, const QColor& bottom) {
+    const double a = top.alphaF();
+    const double b = bottom.alphaF() * (1 - a);
+    const double alpha = a + b;
+    if (alpha <= 0) {
+        return Qt::transparent;
+    }
+    const auto mix = [&](double t, double u) { return float((t * a + u * b) / alpha); };
+    return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+                            mix(top.blueF(), bottom.blueF()), float(alpha));
+}
+
 } // namespace
 
 FloatingTimerSurface::FloatingTimerSurface(QWidget* parent)
@@ -290,6 +303,20 @@ QColor FloatingTimerSurface::backgroundColor() const {
 QColor FloatingTimerSurface::outlineColor() const {
     return m_values.isRunning ? withAlpha(m_values.accent, 0.3)
                               : QvColor::qvBorderCard().resolve(ViewEnvironment::colorScheme(this));
+}
+
+QColor FloatingTimerSurface::edgeColor() const {
+    // The layers paintEvent draws: the card surface, the state's fill, the outline.
+    const QColor surface = QvSurface::qvCard(false, cornerRadius, ViewEnvironment::colorScheme(this)).fill;
+    return over(outlineColor(), over(backgroundColor(), surface));
+}
+
+void FloatingTimerSurface::paintEdgeGround(QPainter& painter, const QRectF& area) const {
+    painter.fillRect(area, edgeColor());
+    if (m_values.isRunning) {
+        painter.fillRect(QRectF(area.left(), area.top(), stripWidth - area.left(), area.height()),
+                         over(outlineColor(), m_values.accent));
+    }
 }
 
 void FloatingTimerSurface::paintEvent(QPaintEvent*) {

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QPainter;
 
 class FloatingTimerSurface : public QWidget {
     Q_OBJECT
@@ -60,6 +61,13 @@ public:
     QColor barFillColor() const;
     QColor backgroundColor() const;
     QColor outlineColor() const;
+    // What the card shows just inside its edge: its outline over its ground.
+    QColor edgeColor() const;
+    // Fills `area` (the card's own coordinates, reaching past it) with what the card shows just inside its
+    // edge at each place: the edge colour, and the outline over the strip where the strip meets the edge.
+    // A window cut to the card fills its ground so, and the card's smoothed edge then blends into the card's
+    // own colours, not into those of another state.
+    void paintEdgeGround(QPainter& painter, const QRectF& area) const;
 
     QSize sizeHint() const override;
 

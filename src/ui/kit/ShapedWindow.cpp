@@ -56,6 +56,10 @@ QRegion ShapedWindow::shapeRegion() const {
 
 void ShapedWindow::paintShape(QPainter&) {}
 
+void ShapedWindow::paintCutGround(QPainter& painter) {
+    painter.fillRect(rect(), edgeColor());
+}
+
 void ShapedWindow::setShadows(QList<SurfaceShadow> shadows) {
     SurfaceStyle style;
     style.shadows = shadows;
@@ -120,7 +124,7 @@ void ShapedWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_cut) {
         // Up to the cut, so no pixel on the edge is left half see-through, which would show dark.
-        painter.fillRect(rect(), edgeColor());
+        paintCutGround(painter);
     } else if (!m_shadows.isEmpty()) {
         // Under the shape as well: its smoothed edge shows the shadow through, as it would on any ground.
         painter.drawImage(QPointF(0, 0), shadowPicture());

@@ -2,7 +2,7 @@
 // A frameless top-level window that draws its own rounded shape. Where a compositor blends windows, the
 // window is see-through round its shape and the shape's smoothed edge blends with what lies behind. Where
 // none does, the X server would show the see-through ground black, so the window is cut to its shape and
-// its ground is filled up to the cut in the colour of its edge, which the edge's smoothing then blends
+// its ground is filled up to the cut in the colours of its edge, which the edge's smoothing then blends
 // into. It follows a compositor that comes or goes while it shows. A window may ask for a shadow round its
 // shape: it then keeps room for it on every side, draws it where a compositor runs, and lets the pointer
 // through it to what lies behind.
@@ -53,6 +53,9 @@ protected:
     virtual QPainterPath outline(const QRectF& bounds) const = 0;
     // The colour just inside the shape's edge, which fills the ground where the window is cut.
     virtual QColor edgeColor() const = 0;
+    // Fills the ground where the window is cut: all in edgeColor(), unless the shape's edge changes colour
+    // along it, when each place takes the colour just inside the edge there.
+    virtual void paintCutGround(QPainter& painter);
     // Draws the shape, smoothed; the ground around it is see-through or, where cut, the edge colour.
     // Nothing by default, for a window whose content draws the shape.
     virtual void paintShape(QPainter& painter);
