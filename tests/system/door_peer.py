@@ -37,10 +37,10 @@ def send(at, framed):
     client = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     client.settimeout(10)
     client.connect(address(at))
-    client.sendall(framed)
     try:
+        client.sendall(framed)
         reply = client.recv(1)
-    except OSError:
+    except OSError:  # hung up on before it had sent it all
         reply = b""
     if reply == ANSWER:
         client.sendall(b"\x17")
