@@ -107,7 +107,7 @@ void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
         // What the current release stored is the newer data and stays; the older value is kept aside. The
         // schema version is the store's own mark, not the user's, and is raised again at the next start.
         if (defaults.contains(move.to) && move.to != QLatin1String(PersistenceService::kSchemaVersionKey)) {
-            const QString where = defaults.keepAside(from);
+            const QString where = defaults.keepAside(from, kPreviousVersionSuffix);
             if (where.isEmpty()) {
                 TT_LOG_WARNING(kContext, QStringLiteral("Left %1 in place: %2 already holds a value and %1 "
                                                         "could not be copied aside")
@@ -116,7 +116,8 @@ void SchemaMigrator::migrateV1ToV2(Preferences& defaults) {
             }
             TT_LOG_WARNING(
                 kContext,
-                QStringLiteral("Kept %1 as %2: %3 already holds a value").arg(from, where, move.to));
+                QStringLiteral("Kept %1 from the previous version as %2: %3 already holds a value")
+                    .arg(from, where, move.to));
             defaults.remove(from);
             continue;
         }

@@ -134,9 +134,9 @@ TEST(SchemaMigrator, MoveNeverWritesOverACurrentValueNorDropsTheQueueWithoutACop
                            {u"quorvane.activeTimers"_s, QByteArray("[current]")},
                            {u"brindlet.history"_s, QByteArray("[old]")},
                            {u"brindlet.relay.queue"_s, QByteArray("[queued]")}};
-    const QString kept = u"brindlet.activeTimers.corrupt"_s;
-    const QString keptLine =
-        u"[SchemaMigrator] Kept brindlet.activeTimers as %1: quorvane.activeTimers already holds a value"_s;
+    const QString kept = u"brindlet.activeTimers.previous-version"_s;
+    const QString keptLine = u"[SchemaMigrator] Kept brindlet.activeTimers from the previous version as %1: "
+                             u"quorvane.activeTimers already holds a value"_s;
     const QString queueKept = u"brindlet.relay.queue.previous-version"_s;
     const struct {
         const char* behaviour;
