@@ -130,17 +130,28 @@ public:
         if (!QFileInfo::exists(python())) {
             return python() + QStringLiteral(" is not installed");
         }
-        return ProgramFixture::missingTools({QStringLiteral("setpriv")});
+        if (const QString missing = ProgramFixture::missingTools({QStringLiteral("setpriv")});
+            !missing.isEmpty()) {
+            return missing + QStringLiteral(" is not installed");
+        }
+        // A container may deny even root the change of user.
+        QProcess probe;
+        probe.start(QStringLiteral("setpriv"),
+                    asNobody({python(), QStringLiteral("-c"), QStringLiteral("pass")}));
+        if (!probe.waitForFinished(kWaitMs) || probe.exitStatus() != QProcess::NormalExit ||
+            probe.exitCode() != 0) {
+            return QStringLiteral("cannot run a process as the user nobody here: ") +
+                   QString::fromLocal8Bit(probe.readAllStandardError());
+        }
+        return {};
     }
     explicit OtherUsersPeer(const QStringList& arguments) {
         QFile script(QStringLiteral(TT_DOOR_PEER));
         EXPECT_TRUE(script.open(QIODevice::ReadOnly));
         // Given as text, so the user nobody needs no way into the source tree.
-        m_process.start(QStringLiteral("setpriv"),
-                        QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                                    QStringLiteral("--clear-groups"), python(), QStringLiteral("-c"),
-                                    QString::fromUtf8(script.readAll())} +
-                            arguments);
+        m_process.start(QStringLiteral("setpriv"), asNobody(QStringList{python(), QStringLiteral("-c"),
+                                                                        QString::fromUtf8(script.readAll())} +
+                                                            arguments));
         EXPECT_TRUE(m_process.waitForStarted(kWaitMs));
     }
     ~OtherUsersPeer() {
@@ -163,6 +174,12 @@ public:
 private:
     // Debian's own, which any user may run.
     static QString python() { return QStringLiteral("/usr/bin/python3"); }
+    // The arguments of setpriv that run `command` as the user nobody.
+    static QStringList asNobody(const QStringList& command) {
+        return QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                           QStringLiteral("--clear-groups")} +
+               command;
+    }
 
     QProcess m_process;
     QString m_output;
