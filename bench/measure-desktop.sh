@@ -84,7 +84,9 @@ case $panel in
         export XDG_CURRENT_DESKTOP=XFCE
         mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
         cp /etc/xdg/xfce4/panel/default.xml "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml"
-        spawn xfconfd /usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd
+        # Not on PATH: it lives in the multiarch library folder of the machine's architecture.
+        xfconfd=(/usr/lib/*/xfce4/xfconf/xfconfd)
+        spawn xfconfd "${xfconfd[0]}"
         sleep 0.3
         spawn xfsettingsd xfsettingsd --no-daemon
         spawn xfwm4 xfwm4 --compositor=off
