@@ -5,16 +5,44 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 #include <unistd.h>
 
+QString Door::folder(const QString& dataDirectory) {
+    // As written, not cleaned: ".." after a symlink leads where the kernel takes it, not where the text does.
+    QString path = dataDirectory;
+    if (!path.startsWith(QLatin1Char('/'))) {
+        path.prepend(QDir::currentPath() + QLatin1Char('/'));
+    }
+    // The deepest part that exists, resolved, and the rest (not there yet) as written.
+    QString rest;
+    for (;;) {
+        if (char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr)) {
+            const QString canonical = QFile::decodeName(resolved);
+            std::free(resolved);
+            return QDir::cleanPath(canonical + rest);
+        }
+        while (path.endsWith(QLatin1Char('/')) && path.size() > 1) {
+            path.chop(1);
+        }
+        const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+        if (cut <= 0) {
+            return QDir::cleanPath(QLatin1Char('/') + path.mid(1) + rest);
+        }
+        rest.prepend(path.mid(cut));
+        path.truncate(cut);
+    }
+}
+
 QByteArray Door::name(const QString& dataDirectory, uid_t user) {
-    const QByteArray digest = QCryptographicHash::hash(
-        QDir::cleanPath(QDir(dataDirectory).absolutePath()).toUtf8(), QCryptographicHash::Sha256);
+    const QByteArray digest =
+        QCryptographicHash::hash(folder(dataDirectory).toUtf8(), QCryptographicHash::Sha256);
     return "tarvolintimer-" + QByteArray::number(user) + '-' + digest.toHex().left(32);
 }
 

@@ -16,8 +16,12 @@
 
 namespace Door {
 
-// The door's name (without the leading zero byte) for this user and data folder; a path is read as its
-// cleaned absolute form, whether the folder exists or not.
+// The folder a path names, as one path however it is written (symlinks, "." and "..", trailing slashes):
+// its canonical path, where only a part of it exists, that part's followed by the rest.
+QString folder(const QString& dataDirectory);
+
+// The door's name (without the leading zero byte) for this user and data folder: one for each folder,
+// through folder(), whether it exists or not.
 QByteArray name(const QString& dataDirectory, uid_t user);
 
 struct Address {

@@ -93,7 +93,10 @@ HandOver::Reading HandOver::readConfirmation(int fd) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? Reading::incomplete : Reading::refused;
+        if (n == 0) {
+            return Reading::hungUp;
+        }
+        return errno == EAGAIN || errno == EWOULDBLOCK ? Reading::incomplete : Reading::refused;
     }
 }
 
@@ -110,7 +113,8 @@ HandOver::Delivery HandOver::send(const QByteArray& doorName, const QByteArray& 
     const Door::Address door = Door::address(doorName);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
-        return fail(Delivery::notTaken, systemError("socket"));
+        // No socket to try with: as far as this process can tell, no one listens.
+        return fail(Delivery::noListener, systemError("socket"));
     }
     // Closing without the confirmation is what tells the running copy to drop the message.
     const auto closeAndFail = [&](Delivery delivery, const QString& why) {

@@ -18,7 +18,12 @@ inline constexpr char confirmation = '\x17';
 
 QByteArray frame(const QByteArray& message);
 
-enum class Reading { incomplete, done, refused };
+enum class Reading {
+    incomplete,
+    done,
+    refused,
+    hungUp, // readConfirmation() only: the sender closed without a byte
+};
 
 // Reads one frame from a non-blocking socket as its bytes come, never beyond its end; memory follows what
 // actually arrived, whatever length the frame claims.
@@ -35,14 +40,17 @@ private:
     bool m_done = false;
 };
 
-// The sender's confirmation: done; incomplete while nothing came; refused for another byte or a hang-up.
+// The sender's confirmation: done; incomplete while nothing came; refused for another byte; hungUp when the
+// sender closed instead (it gave up).
 Reading readConfirmation(int fd);
 
 enum class Delivery {
-    confirmed,  // answered and confirmed: the running copy acts on it
-    noListener, // no process listens at the door (none holds it, or its holder does not listen yet)
-    notTaken,   // a process listens but did not take it (busy, stopped, or it cut the connection)
-    foreign,    // a process of another user holds the door: nothing was sent to it
+    confirmed, // answered and confirmed: the running copy acts on it
+    // No process listens at the door (none holds it, or its holder does not listen yet), or no socket could
+    // be had to try.
+    noListener,
+    notTaken, // a process listens but did not take it (busy, stopped, or it cut the connection)
+    foreign,  // a process of another user holds the door: nothing was sent to it
 };
 
 // Connects to the door `doorName`, and only where a process of `user` listens there sends `message`, waits

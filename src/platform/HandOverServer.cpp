@@ -1,5 +1,6 @@
 #include "platform/HandOverServer.h"
 
+#include "platform/FaultPoint.h"
 #include "platform/HandOver.h"
 #include "platform/TarvolinTimerLogger.h"
 
@@ -125,7 +126,11 @@ void HandOverServer::readable(quint64 id) {
     }
     const std::unique_ptr<Client> client = std::move(*at);
     m_answered.erase(at);
-    if (reading != HandOver::Reading::done) {
+    if (reading == HandOver::Reading::hungUp) {
+        // Its launch gave up before it confirmed, so it reports no success and tries again: usual, not a
+        // fault.
+        TT_LOG_INFO(kContext, droppedLine(*client, "its sender did not confirm the answer"));
+    } else if (reading != HandOver::Reading::done) {
         dropped(*client, "its sender did not confirm the answer");
     }
     answerWaiting();
@@ -155,11 +160,13 @@ void HandOverServer::answerWaiting() {
         // The socket's buffer is empty (the sender writes nothing more before the answer), so one byte fits.
         // A sender that already gave up is gone: the answer fails, and nothing is done for it.
         if (::send(client->fd, &HandOver::answer, 1, MSG_NOSIGNAL | MSG_DONTWAIT) != 1) {
-            dropped(*client, "its sender had already given up");
+            // Nothing was promised to it, and its launch tries again: the usual end of a held-up copy.
+            TT_LOG_INFO(kContext, droppedLine(*client, "its sender had already given up"));
             continue;
         }
         client->cutAtMs = m_clock.elapsed() + m_limits.clientTimeoutMs;
         m_answered.push_back(std::move(client));
+        FaultPoint::reached("hand-over.answered");
     }
     m_full = false;
     armDeadline();
@@ -204,10 +211,14 @@ void HandOverServer::armDeadline() {
     m_deadline.start(int(std::max<qint64>(0, next - m_clock.elapsed())));
 }
 
+QString HandOverServer::droppedLine(const Client& client, const char* why) {
+    return QStringLiteral("Dropped a handed-over message of %1 bytes: %2")
+        .arg(client.reader.message().size())
+        .arg(QLatin1String(why));
+}
+
 void HandOverServer::dropped(const Client& client, const char* why) {
-    TT_LOG_WARNING(kContext, QStringLiteral("Dropped a handed-over message of %1 bytes: %2")
-                                 .arg(client.reader.message().size())
-                                 .arg(QLatin1String(why)));
+    TT_LOG_WARNING(kContext, droppedLine(client, why));
 }
 
 bool HandOverServer::confirmedBeforeShutdown(const Client& client) {

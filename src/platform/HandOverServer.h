@@ -46,6 +46,7 @@ private:
     void answerWaiting();
     void cutExpired();
     void armDeadline();
+    static QString droppedLine(const Client& client, const char* why);
     static void dropped(const Client& client, const char* why);
     // Stops `client` reading, so a later confirmation fails at its sender; whether one came before.
     static bool confirmedBeforeShutdown(const Client& client);

@@ -52,7 +52,8 @@ void SocketListener::acceptClients() {
     for (int accepted = 0; accepted < kAcceptsPerWake && m_notifier; ++accepted) {
         const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) {
-            recovered();
+            // Progress, but the run of failures ends only with the queue drained: it is said once.
+            m_retryMs = firstRetryMs;
             if (admitted(fd)) {
                 m_clients(fd);
             }

@@ -69,13 +69,20 @@ const QString kMainContext = QStringLiteral("Main");
 // How long a later launch keeps trying to reach a copy that is still starting.
 constexpr int kClaimTimeoutMs = 10'000;
 
-// The save of a program that is ended by a call of exit() from inside the event loop instead of by a quit:
-// Qt does that when the X server goes away. Set while the event loop runs; run at exit.
-std::function<void()> g_saveAtExit;
+// The end of a run that has started, whatever ends it: a quit (the menu, a signal, the session, the system,
+// the display watcher) returns from the event loop, while Qt itself calls exit() from inside it when the X
+// server goes away. Both take this one way out; it runs once. False when the last save failed.
+std::function<bool()> g_ending;
 
-void saveAtExit() {
-    if (const std::function<void()> save = std::exchange(g_saveAtExit, nullptr)) {
-        save();
+bool endRun() {
+    const std::function<bool()> ending = std::exchange(g_ending, nullptr);
+    return !ending || ending();
+}
+
+void endAtExit() {
+    if (g_ending) {
+        TT_LOG_INFO(kMainContext, QStringLiteral("Ended from inside the event loop: ending on the way out"));
+        endRun();
     }
 }
 
@@ -571,18 +578,30 @@ int AppDelegate::run(int argc, char** argv) {
     SingleInstance instance(Preferences::configDirectory());
     QString claimError;
     const QByteArray message = url.isEmpty() ? showMessage : urlMessagePrefix + url.toUtf8();
-    switch (instance.claim(message, kClaimTimeoutMs, &claimError)) {
+    const SingleInstance::Claim claim = instance.claim(message, kClaimTimeoutMs, &claimError);
+    switch (claim) {
     case SingleInstance::Claim::handedOver:
         TT_LOG_INFO(kMainContext, QStringLiteral("Handed over to the running copy"));
         return 0;
     case SingleInstance::Claim::failed:
         TT_LOG_ERROR(kMainContext, QStringLiteral("Could not reach the running copy: ") + claimError);
         return 1;
+    case SingleInstance::Claim::lockedOnly:
+        // Whoever holds the door's name cannot keep the user from their timers; the lock keeps this copy
+        // alone.
+        TT_LOG_WARNING(kMainContext, QStringLiteral("Running where later launches cannot reach this copy, "
+                                                    "kept alone by the data folder's lock: ") +
+                                         claimError);
+        break;
     case SingleInstance::Claim::unguarded:
         // Refusing to start would keep the user from their timers; a second copy is the lesser harm.
         TT_LOG_WARNING(kMainContext, QStringLiteral("Running without the single-copy guard: ") + claimError);
         break;
     case SingleInstance::Claim::primary:
+        if (!instance.lockError().isEmpty()) {
+            TT_LOG_WARNING(kMainContext,
+                           instance.lockError() + QStringLiteral("; the door alone keeps out a second copy"));
+        }
         break;
     }
     // Room for many clients of the socket at once besides the files the program itself must write.
@@ -625,10 +644,6 @@ int AppDelegate::run(int argc, char** argv) {
     }
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tarvolintimer"), QIcon(QStringLiteral(":/app/tarvolintimer.svg"))));
-    QString listenError;
-    if (!instance.listen(&listenError)) {
-        TT_LOG_WARNING(kMainContext, QStringLiteral("Later launches cannot reach this one: ") + listenError);
-    }
 
     Preferences& defaults = Preferences::standard();
     migratePreferences(defaults, QDateTime::currentDateTimeUtc());
@@ -681,25 +696,23 @@ int AppDelegate::run(int argc, char** argv) {
         });
     });
 
-    g_saveAtExit = [&delegate, &persistence, &defaults] {
-        TT_LOG_INFO(kMainContext, QStringLiteral("Ended from inside the event loop: saving on the way out"));
+    // Set once the list is restored, so no ending saves an empty one over it, and before the door is served,
+    // so every link confirmed from here on is carried out.
+    g_ending = [&instance, &delegate, &persistence, &defaults] {
+        // A later launch that confirmed its link in the last moment has reported success: the link is carried
+        // out (its timer is added from a queued call) before the last save.
+        instance.finish();
+        QCoreApplication::sendPostedEvents(&delegate, QEvent::MetaCall);
         delegate.applicationWillTerminate();
-        persistence.flush();
-        defaults.flush();
+        // The stores have already logged why; a failed last save is not reported as success.
+        return persistence.flush() && defaults.flush();
     };
     // Registered after the stores came into being, so it runs before they are destroyed.
-    static const bool registered = std::atexit(saveAtExit) == 0;
+    static const bool registered = std::atexit(endAtExit) == 0;
     Q_UNUSED(registered)
+    // Launches that came meanwhile waited in the door's queue. A copy without a door has said so above.
+    instance.listen();
 
     const int status = QCoreApplication::exec();
-    g_saveAtExit = nullptr;
-
-    // A later launch that confirmed its link in the last moment has reported success: the link is carried
-    // out (its timer is added from a queued call) before the last save.
-    instance.finish();
-    QCoreApplication::sendPostedEvents(&delegate, QEvent::MetaCall);
-    delegate.applicationWillTerminate();
-    // The stores have already logged why; a failed last save is not reported as success.
-    const bool saved = persistence.flush() && defaults.flush();
-    return saved ? status : 1;
+    return endRun() ? status : 1;
 }

@@ -1,11 +1,14 @@
 // One running copy per user and data folder: the door, taken by one process only and handed over to
-// otherwise, never to another user's process; the hand-over of a later launch's message (acted on only once
-// its sender confirmed the answer), and what the server does with clients that misbehave.
+// otherwise, never to another user's process; the folder lock beside it, for where the door cannot decide;
+// the hand-over of a later launch's message (acted on only once its sender confirmed the answer), and what
+// the server does with clients that misbehave.
 #include "platform/SingleInstance.h"
+#include "platform/DataFolderLock.h"
 #include "platform/Door.h"
 #include "platform/FaultPoint.h"
 #include "platform/HandOver.h"
 
+#include "support/FullDescriptorTable.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -25,6 +28,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -80,32 +84,6 @@ std::optional<QByteArray> firstReply(int fd) {
         5000);
     return reply;
 }
-
-// Every descriptor this process may open is taken (the soft limit lowered to just above those in use), so
-// the next accept fails; all is given back when it goes.
-class FullDescriptorTable {
-public:
-    FullDescriptorTable() {
-        ::getrlimit(RLIMIT_NOFILE, &m_previous);
-        const int source = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        const rlimit low{rlim_t(source) + 8, m_previous.rlim_max};
-        ::setrlimit(RLIMIT_NOFILE, &low);
-        m_taken.push_back(source);
-        for (int fd = 0; (fd = ::fcntl(source, F_DUPFD_CLOEXEC, 0)) >= 0;) {
-            m_taken.push_back(fd);
-        }
-    }
-    ~FullDescriptorTable() {
-        for (int fd : m_taken) {
-            ::close(fd);
-        }
-        ::setrlimit(RLIMIT_NOFILE, &m_previous);
-    }
-
-private:
-    rlimit m_previous{};
-    std::vector<int> m_taken;
-};
 
 } // namespace
 
@@ -246,6 +224,23 @@ TEST(SingleInstanceTest, EachUserAndDataFolderHasADoorOfItsOwn) {
     EXPECT_EQ(Door::name(QStringLiteral("/home/a/.config/../.config/TarvolinTimer"), 1000), door);
     EXPECT_NE(Door::name(QStringLiteral("/home/b/.config/TarvolinTimer"), 1000), door);
     EXPECT_NE(Door::name(folder, 1001), door);
+    // Every path that reaches one folder, through symlinks too, names its door; whether it exists yet or not.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("real/config/TarvolinTimer"))));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("real/deeper/still"))));
+    ASSERT_TRUE(
+        QFile::link(dir.filePath(QStringLiteral("real/config")), dir.filePath(QStringLiteral("link"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("real/deeper/still")),
+                            dir.filePath(QStringLiteral("real/up"))));
+    for (const char* made : {"TarvolinTimer", "Later/TarvolinTimer"}) {
+        SCOPED_TRACE(made);
+        const QByteArray own =
+            Door::name(dir.filePath(QStringLiteral("real/config/")) + QLatin1String(made), 1000);
+        for (const char* other : {"link/", "link/./", "real/up/../../config/", "real/up/../../../link/"}) {
+            SCOPED_TRACE(other);
+            EXPECT_EQ(Door::name(dir.filePath(QLatin1String(other)) + QLatin1String(made), 1000), own);
+        }
+    }
     // Whole in an address, whatever the path's length.
     const QByteArray deep = Door::name(QLatin1Char('/') + QString(4000, u'd'), 4294967294U);
     EXPECT_LT(deep.size(), qsizetype(sizeof(sockaddr_un::sun_path)));
@@ -270,12 +265,15 @@ TEST(SingleInstanceTest, NoSecondCopyOfADataFolderStartsWhileTheFirstRuns) {
         {"a copy of the same folder, removed", "data",
          [](const QString& data) { ASSERT_TRUE(QDir(data).removeRecursively()); },
          SingleInstance::Claim::failed},
+        {"a copy of the same folder reached through a symlink", "link/", nullptr,
+         SingleInstance::Claim::failed},
         {"a copy of another folder", "other", nullptr, SingleInstance::Claim::primary},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.behaviour);
         QTemporaryDir dir;
         ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("data"))));
+        ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("data")), dir.filePath(QStringLiteral("link"))));
         // The first does not serve its door: the second can only refuse or take over.
         SingleInstance first(dir.filePath(QStringLiteral("data")));
         ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
@@ -311,6 +309,8 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
         std::function<bool(const QByteArray& door)> sender;
         bool succeeds;
         const char* logged; // what the server says of a message it drops
+        // A sender that gave up is usual (its launch tries again or reports failure): not an error.
+        TarvolinTimerLogger::Level level = TarvolinTimerLogger::Level::info;
     } rows[] = {
         {"a sender that confirms the answer",
          [](const QByteArray& door) {
@@ -338,7 +338,8 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
         {"a sender that hangs up after the answer", bare(HandOver::frame("hung up"), answeredThen({})), false,
          "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
         {"a sender that answers with another byte", bare(HandOver::frame("garbled"), answeredThen('x')),
-         false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm"},
+         false, "[SingleInstance] Dropped a handed-over message of 7 bytes: its sender did not confirm",
+         TarvolinTimerLogger::Level::error},
         {"a sender of another kind, refused unanswered",
          bare(QByteArray("\0\0\0\4show", 8), [](int fd) { return firstReply(fd) != QByteArray(); }), false,
          nullptr},
@@ -364,6 +365,7 @@ TEST(SingleInstanceTest, AMessageIsActedOnExactlyWhenItsSenderReportsSuccess) {
                 },
                 5000))
                 << qPrintable(log.lines().join(u'\n'));
+            EXPECT_EQ(log.entries().value(0).level, row.level);
         }
         EXPECT_EQ(received.size(), succeeded ? 1 : 0);
         EXPECT_EQ(log.lines().size(), row.logged ? 1 : 0) << qPrintable(log.lines().join(u'\n'));
@@ -458,27 +460,120 @@ TEST(SingleInstanceTest, ALaunchThatFindsTheDoorTakenHandsOverToItsHolderOrTakes
     }
 }
 
-TEST(SingleInstanceTest, ALaunchNeverHandsItsMessageToAnotherUsersProcess) {
-    // This process stands for another user: the launch is told its own user is someone else.
+namespace {
+
+// A process at a door that listens, or only binds its name, as anyone may.
+int strangerAt(const QByteArray& door, bool listens) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const Door::Address at = Door::address(door);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&at.address), at.size) != 0 ||
+        (listens && ::listen(fd, 64) != 0)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNothingReachesAStranger) {
+    // This process stands for another user at the door: the launch is told its own user is someone else,
+    // so the process it finds there is not of its user.
     const uid_t someoneElse = ::geteuid() + 1;
-    QTemporaryDir dir;
-    const Door::Opening holder = Door::open(Door::name(dataIn(dir.path()), someoneElse));
-    ASSERT_EQ(holder.outcome, Door::Opening::Outcome::opened) << qPrintable(holder.error);
-    QString error;
-    EXPECT_EQ(
-        claimFromAnotherThread(dir.path(), "url:quorvane://start?title=SECRET", 5000, &error, someoneElse),
-        SingleInstance::Claim::failed);
-    EXPECT_EQ(error, QStringLiteral("the door @%1 is held by process %2 of user %3, not by this user (%4); "
-                                    "nothing was sent to it")
-                         .arg(QString::fromLatin1(Door::name(dataIn(dir.path()), someoneElse)))
-                         .arg(::getpid())
-                         .arg(::geteuid())
-                         .arg(someoneElse));
-    // Its connection came, and went without a byte.
-    const int client = ::accept4(holder.fd, nullptr, nullptr, SOCK_CLOEXEC);
-    ASSERT_GE(client, 0);
-    char byte = 0;
-    EXPECT_EQ(::recv(client, &byte, 1, 0), 0);
-    ::close(client);
-    ::close(holder.fd);
+    enum class AtTheDoor { nobody, listener, bindsOnly };
+    using Holder = std::shared_ptr<void>;
+    // What holds the data folder meanwhile.
+    const auto free = [](const QString&) { return Holder(); };
+    const auto lockedByACopy = [](const QString& data) {
+        auto lock = std::make_shared<DataFolderLock>(data);
+        EXPECT_EQ(lock->take(), DataFolderLock::State::taken);
+        return Holder(lock);
+    };
+    // A copy whose door the launch does not see (its door has another name, as from another namespace).
+    const auto runningBehindAnotherDoor = [](const QString& data) {
+        auto copy = std::make_shared<SingleInstance>(data, ::geteuid() + 2);
+        EXPECT_EQ(copy->claim("unused", 1000), SingleInstance::Claim::primary);
+        return Holder(copy);
+    };
+    const auto unlockable = [](const QString& data) {
+        EXPECT_TRUE(QDir(data).mkdir(QLatin1String(DataFolderLock::fileName)));
+        return Holder();
+    };
+    const QString foreign = QStringLiteral("the door @%door is held by process %pid of user %me, not by this "
+                                           "user (%them); nothing was sent to it");
+    const QString unreachable =
+        QStringLiteral("another copy uses the data folder %folder and cannot be reached from here");
+    const struct {
+        const char* behaviour;
+        AtTheDoor atTheDoor;
+        std::function<Holder(const QString& data)> folder;
+        int timeoutMs;
+        SingleInstance::Claim claim;
+        QString error;
+    } rows[] = {
+        {"another user listens at the door", AtTheDoor::listener, free, 3000,
+         SingleInstance::Claim::lockedOnly, foreign},
+        {"another user only binds the door", AtTheDoor::bindsOnly, free, 3000,
+         SingleInstance::Claim::lockedOnly,
+         QStringLiteral(
+             "the door @%door is held by a process that does not answer there, whose cannot be told")},
+        {"another user listens, and a copy holds the folder", AtTheDoor::listener, lockedByACopy, 300,
+         SingleInstance::Claim::failed, unreachable + QStringLiteral(" (") + foreign + QLatin1Char(')')},
+        {"another user only binds, and a copy holds the folder", AtTheDoor::bindsOnly, lockedByACopy, 300,
+         SingleInstance::Claim::failed,
+         unreachable + QStringLiteral(" (the door @%door is held, but no one answers there (connect: "
+                                      "Connection refused))")},
+        {"a copy behind another door holds the folder", AtTheDoor::nobody, runningBehindAnotherDoor, 300,
+         SingleInstance::Claim::failed, unreachable},
+        // The door alone decides, as the lock would keep no second copy out.
+        {"another user listens, and the folder cannot be locked", AtTheDoor::listener, unlockable, 300,
+         SingleInstance::Claim::failed, foreign},
+        {"nobody at the door, and the folder cannot be locked", AtTheDoor::nobody, unlockable, 300,
+         SingleInstance::Claim::primary, QString()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QTemporaryDir dir;
+        const QString data = dataIn(dir.path());
+        ASSERT_TRUE(QDir().mkpath(data));
+        const Holder holder = row.folder(data);
+        const QByteArray door = Door::name(data, someoneElse);
+        const int stranger =
+            row.atTheDoor == AtTheDoor::nobody ? -1 : strangerAt(door, row.atTheDoor == AtTheDoor::listener);
+        ASSERT_TRUE(row.atTheDoor == AtTheDoor::nobody || stranger >= 0);
+
+        SingleInstance launch(data, someoneElse);
+        QString error;
+        EXPECT_EQ(launch.claim("url:quorvane://start?title=SECRET", row.timeoutMs, &error), row.claim);
+        QString expected = row.error;
+        expected.replace(QLatin1String("%door"), QString::fromLatin1(door))
+            .replace(QLatin1String("%pid"), QString::number(::getpid()))
+            .replace(QLatin1String("%me"), QString::number(::geteuid()))
+            .replace(QLatin1String("%them"), QString::number(someoneElse))
+            .replace(QLatin1String("%folder"), Door::folder(data));
+        EXPECT_EQ(error, expected);
+        // A copy that runs by the lock alone holds it: no other copy takes the folder meanwhile.
+        if (row.claim == SingleInstance::Claim::lockedOnly) {
+            EXPECT_EQ(DataFolderLock(data).take(), DataFolderLock::State::held);
+            EXPECT_FALSE(launch.listen());
+        }
+        if (row.claim == SingleInstance::Claim::primary) {
+            EXPECT_TRUE(launch.lockError().startsWith(QStringLiteral("Cannot lock ")))
+                << qPrintable(launch.lockError());
+        }
+        // Each connection the launch made came, and went without a byte.
+        if (row.atTheDoor == AtTheDoor::listener) {
+            int connections = 0;
+            for (int client; (client = ::accept4(stranger, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+                ++connections;
+                char byte = 0;
+                EXPECT_EQ(::recv(client, &byte, 1, 0), 0);
+                ::close(client);
+            }
+            EXPECT_GE(connections, 1);
+        }
+        if (stranger >= 0) {
+            ::close(stranger);
+        }
+    }
 }

@@ -1,8 +1,10 @@
-// The door hands on the clients of its own user only, and says once per user that it refused another's.
+// The door hands on the clients of its own user only, and says once per user that it refused another's;
+// a run of failed accepts is said once, and its end once.
 #include "platform/SocketListener.h"
 
 #include "platform/Door.h"
 
+#include "support/FullDescriptorTable.h"
 #include "support/LogCapture.h"
 
 #include <QTest>
@@ -60,5 +62,44 @@ TEST(SocketListenerTest, OnlyClientsOfItsOwnUserAreHandedOn) {
         for (const int fd : clients) {
             ::close(fd);
         }
+    }
+}
+
+TEST(SocketListenerTest, ARunOfFailedAcceptsIsSaidOnceAndSoIsItsEnd) {
+    const QByteArray name = "tarvolintimer-test-run-" + QByteArray::number(::getpid());
+    const Door::Opening door = Door::open(name);
+    ASSERT_EQ(door.outcome, Door::Opening::Outcome::opened) << qPrintable(door.error);
+    std::vector<int> accepted; // kept open, as the server keeps its clients
+    SocketListener listener(door.fd, ::geteuid(), [&](int fd) { accepted.push_back(fd); });
+    constexpr int kClients = 4;
+    std::vector<int> clients;
+    for (int i = 0; i < kClients; ++i) {
+        const Door::Address at = Door::address(name);
+        clients.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        ASSERT_EQ(::connect(clients.back(), reinterpret_cast<const sockaddr*>(&at.address), at.size), 0);
+    }
+    LogCapture log;
+    {
+        // Out of descriptors, then one free at a time: each lets one client through, and the next accept
+        // fails again, all within one run of failures.
+        FullDescriptorTable full;
+        listener.serve();
+        for (int i = 0; i < kClients; ++i) {
+            ASSERT_TRUE(full.giveBackOne());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return int(accepted.size()) == i + 1; }, 5000)) << i;
+        }
+    }
+    const auto said = [&](const QString& start) { return int(log.lines().filter(start).size()); };
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return said(QStringLiteral("Accepting at the door again")) > 0; }, 10000));
+    EXPECT_EQ(said(QStringLiteral("[SingleInstance] Could not accept a connection at the door: ")), 1)
+        << qPrintable(log.lines().join(u'\n'));
+    EXPECT_EQ(said(QStringLiteral("[SingleInstance] Accepting at the door again")), 1)
+        << qPrintable(log.lines().join(u'\n'));
+    for (const int fd : accepted) {
+        ::close(fd);
+    }
+    for (const int fd : clients) {
+        ::close(fd);
     }
 }

@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -446,21 +447,56 @@ TEST_F(DesktopProgramTest, ADoorOfAnotherUserIsNeverUsed) {
     }
     const QString door = QLatin1Char('@') + QString::fromLatin1(doorName());
     const QString secret = QStringLiteral("quorvane://start?minutes=7&title=SECRET");
-    {
-        SCOPED_TRACE("another user holds the door and answers as the program does");
-        OtherUsersPeer squatter({QStringLiteral("serve"), door});
-        ASSERT_TRUE(squatter.waitFor(QStringLiteral("listening"))) << squatter.output().toStdString();
+    const struct {
+        const char* behaviour;
+        const char* mode;  // of the door peer
+        const char* ready; // what it says once it holds the door
+        QString holder;    // as the running copy names it
+    } squatters[] = {
+        {"another user holds the door and answers as the program does", "serve", "listening",
+         QStringLiteral("is held by process ")},
+        {"another user only binds the door's name", "bind", "bound",
+         QStringLiteral("is held by a process that does not answer there, whose cannot be told")},
+    };
+    for (const auto& row : squatters) {
+        SCOPED_TRACE(row.behaviour);
+        OtherUsersPeer squatter({QLatin1String(row.mode), door});
+        ASSERT_TRUE(squatter.waitFor(QLatin1String(row.ready))) << squatter.output().toStdString();
+        // The user's program runs all the same, on its own link, alone by the data folder's lock.
+        const QString own = QStringLiteral("Own-%1").arg(QLatin1String(row.mode));
+        Program first;
+        first.start(environment(), {QStringLiteral("quorvane://start?minutes=7&title=") + own});
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        const QStringList warnings = first.log().split(u'\n').filter(QStringLiteral("[Main] Running where"));
+        ASSERT_EQ(warnings.size(), 1) << first.log().toStdString();
+        EXPECT_TRUE(warnings[0].contains(door + QLatin1Char(' ') + row.holder)) << warnings[0].toStdString();
+        if (std::strcmp(row.mode, "serve") == 0) {
+            EXPECT_TRUE(warnings[0].contains(QStringLiteral("of user 65534, not by this user")))
+                << warnings[0].toStdString();
+        }
+        // A later launch cannot reach it: it says so and its link is never carried out.
         auto later = launch({secret});
         ASSERT_TRUE(later->waitForExit()) << later->log().toStdString();
         EXPECT_EQ(later->exitCode(), 1);
         const QStringList errors = later->log().split(u'\n').filter(QStringLiteral("[Main]"));
         ASSERT_EQ(errors.size(), 1) << later->log().toStdString();
-        EXPECT_TRUE(errors[0].contains(QStringLiteral("is held by process")) &&
-                    errors[0].contains(QStringLiteral("of user 65534, not by this user")))
+        EXPECT_TRUE(errors[0].contains(QStringLiteral("another copy uses the data folder ") +
+                                       Door::folder(dataFolder()) +
+                                       QStringLiteral(" and cannot be reached from here")))
             << errors[0].toStdString();
         EXPECT_FALSE(later->log().contains(kReady));
-        // It reached the other user's process, and sent it nothing.
-        EXPECT_TRUE(squatter.waitFor(QStringLiteral("empty"))) << squatter.output().toStdString();
+        ASSERT_TRUE(first.waitFor(QStringLiteral("Adding timer: title=\"%1\"").arg(own)));
+        QTest::qWait(300); // the timer is added from the event loop, just after the line
+        stop(first);
+        const auto saved = savedTimers();
+        ASSERT_TRUE(saved.has_value());
+        QStringList titles;
+        for (const TimerItem& timer : *saved) {
+            titles << timer.title;
+        }
+        EXPECT_EQ(titles.count(own), 1) << titles.join(u',').toStdString();
+        EXPECT_EQ(titles.count(QStringLiteral("SECRET")), 0) << titles.join(u',').toStdString();
+        // Nothing was ever sent to the other user's process.
         EXPECT_FALSE(squatter.output().contains(QStringLiteral("received"))) << "the link was sent";
     }
     {
@@ -480,6 +516,95 @@ TEST_F(DesktopProgramTest, ADoorOfAnotherUserIsNeverUsed) {
         stop(first);
         EXPECT_FALSE(first.log().contains(QStringLiteral("SECRET"))) << first.log().toStdString();
     }
+}
+
+TEST_F(DesktopProgramTest, ALaunchThatReachesTheDataFolderByAnotherPathHandsOverToTheOneCopy) {
+    // The configuration folder through a symlink, spelled with a trailing "/." besides.
+    const QString linked = home.filePath(QStringLiteral("linked-config"));
+    ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("config")), linked));
+    Program first;
+    first.start(environment());
+    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+    std::vector<std::unique_ptr<Program>> launches;
+    changeEnvironment = [&](QProcessEnvironment& env) {
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), linked + QStringLiteral("/."));
+    };
+    launches.push_back(launch({QStringLiteral("quorvane://start?minutes=7&title=Linked")}));
+    changeEnvironment = nullptr;
+    launches.push_back(launch({QStringLiteral("quorvane://start?minutes=7&title=Direct")}));
+    expectEveryLinkCarriedOutByTheFirst(*this, first, launches,
+                                        {QStringLiteral("Linked"), QStringLiteral("Direct")});
+}
+
+TEST_F(DesktopProgramTest, ALaunchThatCannotSeeTheDoorIsKeptOutByTheFolderLock) {
+    // Another network namespace has abstract names of its own: the running copy's door is not there.
+    QProcess probe;
+    probe.start(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")});
+    if (!probe.waitForFinished(kWaitMs) || probe.exitStatus() != QProcess::NormalExit ||
+        probe.exitCode() != 0) {
+        GTEST_SKIP() << "cannot make a network namespace here (needs root, or user namespaces): "
+                     << probe.readAllStandardError().toStdString();
+    }
+    Program first;
+    first.start(environment());
+    ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+    Program outside;
+    outside.start(environment(), {QStringLiteral("quorvane://start?minutes=7&title=Outside")},
+                  {QStringLiteral("unshare"), QStringLiteral("-n")});
+    ASSERT_TRUE(outside.waitForExit(20'000)) << outside.log().toStdString();
+    EXPECT_EQ(outside.exitCode(), 1) << outside.log().toStdString();
+    EXPECT_FALSE(outside.log().contains(kReady)) << "a second copy ran";
+    const QStringList lines = outside.log().split(u'\n').filter(QStringLiteral("[Main]"));
+    ASSERT_EQ(lines.size(), 1) << outside.log().toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[Main] Could not reach the running copy: another copy uses "
+                                                 "the data folder %1 and cannot be reached from here")
+                                      .arg(Door::folder(dataFolder()))))
+        << lines[0].toStdString();
+    // The copy is still the one, and serves its own launches.
+    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=7&title=Inside")}), 0);
+    ASSERT_TRUE(first.waitFor(QStringLiteral("Adding timer: title=\"Inside\"")));
+    QTest::qWait(300);
+    stop(first);
+    EXPECT_FALSE(first.log().contains(QStringLiteral("Outside")));
+    QStringList saved;
+    for (const TimerItem& timer : savedTimers().value_or(QList<TimerItem>())) {
+        saved << timer.title;
+    }
+    EXPECT_EQ(saved, QStringList{QStringLiteral("Inside")});
+}
+
+TEST_F(DesktopProgramTest, ALinkConfirmedJustBeforeTheDisplayGoesIsCarriedOutAndSaved) {
+    // Qt ends the program from inside its event loop when the X server goes, or the program notices first
+    // and quits: which comes first varies, so a few rounds meet both.
+    QStringList titles;
+    int exitedFromInside = 0;
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        if (!display) {
+            display = std::make_unique<XvfbDisplay>(QStringLiteral("1280x1024x24"));
+            ASSERT_TRUE(display->isRunning());
+        }
+        // The copy stops itself once it has answered a launch: the launch confirms, and reports success,
+        // while the copy has not read the confirmation yet.
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("TT_STOP_AT"), QStringLiteral("hand-over.answered"));
+        Program first;
+        first.start(env);
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        titles << QStringLiteral("Round%1").arg(round);
+        EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=7&title=") + titles.last()}), 0);
+        ASSERT_TRUE(first.waitUntilStopped()) << first.log().toStdString();
+        display.reset();
+        first.signal(SIGCONT);
+        ASSERT_TRUE(first.waitForExit()) << first.log().toStdString();
+        exitedFromInside += first.count(QStringLiteral("Ended from inside the event loop"));
+        QStringList saved;
+        for (const TimerItem& timer : savedTimers().value_or(QList<TimerItem>())) {
+            saved << timer.title;
+        }
+        EXPECT_EQ(saved.join(u','), titles.join(u',')) << first.log().toStdString();
+    }
+    std::cout << exitedFromInside << " of 4 rounds ended from inside the event loop\n";
 }
 
 TEST_F(DesktopProgramTest, OddURLsGiveExactlyTheirResultAndBreakNothing) {

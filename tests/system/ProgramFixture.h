@@ -50,12 +50,20 @@ public:
             ::setrlimit(RLIMIT_NOFILE, &limit);
         });
     }
-    void start(const QProcessEnvironment& env, const QStringList& arguments = {}) {
+    // `through`, when given, is a command that runs the program (unshare -n, say): the program and its
+    // arguments follow it.
+    void start(const QProcessEnvironment& env, const QStringList& arguments = {},
+               const QStringList& through = {}) {
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         QObject::connect(&m_process, &QProcess::readyReadStandardError,
                          [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
-        m_process.start(QStringLiteral(TT_PROGRAM_PATH), arguments);
+        if (!through.isEmpty()) {
+            m_process.start(through.first(),
+                            through.mid(1) + QStringList{QStringLiteral(TT_PROGRAM_PATH)} + arguments);
+        } else {
+            m_process.start(QStringLiteral(TT_PROGRAM_PATH), arguments);
+        }
         m_process.waitForStarted(kWaitMs);
     }
     bool waitFor(const QString& text, int timeoutMs = kWaitMs) {

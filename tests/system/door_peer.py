@@ -1,10 +1,12 @@
 # A process at the program's door that is not the program, for the tests that run it as another user.
 #   serve ADDRESS         holds the door and answers each client as the program does, printing
 #                         "received <hex>" for what each one sent, or "empty" for one that sent nothing
+#   bind ADDRESS          holds the door's name without listening there, printing "bound"
 #   send ADDRESS HEX      hands the bytes HEX over and prints "answered" or "hung up"
 # ADDRESS is a socket path, or "@name" for a name in the abstract namespace.
 import socket
 import sys
+import time
 
 ANSWER = b"\x06"
 
@@ -33,6 +35,14 @@ def serve(at):
         client.close()
 
 
+def bind(at):
+    door = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    door.bind(address(at))
+    print("bound", flush=True)
+    while True:
+        time.sleep(60)
+
+
 def send(at, framed):
     client = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     client.settimeout(10)
@@ -50,5 +60,7 @@ def send(at, framed):
 if __name__ == "__main__":
     if sys.argv[1] == "serve":
         serve(sys.argv[2])
+    elif sys.argv[1] == "bind":
+        bind(sys.argv[2])
     else:
         send(sys.argv[2], bytes.fromhex(sys.argv[3]))
