@@ -25,6 +25,9 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(dbus xvfb pulseaudio pulseaudio-utils dunst)
     # gdbus announces desktop setting changes the way another program would.
     packages+=(libglib2.0-bin)
+    # The openers xdg-open calls under each desktop, for the links the build's own desktop entry opens:
+    # gio (above) for GNOME, exo-open for XFCE, kde-open5 for KDE.
+    packages+=(exo-utils kde-cli-tools)
     # Time-zone rules for the tests that cross daylight-saving changes.
     packages+=(tzdata)
     # The panel item's tests: a real XEmbed tray, clicks, and a standalone item watcher and host.

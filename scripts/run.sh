@@ -7,15 +7,7 @@ bash scripts/build.sh -DTT_BUILD_TESTS=OFF
 program="$(pwd)/${BUILD_DIR:-build}/src/app/tarvolintimer"
 
 # The user's own desktop entry for this build, so that opening a quorvane:// link reaches it. Nothing here may
-# stop the program from starting.
-register_url_handler() {
-    local apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
-    mkdir -p "$apps" || return 1
-    sed "s|^Exec=.*|Exec=\"$program\" %u|" resources/desktop/tarvolintimer.desktop >"$apps/tarvolintimer.desktop" ||
-        return 1
-    command -v update-desktop-database >/dev/null 2>&1 && update-desktop-database "$apps" >/dev/null 2>&1
-    xdg-mime default tarvolintimer.desktop x-scheme-handler/quorvane
-}
-register_url_handler || echo "run.sh: could not register the quorvane:// handler; links will not open the program" >&2
+# stop the program from starting: the script says in one line what did not work.
+bash scripts/register-url-handler.sh "$program" || true
 
 exec "$program" "$@"
