@@ -53,7 +53,9 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
         QStringLiteral("another copy uses the data folder %1 and cannot be reached from here").arg(m_folder);
     for (;;) {
         // Taken once, kept until this process hands over or ends.
-        const DataFolderLock::State lock = m_lock.take(&m_lockError);
+        QString lockError;
+        const DataFolderLock::State lock = m_lock.take(&lockError);
+        m_lockError = lock == DataFolderLock::State::unavailable ? lockError : QString();
         // Binding is what decides among the launches that see one door: it succeeds for exactly one process
         // while the name is free.
         Door::Opening opening = Door::open(m_doorName);
