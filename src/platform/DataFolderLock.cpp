@@ -18,6 +18,23 @@ bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Why what stands at the lock's place is no lock of this user's; empty when it is one. A file put there by
+// someone else could keep every copy out, whoever held it; anything but a plain file is no lock file.
+QString notOwnFile(const struct stat& file) {
+    if (!S_ISREG(file.st_mode)) {
+        const char* kind = S_ISDIR(file.st_mode)    ? "a folder"
+                           : S_ISFIFO(file.st_mode) ? "a FIFO"
+                           : S_ISSOCK(file.st_mode) ? "a socket"
+                           : S_ISLNK(file.st_mode)  ? "a symlink"
+                                                    : "a device";
+        return QStringLiteral("it is %1, not a regular file").arg(QLatin1String(kind));
+    }
+    if (file.st_uid != ::geteuid()) {
+        return QStringLiteral("it is not a file of this user's (owner %1)").arg(file.st_uid);
+    }
+    return {};
+}
+
 } // namespace
 
 DataFolderLock::DataFolderLock(const QString& folder)
@@ -39,14 +56,27 @@ DataFolderLock::State DataFolderLock::take(QString* error) {
     };
     const QByteArray name = QFile::encodeName(m_path);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (fd < 0 && (errno == EROFS || errno == EACCES)) {
+        // What stands there is looked at before it is opened, so a device is never opened at all.
+        struct stat there {};
+        if (::lstat(name.constData(), &there) == 0) {
+            if (const QString why = notOwnFile(there); !why.isEmpty()) {
+                return unavailable(why);
+            }
+        }
+        // Never blocking: a FIFO put there meanwhile would hold the open, and the start, for ever.
+        constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, S_IRUSR | S_IWUSR);
+        if (fd < 0) {
+            const int number = errno;
             // A folder that cannot be written may still hold the file from an earlier run: a lock needs
             // no writing.
-            fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        }
-        if (fd < 0) {
-            return unavailable(systemError("open"));
+            if (number == EROFS || number == EACCES) {
+                fd = ::open(name.constData(), O_RDONLY | kFlags);
+            }
+            if (fd < 0) {
+                // The first refusal is the cause; the second open only says the file is not there.
+                return unavailable(systemError("open", errno == ENOENT ? number : errno));
+            }
         }
         struct stat opened {};
         if (::fstat(fd, &opened) != 0) {
@@ -54,12 +84,9 @@ DataFolderLock::State DataFolderLock::take(QString* error) {
             ::close(fd);
             return unavailable(why);
         }
-        // A file put there by someone else is no lock of this user's: whoever holds it could keep every
-        // copy out.
-        if (!S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid()) {
+        if (const QString why = notOwnFile(opened); !why.isEmpty()) {
             ::close(fd);
-            return unavailable(
-                QStringLiteral("it is not a file of this user's (owner %1)").arg(opened.st_uid));
+            return unavailable(why);
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int number = errno;

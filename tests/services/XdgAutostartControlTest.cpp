@@ -2,7 +2,7 @@
 // remove, and how failures read.
 #include "services/XdgAutostartControl.h"
 
-#include "PermissionsEnforced.h"
+#include "support/PermissionsEnforced.h"
 #include "QStringPrinting.h"
 
 #include <QCoreApplication>
