@@ -121,11 +121,10 @@ HandOver::Delivery HandOver::send(const QByteArray& doorName, const QByteArray& 
         ::close(fd);
         return fail(delivery, why);
     };
-    // A local connect either succeeds or fails at once; a full queue means a listener that is busy.
+    // A local connect either succeeds or fails at once.
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&door.address), door.size) != 0 &&
         errno != EINPROGRESS) {
-        return closeAndFail(errno == EAGAIN ? Delivery::notTaken : Delivery::noListener,
-                            systemError("connect"));
+        return closeAndFail(errno == EAGAIN ? Delivery::full : Delivery::noListener, systemError("connect"));
     }
     // Anyone can hold a name in the abstract namespace: the message goes to this user's own process only.
     const std::optional<Door::Peer> peer = Door::peer(fd);

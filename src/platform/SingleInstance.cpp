@@ -17,9 +17,10 @@
 namespace {
 
 constexpr int kRetryPauseMs = 50;
-// How long a launch that holds the folder lock waits on a door that is bound and listened on by no one before
-// it takes the holder for a stranger: the running copy listens as soon as it has bound the name.
-constexpr int kSilentDoorGraceMs = 1000;
+// How long a launch that holds the folder lock waits on a door that takes none of its connections (bound and
+// listened on by no one, or its queue full) before it takes the holder for a stranger: the running copy
+// listens as soon as it has bound the name, and takes connections at once.
+constexpr int kUnansweredDoorGraceMs = 1000;
 
 QString madeFolder(const QString& dataDirectory) {
     // Made first, so that the path resolves whole and the lock has its place.
@@ -40,7 +41,12 @@ SingleInstance::~SingleInstance() = default;
 SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeoutMs, QString* error) {
     QElapsedTimer timer;
     timer.start();
-    QElapsedTimer silentDoor; // since the door was first found bound and unanswered while this held the lock
+    // Since the door was first found held by a process that took no connection of this launch, whose cannot
+    // be told, while this launch held the lock.
+    QElapsedTimer unanswered;
+    // Why the door's holder is known to be another user's. It is not connected to again while it holds the
+    // name: each connection would tell that process who this launch is.
+    QString foreignHolder;
     QString lastError;
     const auto failWith = [error](Claim claim, const QString& why) {
         if (error) {
@@ -60,6 +66,8 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
         // while the name is free.
         Door::Opening opening = Door::open(m_doorName);
         if (opening.outcome == Door::Opening::Outcome::opened) {
+            // The name was free: whoever holds it next is asked anew.
+            foreignHolder.clear();
             if (lock != DataFolderLock::State::held) {
                 m_listener = std::make_unique<SocketListener>(
                     opening.fd, m_user, [server = m_server.get()](int fd) { server->serve(fd); });
@@ -74,13 +82,18 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
                 FaultPoint::reached("single-instance.door-in-use");
             }
             // Whatever kept this process from the door, the running copy is tried first.
-            QString sendError;
-            const HandOver::Delivery delivery =
-                HandOver::send(m_doorName, message, m_user,
-                               int(std::max<qint64>(0, timeoutMs - timer.elapsed())), &sendError);
-            if (delivery == HandOver::Delivery::confirmed) {
-                m_lock.release();
-                return Claim::handedOver;
+            QString sendError = foreignHolder;
+            HandOver::Delivery delivery = HandOver::Delivery::foreign;
+            if (!bound || foreignHolder.isEmpty()) {
+                delivery = HandOver::send(m_doorName, message, m_user,
+                                          int(std::max<qint64>(0, timeoutMs - timer.elapsed())), &sendError);
+                if (delivery == HandOver::Delivery::confirmed) {
+                    m_lock.release();
+                    return Claim::handedOver;
+                }
+                if (delivery == HandOver::Delivery::foreign) {
+                    foreignHolder = sendError;
+                }
             }
             QString why = sendError;
             if (!bound) {
@@ -88,26 +101,35 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
             } else if (delivery == HandOver::Delivery::noListener) {
                 why =
                     QStringLiteral("the door %1 is held, but no one answers there (%2)").arg(door, sendError);
+            } else if (delivery == HandOver::Delivery::full) {
+                why = QStringLiteral("the door %1 is held, but its queue is full (%2)").arg(door, sendError);
             }
-            // No copy of this user's is at the door: another user's process is, or nobody.
-            const bool noCopy =
-                delivery == HandOver::Delivery::foreign || delivery == HandOver::Delivery::noListener;
+            // No copy of this user's is at the door, or none that can be told to be one: another user's
+            // process is, or nobody, or a process whose queue is full.
+            const bool noCopy = delivery == HandOver::Delivery::foreign ||
+                                delivery == HandOver::Delivery::noListener ||
+                                delivery == HandOver::Delivery::full;
             switch (lock) {
             case DataFolderLock::State::taken:
+                // A process of this user's that listens is the copy, its lock undone by the folder's removal:
+                // it is asked until the time is up.
                 if (!noCopy) {
                     break;
                 }
-                // A bound name nobody listens on may be a copy of this user's that is just starting.
-                if (bound && delivery == HandOver::Delivery::noListener) {
-                    if (!silentDoor.isValid()) {
-                        silentDoor.start();
+                // Holding the lock, this launch knows that no copy that took it runs; but one that could not
+                // take it may be starting, and it listens as soon as it has bound the name.
+                if (bound && delivery != HandOver::Delivery::foreign) {
+                    if (!unanswered.isValid()) {
+                        unanswered.start();
                     }
-                    if (silentDoor.elapsed() < kSilentDoorGraceMs) {
+                    if (unanswered.elapsed() < kUnansweredDoorGraceMs) {
                         break;
                     }
-                    why = QStringLiteral("the door %1 is held by a process that does not answer there, whose "
-                                         "cannot be told")
-                              .arg(door);
+                    why =
+                        QStringLiteral("the door %1 is held by a process that %2 there, whose cannot be told")
+                            .arg(door, delivery == HandOver::Delivery::full
+                                           ? QStringLiteral("takes no connection")
+                                           : QStringLiteral("does not answer"));
                 }
                 return failWith(Claim::lockedOnly, why);
             case DataFolderLock::State::held:

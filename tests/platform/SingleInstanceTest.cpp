@@ -30,6 +30,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <sys/resource.h>
@@ -462,16 +463,29 @@ TEST(SingleInstanceTest, ALaunchThatFindsTheDoorTakenHandsOverToItsHolderOrTakes
 
 namespace {
 
-// A process at a door that listens, or only binds its name, as anyone may.
-int strangerAt(const QByteArray& door, bool listens) {
+enum class AtTheDoor { nobody, listener, bindsOnly, fullQueue };
+
+// A process at a door, as anyone may be: one that listens, one that only binds the name, or one that listens
+// with room for one connection in its queue and fills it itself, never accepting. The door's socket, and
+// the one that fills its queue; -1 on failure.
+std::pair<int, int> strangerAt(const QByteArray& door, AtTheDoor kind) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     const Door::Address at = Door::address(door);
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&at.address), at.size) != 0 ||
-        (listens && ::listen(fd, 64) != 0)) {
+        (kind != AtTheDoor::bindsOnly && ::listen(fd, kind == AtTheDoor::fullQueue ? 0 : 64) != 0)) {
         ::close(fd);
-        return -1;
+        return {-1, -1};
     }
-    return fd;
+    int filler = -1;
+    if (kind == AtTheDoor::fullQueue) {
+        filler = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        EXPECT_EQ(::connect(filler, reinterpret_cast<const sockaddr*>(&at.address), at.size), 0);
+        const int another = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        EXPECT_NE(::connect(another, reinterpret_cast<const sockaddr*>(&at.address), at.size), 0);
+        EXPECT_EQ(errno, EAGAIN) << "the queue is not full";
+        ::close(another);
+    }
+    return {fd, filler};
 }
 
 } // namespace
@@ -480,7 +494,6 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
     // This process stands for another user at the door: the launch is told its own user is someone else,
     // so the process it finds there is not of its user.
     const uid_t someoneElse = ::geteuid() + 1;
-    enum class AtTheDoor { nobody, listener, bindsOnly };
     using Holder = std::shared_ptr<void>;
     // What holds the data folder meanwhile.
     const auto free = [](const QString&) { return Holder(); };
@@ -517,8 +530,17 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
          SingleInstance::Claim::lockedOnly,
          QStringLiteral(
              "the door @%door is held by a process that does not answer there, whose cannot be told")},
+        // Not one connection gets in, so whose process it is cannot be told.
+        {"a process whose queue is full holds the door", AtTheDoor::fullQueue, free, 3000,
+         SingleInstance::Claim::lockedOnly,
+         QStringLiteral(
+             "the door @%door is held by a process that takes no connection there, whose cannot be told")},
         {"another user listens, and a copy holds the folder", AtTheDoor::listener, lockedByACopy, 300,
          SingleInstance::Claim::failed, unreachable + QStringLiteral(" (") + foreign + QLatin1Char(')')},
+        {"a process whose queue is full holds the door, and a copy holds the folder", AtTheDoor::fullQueue,
+         lockedByACopy, 300, SingleInstance::Claim::failed,
+         unreachable + QStringLiteral(" (the door @%door is held, but its queue is full (connect: Resource "
+                                      "temporarily unavailable))")},
         {"another user only binds, and a copy holds the folder", AtTheDoor::bindsOnly, lockedByACopy, 300,
          SingleInstance::Claim::failed,
          unreachable + QStringLiteral(" (the door @%door is held, but no one answers there (connect: "
@@ -538,8 +560,8 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
         ASSERT_TRUE(QDir().mkpath(data));
         const Holder holder = row.folder(data);
         const QByteArray door = Door::name(data, someoneElse);
-        const int stranger =
-            row.atTheDoor == AtTheDoor::nobody ? -1 : strangerAt(door, row.atTheDoor == AtTheDoor::listener);
+        const auto [stranger, filler] =
+            row.atTheDoor == AtTheDoor::nobody ? std::pair(-1, -1) : strangerAt(door, row.atTheDoor);
         ASSERT_TRUE(row.atTheDoor == AtTheDoor::nobody || stranger >= 0);
 
         SingleInstance launch(data, someoneElse);
@@ -561,19 +583,23 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
             EXPECT_TRUE(launch.lockError().startsWith(QStringLiteral("Cannot lock ")))
                 << qPrintable(launch.lockError());
         }
-        // Each connection the launch made came, and went without a byte.
-        if (row.atTheDoor == AtTheDoor::listener) {
+        // The launch connected once at most, and went without a byte: a holder known to be another user's is
+        // not asked again, and a full queue lets no connection in.
+        if (row.atTheDoor == AtTheDoor::listener || row.atTheDoor == AtTheDoor::fullQueue) {
             int connections = 0;
             for (int client; (client = ::accept4(stranger, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
                 ++connections;
                 char byte = 0;
-                EXPECT_EQ(::recv(client, &byte, 1, 0), 0);
+                EXPECT_EQ(::recv(client, &byte, 1, MSG_DONTWAIT), filler >= 0 ? -1 : 0);
                 ::close(client);
             }
-            EXPECT_GE(connections, 1);
+            EXPECT_EQ(connections, 1)
+                << (filler >= 0 ? "the queue's own filler only" : "one from the launch");
         }
-        if (stranger >= 0) {
-            ::close(stranger);
+        for (const int fd : {stranger, filler}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
         }
     }
 }

@@ -457,6 +457,8 @@ TEST_F(DesktopProgramTest, ADoorOfAnotherUserIsNeverUsed) {
          QStringLiteral("is held by process ")},
         {"another user only binds the door's name", "bind", "bound",
          QStringLiteral("is held by a process that does not answer there, whose cannot be told")},
+        {"another user fills the door's queue and never accepts", "full", "full",
+         QStringLiteral("is held by a process that takes no connection there, whose cannot be told")},
     };
     for (const auto& row : squatters) {
         SCOPED_TRACE(row.behaviour);

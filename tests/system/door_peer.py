@@ -2,6 +2,8 @@
 #   serve ADDRESS         holds the door and answers each client as the program does, printing
 #                         "received <hex>" for what each one sent, or "empty" for one that sent nothing
 #   bind ADDRESS          holds the door's name without listening there, printing "bound"
+#   full ADDRESS          listens at the door with room for one connection in its queue, fills it itself
+#                         and never accepts, printing "full"
 #   send ADDRESS HEX      hands the bytes HEX over and prints "answered" or "hung up"
 # ADDRESS is a socket path, or "@name" for a name in the abstract namespace.
 import socket
@@ -43,6 +45,17 @@ def bind(at):
         time.sleep(60)
 
 
+def full(at):
+    door = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    door.bind(address(at))
+    door.listen(0)
+    filler = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    filler.connect(address(at))
+    print("full", flush=True)
+    while True:
+        time.sleep(60)
+
+
 def send(at, framed):
     client = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     client.settimeout(10)
@@ -62,5 +75,7 @@ if __name__ == "__main__":
         serve(sys.argv[2])
     elif sys.argv[1] == "bind":
         bind(sys.argv[2])
+    elif sys.argv[1] == "full":
+        full(sys.argv[2])
     else:
         send(sys.argv[2], bytes.fromhex(sys.argv[3]))
