@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -27,6 +28,13 @@ namespace {
 const QLatin1String kContext("Preferences");
 // A hostile file could otherwise fill the log with a line for each of a million damaged members.
 constexpr qsizetype kMaxProblemLines = 20;
+// A failed write is tried again by itself after this pause, doubling up to the longest, so what stopped it
+// (descriptors taken for a while, a full disk) passing is enough for the file to catch up.
+constexpr std::chrono::milliseconds kFirstRetryPause(500);
+constexpr std::chrono::milliseconds kLongestRetryPause(30'000);
+// A flush whose write failed tries this many times in all, this far apart: it may be the program's last.
+constexpr int kFlushAttempts = 3;
+constexpr std::chrono::milliseconds kFlushRetryPause(150);
 // Long enough to tell keys apart, short enough for any file system's name limit with the rest of the name.
 constexpr qsizetype kMaxKeyInFileName = 64;
 
@@ -149,8 +157,21 @@ public:
 private:
     void run() {
         std::unique_lock lock(m_mutex);
+        // The newest snapshot, when its write failed: written again after a pause unless a newer one comes.
+        std::optional<Snapshot> failed;
+        auto pause = kFirstRetryPause;
         for (;;) {
-            m_cv.wait(lock, [this] { return m_stop || m_hasPending; });
+            const auto due = [this] { return m_stop || m_hasPending; };
+            if (failed) {
+                if (!m_cv.wait_for(lock, pause, due)) {
+                    m_pending = std::move(*failed);
+                    m_hasPending = true;
+                    pause = std::min(pause * 2, kLongestRetryPause);
+                }
+                failed.reset();
+            } else {
+                m_cv.wait(lock, due);
+            }
             if (m_hasPending) {
                 Snapshot snapshot = std::move(m_pending);
                 m_pending = {};
@@ -158,6 +179,11 @@ private:
                 m_busy = true;
                 lock.unlock();
                 write(snapshot);
+                if (m_failed) {
+                    failed = std::move(snapshot);
+                } else {
+                    pause = kFirstRetryPause;
+                }
                 snapshot = {};
                 lock.lock();
                 m_busy = false;
@@ -635,6 +661,12 @@ bool Preferences::flush() {
         return true;
     }
     m_writer->waitIdle();
+    for (int attempt = 1; attempt < kFlushAttempts && m_writer->lastWriteFailed(); ++attempt) {
+        FaultPoint::reached("preferences.flush-retry");
+        std::this_thread::sleep_for(kFlushRetryPause);
+        writeNow();
+        m_writer->waitIdle();
+    }
     return !m_writer->lastWriteFailed();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Preferences.h"
 
 #include "platform/FaultPoint.h"
+#include "support/FullDescriptorTable.h"
 #include "support/HostileFiles.h"
 #include "support/LogCapture.h"
 
@@ -10,6 +11,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include <sys/resource.h>
 #include <fcntl.h>
@@ -240,6 +243,38 @@ TEST_F(PreferencesTest, AFailedWriteLeavesThePreviousFileLogsOnceAndIsRetried) {
         prefs.flush(); // with room again, the next write goes through even with nothing new to write
         EXPECT_EQ(Preferences(path()).dataValue(u"big"_s), binary(size));
         EXPECT_EQ(log.lines().size(), 1);
+    }
+}
+
+TEST_F(PreferencesTest, AWriteThatFailedForWantOfDescriptorsIsTriedAgain) {
+    const struct {
+        const char* behaviour;
+        bool flushRetries; // the descriptors come back while a flush waits to try again, else later
+    } rows[] = {
+        {"by itself, once descriptors are back", false},
+        {"by the flush, which may be the program's last save", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QFile::remove(path());
+        LogCapture log;
+        Preferences prefs(path());
+        auto full = std::make_unique<FullDescriptorTable>();
+        FaultPoint::setHandler([&](const char* moment) {
+            if (row.flushRetries && std::strcmp(moment, "preferences.flush-retry") == 0) {
+                full.reset();
+            }
+        });
+        const auto handlerGone = qScopeGuard([] { FaultPoint::setHandler(nullptr); });
+        prefs.setString(u"timers"_s, u"the user's list"_s);
+        const bool flushed = prefs.flush();
+        EXPECT_EQ(flushed, row.flushRetries);
+        full.reset();
+        // Nothing new is written and nothing flushed: the file catches up all the same.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return Preferences::deserialize(readFile(path())).value_or(QVariantMap()).contains(u"timers"_s); },
+            5000));
+        EXPECT_EQ(log.lines().size(), 1) << qPrintable(log.lines().join(u'\n'));
     }
 }
 
