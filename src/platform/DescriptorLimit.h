@@ -10,5 +10,11 @@ public:
     // it could not, and leaves it empty when the soft limit already was the hard one.
     static bool raiseToHardLimit(QString* report);
 
+    // How many more descriptors this process may open now under its soft limit, counted up to `upTo` (the
+    // count stops there). It opens none to find out, so it never takes one another thread needs.
+    static int freeDescriptors(int upTo);
+    // The soft limit, for log lines; -1 when unlimited or unknown.
+    static qint64 softLimit();
+
     DescriptorLimit() = delete;
 };

@@ -1,5 +1,6 @@
 #include "platform/SocketListener.h"
 
+#include "platform/DescriptorLimit.h"
 #include "platform/Door.h"
 #include "platform/SystemError.h"
 #include "platform/TarvolinTimerLogger.h"
@@ -19,8 +20,9 @@ constexpr int kAcceptsPerWake = 64;
 
 } // namespace
 
-SocketListener::SocketListener(int fd, uid_t user, std::function<void(int fd)> clients, QObject* parent)
-    : QObject(parent), m_fd(fd), m_user(user), m_clients(std::move(clients)) {
+SocketListener::SocketListener(int fd, uid_t user, std::function<void(int fd)> clients, int reserve,
+                               QObject* parent)
+    : QObject(parent), m_fd(fd), m_user(user), m_reserve(reserve), m_clients(std::move(clients)) {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &SocketListener::retry);
 }
@@ -50,6 +52,18 @@ void SocketListener::stop() {
 
 void SocketListener::acceptClients() {
     for (int accepted = 0; accepted < kAcceptsPerWake && m_notifier; ++accepted) {
+        // Launches wait in the queue rather than take what the program needs to save and draw; one not let
+        // in within its own time gives up, and its link is never carried out.
+        if (DescriptorLimit::freeDescriptors(m_reserve + 1) <= m_reserve) {
+            m_notifier->setEnabled(false);
+            retryAfter(
+                QStringLiteral("Not letting launches in at the door while fewer than %1 descriptors are "
+                               "free (the open-file limit is %2): they wait, and fail if not let in in "
+                               "time")
+                    .arg(m_reserve + 1)
+                    .arg(DescriptorLimit::softLimit()));
+            return;
+        }
         const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) {
             // Progress, but the run of failures ends only with the queue drained: it is said once.

@@ -189,7 +189,7 @@ TEST(SingleInstanceTest, AClientThatClaimsTooLongAMessageIsCutOffAndTheServerGoe
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
 }
 
-TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketStaysServed) {
+TEST(SingleInstanceTest, AClientQueuedWithNoDescriptorLeftIsLetInLaterAndTheSocketStaysServed) {
     QTemporaryDir dir;
     SingleInstance first(dataIn(dir.path()));
     ASSERT_EQ(first.claim("unused", 1000), SingleInstance::Claim::primary);
@@ -206,7 +206,7 @@ TEST(SingleInstanceTest, AnAcceptWithNoDescriptorLeftIsTriedAgainAndTheSocketSta
         EXPECT_TRUE(QTest::qWaitFor([&] { return !log.lines().isEmpty(); }, 3000));
     }
     ASSERT_FALSE(log.lines().isEmpty());
-    EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Could not accept a connection at the door: "))
+    EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Not letting launches in at the door while fewer "))
         << qPrintable(log.lines()[0]);
     // With descriptors free again the queued client is answered, and later launches are too.
     EXPECT_EQ(firstReply(fd), QByteArray(1, HandOver::answer));

@@ -1,7 +1,9 @@
 // The door hands on the clients of its own user only, and says once per user that it refused another's;
-// a run of failed accepts is said once, and its end once.
+// it leaves the program its reserve of descriptors, and says a run of waiting for them once, and its end
+// once.
 #include "platform/SocketListener.h"
 
+#include "platform/DescriptorLimit.h"
 #include "platform/Door.h"
 
 #include "support/FullDescriptorTable.h"
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include <sys/socket.h>
@@ -65,12 +68,23 @@ TEST(SocketListenerTest, OnlyClientsOfItsOwnUserAreHandedOn) {
     }
 }
 
-TEST(SocketListenerTest, ARunOfFailedAcceptsIsSaidOnceAndSoIsItsEnd) {
+// The door takes a client only while one more descriptor than its reserve is free, so the program always
+// has the reserve to save and draw with; launches wait meanwhile, and are let in as descriptors come back.
+// A run of such waits is said once, and so is its end.
+TEST(SocketListenerTest, ClientsWaitWhileTheReserveIsShortAndARunOfWaitingIsSaidOnceAndSoIsItsEnd) {
+    constexpr int kReserve = 3;
     const QByteArray name = "tarvolintimer-test-run-" + QByteArray::number(::getpid());
     const Door::Opening door = Door::open(name);
     ASSERT_EQ(door.outcome, Door::Opening::Outcome::opened) << qPrintable(door.error);
     std::vector<int> accepted; // kept open, as the server keeps its clients
-    SocketListener listener(door.fd, ::geteuid(), [&](int fd) { accepted.push_back(fd); });
+    int fewestLeft = kReserve + 100;
+    SocketListener listener(
+        door.fd, ::geteuid(),
+        [&](int fd) {
+            accepted.push_back(fd);
+            fewestLeft = std::min(fewestLeft, DescriptorLimit::freeDescriptors(kReserve + 100));
+        },
+        kReserve);
     constexpr int kClients = 4;
     std::vector<int> clients;
     for (int i = 0; i < kClients; ++i) {
@@ -80,19 +94,27 @@ TEST(SocketListenerTest, ARunOfFailedAcceptsIsSaidOnceAndSoIsItsEnd) {
     }
     LogCapture log;
     {
-        // Out of descriptors, then one free at a time: each lets one client through, and the next accept
-        // fails again, all within one run of failures.
+        // Out of descriptors, then the reserve back, then one at a time: each one more than the reserve lets
+        // one client in, all within one run of waiting.
         FullDescriptorTable full;
+        EXPECT_EQ(DescriptorLimit::freeDescriptors(100), 0);
         listener.serve();
+        for (int i = 0; i < kReserve; ++i) {
+            ASSERT_TRUE(full.giveBackOne());
+        }
+        EXPECT_EQ(DescriptorLimit::freeDescriptors(100), kReserve);
         for (int i = 0; i < kClients; ++i) {
             ASSERT_TRUE(full.giveBackOne());
-            ASSERT_TRUE(QTest::qWaitFor([&] { return int(accepted.size()) == i + 1; }, 5000)) << i;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return int(accepted.size()) == i + 1; }, 10000)) << i;
         }
+        EXPECT_EQ(fewestLeft, kReserve) << "a client was let in with the reserve short";
     }
     const auto said = [&](const QString& start) { return int(log.lines().filter(start).size()); };
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return said(QStringLiteral("Accepting at the door again")) > 0; }, 10000));
-    EXPECT_EQ(said(QStringLiteral("[SingleInstance] Could not accept a connection at the door: ")), 1)
+    EXPECT_EQ(said(QStringLiteral("[SingleInstance] Not letting launches in at the door while fewer than 4 "
+                                  "descriptors are free (the open-file limit is ")),
+              1)
         << qPrintable(log.lines().join(u'\n'));
     EXPECT_EQ(said(QStringLiteral("[SingleInstance] Accepting at the door again")), 1)
         << qPrintable(log.lines().join(u'\n'));

@@ -6,6 +6,7 @@
 
 #include "platform/Door.h"
 #include "platform/HandOver.h"
+#include "platform/SocketListener.h"
 #include "support/FakeNotificationServer.h"
 #include "support/FakeStatusNotifierWatcher.h"
 
@@ -23,6 +24,7 @@
 #include <memory>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -607,6 +609,79 @@ TEST_F(DesktopProgramTest, ALinkConfirmedJustBeforeTheDisplayGoesIsCarriedOutAnd
         EXPECT_EQ(saved.join(u','), titles.join(u',')) << first.log().toStdString();
     }
     std::cout << exitedFromInside << " of 4 rounds ended from inside the event loop\n";
+}
+
+TEST_F(DesktopProgramTest, NearTheEndOfTheDescriptorTableEveryLinkWhoseLaunchSucceededIsSaved) {
+    const QString noRoom =
+        QStringLiteral("[SingleInstance] Not letting launches in at the door while fewer than");
+    const struct {
+        const char* behaviour;
+        rlim_t startLimit;
+        // How many descriptors are left free once the copy is at rest: the limit is lowered to that while it
+        // runs; -1 keeps the one it started with.
+        int freeAtRest;
+        bool served; // some launches are let in
+    } rows[] = {
+        // What the program needs at rest and the door's reserve do not fit.
+        {"a limit that leaves no room to serve launches from the start", 40, -1, false},
+        {"a limit just above what the program needs at rest", 4096, 1, false},
+        {"a limit with room for a few launches at a time", 4096, SocketListener::descriptorReserve + 4, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        QFile::remove(preferencesPath());
+        writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true}});
+        Program first;
+        first.limitDescriptors(row.startLimit);
+        first.start(environment());
+        ASSERT_TRUE(first.waitFor(kReady)) << first.log().toStdString();
+        if (row.freeAtRest < 0) {
+            EXPECT_TRUE(first.waitFor(noRoom)) << "said at start\n" << first.log().toStdString();
+        }
+        if (row.freeAtRest >= 0) {
+            QTest::qWait(500); // start-up's own descriptors are closed again
+            const rlim_t inUse =
+                rlim_t(QDir(QStringLiteral("/proc/%1/fd").arg(first.pid()))
+                           .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)
+                           .size());
+            const rlim_t low = inUse + rlim_t(row.freeAtRest);
+            const rlimit limit{low, low};
+            ASSERT_EQ(::prlimit(pid_t(first.pid()), RLIMIT_NOFILE, &limit, nullptr), 0)
+                << std::strerror(errno);
+        }
+        // A burst of launches at once, each with its own link.
+        std::vector<std::unique_ptr<Program>> launches;
+        for (int i = 0; i < 60; ++i) {
+            launches.push_back(launch({QStringLiteral("quorvane://start?minutes=5&title=Burst%1").arg(i)}));
+        }
+        QStringList succeeded;
+        for (int i = 0; i < int(launches.size()); ++i) {
+            ASSERT_TRUE(launches[i]->waitForExit(20'000)) << launches[i]->log().toStdString();
+            if (launches[i]->exitCode() == 0) {
+                succeeded << QStringLiteral("Burst%1").arg(i);
+            } else {
+                EXPECT_EQ(launches[i]->exitCode(), 1) << launches[i]->log().toStdString();
+            }
+        }
+        EXPECT_EQ(!succeeded.isEmpty(), row.served) << first.log().toStdString();
+        // The copy gets to its reserve and says so, once for each run of waiting: where there is no room,
+        // once in all.
+        EXPECT_GE(first.count(noRoom), 1) << first.log().toStdString();
+        if (!row.served) {
+            EXPECT_EQ(first.count(noRoom), 1) << first.log().toStdString();
+        }
+        QTest::qWait(300); // each timer is added from the event loop, just after its line
+        stop(first);       // SIGTERM: it ends, and its last save succeeded
+        EXPECT_FALSE(first.log().contains(QStringLiteral("Could not write"))) << first.log().toStdString();
+        QStringList saved;
+        for (const TimerItem& timer : savedTimers().value_or(QList<TimerItem>())) {
+            saved << timer.title;
+        }
+        saved.sort();
+        succeeded.sort();
+        EXPECT_EQ(saved, succeeded) << "every link whose launch exited 0, and no other\n"
+                                    << first.log().toStdString();
+    }
 }
 
 TEST_F(DesktopProgramTest, OddURLsGiveExactlyTheirResultAndBreakNothing) {
