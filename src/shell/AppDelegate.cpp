@@ -71,18 +71,19 @@ constexpr int kClaimTimeoutMs = 10'000;
 
 // The end of a run that has started, whatever ends it: a quit (the menu, a signal, the session, the system,
 // the display watcher) returns from the event loop, while Qt itself calls exit() from inside it when the X
-// server goes away. Both take this one way out; it runs once. False when the last save failed.
-std::function<bool()> g_ending;
+// server goes away. Both take this one way out; it runs once, told whether the process is already on its way
+// out. False when the last save failed.
+std::function<bool(bool onTheWayOut)> g_ending;
 
-bool endRun() {
-    const std::function<bool()> ending = std::exchange(g_ending, nullptr);
-    return !ending || ending();
+bool endRun(bool onTheWayOut) {
+    const std::function<bool(bool)> ending = std::exchange(g_ending, nullptr);
+    return !ending || ending(onTheWayOut);
 }
 
 void endAtExit() {
     if (g_ending) {
         TT_LOG_INFO(kMainContext, QStringLiteral("Ended from inside the event loop: ending on the way out"));
-        endRun();
+        endRun(true);
     }
 }
 
@@ -230,6 +231,13 @@ void AppDelegate::applicationWillTerminate() {
         // Gone with it: its subscription to the preset list, which would bind the presets again.
         m_globalHotkeysBridge.reset();
     }
+}
+
+void AppDelegate::leaveTheScreen() {
+    m_offScreen = true;
+    // The views follow the engine through these; the list is saved from the engine itself.
+    m_timerManager.blockSignals(true);
+    m_pomodoroManager.blockSignals(true);
 }
 
 void AppDelegate::startPanelItem(const QColor& ink) {
@@ -518,6 +526,9 @@ void AppDelegate::togglePopover(const QPoint& anchor) {
 }
 
 void AppDelegate::showPopover() {
+    if (m_offScreen) {
+        return;
+    }
     MenuBarPopoverView& popover = ensurePopover();
     if (m_panelItem && m_panelItem->presence() == PanelItem::Presence::none) {
         popover.showAsWindow();
@@ -530,6 +541,9 @@ void AppDelegate::showPopover() {
 }
 
 void AppDelegate::activateApplication() {
+    if (m_offScreen) {
+        return;
+    }
     for (QWidget* window :
          {static_cast<QWidget*>(m_popover.get()), static_cast<QWidget*>(m_floatingPanel.data())}) {
         if (window && window->isVisible()) {
@@ -698,7 +712,12 @@ int AppDelegate::run(int argc, char** argv) {
 
     // Set once the list is restored, so no ending saves an empty one over it, and before the door is served,
     // so every link confirmed from here on is carried out.
-    g_ending = [&instance, &delegate, &persistence, &defaults] {
+    g_ending = [&instance, &delegate, &persistence, &defaults](bool onTheWayOut) {
+        // Statics made after this ending was registered are already destroyed on the way out, fonts among
+        // them: a window drawn now would crash the process before the save.
+        if (onTheWayOut) {
+            delegate.leaveTheScreen();
+        }
         // A later launch that confirmed its link in the last moment has reported success: the link is carried
         // out (its timer is added from a queued call) before the last save.
         instance.finish();
@@ -714,5 +733,5 @@ int AppDelegate::run(int argc, char** argv) {
     instance.listen();
 
     const int status = QCoreApplication::exec();
-    return endRun() ? status : 1;
+    return endRun(false) ? status : 1;
 }

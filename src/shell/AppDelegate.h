@@ -87,6 +87,10 @@ public:
     void applicationDidFinishLaunching();
     // Saves the whole timer list, running and paused timers included, then releases the hotkeys.
     void applicationWillTerminate();
+    // For an end on the way out of the process (Qt calls exit() when the display goes), when statics the
+    // windows draw with may be gone already: from here on the engine works on and saves, but no window hears
+    // of it or is shown.
+    void leaveTheScreen();
 
     TimerManager& timerManager() { return m_timerManager; }
     PomodoroManager& pomodoroManager() { return m_pomodoroManager; }
@@ -199,4 +203,5 @@ private:
     bool m_urlHandlerRegistered = false;
     QStringList m_pendingURLs;
     bool m_launched = false;
+    bool m_offScreen = false; // see leaveTheScreen()
 };
