@@ -68,6 +68,8 @@ namespace {
 const QString kMainContext = QStringLiteral("Main");
 // How long a later launch keeps trying to reach a copy that is still starting.
 constexpr int kClaimTimeoutMs = 10'000;
+// Below this open-file limit windows are not drawn through shared memory (see run()).
+constexpr qint64 kSharedMemoryLimit = 1024;
 
 // The end of a run that has started, whatever ends it: a quit (the menu, a signal, the session, the system,
 // the display watcher) returns from the event loop, while Qt itself calls exit() from inside it when the X
@@ -624,6 +626,16 @@ int AppDelegate::run(int argc, char** argv) {
         TT_LOG_WARNING(kMainContext, limitReport);
     } else if (!limitReport.isEmpty()) {
         TT_LOG_INFO(kMainContext, limitReport);
+    }
+    // Through shared memory, each window's buffer comes from the X server as a descriptor; one that cannot be
+    // received leaves the display connection waiting for good, and the program with it. Under a low limit
+    // the buffers go over the socket instead, a little slower.
+    if (const qint64 limit = DescriptorLimit::softLimit();
+        limit >= 0 && limit < kSharedMemoryLimit && !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+        TT_LOG_INFO(
+            kMainContext,
+            QStringLiteral("Drawing without shared memory under the open-file limit of %1").arg(limit));
     }
 
     if (const QString platform = displayPlatformFor(QProcessEnvironment::systemEnvironment());

@@ -649,6 +649,8 @@ TEST_F(DesktopProgramTest, NearTheEndOfTheDescriptorTableEveryLinkWhoseLaunchSuc
     } rows[] = {
         // What the program needs at rest and the door's reserve do not fit.
         {"a limit that leaves no room to serve launches from the start", 40, -1, false},
+        // What it needs at rest nearly fills the table.
+        {"a limit barely above what the program needs", 19, -1, false},
         {"a limit just above what the program needs at rest", 4096, 1, false},
         {"a limit with room for a few launches at a time", 4096, SocketListener::descriptorReserve + 4, true},
     };
