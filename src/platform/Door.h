@@ -49,4 +49,15 @@ std::optional<Peer> peer(int fd);
 // "process 123 of user 65534", for log lines.
 QString describe(const Peer& peer);
 
+// The socket that holds a name, as the kernel's socket diagnostics list it.
+struct Holder {
+    uid_t user = 0;         // who made the socket
+    bool listening = false; // else it is only bound
+    quint32 waiting = 0;    // listening: connections in its queue, not yet taken
+};
+// Whose socket holds `name` in this process's network namespace, asked of the kernel with no connection
+// made, so that a holder that takes none, or one whose queue is full, can still be told. nullopt, with
+// `error`, when the kernel gives no answer, or no socket holds the name (any more).
+std::optional<Holder> holder(const QByteArray& name, QString* error = nullptr);
+
 } // namespace Door

@@ -49,8 +49,8 @@ enum class Delivery {
     // No process listens at the door (none holds it, or its holder does not listen yet), or no socket could
     // be had to try.
     noListener,
-    // A process listens, but its queue is full, so the connection was not made and whose process it is
-    // cannot be told: this user's copy held up, or anyone's.
+    // A process listens, but its queue is full, so the connection was not made and the connection cannot
+    // tell whose process it is: this user's copy held up, or anyone's (Door::holder asks the kernel).
     full,
     notTaken, // a process listens but did not take it (busy, stopped, or it cut the connection)
     foreign,  // a process of another user holds the door: nothing was sent to it

@@ -17,9 +17,9 @@
 namespace {
 
 constexpr int kRetryPauseMs = 50;
-// How long a launch that holds the folder lock waits on a door that takes none of its connections (bound and
-// listened on by no one, or its queue full) before it takes the holder for a stranger: the running copy
-// listens as soon as it has bound the name, and takes connections at once.
+// How long a launch that holds the folder lock waits on a door bound by a process that does not listen, where
+// the kernel cannot tell whose it is, before it takes the holder for a stranger: the running copy listens as
+// soon as it has bound the name.
 constexpr int kUnansweredDoorGraceMs = 1000;
 
 QString madeFolder(const QString& dataDirectory) {
@@ -43,7 +43,7 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
     timer.start();
     // Since the door was first found held by a process that took no connection of this launch, whose cannot
     // be told, while this launch held the lock.
-    QElapsedTimer unanswered;
+    QElapsedTimer unansweredSince;
     // Why the door's holder is known to be another user's. It is not connected to again while it holds the
     // name: each connection would tell that process who this launch is.
     QString foreignHolder;
@@ -95,9 +95,38 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
                     foreignHolder = sendError;
                 }
             }
+            // A door that takes no connection tells nothing of whose it is: the kernel is asked instead. The
+            // user's own is a copy held up, never a stranger.
+            std::optional<Door::Holder> holder;
+            QString holderError;
+            const bool unanswered =
+                delivery == HandOver::Delivery::noListener || delivery == HandOver::Delivery::full;
+            if (bound && unanswered) {
+                holder = Door::holder(m_doorName, &holderError);
+                if (holder && holder->user != m_user) {
+                    foreignHolder = sendError =
+                        QStringLiteral(
+                            "the door %1 is held by a socket of user %2, not by this user (%3), %4")
+                            .arg(door)
+                            .arg(holder->user)
+                            .arg(m_user)
+                            .arg(delivery == HandOver::Delivery::full
+                                     ? QStringLiteral("whose queue is full")
+                                     : QStringLiteral("that does not answer"));
+                    delivery = HandOver::Delivery::foreign;
+                }
+            }
+            const bool ownHeldUp =
+                holder && holder->user == m_user && delivery != HandOver::Delivery::foreign;
             QString why = sendError;
             if (!bound) {
                 why = QStringLiteral("Cannot open the door %1: %2").arg(door, opening.error);
+            } else if (ownHeldUp) {
+                why =
+                    QStringLiteral("the running copy takes no connection at the door %1: %2")
+                        .arg(door, delivery == HandOver::Delivery::full
+                                       ? QStringLiteral("its queue is full (%1 waiting)").arg(holder->waiting)
+                                       : QStringLiteral("it does not listen yet"));
             } else if (delivery == HandOver::Delivery::noListener) {
                 why =
                     QStringLiteral("the door %1 is held, but no one answers there (%2)").arg(door, sendError);
@@ -105,31 +134,38 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
                 why = QStringLiteral("the door %1 is held, but its queue is full (%2)").arg(door, sendError);
             }
             // No copy of this user's is at the door, or none that can be told to be one: another user's
-            // process is, or nobody, or a process whose queue is full.
-            const bool noCopy = delivery == HandOver::Delivery::foreign ||
-                                delivery == HandOver::Delivery::noListener ||
-                                delivery == HandOver::Delivery::full;
+            // process is, or nobody, or a process the kernel would not name.
+            const bool noCopy = delivery == HandOver::Delivery::foreign || (unanswered && !ownHeldUp);
             switch (lock) {
             case DataFolderLock::State::taken:
-                // A process of this user's that listens is the copy, its lock undone by the folder's removal:
+                // A process of this user's at the door is the copy, its lock undone by the folder's removal:
                 // it is asked until the time is up.
                 if (!noCopy) {
                     break;
                 }
-                // Holding the lock, this launch knows that no copy that took it runs; but one that could not
-                // take it may be starting, and it listens as soon as it has bound the name.
                 if (bound && delivery != HandOver::Delivery::foreign) {
-                    if (!unanswered.isValid()) {
-                        unanswered.start();
-                    }
-                    if (unanswered.elapsed() < kUnansweredDoorGraceMs) {
+                    const QString untold =
+                        QStringLiteral(
+                            "the door %1 is held by a process that %2 there, whose cannot be told (%3)")
+                            .arg(door,
+                                 delivery == HandOver::Delivery::full ? QStringLiteral("takes no connection")
+                                                                      : QStringLiteral("does not answer"),
+                                 holderError);
+                    // A full queue is a listener that is held up: where it cannot be told whose it is, it is
+                    // taken for the user's own copy, so that no second copy starts.
+                    if (delivery == HandOver::Delivery::full) {
+                        why = untold;
                         break;
                     }
-                    why =
-                        QStringLiteral("the door %1 is held by a process that %2 there, whose cannot be told")
-                            .arg(door, delivery == HandOver::Delivery::full
-                                           ? QStringLiteral("takes no connection")
-                                           : QStringLiteral("does not answer"));
+                    // Holding the lock, this launch knows that no copy that took it runs; but one that could
+                    // not take it may be starting, and it listens as soon as it has bound the name.
+                    if (!unansweredSince.isValid()) {
+                        unansweredSince.start();
+                    }
+                    if (unansweredSince.elapsed() < kUnansweredDoorGraceMs) {
+                        break;
+                    }
+                    why = untold;
                 }
                 return failWith(Claim::lockedOnly, why);
             case DataFolderLock::State::held:

@@ -10,6 +10,7 @@
 
 #include "support/FullDescriptorTable.h"
 #include "support/LogCapture.h"
+#include "support/NoSocketDiagnostics.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -206,7 +207,8 @@ TEST(SingleInstanceTest, AClientQueuedWithNoDescriptorLeftIsLetInLaterAndTheSock
         EXPECT_TRUE(QTest::qWaitFor([&] { return !log.lines().isEmpty(); }, 3000));
     }
     ASSERT_FALSE(log.lines().isEmpty());
-    EXPECT_TRUE(log.lines()[0].startsWith(u"[SingleInstance] Not letting launches in at the door while fewer "))
+    EXPECT_TRUE(
+        log.lines()[0].startsWith(u"[SingleInstance] Not letting launches in at the door while fewer "))
         << qPrintable(log.lines()[0]);
     // With descriptors free again the queued client is answered, and later launches are too.
     EXPECT_EQ(firstReply(fd), QByteArray(1, HandOver::answer));
@@ -492,7 +494,8 @@ std::pair<int, int> strangerAt(const QByteArray& door, AtTheDoor kind) {
 
 TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNothingReachesAStranger) {
     // This process stands for another user at the door: the launch is told its own user is someone else,
-    // so the process it finds there is not of its user.
+    // so the process it finds there is not of its user. In the rows of the user's own, it is the user's
+    // own copy, held up.
     const uid_t someoneElse = ::geteuid() + 1;
     using Holder = std::shared_ptr<void>;
     // What holds the data folder meanwhile.
@@ -516,6 +519,17 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
                                            "user (%them); nothing was sent to it");
     const QString unreachable =
         QStringLiteral("another copy uses the data folder %folder and cannot be reached from here");
+    const QString strangerWhoseQueueIsFull = QStringLiteral(
+        "the door @%door is held by a socket of user %me, not by this user (%them), whose queue is full");
+    const QString strangerBound = QStringLiteral(
+        "the door @%door is held by a socket of user %me, not by this user (%them), that does not answer");
+    const QString heldUp = QStringLiteral("the running copy takes no connection at the door @%door: ");
+    const QString untold = QStringLiteral("the door @%door is held by a process that %1 there, whose cannot "
+                                          "be told (socket: Address family not "
+                                          "supported by protocol)");
+    enum Whose { stranger, own, untoldByTheKernel };
+    // Each deadline past the one-second grace of a door whose holder cannot be told, where the launch is to
+    // keep asking.
     const struct {
         const char* behaviour;
         AtTheDoor atTheDoor;
@@ -523,28 +537,37 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
         int timeoutMs;
         SingleInstance::Claim claim;
         QString error;
+        Whose whose = stranger;
     } rows[] = {
         {"another user listens at the door", AtTheDoor::listener, free, 3000,
          SingleInstance::Claim::lockedOnly, foreign},
+        // Not one connection gets in: the kernel tells whose it is, at once.
         {"another user only binds the door", AtTheDoor::bindsOnly, free, 3000,
-         SingleInstance::Claim::lockedOnly,
-         QStringLiteral(
-             "the door @%door is held by a process that does not answer there, whose cannot be told")},
-        // Not one connection gets in, so whose process it is cannot be told.
-        {"a process whose queue is full holds the door", AtTheDoor::fullQueue, free, 3000,
-         SingleInstance::Claim::lockedOnly,
-         QStringLiteral(
-             "the door @%door is held by a process that takes no connection there, whose cannot be told")},
+         SingleInstance::Claim::lockedOnly, strangerBound},
+        {"another user's process whose queue is full holds the door", AtTheDoor::fullQueue, free, 3000,
+         SingleInstance::Claim::lockedOnly, strangerWhoseQueueIsFull},
+        // The user's own copy, stopped or stuck, whatever the lock says (removing the folder undoes it).
+        {"the user's own process whose queue is full holds the door", AtTheDoor::fullQueue, free, 2500,
+         SingleInstance::Claim::failed, heldUp + QStringLiteral("its queue is full (1 waiting)"), own},
+        {"the user's own process only binds the door", AtTheDoor::bindsOnly, free, 2500,
+         SingleInstance::Claim::failed, heldUp + QStringLiteral("it does not listen yet"), own},
+        {"the user's own process whose queue is full holds the door, and a copy holds the folder",
+         AtTheDoor::fullQueue, lockedByACopy, 300, SingleInstance::Claim::failed,
+         heldUp + QStringLiteral("its queue is full (1 waiting)"), own},
+        // Where the kernel cannot tell, a full queue is taken for the user's own copy held up.
+        {"a process whose queue is full holds the door, whose the kernel cannot tell", AtTheDoor::fullQueue,
+         free, 2500, SingleInstance::Claim::failed, untold.arg(QStringLiteral("takes no connection")),
+         untoldByTheKernel},
+        {"a process only binds the door, whose the kernel cannot tell", AtTheDoor::bindsOnly, free, 3000,
+         SingleInstance::Claim::lockedOnly, untold.arg(QStringLiteral("does not answer")), untoldByTheKernel},
         {"another user listens, and a copy holds the folder", AtTheDoor::listener, lockedByACopy, 300,
          SingleInstance::Claim::failed, unreachable + QStringLiteral(" (") + foreign + QLatin1Char(')')},
-        {"a process whose queue is full holds the door, and a copy holds the folder", AtTheDoor::fullQueue,
-         lockedByACopy, 300, SingleInstance::Claim::failed,
-         unreachable + QStringLiteral(" (the door @%door is held, but its queue is full (connect: Resource "
-                                      "temporarily unavailable))")},
+        {"another user's process whose queue is full holds the door, and a copy holds the folder",
+         AtTheDoor::fullQueue, lockedByACopy, 300, SingleInstance::Claim::failed,
+         unreachable + QStringLiteral(" (") + strangerWhoseQueueIsFull + QLatin1Char(')')},
         {"another user only binds, and a copy holds the folder", AtTheDoor::bindsOnly, lockedByACopy, 300,
          SingleInstance::Claim::failed,
-         unreachable + QStringLiteral(" (the door @%door is held, but no one answers there (connect: "
-                                      "Connection refused))")},
+         unreachable + QStringLiteral(" (") + strangerBound + QLatin1Char(')')},
         {"a copy behind another door holds the folder", AtTheDoor::nobody, runningBehindAnotherDoor, 300,
          SingleInstance::Claim::failed, unreachable},
         // The door alone decides, as the lock would keep no second copy out.
@@ -559,14 +582,27 @@ TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNot
         const QString data = dataIn(dir.path());
         ASSERT_TRUE(QDir().mkpath(data));
         const Holder holder = row.folder(data);
-        const QByteArray door = Door::name(data, someoneElse);
+        const uid_t user = row.whose == own ? ::geteuid() : someoneElse;
+        const QByteArray door = Door::name(data, user);
         const auto [stranger, filler] =
             row.atTheDoor == AtTheDoor::nobody ? std::pair(-1, -1) : strangerAt(door, row.atTheDoor);
         ASSERT_TRUE(row.atTheDoor == AtTheDoor::nobody || stranger >= 0);
 
-        SingleInstance launch(data, someoneElse);
+        SingleInstance launch(data, user);
         QString error;
-        EXPECT_EQ(launch.claim("url:quorvane://start?title=SECRET", row.timeoutMs, &error), row.claim);
+        const auto claim = [&] {
+            return launch.claim("url:quorvane://start?title=SECRET", row.timeoutMs, &error);
+        };
+        EXPECT_EQ(row.whose != untoldByTheKernel
+                      ? claim()
+                      : std::async(std::launch::async,
+                                   [&] {
+                                       EXPECT_TRUE(refuseSocketDiagnosticsOnThisThread())
+                                           << std::strerror(errno);
+                                       return claim();
+                                   })
+                            .get(),
+                  row.claim);
         QString expected = row.error;
         expected.replace(QLatin1String("%door"), QString::fromLatin1(door))
             .replace(QLatin1String("%pid"), QString::number(::getpid()))

@@ -4,6 +4,7 @@
 // the window hints of the popover and the floating window.
 #include "ProgramFixture.h"
 
+#include "platform/DataFolderLock.h"
 #include "platform/Door.h"
 #include "platform/HandOver.h"
 #include "platform/SocketListener.h"
@@ -457,10 +458,11 @@ TEST_F(DesktopProgramTest, ADoorOfAnotherUserIsNeverUsed) {
     } squatters[] = {
         {"another user holds the door and answers as the program does", "serve", "listening",
          QStringLiteral("is held by process ")},
+        // Not one connection gets in: the kernel names the holder.
         {"another user only binds the door's name", "bind", "bound",
-         QStringLiteral("is held by a process that does not answer there, whose cannot be told")},
+         QStringLiteral("is held by a socket of user 65534, not by this user (0), that does not answer")},
         {"another user fills the door's queue and never accepts", "full", "full",
-         QStringLiteral("is held by a process that takes no connection there, whose cannot be told")},
+         QStringLiteral("is held by a socket of user 65534, not by this user (0), whose queue is full")},
     };
     for (const auto& row : squatters) {
         SCOPED_TRACE(row.behaviour);
@@ -520,6 +522,44 @@ TEST_F(DesktopProgramTest, ADoorOfAnotherUserIsNeverUsed) {
         stop(first);
         EXPECT_FALSE(first.log().contains(QStringLiteral("SECRET"))) << first.log().toStdString();
     }
+}
+
+TEST_F(DesktopProgramTest, AStoppedCopyWhoseQueueIsFullIsNeverTakenForAStrangerThoughItsLockIsUndone) {
+    Program first;
+    first.start(environment(), {QStringLiteral("quorvane://start?minutes=7&title=A0")});
+    ASSERT_TRUE(first.waitFor(QStringLiteral("Adding timer: title=\"A0\""))) << first.log().toStdString();
+    first.signal(SIGSTOP);
+    // Launches that gave up fill its queue: each closed at once, each still waits there to be taken.
+    int queued = 0;
+    for (int fd; queued < 100'000 && (fd = connectToDoor(doorName(), false)) >= 0; ++queued) {
+        ::close(fd);
+    }
+    ASSERT_EQ(errno, EAGAIN) << std::strerror(errno);
+    ASSERT_GT(queued, 0);
+    // The folder lock is undone: the door alone is left to decide.
+    ASSERT_TRUE(QFile::remove(dataFolder() + QLatin1Char('/') + QLatin1String(DataFolderLock::fileName)));
+    auto beside = launch({QStringLiteral("quorvane://start?minutes=7&title=B")});
+    ASSERT_TRUE(beside->waitForExit(20'000)) << beside->log().toStdString();
+    EXPECT_EQ(beside->exitCode(), 1) << beside->log().toStdString();
+    EXPECT_FALSE(beside->log().contains(kReady)) << "a second copy ran\n" << beside->log().toStdString();
+    const QStringList lines = beside->log().split(u'\n').filter(QStringLiteral("[Main]"));
+    ASSERT_EQ(lines.size(), 1) << beside->log().toStdString();
+    EXPECT_TRUE(
+        lines[0].contains(QStringLiteral("Could not reach the running copy: the running copy takes no "
+                                         "connection at the door @%1: its queue is full")
+                              .arg(QString::fromLatin1(doorName()))))
+        << lines[0].toStdString();
+    // Going on, it takes what waited, and the user's next launch.
+    first.signal(SIGCONT);
+    EXPECT_EQ(launchAgain({QStringLiteral("quorvane://start?minutes=7&title=C")}), 0);
+    ASSERT_TRUE(first.waitFor(QStringLiteral("Adding timer: title=\"C\""))) << first.log().toStdString();
+    QTest::qWait(300); // the timer is added from the event loop, just after the line
+    stop(first);
+    QStringList saved;
+    for (const TimerItem& timer : savedTimers().value_or(QList<TimerItem>())) {
+        saved << timer.title;
+    }
+    EXPECT_EQ(saved, (QStringList{QStringLiteral("A0"), QStringLiteral("C")}));
 }
 
 TEST_F(DesktopProgramTest, ALaunchThatReachesTheDataFolderByAnotherPathHandsOverToTheOneCopy) {
