@@ -1,5 +1,6 @@
 #include "platform/DataFolderLock.h"
 
+#include "platform/FaultPoint.h"
 #include "platform/SystemError.h"
 
 #include <QFile>
@@ -18,6 +19,10 @@ bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+QString notARegularFile(const char* kind) {
+    return QStringLiteral("it is %1, not a regular file").arg(QLatin1String(kind));
+}
+
 // Why what stands at the lock's place is no lock of this user's; empty when it is one. A file put there by
 // someone else could keep every copy out, whoever held it; anything but a plain file is no lock file.
 QString notOwnFile(const struct stat& file) {
@@ -27,7 +32,7 @@ QString notOwnFile(const struct stat& file) {
                            : S_ISSOCK(file.st_mode) ? "a socket"
                            : S_ISLNK(file.st_mode)  ? "a symlink"
                                                     : "a device";
-        return QStringLiteral("it is %1, not a regular file").arg(QLatin1String(kind));
+        return notARegularFile(kind);
     }
     if (file.st_uid != ::geteuid()) {
         return QStringLiteral("it is not a file of this user's (owner %1)").arg(file.st_uid);
@@ -63,6 +68,7 @@ DataFolderLock::State DataFolderLock::take(QString* error) {
                 return unavailable(why);
             }
         }
+        FaultPoint::reached("folder-lock.looked");
         // Never blocking: a FIFO put there meanwhile would hold the open, and the start, for ever.
         constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
         int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, S_IRUSR | S_IWUSR);
@@ -75,7 +81,10 @@ DataFolderLock::State DataFolderLock::take(QString* error) {
             }
             if (fd < 0) {
                 // The first refusal is the cause; the second open only says the file is not there.
-                return unavailable(systemError("open", errno == ENOENT ? number : errno));
+                const int cause = errno == ENOENT ? number : errno;
+                // A symlink put there since the look is refused by O_NOFOLLOW as a loop.
+                return unavailable(cause == ELOOP ? notARegularFile("a symlink")
+                                                  : systemError("open", cause));
             }
         }
         struct stat opened {};

@@ -1,6 +1,7 @@
 // The lock on the data folder: one holder at a time, none where the lock's place holds anything but a
 // regular file of the user's own, and never a wait, whatever stands there.
 #include "platform/DataFolderLock.h"
+#include "platform/FaultPoint.h"
 
 #include "support/PermissionsEnforced.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <future>
 #include <iostream>
@@ -80,6 +82,18 @@ TEST(DataFolderLockTest, OneHolderAtATimeAndNoneWhereTheLockFileIsNotTheUsersOwn
              EXPECT_TRUE(target.open(QIODevice::WriteOnly));
              EXPECT_TRUE(QFile::link(target.fileName(), lockFileOf(folder)));
              return Holder();
+         },
+         DataFolderLock::State::unavailable, ": it is a symlink, not a regular file"},
+        {"a symlink put at the lock's place between the look and the open",
+         [&](const QString& folder) {
+             QFile target(folder + QStringLiteral("/target"));
+             EXPECT_TRUE(target.open(QIODevice::WriteOnly));
+             FaultPoint::setHandler([from = target.fileName(), to = lockFileOf(folder)](const char* moment) {
+                 if (std::strcmp(moment, "folder-lock.looked") == 0) {
+                     QFile::link(from, to);
+                 }
+             });
+             return Holder(nullptr, [](void*) { FaultPoint::setHandler(nullptr); });
          },
          DataFolderLock::State::unavailable, ": it is a symlink, not a regular file"},
         {"a lock file of another user",
