@@ -215,7 +215,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         m_onboardingController =
             std::make_unique<OnboardingWindowController>(&m_timerManager, &m_themeStore, m_settings);
         QTimer::singleShot(0, this, [this] {
-            if (m_onboardingController) {
+            if (m_onboardingController && !m_offScreen) {
                 m_onboardingController->show(false);
             }
         });
@@ -387,7 +387,11 @@ ApplicationHotkeyActions AppDelegate::hotkeyActions() {
             }
         };
     };
-    actions.quickLaunch = action([](AppDelegate& d) { d.quickAddController().toggle(); });
+    actions.quickLaunch = action([](AppDelegate& d) {
+        if (!d.m_offScreen) {
+            d.quickAddController().toggle();
+        }
+    });
     actions.toggleFloating = action([](AppDelegate& d) { d.toggleFloatingWindow(); });
     actions.quickPreset = action([](AppDelegate& d) { d.runQuickPreset(); });
     return actions;
@@ -429,6 +433,9 @@ void AppDelegate::runQuickPreset() {
 // ---- Windows ----
 
 void AppDelegate::toggleFloatingWindow() {
+    if (m_offScreen) {
+        return;
+    }
     if (m_floatingPanel && m_floatingPanel->isVisible()) {
         hideFloatingWindow();
     } else {
@@ -437,6 +444,9 @@ void AppDelegate::toggleFloatingWindow() {
 }
 
 void AppDelegate::showFloatingWindow() {
+    if (m_offScreen) {
+        return;
+    }
     if (m_floatingPanel) {
         m_floatingPanel->present();
         return;
@@ -464,6 +474,9 @@ void AppDelegate::hideFloatingWindow() {
 }
 
 void AppDelegate::replayOnboarding() {
+    if (m_offScreen) {
+        return;
+    }
     if (!m_onboardingController) {
         m_onboardingController =
             std::make_unique<OnboardingWindowController>(&m_timerManager, &m_themeStore, m_settings);
@@ -472,6 +485,9 @@ void AppDelegate::replayOnboarding() {
 }
 
 void AppDelegate::showQuickAddPreparation(int minutes) {
+    if (m_offScreen) {
+        return;
+    }
     const TimerStartRequest request(QUuid::createUuid(), QString(),
                                     TimerStartRequest::duration{saturatingMul(minutes, 60)});
     quickAddController().show(request);
@@ -524,6 +540,9 @@ void AppDelegate::installPopoverTabs(TarvolinTimerMainView& root) {
 }
 
 void AppDelegate::togglePopover(const QPoint& anchor) {
+    if (m_offScreen) {
+        return;
+    }
     ensurePopover().toggleAt(anchor);
 }
 

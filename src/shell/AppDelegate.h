@@ -89,7 +89,7 @@ public:
     void applicationWillTerminate();
     // For an end on the way out of the process (Qt calls exit() when the display goes), when statics the
     // windows draw with may be gone already: from here on the engine works on and saves, but no window hears
-    // of it or is shown.
+    // of it, and none is built or shown.
     void leaveTheScreen();
 
     TimerManager& timerManager() { return m_timerManager; }

@@ -487,6 +487,36 @@ TEST_F(AppDelegateTest, QuitSavesTheWholeListAndReleasesTheHotkeys) {
     EXPECT_TRUE(keyboard.held.empty());
 }
 
+TEST_F(AppDelegateTest, OnTheWayOutNoWindowIsBuiltWhileTheEngineWorksOn) {
+    settings.setShowFloatingOnStart(true);
+    settings.setHasSeenOnboarding(false);
+    ShowRecorder windows(journal);
+    launch();
+    const qsizetype built = QApplication::topLevelWidgets().size();
+    // Waiting when the ending meets them: start-up's floating window and onboarding, the popover's floating
+    // toggle, and a later launch's link, whose timer is still added and saved.
+    InProcessNotifications::defaultCenter().post(InProcessNotifications::toggleFloating);
+    delegate->handleInstanceMessage(AppDelegate::urlMessagePrefix +
+                                    QByteArrayLiteral("quorvane://start?minutes=2&title=Late"));
+    delegate->leaveTheScreen();
+    QCoreApplication::sendPostedEvents(delegate.get(), QEvent::MetaCall);
+    // And what the user could still reach meanwhile.
+    delegate->replayOnboarding();
+    delegate->showQuickAddPreparation(5);
+    delegate->togglePopover(QPoint(10, 10));
+    delegate->showPopover();
+    keyboard.tap(*Name::quickLaunch().shortcut());
+    EXPECT_EQ(journal.filter(QStringLiteral("window:")), QStringList{});
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), built);
+    EXPECT_EQ(delegate->floatingPanel(), nullptr);
+    EXPECT_FALSE(delegate->hasQuickAddController());
+    ASSERT_EQ(delegate->timerManager().timers().size(), 1);
+    EXPECT_EQ(delegate->timerManager().timers()[0].title, QStringLiteral("Late"));
+    delegate->applicationWillTerminate();
+    ASSERT_FALSE(persistence.activeTimerSaves.isEmpty());
+    EXPECT_EQ(persistence.activeTimerSaves.last().size(), 1);
+}
+
 TEST_F(AppDelegateTest, FinishedTimersGoToThePomodoroManagerThenToTheChain) {
     settings.setPomWorkMinutes(1);
     const struct {
