@@ -649,9 +649,11 @@ int AppDelegate::run(int argc, char** argv) {
     // Through shared memory, each window's buffer comes from the X server as a descriptor; one that cannot be
     // received leaves the display connection waiting for good, and the program with it. Under a low limit
     // the buffers go over the socket instead, a little slower.
+    bool setNoSharedMemory = false;
     if (const qint64 limit = DescriptorLimit::softLimit();
         limit >= 0 && limit < kSharedMemoryLimit && !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
+        setNoSharedMemory = true;
         TT_LOG_INFO(
             kMainContext,
             QStringLiteral("Drawing without shared memory under the open-file limit of %1").arg(limit));
@@ -662,6 +664,10 @@ int AppDelegate::run(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", platform.toUtf8());
     }
     QApplication app(argc, argv);
+    // Read once, as the display connection is made: the programs this one opens (a browser) keep their own.
+    if (setNoSharedMemory) {
+        qunsetenv("QT_XCB_NO_MITSHM");
+    }
     // Before anything else, so a signal during start-up still ends in the save at quit.
     TerminationSignals termination;
     connect(&termination, &TerminationSignals::received, &app, [](int signalNumber) {

@@ -990,3 +990,45 @@ TEST_F(AccessibilityDesktopTest, CheckingForUpdatesInABuildWithoutAFeedSaysItCou
     }
     stop(*program);
 }
+
+TEST_F(AccessibilityDesktopTest, UnderALowOpenFileLimitALinkOpensInAProgramThatDrawsAsItWill) {
+    // The program draws without shared memory there; what it opens (a browser, through xdg-open) does not
+    // inherit that. This xdg-open records what it was given.
+    const QString bin = home.filePath(QStringLiteral("bin"));
+    const QString opened = home.filePath(QStringLiteral("opened.txt"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\n{ echo \"$1\"; env; } > \"$0.tmp\" && mv \"$0.tmp\" " +
+                 QFile::encodeName(opened) + "\n");
+    opener.close();
+    ASSERT_TRUE(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
+    writePreferences({{QStringLiteral("bl.hasSeenOnboarding"), true},
+                      {QStringLiteral("bl.appLanguage"), QStringLiteral("en")}});
+    QProcessEnvironment env = readerEnvironment();
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    program = std::make_unique<Program>();
+    program->limitDescriptors(512);
+    program->start(env);
+    ASSERT_TRUE(program->waitFor(kReady)) << program->log().toStdString();
+    EXPECT_EQ(
+        program->count(QStringLiteral("Drawing without shared memory under the open-file limit of 512")), 1)
+        << program->log().toStdString();
+    reader = std::make_unique<ScreenReader>();
+    ASSERT_TRUE(reader->start(env, program->processId())) << "the reader did not start";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !reader->windows().isEmpty(); }, kWaitMs))
+        << "the timers window never showed: " << reader->error().toStdString();
+    ASSERT_NO_FATAL_FAILURE(press("page tab", kSettingsTab, Language::en));
+    ASSERT_NO_FATAL_FAILURE(press("push button", {"Send Feedback to the Developer"}, Language::en));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(opened); }, kWaitMs))
+        << program->log().toStdString();
+    QFile record(opened);
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(record.readAll()).split(u'\n');
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("https://"))) << lines.first().toStdString();
+    EXPECT_TRUE(lines.filter(QStringLiteral("QT_XCB_NO_MITSHM")).isEmpty())
+        << lines.join(u'\n').toStdString();
+    EXPECT_FALSE(lines.filter(QStringLiteral("DISPLAY=")).isEmpty())
+        << "the rest of the environment is passed on";
+    stop(*program);
+}
