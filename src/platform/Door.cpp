@@ -25,9 +25,51 @@ namespace {
 // How long the kernel may take to list the sockets; it answers at once, but nothing waits for ever.
 constexpr int kDiagnosticsTimeoutMs = 1000;
 
-// What follows a netlink message's header (the kernel's macro for it casts in the old style).
-const char* payloadOf(const nlmsghdr* message) {
-    return reinterpret_cast<const char*>(message) + NLMSG_HDRLEN;
+// Netlink's messages and their attributes start on four-byte boundaries.
+size_t aligned(size_t length) {
+    return (length + 3) & ~size_t(3);
+}
+
+// One socket of the kernel's list: whether it is a stream socket bound to the name wanted, and whose it is.
+struct Entry {
+    bool named = false;
+    std::optional<uid_t> user; // none where the kernel does not say
+    Door::Holder holder;
+};
+
+Entry readEntry(const char* data, size_t length, const QByteArray& wanted) {
+    Entry out;
+    unix_diag_msg head{};
+    if (length < sizeof head) {
+        return out;
+    }
+    std::memcpy(&head, data, sizeof head);
+    if (head.udiag_type != SOCK_STREAM) {
+        return out; // a datagram socket's names are apart from a stream socket's
+    }
+    out.holder.listening = head.udiag_state == TCP_LISTEN;
+    for (size_t at = aligned(sizeof head); at + sizeof(rtattr) <= length;) {
+        rtattr attribute{};
+        std::memcpy(&attribute, data + at, sizeof attribute);
+        if (attribute.rta_len < sizeof attribute || attribute.rta_len > length - at) {
+            break;
+        }
+        const char* payload = data + at + aligned(sizeof attribute);
+        const size_t size = attribute.rta_len - aligned(sizeof attribute);
+        at += aligned(attribute.rta_len);
+        if (attribute.rta_type == UNIX_DIAG_NAME) {
+            out.named = QByteArrayView(payload, qsizetype(size)) == wanted;
+        } else if (attribute.rta_type == UNIX_DIAG_UID && size >= sizeof(quint32)) {
+            quint32 uid = 0;
+            std::memcpy(&uid, payload, sizeof uid);
+            out.user = uid_t(uid);
+        } else if (attribute.rta_type == UNIX_DIAG_RQLEN && size >= sizeof(unix_diag_rqlen)) {
+            unix_diag_rqlen queue{};
+            std::memcpy(&queue, payload, sizeof queue);
+            out.holder.waiting = queue.udiag_rqueue;
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -153,62 +195,45 @@ std::optional<Door::Holder> Door::holder(const QByteArray& name, QString* error)
         return fail(systemError("sendto"));
     }
     const QByteArray wanted = QByteArray(1, '\0') + name;
-    alignas(nlmsghdr) char buffer[32 * 1024];
+    char buffer[32 * 1024];
     for (;;) {
-        ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got <= 0) {
             return fail(got < 0 ? systemError("recv") : QStringLiteral("recv: the kernel closed the list"));
         }
-        int left = int(got);
-        for (auto* message = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(message, left);
-             message = NLMSG_NEXT(message, left)) {
-            if (message->nlmsg_type == NLMSG_DONE) {
+        const size_t size = size_t(got);
+        for (size_t at = 0; at + sizeof(nlmsghdr) <= size;) {
+            nlmsghdr message{};
+            std::memcpy(&message, buffer + at, sizeof message);
+            if (message.nlmsg_len < sizeof message || message.nlmsg_len > size - at) {
+                break;
+            }
+            const char* payload = buffer + at + aligned(sizeof message);
+            const size_t length = message.nlmsg_len - aligned(sizeof message);
+            at += aligned(message.nlmsg_len);
+            if (message.nlmsg_type == NLMSG_DONE) {
                 return fail(QStringLiteral("no socket holds the name now"));
             }
-            if (message->nlmsg_type == NLMSG_ERROR) {
-                const auto* answer = reinterpret_cast<const nlmsgerr*>(payloadOf(message));
-                return fail(systemError("sock_diag", -answer->error));
+            if (message.nlmsg_type == NLMSG_ERROR) {
+                nlmsgerr answer{};
+                std::memcpy(&answer, payload, std::min(length, sizeof answer));
+                return fail(systemError("sock_diag", -answer.error));
             }
-            if (message->nlmsg_type != SOCK_DIAG_BY_FAMILY ||
-                message->nlmsg_len < NLMSG_LENGTH(sizeof(unix_diag_msg))) {
+            if (message.nlmsg_type != SOCK_DIAG_BY_FAMILY) {
                 continue;
             }
-            const auto* entry = reinterpret_cast<const unix_diag_msg*>(payloadOf(message));
-            if (entry->udiag_type != SOCK_STREAM) {
-                continue; // a datagram socket's names are apart from a stream socket's
-            }
-            bool named = false;
-            std::optional<uid_t> user;
-            Holder found;
-            found.listening = entry->udiag_state == TCP_LISTEN;
-            int attributesLeft = int(message->nlmsg_len - NLMSG_LENGTH(sizeof(unix_diag_msg)));
-            for (auto* attribute =
-                     reinterpret_cast<const rtattr*>(payloadOf(message) + NLMSG_ALIGN(sizeof(unix_diag_msg)));
-                 RTA_OK(attribute, attributesLeft); attribute = RTA_NEXT(attribute, attributesLeft)) {
-                const auto* payload = static_cast<const char*>(RTA_DATA(attribute));
-                const auto size = RTA_PAYLOAD(attribute);
-                if (attribute->rta_type == UNIX_DIAG_NAME) {
-                    named = QByteArrayView(payload, qsizetype(size)) == wanted;
-                } else if (attribute->rta_type == UNIX_DIAG_UID && size >= sizeof(quint32)) {
-                    quint32 uid = 0;
-                    std::memcpy(&uid, payload, sizeof uid);
-                    user = uid_t(uid);
-                } else if (attribute->rta_type == UNIX_DIAG_RQLEN && size >= sizeof(unix_diag_rqlen)) {
-                    unix_diag_rqlen queue{};
-                    std::memcpy(&queue, payload, sizeof queue);
-                    found.waiting = queue.udiag_rqueue;
-                }
-            }
-            if (!named) {
+            const Entry entry = readEntry(payload, length, wanted);
+            if (!entry.named) {
                 continue;
             }
-            if (!user) {
+            if (!entry.user) {
                 return fail(QStringLiteral("the kernel does not tell whose a socket is"));
             }
-            found.user = *user;
+            Holder found = entry.holder;
+            found.user = *entry.user;
             return found;
         }
     }
