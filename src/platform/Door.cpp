@@ -30,6 +30,29 @@ size_t aligned(size_t length) {
     return (length + 3) & ~size_t(3);
 }
 
+size_t wholeLength(const nlmsghdr& header) {
+    return header.nlmsg_len;
+}
+size_t wholeLength(const rtattr& header) {
+    return header.rta_len;
+}
+
+// Walks records that each open with a header giving their whole length (netlink's messages, and the
+// attributes of one), as far as they lie whole in the `size` bytes at `data`: `visit(header, payload,
+// payloadSize)` for each, until it returns false.
+template <typename Header, typename Visit> void forEachRecord(const char* data, size_t size, Visit visit) {
+    for (size_t at = 0; at + sizeof(Header) <= size;) {
+        Header header{};
+        std::memcpy(&header, data + at, sizeof header);
+        const size_t whole = wholeLength(header);
+        if (whole < aligned(sizeof header) || whole > size - at ||
+            !visit(header, data + at + aligned(sizeof header), whole - aligned(sizeof header))) {
+            return;
+        }
+        at += aligned(whole);
+    }
+}
+
 // One socket of the kernel's list: whether it is a stream socket bound to the name wanted, and whose it is.
 struct Entry {
     bool named = false;
@@ -48,27 +71,22 @@ Entry readEntry(const char* data, size_t length, const QByteArray& wanted) {
         return out; // a datagram socket's names are apart from a stream socket's
     }
     out.holder.listening = head.udiag_state == TCP_LISTEN;
-    for (size_t at = aligned(sizeof head); at + sizeof(rtattr) <= length;) {
-        rtattr attribute{};
-        std::memcpy(&attribute, data + at, sizeof attribute);
-        if (attribute.rta_len < sizeof attribute || attribute.rta_len > length - at) {
-            break;
-        }
-        const char* payload = data + at + aligned(sizeof attribute);
-        const size_t size = attribute.rta_len - aligned(sizeof attribute);
-        at += aligned(attribute.rta_len);
-        if (attribute.rta_type == UNIX_DIAG_NAME) {
-            out.named = QByteArrayView(payload, qsizetype(size)) == wanted;
-        } else if (attribute.rta_type == UNIX_DIAG_UID && size >= sizeof(quint32)) {
-            quint32 uid = 0;
-            std::memcpy(&uid, payload, sizeof uid);
-            out.user = uid_t(uid);
-        } else if (attribute.rta_type == UNIX_DIAG_RQLEN && size >= sizeof(unix_diag_rqlen)) {
-            unix_diag_rqlen queue{};
-            std::memcpy(&queue, payload, sizeof queue);
-            out.holder.waiting = queue.udiag_rqueue;
-        }
-    }
+    const size_t first = std::min(length, aligned(sizeof head));
+    forEachRecord<rtattr>(
+        data + first, length - first, [&](const rtattr& attribute, const char* payload, size_t size) {
+            if (attribute.rta_type == UNIX_DIAG_NAME) {
+                out.named = QByteArrayView(payload, qsizetype(size)) == wanted;
+            } else if (attribute.rta_type == UNIX_DIAG_UID && size >= sizeof(quint32)) {
+                quint32 uid = 0;
+                std::memcpy(&uid, payload, sizeof uid);
+                out.user = uid_t(uid);
+            } else if (attribute.rta_type == UNIX_DIAG_RQLEN && size >= sizeof(unix_diag_rqlen)) {
+                unix_diag_rqlen queue{};
+                std::memcpy(&queue, payload, sizeof queue);
+                out.holder.waiting = queue.udiag_rqueue;
+            }
+            return true;
+        });
     return out;
 }
 
@@ -159,7 +177,7 @@ QString Door::describe(const Peer& peer) {
 }
 
 std::optional<Door::Holder> Door::holder(const QByteArray& name, QString* error) {
-    const auto fail = [error](const QString& why) {
+    const auto fail = [error](const QString& why) -> std::optional<Holder> {
         if (error) {
             *error = why;
         }
@@ -204,37 +222,30 @@ std::optional<Door::Holder> Door::holder(const QByteArray& name, QString* error)
         if (got <= 0) {
             return fail(got < 0 ? systemError("recv") : QStringLiteral("recv: the kernel closed the list"));
         }
-        const size_t size = size_t(got);
-        for (size_t at = 0; at + sizeof(nlmsghdr) <= size;) {
-            nlmsghdr message{};
-            std::memcpy(&message, buffer + at, sizeof message);
-            if (message.nlmsg_len < sizeof message || message.nlmsg_len > size - at) {
-                break;
-            }
-            const char* payload = buffer + at + aligned(sizeof message);
-            const size_t length = message.nlmsg_len - aligned(sizeof message);
-            at += aligned(message.nlmsg_len);
-            if (message.nlmsg_type == NLMSG_DONE) {
-                return fail(QStringLiteral("no socket holds the name now"));
-            }
-            if (message.nlmsg_type == NLMSG_ERROR) {
-                nlmsgerr answer{};
-                std::memcpy(&answer, payload, std::min(length, sizeof answer));
-                return fail(systemError("sock_diag", -answer.error));
-            }
-            if (message.nlmsg_type != SOCK_DIAG_BY_FAMILY) {
-                continue;
-            }
-            const Entry entry = readEntry(payload, length, wanted);
-            if (!entry.named) {
-                continue;
-            }
-            if (!entry.user) {
-                return fail(QStringLiteral("the kernel does not tell whose a socket is"));
-            }
-            Holder found = entry.holder;
-            found.user = *entry.user;
-            return found;
+        // Set once the list has answered: the holder, or why there is none.
+        std::optional<std::optional<Holder>> answer;
+        forEachRecord<nlmsghdr>(
+            buffer, size_t(got), [&](const nlmsghdr& message, const char* payload, size_t length) {
+                if (message.nlmsg_type == NLMSG_DONE) {
+                    answer = fail(QStringLiteral("no socket holds the name now"));
+                } else if (message.nlmsg_type == NLMSG_ERROR) {
+                    nlmsgerr refusal{};
+                    std::memcpy(&refusal, payload, std::min(length, sizeof refusal));
+                    answer = fail(systemError("sock_diag", -refusal.error));
+                } else if (message.nlmsg_type == SOCK_DIAG_BY_FAMILY) {
+                    const Entry entry = readEntry(payload, length, wanted);
+                    if (entry.named && !entry.user) {
+                        answer = fail(QStringLiteral("the kernel does not tell whose a socket is"));
+                    } else if (entry.named) {
+                        Holder found = entry.holder;
+                        found.user = *entry.user;
+                        answer = found;
+                    }
+                }
+                return !answer;
+            });
+        if (answer) {
+            return *answer;
         }
     }
 }

@@ -492,6 +492,59 @@ std::pair<int, int> strangerAt(const QByteArray& door, AtTheDoor kind) {
 
 } // namespace
 
+TEST(SingleInstanceTest, TheKernelNamesTheSocketThatHoldsADoorWithNoConnectionMade) {
+    const struct {
+        const char* behaviour;
+        int type;        // of the socket bound to the name, 0 for none
+        int listen;      // its queue's room; -1: it does not listen
+        int connections; // made to it, the first of them taken when `taken`
+        bool taken;
+        std::optional<Door::Holder> holder; // the user is this process's
+        const char* error = "";
+    } rows[] = {
+        {"nobody holds the name", 0, -1, 0, false, std::nullopt, "no socket holds the name now"},
+        {"a socket only binds it", SOCK_STREAM, -1, 0, false, Door::Holder{0, false, 0}},
+        {"a listener with two connections waiting", SOCK_STREAM, 8, 2, false, Door::Holder{0, true, 2}},
+        // A connection taken shares the listener's name, but not always its owner.
+        {"a listener whose one connection was taken", SOCK_STREAM, 8, 1, true, Door::Holder{0, true, 0}},
+        {"a datagram socket holds a name of its own kind", SOCK_DGRAM, -1, 0, false, std::nullopt,
+         "no socket holds the name now"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const QByteArray name = "tarvolintimer-test-" + QByteArray::number(::getpid()) + '-' +
+                                QByteArray::number(qint64(&row - rows));
+        const Door::Address at = Door::address(name);
+        std::vector<int> open;
+        if (row.type != 0) {
+            open.push_back(::socket(AF_UNIX, row.type | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+            ASSERT_EQ(::bind(open[0], reinterpret_cast<const sockaddr*>(&at.address), at.size), 0);
+            ASSERT_TRUE(row.listen < 0 || ::listen(open[0], row.listen) == 0);
+        }
+        for (int i = 0; i < row.connections; ++i) {
+            open.push_back(connectTo(name));
+            ASSERT_GE(open.back(), 0);
+        }
+        if (row.taken) {
+            open.push_back(::accept4(open[0], nullptr, nullptr, SOCK_CLOEXEC));
+            ASSERT_GE(open.back(), 0);
+        }
+        QString error;
+        const std::optional<Door::Holder> holder = Door::holder(name, &error);
+        ASSERT_EQ(holder.has_value(), row.holder.has_value()) << qPrintable(error);
+        if (holder) {
+            EXPECT_EQ(holder->user, ::geteuid());
+            EXPECT_EQ(holder->listening, row.holder->listening);
+            EXPECT_EQ(holder->waiting, row.holder->waiting);
+        } else {
+            EXPECT_EQ(error, QLatin1String(row.error));
+        }
+        for (const int fd : open) {
+            ::close(fd);
+        }
+    }
+}
+
 TEST(SingleInstanceTest, WhereTheDoorCannotDecideTheFolderLockKeepsOneCopyAndNothingReachesAStranger) {
     // This process stands for another user at the door: the launch is told its own user is someone else,
     // so the process it finds there is not of its user. In the rows of the user's own, it is the user's
