@@ -116,8 +116,7 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& message, int timeo
                     delivery = HandOver::Delivery::foreign;
                 }
             }
-            const bool ownHeldUp =
-                holder && holder->user == m_user && delivery != HandOver::Delivery::foreign;
+            const bool ownHeldUp = holder && holder->user == m_user;
             QString why = sendError;
             if (!bound) {
                 why = QStringLiteral("Cannot open the door %1: %2").arg(door, opening.error);
